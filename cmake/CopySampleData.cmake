@@ -1,0 +1,10 @@
+# Copies the sample data beside the program only where no System folder exists yet.
+if(EXISTS "${DESTINATION}")
+    return()
+endif()
+if(NOT EXISTS "${SOURCE}")
+    message(WARNING "No sample data at ${SOURCE}")
+    return()
+endif()
+get_filename_component(parent "${DESTINATION}" DIRECTORY)
+file(COPY "${SOURCE}" DESTINATION "${parent}")

@@ -1,0 +1,131 @@
+#include "datadirectory.h"
+
+#include <QDir>
+
+namespace datafiles {
+
+DataDirectory::DataDirectory(QString programFolder)
+    : m_programFolder(QDir::cleanPath(std::move(programFolder)))
+{
+}
+
+QString DataDirectory::inSystem(const QString& relativePath) const
+{
+    return m_programFolder + QStringLiteral("/System/") + relativePath;
+}
+
+bool DataDirectory::namesFileInside(const QString& text)
+{
+    if (text == QStringLiteral(".") || text == QStringLiteral(".."))
+        return false;
+    return !text.contains(QLatin1Char('/')) && !text.contains(QLatin1Char('\\')) && !text.contains(QChar(0));
+}
+
+std::optional<QString> DataDirectory::named(const QString& folder, const QString& text, const QString& suffix) const
+{
+    if (!namesFileInside(text))
+        return std::nullopt;
+    return folder + QLatin1Char('/') + text + suffix;
+}
+
+QString DataDirectory::systemFolder() const
+{
+    return m_programFolder + QStringLiteral("/System");
+}
+
+QString DataDirectory::customerFolder() const
+{
+    return inSystem(QStringLiteral("Customer"));
+}
+
+QString DataDirectory::registerFolder() const
+{
+    return inSystem(QStringLiteral("Registret"));
+}
+
+QString DataDirectory::orderFolder() const
+{
+    return inSystem(QStringLiteral("Order"));
+}
+
+QString DataDirectory::errorCatalogueFolder() const
+{
+    return inSystem(QStringLiteral("Registret/Felmeddelande"));
+}
+
+std::optional<QString> DataDirectory::customerFile(const QString& customerNumber) const
+{
+    return named(customerFolder(), customerNumber, QStringLiteral(".GetInfo.dbf"));
+}
+
+QString DataDirectory::orderNumberFile() const
+{
+    return inSystem(QStringLiteral("Registret/OrderNr.dbf"));
+}
+
+std::optional<QString> DataDirectory::basketFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral(".basket.dbf"));
+}
+
+std::optional<QString> DataDirectory::archiveCustomerFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral("_data1.dbf"));
+}
+
+std::optional<QString> DataDirectory::archiveOrderHeadFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral("_data2.dbf"));
+}
+
+QString DataDirectory::orderList() const
+{
+    return inSystem(QStringLiteral("Order/lista.dbf"));
+}
+
+QString DataDirectory::paymentTermsRegister() const
+{
+    return inSystem(QStringLiteral("Registret/Betalningsvillkor.dbf"));
+}
+
+QString DataDirectory::deliveryMethodRegister() const
+{
+    return inSystem(QStringLiteral("Registret/Leveranssätt.dbf"));
+}
+
+QString DataDirectory::freightMethodRegister() const
+{
+    return inSystem(QStringLiteral("Registret/Fraktsätt.dbf"));
+}
+
+QString DataDirectory::productRegister() const
+{
+    return inSystem(QStringLiteral("Registret/Produkter.dbf"));
+}
+
+QString DataDirectory::logoImage() const
+{
+    return inSystem(QStringLiteral("Logga.gif"));
+}
+
+QString DataDirectory::tableFrameImage() const
+{
+    return inSystem(QStringLiteral("form_listview.gif"));
+}
+
+QString DataDirectory::errorIndex() const
+{
+    return inSystem(QStringLiteral("Registret/Felmeddelande/ErrorID.txt"));
+}
+
+std::optional<QString> DataDirectory::errorEntry(const QString& id) const
+{
+    return named(errorCatalogueFolder(), id, QStringLiteral(".txt"));
+}
+
+QString DataDirectory::lockFile() const
+{
+    return inSystem(QStringLiteral("orderregistrering.lock"));
+}
+
+} // namespace datafiles

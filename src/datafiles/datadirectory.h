@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace datafiles {
+
+// The folder System beside the program and the fixed places of its files.
+// Names on disk are UTF-8; the files' contents are Windows-1252.
+//
+// A file named after a text the operator typed or a list holds (a customer
+// number, an order number, a catalogue id) must stay inside the data folder:
+// a text holding "/" or "\", or one that is "." or "..", names no file.
+class DataDirectory
+{
+public:
+    explicit DataDirectory(QString programFolder);
+
+    QString programFolder() const { return m_programFolder; }
+    QString systemFolder() const;
+    QString customerFolder() const;
+    QString registerFolder() const;
+    QString orderFolder() const;
+    QString errorCatalogueFolder() const;
+
+    std::optional<QString> customerFile(const QString& customerNumber) const;
+    QString orderNumberFile() const;
+    std::optional<QString> basketFile(const QString& orderNumber) const;
+    std::optional<QString> archiveCustomerFile(const QString& orderNumber) const;
+    std::optional<QString> archiveOrderHeadFile(const QString& orderNumber) const;
+    QString orderList() const;
+
+    QString paymentTermsRegister() const;
+    QString deliveryMethodRegister() const;
+    QString freightMethodRegister() const;
+    QString productRegister() const;
+
+    QString logoImage() const;
+    QString tableFrameImage() const;
+
+    QString errorIndex() const;
+    std::optional<QString> errorEntry(const QString& id) const;
+
+    // The lock that keeps a second copy of the program off the same data.
+    QString lockFile() const;
+
+    static bool namesFileInside(const QString& text);
+
+private:
+    QString inSystem(const QString& relativePath) const;
+    std::optional<QString> named(const QString& folder, const QString& text, const QString& suffix) const;
+
+    QString m_programFolder;
+};
+
+} // namespace datafiles

@@ -1,0 +1,211 @@
+#include "records.h"
+
+#include "codepage.h"
+
+#include <cstring>
+
+namespace datafiles {
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+FieldStream::FieldStream(QByteArrayView bytes)
+    : m_bytes(bytes)
+{
+}
+
+void FieldStream::skipBlanks()
+{
+    // After a line end, further line ends are empty lines and carry no field.
+    while (m_pos < m_bytes.size()) {
+        const char c = m_bytes[m_pos];
+        if (isBlank(c) || (m_atLineStart && isLineEnd(c)))
+            ++m_pos;
+        else
+            break;
+    }
+}
+
+bool FieldStream::atEnd()
+{
+    qsizetype pos = m_pos;
+    while (pos < m_bytes.size() && (isBlank(m_bytes[pos]) || isLineEnd(m_bytes[pos])))
+        ++pos;
+    return pos >= m_bytes.size();
+}
+
+bool FieldStream::next(FieldSpan* field)
+{
+    skipBlanks();
+    const qsizetype size = m_bytes.size();
+    if (m_pos >= size && m_atLineStart)
+        return false;
+
+    const char* data = m_bytes.data();
+    qsizetype begin = m_pos;
+    qsizetype end = m_pos;
+    if (m_pos < size && data[m_pos] == '"') {
+        begin = m_pos + 1;
+        const void* quote = std::memchr(data + begin, '"', size_t(size - begin));
+        if (quote) {
+            end = static_cast<const char*>(quote) - data;
+            m_pos = end + 1;
+        } else {
+            end = size;
+            m_pos = size;
+            m_unclosedQuote = true;
+        }
+        // Anything between the closing quote and the separator is passed over.
+        while (m_pos < size && data[m_pos] != ',' && !isLineEnd(data[m_pos]))
+            ++m_pos;
+    } else {
+        while (m_pos < size && data[m_pos] != ',' && !isLineEnd(data[m_pos]))
+            ++m_pos;
+        end = m_pos;
+    }
+
+    if (m_pos >= size) {
+        m_atLineStart = true;
+    } else if (data[m_pos] == ',') {
+        ++m_pos;
+        m_atLineStart = false;
+    } else {
+        if (data[m_pos] == '\r' && m_pos + 1 < size && data[m_pos + 1] == '\n')
+            ++m_pos;
+        ++m_pos;
+        m_atLineStart = true;
+    }
+
+    field->begin = quint32(begin);
+    field->end = quint32(end);
+    return true;
+}
+
+RecordTable RecordTable::parse(QByteArray bytes, int fieldsPerRecord)
+{
+    Q_ASSERT(fieldsPerRecord > 0);
+    Q_ASSERT(bytes.size() < qsizetype(0xFFFFFFFFu));
+    RecordTable table;
+    table.m_fieldsPerRecord = fieldsPerRecord;
+    table.m_bytes = std::move(bytes);
+    // A rough guess keeps the vector from growing many times on a large register.
+    table.m_fields.reserve(size_t(table.m_bytes.size() / 12 + 1));
+
+    FieldStream stream(table.m_bytes);
+    FieldSpan span;
+    while (!stream.atEnd()) {
+        int taken = 0;
+        while (taken < fieldsPerRecord && stream.next(&span)) {
+            table.m_fields.push_back(span);
+            ++taken;
+        }
+        if (taken < fieldsPerRecord || stream.sawUnclosedQuote()) {
+            table.m_fields.resize(table.m_fields.size() - size_t(taken));
+            table.m_endsInsideRecord = true;
+            break;
+        }
+    }
+    table.m_fields.shrink_to_fit();
+    return table;
+}
+
+qsizetype RecordTable::recordCount() const
+{
+    return qsizetype(m_fields.size()) / m_fieldsPerRecord;
+}
+
+QByteArrayView RecordTable::fieldBytes(qsizetype record, int field) const
+{
+    const FieldSpan& span = m_fields[size_t(record * m_fieldsPerRecord + field)];
+    return QByteArrayView(m_bytes.constData() + span.begin, span.end - span.begin);
+}
+
+QString RecordTable::field(qsizetype record, int field) const
+{
+    return decode1252(fieldBytes(record, field));
+}
+
+QStringList RecordTable::record(qsizetype record) const
+{
+    QStringList texts;
+    texts.reserve(m_fieldsPerRecord);
+    for (int f = 0; f < m_fieldsPerRecord; ++f)
+        texts.append(field(record, f));
+    return texts;
+}
+
+QList<QStringList> readRecords(QByteArrayView bytes, int fieldsPerRecord, bool* endsInsideRecord)
+{
+    const RecordTable table = RecordTable::parse(bytes.toByteArray(), fieldsPerRecord);
+    QList<QStringList> records;
+    records.reserve(table.recordCount());
+    for (qsizetype r = 0; r < table.recordCount(); ++r)
+        records.append(table.record(r));
+    if (endsInsideRecord)
+        *endsInsideRecord = table.endsInsideRecord();
+    return records;
+}
+
+QStringList readLines(QByteArrayView bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = bytes.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const char c = bytes[pos];
+        if (c == '\r' || c == '\n') {
+            lines.append(decode1252(bytes.sliced(start, pos - start)));
+            pos += (c == '\r' && pos + 1 < size && bytes[pos + 1] == '\n') ? 2 : 1;
+            start = pos;
+        } else {
+            ++pos;
+        }
+    }
+    if (start < size)
+        lines.append(decode1252(bytes.sliced(start)));
+    return lines;
+}
+
+QString textForRecord(QStringView text)
+{
+    QString safe = text.toString();
+    for (QChar& c : safe) {
+        if (c == u'"')
+            c = u'\'';
+        else if (c == u'\r' || c == u'\n')
+            c = u' ';
+    }
+    return safe;
+}
+
+QByteArray quotedRecord(const QStringList& texts)
+{
+    QByteArray record;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i > 0)
+            record += ',';
+        record += '"';
+        record += encode1252(textForRecord(texts.at(i)));
+        record += '"';
+    }
+    record += "\r\n";
+    return record;
+}
+
+QByteArray plainLine(QStringView value)
+{
+    return encode1252(value) + "\r\n";
+}
+
+} // namespace datafiles

@@ -1,0 +1,133 @@
+#include "textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace datafiles {
+namespace {
+
+// The system's reason in the operator's language, for the failures that a data
+// folder meets; anything else keeps the system's own words.
+QString reasonFor(int error, const QString& systemText)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("filen eller mappen finns inte");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("åtkomst nekad");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("disken är full");
+    case EISDIR:
+        return QStringLiteral("det är en mapp, inte en fil");
+    case ENOTDIR:
+        return QStringLiteral("en del av sökvägen är inte en mapp");
+    case EROFS:
+        return QStringLiteral("filsystemet är skrivskyddat");
+    case EIO:
+        return QStringLiteral("läs- eller skrivfel på disken");
+    default:
+        return systemText;
+    }
+}
+
+QString folderProblem(const QString& path)
+{
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("mappen %1 finns inte").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("%1 är inte en mapp").arg(folder.filePath());
+    return {};
+}
+
+} // namespace
+
+bool isFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+ReadResult readWholeFile(const QString& path)
+{
+    ReadResult result;
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir()) {
+        result.error = reasonFor(EISDIR, {});
+        return result;
+    }
+    if (!info.exists()) {
+        const QString folder = folderProblem(path);
+        result.error = folder.isEmpty() ? reasonFor(ENOENT, {}) : folder;
+        return result;
+    }
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = reasonFor(errno, file.errorString());
+        return result;
+    }
+    errno = 0;
+    result.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        result.error = reasonFor(errno, file.errorString());
+    return result;
+}
+
+QString replaceFile(const QString& path, QByteArrayView bytes)
+{
+    if (QFileInfo(path).isDir())
+        return reasonFor(EISDIR, {});
+    const QString folder = folderProblem(path);
+    if (!folder.isEmpty())
+        return folder;
+
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return reasonFor(errno, file.errorString());
+    errno = 0;
+    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        const QString reason = reasonFor(errno, file.errorString());
+        file.cancelWriting();
+        return reason;
+    }
+    errno = 0;
+    if (!file.commit())
+        return reasonFor(errno, file.errorString());
+    return {};
+}
+
+QString appendToFile(const QString& path, QByteArrayView bytes)
+{
+    if (QFileInfo(path).isDir())
+        return reasonFor(EISDIR, {});
+    const QString folder = folderProblem(path);
+    if (!folder.isEmpty())
+        return folder;
+
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return reasonFor(errno, file.errorString());
+    const qint64 sizeBefore = file.size();
+    errno = 0;
+    const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush();
+    if (!written) {
+        const QString reason = reasonFor(errno, file.errorString());
+        // Leave the file as it was rather than with half a record at its end.
+        file.resize(sizeBefore);
+        return reason;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return reasonFor(errno, file.errorString());
+    return {};
+}
+
+} // namespace datafiles

@@ -1,0 +1,39 @@
+// Orderregistrering works on the folder System beside the program.
+
+#include "orderwindow/frmmain.h"
+#include "retrieval/messagebox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orderregistrering"));
+
+    const datafiles::DataDirectory data(QCoreApplication::applicationDirPath());
+
+    // Two copies on the same data would hand out the same order number and
+    // overwrite each other's archive files. A lock left by a crash is taken over.
+    QLockFile lock(data.lockFile());
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        if (lock.error() == QLockFile::LockFailedError) {
+            MessageBox::show(nullptr, MessageBox::Icon::Critical, programTitle,
+                             QStringLiteral("Orderregistrering är redan igång på datamappen %1.\r\n\r\n"
+                                            "Arbeta vidare i det fönstret; två program på samma data skulle "
+                                            "ge två order samma nummer.")
+                                 .arg(QDir::toNativeSeparators(data.systemFolder())));
+            return 1;
+        }
+        MessageBox::show(nullptr, MessageBox::Icon::Critical, programTitle,
+                         QStringLiteral("Datamappen %1 saknas eller går inte att skriva i.\r\n\r\n"
+                                        "Programmet startar, men order kan inte sparas förrän mappen finns.")
+                             .arg(QDir::toNativeSeparators(data.systemFolder())));
+    }
+
+    FrmMain window(data);
+    window.show();
+    return app.exec();
+}

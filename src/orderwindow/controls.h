@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+// A plain coloured area that holds other controls and tells which mouse button
+// went down over it (not over the controls it holds).
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PictureBox(const QColor& background, QWidget* parent = nullptr);
+
+signals:
+    void mouseDown(Qt::MouseButton button, const QPoint& globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A label that reports a click of the left mouse button.
+class ClickableLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+// A drawn line or rectangle outline; it takes no mouse input.
+class LineShape : public QWidget
+{
+    Q_OBJECT
+
+public:
+    LineShape(const QColor& colour, int borderWidth, bool outline, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_colour;
+    int m_borderWidth;
+    bool m_outline;
+};

@@ -1,0 +1,336 @@
+#include "frmmain.h"
+
+#include "controls.h"
+#include "look.h"
+#include "reportlistview.h"
+#include "textbox.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Client area of the window, in twips.
+constexpr int clientWidth = 10455;
+constexpr int clientHeight = 6990;
+
+void setTextColour(QWidget* widget, const QColor& colour, const QColor& background = Qt::transparent)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, colour);
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::Base, background);
+    p.setColor(QPalette::Window, background);
+    widget->setPalette(p);
+}
+
+} // namespace
+
+FrmMain::FrmMain(datafiles::DataDirectory data, QWidget* parent)
+    : QMainWindow(parent)
+    , m_data(std::move(data))
+    , m_today([] { return QDate::currentDate(); })
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setupWindow();
+    setupHead();
+    setupOrderLines();
+    setupLegend();
+    setupHiddenValues();
+    setupMenus();
+    setupTabOrder();
+    connectRecomputation();
+
+    // Form_Initialize: whole-row selection for the order lines.
+    m_ListView1->enableFullRowSelect();
+
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+FrmMain::~FrmMain()
+{
+    // The other windows write into this one; none may outlive it.
+    for (QPointer<QWidget>* window : {&m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning, &m_frmGetInfo})
+        delete window->data();
+}
+
+void FrmMain::setupWindow()
+{
+    setWindowTitle(QStringLiteral("Orderregistrering"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
+    m_client->setAutoFillBackground(true);
+    QPalette p = m_client->palette();
+    p.setColor(QPalette::Window, look::background);
+    m_client->setPalette(p);
+    setCentralWidget(m_client);
+
+    m_bg_pic = new PictureBox(look::background, m_client);
+    m_bg_pic->setObjectName(QStringLiteral("bg_pic"));
+    m_bg_pic->setGeometry(twipsRect(0, 0, 10455, 7815));
+    connect(m_bg_pic, &PictureBox::mouseDown, this, &FrmMain::bg_pic_MouseDown);
+}
+
+TextBox* FrmMain::addTextBox(QWidget* container, const char* name, int left, int top, int width, int height, int limit)
+{
+    auto* box = new TextBox(container);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(twipsRect(left, top, width, height));
+    box->setFrame(false);
+    box->setTypingLimit(limit);
+    box->setFont(look::sansSerif(8.25, true));
+    box->setTextMargins(0, 0, 0, 0);
+    setTextColour(box, look::fieldText, look::background);
+    return box;
+}
+
+QLabel* FrmMain::addCaption(const char* name, const QString& caption, int left, int top, int width, int height)
+{
+    auto* label = new QLabel(caption, m_bg_pic);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(twipsRect(left, top, width, height));
+    label->setFont(look::sansSerif(8.25, true));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColour(label, look::captionText);
+    return label;
+}
+
+void FrmMain::setupHead()
+{
+    QLabel* label2 = addCaption("Label2", QStringLiteral("["), 3720, 120, 135, 255);
+    label2->setFont(look::sansSerif(9.75, true));
+    QLabel* label4 = addCaption("Label4", QStringLiteral("Orderregistrering"), 3840, 120, 2775, 255);
+    label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTextColour(label4, look::fieldText);
+    QLabel* label3 = addCaption("Label3", QStringLiteral("]"), 6600, 120, 135, 255);
+    label3->setFont(look::sansSerif(9.75, true));
+    label3->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    auto* shape1 = new LineShape(Qt::white, 1, false, m_bg_pic);
+    shape1->setObjectName(QStringLiteral("Shape1"));
+    shape1->setGeometry(twipsRect(120, 240, 3615, 15));
+    auto* shape2 = new LineShape(Qt::white, 1, false, m_bg_pic);
+    shape2->setObjectName(QStringLiteral("Shape2"));
+    shape2->setGeometry(twipsRect(6720, 240, 3615, 15));
+
+    addCaption("Label1", QStringLiteral("Kundnr:"), 120, 480, 1095, 255);
+    m_txt_KundField0 = addTextBox(m_bg_pic, "txt_KundField0", 1080, 480, 2295, 285, 15);
+    m_txt_KundField1 = addTextBox(m_bg_pic, "txt_KundField1", 120, 840, 3255, 285, 30);
+    m_txt_KundField2 = addTextBox(m_bg_pic, "txt_KundField2", 120, 1080, 3255, 285, 30);
+    m_txt_KundField3 = addTextBox(m_bg_pic, "txt_KundField3", 120, 1440, 3255, 285, 30);
+
+    // Enter in the customer-number box runs the lookup; the hidden "Sök" button
+    // carries the same lookup as its click.
+    auto* search = new QPushButton(QStringLiteral("Sök"), m_client);
+    search->setObjectName(QStringLiteral("cmdGetCustomerInfo"));
+    search->setGeometry(twipsRect(2520, 480, 1095, 375));
+    search->setVisible(false);
+    connect(search, &QPushButton::clicked, this, &FrmMain::cmdGetCustomerInfo_Click);
+    connect(m_txt_KundField0, &QLineEdit::returnPressed, this, &FrmMain::cmdGetCustomerInfo_Click);
+
+    addCaption("Label12", QStringLiteral("Nr:"), 6240, 480, 735, 255);
+    m_txt_OrderNr = addTextBox(m_client, "txt_OrderNr", 6960, 480, 1455, 285, 6);
+    m_txt_OrderNr->setReadOnly(true);
+    m_txt_OrderNr->setText(QStringLiteral("1"));
+    addCaption("Label14", QStringLiteral("Lpl:"), 8640, 480, 615, 255);
+    m_txt_lpl = addTextBox(m_client, "txt_lpl", 9360, 480, 855, 285, 6);
+
+    addCaption("Label8", QStringLiteral("Levs:"), 120, 2280, 735, 255);
+    m_txt_LevS = addTextBox(m_bg_pic, "txt_LevS", 960, 2280, 855, 285, 1);
+    addCaption("Label9", QStringLiteral("Frkts:"), 2040, 2280, 735, 255);
+    m_txt_Frkts = addTextBox(m_bg_pic, "txt_Frkts", 2880, 2280, 855, 285, 1);
+    addCaption("Label10", QStringLiteral("Betk:"), 3960, 2280, 735, 255);
+    m_txt_Betk = addTextBox(m_bg_pic, "txt_Betk", 4800, 2280, 855, 285, 1);
+
+    addCaption("Label5", QStringLiteral("Levdat:"), 120, 2640, 735, 255);
+    m_txt_LevDat = addTextBox(m_bg_pic, "txt_LevDat", 960, 2640, 855, 285, 6);
+    addCaption("Label6", QStringLiteral("Orddat:"), 2040, 2640, 735, 255);
+    m_txt_OrdDat = addTextBox(m_bg_pic, "txt_OrdDat", 2880, 2640, 855, 285, 6);
+    addCaption("Label7", QStringLiteral("Regnr:"), 3960, 2640, 735, 255);
+    m_txt_RegNr = addTextBox(m_bg_pic, "txt_RegNr", 4800, 2640, 855, 285, 6);
+    addCaption("Label11", QStringLiteral("Mkod:"), 6360, 2640, 735, 255);
+    m_txt_Mkod = addTextBox(m_bg_pic, "txt_Mkod", 7200, 2640, 855, 285, 6);
+
+    addCaption("Label13", QStringLiteral("Info:"), 120, 3000, 735, 255);
+    m_txt_Info = addTextBox(m_bg_pic, "txt_Info", 960, 3000, 6015, 285, 200);
+}
+
+void FrmMain::setupOrderLines()
+{
+    QLabel* band = addCaption("Label15", QString(), 0, 3480, 10575, 135);
+    band->setAutoFillBackground(true);
+    setTextColour(band, look::captionText, look::background);
+    auto* shape3 = new LineShape(Qt::white, 1, false, m_bg_pic);
+    shape3->setObjectName(QStringLiteral("Shape3"));
+    shape3->setGeometry(twipsRect(0, 3480, 10695, 15));
+
+    addCaption("Label16", QStringLiteral("Artikelnr"), 120, 3600, 1575, 255);
+    addCaption("Label17", QStringLiteral("Benämning"), 1800, 3600, 1575, 255);
+    addCaption("Label18", QStringLiteral("Enhet"), 5040, 3600, 1575, 255);
+    addCaption("Label19", QStringLiteral("A-pris"), 5760, 3600, 1575, 255);
+    addCaption("Label20", QStringLiteral("Antal"), 7080, 3600, 975, 255);
+    addCaption("Label21", QStringLiteral("Rab %"), 8400, 3600, 855, 255);
+    addCaption("Label22", QStringLiteral("Radsumma"), 9240, 3600, 1095, 255);
+
+    m_ListView1 = new ReportListView(m_bg_pic);
+    m_ListView1->setObjectName(QStringLiteral("ListView1"));
+    m_ListView1->setGeometry(twipsRect(0, 4080, 10455, 2175));
+    m_ListView1->setFont(look::timesNewRoman(8.25));
+    m_ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_ListView1->setColumns({
+        {QStringLiteral("Artikelnr"), 1440},
+        {QStringLiteral("Benämning"), 3000},
+        {QStringLiteral("Enhet"), 400},
+        {QStringLiteral("A-pris"), 1000},
+        {QStringLiteral("Antal"), 1000},
+        {QStringLiteral("Rab %               "), 600},
+        {QStringLiteral("Radsumma"), 1000},
+    });
+}
+
+void FrmMain::setupLegend()
+{
+    m_Picture1 = new PictureBox(look::legendStrip, m_client);
+    m_Picture1->setObjectName(QStringLiteral("Picture1"));
+    m_Picture1->setGeometry(twipsRect(0, 6480, 10455, 495));
+
+    struct Legend
+    {
+        const char* name;
+        const char* caption;
+        int left;
+        int width;
+    };
+    const Legend legends[] = {
+        {"Label23", " F1 - Ny order", 465, 1215},
+        {"Label25", " F4 - Leveranssätt", 2520, 1560},
+        {"Label24", " F5 - Fraktsätt", 4545, 1245},
+        {"Label26", " F9 - Skriv ut underlag", 6480, 1920},
+        {"Label27", " F12 - Produkter", 8745, 1425},
+    };
+    for (const Legend& legend : legends) {
+        auto* label = new ClickableLabel(QString::fromUtf8(legend.caption), m_Picture1);
+        label->setObjectName(QLatin1String(legend.name));
+        label->setFont(look::sansSerif(8.25, true));
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        setTextColour(label, look::captionText);
+        // Each legend is as wide as its text needs, at its place on the strip.
+        const QRect designed = twipsRect(legend.left, 120, legend.width, 195);
+        label->setGeometry(designed.x(), designed.y(), qMax(designed.width(), label->sizeHint().width()),
+                           qMax(designed.height(), label->sizeHint().height()));
+        if (qstrcmp(legend.name, "Label26") == 0)
+            connect(label, &ClickableLabel::clicked, this, &FrmMain::Label26_Click);
+    }
+
+    // The white border round the strip, drawn over it so that it shows.
+    auto* shape4 = new LineShape(Qt::white, 3, true, m_client);
+    shape4->setObjectName(QStringLiteral("Shape4"));
+    shape4->setGeometry(twipsRect(0, 6480, 11775, 495));
+}
+
+QLabel* FrmMain::addHiddenValue(const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, m_client);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(0, twipsToPixels(clientHeight) + 10, 10, 10);
+    label->setVisible(false);
+    return label;
+}
+
+void FrmMain::setupHiddenValues()
+{
+    m_lbl_exkl = addHiddenValue("lbl_exkl");
+    m_lbl_moms_pro = addHiddenValue("lbl_moms_pro");
+    m_lbl_moms_kr = addHiddenValue("lbl_moms_kr");
+    m_lbl_inkl = addHiddenValue("lbl_inkl");
+    m_lbl_bet = addHiddenValue("lbl_bet");
+    m_lbl_lev = addHiddenValue("lbl_lev");
+    m_lbl_frakt = addHiddenValue("lbl_frakt");
+    m_i1 = addHiddenValue("i1", QStringLiteral("\""));
+    m_i2 = addHiddenValue("i2", QStringLiteral("\",\""));
+}
+
+void FrmMain::setupMenus()
+{
+    auto addEntry = [this](QMenu* menu, const char* name, const QString& caption, QKeySequence shortcut,
+                           void (FrmMain::*slot)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+
+    QMenu* arkiv = menuBar()->addMenu(QStringLiteral("&Arkiv"));
+    arkiv->setObjectName(QStringLiteral("mnuArkiv"));
+    addEntry(arkiv, "mnuNy", QStringLiteral("Ny"), Qt::Key_F1, &FrmMain::mnuNy_Click);
+    addEntry(arkiv, "mnuHamta", QStringLiteral("Hämta underlag"), Qt::Key_F3, &FrmMain::mnuHamta_Click);
+    addEntry(arkiv, "mnuPrint", QStringLiteral("Skriv ut"), Qt::Key_F9, &FrmMain::mnuPrint_Click);
+
+    QMenu* data = menuBar()->addMenu(QStringLiteral("&Data"));
+    data->setObjectName(QStringLiteral("mnuData"));
+    addEntry(data, "mnuData_Betk", QStringLiteral("Betalningsvillkor"), {}, &FrmMain::mnuData_Betk_Click);
+    addEntry(data, "mnuData_Levs", QStringLiteral("Leveranssätt"), Qt::Key_F4, &FrmMain::mnuData_Levs_Click);
+    addEntry(data, "mnuData_Frkts", QStringLiteral("Fraktssätt"), Qt::Key_F5, &FrmMain::mnuData_Frkts_Click);
+
+    QMenu* visa = menuBar()->addMenu(QStringLiteral("&Visa"));
+    visa->setObjectName(QStringLiteral("mnuVisa"));
+    addEntry(visa, "mnuVisa_Produkter", QStringLiteral("Produkter"), Qt::Key_F12, &FrmMain::mnuVisa_Produkter_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Hjälp"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    addEntry(help, "mnuHelp_Varning", QStringLiteral("Felmeddelande"), {}, &FrmMain::mnuHelp_Varning_Click);
+
+    // The context menu: never in the menu bar, shown by a right click over the
+    // black background.
+    m_mnuPop1 = new QMenu(QStringLiteral("&Popup"), this);
+    m_mnuPop1->setObjectName(QStringLiteral("mnuPop1"));
+    addEntry(m_mnuPop1, "mnuPlus", QStringLiteral("Lägg till"), {}, &FrmMain::mnuPlus_Click);
+    QAction* minus = addEntry(m_mnuPop1, "mnuMinus", QStringLiteral("Ta bort"), Qt::Key_Delete, &FrmMain::mnuMinus_Click);
+    // Del removes order lines only while the list has the focus; in a text box
+    // it still deletes a character.
+    minus->setShortcutContext(Qt::WidgetShortcut);
+    m_ListView1->addAction(minus);
+}
+
+void FrmMain::setupTabOrder()
+{
+    const QList<QWidget*> order = {m_txt_KundField0, m_txt_KundField1, m_txt_LevDat, m_txt_OrdDat, m_txt_RegNr,
+                                   m_txt_KundField3, m_txt_KundField2, m_txt_LevS,   m_txt_Frkts,  m_txt_Betk,
+                                   m_txt_Info,       m_txt_Mkod,       m_txt_OrderNr, m_txt_lpl,   m_ListView1};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
+    m_txt_KundField0->setFocus();
+}
+
+void FrmMain::connectRecomputation()
+{
+    connect(m_txt_Mkod, &QLineEdit::textChanged, this, &FrmMain::recomputeAmounts);
+    QAbstractItemModel* lines = m_ListView1->model();
+    connect(lines, &QAbstractItemModel::rowsInserted, this, &FrmMain::recomputeAmounts);
+    connect(lines, &QAbstractItemModel::rowsRemoved, this, &FrmMain::recomputeAmounts);
+    connect(lines, &QAbstractItemModel::modelReset, this, &FrmMain::recomputeAmounts);
+    connect(lines, &QAbstractItemModel::dataChanged, this, &FrmMain::recomputeAmounts);
+    for (TextBox* code : {m_txt_Betk, m_txt_LevS, m_txt_Frkts})
+        connect(code, &QLineEdit::textChanged, this, &FrmMain::recomputeCodeTexts);
+    recomputeAmounts();
+    recomputeCodeTexts();
+}
+
+void FrmMain::bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button == Qt::RightButton)
+        m_mnuPop1->popup(globalPos);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A text box of the program's windows. Its typing limit bounds what the
+// operator types or pastes, not what the program writes into it: a picker may
+// put a two-character code into a one-character box. Characters that the data
+// files' code page cannot hold are refused, so nothing changes on its way to
+// disk.
+class TextBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+    void setTypingLimit(int characters) { m_typingLimit = characters; }
+    int typingLimit() const { return m_typingLimit; }
+
+    // True while an edit of the operator's (a key, a paste, a drop) is under way.
+    bool operatorIsEditing() const { return m_operatorEdits > 0; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    class OperatorEdit;
+
+    int m_typingLimit = 0; // 0: no limit
+    int m_operatorEdits = 0;
+};
