@@ -1,0 +1,40 @@
+#pragma once
+
+#include "datafiles/datadirectory.h"
+
+#include <QWidget>
+
+class QListWidget;
+class QPushButton;
+
+// The error catalogue: the ids of ErrorID.txt in the upper list, the lines of
+// the chosen id's own file in the lower one. It only reads the catalogue.
+class FrmVarning : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FrmVarning(datafiles::DataDirectory data);
+
+    QListWidget* List1() const { return m_List1; }
+    QListWidget* List2() const { return m_List2; }
+    QPushButton* Command1() const { return m_Command1; }
+
+    // Reads the index and the entry of the (empty) selection.
+    void Form_Load();
+
+public slots:
+    void List1_Click();
+    void Command1_Click();
+
+private:
+    void setupControls();
+    void showEntry(const QString& id);
+    // The lines of a catalogue file; a file that is not there gives none.
+    QStringList catalogueLines(const std::optional<QString>& path, const QString& operation);
+
+    datafiles::DataDirectory m_data;
+    QListWidget* m_List1 = nullptr;
+    QListWidget* m_List2 = nullptr;
+    QPushButton* m_Command1 = nullptr;
+};

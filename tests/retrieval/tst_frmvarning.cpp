@@ -1,0 +1,235 @@
+#include "orderwindow/frmmain.h"
+#include "retrieval/frmvarning.h"
+#include "retrieval/messagebox.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString catalogue = QStringLiteral("Registret/Felmeddelande/");
+
+// The catalogue windows that are open, as the operator sees them.
+QList<FrmVarning*> openCatalogues()
+{
+    QList<FrmVarning*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<FrmVarning*>(widget); window && window->isVisible())
+            found.append(window);
+    }
+    return found;
+}
+
+FrmVarning* chooseHelpEntry(FrmMain& frm)
+{
+    frm.mnuHelp_Varning_Click();
+    const QList<FrmVarning*> open = openCatalogues();
+    return open.size() == 1 ? open.first() : nullptr;
+}
+
+QStringList texts(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+void clickRow(QListWidget* list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+} // namespace
+
+class TestFrmVarning : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void indexLinesBecomeIds_data();
+    void indexLinesBecomeIds();
+    void missingCatalogueGivesEmptyWindow();
+    void choosingAnIdShowsItsEntry_data();
+    void choosingAnIdShowsItsEntry();
+    void entryWithoutFileEmptiesTheText();
+    void entryOfTheEmptySelectionShowsAtLoad();
+    void arrowKeysChooseIdsFromTheFirst();
+    void openWindowIsBroughtForwardAndReloadedAfterClosing();
+};
+
+void TestFrmVarning::indexLinesBecomeIds_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QStringList>("ids");
+
+    QTest::newRow("comma is part of the id")
+        << QByteArray("1001,06\r\n1033,87\r\n") << QStringList { "1001,06", "1033,87" };
+    QTest::newRow("blanks and quotes kept")
+        << QByteArray(" 1033,87 \r\n\"1050,03\"\r\n") << QStringList { " 1033,87 ", "\"1050,03\"" };
+    QTest::newRow("duplicates and empty lines are entries")
+        << QByteArray("1033,87\r\n\r\n1033,87\r\n") << QStringList { "1033,87", "", "1033,87" };
+    QTest::newRow("last line without line end")
+        << QByteArray("1001,06\r\n1033,87") << QStringList { "1001,06", "1033,87" };
+    QTest::newRow("Windows-1252 letters") << QByteArray("Fel i \xE5tkomst\r\n") << QStringList { "Fel i åtkomst" };
+    QTest::newRow("empty index") << QByteArray() << QStringList {};
+}
+
+void TestFrmVarning::indexLinesBecomeIds()
+{
+    QFETCH(QByteArray, index);
+    QFETCH(QStringList, ids);
+    TestDataFolder folder;
+    folder.write(catalogue + "ErrorID.txt", index);
+    FrmMain frm(folder.data());
+    MessageBox::Recorder recorder;
+
+    FrmVarning* window = chooseHelpEntry(frm);
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Felmeddelanden"));
+    QCOMPARE(texts(window->List1()), ids);
+    QVERIFY(window->List1()->selectedItems().isEmpty());
+    QCOMPARE(window->List2()->count(), 0);
+    QVERIFY(recorder.shown.isEmpty());
+}
+
+void TestFrmVarning::missingCatalogueGivesEmptyWindow()
+{
+    TestDataFolder folder;
+    folder.remove(QStringLiteral("Registret/Felmeddelande"));
+    FrmMain frm(folder.data());
+    MessageBox::Recorder recorder;
+
+    QPointer<FrmVarning> window = chooseHelpEntry(frm);
+    QVERIFY(window);
+    QVERIFY(!window->isModal());
+    QCOMPARE(window->List1()->count(), 0);
+    QCOMPARE(window->List2()->count(), 0);
+
+    QTest::mouseClick(window->Command1(), Qt::LeftButton);
+    QTRY_VERIFY(!window);
+    QVERIFY(recorder.shown.isEmpty());
+}
+
+void TestFrmVarning::choosingAnIdShowsItsEntry_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("entry");
+
+    QTest::newRow("id with a comma") << QByteArray("1001,06\r\n1033,87\r\n") << 1
+                                     << QStringList { "Fel vid borttagning", "av orderrader, \"kod\" 87" };
+    QTest::newRow("second of two equal ids") << QByteArray("1033,87\r\n1033,87\r\n") << 1
+                                             << QStringList { "Fel vid borttagning", "av orderrader, \"kod\" 87" };
+    QTest::newRow("trailing blank names its own file") << QByteArray("1033,87 \r\n") << 0 << QStringList {};
+    QTest::newRow("trailing blank with its file") << QByteArray("1050,03 \r\n") << 0 << QStringList { "Med blank" };
+    QTest::newRow("empty id shows .txt") << QByteArray("1033,87\r\n\r\n") << 1 << QStringList { "Punkt-txt" };
+    QTest::newRow("id reaching outside the catalogue") << QByteArray("../OrderNr\r\n") << 0 << QStringList {};
+}
+
+void TestFrmVarning::choosingAnIdShowsItsEntry()
+{
+    QFETCH(QByteArray, index);
+    QFETCH(int, row);
+    QFETCH(QStringList, entry);
+    TestDataFolder folder;
+    folder.write(catalogue + "ErrorID.txt", index);
+    folder.write(catalogue + "1001,06.txt", "Fel vid produktrad\r\n");
+    folder.write(catalogue + "1033,87.txt", "Fel vid borttagning\r\nav orderrader, \"kod\" 87\r\n");
+    folder.write(catalogue + "1050,03 .txt", "Med blank\r\n");
+    folder.write(catalogue + ".txt", "Punkt-txt\r\n");
+    folder.write(QStringLiteral("Registret/OrderNr.txt"), "Utanför katalogen\r\n");
+    FrmMain frm(folder.data());
+    MessageBox::Recorder recorder;
+
+    FrmVarning* window = chooseHelpEntry(frm);
+    QVERIFY(window);
+    clickRow(window->List1(), row);
+    QCOMPARE(window->List1()->currentRow(), row);
+    QCOMPARE(texts(window->List2()), entry);
+    QVERIFY(recorder.shown.isEmpty());
+}
+
+void TestFrmVarning::entryWithoutFileEmptiesTheText()
+{
+    TestDataFolder folder;
+    folder.write(catalogue + "ErrorID.txt", "1033,87\r\n9999,99\r\n");
+    folder.write(catalogue + "1033,87.txt", "Rad ett\r\nRad tv\xE5\r\n");
+    FrmMain frm(folder.data());
+
+    FrmVarning* window = chooseHelpEntry(frm);
+    QVERIFY(window);
+    clickRow(window->List1(), 0);
+    QCOMPARE(texts(window->List2()), (QStringList { "Rad ett", "Rad två" }));
+    clickRow(window->List1(), 1);
+    QCOMPARE(window->List2()->count(), 0);
+    clickRow(window->List1(), 0);
+    QCOMPARE(texts(window->List2()), (QStringList { "Rad ett", "Rad två" }));
+}
+
+void TestFrmVarning::entryOfTheEmptySelectionShowsAtLoad()
+{
+    TestDataFolder folder;
+    folder.write(catalogue + "ErrorID.txt", "1033,87\r\n");
+    folder.write(catalogue + ".txt", "V\xE4lj ett fel i listan\r\nov\xE4n");
+    FrmMain frm(folder.data());
+
+    FrmVarning* window = chooseHelpEntry(frm);
+    QVERIFY(window);
+    QVERIFY(window->List1()->selectedItems().isEmpty());
+    QCOMPARE(texts(window->List2()), (QStringList { "Välj ett fel i listan", "ovän" }));
+}
+
+void TestFrmVarning::arrowKeysChooseIdsFromTheFirst()
+{
+    TestDataFolder folder;
+    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n1033,87\r\n");
+    folder.write(catalogue + "1001,06.txt", "Produktrad\r\n");
+    folder.write(catalogue + "1033,87.txt", "Borttagning\r\n");
+    FrmMain frm(folder.data());
+
+    FrmVarning* window = chooseHelpEntry(frm);
+    QVERIFY(window);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTRY_VERIFY(window->List1()->hasFocus());
+
+    QTest::keyClick(window->List1(), Qt::Key_Down);
+    QCOMPARE(window->List1()->currentRow(), 0);
+    QCOMPARE(texts(window->List2()), QStringList { "Produktrad" });
+    QTest::keyClick(window->List1(), Qt::Key_Down);
+    QCOMPARE(window->List1()->currentRow(), 1);
+    QCOMPARE(texts(window->List2()), QStringList { "Borttagning" });
+}
+
+void TestFrmVarning::openWindowIsBroughtForwardAndReloadedAfterClosing()
+{
+    TestDataFolder folder;
+    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n");
+    FrmMain frm(folder.data());
+
+    QPointer<FrmVarning> first = chooseHelpEntry(frm);
+    QVERIFY(first);
+    clickRow(first->List1(), 0);
+
+    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n1033,87\r\n");
+    QCOMPARE(chooseHelpEntry(frm), first.data());
+    QCOMPARE(texts(first->List1()), QStringList { "1001,06" });
+    QCOMPARE(first->List1()->currentRow(), 0);
+
+    QTest::mouseClick(first->Command1(), Qt::LeftButton);
+    QTRY_VERIFY(!first);
+    QVERIFY(openCatalogues().isEmpty());
+
+    FrmVarning* second = chooseHelpEntry(frm);
+    QVERIFY(second);
+    QCOMPARE(texts(second->List1()), (QStringList { "1001,06", "1033,87" }));
+    QVERIFY(second->List1()->selectedItems().isEmpty());
+}
+
+QTEST_MAIN(TestFrmVarning)
+#include "tst_frmvarning.moc"
