@@ -1,0 +1,122 @@
+#include "page.h"
+
+#include "orderwindow/look.h"
+
+#include <QFontMetricsF>
+#include <QImageReader>
+#include <QPaintDevice>
+
+namespace printing {
+namespace {
+
+constexpr double centimetresPerInch = 2.54;
+constexpr double imagePixelsPerInch = 96.0;
+
+} // namespace
+
+Page::Page()
+    : m_font(look::timesNewRoman(14))
+{
+}
+
+Page::~Page() = default;
+
+void Page::setPosition(double x, double y)
+{
+    setCurrentY(y);
+    setCurrentX(x);
+}
+
+double Page::toCentimetres(double devicePixels) const
+{
+    return devicePixels / metricsDevice().logicalDpiY() * centimetresPerInch;
+}
+
+double Page::lineHeight() const
+{
+    return toCentimetres(QFontMetricsF(m_font, &metricsDevice()).lineSpacing());
+}
+
+void Page::fail(const QString& file, const QString& reason)
+{
+    if (m_failure.isEmpty())
+        m_failure = {file, reason};
+}
+
+bool Page::ensureStarted()
+{
+    if (!m_failure.isEmpty())
+        return false;
+    if (m_open)
+        return true;
+    if (!startDocument()) {
+        fail({}, QStringLiteral("utskriften kunde inte startas"));
+        return false;
+    }
+    m_open = true;
+    m_pageNumber = 1;
+    return true;
+}
+
+void Page::print(const QString& text)
+{
+    printWithoutLineEnd(text);
+    lineEnd();
+}
+
+void Page::printWithoutLineEnd(const QString& text)
+{
+    if (!ensureStarted())
+        return;
+    const QFontMetricsF metrics(m_font, &metricsDevice());
+    drawText(m_x, m_y, toCentimetres(metrics.ascent()), m_font, text);
+    m_x += metrics.horizontalAdvance(text) / metricsDevice().logicalDpiX() * centimetresPerInch;
+}
+
+void Page::lineEnd()
+{
+    m_x = 0;
+    m_y += lineHeight();
+}
+
+bool Page::drawImage(double x, double y, const QString& file)
+{
+    if (!ensureStarted())
+        return false;
+    QImageReader reader(file);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        fail(file, QStringLiteral("bilden kan inte läsas (%1)").arg(reader.errorString()));
+        return false;
+    }
+    drawImageAt(x, y, image, file);
+    return true;
+}
+
+void Page::newPage()
+{
+    if (!ensureStarted())
+        return;
+    startNewPage();
+    ++m_pageNumber;
+    m_x = 0;
+    m_y = 0;
+}
+
+bool Page::endDocument()
+{
+    if (m_open) {
+        if (!finishDocument())
+            fail({}, QStringLiteral("dokumentet kunde inte skickas till skrivaren"));
+        m_open = false;
+        m_pageNumber = 0;
+    }
+    return m_failure.isEmpty();
+}
+
+QSizeF imageSizeCentimetres(const QImage& image)
+{
+    return QSizeF(image.width(), image.height()) / imagePixelsPerInch * centimetresPerInch;
+}
+
+} // namespace printing

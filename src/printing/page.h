@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+class QPaintDevice;
+
+namespace printing {
+
+// What stopped a document: the file or printer it concerned and the reason.
+struct PageFailure
+{
+    QString file;
+    QString reason;
+
+    bool isEmpty() const { return reason.isEmpty(); }
+};
+
+// One document being drawn, in centimetres from the top-left corner of the
+// printable area. A text's line cell has its top-left corner at the print
+// position; a line end moves to x = 0 and one line of the current font down.
+// The first drawing step starts the document, endDocument() sends it as one
+// job; ending a document that is not open sends nothing.
+//
+// The positions, fonts and line ends are kept here so that the printer and
+// the recorder the tests use move exactly alike.
+class Page
+{
+public:
+    Page();
+    virtual ~Page();
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+
+    virtual double printableWidth() const = 0;
+    virtual double printableHeight() const = 0;
+
+    void setCurrentX(double x) { m_x = x; }
+    void setCurrentY(double y) { m_y = y; }
+    // y first, then x, as every item of the order document is placed.
+    void setPosition(double x, double y);
+    double currentX() const { return m_x; }
+    double currentY() const { return m_y; }
+
+    void setFontSize(double points) { m_font.setPointSizeF(points); }
+    void setBold(bool bold) { m_font.setBold(bold); }
+    double fontSize() const { return m_font.pointSizeF(); }
+    bool bold() const { return m_font.bold(); }
+    // The distance one line end moves down in the current font.
+    double lineHeight() const;
+
+    // Prints the text and then a line end.
+    void print(const QString& text);
+    // Prints the text; the position stays on the line, just after the text.
+    void printWithoutLineEnd(const QString& text);
+    void lineEnd();
+    // Draws the image file with its top-left corner at (x, y) in its own size,
+    // 96 of its pixels to the inch. False when the file cannot be read.
+    bool drawImage(double x, double y, const QString& file);
+    void newPage();
+    // Sends the document; false when it could not be sent (see failure()).
+    bool endDocument();
+
+    // The page of the open document being drawn on, from 1; 0 when none is open.
+    int pageNumber() const { return m_pageNumber; }
+    const PageFailure& failure() const { return m_failure; }
+
+protected:
+    // The device whose resolution the fonts are measured at.
+    virtual const QPaintDevice& metricsDevice() const = 0;
+    virtual bool startDocument() = 0;
+    virtual void drawText(double x, double y, double ascent, const QFont& font, const QString& text) = 0;
+    virtual void drawImageAt(double x, double y, const QImage& image, const QString& file) = 0;
+    virtual void startNewPage() = 0;
+    virtual bool finishDocument() = 0;
+
+    void fail(const QString& file, const QString& reason);
+    double toCentimetres(double devicePixels) const;
+
+private:
+    bool ensureStarted();
+
+    QFont m_font;
+    double m_x = 0;
+    double m_y = 0;
+    bool m_open = false;
+    int m_pageNumber = 0;
+    PageFailure m_failure;
+};
+
+// The size an image is drawn at, in centimetres: 96 of its pixels to the inch.
+QSizeF imageSizeCentimetres(const QImage& image);
+
+} // namespace printing

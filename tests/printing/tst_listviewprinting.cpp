@@ -1,0 +1,271 @@
+#include "printingtestsupport.h"
+
+#include "printing/listviewprinting.h"
+
+#include <QHeaderView>
+#include <QTest>
+
+#include <limits>
+
+using printing::PageStep;
+using printing::RecordingPage;
+
+namespace {
+
+const QList<ReportColumn> orderColumns = {
+    {QStringLiteral("Artikelnr"), 1440}, {QStringLiteral("Benämning"), 3000},
+    {QStringLiteral("Enhet"), 400},      {QStringLiteral("A-pris"), 1000},
+    {QStringLiteral("Antal"), 1000},     {QStringLiteral("Rab %               "), 600},
+    {QStringLiteral("Radsumma"), 1000},
+};
+
+QList<ReportColumn> columnsOfWidths(const QList<int>& widths)
+{
+    QList<ReportColumn> columns;
+    for (int i = 0; i < widths.size(); ++i)
+        columns.append({QStringLiteral("K%1").arg(i), widths.at(i)});
+    return columns;
+}
+
+std::unique_ptr<ReportListView> listWith(const QList<ReportColumn>& columns, int rows)
+{
+    auto list = std::make_unique<ReportListView>();
+    list->setColumns(columns);
+    for (int r = 0; r < rows; ++r) {
+        QStringList texts;
+        for (int c = 0; c < columns.size(); ++c)
+            texts.append(QStringLiteral("r%1c%2").arg(r).arg(c));
+        list->reportModel()->appendRow(texts);
+    }
+    return list;
+}
+
+constexpr float unlimited = std::numeric_limits<float>::infinity();
+
+} // namespace
+
+class TestListViewPrinting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void columnEdges_data();
+    void columnEdges();
+    void widenedColumnOnScreen();
+    void headingAndRows();
+    void emptyListPrintsHeadingOnly();
+    void oneColumnReadsNoSubItems();
+    void zeroWidthShareSharesTheEdge();
+    void rowsNeverReachBelowTheUsableBottom_data();
+    void rowsNeverReachBelowTheUsableBottom();
+    void rowTooTallForAnyPageStillPrintsOnce();
+};
+
+void TestListViewPrinting::columnEdges_data()
+{
+    QTest::addColumn<QList<int>>("widths");
+    QTest::addColumn<float>("printableWidth");
+    QTest::addColumn<float>("left");
+    QTest::addColumn<float>("right");
+    QTest::addColumn<QList<float>>("edges");
+
+    QTest::newRow("order lines on 20 cm") << QList<int>{1440, 3000, 400, 1000, 1000, 600, 1000} << 20.0f << 1.0f
+                                          << -4.0f << QList<float>{1, 4, 12, 13, 15, 17, 18, 20};
+    // 1 x 2.5 rounds to 2, not 3.
+    QTest::newRow("share rounds half to even") << QList<int>{1} << 3.5f << 1.0f << 0.0f << QList<float>{1, 3};
+    QTest::newRow("share 3.5 rounds up to 4") << QList<int>{1} << 4.5f << 1.0f << 0.0f << QList<float>{1, 5};
+    QTest::newRow("fractions lost column by column")
+        << QList<int>{1, 1, 1} << 10.0f << 0.0f << 0.0f << QList<float>{0, 3, 6, 9};
+}
+
+void TestListViewPrinting::columnEdges()
+{
+    QFETCH(QList<int>, widths);
+    QFETCH(float, printableWidth);
+    QFETCH(float, left);
+    QFETCH(float, right);
+    QFETCH(QList<float>, edges);
+
+    const auto list = listWith(columnsOfWidths(widths), 0);
+    QCOMPARE(printing::columnEdges(*list, printableWidth, left, right), edges);
+}
+
+void TestListViewPrinting::widenedColumnOnScreen()
+{
+    const auto list = listWith(orderColumns, 0);
+    // "Benämning" dragged from 200 to 300 pixels: 4500 twips of 9940.
+    list->header()->resizeSection(1, 300);
+    QCOMPARE(printing::ListViewTotalWidth(*list), 9940.0f);
+    QCOMPARE(printing::columnEdges(*list, 20.0f, 1.0f, -4.0f), (QList<float>{1, 4, 14, 14, 16, 18, 19, 21}));
+}
+
+void TestListViewPrinting::headingAndRows()
+{
+    const auto list = listWith(orderColumns, 2);
+    QList<PageStep> steps;
+    RecordingPage page(steps);
+    page.setFontSize(9);
+    page.setPosition(3.0, 26.0); // where the order form left it
+    printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, -2.0f);
+
+    const QList<float> edges{1, 4, 12, 13, 15, 17, 18};
+    const QList<PageStep> texts = textSteps(steps);
+    QCOMPARE(texts.size(), 3 * 7);
+    const double line = page.lineHeight();
+    for (int i = 0; i < texts.size(); ++i) {
+        const int row = i / 7;
+        const int column = i % 7;
+        QCOMPARE(texts.at(i).x, edges.at(column));
+        QCOMPARE(texts.at(i).y, 8.0 + row * line);
+        QCOMPARE(texts.at(i).bold, row == 0);
+        QCOMPARE(texts.at(i).fontSize, 9.0);
+        QCOMPARE(texts.at(i).text,
+                 row == 0 ? orderColumns.at(column).caption : QStringLiteral("r%1c%2").arg(row - 1).arg(column));
+    }
+    QCOMPARE(steps.last().kind, PageStep::Kind::End);
+    QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
+    QVERIFY(!page.bold());
+    // Ending again sends nothing more.
+    QVERIFY(page.endDocument());
+    QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
+}
+
+void TestListViewPrinting::emptyListPrintsHeadingOnly()
+{
+    const auto list = listWith(orderColumns, 0);
+    QList<PageStep> steps;
+    RecordingPage page(steps);
+    page.setFontSize(9);
+    printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, -2.0f);
+
+    QCOMPARE(steps.size(), 8);
+    for (int k = 0; k < 7; ++k) {
+        QCOMPARE(steps.at(k).text, orderColumns.at(k).caption);
+        QVERIFY(steps.at(k).bold);
+    }
+    QCOMPARE(steps.at(7).kind, PageStep::Kind::End);
+}
+
+void TestListViewPrinting::oneColumnReadsNoSubItems()
+{
+    ReportListView list;
+    list.setColumns({{QStringLiteral("Artikelnr"), 1440}});
+    list.reportModel()->appendRows({{QStringLiteral("A1")}, {QStringLiteral("A2")}});
+    QList<PageStep> steps;
+    RecordingPage page(steps);
+    page.setFontSize(9);
+    printing::PrintListView(page, list, 1.0f, 8.0f, -4.0f, -2.0f);
+
+    const QList<PageStep> texts = textSteps(steps);
+    QCOMPARE(texts.size(), 3);
+    QCOMPARE(texts.at(1).text, QStringLiteral("A1"));
+    QCOMPARE(texts.at(2).text, QStringLiteral("A2"));
+    for (const PageStep& s : texts)
+        QCOMPARE(s.x, 1.0);
+}
+
+void TestListViewPrinting::zeroWidthShareSharesTheEdge()
+{
+    // 450 x 23 is less than the total of 45450: the first column gets no
+    // width and its text stands where the second column's does.
+    const auto list = listWith(columnsOfWidths({450, 45000}), 1);
+    QList<PageStep> steps;
+    RecordingPage page(steps);
+    page.setFontSize(9);
+    printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, -2.0f);
+
+    const QList<PageStep> texts = textSteps(steps);
+    QCOMPARE(texts.size(), 4);
+    QCOMPARE(texts.at(2).text, QStringLiteral("r0c0"));
+    QCOMPARE(texts.at(3).text, QStringLiteral("r0c1"));
+    QCOMPARE(texts.at(2).x, 1.0);
+    QCOMPARE(texts.at(3).x, 1.0);
+}
+
+void TestListViewPrinting::rowsNeverReachBelowTheUsableBottom_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<float>("bottomMargin");
+    QTest::addColumn<float>("firstPageBottom");
+    QTest::addColumn<double>("firstBottom");
+    QTest::addColumn<double>("laterBottom");
+
+    QTest::newRow("order form, 120 lines") << 120 << -2.0f << 24.5f << 24.5 << 28.7;
+    QTest::newRow("order form, 44 lines just fit") << 44 << -2.0f << 24.5f << 24.5 << 28.7;
+    QTest::newRow("negative margin never beyond the page") << 150 << -2.0f << unlimited << 28.7 << 28.7;
+    QTest::newRow("positive margin keeps the bottom free") << 150 << 3.0f << unlimited << 25.7 << 25.7;
+}
+
+void TestListViewPrinting::rowsNeverReachBelowTheUsableBottom()
+{
+    QFETCH(int, rows);
+    QFETCH(float, bottomMargin);
+    QFETCH(float, firstPageBottom);
+    QFETCH(double, firstBottom);
+    QFETCH(double, laterBottom);
+
+    const auto list = listWith(orderColumns, rows);
+    QList<PageStep> steps;
+    RecordingPage page(steps);
+    page.setFontSize(9);
+    const double line = page.lineHeight();
+    printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, bottomMargin, firstPageBottom);
+
+    QStringList firstColumn;
+    QMap<int, double> lowestRowTop;
+    QMap<int, int> rowsOnPage;
+    const QList<PageStep> texts = textSteps(steps);
+    for (int i = 0; i < texts.size(); ++i) {
+        const PageStep& s = texts.at(i);
+        const bool heading = s.bold;
+        // Each page opens with the bold captions at the top margin.
+        if (i == 0 || texts.at(i - 1).page != s.page) {
+            QVERIFY(heading);
+            QCOMPARE(s.y, 8.0);
+            QCOMPARE(s.text, QStringLiteral("Artikelnr"));
+        }
+        if (heading)
+            continue;
+        QVERIFY2(s.y + line <= (s.page == 1 ? firstBottom : laterBottom) + 1e-6,
+                 qPrintable(QStringLiteral("%1 at %2 cm on page %3").arg(s.text).arg(s.y).arg(s.page)));
+        if (s.x == 1.0) {
+            firstColumn.append(s.text);
+            rowsOnPage[s.page] += 1;
+            lowestRowTop[s.page] = s.y;
+        }
+    }
+    // No line lost, none twice, in list order.
+    QCOMPARE(firstColumn.size(), rows);
+    for (int r = 0; r < rows; ++r)
+        QCOMPARE(firstColumn.at(r), QStringLiteral("r%1c0").arg(r));
+    // A page is left only when the next row would not fit on it.
+    const int pages = int(rowsOnPage.size());
+    for (int p = 1; p < pages; ++p)
+        QVERIFY(lowestRowTop.value(p) + 2 * line > (p == 1 ? firstBottom : laterBottom));
+    QCOMPARE(countSteps(steps, PageStep::Kind::NewPage), pages - 1);
+    QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
+    if (rows == 120)
+        QCOMPARE(pages, 3);
+    if (rows == 44)
+        QCOMPARE(pages, 1);
+}
+
+void TestListViewPrinting::rowTooTallForAnyPageStillPrintsOnce()
+{
+    const auto list = listWith(columnsOfWidths({1000}), 2);
+    QList<PageStep> steps;
+    RecordingPage page(steps, 20.0, 8.5);
+    page.setFontSize(9);
+    printing::PrintListView(page, *list, 1.0f, 8.0f, 0.0f, 0.0f);
+
+    // The first page keeps its captions alone; each later page takes one row.
+    const QList<PageStep> texts = textSteps(steps);
+    QCOMPARE(texts.size(), 5);
+    QCOMPARE(texts.at(2).text, QStringLiteral("r0c0"));
+    QCOMPARE(texts.at(2).page, 2);
+    QCOMPARE(texts.at(4).text, QStringLiteral("r1c0"));
+    QCOMPARE(texts.at(4).page, 3);
+}
+
+QTEST_MAIN(TestListViewPrinting)
+#include "tst_listviewprinting.moc"
