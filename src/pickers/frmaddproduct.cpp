@@ -1,0 +1,263 @@
+#include "frmaddproduct.h"
+
+#include "productline.h"
+#include "productregistermodel.h"
+
+#include "datafiles/datadirectory.h"
+#include "datafiles/textfile.h"
+#include "orderwindow/controls.h"
+#include "orderwindow/frmmain.h"
+#include "orderwindow/look.h"
+#include "orderwindow/reportlistview.h"
+#include "orderwindow/textbox.h"
+#include "orderwindow/twips.h"
+#include "retrieval/messagebox.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Client area of the window, in twips.
+constexpr int clientWidth = 10695;
+constexpr int clientHeight = 4215;
+
+// The record layout keeps field places in 32 bits.
+constexpr qsizetype largestRegister = 0xFFFFFFFEll;
+
+} // namespace
+
+FrmAddProduct* FrmAddProduct::open(FrmMain& order)
+{
+    const QString path = order.dataDirectory().productRegister();
+    datafiles::ReadResult file = datafiles::readWholeFile(path);
+    if (file.ok() && file.bytes.size() > largestRegister)
+        file.error = QStringLiteral("filen är för stor");
+    if (!file.ok()) {
+        MessageBox::reportFailure(&order, QStringLiteral("läsa produktregistret"), path, file.error);
+        return nullptr;
+    }
+
+    datafiles::RecordTable products = datafiles::RecordTable::parse(std::move(file.bytes), 4);
+    const bool incomplete = products.endsInsideRecord();
+    auto* window = new FrmAddProduct(order, std::move(products));
+    if (incomplete) {
+        MessageBox::show(&order, MessageBox::Icon::Information, QString(),
+                         QStringLiteral("Produktregistret %1 slutar mitt i en produkt.\r\n\r\n"
+                                        "Listan visar alla hela produkter; den sista, ofullständiga, saknas.")
+                             .arg(QDir::toNativeSeparators(path)));
+    }
+    return window;
+}
+
+FrmAddProduct::FrmAddProduct(FrmMain& order, datafiles::RecordTable products)
+    : QWidget(nullptr)
+    , m_order(order)
+{
+    setObjectName(QStringLiteral("frmAddProduct"));
+    setWindowTitle(QStringLiteral("Produkter"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(look::sansSerif(8.25, false));
+    setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
+
+    m_products = new ProductRegisterModel(std::move(products), this);
+    setupControls();
+    setupTabOrder();
+    recomputeLineAmount();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TextBox* FrmAddProduct::addTextBox(const char* name, int left, int top, int width, int height, bool readOnly)
+{
+    auto* box = new TextBox(this);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(twipsRect(left, top, width, height));
+    box->setTextMargins(0, 0, 0, 0);
+    if (readOnly) {
+        box->setReadOnly(true);
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, p.color(QPalette::Button));
+        box->setPalette(p);
+    }
+    return box;
+}
+
+QLabel* FrmAddProduct::addLabel(const char* name, const QString& caption, int left, int top, int width, int height)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(twipsRect(left, top, width, height));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void FrmAddProduct::setupControls()
+{
+    m_ListView1 = new ReportListView(this);
+    m_ListView1->setObjectName(QStringLiteral("ListView1"));
+    m_ListView1->setGeometry(twipsRect(120, 120, 10455, 2655));
+    m_ListView1->setModel(m_products);
+    m_ListView1->setDesignWidths({1440, 3000, 600, 1000});
+    m_ListView1->enableFullRowSelect();
+    m_ListView1->installEventFilter(this);
+    m_ListView1->viewport()->installEventFilter(this);
+
+    addLabel("Label1", QStringLiteral("Artikelnummer"), 120, 2880, 1815, 240);
+    addLabel("Label2", QStringLiteral("Benämning"), 2040, 2880, 4215, 240);
+    addLabel("Label3", QStringLiteral("Enhet"), 6360, 2880, 975, 240);
+    addLabel("Label4", QStringLiteral("A-pris"), 7440, 2880, 975, 240);
+    addLabel("Label5", QStringLiteral("Antal"), 8520, 2880, 975, 240);
+    addLabel("Label6", QStringLiteral("Rab %"), 9600, 2880, 975, 240);
+
+    m_Text1 = addTextBox("Text1", 120, 3120, 1815, 285, false);
+    m_Text2 = addTextBox("Text2", 2040, 3120, 4215, 285, true);
+    m_Text3 = addTextBox("Text3", 6360, 3120, 975, 285, true);
+    m_Text4 = addTextBox("Text4", 7440, 3120, 975, 285, true);
+    m_Text5 = addTextBox("Text5", 8520, 3120, 975, 285, false);
+    m_Text6 = addTextBox("Text6", 9600, 3120, 975, 285, false);
+
+    // The etched line between the line being built and its amount.
+    const int separator = twipsToPixels(3600);
+    auto* shape1 = new LineShape(palette().color(QPalette::Dark), 1, false, this);
+    shape1->setObjectName(QStringLiteral("Shape1"));
+    shape1->setGeometry(0, separator, width(), 2);
+    auto* shape2 = new LineShape(Qt::white, 1, false, this);
+    shape2->setObjectName(QStringLiteral("Shape2"));
+    shape2->setGeometry(0, separator + 2, width(), 1);
+
+    m_Text7 = addTextBox("Text7", 120, 3720, 1095, 285, true);
+    m_Text7->setFrame(false);
+
+    m_lbl_sum1 = addLabel("lbl_sum1", QString(), 2400, 3720, 975, 255);
+    m_lbl_sum1->setVisible(false);
+    m_lbl_sum2 = addLabel("lbl_sum2", QString(), 3480, 3720, 975, 255);
+    m_lbl_sum2->setVisible(false);
+
+    // Enter in the article-number box searches; the hidden "Sök" button carries
+    // the same search as its click.
+    m_cmdSok = new QPushButton(QStringLiteral("Sök"), this);
+    m_cmdSok->setObjectName(QStringLiteral("cmdSök"));
+    m_cmdSok->setGeometry(twipsRect(4560, 3720, 1335, 255));
+    m_cmdSok->setVisible(false);
+    connect(m_cmdSok, &QPushButton::clicked, this, &FrmAddProduct::cmdSok_Click);
+    connect(m_Text1, &QLineEdit::returnPressed, this, &FrmAddProduct::cmdSok_Click);
+
+    m_Command1 = new QPushButton(QStringLiteral("OK"), this);
+    m_Command1->setObjectName(QStringLiteral("Command1"));
+    m_Command1->setGeometry(twipsRect(8280, 3720, 1095, 375));
+    m_Command2 = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_Command2->setObjectName(QStringLiteral("Command2"));
+    m_Command2->setGeometry(twipsRect(9480, 3720, 1095, 375));
+    // Enter on a button that has the focus presses it, so the whole line can be
+    // entered from the keyboard.
+    for (QPushButton* button : {m_Command1, m_Command2})
+        button->setAutoDefault(true);
+    connect(m_Command1, &QPushButton::clicked, this, &FrmAddProduct::Command1_Click);
+    connect(m_Command2, &QPushButton::clicked, this, &FrmAddProduct::Command2_Click);
+
+    for (TextBox* input : {m_Text4, m_Text5, m_Text6})
+        connect(input, &QLineEdit::textChanged, this, &FrmAddProduct::recomputeLineAmount);
+    for (TextBox* typed : {m_Text5, m_Text6})
+        connect(typed, &QLineEdit::textEdited, this, [this, typed] { typeDecimalPoints(typed); });
+}
+
+void FrmAddProduct::setupTabOrder()
+{
+    const QList<QWidget*> order = {m_ListView1, m_Text1, m_Text2, m_Text3, m_Text4,
+                                   m_Text5,     m_Text6, m_Command1, m_Command2, m_Text7};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
+    m_ListView1->setFocus();
+}
+
+void FrmAddProduct::typeDecimalPoints(TextBox* box)
+{
+    const QString typed = box->text();
+    const QString stored = productline::withDecimalPoints(typed);
+    if (stored == typed)
+        return;
+    const int cursor = box->cursorPosition();
+    box->setText(stored);
+    box->setCursorPosition(cursor);
+}
+
+void FrmAddProduct::recomputeLineAmount()
+{
+    const productline::Amounts amounts = productline::amounts(m_Text4->text(), m_Text5->text(), m_Text6->text());
+    m_lbl_sum1->setText(amounts.gross);
+    m_lbl_sum2->setText(amounts.discount);
+    m_Text7->setText(amounts.line);
+}
+
+void FrmAddProduct::cmdSok_Click()
+{
+    const int row = m_products->findFirstArticleStartingWith(m_Text1->text());
+    if (row < 0) {
+        MessageBox::show(this, MessageBox::Icon::None, QString(), QStringLiteral("Listposten hittades inte!"));
+        return;
+    }
+    // The operator takes the row over with a click or Enter; the list stays
+    // where it was.
+    const bool autoScroll = m_ListView1->hasAutoScroll();
+    m_ListView1->setAutoScroll(false);
+    m_ListView1->selectRowWithoutScrolling(row);
+    m_ListView1->setAutoScroll(autoScroll);
+    m_ListView1->setFocus();
+}
+
+void FrmAddProduct::ListView1_Click()
+{
+    const int row = m_ListView1->firstSelectedRow();
+    if (row < 0)
+        return;
+    const QStringList product = m_products->product(row);
+    m_Text1->setText(product.at(0));
+    m_Text2->setText(product.at(1));
+    m_Text3->setText(product.at(2));
+    m_Text4->setText(product.at(3));
+}
+
+void FrmAddProduct::Command1_Click()
+{
+    QStringList line;
+    for (const TextBox* box : {m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7})
+        line.append(datafiles::textForRecord(box->text()));
+
+    const std::optional<QString> basket = m_order.dataDirectory().basketFile(m_order.txt_OrderNr()->text());
+    if (!basket || !datafiles::appendToFile(*basket, datafiles::quotedRecord(line)).isEmpty()) {
+        MessageBox::showErrorBox(this, QStringLiteral("1001,06"));
+        return;
+    }
+    m_order.ListView1()->reportModel()->appendRow(line);
+
+    for (TextBox* box : {m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7})
+        box->clear();
+    close();
+}
+
+void FrmAddProduct::Command2_Click()
+{
+    close();
+}
+
+bool FrmAddProduct::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            ListView1_Click();
+    } else if (watched == m_ListView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListView1_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

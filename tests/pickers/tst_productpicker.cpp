@@ -1,0 +1,513 @@
+// The product picker as the operator uses it: finding a product, taking it
+// over, typing quantity and discount and adding the line to the order.
+
+#include "datafiles/records.h"
+#include "orderwindow/frmmain.h"
+#include "orderwindow/reportlistview.h"
+#include "orderwindow/textbox.h"
+#include "pickers/frmaddproduct.h"
+#include "pickers/productline.h"
+#include "pickers/productregistermodel.h"
+#include "retrieval/messagebox.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray sampleRegister = "\"TS35-25\",\"Tr\xE4skruv f\xF6rzinkad\",\"f\xF6rp\",\"99.50\"\r\n"
+                                  "\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\"\r\n"
+                                  "\"K-2\",\"Montering\",\"tim\",\"\"\r\n"
+                                  "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\"\r\n";
+
+// An order window over a data folder of its own, with an order number set.
+class Desk
+{
+public:
+    explicit Desk(const QByteArray& productRegister = sampleRegister)
+    {
+        folder.write(QStringLiteral("Registret/Produkter.dbf"), productRegister);
+        order = std::make_unique<FrmMain>(folder.data());
+        order->txt_OrderNr()->setText(QStringLiteral("17"));
+    }
+
+    // Runs the order window's "Produkter" command and returns the picker it shows.
+    FrmAddProduct* openPicker()
+    {
+        order->mnuVisa_Produkter_Click();
+        return shownPicker();
+    }
+
+    static FrmAddProduct* shownPicker()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* picker = qobject_cast<FrmAddProduct*>(window); picker && picker->isVisible())
+                return picker;
+        }
+        return nullptr;
+    }
+
+    QByteArray basket(const QString& orderNumber = QStringLiteral("17")) const
+    {
+        return folder.read(QStringLiteral("Order/") + orderNumber + QStringLiteral(".basket.dbf"));
+    }
+
+    TestDataFolder folder;
+    std::unique_ptr<FrmMain> order;
+};
+
+bool makeActive(QWidget* window)
+{
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+// Types a text key by key, letters beyond ASCII included.
+void type(QWidget* widget, const QString& text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+}
+
+void clickRow(FrmAddProduct* picker, int row)
+{
+    ReportListView* list = picker->ListView1();
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+} // namespace
+
+class TestProductPicker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void listsTheRegisterInFileOrder();
+    void search_data();
+    void search();
+    void searchNeitherScrollsNorCopies();
+    void clickAndEnterCopyTheSelectedRow();
+
+    void lineAmounts_data();
+    void lineAmounts();
+    void typedAmountsAreComputedAsTheyStand();
+
+    void okAppendsRecordAndRow_data();
+    void okAppendsRecordAndRow();
+    void sameArticleTwiceGivesTwoLines();
+    void okWithoutBasketFileKeepsWindowOpen_data();
+    void okWithoutBasketFileKeepsWindowOpen();
+    void cancelWritesNothing();
+    void keyboardAllTheWay();
+
+    void missingRegisterIsReported();
+    void incompleteRegisterListsCompleteProducts();
+    void oneInstanceReloadedWhenReopened();
+};
+
+void TestProductPicker::cleanup()
+{
+    // A failing test may leave its picker open; the next test starts without one.
+    while (FrmAddProduct* picker = Desk::shownPicker())
+        delete picker;
+}
+
+void TestProductPicker::listsTheRegisterInFileOrder()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QCOMPARE(picker->windowTitle(), QStringLiteral("Produkter"));
+    const QAbstractItemModel* list = picker->ListView1()->model();
+    QCOMPARE(list->rowCount(), 4);
+    QCOMPARE(list->columnCount(), 4);
+    QCOMPARE(picker->ListView1()->columnCaption(1), QStringLiteral("Benämning"));
+    QCOMPARE(picker->ListView1()->columnWidthTwips(2), 600.0f);
+    QCOMPARE(list->index(1, 1).data().toString(), QStringLiteral("Träskruv, rostfri"));
+    QCOMPARE(list->index(2, 3).data().toString(), QString());
+    QCOMPARE(list->index(3, 0).data().toString(), QStringLiteral("ABC-1"));
+    QCOMPARE(picker->ListView1()->firstSelectedRow(), -1);
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
+    QVERIFY(picker->Text2()->isReadOnly() && picker->Text3()->isReadOnly() && picker->Text4()->isReadOnly());
+    QVERIFY(!picker->Text5()->isReadOnly() && !picker->Text6()->isReadOnly());
+}
+
+void TestProductPicker::search_data()
+{
+    QTest::addColumn<QByteArray>("productRegister");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("found"); // -1: "Listposten hittades inte!"
+
+    const QByteArray register1 = "\"X-9\",\"Abborre\",\"st\",\"1\"\r\n"
+                                 "\"ABC-1\",\"Kil\",\"st\",\"1\"\r\n"
+                                 "\"abd-2\",\"Kil\",\"st\",\"1\"\r\n"
+                                 "\"\xC5l-1\",\"\xC5lkrok\",\"st\",\"1\"\r\n";
+    QTest::newRow("prefix, case ignored") << register1 << "ab" << 1;
+    QTest::newRow("upper of two matches") << register1 << "AB" << 1;
+    QTest::newRow("longer prefix") << register1 << "ABD" << 2;
+    QTest::newRow("å finds Å") << register1 << QStringLiteral("ål") << 3;
+    QTest::newRow("whole article number") << register1 << "x-9" << 0;
+    QTest::newRow("empty text finds the first row") << register1 << "" << 0;
+    QTest::newRow("inside an article number") << register1 << "BC" << -1;
+    QTest::newRow("only in another column") << register1 << "Kil" << -1;
+    QTest::newRow("not trimmed") << register1 << "ABC " << -1;
+    QTest::newRow("longer than any article") << register1 << "ABC-10" << -1;
+    QTest::newRow("empty register") << QByteArray() << "a" << -1;
+    QTest::newRow("empty register, empty text") << QByteArray() << "" << -1;
+}
+
+void TestProductPicker::search()
+{
+    QFETCH(QByteArray, productRegister);
+    QFETCH(QString, typed);
+    QFETCH(int, found);
+
+    Desk desk(productRegister);
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(makeActive(picker));
+    MessageBox::Recorder recorder;
+
+    type(picker->Text1(), typed);
+    QTest::keyClick(picker->Text1(), Qt::Key_Return);
+
+    QCOMPARE(picker->products()->findFirstArticleStartingWith(typed), found);
+    if (found < 0) {
+        QCOMPARE(recorder.shown.size(), 1);
+        QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::None);
+        QCOMPARE(recorder.shown.first().title, QStringLiteral("Orderregistrering"));
+        QCOMPARE(recorder.shown.first().text, QStringLiteral("Listposten hittades inte!"));
+        QCOMPARE(picker->ListView1()->firstSelectedRow(), -1);
+    } else {
+        QVERIFY(recorder.shown.isEmpty());
+        QCOMPARE(picker->ListView1()->selectedRows(), QList<int>{found});
+        QVERIFY(picker->ListView1()->hasFocus());
+    }
+    QCOMPARE(picker->Text1()->text(), typed);
+}
+
+void TestProductPicker::searchNeitherScrollsNorCopies()
+{
+    QByteArray productRegister;
+    for (int i = 0; i < 500; ++i)
+        productRegister += QStringLiteral("\"P%1\",\"Produkt %1\",\"st\",\"%1.00\"\r\n").arg(i).toLatin1();
+    Desk desk(productRegister);
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(makeActive(picker));
+    clickRow(picker, 1);
+    QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
+
+    picker->Text1()->setText(QStringLiteral("p45"));
+    QTest::keyClick(picker->Text1(), Qt::Key_Return);
+
+    QCOMPARE(picker->ListView1()->selectedRows(), QList<int>{45});
+    QCOMPARE(picker->ListView1()->verticalScrollBar()->value(), 0);
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("p45"));
+    QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
+    QCOMPARE(picker->Text4()->text(), QStringLiteral("1.00"));
+}
+
+void TestProductPicker::clickAndEnterCopyTheSelectedRow()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(makeActive(picker));
+
+    // No row selected: a click on the empty part of the list takes nothing.
+    QTest::mouseClick(picker->ListView1()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, picker->ListView1()->viewport()->height() - 5));
+    QCOMPARE(picker->Text1()->text(), QString());
+
+    QTest::keyClicks(picker->Text5(), QStringLiteral("3"));
+    QTest::keyClicks(picker->Text1(), QStringLiteral("ts"));
+    clickRow(picker, 1);
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-30"));
+    QCOMPARE(picker->Text2()->text(), QStringLiteral("Träskruv, rostfri"));
+    QCOMPARE(picker->Text3()->text(), QStringLiteral("förp"));
+    QCOMPARE(picker->Text4()->text(), QStringLiteral("99.00"));
+    QCOMPARE(picker->Text5()->text(), QStringLiteral("3"));
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("297.00"));
+
+    QTest::keyClick(picker->ListView1(), Qt::Key_Down);
+    QTest::keyClick(picker->ListView1(), Qt::Key_Return);
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("K-2"));
+    QCOMPARE(picker->Text4()->text(), QString());
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
+    QTest::keyClick(picker->ListView1(), Qt::Key_Down);
+    QTest::keyClick(picker->ListView1(), Qt::Key_Enter);
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("ABC-1"));
+}
+
+void TestProductPicker::lineAmounts_data()
+{
+    QTest::addColumn<QString>("unitPrice");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("discount");
+    QTest::addColumn<QString>("gross");
+    QTest::addColumn<QString>("discountAmount");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("discount from the rounded gross") << "9.99" << "3" << "15" << "29.97" << "4.50" << "25.47";
+    QTest::newRow("half a cent rounds away from zero") << "0.05" << "1" << "50" << "0.05" << "0.03" << "0.02";
+    QTest::newRow("nothing typed") << "" << "" << "" << "0.00" << "0.00" << "0.00";
+    QTest::newRow("empty quantity") << "99.50" << "" << "10" << "0.00" << "0.00" << "0.00";
+    QTest::newRow("empty discount gives the gross") << "99.50" << "2" << "" << "199.00" << "0.00" << "199.00";
+    QTest::newRow("full discount") << "99.50" << "2" << "100" << "199.00" << "199.00" << "0.00";
+    QTest::newRow("comma counts no decimals") << "12,50" << "2,5" << "" << "24.00" << "0.00" << "24.00";
+    QTest::newRow("gross rounded before discount") << "0.333" << "3" << "50" << "1.00" << "0.50" << "0.50";
+    QTest::newRow("returned goods") << "10" << "-2" << "25" << "-20.00" << "-5.00" << "-15.00";
+    QTest::newRow("beyond double range") << "1e308" << "1e308" << "" << "0.00" << "0.00" << "0.00";
+}
+
+void TestProductPicker::lineAmounts()
+{
+    QFETCH(QString, unitPrice);
+    QFETCH(QString, quantity);
+    QFETCH(QString, discount);
+
+    const productline::Amounts amounts = productline::amounts(unitPrice, quantity, discount);
+    QTEST(amounts.gross, "gross");
+    QTEST(amounts.discount, "discountAmount");
+    QTEST(amounts.line, "line");
+}
+
+void TestProductPicker::typedAmountsAreComputedAsTheyStand()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(makeActive(picker));
+    clickRow(picker, 3); // 9.99
+
+    QTest::keyClicks(picker->Text5(), QStringLiteral("2,5"));
+    QCOMPARE(picker->Text5()->text(), QStringLiteral("2.5"));
+    QCOMPARE(picker->Text5()->cursorPosition(), 3);
+    QCOMPARE(picker->lbl_sum1()->text(), QStringLiteral("24.98"));
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("24.98"));
+
+    QTest::keyClicks(picker->Text6(), QStringLiteral("12,5"));
+    QCOMPARE(picker->Text6()->text(), QStringLiteral("12.5"));
+    QCOMPARE(picker->lbl_sum2()->text(), QStringLiteral("3.12"));
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("21.86"));
+
+    picker->Text5()->selectAll();
+    QTest::keyClick(picker->Text5(), Qt::Key_Delete);
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
+    QVERIFY(!picker->lbl_sum1()->isVisible());
+}
+
+void TestProductPicker::okAppendsRecordAndRow_data()
+{
+    QTest::addColumn<int>("row"); // -1: no product taken over
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("discount");
+    QTest::addColumn<QString>("orderNumber");
+    QTest::addColumn<QByteArray>("record");
+
+    QTest::newRow("comma inside the description")
+        << 1 << "4" << "10" << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
+    QTest::newRow("empty fourth text")
+        << 2 << "3" << "" << "17" << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n");
+    QTest::newRow("nothing taken over")
+        << -1 << "" << "" << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+    QTest::newRow("empty order number names .basket.dbf")
+        << 3 << "1" << "" << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
+    QTest::newRow("quote typed into the search box")
+        << -1 << "" << "" << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+}
+
+void TestProductPicker::okAppendsRecordAndRow()
+{
+    QFETCH(int, row);
+    QFETCH(QString, quantity);
+    QFETCH(QString, discount);
+    QFETCH(QString, orderNumber);
+    QFETCH(QByteArray, record);
+
+    Desk desk;
+    desk.order->txt_OrderNr()->setText(orderNumber);
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(makeActive(picker));
+    MessageBox::Recorder recorder;
+    if (row >= 0)
+        clickRow(picker, row);
+    else if (QString(QTest::currentDataTag()).startsWith(QLatin1String("quote")))
+        type(picker->Text1(), QStringLiteral("2\"\" rör"));
+    QTest::keyClicks(picker->Text5(), quantity);
+    QTest::keyClicks(picker->Text6(), discount);
+    QPointer<FrmAddProduct> open = picker;
+
+    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+
+    QVERIFY(recorder.shown.isEmpty());
+    QCOMPARE(desk.basket(orderNumber), record);
+    const QList<QStringList> lines = datafiles::readRecords(record, 7);
+    QCOMPARE(desk.order->ListView1()->reportModel()->rows(), lines);
+    QTRY_VERIFY(!open);
+}
+
+void TestProductPicker::sameArticleTwiceGivesTwoLines()
+{
+    Desk desk;
+    for (const char* quantity : {"2", "5"}) {
+        FrmAddProduct* picker = desk.openPicker();
+        QVERIFY(picker);
+        QVERIFY(makeActive(picker));
+        clickRow(picker, 3);
+        QTest::keyClicks(picker->Text5(), QLatin1String(quantity));
+        QPointer<FrmAddProduct> open = picker;
+        QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+        QTRY_VERIFY(!open);
+    }
+    QCOMPARE(desk.basket(), QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"
+                                       "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"5\",\"\",\"49.95\"\r\n"));
+    QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 2);
+    QCOMPARE(desk.order->lbl_exkl()->text(), QStringLiteral("69.93"));
+}
+
+void TestProductPicker::okWithoutBasketFileKeepsWindowOpen_data()
+{
+    QTest::addColumn<bool>("removeOrderFolder");
+    QTest::addColumn<QString>("orderNumber");
+    QTest::newRow("Order folder missing") << true << "17";
+    QTest::newRow("order number naming no file") << false << "../17";
+}
+
+void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
+{
+    QFETCH(bool, removeOrderFolder);
+    QFETCH(QString, orderNumber);
+
+    Desk desk;
+    if (removeOrderFolder)
+        QVERIFY(QDir(desk.folder.path(QStringLiteral("Order"))).removeRecursively());
+    desk.order->txt_OrderNr()->setText(orderNumber);
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(makeActive(picker));
+    clickRow(picker, 0);
+    QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
+    MessageBox::Recorder recorder;
+
+    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+
+    QCOMPARE(recorder.shown.size(), 1);
+    QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Critical);
+    QCOMPARE(recorder.shown.first().title, QStringLiteral("Felmeddelande"));
+    QCOMPARE(recorder.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1001,06"));
+    QCOMPARE(Desk::shownPicker(), picker);
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-25"));
+    QCOMPARE(picker->Text7()->text(), QStringLiteral("199.00"));
+    QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 0);
+    QVERIFY(!desk.folder.exists(QStringLiteral("Order")) || QDir(desk.folder.path(QStringLiteral("Order"))).isEmpty());
+}
+
+void TestProductPicker::cancelWritesNothing()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    clickRow(picker, 0);
+    QPointer<FrmAddProduct> open = picker;
+    QTest::mouseClick(picker->Command2(), Qt::LeftButton);
+    QTRY_VERIFY(!open);
+    QVERIFY(!desk.folder.exists(QStringLiteral("Order/17.basket.dbf")));
+    QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 0);
+}
+
+void TestProductPicker::keyboardAllTheWay()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QPointer<FrmAddProduct> open = picker;
+    QVERIFY(makeActive(picker));
+    QVERIFY(picker->ListView1()->hasFocus());
+
+    auto typeInto = [](const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); };
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picker->Text1());
+    typeInto(QStringLiteral("ts35-3"));
+    press(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), picker->ListView1());
+    press(Qt::Key_Return);
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-30"));
+    for (int i = 0; i < 5; ++i)
+        press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picker->Text5());
+    typeInto(QStringLiteral("2"));
+    press(Qt::Key_Tab);
+    typeInto(QStringLiteral("5"));
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picker->Command1());
+    press(Qt::Key_Return);
+
+    QCOMPARE(desk.basket(),
+             QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"2\",\"5\",\"188.10\"\r\n"));
+    QTRY_VERIFY(!Desk::shownPicker());
+    QTRY_VERIFY(!open);
+}
+
+void TestProductPicker::missingRegisterIsReported()
+{
+    Desk desk;
+    desk.folder.remove(QStringLiteral("Registret/Produkter.dbf"));
+    MessageBox::Recorder recorder;
+    desk.order->mnuVisa_Produkter_Click();
+    QVERIFY(!Desk::shownPicker());
+    QCOMPARE(recorder.shown.size(), 1);
+    QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Critical);
+    QVERIFY(recorder.shown.first().text.contains(QStringLiteral("Produkter.dbf")));
+}
+
+void TestProductPicker::incompleteRegisterListsCompleteProducts()
+{
+    Desk desk("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n");
+    MessageBox::Recorder recorder;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
+    QCOMPARE(recorder.shown.size(), 1);
+    QVERIFY(recorder.shown.first().text.contains(
+        QDir::toNativeSeparators(desk.folder.path(QStringLiteral("Registret/Produkter.dbf")))));
+}
+
+void TestProductPicker::oneInstanceReloadedWhenReopened()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    clickRow(picker, 0);
+    QTest::keyClicks(picker->Text5(), QStringLiteral("7"));
+
+    desk.folder.write(QStringLiteral("Registret/Produkter.dbf"), "\"NY-1\",\"Ny\",\"st\",\"1.00\"\r\n");
+    QCOMPARE(desk.openPicker(), picker);
+    QCOMPARE(picker->Text5()->text(), QStringLiteral("7"));
+    QCOMPARE(picker->ListView1()->model()->rowCount(), 4);
+
+    QPointer<FrmAddProduct> open = picker;
+    picker->close();
+    QTRY_VERIFY(!open);
+    FrmAddProduct* reopened = desk.openPicker();
+    QVERIFY(reopened);
+    QCOMPARE(reopened->ListView1()->model()->rowCount(), 1);
+    QCOMPARE(reopened->Text5()->text(), QString());
+}
+
+QTEST_MAIN(TestProductPicker)
+#include "tst_productpicker.moc"
