@@ -1,0 +1,242 @@
+#include "printingtestsupport.h"
+
+#include "retrieval/messagebox.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using printing::Destinations;
+
+namespace {
+
+constexpr double pointsPerCentimetre = 72 / 2.54;
+// The printable area starts 5 mm in from the page's top-left corner.
+constexpr double originCm = 0.5;
+
+struct Word
+{
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0; // cm from the printable area's origin
+    QString text;
+};
+
+// The words of a PDF with their boxes, as pdftotext sees them.
+QList<Word> wordsOf(const QString& pdf, QString* error)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        *error = QString::fromUtf8(process.readAllStandardError());
+        return {};
+    }
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression element(
+        QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QList<Word> words;
+    int page = 0;
+    for (auto it = element.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        auto cm = [&](int i) { return m.captured(i).toDouble() / pointsPerCentimetre - originCm; };
+        QString text = m.captured(5);
+        text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({page, cm(1), cm(2), cm(3), cm(4), text});
+    }
+    return words;
+}
+
+int pageCount(const QList<Word>& words)
+{
+    return words.isEmpty() ? 0 : words.last().page;
+}
+
+} // namespace
+
+class TestPdfOutput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void itemsStandWhereTheFormPutsThem_data();
+    void itemsStandWhereTheFormPutsThem();
+    void longOrderContinuesOnLaterPages();
+    void reprintReplacesTheCopy();
+
+private:
+    bool printToPdf(PrintingFolder& folder, FrmMain& window);
+
+    QList<Word> m_words;
+    double m_glyphTop = 0; // how far below a line cell's top a word's box begins
+    double m_lineHeight = 0;
+};
+
+bool TestPdfOutput::printToPdf(PrintingFolder& folder, FrmMain& window)
+{
+    Q_UNUSED(folder);
+    if (!showActive(window))
+        return false;
+    Destinations d;
+    d.pdfCopy = &Destinations::pdfPage;
+    Destinations::Override destinations(d);
+    QTest::keyClick(&window, Qt::Key_F9);
+    return true;
+}
+
+void TestPdfOutput::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+
+    PrintingFolder folder;
+    FrmMain window(folder.data());
+    fillOrder(window);
+    fillLines(window, 3);
+    fillTotals(window);
+    MessageBox::Recorder boxes;
+    QVERIFY(printToPdf(folder, window));
+    QCOMPARE(boxes.shown.size(), 1);
+    QString error;
+    m_words = wordsOf(folder.path("Order/124.pdf"), &error);
+    QVERIFY2(!m_words.isEmpty(), qPrintable(error));
+
+    // pdftotext boxes a word from the font's ascent above the baseline, the
+    // same ascent that puts the baseline below the line cell's top: the box
+    // begins where the cell does, give or take how the PDF rounds the font's
+    // figures. The line height is the one the printer moves by.
+    QList<printing::PageStep> steps;
+    printing::RecordingPage page(steps);
+    page.setFontSize(9);
+    m_lineHeight = page.lineHeight();
+}
+
+void TestPdfOutput::itemsStandWhereTheFormPutsThem_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+
+    QTest::newRow("title") << "ORDERUNDERLAG" << 0 << 8.5 << 1.0;
+    QTest::newRow("customer caption") << "Kundnr:" << 0 << 1.0 << 3.0;
+    QTest::newRow("customer number") << "1001" << 0 << 2.5 << 3.0;
+    QTest::newRow("customer name") << "Bergström" << 0 << 1.0 << 4.0;
+    QTest::newRow("customer street") << "Industrivägen" << 0 << 1.0 << 4.5;
+    QTest::newRow("customer town") << "433" << 0 << 1.0 << 5.0;
+    QTest::newRow("info") << "Leverans" << 0 << 2.5 << 6.5;
+    QTest::newRow("order number caption") << "Order" << 0 << 8.0 << 3.0;
+    QTest::newRow("order number") << "124" << 0 << 8.0 << 3.5;
+    QTest::newRow("delivery date") << "060320" << 0 << 10.0 << 3.5;
+    QTest::newRow("order date") << "060315" << 0 << 13.0 << 3.5;
+    QTest::newRow("payment terms") << "Betalningsvillkor" << 0 << 16.0 << 3.0;
+    QTest::newRow("payment terms text") << "30" << 0 << 16.0 << 3.5;
+    QTest::newRow("delivery method") << "Utkört" << 0 << 10.0 << 5.0;
+    QTest::newRow("freight method") << "Posten" << 0 << 13.0 << 5.0;
+    QTest::newRow("registration number") << "ABC123" << 0 << 16.0 << 5.0;
+    QTest::newRow("heading first column") << "Artikelnr" << 0 << 1.0 << 8.0;
+    QTest::newRow("heading last column") << "Radsumma" << 0 << 18.0 << 8.0;
+    QTest::newRow("first line") << "TS35-25" << 0 << 1.0 << 8.0 + 1;
+    QTest::newRow("first line amount") << "199.00" << 0 << 18.0 << 8.0 + 1;
+    QTest::newRow("third line") << "TS35-27" << 0 << 1.0 << 8.0 + 3;
+    QTest::newRow("to pay") << "ATT" << 0 << 17.0 << 24.5;
+    QTest::newRow("excluding VAT") << "398.00" << 0 << 1.0 << 26.0;
+    QTest::newRow("VAT rate") << "25" << 0 << 3.0 << 26.0;
+    QTest::newRow("VAT amount") << "99.50" << 3 << 6.0 << 26.0;
+    QTest::newRow("including VAT caption") << "Inkl" << 0 << 17.0 << 25.5;
+    QTest::newRow("including VAT") << "497.50" << 0 << 17.0 << 26.0;
+}
+
+void TestPdfOutput::itemsStandWhereTheFormPutsThem()
+{
+    QFETCH(QString, word);
+    QFETCH(int, occurrence);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    // Table rows are given as 8 cm plus a number of lines.
+    if (y > 8.0 && y < 12.0)
+        y = 8.0 + (y - 8.0) * m_lineHeight;
+
+    QList<Word> found;
+    for (const Word& w : m_words) {
+        if (w.text == word)
+            found.append(w);
+    }
+    QVERIFY2(found.size() > occurrence, qPrintable(word));
+    const Word& w = found.at(occurrence);
+    QCOMPARE(w.page, 1);
+    QVERIFY2(qAbs(w.xMin - x) <= 0.05, qPrintable(QStringLiteral("%1 cm across").arg(w.xMin)));
+    QVERIFY2(qAbs(w.yMin - y) <= 0.1, qPrintable(QStringLiteral("%1 cm down").arg(w.yMin)));
+}
+
+void TestPdfOutput::longOrderContinuesOnLaterPages()
+{
+    PrintingFolder folder;
+    FrmMain window(folder.data());
+    fillOrder(window);
+    fillLines(window, 120);
+    fillTotals(window);
+    MessageBox::Recorder boxes;
+    QVERIFY(printToPdf(folder, window));
+    QString error;
+    const QList<Word> words = wordsOf(folder.path("Order/124.pdf"), &error);
+    QVERIFY2(!words.isEmpty(), qPrintable(error));
+
+    QCOMPARE(pageCount(words), 3);
+    QStringList lines;
+    QMap<int, int> headings;
+    for (const Word& w : words) {
+        if (w.text == QLatin1String("Artikelnr")) {
+            headings[w.page] += 1;
+            QVERIFY(qAbs(w.yMin - 8.0) <= 0.1);
+        }
+        if (!w.text.startsWith(QLatin1String("TS35-")))
+            continue;
+        lines.append(w.text);
+        const double bottom = w.page == 1 ? 24.5 : 28.7;
+        QVERIFY2(w.yMax <= bottom, qPrintable(QStringLiteral("%1 reaches %2 cm on page %3").arg(w.text).arg(w.yMax).arg(w.page)));
+    }
+    QCOMPARE(headings, (QMap<int, int>{{1, 1}, {2, 1}, {3, 1}}));
+    QCOMPARE(lines.size(), 120);
+    for (int i = 0; i < 120; ++i)
+        QCOMPARE(lines.at(i), orderLine(i).first());
+    // The totals stand on the first page only.
+    int toPay = 0;
+    for (const Word& w : words) {
+        if (w.text == QLatin1String("ATT")) {
+            QCOMPARE(w.page, 1);
+            ++toPay;
+        }
+    }
+    QCOMPARE(toPay, 1);
+}
+
+void TestPdfOutput::reprintReplacesTheCopy()
+{
+    PrintingFolder folder;
+    FrmMain window(folder.data());
+    fillOrder(window);
+    fillLines(window, 60);
+    fillTotals(window);
+    MessageBox::Recorder boxes;
+    QVERIFY(printToPdf(folder, window));
+    window.ListView1()->reportModel()->clear();
+    window.txt_KundField1()->setText(QStringLiteral("Omtryckt AB"));
+    QVERIFY(printToPdf(folder, window));
+
+    QString error;
+    const QList<Word> words = wordsOf(folder.path("Order/124.pdf"), &error);
+    QCOMPARE(pageCount(words), 1);
+    QVERIFY(std::any_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Omtryckt"; }));
+    QVERIFY(std::none_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Bergström"; }));
+    // Nothing of the temporary files is left beside the copy.
+    QCOMPARE(QDir(folder.path("Order")).entryList({QStringLiteral("124*")}, QDir::Files),
+             (QStringList{"124.pdf", "124_data1.dbf", "124_data2.dbf"}));
+}
+
+QTEST_MAIN(TestPdfOutput)
+#include "tst_pdfoutput.moc"
