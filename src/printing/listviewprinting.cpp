@@ -28,8 +28,7 @@ float ListViewTotalWidth(const ReportListView& ListView)
     return total;
 }
 
-QList<float> columnEdges(const ReportListView& ListView, float printableWidth, float LeftMarginal,
-                         float RightMarginal)
+QList<float> columnEdges(const ReportListView& ListView, float printableWidth, float LeftMarginal, float RightMarginal)
 {
     const int columns = ListView.columnCount();
     const float width = printableWidth - LeftMarginal - RightMarginal;

@@ -17,8 +17,7 @@ float ListViewTotalWidth(const ReportListView& ListView);
 // The left edge of the table and the right edge of each column, in page units.
 // Each column gets a whole number of page units, in proportion to its width on
 // screen within the space between the margins.
-QList<float> columnEdges(const ReportListView& ListView, float printableWidth, float LeftMarginal,
-                         float RightMarginal);
+QList<float> columnEdges(const ReportListView& ListView, float printableWidth, float LeftMarginal, float RightMarginal);
 
 // The bold row of column captions at TopMarginal; bold is off afterwards.
 void PrintListViewHeader(Page& page, const ReportListView& ListView, float TopMarginal, const QList<float>& edges);

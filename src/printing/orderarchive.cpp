@@ -58,9 +58,9 @@ bool archiveOrder(FrmMain& w)
         MessageBox::reportFailure(&w, QStringLiteral("arkivera orderns kund"), {}, noFileName(orderNumber));
         return false;
     }
-    const QByteArray customer = plainLines({w.txt_KundField0()->text(), w.txt_KundField1()->text(),
-                                            w.txt_KundField2()->text(), w.txt_KundField3()->text(),
-                                            w.txt_Info()->text()});
+    const QByteArray customer
+        = plainLines({ w.txt_KundField0()->text(), w.txt_KundField1()->text(), w.txt_KundField2()->text(),
+                       w.txt_KundField3()->text(), w.txt_Info()->text() });
     if (const QString reason = datafiles::replaceFile(*customerFile, customer); !reason.isEmpty()) {
         MessageBox::reportFailure(&w, QStringLiteral("arkivera orderns kund"), *customerFile, reason);
         return false;
@@ -73,9 +73,9 @@ bool archiveOrder(FrmMain& w)
     }
     // Payment terms, registration number, freight, delivery: the order the
     // archive has always had, not the order of the printed form.
-    const QByteArray head = plainLines({orderNumber, w.txt_LevDat()->text(), w.txt_OrdDat()->text(),
-                                        w.txt_Betk()->text(), w.txt_RegNr()->text(), w.txt_Frkts()->text(),
-                                        w.txt_LevS()->text(), w.txt_Mkod()->text()});
+    const QByteArray head
+        = plainLines({ orderNumber, w.txt_LevDat()->text(), w.txt_OrdDat()->text(), w.txt_Betk()->text(),
+                       w.txt_RegNr()->text(), w.txt_Frkts()->text(), w.txt_LevS()->text(), w.txt_Mkod()->text() });
     if (const QString reason = datafiles::replaceFile(*headFile, head); !reason.isEmpty()) {
         MessageBox::reportFailure(&w, QStringLiteral("arkivera orderhuvudet"), *headFile, reason);
         return false;
@@ -92,9 +92,9 @@ bool archiveOrder(FrmMain& w)
 QString confirmationText(const FrmMain& w, const QString& savedInsteadOfPrinted)
 {
     const QString crlf = QStringLiteral("\r\n");
-    QString text = QStringLiteral("Ordernummer: ") + w.txt_OrderNr()->text() + crlf + crlf
-        + w.txt_KundField1()->text() + crlf + w.txt_KundField2()->text() + crlf + w.txt_KundField3()->text() + crlf
-        + crlf + QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '));
+    QString text = QStringLiteral("Ordernummer: ") + w.txt_OrderNr()->text() + crlf + crlf + w.txt_KundField1()->text()
+        + crlf + w.txt_KundField2()->text() + crlf + w.txt_KundField3()->text() + crlf + crlf
+        + QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '));
     if (!savedInsteadOfPrinted.isEmpty())
         text += crlf + QStringLiteral("Ingen skrivare finns: ordern är sparad som ")
             + QDir::toNativeSeparators(savedInsteadOfPrinted);

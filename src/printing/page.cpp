@@ -40,7 +40,7 @@ double Page::lineHeight() const
 void Page::fail(const QString& file, const QString& reason)
 {
     if (m_failure.isEmpty())
-        m_failure = {file, reason};
+        m_failure = { file, reason };
 }
 
 bool Page::ensureStarted()

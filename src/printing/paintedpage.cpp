@@ -69,7 +69,8 @@ bool PaintedPage::finishDocument()
         fail(m_name, QStringLiteral("dokumentet kunde inte skickas"));
         return false;
     }
-    if (auto* printer = dynamic_cast<QPrinter*>(m_device.get()); printer && printer->printerState() == QPrinter::Error) {
+    if (auto* printer = dynamic_cast<QPrinter*>(m_device.get());
+        printer && printer->printerState() == QPrinter::Error) {
         fail(m_name, QStringLiteral("skrivaren rapporterade ett fel"));
         return false;
     }

@@ -16,9 +16,9 @@ struct PageStep
     double y = 0;
     double fontSize = 0;
     bool bold = false;
-    QString text;      // the text, or the image's file
-    QSizeF imageSize;  // cm
-    int page = 0;      // page of the document, from 1
+    QString text; // the text, or the image's file
+    QSizeF imageSize; // cm
+    int page = 0; // page of the document, from 1
 };
 
 // A page that draws nothing and writes down every step, for the tests. It

@@ -28,7 +28,7 @@ class PrintingFolder : public TestDataFolder
 public:
     PrintingFolder()
     {
-        for (const QString& image : {QStringLiteral("Logga.gif"), QStringLiteral("form_listview.gif")}) {
+        for (const QString& image : { QStringLiteral("Logga.gif"), QStringLiteral("form_listview.gif") }) {
             QFile file(sampleSystemFile(image));
             const bool opened = file.open(QIODevice::ReadOnly);
             Q_ASSERT(opened);
@@ -58,9 +58,13 @@ inline void fillOrder(FrmMain& w)
 
 inline QStringList orderLine(int i)
 {
-    return {QStringLiteral("TS35-%1").arg(25 + i), QStringLiteral("Träskruv förzinkad 3.5x%1 200 st").arg(25 + i),
-            QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("0"),
-            QStringLiteral("199.00")};
+    return { QStringLiteral("TS35-%1").arg(25 + i),
+             QStringLiteral("Träskruv förzinkad 3.5x%1 200 st").arg(25 + i),
+             QStringLiteral("förp"),
+             QStringLiteral("99.50"),
+             QStringLiteral("2"),
+             QStringLiteral("0"),
+             QStringLiteral("199.00") };
 }
 
 // The totals and code texts are set last: the order window works them out
@@ -94,7 +98,8 @@ inline QList<printing::PageStep> textSteps(const QList<printing::PageStep>& step
 
 inline int countSteps(const QList<printing::PageStep>& steps, printing::PageStep::Kind kind)
 {
-    return int(std::count_if(steps.begin(), steps.end(), [kind](const printing::PageStep& s) { return s.kind == kind; }));
+    return int(
+        std::count_if(steps.begin(), steps.end(), [kind](const printing::PageStep& s) { return s.kind == kind; }));
 }
 
 // Destinations that record what the print command draws, with or without a
@@ -108,8 +113,12 @@ struct RecordedDestinations
     {
         printing::Destinations d;
         if (withPrinter)
-            d.printer = [this](const QString&) { return std::make_unique<printing::RecordingPage>(printer); };
-        d.pdfCopy = [this](QIODevice&, const QString&) { return std::make_unique<printing::RecordingPage>(pdf); };
+            d.printer = [this](const QString&) {
+                return std::make_unique<printing::RecordingPage>(printer);
+            };
+        d.pdfCopy = [this](QIODevice&, const QString&) {
+            return std::make_unique<printing::RecordingPage>(pdf);
+        };
         return d;
     }
 };

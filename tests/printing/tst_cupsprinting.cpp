@@ -31,9 +31,16 @@ QString run(const QString& program, const QStringList& arguments, int* exitCode 
 
 int pagesOf(const QString& pdf)
 {
-    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
     return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString pageSizeOf(const QString& pdf)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page size:\\s+([^\\n]*)")).match(info);
+    return m.captured(1).trimmed();
 }
 
 } // namespace
@@ -76,14 +83,15 @@ void TestCupsPrinting::initTestCase()
     for (int attempt = 0; attempt < 5 && !m_started; ++attempt) {
         const int port = 20000 + (getpid() * 7 + attempt * 101) % 20000;
         int exitCode = 0;
-        const QString out = run(QStringLiteral("sh"),
-                                {m_script, QStringLiteral("start"), m_server.path(), QString::number(port)}, &exitCode);
+        const QString out
+            = run(QStringLiteral("sh"), { m_script, QStringLiteral("start"), m_server.path(), QString::number(port) },
+                  &exitCode);
         if (exitCode == 0) {
             m_started = true;
             m_address = QStringLiteral("127.0.0.1:%1").arg(port);
         } else {
             qWarning("print server on port %d did not start: %s", port, qPrintable(out));
-            run(QStringLiteral("sh"), {m_script, QStringLiteral("stop"), m_server.path()});
+            run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_server.path() });
         }
     }
     QVERIFY(m_started);
@@ -96,9 +104,9 @@ void TestCupsPrinting::initTestCase()
 void TestCupsPrinting::cleanupTestCase()
 {
     if (m_started)
-        run(QStringLiteral("sh"), {m_script, QStringLiteral("stop"), m_server.path()});
+        run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_server.path() });
     // The server leaves its spool without write permission for its owner.
-    run(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("u+rwx"), m_server.path()});
+    run(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("u+rwx"), m_server.path() });
 }
 
 void TestCupsPrinting::orderReachesThePrinterPageForPage()
@@ -124,23 +132,27 @@ void TestCupsPrinting::orderReachesThePrinterPageForPage()
     // queue's backend has written it out.
     QString completed;
     for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QTest::qWait(200)) {
-        completed = run(QStringLiteral("lpstat"), {QStringLiteral("-h"), m_address, QStringLiteral("-W"),
-                                                   QStringLiteral("completed"), QStringLiteral("-o")});
+        completed = run(QStringLiteral("lpstat"),
+                        { QStringLiteral("-h"), m_address, QStringLiteral("-W"), QStringLiteral("completed"),
+                          QStringLiteral("-o") });
         if (completed.contains(QLatin1String("OrderPDF-")))
             break;
     }
     QVERIFY2(completed.contains(QLatin1String("OrderPDF-1")),
-             qPrintable(completed + run(QStringLiteral("cat"), {m_server.filePath("log/error_log")})));
+             qPrintable(completed + run(QStringLiteral("cat"), { m_server.filePath("log/error_log") })));
 
-    const QStringList spooled = QDir(m_server.filePath("spool")).entryList({QStringLiteral("d00001-*")}, QDir::Files);
+    const QStringList spooled = QDir(m_server.filePath("spool")).entryList({ QStringLiteral("d00001-*") }, QDir::Files);
     QCOMPARE(spooled.size(), 1);
-    QCOMPARE(pagesOf(m_server.filePath("spool/") + spooled.first()), documentPages);
+    const QString job = m_server.filePath("spool/") + spooled.first();
+    QCOMPARE(pagesOf(job), documentPages);
+    QVERIFY2(pageSizeOf(job).startsWith(QLatin1String("595")) && pageSizeOf(job).contains(QLatin1String("(A4)")),
+             qPrintable(pageSizeOf(job)));
 
     // What the queue wrote out lands in the job owner's PDF folder; take it
     // away again once counted.
     const passwd* owner = getpwuid(geteuid());
     const QDir written(QString::fromLocal8Bit(owner ? owner->pw_dir : "/root") + QStringLiteral("/PDF"));
-    const QStringList outputs = written.entryList({QStringLiteral("*Order*124*-job_1.pdf")}, QDir::Files);
+    const QStringList outputs = written.entryList({ QStringLiteral("*Order*124*-job_1.pdf") }, QDir::Files);
     QCOMPARE(outputs.size(), 1);
     QCOMPARE(pagesOf(written.filePath(outputs.first())), documentPages);
     QFile::remove(written.filePath(outputs.first()));

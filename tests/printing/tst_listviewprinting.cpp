@@ -13,17 +13,17 @@ using printing::RecordingPage;
 namespace {
 
 const QList<ReportColumn> orderColumns = {
-    {QStringLiteral("Artikelnr"), 1440}, {QStringLiteral("Benämning"), 3000},
-    {QStringLiteral("Enhet"), 400},      {QStringLiteral("A-pris"), 1000},
-    {QStringLiteral("Antal"), 1000},     {QStringLiteral("Rab %               "), 600},
-    {QStringLiteral("Radsumma"), 1000},
+    { QStringLiteral("Artikelnr"), 1440 }, { QStringLiteral("Benämning"), 3000 },
+    { QStringLiteral("Enhet"), 400 },      { QStringLiteral("A-pris"), 1000 },
+    { QStringLiteral("Antal"), 1000 },     { QStringLiteral("Rab %               "), 600 },
+    { QStringLiteral("Radsumma"), 1000 },
 };
 
 QList<ReportColumn> columnsOfWidths(const QList<int>& widths)
 {
     QList<ReportColumn> columns;
     for (int i = 0; i < widths.size(); ++i)
-        columns.append({QStringLiteral("K%1").arg(i), widths.at(i)});
+        columns.append({ QStringLiteral("K%1").arg(i), widths.at(i) });
     return columns;
 }
 
@@ -53,9 +53,8 @@ private slots:
     void columnEdges();
     void widenedColumnOnScreen();
     void headingAndRows();
-    void emptyListPrintsHeadingOnly();
-    void oneColumnReadsNoSubItems();
-    void zeroWidthShareSharesTheEdge();
+    void cellsOfSmallLists_data();
+    void cellsOfSmallLists();
     void rowsNeverReachBelowTheUsableBottom_data();
     void rowsNeverReachBelowTheUsableBottom();
     void rowTooTallForAnyPageStillPrintsOnce();
@@ -69,13 +68,13 @@ void TestListViewPrinting::columnEdges_data()
     QTest::addColumn<float>("right");
     QTest::addColumn<QList<float>>("edges");
 
-    QTest::newRow("order lines on 20 cm") << QList<int>{1440, 3000, 400, 1000, 1000, 600, 1000} << 20.0f << 1.0f
-                                          << -4.0f << QList<float>{1, 4, 12, 13, 15, 17, 18, 20};
+    QTest::newRow("order lines on 20 cm") << QList<int> { 1440, 3000, 400, 1000, 1000, 600, 1000 } << 20.0f << 1.0f
+                                          << -4.0f << QList<float> { 1, 4, 12, 13, 15, 17, 18, 20 };
     // 1 x 2.5 rounds to 2, not 3.
-    QTest::newRow("share rounds half to even") << QList<int>{1} << 3.5f << 1.0f << 0.0f << QList<float>{1, 3};
-    QTest::newRow("share 3.5 rounds up to 4") << QList<int>{1} << 4.5f << 1.0f << 0.0f << QList<float>{1, 5};
+    QTest::newRow("share rounds half to even") << QList<int> { 1 } << 3.5f << 1.0f << 0.0f << QList<float> { 1, 3 };
+    QTest::newRow("share 3.5 rounds up to 4") << QList<int> { 1 } << 4.5f << 1.0f << 0.0f << QList<float> { 1, 5 };
     QTest::newRow("fractions lost column by column")
-        << QList<int>{1, 1, 1} << 10.0f << 0.0f << 0.0f << QList<float>{0, 3, 6, 9};
+        << QList<int> { 1, 1, 1 } << 10.0f << 0.0f << 0.0f << QList<float> { 0, 3, 6, 9 };
 }
 
 void TestListViewPrinting::columnEdges()
@@ -96,7 +95,7 @@ void TestListViewPrinting::widenedColumnOnScreen()
     // "Benämning" dragged from 200 to 300 pixels: 4500 twips of 9940.
     list->header()->resizeSection(1, 300);
     QCOMPARE(printing::ListViewTotalWidth(*list), 9940.0f);
-    QCOMPARE(printing::columnEdges(*list, 20.0f, 1.0f, -4.0f), (QList<float>{1, 4, 14, 14, 16, 18, 19, 21}));
+    QCOMPARE(printing::columnEdges(*list, 20.0f, 1.0f, -4.0f), (QList<float> { 1, 4, 14, 14, 16, 18, 19, 21 }));
 }
 
 void TestListViewPrinting::headingAndRows()
@@ -108,7 +107,7 @@ void TestListViewPrinting::headingAndRows()
     page.setPosition(3.0, 26.0); // where the order form left it
     printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, -2.0f);
 
-    const QList<float> edges{1, 4, 12, 13, 15, 17, 18};
+    const QList<float> edges { 1, 4, 12, 13, 15, 17, 18 };
     const QList<PageStep> texts = textSteps(steps);
     QCOMPARE(texts.size(), 3 * 7);
     const double line = page.lineHeight();
@@ -130,56 +129,44 @@ void TestListViewPrinting::headingAndRows()
     QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
 }
 
-void TestListViewPrinting::emptyListPrintsHeadingOnly()
+void TestListViewPrinting::cellsOfSmallLists_data()
 {
-    const auto list = listWith(orderColumns, 0);
-    QList<PageStep> steps;
-    RecordingPage page(steps);
-    page.setFontSize(9);
-    printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, -2.0f);
+    QTest::addColumn<QList<int>>("widths");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("texts"); // every text printed, in order
+    QTest::addColumn<QList<double>>("xs");
 
-    QCOMPARE(steps.size(), 8);
-    for (int k = 0; k < 7; ++k) {
-        QCOMPARE(steps.at(k).text, orderColumns.at(k).caption);
-        QVERIFY(steps.at(k).bold);
-    }
-    QCOMPARE(steps.at(7).kind, PageStep::Kind::End);
-}
-
-void TestListViewPrinting::oneColumnReadsNoSubItems()
-{
-    ReportListView list;
-    list.setColumns({{QStringLiteral("Artikelnr"), 1440}});
-    list.reportModel()->appendRows({{QStringLiteral("A1")}, {QStringLiteral("A2")}});
-    QList<PageStep> steps;
-    RecordingPage page(steps);
-    page.setFontSize(9);
-    printing::PrintListView(page, list, 1.0f, 8.0f, -4.0f, -2.0f);
-
-    const QList<PageStep> texts = textSteps(steps);
-    QCOMPARE(texts.size(), 3);
-    QCOMPARE(texts.at(1).text, QStringLiteral("A1"));
-    QCOMPARE(texts.at(2).text, QStringLiteral("A2"));
-    for (const PageStep& s : texts)
-        QCOMPARE(s.x, 1.0);
-}
-
-void TestListViewPrinting::zeroWidthShareSharesTheEdge()
-{
+    QTest::newRow("no items: captions only")
+        << QList<int> { 1440, 3000 } << 0 << QStringList { "K0", "K1" } << QList<double> { 1, 7 };
+    QTest::newRow("one column: no sub-items read")
+        << QList<int> { 1440 } << 2 << QStringList { "K0", "r0c0", "r1c0" } << QList<double> { 1, 1, 1 };
     // 450 x 23 is less than the total of 45450: the first column gets no
-    // width and its text stands where the second column's does.
-    const auto list = listWith(columnsOfWidths({450, 45000}), 1);
+    // width and its texts stand where the second column's do.
+    QTest::newRow("share below the total width")
+        << QList<int> { 450, 45000 } << 1 << QStringList { "K0", "K1", "r0c0", "r0c1" } << QList<double> { 1, 1, 1, 1 };
+}
+
+void TestListViewPrinting::cellsOfSmallLists()
+{
+    QFETCH(QList<int>, widths);
+    QFETCH(int, rows);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<double>, xs);
+
+    const auto list = listWith(columnsOfWidths(widths), rows);
     QList<PageStep> steps;
     RecordingPage page(steps);
     page.setFontSize(9);
     printing::PrintListView(page, *list, 1.0f, 8.0f, -4.0f, -2.0f);
 
-    const QList<PageStep> texts = textSteps(steps);
-    QCOMPARE(texts.size(), 4);
-    QCOMPARE(texts.at(2).text, QStringLiteral("r0c0"));
-    QCOMPARE(texts.at(3).text, QStringLiteral("r0c1"));
-    QCOMPARE(texts.at(2).x, 1.0);
-    QCOMPARE(texts.at(3).x, 1.0);
+    const QList<PageStep> printed = textSteps(steps);
+    QCOMPARE(printed.size(), texts.size());
+    for (int i = 0; i < printed.size(); ++i) {
+        QCOMPARE(printed.at(i).text, texts.at(i));
+        QCOMPARE(printed.at(i).x, xs.at(i));
+        QCOMPARE(printed.at(i).bold, printed.at(i).y == 8.0);
+    }
+    QCOMPARE(steps.last().kind, PageStep::Kind::End);
 }
 
 void TestListViewPrinting::rowsNeverReachBelowTheUsableBottom_data()
@@ -252,7 +239,7 @@ void TestListViewPrinting::rowsNeverReachBelowTheUsableBottom()
 
 void TestListViewPrinting::rowTooTallForAnyPageStillPrintsOnce()
 {
-    const auto list = listWith(columnsOfWidths({1000}), 2);
+    const auto list = listWith(columnsOfWidths({ 1000 }), 2);
     QList<PageStep> steps;
     RecordingPage page(steps, 20.0, 8.5);
     page.setFontSize(9);

@@ -26,14 +26,14 @@ struct Word
 QList<Word> wordsOf(const QString& pdf, QString* error)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
     if (!process.waitForFinished(60000) || process.exitCode() != 0) {
         *error = QString::fromUtf8(process.readAllStandardError());
         return {};
     }
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression element(
-        QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    static const QRegularExpression element(QStringLiteral(
+        "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> words;
     int page = 0;
     for (auto it = element.globalMatch(html); it.hasNext();) {
@@ -42,10 +42,12 @@ QList<Word> wordsOf(const QString& pdf, QString* error)
             ++page;
             continue;
         }
-        auto cm = [&](int i) { return m.captured(i).toDouble() / pointsPerCentimetre - originCm; };
+        auto cm = [&](int i) {
+            return m.captured(i).toDouble() / pointsPerCentimetre - originCm;
+        };
         QString text = m.captured(5);
         text.replace(QLatin1String("&amp;"), QLatin1String("&"));
-        words.append({page, cm(1), cm(2), cm(3), cm(4), text});
+        words.append({ page, cm(1), cm(2), cm(3), cm(4), text });
     }
     return words;
 }
@@ -198,9 +200,10 @@ void TestPdfOutput::longOrderContinuesOnLaterPages()
             continue;
         lines.append(w.text);
         const double bottom = w.page == 1 ? 24.5 : 28.7;
-        QVERIFY2(w.yMax <= bottom, qPrintable(QStringLiteral("%1 reaches %2 cm on page %3").arg(w.text).arg(w.yMax).arg(w.page)));
+        QVERIFY2(w.yMax <= bottom,
+                 qPrintable(QStringLiteral("%1 reaches %2 cm on page %3").arg(w.text).arg(w.yMax).arg(w.page)));
     }
-    QCOMPARE(headings, (QMap<int, int>{{1, 1}, {2, 1}, {3, 1}}));
+    QCOMPARE(headings, (QMap<int, int> { { 1, 1 }, { 2, 1 }, { 3, 1 } }));
     QCOMPARE(lines.size(), 120);
     for (int i = 0; i < 120; ++i)
         QCOMPARE(lines.at(i), orderLine(i).first());
@@ -234,8 +237,8 @@ void TestPdfOutput::reprintReplacesTheCopy()
     QVERIFY(std::any_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Omtryckt"; }));
     QVERIFY(std::none_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Bergström"; }));
     // Nothing of the temporary files is left beside the copy.
-    QCOMPARE(QDir(folder.path("Order")).entryList({QStringLiteral("124*")}, QDir::Files),
-             (QStringList{"124.pdf", "124_data1.dbf", "124_data2.dbf"}));
+    QCOMPARE(QDir(folder.path("Order")).entryList({ QStringLiteral("124*") }, QDir::Files),
+             (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf" }));
 }
 
 QTEST_MAIN(TestPdfOutput)

@@ -48,7 +48,7 @@ private slots:
 struct Printed
 {
     PrintingFolder folder;
-    FrmMain window{folder.data()};
+    FrmMain window { folder.data() };
     RecordedDestinations recorded;
     MessageBox::Recorder boxes;
 
@@ -77,37 +77,37 @@ void TestPrintCommand::layout_data()
         double x, y, size;
         bool bold;
     } rows[] = {
-        {"ORDERUNDERLAG", 8.5, 1.0, 14, false},
-        {"Kundnr:  ", 1.0, 3.0, 9, false},
-        {"1001", 2.5, 3.0, 9, false},
-        {"Bergström Bygg AB", 1.0, 4.0, 9, false},
-        {"Industrivägen 14", 1.0, 4.5, 9, false},
-        {"433 38  Partille", 1.0, 5.0, 9, false},
-        {"Info", 1.0, 6.5, 9, false},
-        {"Leverans till bakre lastkajen", 2.5, 6.5, 9, false},
-        {"Order nr", 8.0, 3.0, 9, false},
-        {"124", 8.0, 3.5, 9, false},
-        {"Leveransdatum", 10.0, 3.0, 9, false},
-        {"060320", 10.0, 3.5, 9, false},
-        {"Orderdatum", 13.0, 3.0, 9, false},
-        {"060315", 13.0, 3.5, 9, false},
-        {"Betalningsvillkor", 16.0, 3.0, 9, false},
-        {"30 dagar netto", 16.0, 3.5, 9, false},
-        {"Leveranssätt", 10.0, 4.5, 9, false},
-        {"Utkört", 10.0, 5.0, 9, false},
-        {"Fraktsätt", 13.0, 4.5, 9, false},
-        {"Posten", 13.0, 5.0, 9, false},
-        {"Reg Nr", 16.0, 4.5, 9, false},
-        {"ABC123", 16.0, 5.0, 9, false},
-        {"ATT BETALA", 17.0, 24.5, 10, true},
-        {"Exkl moms", 1.0, 25.5, 9, false},
-        {"398.00", 1.0, 26.0, 9, false},
-        {"Moms %", 3.0, 25.5, 9, false},
-        {"25", 3.0, 26.0, 9, false},
-        {"Moms i SEK", 6.0, 25.5, 9, false},
-        {"99.50", 6.0, 26.0, 9, false},
-        {"Inkl moms", 17.0, 25.5, 9, false},
-        {"497.50", 17.0, 26.0, 9, false},
+        { "ORDERUNDERLAG", 8.5, 1.0, 14, false },
+        { "Kundnr:  ", 1.0, 3.0, 9, false },
+        { "1001", 2.5, 3.0, 9, false },
+        { "Bergström Bygg AB", 1.0, 4.0, 9, false },
+        { "Industrivägen 14", 1.0, 4.5, 9, false },
+        { "433 38  Partille", 1.0, 5.0, 9, false },
+        { "Info", 1.0, 6.5, 9, false },
+        { "Leverans till bakre lastkajen", 2.5, 6.5, 9, false },
+        { "Order nr", 8.0, 3.0, 9, false },
+        { "124", 8.0, 3.5, 9, false },
+        { "Leveransdatum", 10.0, 3.0, 9, false },
+        { "060320", 10.0, 3.5, 9, false },
+        { "Orderdatum", 13.0, 3.0, 9, false },
+        { "060315", 13.0, 3.5, 9, false },
+        { "Betalningsvillkor", 16.0, 3.0, 9, false },
+        { "30 dagar netto", 16.0, 3.5, 9, false },
+        { "Leveranssätt", 10.0, 4.5, 9, false },
+        { "Utkört", 10.0, 5.0, 9, false },
+        { "Fraktsätt", 13.0, 4.5, 9, false },
+        { "Posten", 13.0, 5.0, 9, false },
+        { "Reg Nr", 16.0, 4.5, 9, false },
+        { "ABC123", 16.0, 5.0, 9, false },
+        { "ATT BETALA", 17.0, 24.5, 10, true },
+        { "Exkl moms", 1.0, 25.5, 9, false },
+        { "398.00", 1.0, 26.0, 9, false },
+        { "Moms %", 3.0, 25.5, 9, false },
+        { "25", 3.0, 26.0, 9, false },
+        { "Moms i SEK", 6.0, 25.5, 9, false },
+        { "99.50", 6.0, 26.0, 9, false },
+        { "Inkl moms", 17.0, 25.5, 9, false },
+        { "497.50", 17.0, 26.0, 9, false },
     };
     int index = 0;
     for (const auto& row : rows) {
@@ -176,9 +176,9 @@ void TestPrintCommand::tableUnderTheHead()
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf).mid(31);
     QCOMPARE(texts.size(), 4 * 7);
-    const QList<double> edges{1, 4, 12, 13, 15, 17, 18};
-    const QStringList captions{"Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ",
-                               "Radsumma"};
+    const QList<double> edges { 1, 4, 12, 13, 15, 17, 18 };
+    const QStringList captions { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ",
+                                 "Radsumma" };
     for (int k = 0; k < 7; ++k) {
         QCOMPARE(texts.at(k).text, captions.at(k));
         QCOMPARE(texts.at(k).x, edges.at(k));
@@ -207,7 +207,7 @@ void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf);
     QCOMPARE(texts.at(1).text, QStringLiteral("Kundnr:  "));
-    for (int i : {2, 3, 4, 5})
+    for (int i : { 2, 3, 4, 5 })
         QCOMPARE(texts.at(i).text, QString());
     // The table's heading stands alone after the totals.
     QCOMPARE(texts.size(), 31 + 7);
@@ -240,25 +240,27 @@ void TestPrintCommand::archiveFiles_data()
     QTest::addColumn<QByteArray>("data2");
     QTest::addColumn<QByteArray>("list");
 
-    QTest::newRow("whole order") << QStringList{"124", "1001", "ABC", "Storgatan 1", "123 45  Ort", "Ring", "0"}
+    QTest::newRow("whole order") << QStringList { "124", "1001", "ABC", "Storgatan 1", "123 45  Ort", "Ring", "0" }
                                  << QByteArray("124\r\n")
                                  << QByteArray("1001\r\nABC\r\nStorgatan 1\r\n123 45  Ort\r\nRing\r\n")
                                  << QByteArray("124\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n")
                                  << QByteArray("\"060315\",\"124\",\"1001\",\"ABC\"\r\n");
-    QTest::newRow("empty customer") << QStringList{"124", "", "", "", "", "Ring", "0"} << QByteArray("124\r\n")
+    QTest::newRow("empty customer") << QStringList { "124", "", "", "", "", "Ring", "0" } << QByteArray("124\r\n")
                                     << QByteArray("\r\n\r\n\r\n\r\nRing\r\n")
                                     << QByteArray("124\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n")
                                     << QByteArray("\"060315\",\"124\",\"\",\"\"\r\n");
-    QTest::newRow("empty VAT code") << QStringList{"125", "1001", "ABC", "", "", "", ""} << QByteArray("125\r\n")
+    QTest::newRow("empty VAT code") << QStringList { "125", "1001", "ABC", "", "", "", "" } << QByteArray("125\r\n")
                                     << QByteArray("1001\r\nABC\r\n\r\n\r\n\r\n")
                                     << QByteArray("125\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n\r\n")
                                     << QByteArray("\"060315\",\"125\",\"1001\",\"ABC\"\r\n");
     QTest::newRow("å ä ö as single bytes")
-        << QStringList{"126", "1001", "Åkesson & Öberg, Mälardalen", "Gärdesvägen 2", "", "Höger", "0"}
+        << QStringList { "126", "1001", "Åkesson & Öberg, Mälardalen", "Gärdesvägen 2", "", "Höger", "0" }
         << QByteArray("126\r\n")
-        << QByteArray("1001\r\n\xC5kesson & \xD6" "berg, M\xE4lardalen\r\nG\xE4rdesv\xE4gen 2\r\n\r\nH\xF6ger\r\n")
+        << QByteArray("1001\r\n\xC5kesson & \xD6"
+                      "berg, M\xE4lardalen\r\nG\xE4rdesv\xE4gen 2\r\n\r\nH\xF6ger\r\n")
         << QByteArray("126\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n")
-        << QByteArray("\"060315\",\"126\",\"1001\",\"\xC5kesson & \xD6" "berg, M\xE4lardalen\"\r\n");
+        << QByteArray("\"060315\",\"126\",\"1001\",\"\xC5kesson & \xD6"
+                      "berg, M\xE4lardalen\"\r\n");
 }
 
 void TestPrintCommand::archiveFiles()
@@ -271,9 +273,9 @@ void TestPrintCommand::archiveFiles()
 
     Printed p;
     fillOrder(p.window);
-    TextBox* boxes[] = {p.window.txt_OrderNr(),    p.window.txt_KundField0(), p.window.txt_KundField1(),
-                        p.window.txt_KundField2(), p.window.txt_KundField3(), p.window.txt_Info(),
-                        p.window.txt_Mkod()};
+    TextBox* boxes[]
+        = { p.window.txt_OrderNr(),    p.window.txt_KundField0(), p.window.txt_KundField1(), p.window.txt_KundField2(),
+            p.window.txt_KundField3(), p.window.txt_Info(),       p.window.txt_Mkod() };
     for (int i = 0; i < 7; ++i)
         boxes[i]->setText(fields.at(i));
     QVERIFY(p.print());
@@ -347,11 +349,16 @@ void TestPrintCommand::failureBeforeTheArchiveArchivesNothing_data()
 {
     QTest::addColumn<QString>("cause");
     QTest::addColumn<QString>("namedFile");
-    QTest::newRow("logo missing") << "Logga.gif" << "Logga.gif";
-    QTest::newRow("table frame missing") << "form_listview.gif" << "form_listview.gif";
-    QTest::newRow("printer fails") << "printer" << "";
-    QTest::newRow("order folder missing") << "Order" << "124.pdf";
-    QTest::newRow("order number names no file") << "number" << "";
+    QTest::newRow("logo missing") << "Logga.gif"
+                                  << "Logga.gif";
+    QTest::newRow("table frame missing") << "form_listview.gif"
+                                         << "form_listview.gif";
+    QTest::newRow("printer fails") << "printer"
+                                   << "";
+    QTest::newRow("order folder missing") << "Order"
+                                          << "124.pdf";
+    QTest::newRow("order number names no file") << "number"
+                                                << "";
 }
 
 void TestPrintCommand::failureBeforeTheArchiveArchivesNothing()
@@ -364,7 +371,9 @@ void TestPrintCommand::failureBeforeTheArchiveArchivesNothing()
     p.folder.write("Registret/OrderNr.dbf", "123\r\n");
     Destinations d = p.recorded.destinations(true);
     if (cause == "printer")
-        d.printer = [&p](const QString&) { return std::make_unique<DeadPrinter>(p.recorded.printer); };
+        d.printer = [&p](const QString&) {
+            return std::make_unique<DeadPrinter>(p.recorded.printer);
+        };
     else if (cause == "number")
         p.window.txt_OrderNr()->setText(QStringLiteral("../124"));
     else
