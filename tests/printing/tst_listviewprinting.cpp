@@ -137,7 +137,7 @@ void TestListViewPrinting::cellsOfSmallLists_data()
     QTest::addColumn<QList<double>>("xs");
 
     QTest::newRow("no items: captions only")
-        << QList<int> { 1440, 3000 } << 0 << QStringList { "K0", "K1" } << QList<double> { 1, 7 };
+        << QList<int> { 1440, 3000 } << 0 << QStringList { "K0", "K1" } << QList<double> { 1, 8 };
     QTest::newRow("one column: no sub-items read")
         << QList<int> { 1440 } << 2 << QStringList { "K0", "r0c0", "r1c0" } << QList<double> { 1, 1, 1 };
     // 450 x 23 is less than the total of 45450: the first column gets no
