@@ -115,13 +115,14 @@ QString appendToFile(const QString& path, QByteArrayView bytes)
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return reasonFor(errno, file.errorString());
-    const qint64 sizeBefore = file.size();
+    const qint64 sizeBefore = file.isSequential() ? 0 : file.size();
     errno = 0;
     const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush();
     if (!written) {
         const QString reason = reasonFor(errno, file.errorString());
         // Leave the file as it was rather than with half a record at its end.
-        file.resize(sizeBefore);
+        if (!file.isSequential())
+            file.resize(sizeBefore);
         return reason;
     }
     file.close();

@@ -31,7 +31,7 @@ public:
         // Only what was just added is cut: a longer text that the program put in
         // stays, and the operator can still delete from it.
         const int limit = m_box->typingLimit();
-        const qsizetype allowed = qMax<qsizetype>(limit, m_box->text().size());
+        const qsizetype allowed = qMax<qsizetype>(limit, m_box->textBeforeEdit().size());
         if (limit > 0 && input.size() > allowed) {
             const qsizetype excess = input.size() - allowed;
             const qsizetype from = qMax<qsizetype>(0, pos - excess);
@@ -55,7 +55,8 @@ public:
     explicit OperatorEdit(TextBox* box)
         : m_box(box)
     {
-        ++m_box->m_operatorEdits;
+        if (m_box->m_operatorEdits++ == 0)
+            m_box->m_textBeforeEdit = m_box->text();
     }
     ~OperatorEdit() { --m_box->m_operatorEdits; }
 

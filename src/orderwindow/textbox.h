@@ -19,6 +19,8 @@ public:
 
     // True while an edit of the operator's (a key, a paste, a drop) is under way.
     bool operatorIsEditing() const { return m_operatorEdits > 0; }
+    // The text as it stood before the operator's edit began.
+    const QString& textBeforeEdit() const { return m_textBeforeEdit; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -32,4 +34,5 @@ private:
 
     int m_typingLimit = 0; // 0: no limit
     int m_operatorEdits = 0;
+    QString m_textBeforeEdit;
 };

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QWidget>
 
 TestDataFolder::TestDataFolder()
 {
@@ -57,4 +59,11 @@ void TestDataFolder::remove(const QString& underSystem) const
         QDir(info.filePath()).removeRecursively();
     else
         QFile::remove(info.filePath());
+}
+
+bool showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
 }

@@ -26,3 +26,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+class QWidget;
+
+// Shows the window and waits until it is the active one, as it is for the
+// operator, so that its function keys reach it.
+[[nodiscard]] bool showActive(QWidget& window);

@@ -1,0 +1,22 @@
+# Installs the Debian packages named as arguments that are not installed yet.
+# Sourced by the other scripts.
+install_missing() {
+    local missing=()
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building and running the program needs.
+program_packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation xvfb xauth)
+# What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks.
+test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
+               libbenchmark-dev imagemagick)

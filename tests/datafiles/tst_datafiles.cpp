@@ -1,0 +1,315 @@
+// The rules every data file of the program is read and written by.
+
+#include "datafiles/codepage.h"
+#include "datafiles/datadirectory.h"
+#include "datafiles/numbers.h"
+#include "datafiles/records.h"
+#include "datafiles/textfile.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <cmath>
+
+using namespace datafiles;
+
+class TestDataFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyByteRoundTrips();
+    void swedishLettersAreSingleBytes();
+    void unencodableCharactersAreDetected();
+
+    void leadingNumber_data();
+    void leadingNumber();
+    void amountText_data();
+    void amountText();
+    void hundredths();
+
+    void fieldStream_data();
+    void fieldStream();
+    void fieldStreamDoesNotResynchroniseAtLineEnds();
+    void fileEndingInsideRecordIsSignalled();
+    void quotedRecordReadsBackAsWritten();
+    void wholeLines_data();
+    void wholeLines();
+    void plainLine();
+
+    void namesFormedFromTextsStayInside_data();
+    void namesFormedFromTextsStayInside();
+    void replaceFileIsAtomicAndReportsFailures();
+    void appendCreatesAndExtends();
+    void readingReportsMissingFilesAndFolders();
+};
+
+void TestDataFiles::everyByteRoundTrips()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString text = decode1252(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(encode1252(text), all);
+    QVERIFY(fitsIn1252(text));
+}
+
+void TestDataFiles::swedishLettersAreSingleBytes()
+{
+    QCOMPARE(encode1252(u"åäöÅÄÖé€"), QByteArray("\xE5\xE4\xF6\xC5\xC4\xD6\xE9\x80"));
+    QCOMPARE(decode1252("Sm\xE5land"), QStringLiteral("Småland"));
+}
+
+void TestDataFiles::unencodableCharactersAreDetected()
+{
+    QVERIFY(!fitsIn1252(QStringLiteral("Łódź")));
+    QVERIFY(!fitsIn1252(QChar(0x2603)));
+    QCOMPARE(encode1252(QStringLiteral("a\u2603b")), QByteArray("a?b"));
+}
+
+void TestDataFiles::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "9.99" << 9.99;
+    QTest::newRow("blanks anywhere") << " 1 2.5 " << 12.5;
+    QTest::newRow("tabs and line feeds") << "\t1\n0" << 10.0;
+    QTest::newRow("carriage return ends") << "1\r2" << 1.0;
+    QTest::newRow("comma is no decimal mark") << "2,5" << 2.0;
+    QTest::newRow("price with comma") << "12,50" << 12.0;
+    QTest::newRow("one point only") << "1.2.3" << 1.2;
+    QTest::newRow("sign") << "-4.5kr" << -4.5;
+    QTest::newRow("plus sign") << "+3" << 3.0;
+    QTest::newRow("exponent E") << "1.5E3" << 1500.0;
+    QTest::newRow("exponent D") << "2d-2" << 0.02;
+    QTest::newRow("exponent without digits") << "7E" << 7.0;
+    QTest::newRow("exponent with blanks") << "1 E 2" << 100.0;
+    QTest::newRow("point first") << ".5" << 0.5;
+    QTest::newRow("hex") << "&H1F" << 31.0;
+    QTest::newRow("hex lower case") << "&hff" << 255.0;
+    QTest::newRow("octal") << "&O17" << 15.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("sign alone") << "-" << 0.0;
+    QTest::newRow("point alone") << "." << 0.0;
+    QTest::newRow("beyond a double") << "1E999" << 0.0;
+}
+
+void TestDataFiles::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(datafiles::leadingNumber(text), value);
+}
+
+void TestDataFiles::amountText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0.0 << "0.00";
+    QTest::newRow("one decimal") << 1234.5 << "1234.50";
+    QTest::newRow("half up after 15 digits") << 4.4955 << "4.50";
+    QTest::newRow("half of a cent") << 0.025 << "0.03";
+    QTest::newRow("negative half") << -0.005 << "-0.01";
+    QTest::newRow("VAT of the worked example") << 199.90 * 25 / 100 << "49.98";
+    QTest::newRow("below a half cent") << 0.0049 << "0.00";
+    QTest::newRow("negative rounding to zero") << -0.001 << "0.00";
+    QTest::newRow("carry through nines") << 999.995 << "1000.00";
+    QTest::newRow("large") << 123456789012.345 << "123456789012.35";
+    QTest::newRow("beyond 15 digits") << 1e20 << "100000000000000000000.00";
+    QTest::newRow("tiny") << 1e-20 << "0.00";
+    QTest::newRow("not a number") << std::nan("") << "0.00";
+}
+
+void TestDataFiles::amountText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(datafiles::amountText(value), text);
+}
+
+void TestDataFiles::hundredths()
+{
+    QCOMPARE(amountHundredths(12.5), std::optional<qint64>(1250));
+    QCOMPARE(amountHundredths(-0.005), std::optional<qint64>(-1));
+    QCOMPARE(amountHundredths(1e30), std::nullopt);
+    QCOMPARE(amountTextOfHundredths(19990), QStringLiteral("199.90"));
+    QCOMPARE(amountTextOfHundredths(-5), QStringLiteral("-0.05"));
+    QCOMPARE(amountTextOfHundredths(0), QStringLiteral("0.00"));
+}
+
+void TestDataFiles::fieldStream_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("fieldsPerRecord");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("quoted") << QByteArray("\"0\",\"Normalvillkor\"\r\n\"1\",\"30 dagar\"\r\n") << 2
+                            << QStringList{"0", "Normalvillkor", "1", "30 dagar"};
+    QTest::newRow("comma inside quotes") << QByteArray("\"SKR-1\",\"Skruv, tr\xE4\"\r\n") << 2
+                                         << QStringList{"SKR-1", "Skruv, trä"};
+    QTest::newRow("unquoted, blanks before skipped") << QByteArray("1,  H\xE4mtas ,x\r\n") << 3
+                                                     << QStringList{"1", "Hämtas ", "x"};
+    QTest::newRow("empty quoted field") << QByteArray("\"a\",\"\",\"c\"\r\n") << 3 << QStringList{"a", "", "c"};
+    QTest::newRow("empty unquoted field") << QByteArray("a,,c\r\n") << 3 << QStringList{"a", "", "c"};
+    QTest::newRow("last line without line end") << QByteArray("\"a\",\"b\"") << 2 << QStringList{"a", "b"};
+    QTest::newRow("empty lines carry no field") << QByteArray("a,b\r\n\r\n\r\nc,d\r\n\r\n") << 2
+                                                << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("bare line feeds") << QByteArray("a,b\nc,d\n") << 2 << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("text after closing quote passed over") << QByteArray("\"a\"xy,\"b\"\r\n") << 2
+                                                          << QStringList{"a", "b"};
+    QTest::newRow("empty file") << QByteArray() << 4 << QStringList{};
+}
+
+void TestDataFiles::fieldStream()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, fieldsPerRecord);
+    QFETCH(QStringList, fields);
+    bool incomplete = true;
+    const QList<QStringList> records = readRecords(bytes, fieldsPerRecord, &incomplete);
+    QStringList all;
+    for (const QStringList& record : records)
+        all += record;
+    QCOMPARE(all, fields);
+    QVERIFY(!incomplete);
+}
+
+void TestDataFiles::fieldStreamDoesNotResynchroniseAtLineEnds()
+{
+    // A line with three fields shifts every later record of two.
+    const QByteArray bytes("\"1\",\"Ett\",\"extra\"\r\n\"2\",\"Tv\xE5\"\r\n\"3\",\"Tre\"\r\n");
+    bool incomplete = false;
+    const QList<QStringList> records = readRecords(bytes, 2, &incomplete);
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.at(1), (QStringList{"extra", "2"}));
+    QCOMPARE(records.at(2), (QStringList{"Två", "3"}));
+    QVERIFY(incomplete); // "Tre" is left alone
+}
+
+void TestDataFiles::fileEndingInsideRecordIsSignalled()
+{
+    const RecordTable cut = RecordTable::parse("\"A1\",\"Spik\",\"st\",\"1.00\"\r\n\"A2\",\"Skruv\"\r\n", 4);
+    QCOMPARE(cut.recordCount(), 1);
+    QVERIFY(cut.endsInsideRecord());
+    QCOMPARE(cut.record(0), (QStringList{"A1", "Spik", "st", "1.00"}));
+
+    const RecordTable unclosed = RecordTable::parse("\"A1\",\"Spik", 2);
+    QCOMPARE(unclosed.recordCount(), 0);
+    QVERIFY(unclosed.endsInsideRecord());
+
+    QVERIFY(!RecordTable::parse("\"A1\",\"Spik\"\r\n\r\n  \r\n", 2).endsInsideRecord());
+}
+
+void TestDataFiles::quotedRecordReadsBackAsWritten()
+{
+    const QStringList line{"ÖGLE-12", "Ögla, förzinkad", "st", "", "2,5", "10", "12.50"};
+    const QByteArray record = quotedRecord(line);
+    QCOMPARE(record, QByteArray("\"\xD6GLE-12\",\"\xD6gla, f\xF6rzinkad\",\"st\",\"\",\"2,5\",\"10\",\"12.50\"\r\n"));
+    QCOMPARE(readRecords(record + record, 7), (QList<QStringList>{line, line}));
+
+    // A quote or a line break inside a text would break the record; the writer
+    // makes them harmless.
+    const QByteArray awkward = quotedRecord({"Tum \"24\"", "rad 1\r\nrad 2"});
+    QCOMPARE(awkward, QByteArray("\"Tum '24'\",\"rad 1  rad 2\"\r\n"));
+    QCOMPARE(readRecords(awkward, 2), (QList<QStringList>{{"Tum '24'", "rad 1  rad 2"}}));
+}
+
+void TestDataFiles::wholeLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("CR LF") << QByteArray("1042\r\nBergstr\xF6m AB\r\n") << QStringList{"1042", "Bergström AB"};
+    QTest::newRow("last line without CR LF") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("commas and quotes kept") << QByteArray("\"Lind, Karin\" \r\n") << QStringList{"\"Lind, Karin\" "};
+    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("bare LF and CR") << QByteArray("a\nb\rc") << QStringList{"a", "b", "c"};
+}
+
+void TestDataFiles::wholeLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(readLines(bytes), lines);
+}
+
+void TestDataFiles::plainLine()
+{
+    QCOMPARE(datafiles::plainLine(u"Västerås"), QByteArray("V\xE4ster\xE5s\r\n"));
+    QCOMPARE(datafiles::plainLine(u""), QByteArray("\r\n"));
+}
+
+void TestDataFiles::namesFormedFromTextsStayInside_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("namesFile");
+    QTest::newRow("number") << "1042" << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("leading blank") << " 1042" << true;
+    QTest::newRow("comma") << "1033,87" << true;
+    QTest::newRow("slash") << "../1" << false;
+    QTest::newRow("backslash") << "..\\1" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot dot") << ".." << false;
+}
+
+void TestDataFiles::namesFormedFromTextsStayInside()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, namesFile);
+    const DataDirectory data(QStringLiteral("/opt/order"));
+    QCOMPARE(data.basketFile(text).has_value(), namesFile);
+    QCOMPARE(data.customerFile(text).has_value(), namesFile);
+    QCOMPARE(data.errorEntry(text).has_value(), namesFile);
+    if (namesFile) {
+        QCOMPARE(*data.basketFile(text), "/opt/order/System/Order/" + text + ".basket.dbf");
+        QCOMPARE(*data.customerFile(text), "/opt/order/System/Customer/" + text + ".GetInfo.dbf");
+    }
+}
+
+void TestDataFiles::replaceFileIsAtomicAndReportsFailures()
+{
+    TestDataFolder folder;
+    const QString path = folder.path("Registret/OrderNr.dbf");
+    QCOMPARE(replaceFile(path, "1041\r\n"), QString());
+    QCOMPARE(replaceFile(path, "1042\r\n"), QString());
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
+    QCOMPARE(QDir(folder.path("Registret")).entryList(QDir::Files), QStringList{"OrderNr.dbf"});
+
+    QCOMPARE(replaceFile(folder.path("Saknas/OrderNr.dbf"), "1\r\n").contains("finns inte"), true);
+    QVERIFY(replaceFile(folder.path("Registret"), "1\r\n").contains("mapp"));
+
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        // A full disk is reported, never taken for success.
+        QVERIFY(!appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x')).isEmpty());
+    }
+}
+
+void TestDataFiles::appendCreatesAndExtends()
+{
+    TestDataFolder folder;
+    const QString path = folder.path("Order/lista.dbf");
+    QCOMPARE(appendToFile(path, "\"a\"\r\n"), QString());
+    QCOMPARE(appendToFile(path, "\"b\"\r\n"), QString());
+    QCOMPARE(folder.read("Order/lista.dbf"), QByteArray("\"a\"\r\n\"b\"\r\n"));
+    folder.remove("Order");
+    QVERIFY(appendToFile(path, "x").contains("finns inte"));
+}
+
+void TestDataFiles::readingReportsMissingFilesAndFolders()
+{
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", "7\r\n");
+    const ReadResult ok = readWholeFile(folder.path("Registret/OrderNr.dbf"));
+    QVERIFY(ok.ok());
+    QCOMPARE(ok.bytes, QByteArray("7\r\n"));
+    QVERIFY(!readWholeFile(folder.path("Registret/Saknas.dbf")).ok());
+    QVERIFY(readWholeFile(folder.path("Registret")).error.contains("mapp"));
+    QVERIFY(!isFile(folder.path("Registret")));
+    QVERIFY(isFile(folder.path("Registret/OrderNr.dbf")));
+}
+
+QTEST_GUILESS_MAIN(TestDataFiles)
+#include "tst_datafiles.moc"

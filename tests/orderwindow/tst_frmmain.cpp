@@ -1,0 +1,278 @@
+// The order window as the operator meets it: its controls, menus, keys and the
+// context menu.
+
+#include "orderwindow/frmmain.h"
+#include "orderwindow/reportlistview.h"
+#include "orderwindow/textbox.h"
+#include "retrieval/messagebox.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QKeyEvent>
+#include <QTest>
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensAsNewWindow();
+    void controlsStandWhereDesigned_data();
+    void controlsStandWhereDesigned();
+    void textBoxesLook();
+    void orderLineColumns();
+    void menusAndShortcuts();
+    void contextMenuOnlyOverBackground();
+    void tabOrder();
+    void typingLimitBoundsOperatorOnly();
+    void pasteIsCutToTheLimit();
+    void charactersOutsideCodePageAreRefused();
+
+private:
+    // The commands behind the keys may report that the empty data folder lacks
+    // their files; the boxes are taken down, not shown.
+    MessageBox::Recorder* m_boxes = nullptr;
+    TestDataFolder* m_folder = nullptr;
+    FrmMain* m_window = nullptr;
+};
+
+void TestFrmMain::init()
+{
+    m_boxes = new MessageBox::Recorder;
+    m_folder = new TestDataFolder;
+    m_window = new FrmMain(m_folder->data());
+    QVERIFY(showActive(*m_window));
+}
+
+void TestFrmMain::cleanup()
+{
+    delete m_window;
+    delete m_folder;
+    delete m_boxes;
+}
+
+void TestFrmMain::opensAsNewWindow()
+{
+    QCOMPARE(m_window->objectName(), QStringLiteral("frmMain"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Orderregistrering"));
+    QCOMPARE(m_window->txt_OrderNr()->text(), QStringLiteral("1"));
+    QVERIFY(m_window->txt_OrderNr()->isReadOnly());
+    QCOMPARE(m_window->ListView1()->reportModel()->rowCount(), 0);
+    QCOMPARE(m_window->centralWidget()->size(), QSize(697, 466));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QVERIFY(!(m_window->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_window->i1()->text(), QStringLiteral("\""));
+    QCOMPARE(m_window->i2()->text(), QStringLiteral("\",\""));
+    QVERIFY(!m_window->lbl_exkl()->isVisible());
+    for (TextBox* box : {m_window->txt_KundField0(), m_window->txt_KundField1(), m_window->txt_Info(),
+                         m_window->txt_Mkod()})
+        QVERIFY(box->text().isEmpty());
+}
+
+void TestFrmMain::controlsStandWhereDesigned_data()
+{
+    // Left, top, width and height in pixels: the designed twips over 15.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("customer number") << "txt_KundField0" << QRect(72, 32, 153, 19) << "";
+    QTest::newRow("order number") << "txt_OrderNr" << QRect(464, 32, 97, 19) << "1";
+    QTest::newRow("info") << "txt_Info" << QRect(64, 200, 401, 19) << "";
+    QTest::newRow("order lines") << "ListView1" << QRect(0, 272, 697, 145) << "";
+    QTest::newRow("legend strip") << "Picture1" << QRect(0, 432, 697, 33) << "";
+    QTest::newRow("heading") << "Label4" << QRect(256, 8, 185, 17) << "Orderregistrering";
+    QTest::newRow("freight caption") << "Label9" << QRect(136, 152, 49, 17) << "Frkts:";
+    QTest::newRow("discount caption") << "Label21" << QRect(560, 240, 57, 17) << "Rab %";
+    QTest::newRow("F5 legend") << "Label24" << QRect(303, 8, 83, 13) << " F5 - Fraktsätt";
+}
+
+void TestFrmMain::controlsStandWhereDesigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    auto* widget = m_window->findChild<QWidget*>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->pos(), geometry.topLeft());
+    if (name.startsWith(QLatin1String("Label2")) && name.size() == 7) // legends grow to their text
+        QVERIFY(widget->width() >= geometry.width());
+    else
+        QCOMPARE(widget->size(), geometry.size());
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        QCOMPARE(label->text(), text);
+}
+
+void TestFrmMain::textBoxesLook()
+{
+    const QList<TextBox*> boxes = m_window->findChildren<TextBox*>();
+    QCOMPARE(boxes.size(), 14);
+    for (TextBox* box : boxes) {
+        QVERIFY(!box->hasFrame());
+        QCOMPARE(box->palette().color(QPalette::Text), QColor(255, 255, 0));
+        QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::black));
+        QVERIFY(box->font().bold());
+    }
+    const QMap<QString, int> limits{{"txt_KundField0", 15}, {"txt_KundField1", 30}, {"txt_OrderNr", 6},
+                                    {"txt_LevS", 1},        {"txt_Mkod", 6},        {"txt_Info", 200}};
+    for (auto it = limits.begin(); it != limits.end(); ++it)
+        QCOMPARE(m_window->findChild<TextBox*>(it.key())->typingLimit(), it.value());
+    auto* strip = m_window->findChild<QWidget*>(QStringLiteral("Picture1"));
+    QCOMPARE(strip->palette().color(QPalette::Window), QColor(192, 0, 0));
+}
+
+void TestFrmMain::orderLineColumns()
+{
+    ReportListView* list = m_window->ListView1();
+    QCOMPARE(list->columnCount(), 7);
+    const QStringList captions{"Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ", "Radsumma"};
+    const QList<float> widths{1440, 3000, 400, 1000, 1000, 600, 1000};
+    for (int i = 0; i < 7; ++i) {
+        QCOMPARE(list->columnCaption(i), captions.at(i));
+        QCOMPARE(list->columnWidthTwips(i), widths.at(i));
+    }
+    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(list->font().family(), QStringLiteral("Times New Roman"));
+
+    // A column the operator widens counts with its new width.
+    list->header()->resizeSection(1, 300);
+    QCOMPARE(list->columnWidthTwips(1), 4500.0f);
+}
+
+void TestFrmMain::menusAndShortcuts()
+{
+    QStringList titles;
+    for (QAction* menu : m_window->menuBar()->actions())
+        titles << menu->text();
+    QCOMPARE(titles, (QStringList{"&Arkiv", "&Data", "&Visa", "&Hjälp"}));
+
+    struct Entry
+    {
+        const char* name;
+        const char* caption;
+        QKeySequence key;
+    };
+    const Entry entries[] = {
+        {"mnuNy", "Ny", Qt::Key_F1},
+        {"mnuPrint", "Skriv ut", Qt::Key_F9},
+        {"mnuData_Betk", "Betalningsvillkor", {}},
+        {"mnuData_Levs", "Leveranssätt", Qt::Key_F4},
+        {"mnuData_Frkts", "Fraktssätt", Qt::Key_F5},
+        {"mnuVisa_Produkter", "Produkter", Qt::Key_F12},
+        {"mnuHelp_Varning", "Felmeddelande", {}},
+        {"mnuPlus", "Lägg till", {}},
+        {"mnuMinus", "Ta bort", Qt::Key_Delete},
+    };
+    for (const Entry& entry : entries) {
+        auto* action = m_window->findChild<QAction*>(QLatin1String(entry.name));
+        QVERIFY2(action, entry.name);
+        QCOMPARE(action->text(), QString::fromUtf8(entry.caption));
+        QCOMPARE(action->shortcut(), entry.key);
+    }
+
+    // Each function key reaches its command from any control of the window.
+    for (const auto& [key, name] : {std::pair{Qt::Key_F1, "mnuNy"}, std::pair{Qt::Key_F4, "mnuData_Levs"},
+                                    std::pair{Qt::Key_F5, "mnuData_Frkts"}, std::pair{Qt::Key_F9, "mnuPrint"},
+                                    std::pair{Qt::Key_F12, "mnuVisa_Produkter"}}) {
+        auto* action = m_window->findChild<QAction*>(QLatin1String(name));
+        for (QWidget* from : {static_cast<QWidget*>(m_window->txt_Info()), static_cast<QWidget*>(m_window->ListView1())}) {
+            from->setFocus();
+            int triggered = 0;
+            auto connection = connect(action, &QAction::triggered, [&] { ++triggered; });
+            QTest::keyClick(from, key);
+            disconnect(connection);
+            QVERIFY2(triggered == 1, name);
+        }
+    }
+
+    auto* popup = m_window->findChild<QMenu*>(QStringLiteral("mnuPop1"));
+    QCOMPARE(popup->title(), QStringLiteral("&Popup"));
+    QVERIFY(!m_window->menuBar()->actions().contains(popup->menuAction()));
+}
+
+void TestFrmMain::contextMenuOnlyOverBackground()
+{
+    QMenu* popup = m_window->mnuPop1();
+    auto* background = m_window->findChild<QWidget*>(QStringLiteral("bg_pic"));
+
+    QTest::mouseClick(m_window->ListView1()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    QVERIFY(!popup->isVisible());
+
+    QTest::mouseClick(background, Qt::LeftButton, {}, QPoint(400, 100));
+    QVERIFY(!popup->isVisible());
+
+    QTest::mousePress(background, Qt::RightButton, {}, QPoint(400, 100));
+    QTRY_VERIFY(popup->isVisible());
+    popup->hide();
+}
+
+void TestFrmMain::tabOrder()
+{
+    const QStringList expected{"txt_KundField0", "txt_KundField1", "txt_LevDat", "txt_OrdDat", "txt_RegNr",
+                               "txt_KundField3", "txt_KundField2", "txt_LevS",   "txt_Frkts",  "txt_Betk",
+                               "txt_Info",       "txt_Mkod",       "txt_OrderNr", "txt_lpl",   "ListView1"};
+    m_window->txt_KundField0()->setFocus();
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
+}
+
+void TestFrmMain::typingLimitBoundsOperatorOnly()
+{
+    TextBox* number = m_window->txt_KundField0();
+    QTest::keyClicks(number, QStringLiteral("12345678901234567890"));
+    QCOMPARE(number->text(), QStringLiteral("123456789012345"));
+
+    // A picker may put a two-character code into a one-character box.
+    TextBox* code = m_window->txt_Betk();
+    code->setText(QStringLiteral("10"));
+    QCOMPARE(code->text(), QStringLiteral("10"));
+    code->setFocus();
+    code->end(false);
+    QTest::keyClicks(code, QStringLiteral("7"));
+    QCOMPARE(code->text(), QStringLiteral("10"));
+    QTest::keyClick(code, Qt::Key_Backspace);
+    QCOMPARE(code->text(), QStringLiteral("1"));
+    QTest::keyClick(code, Qt::Key_Backspace);
+    QTest::keyClicks(code, QStringLiteral("23"));
+    QCOMPARE(code->text(), QStringLiteral("2"));
+}
+
+void TestFrmMain::pasteIsCutToTheLimit()
+{
+    TextBox* date = m_window->txt_LevDat();
+    QApplication::clipboard()->setText(QStringLiteral("20261207"));
+    date->setFocus();
+    QTest::keyClick(date, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(date->text(), QStringLiteral("202612"));
+}
+
+void TestFrmMain::charactersOutsideCodePageAreRefused()
+{
+    TextBox* info = m_window->txt_Info();
+    info->setFocus();
+    // Typed one key at a time, as a keyboard with Swedish letters sends them.
+    for (QChar c : QStringLiteral("Gröna ☃ lådor €")) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(info, &key);
+    }
+    QCOMPARE(info->text(), QStringLiteral("Gröna  lådor €"));
+    QApplication::clipboard()->setText(QStringLiteral("Łódź"));
+    QTest::keyClick(info, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(info->text(), QStringLiteral("Gröna  lådor €ód"));
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
