@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdint>
+#include <cstdio>
+
+// A property that does not hold stops the run with the property's text, so that
+// libFuzzer keeps the input that broke it.
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
+            std::fprintf(stderr, "\nProperty failed at %s:%d: %s\n", __FILE__, __LINE__,       \
+                         #condition);                                                          \
+            std::fflush(stderr);                                                               \
+            __builtin_trap();                                                                  \
+        }                                                                                      \
+    } while (0)
+
+// Set FUZZ_PASS_KNOWN_FAULTS in a long run's environment to look past the
+// faults already found (their inputs are kept in the corpus) for others.
+inline bool passKnownFaults()
+{
+    static const bool pass = qEnvironmentVariableIsSet("FUZZ_PASS_KNOWN_FAULTS");
+    return pass;
+}
+
+inline QByteArrayView fuzzBytes(const uint8_t* data, size_t size)
+{
+    return QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+inline QByteArray fuzzHex(QByteArrayView bytes)
+{
+    return bytes.toByteArray().toHex(' ');
+}
