@@ -104,7 +104,7 @@ void FrmAddProduct::setupControls()
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setGeometry(twipsRect(120, 120, 10455, 2655));
     m_ListView1->setModel(m_products);
-    m_ListView1->setDesignWidths({1440, 3000, 600, 1000});
+    m_ListView1->setDesignWidths({ 1440, 3000, 600, 1000 });
     m_ListView1->enableFullRowSelect();
     m_ListView1->installEventFilter(this);
     m_ListView1->viewport()->installEventFilter(this);
@@ -157,21 +157,21 @@ void FrmAddProduct::setupControls()
     m_Command2->setGeometry(twipsRect(9480, 3720, 1095, 375));
     // Enter on a button that has the focus presses it, so the whole line can be
     // entered from the keyboard.
-    for (QPushButton* button : {m_Command1, m_Command2})
+    for (QPushButton* button : { m_Command1, m_Command2 })
         button->setAutoDefault(true);
     connect(m_Command1, &QPushButton::clicked, this, &FrmAddProduct::Command1_Click);
     connect(m_Command2, &QPushButton::clicked, this, &FrmAddProduct::Command2_Click);
 
-    for (TextBox* input : {m_Text4, m_Text5, m_Text6})
+    for (TextBox* input : { m_Text4, m_Text5, m_Text6 })
         connect(input, &QLineEdit::textChanged, this, &FrmAddProduct::recomputeLineAmount);
-    for (TextBox* typed : {m_Text5, m_Text6})
+    for (TextBox* typed : { m_Text5, m_Text6 })
         connect(typed, &QLineEdit::textEdited, this, [this, typed] { typeDecimalPoints(typed); });
 }
 
 void FrmAddProduct::setupTabOrder()
 {
-    const QList<QWidget*> order = {m_ListView1, m_Text1, m_Text2, m_Text3, m_Text4,
-                                   m_Text5,     m_Text6, m_Command1, m_Command2, m_Text7};
+    const QList<QWidget*> order
+        = { m_ListView1, m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Command1, m_Command2, m_Text7 };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
     m_ListView1->setFocus();
@@ -227,7 +227,7 @@ void FrmAddProduct::ListView1_Click()
 void FrmAddProduct::Command1_Click()
 {
     QStringList line;
-    for (const TextBox* box : {m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7})
+    for (const TextBox* box : { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 })
         line.append(datafiles::textForRecord(box->text()));
 
     const std::optional<QString> basket = m_order.dataDirectory().basketFile(m_order.txt_OrderNr()->text());
@@ -237,7 +237,7 @@ void FrmAddProduct::Command1_Click()
     }
     m_order.ListView1()->reportModel()->appendRow(line);
 
-    for (TextBox* box : {m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7})
+    for (TextBox* box : { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 })
         box->clear();
     close();
 }

@@ -11,9 +11,9 @@ namespace productline {
 
 struct Amounts
 {
-    QString gross;    // unit price × quantity
+    QString gross; // unit price × quantity
     QString discount; // gross × discount per cent / 100
-    QString line;     // gross − discount
+    QString line; // gross − discount
 };
 
 Amounts amounts(QStringView unitPrice, QStringView quantity, QStringView discountPercent);

@@ -2,6 +2,7 @@
 
 #include "datafiles/codepage.h"
 
+#include <array>
 #include <climits>
 #include <optional>
 
@@ -12,8 +13,8 @@ namespace {
 // as comparing the decoded texts would.
 struct CaseFolding
 {
-    std::array<uchar, 256> canonical{};
-    std::array<char16_t, 256> folded{};
+    std::array<uchar, 256> canonical {};
+    std::array<char16_t, 256> folded {};
 
     CaseFolding()
     {
@@ -46,12 +47,32 @@ const CaseFolding& caseFolding()
     return folding;
 }
 
+constexpr int packedLetters = 4;
+
+quint32 packedStart(const uchar* letters, qsizetype count)
+{
+    quint32 packed = 0;
+    for (qsizetype i = 0; i < qMin<qsizetype>(count, packedLetters); ++i)
+        packed |= quint32(letters[i]) << (8 * i);
+    return packed;
+}
+
 } // namespace
 
 ProductRegisterModel::ProductRegisterModel(datafiles::RecordTable products, QObject* parent)
     : QAbstractTableModel(parent)
     , m_products(std::move(products))
 {
+    const auto& canonical = caseFolding().canonical;
+    m_articleStarts.resize(size_t(rowCount()));
+    uchar letters[packedLetters];
+    for (int row = 0; row < rowCount(); ++row) {
+        const QByteArrayView article = m_products.fieldBytes(row, 0);
+        const qsizetype count = qMin<qsizetype>(article.size(), packedLetters);
+        for (qsizetype i = 0; i < count; ++i)
+            letters[i] = canonical[uchar(article[i])];
+        m_articleStarts[size_t(row)] = packedStart(letters, count);
+    }
 }
 
 int ProductRegisterModel::rowCount(const QModelIndex& parent) const
@@ -110,9 +131,13 @@ int ProductRegisterModel::findFirstArticleStartingWith(QStringView text) const
 
     const qsizetype length = wanted.size();
     const uchar* want = reinterpret_cast<const uchar*>(wanted.constData());
+    const quint32 wantedStart = packedStart(want, length);
+    const quint32 mask = length >= packedLetters ? 0xFFFFFFFFu : (quint32(1) << (8 * length)) - 1;
     const auto& canonical = folding.canonical;
     const int rows = rowCount();
     for (int row = 0; row < rows; ++row) {
+        if ((m_articleStarts[size_t(row)] & mask) != wantedStart)
+            continue;
         const QByteArrayView article = m_products.fieldBytes(row, 0);
         if (article.size() < length)
             continue;

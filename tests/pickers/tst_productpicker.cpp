@@ -156,7 +156,8 @@ void TestProductPicker::search_data()
     QTest::newRow("upper of two matches") << register1 << "AB" << 1;
     QTest::newRow("longer prefix") << register1 << "ABD" << 2;
     QTest::newRow("å finds Å") << register1 << QStringLiteral("ål") << 3;
-    QTest::newRow("whole article number") << register1 << "x-9" << 0;
+    QTest::newRow("whole short article number") << register1 << "x-9" << 0;
+    QTest::newRow("whole long article number") << register1 << "abc-1" << 1;
     QTest::newRow("empty text finds the first row") << register1 << "" << 0;
     QTest::newRow("inside an article number") << register1 << "BC" << -1;
     QTest::newRow("only in another column") << register1 << "Kil" << -1;
@@ -190,7 +191,7 @@ void TestProductPicker::search()
         QCOMPARE(picker->ListView1()->firstSelectedRow(), -1);
     } else {
         QVERIFY(recorder.shown.isEmpty());
-        QCOMPARE(picker->ListView1()->selectedRows(), QList<int>{found});
+        QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { found });
         QVERIFY(picker->ListView1()->hasFocus());
     }
     QCOMPARE(picker->Text1()->text(), typed);
@@ -211,7 +212,7 @@ void TestProductPicker::searchNeitherScrollsNorCopies()
     picker->Text1()->setText(QStringLiteral("p45"));
     QTest::keyClick(picker->Text1(), Qt::Key_Return);
 
-    QCOMPARE(picker->ListView1()->selectedRows(), QList<int>{45});
+    QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { 45 });
     QCOMPARE(picker->ListView1()->verticalScrollBar()->value(), 0);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("p45"));
     QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
@@ -259,16 +260,66 @@ void TestProductPicker::lineAmounts_data()
     QTest::addColumn<QString>("discountAmount");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("discount from the rounded gross") << "9.99" << "3" << "15" << "29.97" << "4.50" << "25.47";
-    QTest::newRow("half a cent rounds away from zero") << "0.05" << "1" << "50" << "0.05" << "0.03" << "0.02";
-    QTest::newRow("nothing typed") << "" << "" << "" << "0.00" << "0.00" << "0.00";
-    QTest::newRow("empty quantity") << "99.50" << "" << "10" << "0.00" << "0.00" << "0.00";
-    QTest::newRow("empty discount gives the gross") << "99.50" << "2" << "" << "199.00" << "0.00" << "199.00";
-    QTest::newRow("full discount") << "99.50" << "2" << "100" << "199.00" << "199.00" << "0.00";
-    QTest::newRow("comma counts no decimals") << "12,50" << "2,5" << "" << "24.00" << "0.00" << "24.00";
-    QTest::newRow("gross rounded before discount") << "0.333" << "3" << "50" << "1.00" << "0.50" << "0.50";
-    QTest::newRow("returned goods") << "10" << "-2" << "25" << "-20.00" << "-5.00" << "-15.00";
-    QTest::newRow("beyond double range") << "1e308" << "1e308" << "" << "0.00" << "0.00" << "0.00";
+    QTest::newRow("discount from the rounded gross") << "9.99"
+                                                     << "3"
+                                                     << "15"
+                                                     << "29.97"
+                                                     << "4.50"
+                                                     << "25.47";
+    QTest::newRow("half a cent rounds away from zero") << "0.05"
+                                                       << "1"
+                                                       << "50"
+                                                       << "0.05"
+                                                       << "0.03"
+                                                       << "0.02";
+    QTest::newRow("nothing typed") << ""
+                                   << ""
+                                   << ""
+                                   << "0.00"
+                                   << "0.00"
+                                   << "0.00";
+    QTest::newRow("empty quantity") << "99.50"
+                                    << ""
+                                    << "10"
+                                    << "0.00"
+                                    << "0.00"
+                                    << "0.00";
+    QTest::newRow("empty discount gives the gross") << "99.50"
+                                                    << "2"
+                                                    << ""
+                                                    << "199.00"
+                                                    << "0.00"
+                                                    << "199.00";
+    QTest::newRow("full discount") << "99.50"
+                                   << "2"
+                                   << "100"
+                                   << "199.00"
+                                   << "199.00"
+                                   << "0.00";
+    QTest::newRow("comma counts no decimals") << "12,50"
+                                              << "2,5"
+                                              << ""
+                                              << "24.00"
+                                              << "0.00"
+                                              << "24.00";
+    QTest::newRow("gross rounded before discount") << "0.333"
+                                                   << "3"
+                                                   << "50"
+                                                   << "1.00"
+                                                   << "0.50"
+                                                   << "0.50";
+    QTest::newRow("returned goods") << "10"
+                                    << "-2"
+                                    << "25"
+                                    << "-20.00"
+                                    << "-5.00"
+                                    << "-15.00";
+    QTest::newRow("beyond double range") << "1e308"
+                                         << "1e308"
+                                         << ""
+                                         << "0.00"
+                                         << "0.00"
+                                         << "0.00";
 }
 
 void TestProductPicker::lineAmounts()
@@ -317,15 +368,24 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     QTest::addColumn<QByteArray>("record");
 
     QTest::newRow("comma inside the description")
-        << 1 << "4" << "10" << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
-    QTest::newRow("empty fourth text")
-        << 2 << "3" << "" << "17" << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n");
-    QTest::newRow("nothing taken over")
-        << -1 << "" << "" << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+        << 1 << "4"
+        << "10"
+        << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
+    QTest::newRow("empty fourth text") << 2 << "3"
+                                       << ""
+                                       << "17"
+                                       << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n");
+    QTest::newRow("nothing taken over") << -1 << ""
+                                        << ""
+                                        << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
     QTest::newRow("empty order number names .basket.dbf")
-        << 3 << "1" << "" << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
+        << 3 << "1"
+        << ""
+        << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
     QTest::newRow("quote typed into the search box")
-        << -1 << "" << "" << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+        << -1 << ""
+        << ""
+        << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
 }
 
 void TestProductPicker::okAppendsRecordAndRow()
@@ -362,7 +422,7 @@ void TestProductPicker::okAppendsRecordAndRow()
 void TestProductPicker::sameArticleTwiceGivesTwoLines()
 {
     Desk desk;
-    for (const char* quantity : {"2", "5"}) {
+    for (const char* quantity : { "2", "5" }) {
         FrmAddProduct* picker = desk.openPicker();
         QVERIFY(picker);
         QVERIFY(makeActive(picker));
@@ -372,8 +432,9 @@ void TestProductPicker::sameArticleTwiceGivesTwoLines()
         QTest::mouseClick(picker->Command1(), Qt::LeftButton);
         QTRY_VERIFY(!open);
     }
-    QCOMPARE(desk.basket(), QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"
-                                       "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"5\",\"\",\"49.95\"\r\n"));
+    QCOMPARE(desk.basket(),
+             QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"
+                        "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"5\",\"\",\"49.95\"\r\n"));
     QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 2);
     QCOMPARE(desk.order->lbl_exkl()->text(), QStringLiteral("69.93"));
 }
@@ -437,8 +498,12 @@ void TestProductPicker::keyboardAllTheWay()
     QVERIFY(makeActive(picker));
     QVERIFY(picker->ListView1()->hasFocus());
 
-    auto typeInto = [](const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); };
-    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    auto typeInto = [](const QString& keys) {
+        QTest::keyClicks(QApplication::focusWidget(), keys);
+    };
+    auto press = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+    };
 
     press(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), picker->Text1());
