@@ -124,7 +124,8 @@ QString amountText(double value)
     if (keep <= 0) {
         hundredths = (keep == 0 && digits[0] >= '5') ? "1" : "0";
     } else if (size_t(keep) >= digits.size()) {
-        hundredths = digits + std::string(size_t(keep) - digits.size(), '0');
+        hundredths = digits;
+        hundredths.append(size_t(keep) - digits.size(), '0');
     } else {
         hundredths = digits.substr(0, size_t(keep));
         if (digits[size_t(keep)] >= '5') {
@@ -144,10 +145,10 @@ QString amountText(double value)
     hundredths.erase(0, firstNonZero);
     if (hundredths.size() < 3)
         hundredths.insert(0, 3 - hundredths.size(), '0');
-    std::string text = negative ? "-" : "";
-    text += hundredths.substr(0, hundredths.size() - 2);
-    text += '.';
-    text += hundredths.substr(hundredths.size() - 2);
+    hundredths.insert(hundredths.size() - 2, 1, '.');
+    if (negative)
+        hundredths.insert(hundredths.begin(), '-');
+    const std::string& text = hundredths;
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 

@@ -98,8 +98,10 @@ RecordTable RecordTable::parse(QByteArray bytes, int fieldsPerRecord)
     RecordTable table;
     table.m_fieldsPerRecord = fieldsPerRecord;
     table.m_bytes = std::move(bytes);
-    // A rough guess keeps the vector from growing many times on a large register.
-    table.m_fields.reserve(size_t(table.m_bytes.size() / 12 + 1));
+    // One record a line is the usual case; reserving for it keeps a register of a
+    // million products from growing the vector, and its copies, many times.
+    const qsizetype lines = table.m_bytes.count('\n') + 1;
+    table.m_fields.reserve(size_t(lines) * size_t(fieldsPerRecord));
 
     FieldStream stream(table.m_bytes);
     FieldSpan span;
@@ -115,7 +117,6 @@ RecordTable RecordTable::parse(QByteArray bytes, int fieldsPerRecord)
             break;
         }
     }
-    table.m_fields.shrink_to_fit();
     return table;
 }
 

@@ -143,11 +143,12 @@ QList<int> ReportListView::selectedRows() const
     QList<int> rows;
     if (!selectionModel())
         return rows;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
-        if (!rows.contains(index.row()))
-            rows.append(index.row());
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.append(row);
     }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -173,6 +174,10 @@ int ReportListView::findFirstStartingWith(const QString& text) const
 void ReportListView::selectRowWithoutScrolling(int row)
 {
     const QModelIndex index = model()->index(row, 0);
+    // Making a row current would scroll to it; the list stays where it is.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setAutoScroll(scrolls);
     viewport()->update();
 }

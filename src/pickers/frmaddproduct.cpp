@@ -205,10 +205,7 @@ void FrmAddProduct::cmdSok_Click()
     }
     // The operator takes the row over with a click or Enter; the list stays
     // where it was.
-    const bool autoScroll = m_ListView1->hasAutoScroll();
-    m_ListView1->setAutoScroll(false);
     m_ListView1->selectRowWithoutScrolling(row);
-    m_ListView1->setAutoScroll(autoScroll);
     m_ListView1->setFocus();
 }
 
