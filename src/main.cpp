@@ -1,5 +1,6 @@
 // Orderregistrering works on the folder System beside the program.
 
+#include "datafiles/datalock.h"
 #include "orderwindow/frmmain.h"
 #include "retrieval/messagebox.h"
 
@@ -14,12 +15,10 @@ int main(int argc, char* argv[])
 
     const datafiles::DataDirectory data(QCoreApplication::applicationDirPath());
 
-    // Two copies on the same data would hand out the same order number and
-    // overwrite each other's archive files. A lock left by a crash is taken over.
     QLockFile lock(data.lockFile());
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
-        if (lock.error() == QLockFile::LockFailedError) {
+    const datafiles::DataLock taken = datafiles::takeDataLock(lock);
+    if (taken != datafiles::DataLock::Taken) {
+        if (taken == datafiles::DataLock::HeldByAnotherProgram) {
             MessageBox::show(nullptr, MessageBox::Icon::Critical, programTitle,
                              QStringLiteral("Orderregistrering är redan igång på datamappen %1.\r\n\r\n"
                                             "Arbeta vidare i det fönstret; två program på samma data skulle "

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace datafiles {
@@ -35,6 +37,23 @@ double wholeNumber(const std::u16string& s, size_t from, int base)
         value = value * base + digit;
     }
     return std::isfinite(value) ? value : 0.0;
+}
+
+// The power of ten of the first significant digit of a decimal number such as
+// "0.0012e-400", for telling a number too large for a double from one too small.
+long decimalMagnitude(const std::string& number)
+{
+    const size_t ePos = number.find('e');
+    const std::string mantissa = number.substr(0, ePos);
+    const long exponent = ePos == std::string::npos ? 0 : std::strtol(number.c_str() + ePos + 1, nullptr, 10);
+    const size_t point = mantissa.find('.');
+    const std::string whole = mantissa.substr(0, point);
+    const size_t firstWhole = whole.find_first_not_of('0');
+    if (firstWhole != std::string::npos)
+        return long(whole.size() - firstWhole) - 1 + exponent;
+    const std::string fraction = point == std::string::npos ? std::string() : mantissa.substr(point + 1);
+    const size_t firstFraction = fraction.find_first_not_of('0');
+    return -long(firstFraction == std::string::npos ? fraction.size() : firstFraction) - 1 + exponent;
 }
 
 } // namespace
@@ -95,8 +114,12 @@ double leadingNumber(QStringView text)
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     Q_UNUSED(end);
-    if (error != std::errc())
-        return 0.0; // beyond a double's range, one way or the other
+    if (error == std::errc::result_out_of_range) {
+        // Too small to hold is 0; too large is the largest amount a double holds.
+        value = decimalMagnitude(number) > 0 ? std::numeric_limits<double>::max() : 0.0;
+    } else if (error != std::errc()) {
+        return 0.0;
+    }
     return negative ? -value : value;
 }
 

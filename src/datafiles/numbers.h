@@ -12,9 +12,9 @@ namespace datafiles {
 // wherever they stand; then the longest leading part that forms a decimal
 // number (optional sign, digits, at most one "." as decimal point, optional
 // exponent introduced by E or D) gives the value. "&H" and "&O" start a
-// hexadecimal or octal whole number. A text without such a part reads as 0,
-// and so does a number beyond the range of a double. The comma is never a
-// decimal mark: "2,5" reads as 2.
+// hexadecimal or octal whole number. A text without such a part reads as 0;
+// a number too large for a double reads as the largest one, a number too small
+// as 0. The comma is never a decimal mark: "2,5" reads as 2.
 double leadingNumber(QStringView text);
 
 // An amount as the program stores it: the value taken to 15 significant

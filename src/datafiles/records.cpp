@@ -48,7 +48,9 @@ bool FieldStream::next(FieldSpan* field)
 {
     skipBlanks();
     const qsizetype size = m_bytes.size();
-    if (m_pos >= size && m_atLineStart)
+    // A comma at the very end of the bytes starts no field: a file cut there
+    // ends inside its record.
+    if (m_pos >= size)
         return false;
 
     const char* data = m_bytes.data();

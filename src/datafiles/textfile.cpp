@@ -9,9 +9,11 @@
 namespace datafiles {
 namespace {
 
-// The system's reason in the operator's language, for the failures that a data
-// folder meets; anything else keeps the system's own words.
-QString reasonFor(int error, const QString& systemText)
+QString folderProblem(const QString& path);
+
+} // namespace
+
+QString failureReason(int error, const QString& systemText)
 {
     switch (error) {
     case ENOENT:
@@ -33,6 +35,13 @@ QString reasonFor(int error, const QString& systemText)
     default:
         return systemText;
     }
+}
+
+namespace {
+
+QString reasonFor(int error, const QString& systemText)
+{
+    return failureReason(error, systemText);
 }
 
 QString folderProblem(const QString& path)
@@ -92,7 +101,9 @@ QString replaceFile(const QString& path, QByteArrayView bytes)
     if (!file.open(QIODevice::WriteOnly))
         return reasonFor(errno, file.errorString());
     errno = 0;
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    // The bytes must reach the disk before the old file is replaced: a full disk
+    // shows only when the buffer is flushed, and commit() alone would not tell.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
         const QString reason = reasonFor(errno, file.errorString());
         file.cancelWriting();
         return reason;
@@ -116,8 +127,17 @@ QString appendToFile(const QString& path, QByteArrayView bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return reasonFor(errno, file.errorString());
     const qint64 sizeBefore = file.isSequential() ? 0 : file.size();
+    // A file whose last line was cut short (a crash, an editor) gets its line
+    // end first, so that the new record does not run on from the broken one.
+    QByteArray lineEnd;
+    if (sizeBefore > 0) {
+        QFile tail(path);
+        if (tail.open(QIODevice::ReadOnly) && tail.seek(sizeBefore - 1) && tail.read(1) != "\n")
+            lineEnd = "\r\n";
+    }
     errno = 0;
-    const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush();
+    const bool written = file.write(lineEnd) == lineEnd.size() && file.write(bytes.data(), bytes.size()) == bytes.size()
+        && file.flush();
     if (!written) {
         const QString reason = reasonFor(errno, file.errorString());
         // Leave the file as it was rather than with half a record at its end.

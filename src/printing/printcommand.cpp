@@ -6,11 +6,14 @@
 #include "orderdocument.h"
 #include "page.h"
 
+#include "datafiles/textfile.h"
 #include "orderwindow/frmmain.h"
 #include "orderwindow/textbox.h"
 #include "retrieval/messagebox.h"
 
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -39,8 +42,10 @@ void FrmMain::mnuPrint_Click()
     // The copy is drawn first and kept only once the paper has gone out, so a
     // missing image stops the command before anything reaches the printer.
     QSaveFile pdf(pdfPath);
+    errno = 0;
     if (!pdf.open(QIODevice::WriteOnly)) {
-        MessageBox::reportFailure(this, QStringLiteral("spara orderns PDF-kopia"), pdfPath, pdf.errorString());
+        MessageBox::reportFailure(this, QStringLiteral("spara orderns PDF-kopia"), pdfPath,
+                                  datafiles::failureReason(errno, pdf.errorString()));
         return;
     }
     {
@@ -57,8 +62,12 @@ void FrmMain::mnuPrint_Click()
             return;
         }
     }
-    if (!pdf.commit()) {
-        MessageBox::reportFailure(this, QStringLiteral("spara orderns PDF-kopia"), pdfPath, pdf.errorString());
+    // A full disk shows only when the last bytes are flushed; commit() alone
+    // would put an incomplete copy in place of the old one.
+    errno = 0;
+    if (!pdf.flush() || !pdf.commit()) {
+        MessageBox::reportFailure(this, QStringLiteral("spara orderns PDF-kopia"), pdfPath,
+                                  datafiles::failureReason(errno, pdf.errorString()));
         return;
     }
 

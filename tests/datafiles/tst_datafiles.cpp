@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 using namespace datafiles;
 
@@ -94,7 +95,8 @@ void TestDataFiles::leadingNumber_data()
     QTest::newRow("letters") << "abc" << 0.0;
     QTest::newRow("sign alone") << "-" << 0.0;
     QTest::newRow("point alone") << "." << 0.0;
-    QTest::newRow("beyond a double") << "1E999" << 0.0;
+    QTest::newRow("too large for a double") << "-1E999" << -std::numeric_limits<double>::max();
+    QTest::newRow("too small for a double") << "0.001E-400" << 0.0;
 }
 
 void TestDataFiles::leadingNumber()
@@ -138,6 +140,10 @@ void TestDataFiles::hundredths()
     QCOMPARE(amountTextOfHundredths(19990), QStringLiteral("199.90"));
     QCOMPARE(amountTextOfHundredths(-5), QStringLiteral("-0.05"));
     QCOMPARE(amountTextOfHundredths(0), QStringLiteral("0.00"));
+
+    // The amount text of the largest double reads back as itself.
+    const double largest = -std::numeric_limits<double>::max();
+    QCOMPARE(datafiles::amountText(datafiles::leadingNumber(datafiles::amountText(largest))), datafiles::amountText(largest));
 }
 
 void TestDataFiles::fieldStream_data()
@@ -200,6 +206,11 @@ void TestDataFiles::fileEndingInsideRecordIsSignalled()
     QVERIFY(unclosed.endsInsideRecord());
 
     QVERIFY(!RecordTable::parse("\"A1\",\"Spik\"\r\n\r\n  \r\n", 2).endsInsideRecord());
+
+    // Cut just after a comma: the record is incomplete, not one with an empty field.
+    const RecordTable afterComma = RecordTable::parse("\"a\",", 2);
+    QCOMPARE(afterComma.recordCount(), 0);
+    QVERIFY(afterComma.endsInsideRecord());
 }
 
 void TestDataFiles::quotedRecordReadsBackAsWritten()
@@ -294,6 +305,9 @@ void TestDataFiles::appendCreatesAndExtends()
     QCOMPARE(appendToFile(path, "\"a\"\r\n"), QString());
     QCOMPARE(appendToFile(path, "\"b\"\r\n"), QString());
     QCOMPARE(folder.read("Order/lista.dbf"), QByteArray("\"a\"\r\n\"b\"\r\n"));
+    folder.write("Order/cut.dbf", "\"a\",\"b");
+    QCOMPARE(appendToFile(folder.path("Order/cut.dbf"), "\"c\",\"d\"\r\n"), QString());
+    QCOMPARE(folder.read("Order/cut.dbf"), QByteArray("\"a\",\"b\r\n\"c\",\"d\"\r\n"));
     folder.remove("Order");
     QVERIFY(appendToFile(path, "x").contains("finns inte"));
 }

@@ -1,0 +1,508 @@
+// The program in a damaged data folder: it says what is wrong, keeps running,
+// and leaves no file half-written or lost.
+
+#include "datafiles/datalock.h"
+#include "datafiles/records.h"
+#include "orderwindow/frmmain.h"
+#include "orderwindow/reportlistview.h"
+#include "orderwindow/textbox.h"
+#include "pickers/frmaddproduct.h"
+#include "pickers/registerpicker.h"
+#include "printing/destinations.h"
+#include "retrieval/frmgetinfo.h"
+#include "retrieval/frmvarning.h"
+#include "retrieval/messagebox.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QHash>
+#include <QListWidget>
+#include <QLockFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <functional>
+#include <unistd.h>
+
+using Damage = std::function<void(TestDataFolder&)>;
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void damagedDataFolder_data();
+    void damagedDataFolder();
+    void fullDisk();
+    void unusualBytesReachTheFilesUnchanged();
+    void namesThatLeaveTheDataFolder();
+    void secondProgramOnTheSameData();
+    void killedWhileWriting();
+};
+
+Q_DECLARE_METATYPE(Damage)
+
+namespace {
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(source, target);
+    }
+}
+
+// A program folder holding a copy of the sample data.
+class SampleFolder : public TestDataFolder
+{
+public:
+    SampleFolder()
+    {
+        QDir(path(QString())).removeRecursively();
+        copyTree(QStringLiteral(SAMPLE_DATA), path(QString()));
+    }
+};
+
+template<typename Window>
+Window* openWindow()
+{
+    QCoreApplication::processEvents();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(top); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+void closeAll()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!qobject_cast<FrmMain*>(top) && top->isVisible())
+            top->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A day at the desk: a new order, a customer, a product line, the codes, the
+// printout, the number recorded by hand, a printed order fetched back, the
+// error catalogue, and a line removed.
+void workThroughOrder(FrmMain& w)
+{
+    w.mnuNy_Click();
+    w.txt_KundField0()->setText(QStringLiteral("1004"));
+    w.cmdGetCustomerInfo_Click();
+
+    w.mnuVisa_Produkter_Click();
+    if (auto* picker = openWindow<FrmAddProduct>()) {
+        if (picker->ListView1()->model()->rowCount() > 0) {
+            picker->ListView1()->selectRowWithoutScrolling(0);
+            picker->ListView1_Click();
+        }
+        picker->Text5()->setText(QStringLiteral("2"));
+        picker->Command1_Click();
+    }
+    closeAll();
+
+    for (void (FrmMain::*command)() : {&FrmMain::mnuData_Levs_Click, &FrmMain::mnuData_Betk_Click}) {
+        (w.*command)();
+        if (auto* picker = openWindow<RegisterPicker>()) {
+            if (picker->ListView1()->model()->rowCount() > 1)
+                picker->ListView1()->selectRowWithoutScrolling(1);
+            picker->Command1_Click();
+        }
+        closeAll();
+    }
+
+    w.mnuPrint_Click();
+    w.Label26_Click();
+
+    w.mnuHamta_Click();
+    if (auto* retrieval = openWindow<FrmGetInfo>()) {
+        const int rows = retrieval->ListView1()->model()->rowCount();
+        if (rows > 0)
+            retrieval->ListView1()->selectRowWithoutScrolling(rows - 1);
+        retrieval->Command1_Click();
+    }
+    closeAll();
+
+    w.mnuHelp_Varning_Click();
+    if (auto* catalogue = openWindow<FrmVarning>()) {
+        if (catalogue->List1()->count() > 0)
+            catalogue->List1()->setCurrentRow(0);
+    }
+    closeAll();
+
+    if (w.ListView1()->model()->rowCount() > 0) {
+        w.ListView1()->selectRowWithoutScrolling(0);
+        w.RemoveSelectedLines();
+    }
+}
+
+using Snapshot = QHash<QString, QByteArray>;
+
+Snapshot snapshot(const TestDataFolder& folder)
+{
+    Snapshot files;
+    QDirIterator it(folder.path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(file.fileName(), file.readAll());
+    }
+    return files;
+}
+
+// Every file the program wrote must be whole: a record file of complete
+// records, each line ended, no temporary file left behind. Damage the test
+// did itself, and the part of a file before what the program appended, are
+// not the program's.
+QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& before = {})
+{
+    QStringList problems;
+    static const QRegularExpression leftover(QStringLiteral("\\.(dbf|pdf)\\.\\w{6}$"));
+    const Snapshot after = snapshot(folder);
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        const QString name = QFileInfo(it.key()).fileName();
+        QByteArray bytes = it.value();
+        if (before.contains(it.key())) {
+            const QByteArray old = before.value(it.key());
+            if (old == bytes)
+                continue;
+            // A damaged file the program appended to: only what it added counts.
+            const bool wholeNow = datafiles::RecordTable::parse(bytes, name == QLatin1String("lista.dbf") ? 4 : 7)
+                                      .endsInsideRecord()
+                == false;
+            if (!wholeNow && bytes.startsWith(old) && !old.isEmpty()) {
+                bytes = bytes.mid(old.size());
+                if (!old.endsWith('\n') && bytes.startsWith("\r\n"))
+                    bytes = bytes.mid(2);
+            }
+        }
+        auto records = [&](int fields) {
+            if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+                problems << name + QStringLiteral(": last line not ended");
+            if (datafiles::RecordTable::parse(bytes, fields).endsInsideRecord())
+                problems << name + QStringLiteral(": ends inside a record");
+        };
+        auto lines = [&](int count) {
+            if (bytes.count("\r\n") != count || !bytes.endsWith("\r\n"))
+                problems << name + QStringLiteral(": not %1 lines").arg(count);
+        };
+        if (leftover.match(name).hasMatch())
+            problems << name + QStringLiteral(": temporary file left behind");
+        else if (name == QLatin1String("OrderNr.dbf") && !QRegularExpression(QStringLiteral("^\\d+\\r\\n$")).match(QString::fromLatin1(bytes)).hasMatch())
+            problems << name + QStringLiteral(": not one order number");
+        else if (name == QLatin1String("lista.dbf"))
+            records(4);
+        else if (name.endsWith(QLatin1String(".basket.dbf")))
+            records(7);
+        else if (name.endsWith(QLatin1String("_data1.dbf")))
+            lines(5);
+        else if (name.endsWith(QLatin1String("_data2.dbf")))
+            lines(8);
+        else if (name.endsWith(QLatin1String(".pdf")) && (!bytes.startsWith("%PDF") || !bytes.right(32).contains("%%EOF")))
+            problems << name + QStringLiteral(": not a whole PDF");
+    }
+    return problems;
+}
+
+// Boxes of failures must say what failed and where.
+QStringList unclearBoxes(const QList<MessageBox::Shown>& shown)
+{
+    QStringList problems;
+    for (const MessageBox::Shown& box : shown) {
+        if (box.text.trimmed().isEmpty())
+            problems << QStringLiteral("an empty box");
+        if (box.icon == MessageBox::Icon::Critical && box.title == programTitle && !box.text.contains(QLatin1String("Fil:"))
+            && !box.text.contains(QLatin1String("/System")))
+            problems << QStringLiteral("a failure without its file: ") + box.text;
+    }
+    return problems;
+}
+
+printing::Destinations pdfOnly()
+{
+    printing::Destinations d = printing::Destinations::system();
+    d.printer = nullptr; // never the machine's own printers
+    return d;
+}
+
+void replaceWithFolder(TestDataFolder& folder, const QString& file)
+{
+    folder.remove(file);
+    QDir().mkpath(folder.path(file));
+}
+
+void replaceWithFile(TestDataFolder& folder, const QString& dir)
+{
+    folder.remove(dir);
+    folder.write(dir, "inte en mapp\r\n");
+}
+
+void cutShort(TestDataFolder& folder, const QString& file, int dropped)
+{
+    const QByteArray bytes = folder.read(file);
+    folder.write(file, bytes.left(bytes.size() - dropped));
+}
+
+} // namespace
+
+void TestFaults::damagedDataFolder_data()
+{
+    QTest::addColumn<Damage>("damage");
+    QTest::addColumn<bool>("reported");
+
+    // Each data folder missing.
+    for (const char* dir : {"Customer", "Registret", "Order", "Registret/Felmeddelande"})
+        QTest::addRow("folder %s missing", dir) << Damage([dir](TestDataFolder& f) { f.remove(QLatin1String(dir)); })
+                                                << (qstrcmp(dir, "Customer") != 0 && qstrcmp(dir, "Registret/Felmeddelande") != 0);
+    QTest::newRow("System missing") << Damage([](TestDataFolder& f) { f.remove(QString()); }) << true;
+
+    // A folder where a file should be.
+    for (const char* file : {"Registret/OrderNr.dbf", "Registret/Produkter.dbf", "Registret/Leveranssätt.dbf",
+                             "Order/lista.dbf", "Order/1042.basket.dbf", "Order/1042_data1.dbf", "Logga.gif",
+                             "Customer/1004.GetInfo.dbf", "Registret/Felmeddelande/ErrorID.txt"})
+        QTest::addRow("folder for %s", file)
+            << Damage([file](TestDataFolder& f) { replaceWithFolder(f, QString::fromUtf8(file)); })
+            << (qstrcmp(file, "Customer/1004.GetInfo.dbf") != 0 && qstrcmp(file, "Registret/Felmeddelande/ErrorID.txt") != 0);
+
+    // A file where a folder should be.
+    for (const char* dir : {"Order", "Registret", "Customer", "Registret/Felmeddelande"})
+        QTest::addRow("file for folder %s", dir)
+            << Damage([dir](TestDataFolder& f) { replaceWithFile(f, QLatin1String(dir)); })
+            << (qstrcmp(dir, "Customer") != 0 && qstrcmp(dir, "Registret/Felmeddelande") != 0);
+
+    // Files cut short inside a record.
+    QTest::newRow("product register cut") << Damage([](TestDataFolder& f) { cutShort(f, "Registret/Produkter.dbf", 9); })
+                                          << true;
+    QTest::newRow("delivery register cut")
+        << Damage([](TestDataFolder& f) { cutShort(f, QStringLiteral("Registret/Leveranssätt.dbf"), 8); }) << true;
+    QTest::newRow("order list cut") << Damage([](TestDataFolder& f) {
+        f.write("Order/lista.dbf", "\"261201\",\"1040\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n\"261202\",\"1041\",\"10");
+        f.write("Order/1040.basket.dbf", "\"A1\",\"Spik\",\"st\",\"1.00\",\"2\",\"\",\"2.00\"\r\n\"A2\",\"Sk");
+    }) << true;
+    QTest::newRow("basket cut") << Damage([](TestDataFolder& f) {
+        f.write("Order/1042.basket.dbf", "\"A1\",\"Spik\",\"st\",\"1.00\",\"2\",\"\",\"2.00\"\r\n\"A2\",\"Sk");
+    }) << true;
+    QTest::newRow("order number cut") << Damage([](TestDataFolder& f) { f.write("Registret/OrderNr.dbf", "10"); })
+                                      << false;
+
+    // Texts of ten megabytes on one line.
+    QTest::newRow("10 MB customer line") << Damage([](TestDataFolder& f) {
+        f.write("Customer/1004.GetInfo.dbf", "1004\r\n" + QByteArray(10 << 20, 'K') + "\r\nGatan 1\r\nOrten\r\n");
+    }) << false;
+    QTest::newRow("10 MB product") << Damage([](TestDataFolder& f) {
+        f.write("Registret/Produkter.dbf",
+                "\"LANG-1\",\"" + QByteArray(10 << 20, 'P') + "\",\"st\",\"1.00\"\r\n" + f.read("Registret/Produkter.dbf"));
+    }) << false;
+    QTest::newRow("10 MB catalogue id") << Damage([](TestDataFolder& f) {
+        f.write("Registret/Felmeddelande/ErrorID.txt", QByteArray(10 << 20, '1') + "\r\n1001,06\r\n");
+    }) << false;
+}
+
+void TestFaults::damagedDataFolder()
+{
+    QFETCH(Damage, damage);
+    QFETCH(bool, reported);
+    SampleFolder folder;
+    damage(folder);
+    const Snapshot damaged = snapshot(folder);
+
+    MessageBox::Recorder boxes;
+    printing::Destinations::Override paper(pdfOnly());
+    {
+        FrmMain window(folder.data());
+        window.setClock([] { return QDate(2026, 12, 7); });
+        window.show();
+        workThroughOrder(window);
+        QVERIFY(window.isVisible());
+        closeAll();
+    }
+
+    const QStringList problems = halfWrittenFiles(folder, damaged);
+
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    QVERIFY2(unclearBoxes(boxes.shown).isEmpty(), qPrintable(unclearBoxes(boxes.shown).join(QLatin1Char('\n'))));
+    bool failureShown = false;
+    for (const MessageBox::Shown& box : boxes.shown)
+        failureShown = failureShown || box.icon == MessageBox::Icon::Critical
+            || box.text.contains(QStringLiteral("ofullständig")) || box.text.contains(QLatin1String("slutar"));
+    if (reported)
+        QVERIFY2(failureShown, "the operator was not told what is wrong");
+}
+
+void TestFaults::fullDisk()
+{
+    if (geteuid() != 0)
+        QSKIP("A small file system of the test's own needs root to mount");
+    QTemporaryDir mountPoint;
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=1m", "tmpfs", mountPoint.path()});
+    if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
+        QSKIP("This machine does not let the test mount a small file system");
+    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint.path()}); });
+
+    copyTree(QStringLiteral(SAMPLE_DATA), mountPoint.path() + QStringLiteral("/System"));
+    const QByteArray numberBefore = [&] {
+        QFile f(mountPoint.path() + QStringLiteral("/System/Registret/OrderNr.dbf"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    {
+        QFile filler(mountPoint.path() + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+
+    MessageBox::Recorder boxes;
+    printing::Destinations::Override paper(pdfOnly());
+    const datafiles::DataDirectory data(mountPoint.path());
+    {
+        FrmMain window(data);
+        window.show();
+        workThroughOrder(window);
+        QVERIFY(window.isVisible());
+        closeAll();
+    }
+
+    QFile number(data.orderNumberFile());
+    QVERIFY(number.open(QIODevice::ReadOnly));
+    QCOMPARE(number.readAll(), numberBefore); // the old number stays whole
+    bool diskFullSaid = false;
+    for (const MessageBox::Shown& box : boxes.shown)
+        diskFullSaid = diskFullSaid || box.text.contains(QStringLiteral("disken är full"));
+    QVERIFY(diskFullSaid);
+    QVERIFY(unclearBoxes(boxes.shown).isEmpty());
+}
+
+void TestFaults::unusualBytesReachTheFilesUnchanged()
+{
+    // Every byte from 80 to 9F, and a NUL, inside the texts of a product and a
+    // customer go to the basket file and the archive as they came.
+    QByteArray odd;
+    for (int b = 0x80; b <= 0x9F; ++b)
+        odd.append(char(b));
+    odd.append('\0');
+    odd.append("slut");
+
+    SampleFolder folder;
+    folder.write("Registret/Produkter.dbf", "\"UDD-1\",\"" + odd + "\",\"st\",\"1.00\"\r\n");
+    folder.write("Customer/1004.GetInfo.dbf", "1004\r\n" + odd + "\r\nGatan 1\r\nOrten\r\n");
+
+    MessageBox::Recorder boxes;
+    printing::Destinations::Override paper(pdfOnly());
+    FrmMain window(folder.data());
+    window.show();
+    workThroughOrder(window);
+
+    QVERIFY(folder.read("Order/1042.basket.dbf").contains("\"UDD-1\",\"" + odd + "\",\"st\""));
+    QVERIFY(folder.read("Order/1042_data1.dbf").startsWith("1004\r\n" + odd + "\r\n"));
+    QVERIFY(folder.read("Order/lista.dbf").contains("\",\"1004\",\"" + odd + "\"\r\n"));
+    QVERIFY(halfWrittenFiles(folder).isEmpty());
+}
+
+void TestFaults::namesThatLeaveTheDataFolder()
+{
+    SampleFolder folder;
+    folder.write("Registret/OrderNr.dbf", "1041\r\n");
+    // Files outside the data folder that a careless name could reach.
+    const QString outside = folder.programFolder() + QStringLiteral("/secret");
+    QDir().mkpath(outside);
+    QFile::copy(folder.path("Customer/1004.GetInfo.dbf"), outside + QStringLiteral("/x.GetInfo.dbf"));
+
+    MessageBox::Recorder boxes;
+    printing::Destinations::Override paper(pdfOnly());
+    FrmMain window(folder.data());
+    window.show();
+
+    // A customer number that climbs out of the customer folder names no file:
+    // the default customer comes instead.
+    window.txt_KundField0()->setText(QStringLiteral("../../secret/x"));
+    window.cmdGetCustomerInfo_Click();
+    QCOMPARE(window.txt_KundField0()->text(), QStringLiteral("1"));
+
+    // An order number that climbs out: nothing is written anywhere.
+    window.txt_OrderNr()->setText(QStringLiteral("../../secret/o"));
+    window.ListView1()->reportModel()->appendRow({"A1", "Spik", "st", "1.00", "1", "", "1.00"});
+    window.mnuPrint_Click();
+    window.ListView1()->selectRowWithoutScrolling(0);
+    window.RemoveSelectedLines();
+    QCOMPARE(QDir(outside).entryList(QDir::Files), QStringList{"x.GetInfo.dbf"});
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1041\r\n"));
+    QVERIFY(boxes.shown.size() >= 2);
+
+    // A catalogue id that climbs out shows nothing.
+    folder.write("Registret/Felmeddelande/ErrorID.txt", "../../../secret/x.GetInfo\r\n");
+    window.mnuHelp_Varning_Click();
+    auto* catalogue = openWindow<FrmVarning>();
+    QVERIFY(catalogue);
+    catalogue->List1()->setCurrentRow(0);
+    QCOMPARE(catalogue->List2()->count(), 0);
+    closeAll();
+    QVERIFY(halfWrittenFiles(folder).isEmpty());
+}
+
+void TestFaults::secondProgramOnTheSameData()
+{
+    SampleFolder folder;
+    const datafiles::DataDirectory data = folder.data();
+    QLockFile first(data.lockFile());
+    QCOMPARE(datafiles::takeDataLock(first), datafiles::DataLock::Taken);
+    QLockFile second(data.lockFile());
+    QCOMPARE(datafiles::takeDataLock(second), datafiles::DataLock::HeldByAnotherProgram);
+    first.unlock();
+    QCOMPARE(datafiles::takeDataLock(second), datafiles::DataLock::Taken);
+    second.unlock();
+
+    // A lock left by a program that crashed is taken over.
+    QFile stale(data.lockFile());
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("999999\n" + QCoreApplication::applicationName().toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    QLockFile after(data.lockFile());
+    QCOMPARE(datafiles::takeDataLock(after), datafiles::DataLock::Taken);
+
+    TestDataFolder empty;
+    empty.remove(QString());
+    QLockFile nowhere(empty.data().lockFile());
+    QCOMPARE(datafiles::takeDataLock(nowhere), datafiles::DataLock::Unavailable);
+}
+
+void TestFaults::killedWhileWriting()
+{
+    TestDataFolder folder;
+    const QString path = folder.path("Registret/OrderNr.dbf");
+    for (int kill = 0; kill < 12; ++kill) {
+        QProcess writer;
+        writer.start(QStringLiteral(FAULTWRITER), {path});
+        QVERIFY(writer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path + QStringLiteral(".ready")), 10000);
+        QTest::qWait(int(QRandomGenerator::global()->bounded(5, 60)));
+        writer.kill();
+        writer.waitForFinished();
+
+        const QByteArray bytes = folder.read("Registret/OrderNr.dbf");
+        QCOMPARE(bytes.size(), (1 << 20) + 2);
+        QVERIFY(bytes.endsWith("\r\n"));
+        QCOMPARE(bytes.count(bytes.at(0)), qsizetype(1 << 20));
+        QFile::remove(path + QStringLiteral(".ready"));
+    }
+    // What a killed writer leaves behind is at most its temporary file, never
+    // a broken data file.
+    for (const QString& name : QDir(folder.path("Registret")).entryList(QDir::Files))
+        QVERIFY2(name == QLatin1String("OrderNr.dbf") || name.startsWith(QLatin1String("OrderNr.dbf.")), qPrintable(name));
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
