@@ -20,14 +20,6 @@
         }                                                                                      \
     } while (0)
 
-// Set FUZZ_PASS_KNOWN_FAULTS in a long run's environment to look past the
-// faults already found (their inputs are kept in the corpus) for others.
-inline bool passKnownFaults()
-{
-    static const bool pass = qEnvironmentVariableIsSet("FUZZ_PASS_KNOWN_FAULTS");
-    return pass;
-}
-
 inline QByteArrayView fuzzBytes(const uint8_t* data, size_t size)
 {
     return QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -45,7 +46,11 @@ long decimalMagnitude(const std::string& number)
 {
     const size_t ePos = number.find('e');
     const std::string mantissa = number.substr(0, ePos);
-    const long exponent = ePos == std::string::npos ? 0 : std::strtol(number.c_str() + ePos + 1, nullptr, 10);
+    // Only the sign of the result matters; a huge exponent is held to a size
+    // that no count of digits can outweigh.
+    const long exponent = ePos == std::string::npos
+        ? 0
+        : std::clamp(std::strtol(number.c_str() + ePos + 1, nullptr, 10), -1000000000L, 1000000000L);
     const size_t point = mantissa.find('.');
     const std::string whole = mantissa.substr(0, point);
     const size_t firstWhole = whole.find_first_not_of('0');
