@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "benchmain.h"
+
 namespace {
 
 void TotalsOverOrderLines(benchmark::State& state)
@@ -35,10 +37,5 @@ BENCHMARK(TotalsOverOrderLines)->Args({ 10'000, 0 })->Args({ 10'000, 1 })->Unit(
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksWithApplication(argc, argv);
 }

@@ -1,0 +1,125 @@
+// The order desk as a whole: how soon its window shows, how long a long order
+// takes to print to PDF, and what it costs while the operator does nothing.
+
+#include "orderwindow/frmmain.h"
+#include "orderwindow/reportlistview.h"
+#include "orderwindow/textbox.h"
+#include "pickers/frmaddproduct.h"
+#include "printing/destinations.h"
+#include "retrieval/messagebox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include "benchmain.h"
+
+#include <ctime>
+
+namespace {
+
+// A program folder with a copy of the bundled sample data.
+struct SampleFolder
+{
+    QTemporaryDir dir;
+
+    SampleFolder()
+    {
+        const QString from = QStringLiteral(SAMPLE_DATA);
+        QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        QDir().mkpath(dir.path() + QStringLiteral("/System"));
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString target = dir.path() + QStringLiteral("/System") + source.mid(from.size());
+            if (it.fileInfo().isDir())
+                QDir().mkpath(target);
+            else
+                QFile::copy(source, target);
+        }
+    }
+
+    datafiles::DataDirectory data() const { return datafiles::DataDirectory(dir.path()); }
+};
+
+double processSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// From nothing to the order window on screen, ready for the operator.
+void StartToWindowShown(benchmark::State& state)
+{
+    SampleFolder folder;
+    for (auto _ : state) {
+        auto* window = new FrmMain(folder.data());
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window))
+            state.SkipWithError("the window did not show");
+        state.PauseTiming();
+        delete window;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartToWindowShown)->Unit(benchmark::kMillisecond);
+
+// F9 on an order of a thousand lines, with the PDF copy as the only output.
+void PrintThousandLinesToPdf(benchmark::State& state)
+{
+    SampleFolder folder;
+    MessageBox::Recorder boxes;
+    printing::Destinations paper = printing::Destinations::system();
+    paper.printer = nullptr;
+    printing::Destinations::Override onlyPdf(paper);
+    FrmMain window(folder.data());
+    window.mnuNy_Click();
+    QList<QStringList> lines;
+    for (int i = 0; i < 1000; ++i)
+        lines.append({QStringLiteral("TS35-%1").arg(i), QStringLiteral("Träskruv förzinkad 3.5x25 200 st"),
+                      QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("10"),
+                      QStringLiteral("179.10")});
+    window.ListView1()->reportModel()->appendRows(lines);
+    for (auto _ : state) {
+        window.mnuPrint_Click();
+        if (boxes.shown.isEmpty() || boxes.shown.last().icon != MessageBox::Icon::Information)
+            state.SkipWithError("the order was not printed");
+    }
+    state.counters["pdf_kB"] =
+        double(QFile(folder.dir.path() + QStringLiteral("/System/Order/1042.pdf")).size()) / 1000.0;
+}
+BENCHMARK(PrintThousandLinesToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Ten seconds of the order window and the product picker open with nothing
+// happening: the processor time the program takes meanwhile.
+void IdleTenSeconds(benchmark::State& state)
+{
+    SampleFolder folder;
+    FrmMain window(folder.data());
+    window.show();
+    window.mnuNy_Click();
+    window.mnuVisa_Produkter_Click();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        const double cpuBefore = processSeconds();
+        QEventLoop idle;
+        QTimer::singleShot(10'000, &idle, &QEventLoop::quit);
+        idle.exec();
+        state.counters["cpu_ms_in_10s"] = (processSeconds() - cpuBefore) * 1000.0;
+    }
+}
+BENCHMARK(IdleTenSeconds)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runBenchmarksWithApplication(argc, argv);
+}
