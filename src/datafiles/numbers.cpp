@@ -150,7 +150,7 @@ QString amountText(double value)
     const int keep = exponent + 1 + 2;
     std::string hundredths; // the rounded value in hundredths, as decimal digits
     if (keep <= 0) {
-        hundredths = (keep == 0 && digits[0] >= '5') ? "1" : "0";
+        hundredths.assign(1, (keep == 0 && digits[0] >= '5') ? '1' : '0');
     } else if (size_t(keep) >= digits.size()) {
         hundredths = digits;
         hundredths.append(size_t(keep) - digits.size(), '0');
