@@ -54,6 +54,15 @@ QString folderProblem(const QString& path)
     return {};
 }
 
+// Why a file cannot be written at the path before trying: a folder in its place,
+// or its folder missing.
+QString cannotWrite(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return reasonFor(EISDIR, {});
+    return folderProblem(path);
+}
+
 } // namespace
 
 bool isFile(const QString& path)
@@ -90,11 +99,8 @@ ReadResult readWholeFile(const QString& path)
 
 QString replaceFile(const QString& path, QByteArrayView bytes)
 {
-    if (QFileInfo(path).isDir())
-        return reasonFor(EISDIR, {});
-    const QString folder = folderProblem(path);
-    if (!folder.isEmpty())
-        return folder;
+    if (const QString problem = cannotWrite(path); !problem.isEmpty())
+        return problem;
 
     QSaveFile file(path);
     errno = 0;
@@ -116,11 +122,8 @@ QString replaceFile(const QString& path, QByteArrayView bytes)
 
 QString appendToFile(const QString& path, QByteArrayView bytes)
 {
-    if (QFileInfo(path).isDir())
-        return reasonFor(EISDIR, {});
-    const QString folder = folderProblem(path);
-    if (!folder.isEmpty())
-        return folder;
+    if (const QString problem = cannotWrite(path); !problem.isEmpty())
+        return problem;
 
     QFile file(path);
     errno = 0;
