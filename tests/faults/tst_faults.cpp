@@ -47,40 +47,18 @@ Q_DECLARE_METATYPE(Damage)
 
 namespace {
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(source, target);
-    }
-}
-
 // A program folder holding a copy of the sample data.
 class SampleFolder : public TestDataFolder
 {
 public:
-    SampleFolder()
-    {
-        QDir(path(QString())).removeRecursively();
-        copyTree(QStringLiteral(SAMPLE_DATA), path(QString()));
-    }
+    SampleFolder() { copySample(); }
 };
 
 template<typename Window>
 Window* openWindow()
 {
     QCoreApplication::processEvents();
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(top); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
+    return visibleWindow<Window>();
 }
 
 void closeAll()
@@ -351,7 +329,7 @@ void TestFaults::fullDisk()
         QSKIP("This machine does not let the test mount a small file system");
     auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint.path()}); });
 
-    copyTree(QStringLiteral(SAMPLE_DATA), mountPoint.path() + QStringLiteral("/System"));
+    copySampleData(mountPoint.path() + QStringLiteral("/System"));
     const QByteArray numberBefore = [&] {
         QFile f(mountPoint.path() + QStringLiteral("/System/Registret/OrderNr.dbf"));
         f.open(QIODevice::ReadOnly);

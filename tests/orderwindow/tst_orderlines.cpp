@@ -10,7 +10,6 @@
 #include "support/testsupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -141,9 +140,7 @@ void TestOrderLines::deleteKeyRemovesOnlyFromTheList()
 {
     TestDataFolder folder;
     FrmMain order(folder.data());
-    order.show();
-    order.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&order));
+    QVERIFY(showActive(order));
     order.ListView1()->reportModel()->appendRows({ line(1), line(2) });
     order.txt_Info()->setText(QStringLiteral("abc"));
 
@@ -168,11 +165,7 @@ void TestOrderLines::contextMenuAddOpensProductPicker()
     auto* add = order.mnuPop1()->findChild<QAction*>(QStringLiteral("mnuPlus"));
     QVERIFY(add);
     add->trigger();
-    FrmAddProduct* picker = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* found = qobject_cast<FrmAddProduct*>(window); found && found->isVisible())
-            picker = found;
-    }
+    FrmAddProduct* picker = visibleWindow<FrmAddProduct>();
     QVERIFY(picker);
     QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
 }

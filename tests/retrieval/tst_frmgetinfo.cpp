@@ -5,7 +5,6 @@
 #include "retrieval/messagebox.h"
 #include "support/testsupport.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -21,32 +20,27 @@ const QByteArray basket124 = QByteArray("\"A100\",\"Skruv, rostfri\",\"st\",\"2.
 const Rows lines124 = { { "A100", "Skruv, rostfri", "st", "2.50", "4", "0", "10.00" },
                         { "B7", "Lås", "st", "100.00", "1", "10", "90.00" } };
 
-QList<FrmGetInfo*> openRetrievals()
+const QString basketFile = QStringLiteral("Order/124.basket.dbf");
+const QByteArray order124 = "\"060315\",\"124\",\"1001\",\"ABC\"\r\n";
+const QStringList lineC1 = { "C1", "Mutter", "st", "1.00", "3", "0", "3.00" };
+
+// The order window's "Hämta" command and the retrieval window it shows.
+FrmGetInfo* openRetrieval(OrderDesk& desk)
 {
-    QList<FrmGetInfo*> found;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<FrmGetInfo*>(widget); window && window->isVisible())
-            found.append(window);
-    }
-    return found;
+    return desk.open<FrmGetInfo>(&FrmMain::mnuHamta_Click);
 }
 
-FrmGetInfo* openRetrieval(FrmMain& frm)
+// Chooses a printed order and fetches its lines, as the operator does.
+void fetch(FrmGetInfo* window, int row)
 {
-    frm.mnuHamta_Click();
-    const QList<FrmGetInfo*> open = openRetrievals();
-    return open.size() == 1 ? open.first() : nullptr;
+    if (row >= 0)
+        clickRow(window->ListView1(), row, 2);
+    QTest::mouseClick(window->Command1(), Qt::LeftButton);
 }
 
-void clickRow(ReportListView* list, int row)
+Rows orderLines(const OrderDesk& desk)
 {
-    const QRect rect = list->visualRect(list->model()->index(row, 2));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-Rows orderLines(const FrmMain& frm)
-{
-    return frm.ListView1()->reportModel()->rows();
+    return desk.window.ListView1()->reportModel()->rows();
 }
 
 } // namespace
@@ -103,54 +97,42 @@ void TestFrmGetInfo::printedOrdersAreListed()
     QFETCH(QByteArray, list);
     QFETCH(Rows, rows);
     QFETCH(bool, warned);
-    TestDataFolder folder;
-    if (listExists)
-        folder.write(orderList, list);
-    FrmMain frm(folder.data());
-    MessageBox::Recorder recorder;
+    OrderDesk desk(listExists ? OrderDesk::Files { { orderList, list } } : OrderDesk::Files {});
 
-    FrmGetInfo* window = openRetrieval(frm);
+    FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Hämta underlag"));
     QCOMPARE(window->ListView1()->reportModel()->rows(), rows);
     QCOMPARE(window->ListView1()->firstSelectedRow(), -1);
-    if (!warned) {
-        QVERIFY(recorder.shown.isEmpty());
-        return;
-    }
-    QCOMPARE(recorder.shown.size(), 1);
-    QVERIFY(recorder.shown.first().text.contains(QDir::toNativeSeparators(folder.path(orderList))));
+    QCOMPARE(desk.boxes.shown.size(), warned ? 1 : 0);
+    if (warned)
+        QVERIFY(desk.boxes.shown.first().text.contains(QDir::toNativeSeparators(desk.folder.path(orderList))));
 }
 
 void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
 {
-    TestDataFolder folder;
-    folder.write(orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n");
-    folder.write(QStringLiteral("Order/124.basket.dbf"), basket124);
-    FrmMain frm(folder.data());
+    OrderDesk desk({ { orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n" },
+                     { basketFile, basket124 } });
     // The order window shows order 124 itself, with a third line typed after printing.
-    frm.txt_OrderNr()->setText(QStringLiteral("124"));
-    frm.txt_KundField0()->setText(QStringLiteral("1002"));
-    const Rows own = lines124 + Rows { { "C1", "Mutter", "st", "1.00", "3", "0", "3.00" } };
-    frm.ListView1()->reportModel()->appendRows(own);
-    MessageBox::Recorder recorder;
+    desk.window.txt_OrderNr()->setText(QStringLiteral("124"));
+    desk.window.txt_KundField0()->setText(QStringLiteral("1002"));
+    const Rows own = lines124 + Rows { lineC1 };
+    desk.window.ListView1()->reportModel()->appendRows(own);
 
-    FrmGetInfo* window = openRetrieval(frm);
+    FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
-    clickRow(window->ListView1(), 1);
+    fetch(window, 1);
     QCOMPARE(window->ListView1()->selectedRows(), QList<int> { 1 });
+    QCOMPARE(orderLines(desk), own + lines124);
+    fetch(window, -1);
+    QCOMPARE(orderLines(desk), own + lines124 + lines124);
 
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
-    QCOMPARE(orderLines(frm), own + lines124);
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
-    QCOMPARE(orderLines(frm), own + lines124 + lines124);
-
-    QVERIFY(recorder.shown.isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
     QCOMPARE(window->ListView1()->selectedRows(), QList<int> { 1 });
-    QCOMPARE(folder.read(QStringLiteral("Order/124.basket.dbf")), basket124);
-    QCOMPARE(frm.txt_OrderNr()->text(), QStringLiteral("124"));
-    QCOMPARE(frm.txt_KundField0()->text(), QStringLiteral("1002"));
-    QCOMPARE(QDir(folder.path(QStringLiteral("Order"))).entryList(QDir::Files),
+    QCOMPARE(desk.folder.read(basketFile), basket124);
+    QCOMPARE(desk.window.txt_OrderNr()->text(), QStringLiteral("124"));
+    QCOMPARE(desk.window.txt_KundField0()->text(), QStringLiteral("1002"));
+    QCOMPARE(QDir(desk.folder.path(QStringLiteral("Order"))).entryList(QDir::Files),
              (QStringList { "124.basket.dbf", "lista.dbf" }));
 }
 
@@ -168,20 +150,15 @@ void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown()
 {
     QFETCH(int, row);
     QFETCH(QString, firstArticle);
-    TestDataFolder folder;
-    folder.write(orderList,
-                 "\"060315\",\"124\",\"1001\",\"ABC\"\r\n\"060316\",\"0124\",\"1001\",\"ABC\"\r\n"
-                 "\"060317\",\"124\",\"1001\",\"ABC\"\r\n");
-    folder.write(QStringLiteral("Order/124.basket.dbf"), basket124);
-    folder.write(QStringLiteral("Order/0124.basket.dbf"), "\"Z9\",\"Zink\",\"kg\",\"5.00\",\"1\",\"0\",\"5.00\"\r\n");
-    FrmMain frm(folder.data());
+    OrderDesk desk({ { orderList, order124 + "\"060316\",\"0124\",\"1001\",\"ABC\"\r\n" + order124 },
+                     { basketFile, basket124 },
+                     { "Order/0124.basket.dbf", "\"Z9\",\"Zink\",\"kg\",\"5.00\",\"1\",\"0\",\"5.00\"\r\n" } });
 
-    FrmGetInfo* window = openRetrieval(frm);
+    FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
-    clickRow(window->ListView1(), row);
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
-    QVERIFY(!orderLines(frm).isEmpty());
-    QCOMPARE(orderLines(frm).first().first(), firstArticle);
+    fetch(window, row);
+    QVERIFY(!orderLines(desk).isEmpty());
+    QCOMPARE(orderLines(desk).first().first(), firstArticle);
 }
 
 void TestFrmGetInfo::fetchThatFindsNoLines_data()
@@ -191,13 +168,12 @@ void TestFrmGetInfo::fetchThatFindsNoLines_data()
     QTest::addColumn<QByteArray>("basket");
     QTest::addColumn<QString>("message");
 
-    const QByteArray one = "\"060315\",\"124\",\"1001\",\"ABC\"\r\n";
     QTest::newRow("empty list") << QByteArray() << -1 << QByteArray() << "Välj först";
-    QTest::newRow("no row chosen") << one << -1 << basket124 << "Välj först";
-    QTest::newRow("printed without lines") << one << 0 << QByteArray() << "Order 124 har inga sparade orderrader.";
+    QTest::newRow("no row chosen") << order124 << -1 << basket124 << "Välj först";
+    QTest::newRow("printed without lines") << order124 << 0 << QByteArray() << "Order 124 har inga sparade orderrader.";
     QTest::newRow("number naming no file") << QByteArray("\"060315\",\"..\\124\",\"1001\",\"ABC\"\r\n") << 0
                                            << basket124 << "Order ..\\124 har inga sparade orderrader.";
-    QTest::newRow("empty basket file") << one << 0 << QByteArray("") << QString();
+    QTest::newRow("empty basket file") << order124 << 0 << QByteArray("") << QString();
 }
 
 void TestFrmGetInfo::fetchThatFindsNoLines()
@@ -206,72 +182,55 @@ void TestFrmGetInfo::fetchThatFindsNoLines()
     QFETCH(int, row);
     QFETCH(QByteArray, basket);
     QFETCH(QString, message);
-    TestDataFolder folder;
-    folder.write(orderList, list);
+    OrderDesk desk({ { orderList, list } });
     if (!basket.isNull())
-        folder.write(QStringLiteral("Order/124.basket.dbf"), basket);
-    FrmMain frm(folder.data());
-    frm.ListView1()->reportModel()->appendRow({ "C1", "Mutter", "st", "1.00", "3", "0", "3.00" });
-    MessageBox::Recorder recorder;
+        desk.folder.write(basketFile, basket);
+    desk.window.ListView1()->reportModel()->appendRow(lineC1);
 
-    FrmGetInfo* window = openRetrieval(frm);
+    FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
-    if (row >= 0)
-        clickRow(window->ListView1(), row);
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
+    fetch(window, row);
 
-    QCOMPARE(orderLines(frm), (Rows { { "C1", "Mutter", "st", "1.00", "3", "0", "3.00" } }));
-    if (message.isEmpty()) {
-        QVERIFY(recorder.shown.isEmpty());
+    QCOMPARE(orderLines(desk), Rows { lineC1 });
+    QCOMPARE(desk.boxes.shown.size(), message.isEmpty() ? 0 : 1);
+    if (message.isEmpty())
         return;
-    }
-    QCOMPARE(recorder.shown.size(), 1);
-    QVERIFY2(recorder.shown.first().text.startsWith(message), qPrintable(recorder.shown.first().text));
-    QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Information);
-    QCOMPARE(recorder.shown.first().title, programTitle);
+    const MessageBox::Shown& box = desk.boxes.shown.first();
+    QVERIFY2(box.text.startsWith(message), qPrintable(box.text));
+    QCOMPARE(box.icon, MessageBox::Icon::Information);
+    QCOMPARE(box.title, programTitle);
 }
 
 void TestFrmGetInfo::basketEndingInsideARecord()
 {
-    TestDataFolder folder;
-    folder.write(orderList, "\"060315\",\"124\",\"1001\",\"ABC\"\r\n");
-    folder.write(QStringLiteral("Order/124.basket.dbf"), basket124 + "\"C1\",\"Mutter\",\"st\"\r\n");
-    FrmMain frm(folder.data());
-    MessageBox::Recorder recorder;
+    OrderDesk desk({ { orderList, order124 }, { basketFile, basket124 + "\"C1\",\"Mutter\",\"st\"\r\n" } });
 
-    FrmGetInfo* window = openRetrieval(frm);
+    FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
-    clickRow(window->ListView1(), 0);
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
+    fetch(window, 0);
 
-    QCOMPARE(orderLines(frm), lines124);
-    QCOMPARE(recorder.shown.size(), 1);
-    QVERIFY(recorder.shown.first().text.contains(
-        QDir::toNativeSeparators(folder.path(QStringLiteral("Order/124.basket.dbf")))));
+    QCOMPARE(orderLines(desk), lines124);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QVERIFY(desk.boxes.shown.first().text.contains(QDir::toNativeSeparators(desk.folder.path(basketFile))));
 }
 
 void TestFrmGetInfo::ordersPrintedMeanwhileShowAfterReopening()
 {
-    TestDataFolder folder;
-    folder.write(orderList, "\"060315\",\"124\",\"1001\",\"ABC\"\r\n");
-    FrmMain frm(folder.data());
-    frm.show();
-    frm.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frm));
+    OrderDesk desk({ { orderList, order124 } });
+    QVERIFY(showActive(desk.window));
 
-    QTest::keyClick(&frm, Qt::Key_F3);
-    QList<FrmGetInfo*> open = openRetrievals();
-    QCOMPARE(open.size(), 1);
-    QPointer<FrmGetInfo> first = open.first();
+    QTest::keyClick(&desk.window, Qt::Key_F3);
+    QPointer<FrmGetInfo> first = visibleWindow<FrmGetInfo>();
+    QVERIFY(first);
     QCOMPARE(first->ListView1()->reportModel()->rows().size(), 1);
 
-    folder.write(orderList, "\"060315\",\"124\",\"1001\",\"ABC\"\r\n\"060316\",\"125\",\"1002\",\"Bygg AB\"\r\n");
-    QCOMPARE(openRetrieval(frm), first.data());
+    desk.folder.write(orderList, order124 + "\"060316\",\"125\",\"1002\",\"Bygg AB\"\r\n");
+    QCOMPARE(openRetrieval(desk), first.data());
     QCOMPARE(first->ListView1()->reportModel()->rows().size(), 1);
 
     first->close();
     QTRY_VERIFY(!first);
-    FrmGetInfo* second = openRetrieval(frm);
+    FrmGetInfo* second = openRetrieval(desk);
     QVERIFY(second);
     QCOMPARE(second->ListView1()->reportModel()->rows().size(), 2);
 }

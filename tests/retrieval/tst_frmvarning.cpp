@@ -3,7 +3,6 @@
 #include "retrieval/messagebox.h"
 #include "support/testsupport.h"
 
-#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -12,22 +11,12 @@ namespace {
 
 const QString catalogue = QStringLiteral("Registret/Felmeddelande/");
 
-// The catalogue windows that are open, as the operator sees them.
-QList<FrmVarning*> openCatalogues()
-{
-    QList<FrmVarning*> found;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<FrmVarning*>(widget); window && window->isVisible())
-            found.append(window);
-    }
-    return found;
-}
+const QString errorIndex = catalogue + "ErrorID.txt";
 
-FrmVarning* chooseHelpEntry(FrmMain& frm)
+// The order window's "Felmeddelande" help entry and the catalogue window it shows.
+FrmVarning* chooseHelpEntry(OrderDesk& desk)
 {
-    frm.mnuHelp_Varning_Click();
-    const QList<FrmVarning*> open = openCatalogues();
-    return open.size() == 1 ? open.first() : nullptr;
+    return desk.open<FrmVarning>(&FrmMain::mnuHelp_Varning_Click);
 }
 
 QStringList texts(const QListWidget* list)
@@ -62,7 +51,7 @@ private slots:
 
 void TestFrmVarning::indexLinesBecomeIds_data()
 {
-    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QByteArray>("lines");
     QTest::addColumn<QStringList>("ids");
 
     QTest::newRow("comma is part of the id")
@@ -79,30 +68,25 @@ void TestFrmVarning::indexLinesBecomeIds_data()
 
 void TestFrmVarning::indexLinesBecomeIds()
 {
-    QFETCH(QByteArray, index);
+    QFETCH(QByteArray, lines);
     QFETCH(QStringList, ids);
-    TestDataFolder folder;
-    folder.write(catalogue + "ErrorID.txt", index);
-    FrmMain frm(folder.data());
-    MessageBox::Recorder recorder;
+    OrderDesk desk({ { errorIndex, lines } });
 
-    FrmVarning* window = chooseHelpEntry(frm);
+    FrmVarning* window = chooseHelpEntry(desk);
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Felmeddelanden"));
     QCOMPARE(texts(window->List1()), ids);
     QVERIFY(window->List1()->selectedItems().isEmpty());
     QCOMPARE(window->List2()->count(), 0);
-    QVERIFY(recorder.shown.isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestFrmVarning::missingCatalogueGivesEmptyWindow()
 {
-    TestDataFolder folder;
-    folder.remove(QStringLiteral("Registret/Felmeddelande"));
-    FrmMain frm(folder.data());
-    MessageBox::Recorder recorder;
+    OrderDesk desk;
+    desk.folder.remove(QStringLiteral("Registret/Felmeddelande"));
 
-    QPointer<FrmVarning> window = chooseHelpEntry(frm);
+    QPointer<FrmVarning> window = chooseHelpEntry(desk);
     QVERIFY(window);
     QVERIFY(!window->isModal());
     QCOMPARE(window->List1()->count(), 0);
@@ -110,12 +94,12 @@ void TestFrmVarning::missingCatalogueGivesEmptyWindow()
 
     QTest::mouseClick(window->Command1(), Qt::LeftButton);
     QTRY_VERIFY(!window);
-    QVERIFY(recorder.shown.isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestFrmVarning::choosingAnIdShowsItsEntry_data()
 {
-    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QByteArray>("lines");
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("entry");
 
@@ -132,38 +116,33 @@ void TestFrmVarning::choosingAnIdShowsItsEntry_data()
 
 void TestFrmVarning::choosingAnIdShowsItsEntry()
 {
-    QFETCH(QByteArray, index);
+    QFETCH(QByteArray, lines);
     QFETCH(int, row);
     QFETCH(QStringList, entry);
-    TestDataFolder folder;
-    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n" + index);
-    folder.write(catalogue + "1001,06.txt", "Fel vid produktrad\r\n");
-    folder.write(catalogue + "1033,87.txt", "Fel vid borttagning\r\nav orderrader, \"kod\" 87\r\n");
-    folder.write(catalogue + "1050,03 .txt", "Med blank\r\n");
-    folder.write(catalogue + ".txt", "Punkt-txt\r\n");
-    folder.write(QStringLiteral("Registret/OrderNr.txt"), "Utanför katalogen\r\n");
-    FrmMain frm(folder.data());
-    MessageBox::Recorder recorder;
+    OrderDesk desk({ { errorIndex, "1001,06\r\n" + lines },
+                     { catalogue + "1001,06.txt", "Fel vid produktrad\r\n" },
+                     { catalogue + "1033,87.txt", "Fel vid borttagning\r\nav orderrader, \"kod\" 87\r\n" },
+                     { catalogue + "1050,03 .txt", "Med blank\r\n" },
+                     { catalogue + ".txt", "Punkt-txt\r\n" },
+                     { "Registret/OrderNr.txt", "Utanför katalogen\r\n" } });
 
-    FrmVarning* window = chooseHelpEntry(frm);
+    FrmVarning* window = chooseHelpEntry(desk);
     QVERIFY(window);
     clickRow(window->List1(), 0);
     QCOMPARE(texts(window->List2()), QStringList { "Fel vid produktrad" });
     clickRow(window->List1(), row + 1);
     QCOMPARE(window->List1()->currentRow(), row + 1);
     QCOMPARE(texts(window->List2()), entry);
-    QVERIFY(recorder.shown.isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestFrmVarning::arrowKeysChooseIdsFromTheFirst()
 {
-    TestDataFolder folder;
-    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n1033,87\r\n");
-    folder.write(catalogue + "1001,06.txt", "Produktrad\r\n");
-    folder.write(catalogue + "1033,87.txt", "Borttagning\r\n");
-    FrmMain frm(folder.data());
+    OrderDesk desk({ { errorIndex, "1001,06\r\n1033,87\r\n" },
+                     { catalogue + "1001,06.txt", "Produktrad\r\n" },
+                     { catalogue + "1033,87.txt", "Borttagning\r\n" } });
 
-    FrmVarning* window = chooseHelpEntry(frm);
+    FrmVarning* window = chooseHelpEntry(desk);
     QVERIFY(window);
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
@@ -179,27 +158,24 @@ void TestFrmVarning::arrowKeysChooseIdsFromTheFirst()
 
 void TestFrmVarning::openWindowIsBroughtForwardAndReloadedAfterClosing()
 {
-    TestDataFolder folder;
-    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n");
-    folder.write(catalogue + ".txt", "V\xE4lj ett fel i listan\r\nov\xE4n");
-    FrmMain frm(folder.data());
+    OrderDesk desk({ { errorIndex, "1001,06\r\n" }, { catalogue + ".txt", "V\xE4lj ett fel i listan\r\nov\xE4n" } });
 
-    QPointer<FrmVarning> first = chooseHelpEntry(frm);
+    QPointer<FrmVarning> first = chooseHelpEntry(desk);
     QVERIFY(first);
     // The file named by the empty selection shows before any id is chosen.
     QCOMPARE(texts(first->List2()), (QStringList { "Välj ett fel i listan", "ovän" }));
     clickRow(first->List1(), 0);
 
-    folder.write(catalogue + "ErrorID.txt", "1001,06\r\n1033,87\r\n");
-    QCOMPARE(chooseHelpEntry(frm), first.data());
+    desk.folder.write(errorIndex, "1001,06\r\n1033,87\r\n");
+    QCOMPARE(chooseHelpEntry(desk), first.data());
     QCOMPARE(texts(first->List1()), QStringList { "1001,06" });
     QCOMPARE(first->List1()->currentRow(), 0);
 
     QTest::mouseClick(first->Command1(), Qt::LeftButton);
     QTRY_VERIFY(!first);
-    QVERIFY(openCatalogues().isEmpty());
+    QVERIFY(visibleWindows<FrmVarning>().isEmpty());
 
-    FrmVarning* second = chooseHelpEntry(frm);
+    FrmVarning* second = chooseHelpEntry(desk);
     QVERIFY(second);
     QCOMPARE(texts(second->List1()), (QStringList { "1001,06", "1033,87" }));
     QVERIFY(second->List1()->selectedItems().isEmpty());

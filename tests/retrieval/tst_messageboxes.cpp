@@ -6,7 +6,6 @@
 #include "pickers/frmaddproduct.h"
 #include "retrieval/messagebox.h"
 
-#include <QApplication>
 #include <QPushButton>
 
 class TestMessageBoxes : public QObject
@@ -16,19 +15,6 @@ class TestMessageBoxes : public QObject
 private slots:
     void theBoxesOfTheProgram();
 };
-
-namespace {
-
-FrmAddProduct* thePicker()
-{
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* picker = qobject_cast<FrmAddProduct*>(top); picker && picker->isVisible())
-            return picker;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 void TestMessageBoxes::theBoxesOfTheProgram()
 {
@@ -43,7 +29,7 @@ void TestMessageBoxes::theBoxesOfTheProgram()
 
     // The product search without a match: no icon, the program's title.
     window.mnuVisa_Produkter_Click();
-    FrmAddProduct* picker = thePicker();
+    FrmAddProduct* picker = visibleWindow<FrmAddProduct>();
     QVERIFY(picker);
     QTest::keyClicks(picker->Text1(), QStringLiteral("zz"));
     QTest::keyClick(picker->Text1(), Qt::Key_Return);

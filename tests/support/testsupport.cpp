@@ -1,6 +1,9 @@
 #include "testsupport.h"
 
+#include "orderwindow/reportlistview.h"
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -61,9 +64,59 @@ void TestDataFolder::remove(const QString& underSystem) const
         QFile::remove(info.filePath());
 }
 
+void TestDataFolder::copySample(const QString& underSystem) const
+{
+    if (underSystem.isEmpty()) {
+        remove(QString());
+        copySampleData(path(QString()));
+        return;
+    }
+    QFile file(QStringLiteral(SAMPLE_DATA "/") + underSystem);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    Q_ASSERT(opened);
+    write(underSystem, file.readAll());
+}
+
+void copySampleData(const QString& systemFolder)
+{
+    const QString from = QStringLiteral(SAMPLE_DATA);
+    QDir().mkpath(systemFolder);
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = systemFolder + source.mid(from.size());
+        if (it.fileInfo().isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(source, target);
+    }
+}
+
+namespace {
+
+datafiles::DataDirectory holding(const TestDataFolder& folder, const OrderDesk::Files& files)
+{
+    for (const auto& [underSystem, bytes] : files)
+        folder.write(underSystem, bytes);
+    return folder.data();
+}
+
+} // namespace
+
+OrderDesk::OrderDesk(const Files& files)
+    : window(holding(folder, files))
+{
+}
+
 bool showActive(QWidget& window)
 {
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
+}
+
+void clickRow(ReportListView* list, int row, int column)
+{
+    const QRect cell = list->visualRect(list->model()->index(row, column));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
 }

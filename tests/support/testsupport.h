@@ -1,10 +1,18 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
+#include "orderwindow/frmmain.h"
+#include "retrieval/messagebox.h"
 
+#include <QApplication>
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <utility>
+
+class ReportListView;
 
 // A program folder of a test's own, with an empty System folder laid out as the
 // program expects it: Customer, Registret, Registret/Felmeddelande and Order.
@@ -23,12 +31,70 @@ public:
     bool exists(const QString& underSystem) const;
     void remove(const QString& underSystem) const;
 
+    // Copies one file of the bundled sample data to the same place here, or,
+    // given nothing, puts the whole sample System folder in place of this one.
+    void copySample(const QString& underSystem = QString()) const;
+
 private:
     QTemporaryDir m_dir;
 };
+
+// The bundled sample System folder copied into systemFolder, which is made if
+// need be.
+void copySampleData(const QString& systemFolder);
+
+// An order window over a data folder of its own holding the given files, with
+// every message box taken down instead of shown.
+class OrderDesk
+{
+public:
+    using Files = QList<std::pair<QString, QByteArray>>;
+    explicit OrderDesk(const Files& files = {});
+
+    // Runs a command of the order window and returns the one window of that
+    // kind it left open: none, or more than one, gives nullptr.
+    template<typename Window>
+    Window* open(void (FrmMain::*command)());
+
+    TestDataFolder folder;
+    MessageBox::Recorder boxes;
+    FrmMain window;
+};
+
+// The visible top-level windows of a type, as the operator sees them; with a
+// name, only the ones of that name.
+template<typename Window>
+QList<Window*> visibleWindows(const char* name = nullptr)
+{
+    QList<Window*> found;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<Window*>(top);
+        if (window && window->isVisible() && (!name || window->objectName() == QLatin1String(name)))
+            found.append(window);
+    }
+    return found;
+}
+
+// The one visible window of a type; nullptr when there is none or several.
+template<typename Window>
+Window* visibleWindow(const char* name = nullptr)
+{
+    const QList<Window*> found = visibleWindows<Window>(name);
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+template<typename Window>
+Window* OrderDesk::open(void (FrmMain::*command)())
+{
+    (window.*command)();
+    return visibleWindow<Window>();
+}
 
 class QWidget;
 
 // Shows the window and waits until it is the active one, as it is for the
 // operator, so that its function keys reach it.
 [[nodiscard]] bool showActive(QWidget& window);
+
+// A mouse click on a row of a list, in the given column.
+void clickRow(ReportListView* list, int row, int column = 0);
