@@ -1,7 +1,8 @@
 #pragma once
 
 // What the printing tests share: a program folder with the two images of the
-// order form, an order to print, and the page steps to look at.
+// order form, an order to print, the page steps to look at, and what poppler's
+// tools say about a printed PDF.
 
 #include "printing/destinations.h"
 #include "printing/recordingpage.h"
@@ -11,16 +12,14 @@
 #include "orderwindow/reportlistview.h"
 #include "orderwindow/textbox.h"
 
-#include <QFile>
+#include "retrieval/messagebox.h"
+
 #include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
-
-inline QString sampleSystemFile(const QString& name)
-{
-    return QFINDTESTDATA(QStringLiteral("../../sample-data/System/") + name);
-}
 
 // A program folder with the logo and the table frame of the order form.
 class PrintingFolder : public TestDataFolder
@@ -28,12 +27,8 @@ class PrintingFolder : public TestDataFolder
 public:
     PrintingFolder()
     {
-        for (const QString& image : { QStringLiteral("Logga.gif"), QStringLiteral("form_listview.gif") }) {
-            QFile file(sampleSystemFile(image));
-            const bool opened = file.open(QIODevice::ReadOnly);
-            Q_ASSERT(opened);
-            write(image, file.readAll());
-        }
+        copySample(QStringLiteral("Logga.gif"));
+        copySample(QStringLiteral("form_listview.gif"));
     }
 };
 
@@ -122,3 +117,66 @@ struct RecordedDestinations
         return d;
     }
 };
+
+// An order window over a printing folder, its message boxes taken down.
+struct PrintedOrder
+{
+    PrintingFolder folder;
+    FrmMain window { folder.data() };
+    RecordedDestinations recorded;
+    MessageBox::Recorder boxes;
+
+    // The sample order with its number of lines, totals worked out.
+    void fill(int lines)
+    {
+        fillOrder(window);
+        fillLines(window, lines);
+        fillTotals(window);
+    }
+
+    // F9 from the active order window, to the destinations in force.
+    [[nodiscard]] bool print()
+    {
+        if (!window.isVisible() && !showActive(window))
+            return false;
+        QTest::keyClick(&window, Qt::Key_F9);
+        return true;
+    }
+
+    [[nodiscard]] bool print(const printing::Destinations& destinations)
+    {
+        printing::Destinations::Override override(destinations);
+        return print();
+    }
+
+    // F9 to the recording destinations, with or without a printer.
+    [[nodiscard]] bool printRecorded(bool withPrinter = false) { return print(recorded.destinations(withPrinter)); }
+};
+
+// Runs a program to its end; its output and errors together.
+inline QString run(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    if (exitCode)
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QString::fromLocal8Bit(process.readAll());
+}
+
+// One field of what pdfinfo says about a PDF, e.g. "Pages" or "Page size".
+inline QString pdfInfo(const QString& pdf, const QString& field)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
+    const QRegularExpression line(QStringLiteral("^%1:\\s+(.*)$").arg(QRegularExpression::escape(field)),
+                                  QRegularExpression::MultilineOption);
+    return line.match(info).captured(1).trimmed();
+}
+
+inline int pdfPages(const QString& pdf)
+{
+    bool ok = false;
+    const int pages = pdfInfo(pdf, QStringLiteral("Pages")).toInt(&ok);
+    return ok ? pages : -1;
+}

@@ -1,49 +1,15 @@
 #include "printingtestsupport.h"
 
-#include "retrieval/messagebox.h"
-
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <pwd.h>
 #include <unistd.h>
-
-namespace {
-
-QString run(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return QString::fromLocal8Bit(process.readAll());
-}
-
-int pagesOf(const QString& pdf)
-{
-    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-QString pageSizeOf(const QString& pdf)
-{
-    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page size:\\s+([^\\n]*)")).match(info);
-    return m.captured(1).trimmed();
-}
-
-} // namespace
 
 // Prints through a print server of the test's own, with a PDF-writing queue
 // as the system's default printer, the way the operator's office prints.
@@ -111,22 +77,19 @@ void TestCupsPrinting::cleanupTestCase()
 
 void TestCupsPrinting::orderReachesThePrinterPageForPage()
 {
-    PrintingFolder folder;
-    FrmMain window(folder.data());
-    fillOrder(window);
-    fillLines(window, 120);
-    fillTotals(window);
-    MessageBox::Recorder boxes;
-    QVERIFY(showActive(window));
-    QTest::keyClick(&window, Qt::Key_F9);
+    // To the system's own printers, as the program prints without a test's
+    // destinations in force.
+    PrintedOrder order;
+    order.fill(120);
+    QVERIFY(order.print());
 
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown.at(0).icon, MessageBox::Icon::Information);
+    QCOMPARE(order.boxes.shown.size(), 1);
+    QCOMPARE(order.boxes.shown.at(0).icon, MessageBox::Icon::Information);
     // With a printer the confirmation names no file.
-    QVERIFY(boxes.shown.at(0).text.endsWith(QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '))));
-    const int documentPages = pagesOf(folder.path("Order/124.pdf"));
+    QVERIFY(order.boxes.shown.at(0).text.endsWith(QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '))));
+    const int documentPages = pdfPages(order.folder.path("Order/124.pdf"));
     QCOMPARE(documentPages, 3);
-    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
+    QCOMPARE(order.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
 
     // The job has arrived once the server holds it; it is done once the
     // queue's backend has written it out.
@@ -144,9 +107,9 @@ void TestCupsPrinting::orderReachesThePrinterPageForPage()
     const QStringList spooled = QDir(m_server.filePath("spool")).entryList({ QStringLiteral("d00001-*") }, QDir::Files);
     QCOMPARE(spooled.size(), 1);
     const QString job = m_server.filePath("spool/") + spooled.first();
-    QCOMPARE(pagesOf(job), documentPages);
-    QVERIFY2(pageSizeOf(job).startsWith(QLatin1String("595")) && pageSizeOf(job).contains(QLatin1String("(A4)")),
-             qPrintable(pageSizeOf(job)));
+    QCOMPARE(pdfPages(job), documentPages);
+    const QString pageSize = pdfInfo(job, QStringLiteral("Page size"));
+    QVERIFY2(pageSize.startsWith(QLatin1String("595")) && pageSize.contains(QLatin1String("(A4)")), qPrintable(pageSize));
 
     // What the queue wrote out lands in the job owner's PDF folder; take it
     // away again once counted.
@@ -154,7 +117,7 @@ void TestCupsPrinting::orderReachesThePrinterPageForPage()
     const QDir written(QString::fromLocal8Bit(owner ? owner->pw_dir : "/root") + QStringLiteral("/PDF"));
     const QStringList outputs = written.entryList({ QStringLiteral("*Order*124*-job_1.pdf") }, QDir::Files);
     QCOMPARE(outputs.size(), 1);
-    QCOMPARE(pagesOf(written.filePath(outputs.first())), documentPages);
+    QCOMPARE(pdfPages(written.filePath(outputs.first())), documentPages);
     QFile::remove(written.filePath(outputs.first()));
     written.rmdir(written.path()); // only when nothing else is in it
 }

@@ -1,9 +1,5 @@
 #include "printingtestsupport.h"
 
-#include "retrieval/messagebox.h"
-
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -52,9 +48,17 @@ QList<Word> wordsOf(const QString& pdf, QString* error)
     return words;
 }
 
-int pageCount(const QList<Word>& words)
+// The order printed to its kept copy only, the PDF the program itself draws.
+bool printToPdf(PrintedOrder& order)
 {
-    return words.isEmpty() ? 0 : words.last().page;
+    Destinations d;
+    d.pdfCopy = &Destinations::pdfPage;
+    return order.print(d);
+}
+
+bool contains(const QList<Word>& words, const QString& text)
+{
+    return std::any_of(words.begin(), words.end(), [&](const Word& w) { return w.text == text; });
 }
 
 } // namespace
@@ -71,40 +75,22 @@ private slots:
     void reprintReplacesTheCopy();
 
 private:
-    bool printToPdf(PrintingFolder& folder, FrmMain& window);
-
     QList<Word> m_words;
     double m_glyphTop = 0; // how far below a line cell's top a word's box begins
     double m_lineHeight = 0;
 };
-
-bool TestPdfOutput::printToPdf(PrintingFolder& folder, FrmMain& window)
-{
-    Q_UNUSED(folder);
-    if (!showActive(window))
-        return false;
-    Destinations d;
-    d.pdfCopy = &Destinations::pdfPage;
-    Destinations::Override destinations(d);
-    QTest::keyClick(&window, Qt::Key_F9);
-    return true;
-}
 
 void TestPdfOutput::initTestCase()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
 
-    PrintingFolder folder;
-    FrmMain window(folder.data());
-    fillOrder(window);
-    fillLines(window, 3);
-    fillTotals(window);
-    MessageBox::Recorder boxes;
-    QVERIFY(printToPdf(folder, window));
-    QCOMPARE(boxes.shown.size(), 1);
+    PrintedOrder order;
+    order.fill(3);
+    QVERIFY(printToPdf(order));
+    QCOMPARE(order.boxes.shown.size(), 1);
     QString error;
-    m_words = wordsOf(folder.path("Order/124.pdf"), &error);
+    m_words = wordsOf(order.folder.path("Order/124.pdf"), &error);
     QVERIFY2(!m_words.isEmpty(), qPrintable(error));
 
     // pdftotext boxes a word from the font's ascent above the baseline, the
@@ -177,18 +163,14 @@ void TestPdfOutput::itemsStandWhereTheFormPutsThem()
 
 void TestPdfOutput::longOrderContinuesOnLaterPages()
 {
-    PrintingFolder folder;
-    FrmMain window(folder.data());
-    fillOrder(window);
-    fillLines(window, 120);
-    fillTotals(window);
-    MessageBox::Recorder boxes;
-    QVERIFY(printToPdf(folder, window));
+    PrintedOrder order;
+    order.fill(120);
+    QVERIFY(printToPdf(order));
     QString error;
-    const QList<Word> words = wordsOf(folder.path("Order/124.pdf"), &error);
+    const QList<Word> words = wordsOf(order.folder.path("Order/124.pdf"), &error);
     QVERIFY2(!words.isEmpty(), qPrintable(error));
 
-    QCOMPARE(pageCount(words), 3);
+    QCOMPARE(pdfPages(order.folder.path("Order/124.pdf")), 3);
     QStringList lines;
     QMap<int, int> headings;
     for (const Word& w : words) {
@@ -220,24 +202,20 @@ void TestPdfOutput::longOrderContinuesOnLaterPages()
 
 void TestPdfOutput::reprintReplacesTheCopy()
 {
-    PrintingFolder folder;
-    FrmMain window(folder.data());
-    fillOrder(window);
-    fillLines(window, 60);
-    fillTotals(window);
-    MessageBox::Recorder boxes;
-    QVERIFY(printToPdf(folder, window));
-    window.ListView1()->reportModel()->clear();
-    window.txt_KundField1()->setText(QStringLiteral("Omtryckt AB"));
-    QVERIFY(printToPdf(folder, window));
+    PrintedOrder order;
+    order.fill(60);
+    QVERIFY(printToPdf(order));
+    order.window.ListView1()->reportModel()->clear();
+    order.window.txt_KundField1()->setText(QStringLiteral("Omtryckt AB"));
+    QVERIFY(printToPdf(order));
 
     QString error;
-    const QList<Word> words = wordsOf(folder.path("Order/124.pdf"), &error);
-    QCOMPARE(pageCount(words), 1);
-    QVERIFY(std::any_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Omtryckt"; }));
-    QVERIFY(std::none_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Bergström"; }));
+    const QList<Word> words = wordsOf(order.folder.path("Order/124.pdf"), &error);
+    QCOMPARE(pdfPages(order.folder.path("Order/124.pdf")), 1);
+    QVERIFY(contains(words, QStringLiteral("Omtryckt")));
+    QVERIFY(!contains(words, QStringLiteral("Bergström")));
     // Nothing of the temporary files is left beside the copy.
-    QCOMPARE(QDir(folder.path("Order")).entryList({ QStringLiteral("124*") }, QDir::Files),
+    QCOMPARE(QDir(order.folder.path("Order")).entryList({ QStringLiteral("124*") }, QDir::Files),
              (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf" }));
 }
 

@@ -1,7 +1,5 @@
 #include "printingtestsupport.h"
 
-#include "retrieval/messagebox.h"
-
 #include <QTest>
 
 using printing::Destinations;
@@ -43,23 +41,6 @@ private slots:
     void failureBeforeTheArchiveArchivesNothing_data();
     void failureBeforeTheArchiveArchivesNothing();
     void failureInsideTheArchiveKeepsEarlierFiles();
-};
-
-struct Printed
-{
-    PrintingFolder folder;
-    FrmMain window { folder.data() };
-    RecordedDestinations recorded;
-    MessageBox::Recorder boxes;
-
-    [[nodiscard]] bool print(bool withPrinter = false)
-    {
-        if (!window.isVisible() && !showActive(window))
-            return false;
-        Destinations::Override destinations(recorded.destinations(withPrinter));
-        QTest::keyClick(&window, Qt::Key_F9);
-        return true;
-    }
 };
 
 void TestPrintCommand::layout_data()
@@ -126,11 +107,9 @@ void TestPrintCommand::layout()
     QFETCH(double, size);
     QFETCH(bool, bold);
 
-    Printed p;
-    fillOrder(p.window);
-    fillLines(p.window, 2);
-    fillTotals(p.window);
-    QVERIFY(p.print());
+    PrintedOrder p;
+    p.fill(2);
+    QVERIFY(p.printRecorded());
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf);
     QVERIFY(texts.size() > index);
@@ -145,9 +124,9 @@ void TestPrintCommand::layout()
 
 void TestPrintCommand::imagesAtTheirOwnSize()
 {
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
 
     QList<PageStep> images;
     for (const PageStep& s : p.recorded.pdf) {
@@ -168,11 +147,9 @@ void TestPrintCommand::imagesAtTheirOwnSize()
 
 void TestPrintCommand::tableUnderTheHead()
 {
-    Printed p;
-    fillOrder(p.window);
-    fillLines(p.window, 3);
-    fillTotals(p.window);
-    QVERIFY(p.print());
+    PrintedOrder p;
+    p.fill(3);
+    QVERIFY(p.printRecorded());
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf).mid(31);
     QCOMPARE(texts.size(), 4 * 7);
@@ -201,9 +178,9 @@ void TestPrintCommand::tableUnderTheHead()
 
 void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
 {
-    Printed p;
+    PrintedOrder p;
     p.window.txt_OrderNr()->setText(QStringLiteral("7"));
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf);
     QCOMPARE(texts.at(1).text, QStringLiteral("Kundnr:  "));
@@ -215,11 +192,9 @@ void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
 
 void TestPrintCommand::printerAndCopyGetTheSameDocument()
 {
-    Printed p;
-    fillOrder(p.window);
-    fillLines(p.window, 50);
-    fillTotals(p.window);
-    QVERIFY(p.print(true));
+    PrintedOrder p;
+    p.fill(50);
+    QVERIFY(p.printRecorded(true));
 
     QCOMPARE(p.recorded.printer.size(), p.recorded.pdf.size());
     for (int i = 0; i < p.recorded.pdf.size(); ++i) {
@@ -271,14 +246,14 @@ void TestPrintCommand::archiveFiles()
     QFETCH(QByteArray, data2);
     QFETCH(QByteArray, list);
 
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
     TextBox* boxes[]
         = { p.window.txt_OrderNr(),    p.window.txt_KundField0(), p.window.txt_KundField1(), p.window.txt_KundField2(),
             p.window.txt_KundField3(), p.window.txt_Info(),       p.window.txt_Mkod() };
     for (int i = 0; i < 7; ++i)
         boxes[i]->setText(fields.at(i));
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
 
     const QString nr = fields.at(0);
     QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), orderNumber);
@@ -291,12 +266,12 @@ void TestPrintCommand::archiveFiles()
 
 void TestPrintCommand::printingTwiceArchivesTwice()
 {
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
     p.folder.write("Order/lista.dbf", "\"060314\",\"123\",\"1002\",\"Annan kund\"\r\n");
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
     p.window.txt_KundField3()->setText(QStringLiteral("Ny ort"));
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
 
     const QByteArray line("\"060315\",\"124\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n");
     QCOMPARE(p.folder.read("Order/lista.dbf"), "\"060314\",\"123\",\"1002\",\"Annan kund\"\r\n" + line + line);
@@ -309,10 +284,10 @@ void TestPrintCommand::printingTwiceArchivesTwice()
 
 void TestPrintCommand::quoteInNameCannotBreakTheOrderList()
 {
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
     p.window.txt_KundField1()->setText(QStringLiteral("Bygg \"Nya\" AB, Lund"));
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
 
     QCOMPARE(p.folder.read("Order/lista.dbf"), QByteArray("\"060315\",\"124\",\"1001\",\"Bygg 'Nya' AB, Lund\"\r\n"));
     // The archive keeps the name as typed: it is one value a line.
@@ -330,9 +305,9 @@ void TestPrintCommand::confirmation()
 {
     QFETCH(bool, withPrinter);
 
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
-    QVERIFY(p.print(withPrinter));
+    QVERIFY(p.printRecorded(withPrinter));
 
     QCOMPARE(p.boxes.shown.size(), 1);
     const MessageBox::Shown& box = p.boxes.shown.at(0);
@@ -366,7 +341,7 @@ void TestPrintCommand::failureBeforeTheArchiveArchivesNothing()
     QFETCH(QString, cause);
     QFETCH(QString, namedFile);
 
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
     p.folder.write("Registret/OrderNr.dbf", "123\r\n");
     Destinations d = p.recorded.destinations(true);
@@ -378,11 +353,7 @@ void TestPrintCommand::failureBeforeTheArchiveArchivesNothing()
         p.window.txt_OrderNr()->setText(QStringLiteral("../124"));
     else
         p.folder.remove(cause);
-    QVERIFY(showActive(p.window));
-    {
-        Destinations::Override destinations(d);
-        QTest::keyClick(&p.window, Qt::Key_F9);
-    }
+    QVERIFY(p.print(d));
 
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
@@ -399,13 +370,13 @@ void TestPrintCommand::failureBeforeTheArchiveArchivesNothing()
 
 void TestPrintCommand::failureInsideTheArchiveKeepsEarlierFiles()
 {
-    Printed p;
+    PrintedOrder p;
     fillOrder(p.window);
     p.folder.write("Order/124_data2.dbf", "old\r\n");
     // A folder where the order-head file belongs cannot be replaced.
     p.folder.remove("Order/124_data2.dbf");
     QDir().mkpath(p.folder.path("Order/124_data2.dbf"));
-    QVERIFY(p.print());
+    QVERIFY(p.printRecorded());
 
     QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
     QVERIFY(p.folder.exists("Order/124_data1.dbf"));
