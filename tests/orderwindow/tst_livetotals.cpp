@@ -54,59 +54,29 @@ void TestLiveTotals::totals_data()
     QTest::addColumn<QString>("vat");
     QTest::addColumn<QString>("inkl");
 
-    QTest::newRow("worked example") << QStringList { "150.00", "49.90" } << QStringList { "0" } << "199.90"
-                                    << "25"
-                                    << "49.98"
-                                    << "249.88";
-    QTest::newRow("empty list") << QStringList {} << QStringList { "0" } << "0.00"
-                                << "25"
-                                << "0.00"
-                                << "0.00";
-    QTest::newRow("code 1") << QStringList { "100.00" } << QStringList { "1" } << "100.00"
-                            << "12"
-                            << "12.00"
-                            << "112.00";
-    QTest::newRow("code 3") << QStringList { "100.00" } << QStringList { "3" } << "100.00"
-                            << "6"
-                            << "6.00"
-                            << "106.00";
-    QTest::newRow("code 9") << QStringList { "100.00" } << QStringList { "9" } << "100.00"
-                            << "0"
-                            << "0.00"
-                            << "100.00";
-    QTest::newRow("code 2 keeps the rate") << QStringList { "100.00" } << QStringList { "0", "2" } << "100.00"
-                                           << "25"
-                                           << "25.00"
-                                           << "125.00";
-    QTest::newRow("no code yet") << QStringList { "80.00" } << QStringList { "7" } << "80.00"
-                                 << ""
-                                 << "0.00"
-                                 << "80.00";
-    QTest::newRow("empty amount left out") << QStringList { "10.00", "", "abc" } << QStringList { "0" } << "10.00"
-                                           << "25"
-                                           << "2.50"
-                                           << "12.50";
-    QTest::newRow("one decimal reads as written") << QStringList { "12.5" } << QStringList { "9" } << "12.50"
-                                                  << "0"
-                                                  << "0.00"
-                                                  << "12.50";
-    QTest::newRow("blanks and rounding") << QStringList { " 1.005", "0.004" } << QStringList { "9" } << "1.01"
-                                         << "0"
-                                         << "0.00"
-                                         << "1.01";
-    QTest::newRow("returned goods") << QStringList { "100.00", "-30.05" } << QStringList { "0" } << "69.95"
-                                    << "25"
-                                    << "17.49"
-                                    << "87.44";
-    QTest::newRow("many cents add up exactly") << QStringList(1000, "0.10") << QStringList { "1" } << "100.00"
-                                               << "12"
-                                               << "12.00"
-                                               << "112.00";
-    QTest::newRow("beyond whole hundredths")
-        << QStringList { "1e20", "1e20" } << QStringList { "9" } << "200000000000000000000.00"
-        << "0"
-        << "0.00"
-        << "200000000000000000000.00";
+    const struct
+    {
+        const char* tag;
+        QStringList amounts, codes;
+        const char *exkl, *rate, *vat, *inkl;
+    } rows[] = {
+        { "worked example", { "150.00", "49.90" }, { "0" }, "199.90", "25", "49.98", "249.88" },
+        { "empty list", {}, { "0" }, "0.00", "25", "0.00", "0.00" },
+        { "code 1", { "100.00" }, { "1" }, "100.00", "12", "12.00", "112.00" },
+        { "code 3", { "100.00" }, { "3" }, "100.00", "6", "6.00", "106.00" },
+        { "code 9", { "100.00" }, { "9" }, "100.00", "0", "0.00", "100.00" },
+        { "code 2 keeps the rate", { "100.00" }, { "0", "2" }, "100.00", "25", "25.00", "125.00" },
+        { "no code yet", { "80.00" }, { "7" }, "80.00", "", "0.00", "80.00" },
+        { "empty amount left out", { "10.00", "", "abc" }, { "0" }, "10.00", "25", "2.50", "12.50" },
+        { "one decimal reads as written", { "12.5" }, { "9" }, "12.50", "0", "0.00", "12.50" },
+        { "blanks and rounding", { " 1.005", "0.004" }, { "9" }, "1.01", "0", "0.00", "1.01" },
+        { "returned goods", { "100.00", "-30.05" }, { "0" }, "69.95", "25", "17.49", "87.44" },
+        { "many cents add up exactly", QStringList(1000, "0.10"), { "1" }, "100.00", "12", "12.00", "112.00" },
+        { "beyond whole hundredths", { "1e20", "1e20" }, { "9" }, "200000000000000000000.00", "0", "0.00",
+          "200000000000000000000.00" },
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.tag) << r.amounts << r.codes << r.exkl << r.rate << r.vat << r.inkl;
 }
 
 void TestLiveTotals::totals()
