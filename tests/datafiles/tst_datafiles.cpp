@@ -143,7 +143,8 @@ void TestDataFiles::hundredths()
 
     // The amount text of the largest double reads back as itself.
     const double largest = -std::numeric_limits<double>::max();
-    QCOMPARE(datafiles::amountText(datafiles::leadingNumber(datafiles::amountText(largest))), datafiles::amountText(largest));
+    QCOMPARE(datafiles::amountText(datafiles::leadingNumber(datafiles::amountText(largest))),
+             datafiles::amountText(largest));
 }
 
 void TestDataFiles::fieldStream_data()
@@ -152,20 +153,20 @@ void TestDataFiles::fieldStream_data()
     QTest::addColumn<int>("fieldsPerRecord");
     QTest::addColumn<QStringList>("fields");
     QTest::newRow("quoted") << QByteArray("\"0\",\"Normalvillkor\"\r\n\"1\",\"30 dagar\"\r\n") << 2
-                            << QStringList{"0", "Normalvillkor", "1", "30 dagar"};
+                            << QStringList { "0", "Normalvillkor", "1", "30 dagar" };
     QTest::newRow("comma inside quotes") << QByteArray("\"SKR-1\",\"Skruv, tr\xE4\"\r\n") << 2
-                                         << QStringList{"SKR-1", "Skruv, trä"};
-    QTest::newRow("unquoted, blanks before skipped") << QByteArray("1,  H\xE4mtas ,x\r\n") << 3
-                                                     << QStringList{"1", "Hämtas ", "x"};
-    QTest::newRow("empty quoted field") << QByteArray("\"a\",\"\",\"c\"\r\n") << 3 << QStringList{"a", "", "c"};
-    QTest::newRow("empty unquoted field") << QByteArray("a,,c\r\n") << 3 << QStringList{"a", "", "c"};
-    QTest::newRow("last line without line end") << QByteArray("\"a\",\"b\"") << 2 << QStringList{"a", "b"};
-    QTest::newRow("empty lines carry no field") << QByteArray("a,b\r\n\r\n\r\nc,d\r\n\r\n") << 2
-                                                << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("bare line feeds") << QByteArray("a,b\nc,d\n") << 2 << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("text after closing quote passed over") << QByteArray("\"a\"xy,\"b\"\r\n") << 2
-                                                          << QStringList{"a", "b"};
-    QTest::newRow("empty file") << QByteArray() << 4 << QStringList{};
+                                         << QStringList { "SKR-1", "Skruv, trä" };
+    QTest::newRow("unquoted, blanks before skipped")
+        << QByteArray("1,  H\xE4mtas ,x\r\n") << 3 << QStringList { "1", "Hämtas ", "x" };
+    QTest::newRow("empty quoted field") << QByteArray("\"a\",\"\",\"c\"\r\n") << 3 << QStringList { "a", "", "c" };
+    QTest::newRow("empty unquoted field") << QByteArray("a,,c\r\n") << 3 << QStringList { "a", "", "c" };
+    QTest::newRow("last line without line end") << QByteArray("\"a\",\"b\"") << 2 << QStringList { "a", "b" };
+    QTest::newRow("empty lines carry no field")
+        << QByteArray("a,b\r\n\r\n\r\nc,d\r\n\r\n") << 2 << QStringList { "a", "b", "c", "d" };
+    QTest::newRow("bare line feeds") << QByteArray("a,b\nc,d\n") << 2 << QStringList { "a", "b", "c", "d" };
+    QTest::newRow("text after closing quote passed over")
+        << QByteArray("\"a\"xy,\"b\"\r\n") << 2 << QStringList { "a", "b" };
+    QTest::newRow("empty file") << QByteArray() << 4 << QStringList {};
 }
 
 void TestDataFiles::fieldStream()
@@ -189,8 +190,8 @@ void TestDataFiles::fieldStreamDoesNotResynchroniseAtLineEnds()
     bool incomplete = false;
     const QList<QStringList> records = readRecords(bytes, 2, &incomplete);
     QCOMPARE(records.size(), 3);
-    QCOMPARE(records.at(1), (QStringList{"extra", "2"}));
-    QCOMPARE(records.at(2), (QStringList{"Två", "3"}));
+    QCOMPARE(records.at(1), (QStringList { "extra", "2" }));
+    QCOMPARE(records.at(2), (QStringList { "Två", "3" }));
     QVERIFY(incomplete); // "Tre" is left alone
 }
 
@@ -199,7 +200,7 @@ void TestDataFiles::fileEndingInsideRecordIsSignalled()
     const RecordTable cut = RecordTable::parse("\"A1\",\"Spik\",\"st\",\"1.00\"\r\n\"A2\",\"Skruv\"\r\n", 4);
     QCOMPARE(cut.recordCount(), 1);
     QVERIFY(cut.endsInsideRecord());
-    QCOMPARE(cut.record(0), (QStringList{"A1", "Spik", "st", "1.00"}));
+    QCOMPARE(cut.record(0), (QStringList { "A1", "Spik", "st", "1.00" }));
 
     const RecordTable unclosed = RecordTable::parse("\"A1\",\"Spik", 2);
     QCOMPARE(unclosed.recordCount(), 0);
@@ -215,28 +216,28 @@ void TestDataFiles::fileEndingInsideRecordIsSignalled()
 
 void TestDataFiles::quotedRecordReadsBackAsWritten()
 {
-    const QStringList line{"ÖGLE-12", "Ögla, förzinkad", "st", "", "2,5", "10", "12.50"};
+    const QStringList line { "ÖGLE-12", "Ögla, förzinkad", "st", "", "2,5", "10", "12.50" };
     const QByteArray record = quotedRecord(line);
     QCOMPARE(record, QByteArray("\"\xD6GLE-12\",\"\xD6gla, f\xF6rzinkad\",\"st\",\"\",\"2,5\",\"10\",\"12.50\"\r\n"));
-    QCOMPARE(readRecords(record + record, 7), (QList<QStringList>{line, line}));
+    QCOMPARE(readRecords(record + record, 7), (QList<QStringList> { line, line }));
 
     // A quote or a line break inside a text would break the record; the writer
     // makes them harmless.
-    const QByteArray awkward = quotedRecord({"Tum \"24\"", "rad 1\r\nrad 2"});
+    const QByteArray awkward = quotedRecord({ "Tum \"24\"", "rad 1\r\nrad 2" });
     QCOMPARE(awkward, QByteArray("\"Tum '24'\",\"rad 1  rad 2\"\r\n"));
-    QCOMPARE(readRecords(awkward, 2), (QList<QStringList>{{"Tum '24'", "rad 1  rad 2"}}));
+    QCOMPARE(readRecords(awkward, 2), (QList<QStringList> { { "Tum '24'", "rad 1  rad 2" } }));
 }
 
 void TestDataFiles::wholeLines_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("CR LF") << QByteArray("1042\r\nBergstr\xF6m AB\r\n") << QStringList{"1042", "Bergström AB"};
-    QTest::newRow("last line without CR LF") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("commas and quotes kept") << QByteArray("\"Lind, Karin\" \r\n") << QStringList{"\"Lind, Karin\" "};
-    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
-    QTest::newRow("bare LF and CR") << QByteArray("a\nb\rc") << QStringList{"a", "b", "c"};
+    QTest::newRow("CR LF") << QByteArray("1042\r\nBergstr\xF6m AB\r\n") << QStringList { "1042", "Bergström AB" };
+    QTest::newRow("last line without CR LF") << QByteArray("a\r\nb") << QStringList { "a", "b" };
+    QTest::newRow("commas and quotes kept") << QByteArray("\"Lind, Karin\" \r\n") << QStringList { "\"Lind, Karin\" " };
+    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringList { "", "", "x" };
+    QTest::newRow("empty file") << QByteArray() << QStringList {};
+    QTest::newRow("bare LF and CR") << QByteArray("a\nb\rc") << QStringList { "a", "b", "c" };
 }
 
 void TestDataFiles::wholeLines()
@@ -287,7 +288,7 @@ void TestDataFiles::replaceFileIsAtomicAndReportsFailures()
     QCOMPARE(replaceFile(path, "1041\r\n"), QString());
     QCOMPARE(replaceFile(path, "1042\r\n"), QString());
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
-    QCOMPARE(QDir(folder.path("Registret")).entryList(QDir::Files), QStringList{"OrderNr.dbf"});
+    QCOMPARE(QDir(folder.path("Registret")).entryList(QDir::Files), QStringList { "OrderNr.dbf" });
 
     QCOMPARE(replaceFile(folder.path("Saknas/OrderNr.dbf"), "1\r\n").contains("finns inte"), true);
     QVERIFY(replaceFile(folder.path("Registret"), "1\r\n").contains("mapp"));

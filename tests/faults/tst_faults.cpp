@@ -54,8 +54,7 @@ public:
     SampleFolder() { copySample(); }
 };
 
-template<typename Window>
-Window* openWindow()
+template<typename Window> Window* openWindow()
 {
     QCoreApplication::processEvents();
     return visibleWindow<Window>();
@@ -90,7 +89,7 @@ void workThroughOrder(FrmMain& w)
     }
     closeAll();
 
-    for (void (FrmMain::*command)() : {&FrmMain::mnuData_Levs_Click, &FrmMain::mnuData_Betk_Click}) {
+    for (void (FrmMain::*command)() : { &FrmMain::mnuData_Levs_Click, &FrmMain::mnuData_Betk_Click }) {
         (w.*command)();
         if (auto* picker = openWindow<RegisterPicker>()) {
             if (picker->ListView1()->model()->rowCount() > 1)
@@ -156,9 +155,8 @@ QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& befor
             if (old == bytes)
                 continue;
             // A damaged file the program appended to: only what it added counts.
-            const bool wholeNow = datafiles::RecordTable::parse(bytes, name == QLatin1String("lista.dbf") ? 4 : 7)
-                                      .endsInsideRecord()
-                == false;
+            const int fields = name == QLatin1String("lista.dbf") ? 4 : 7;
+            const bool wholeNow = !datafiles::RecordTable::parse(bytes, fields).endsInsideRecord();
             if (!wholeNow && bytes.startsWith(old) && !old.isEmpty()) {
                 bytes = bytes.mid(old.size());
                 if (!old.endsWith('\n') && bytes.startsWith("\r\n"))
@@ -177,7 +175,8 @@ QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& befor
         };
         if (leftover.match(name).hasMatch())
             problems << name + QStringLiteral(": temporary file left behind");
-        else if (name == QLatin1String("OrderNr.dbf") && !QRegularExpression(QStringLiteral("^\\d+\\r\\n$")).match(QString::fromLatin1(bytes)).hasMatch())
+        else if (name == QLatin1String("OrderNr.dbf")
+                 && !QRegularExpression(QStringLiteral("^\\d+\\r\\n$")).match(QString::fromLatin1(bytes)).hasMatch())
             problems << name + QStringLiteral(": not one order number");
         else if (name == QLatin1String("lista.dbf"))
             records(4);
@@ -187,7 +186,8 @@ QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& befor
             lines(5);
         else if (name.endsWith(QLatin1String("_data2.dbf")))
             lines(8);
-        else if (name.endsWith(QLatin1String(".pdf")) && (!bytes.startsWith("%PDF") || !bytes.right(32).contains("%%EOF")))
+        else if (name.endsWith(QLatin1String(".pdf"))
+                 && (!bytes.startsWith("%PDF") || !bytes.right(32).contains("%%EOF")))
             problems << name + QStringLiteral(": not a whole PDF");
     }
     return problems;
@@ -200,8 +200,8 @@ QStringList unclearBoxes(const QList<MessageBox::Shown>& shown)
     for (const MessageBox::Shown& box : shown) {
         if (box.text.trimmed().isEmpty())
             problems << QStringLiteral("an empty box");
-        if (box.icon == MessageBox::Icon::Critical && box.title == programTitle && !box.text.contains(QLatin1String("Fil:"))
-            && !box.text.contains(QLatin1String("/System")))
+        if (box.icon == MessageBox::Icon::Critical && box.title == programTitle
+            && !box.text.contains(QLatin1String("Fil:")) && !box.text.contains(QLatin1String("/System")))
             problems << QStringLiteral("a failure without its file: ") + box.text;
     }
     return problems;
@@ -240,28 +240,30 @@ void TestFaults::damagedDataFolder_data()
     QTest::addColumn<bool>("reported");
 
     // Each data folder missing.
-    for (const char* dir : {"Customer", "Registret", "Order", "Registret/Felmeddelande"})
-        QTest::addRow("folder %s missing", dir) << Damage([dir](TestDataFolder& f) { f.remove(QLatin1String(dir)); })
-                                                << (qstrcmp(dir, "Customer") != 0 && qstrcmp(dir, "Registret/Felmeddelande") != 0);
+    for (const char* dir : { "Customer", "Registret", "Order", "Registret/Felmeddelande" })
+        QTest::addRow("folder %s missing", dir)
+            << Damage([dir](TestDataFolder& f) { f.remove(QLatin1String(dir)); })
+            << (qstrcmp(dir, "Customer") != 0 && qstrcmp(dir, "Registret/Felmeddelande") != 0);
     QTest::newRow("System missing") << Damage([](TestDataFolder& f) { f.remove(QString()); }) << true;
 
     // A folder where a file should be.
-    for (const char* file : {"Registret/OrderNr.dbf", "Registret/Produkter.dbf", "Registret/Leveranssätt.dbf",
-                             "Order/lista.dbf", "Order/1042.basket.dbf", "Order/1042_data1.dbf", "Logga.gif",
-                             "Customer/1004.GetInfo.dbf", "Registret/Felmeddelande/ErrorID.txt"})
+    for (const char* file : { "Registret/OrderNr.dbf", "Registret/Produkter.dbf", "Registret/Leveranssätt.dbf",
+                              "Order/lista.dbf", "Order/1042.basket.dbf", "Order/1042_data1.dbf", "Logga.gif",
+                              "Customer/1004.GetInfo.dbf", "Registret/Felmeddelande/ErrorID.txt" })
         QTest::addRow("folder for %s", file)
             << Damage([file](TestDataFolder& f) { replaceWithFolder(f, QString::fromUtf8(file)); })
-            << (qstrcmp(file, "Customer/1004.GetInfo.dbf") != 0 && qstrcmp(file, "Registret/Felmeddelande/ErrorID.txt") != 0);
+            << (qstrcmp(file, "Customer/1004.GetInfo.dbf") != 0
+                && qstrcmp(file, "Registret/Felmeddelande/ErrorID.txt") != 0);
 
     // A file where a folder should be.
-    for (const char* dir : {"Order", "Registret", "Customer", "Registret/Felmeddelande"})
+    for (const char* dir : { "Order", "Registret", "Customer", "Registret/Felmeddelande" })
         QTest::addRow("file for folder %s", dir)
             << Damage([dir](TestDataFolder& f) { replaceWithFile(f, QLatin1String(dir)); })
             << (qstrcmp(dir, "Customer") != 0 && qstrcmp(dir, "Registret/Felmeddelande") != 0);
 
     // Files cut short inside a record.
-    QTest::newRow("product register cut") << Damage([](TestDataFolder& f) { cutShort(f, "Registret/Produkter.dbf", 9); })
-                                          << true;
+    QTest::newRow("product register cut")
+        << Damage([](TestDataFolder& f) { cutShort(f, "Registret/Produkter.dbf", 9); }) << true;
     QTest::newRow("delivery register cut")
         << Damage([](TestDataFolder& f) { cutShort(f, QStringLiteral("Registret/Leveranssätt.dbf"), 8); }) << true;
     QTest::newRow("order list cut") << Damage([](TestDataFolder& f) {
@@ -280,7 +282,8 @@ void TestFaults::damagedDataFolder_data()
     }) << false;
     QTest::newRow("10 MB product") << Damage([](TestDataFolder& f) {
         f.write("Registret/Produkter.dbf",
-                "\"LANG-1\",\"" + QByteArray(10 << 20, 'P') + "\",\"st\",\"1.00\"\r\n" + f.read("Registret/Produkter.dbf"));
+                "\"LANG-1\",\"" + QByteArray(10 << 20, 'P') + "\",\"st\",\"1.00\"\r\n"
+                    + f.read("Registret/Produkter.dbf"));
     }) << false;
     QTest::newRow("10 MB catalogue id") << Damage([](TestDataFolder& f) {
         f.write("Registret/Felmeddelande/ErrorID.txt", QByteArray(10 << 20, '1') + "\r\n1001,06\r\n");
@@ -324,10 +327,10 @@ void TestFaults::fullDisk()
         QSKIP("A small file system of the test's own needs root to mount");
     QTemporaryDir mountPoint;
     QProcess mount;
-    mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=1m", "tmpfs", mountPoint.path()});
+    mount.start(QStringLiteral("mount"), { "-t", "tmpfs", "-o", "size=1m", "tmpfs", mountPoint.path() });
     if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
         QSKIP("This machine does not let the test mount a small file system");
-    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint.path()}); });
+    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), { mountPoint.path() }); });
 
     copySampleData(mountPoint.path() + QStringLiteral("/System"));
     const QByteArray numberBefore = [&] {
@@ -339,8 +342,7 @@ void TestFaults::fullDisk()
         QFile filler(mountPoint.path() + QStringLiteral("/filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
         const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
+        while (filler.write(block) == block.size() && filler.flush()) { }
     }
 
     MessageBox::Recorder boxes;
@@ -412,11 +414,11 @@ void TestFaults::namesThatLeaveTheDataFolder()
 
     // An order number that climbs out: nothing is written anywhere.
     window.txt_OrderNr()->setText(QStringLiteral("../../secret/o"));
-    window.ListView1()->reportModel()->appendRow({"A1", "Spik", "st", "1.00", "1", "", "1.00"});
+    window.ListView1()->reportModel()->appendRow({ "A1", "Spik", "st", "1.00", "1", "", "1.00" });
     window.mnuPrint_Click();
     window.ListView1()->selectRowWithoutScrolling(0);
     window.RemoveSelectedLines();
-    QCOMPARE(QDir(outside).entryList(QDir::Files), QStringList{"x.GetInfo.dbf"});
+    QCOMPARE(QDir(outside).entryList(QDir::Files), QStringList { "x.GetInfo.dbf" });
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1041\r\n"));
     QVERIFY(boxes.shown.size() >= 2);
 
@@ -446,7 +448,8 @@ void TestFaults::secondProgramOnTheSameData()
     // A lock left by a program that crashed is taken over.
     QFile stale(data.lockFile());
     QVERIFY(stale.open(QIODevice::WriteOnly));
-    stale.write("999999\n" + QCoreApplication::applicationName().toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.write("999999\n" + QCoreApplication::applicationName().toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8()
+                + "\n");
     stale.close();
     QLockFile after(data.lockFile());
     QCOMPARE(datafiles::takeDataLock(after), datafiles::DataLock::Taken);
@@ -463,7 +466,7 @@ void TestFaults::killedWhileWriting()
     const QString path = folder.path("Registret/OrderNr.dbf");
     for (int kill = 0; kill < 12; ++kill) {
         QProcess writer;
-        writer.start(QStringLiteral(FAULTWRITER), {path});
+        writer.start(QStringLiteral(FAULTWRITER), { path });
         QVERIFY(writer.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path + QStringLiteral(".ready")), 10000);
         QTest::qWait(int(QRandomGenerator::global()->bounded(5, 60)));
@@ -479,7 +482,8 @@ void TestFaults::killedWhileWriting()
     // What a killed writer leaves behind is at most its temporary file, never
     // a broken data file.
     for (const QString& name : QDir(folder.path("Registret")).entryList(QDir::Files))
-        QVERIFY2(name == QLatin1String("OrderNr.dbf") || name.startsWith(QLatin1String("OrderNr.dbf.")), qPrintable(name));
+        QVERIFY2(name == QLatin1String("OrderNr.dbf") || name.startsWith(QLatin1String("OrderNr.dbf.")),
+                 qPrintable(name));
 }
 
 QTEST_MAIN(TestFaults)

@@ -11,10 +11,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QKeyEvent>
 #include <QTest>
 
 class TestFrmMain : public QObject
@@ -74,8 +74,8 @@ void TestFrmMain::opensAsNewWindow()
     QCOMPARE(m_window->i1()->text(), QStringLiteral("\""));
     QCOMPARE(m_window->i2()->text(), QStringLiteral("\",\""));
     QVERIFY(!m_window->lbl_exkl()->isVisible());
-    for (TextBox* box : {m_window->txt_KundField0(), m_window->txt_KundField1(), m_window->txt_Info(),
-                         m_window->txt_Mkod()})
+    for (TextBox* box :
+         { m_window->txt_KundField0(), m_window->txt_KundField1(), m_window->txt_Info(), m_window->txt_Mkod() })
         QVERIFY(box->text().isEmpty());
 }
 
@@ -122,8 +122,8 @@ void TestFrmMain::textBoxesLook()
         QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::black));
         QVERIFY(box->font().bold());
     }
-    const QMap<QString, int> limits{{"txt_KundField0", 15}, {"txt_KundField1", 30}, {"txt_OrderNr", 6},
-                                    {"txt_LevS", 1},        {"txt_Mkod", 6},        {"txt_Info", 200}};
+    const QMap<QString, int> limits { { "txt_KundField0", 15 }, { "txt_KundField1", 30 }, { "txt_OrderNr", 6 },
+                                      { "txt_LevS", 1 },        { "txt_Mkod", 6 },        { "txt_Info", 200 } };
     for (auto it = limits.begin(); it != limits.end(); ++it)
         QCOMPARE(m_window->findChild<TextBox*>(it.key())->typingLimit(), it.value());
     auto* strip = m_window->findChild<QWidget*>(QStringLiteral("Picture1"));
@@ -148,7 +148,7 @@ void TestFrmMain::menusAndShortcuts()
     QStringList titles;
     for (QAction* menu : m_window->menuBar()->actions())
         titles << menu->text();
-    QCOMPARE(titles, (QStringList{"&Arkiv", "&Data", "&Visa", "&Hjälp"}));
+    QCOMPARE(titles, (QStringList { "&Arkiv", "&Data", "&Visa", "&Hjälp" }));
 
     struct Entry
     {
@@ -157,15 +157,15 @@ void TestFrmMain::menusAndShortcuts()
         QKeySequence key;
     };
     const Entry entries[] = {
-        {"mnuNy", "Ny", Qt::Key_F1},
-        {"mnuPrint", "Skriv ut", Qt::Key_F9},
-        {"mnuData_Betk", "Betalningsvillkor", {}},
-        {"mnuData_Levs", "Leveranssätt", Qt::Key_F4},
-        {"mnuData_Frkts", "Fraktssätt", Qt::Key_F5},
-        {"mnuVisa_Produkter", "Produkter", Qt::Key_F12},
-        {"mnuHelp_Varning", "Felmeddelande", {}},
-        {"mnuPlus", "Lägg till", {}},
-        {"mnuMinus", "Ta bort", Qt::Key_Delete},
+        { "mnuNy", "Ny", Qt::Key_F1 },
+        { "mnuPrint", "Skriv ut", Qt::Key_F9 },
+        { "mnuData_Betk", "Betalningsvillkor", {} },
+        { "mnuData_Levs", "Leveranssätt", Qt::Key_F4 },
+        { "mnuData_Frkts", "Fraktssätt", Qt::Key_F5 },
+        { "mnuVisa_Produkter", "Produkter", Qt::Key_F12 },
+        { "mnuHelp_Varning", "Felmeddelande", {} },
+        { "mnuPlus", "Lägg till", {} },
+        { "mnuMinus", "Ta bort", Qt::Key_Delete },
     };
     for (const Entry& entry : entries) {
         auto* action = m_window->findChild<QAction*>(QLatin1String(entry.name));
@@ -175,11 +175,12 @@ void TestFrmMain::menusAndShortcuts()
     }
 
     // Each function key reaches its command from any control of the window.
-    for (const auto& [key, name] : {std::pair{Qt::Key_F1, "mnuNy"}, std::pair{Qt::Key_F4, "mnuData_Levs"},
-                                    std::pair{Qt::Key_F5, "mnuData_Frkts"}, std::pair{Qt::Key_F9, "mnuPrint"},
-                                    std::pair{Qt::Key_F12, "mnuVisa_Produkter"}}) {
+    for (const auto& [key, name] : { std::pair { Qt::Key_F1, "mnuNy" }, std::pair { Qt::Key_F4, "mnuData_Levs" },
+                                     std::pair { Qt::Key_F5, "mnuData_Frkts" }, std::pair { Qt::Key_F9, "mnuPrint" },
+                                     std::pair { Qt::Key_F12, "mnuVisa_Produkter" } }) {
         auto* action = m_window->findChild<QAction*>(QLatin1String(name));
-        for (QWidget* from : {static_cast<QWidget*>(m_window->txt_Info()), static_cast<QWidget*>(m_window->ListView1())}) {
+        for (QWidget* from :
+             { static_cast<QWidget*>(m_window->txt_Info()), static_cast<QWidget*>(m_window->ListView1()) }) {
             from->setFocus();
             int triggered = 0;
             auto connection = connect(action, &QAction::triggered, [&] { ++triggered; });
@@ -212,11 +213,11 @@ void TestFrmMain::contextMenuOnlyOverBackground()
 
 void TestFrmMain::tabOrder()
 {
-    const QStringList expected{"txt_KundField0", "txt_KundField1", "txt_LevDat", "txt_OrdDat", "txt_RegNr",
-                               "txt_KundField3", "txt_KundField2", "txt_LevS",   "txt_Frkts",  "txt_Betk",
-                               "txt_Info",       "txt_Mkod",       "txt_OrderNr", "txt_lpl",   "ListView1"};
+    const QStringList expected { "txt_KundField0", "txt_KundField1", "txt_LevDat",  "txt_OrdDat", "txt_RegNr",
+                                 "txt_KundField3", "txt_KundField2", "txt_LevS",    "txt_Frkts",  "txt_Betk",
+                                 "txt_Info",       "txt_Mkod",       "txt_OrderNr", "txt_lpl",    "ListView1" };
     m_window->txt_KundField0()->setFocus();
-    QStringList visited{QApplication::focusWidget()->objectName()};
+    QStringList visited { QApplication::focusWidget()->objectName() };
     for (int i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();

@@ -93,7 +93,7 @@ void TestOrderNumbering::newOrderKeepsEverythingElse()
     window.txt_KundField0()->setText(QStringLiteral("1042"));
     window.txt_KundField1()->setText(QStringLiteral("Bergström Bygg AB"));
     window.txt_Info()->setText(QStringLiteral("Ring före leverans"));
-    window.ListView1()->reportModel()->appendRow({"A1", "Spik", "st", "1.00", "1", "", "1.00"});
+    window.ListView1()->reportModel()->appendRow({ "A1", "Spik", "st", "1.00", "1", "", "1.00" });
     window.mnuNy_Click();
     QCOMPARE(window.txt_KundField0()->text(), QStringLiteral("1042"));
     QCOMPARE(window.txt_KundField1()->text(), QStringLiteral("Bergström Bygg AB"));
@@ -116,7 +116,7 @@ void TestOrderNumbering::legendClickRecordsNumber()
     QCOMPARE(window.txt_OrderNr()->text(), QStringLiteral("1043"));
 
     // The other legends do nothing when clicked.
-    for (const char* name : {"Label23", "Label24", "Label25", "Label27"})
+    for (const char* name : { "Label23", "Label24", "Label25", "Label27" })
         QTest::mouseClick(window.findChild<QLabel*>(QLatin1String(name)), Qt::LeftButton);
     QCOMPARE(window.txt_OrderNr()->text(), QStringLiteral("1043"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));

@@ -29,9 +29,9 @@ struct Kind
 };
 
 const Kind kinds[] = {
-    {"frmBetk", "Registret/Betalningsvillkor.dbf", &FrmMain::txt_Betk, &FrmMain::mnuData_Betk_Click},
-    {"frmLevS", "Registret/Leveranssätt.dbf", &FrmMain::txt_LevS, &FrmMain::mnuData_Levs_Click},
-    {"frmFrkts", "Registret/Fraktsätt.dbf", &FrmMain::txt_Frkts, &FrmMain::mnuData_Frkts_Click},
+    { "frmBetk", "Registret/Betalningsvillkor.dbf", &FrmMain::txt_Betk, &FrmMain::mnuData_Betk_Click },
+    { "frmLevS", "Registret/Leveranssätt.dbf", &FrmMain::txt_LevS, &FrmMain::mnuData_Levs_Click },
+    { "frmFrkts", "Registret/Fraktsätt.dbf", &FrmMain::txt_Frkts, &FrmMain::mnuData_Frkts_Click },
 };
 
 // The open picker of that name, if any.
@@ -65,12 +65,13 @@ void TestRegisterPickers::layoutPerPicker_data()
     QTest::addColumn<QString>("frameCaption");
     QTest::addColumn<QStringList>("focusOrder");
 
-    QTest::newRow("payment terms") << 0 << "Betalningsvillkor" << "Nuvarande betalningsvillkor"
-                                   << QStringList{"ListView1", "Command1", "Command2"};
-    QTest::newRow("delivery") << 1 << "Leveranssätt" << "Nuvarande leveranssätt"
-                              << QStringList{"ListView1", "Command2", "Command1"};
-    QTest::newRow("freight") << 2 << "Fraktsätt" << "Nuvarande fraktsätt"
-                             << QStringList{"ListView1", "Command1", "Command2"};
+    QTest::newRow("payment terms") << 0 << "Betalningsvillkor"
+                                   << "Nuvarande betalningsvillkor"
+                                   << QStringList { "ListView1", "Command1", "Command2" };
+    QTest::newRow("delivery") << 1 << "Leveranssätt"
+                              << "Nuvarande leveranssätt" << QStringList { "ListView1", "Command2", "Command1" };
+    QTest::newRow("freight") << 2 << "Fraktsätt"
+                             << "Nuvarande fraktsätt" << QStringList { "ListView1", "Command1", "Command2" };
 }
 
 void TestRegisterPickers::layoutPerPicker()
@@ -115,23 +116,23 @@ void TestRegisterPickers::preselectsTheCurrentCode_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("messages");
 
-    const QList<QStringList> oneTwoThree{{"1", "Ett"}, {"2", "Två"}, {"3", "Tre"}};
+    const QList<QStringList> oneTwoThree { { "1", "Ett" }, { "2", "Två" }, { "3", "Tre" } };
     QTest::newRow("rows 1, 2, 3 and current 2") << threeRows << "2" << oneTwoThree << 1 << "Två" << 0;
     QTest::newRow("no ID begins with it") << threeRows << "9" << oneTwoThree << -1 << "" << 0;
     QTest::newRow("no current code") << threeRows << "" << oneTwoThree << -1 << "" << 0;
     QTest::newRow("prefix: 10 before 1") << QByteArray("\"10\",\"Tio\"\r\n\"1\",\"Ett\"\r\n") << "1"
-                                         << QList<QStringList>{{"10", "Tio"}, {"1", "Ett"}} << 0 << "Tio" << 0;
+                                         << QList<QStringList> { { "10", "Tio" }, { "1", "Ett" } } << 0 << "Tio" << 0;
     QTest::newRow("letter case ignored") << QByteArray("\"B\",\"Bee\"\r\n\"A\",\"Aa\"\r\n") << "a"
-                                         << QList<QStringList>{{"B", "Bee"}, {"A", "Aa"}} << 1 << "Aa" << 0;
-    QTest::newRow("empty register") << QByteArray() << "2" << QList<QStringList>{} << -1 << "" << 0;
+                                         << QList<QStringList> { { "B", "Bee" }, { "A", "Aa" } } << 1 << "Aa" << 0;
+    QTest::newRow("empty register") << QByteArray() << "2" << QList<QStringList> {} << -1 << "" << 0;
     QTest::newRow("file order, duplicates, unquoted")
         << QByteArray("\"2\",\"Sist\"\r\n2,F\xF6rst\r\n\r\n\"0\",\"Noll, ingen\"\r\n") << "2"
-        << QList<QStringList>{{"2", "Sist"}, {"2", "Först"}, {"0", "Noll, ingen"}} << 0 << "Sist" << 0;
+        << QList<QStringList> { { "2", "Sist" }, { "2", "Först" }, { "0", "Noll, ingen" } } << 0 << "Sist" << 0;
     QTest::newRow("records by field count, not by line")
-        << QByteArray("\"1\",\"Ett\",\"2\"\r\n\"Tv\xE5\"\r\n") << "2" << QList<QStringList>{{"1", "Ett"}, {"2", "Två"}}
-        << 1 << "Två" << 0;
+        << QByteArray("\"1\",\"Ett\",\"2\"\r\n\"Tv\xE5\"\r\n") << "2"
+        << QList<QStringList> { { "1", "Ett" }, { "2", "Två" } } << 1 << "Två" << 0;
     QTest::newRow("last record incomplete: told, rest listed")
-        << QByteArray("\"1\",\"Ett\"\r\n\"3\"\r\n") << "3" << QList<QStringList>{{"1", "Ett"}} << -1 << "" << 1;
+        << QByteArray("\"1\",\"Ett\"\r\n\"3\"\r\n") << "3" << QList<QStringList> { { "1", "Ett" } } << -1 << "" << 1;
 }
 
 void TestRegisterPickers::preselectsTheCurrentCode()
@@ -150,7 +151,7 @@ void TestRegisterPickers::preselectsTheCurrentCode()
     QVERIFY(picker);
 
     QCOMPARE(picker->ListView1()->reportModel()->rows(), rows);
-    QCOMPARE(picker->ListView1()->selectedRows(), selected < 0 ? QList<int>{} : QList<int>{selected});
+    QCOMPARE(picker->ListView1()->selectedRows(), selected < 0 ? QList<int> {} : QList<int> { selected });
     QCOMPARE(picker->lbl_old_id()->text(), shown);
     QCOMPARE(desk.boxes.shown.size(), messages);
     if (messages)
@@ -224,15 +225,15 @@ void TestRegisterPickers::enterEscapeAndDoubleClickOnlySelect()
     QVERIFY(showActive(*picker));
 
     ReportListView* list = picker->ListView1();
-    for (QWidget* target : QList<QWidget*>{list, picker->Command1(), picker->Command2()}) {
+    for (QWidget* target : QList<QWidget*> { list, picker->Command1(), picker->Command2() }) {
         target->setFocus();
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape })
             QTest::keyClick(target, key);
     }
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     QCOMPARE(openPicker("frmLevS"), picker);
     QCOMPARE(desk.window.txt_LevS()->text(), QString("3"));
-    QCOMPARE(list->selectedRows(), QList<int>{0});
+    QCOMPARE(list->selectedRows(), QList<int> { 0 });
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
@@ -273,7 +274,7 @@ void TestRegisterPickers::oneInstanceEach()
         pickers += widget->objectName() == "frmBetk";
     QCOMPARE(pickers, 1);
     QCOMPARE(openPicker("frmBetk"), first.data());
-    QCOMPARE(first->ListView1()->selectedRows(), QList<int>{2});
+    QCOMPARE(first->ListView1()->selectedRows(), QList<int> { 2 });
     QCOMPARE(first->lbl_old_id()->text(), QString("Två"));
     QVERIFY(openPicker("frmLevS"));
 
@@ -283,7 +284,7 @@ void TestRegisterPickers::oneInstanceEach()
     desk.window.mnuData_Betk_Click();
     RegisterPicker* second = openPicker("frmBetk");
     QVERIFY(second);
-    QCOMPARE(second->ListView1()->reportModel()->rows(), (QList<QStringList>{{"7", "Sju"}}));
+    QCOMPARE(second->ListView1()->reportModel()->rows(), (QList<QStringList> { { "7", "Sju" } }));
     QCOMPARE(second->lbl_old_id()->text(), QString("Sju"));
 }
 

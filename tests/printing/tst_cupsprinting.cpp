@@ -86,7 +86,8 @@ void TestCupsPrinting::orderReachesThePrinterPageForPage()
     QCOMPARE(order.boxes.shown.size(), 1);
     QCOMPARE(order.boxes.shown.at(0).icon, MessageBox::Icon::Information);
     // With a printer the confirmation names no file.
-    QVERIFY(order.boxes.shown.at(0).text.endsWith(QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '))));
+    const QString text = order.boxes.shown.at(0).text;
+    QVERIFY(text.endsWith(QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '))));
     const int documentPages = pdfPages(order.folder.path("Order/124.pdf"));
     QCOMPARE(documentPages, 3);
     QCOMPARE(order.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
@@ -109,7 +110,8 @@ void TestCupsPrinting::orderReachesThePrinterPageForPage()
     const QString job = m_server.filePath("spool/") + spooled.first();
     QCOMPARE(pdfPages(job), documentPages);
     const QString pageSize = pdfInfo(job, QStringLiteral("Page size"));
-    QVERIFY2(pageSize.startsWith(QLatin1String("595")) && pageSize.contains(QLatin1String("(A4)")), qPrintable(pageSize));
+    QVERIFY2(pageSize.startsWith(QLatin1String("595")) && pageSize.contains(QLatin1String("(A4)")),
+             qPrintable(pageSize));
 
     // What the queue wrote out lands in the job owner's PDF folder; take it
     // away again once counted.

@@ -111,8 +111,9 @@ void TestFrmGetInfo::printedOrdersAreListed()
 
 void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
 {
-    OrderDesk desk({ { orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n" },
-                     { basketFile, basket124 } });
+    OrderDesk desk(
+        { { orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n" },
+          { basketFile, basket124 } });
     // The order window shows order 124 itself, with a third line typed after printing.
     desk.window.txt_OrderNr()->setText(QStringLiteral("124"));
     desk.window.txt_KundField0()->setText(QStringLiteral("1002"));

@@ -52,11 +52,11 @@ void TestMessageBoxes::theBoxesOfTheProgram()
                                                 "433 38  Partille\r\n\r\nUtskrift pågår...")
         + QString(29, QLatin1Char(' '));
     using Icon = MessageBox::Icon;
-    const QList<std::tuple<Icon, QString, QString>> expected{
-        {Icon::None, "Orderregistrering", "Listposten hittades inte!"},
-        {Icon::Critical, "Felmeddelande", "Det blev något fel\r\nError: 1001,06"},
-        {Icon::Critical, "Felmeddelande", "Det blev något fel\r\nError: 1033,87"},
-        {Icon::Information, "Utskrift pågår...", confirmation},
+    const QList<std::tuple<Icon, QString, QString>> expected {
+        { Icon::None, "Orderregistrering", "Listposten hittades inte!" },
+        { Icon::Critical, "Felmeddelande", "Det blev något fel\r\nError: 1001,06" },
+        { Icon::Critical, "Felmeddelande", "Det blev något fel\r\nError: 1033,87" },
+        { Icon::Information, "Utskrift pågår...", confirmation },
     };
     QCOMPARE(boxes.shown.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {

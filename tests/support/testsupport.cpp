@@ -13,7 +13,7 @@ TestDataFolder::TestDataFolder()
 {
     Q_ASSERT(m_dir.isValid());
     QDir root(m_dir.path());
-    for (const char* folder : {"System/Customer", "System/Registret/Felmeddelande", "System/Order"})
+    for (const char* folder : { "System/Customer", "System/Registret/Felmeddelande", "System/Order" })
         root.mkpath(QLatin1String(folder));
 }
 
