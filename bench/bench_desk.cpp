@@ -83,17 +83,17 @@ void PrintThousandLinesToPdf(benchmark::State& state)
     window.mnuNy_Click();
     QList<QStringList> lines;
     for (int i = 0; i < 1000; ++i)
-        lines.append({QStringLiteral("TS35-%1").arg(i), QStringLiteral("Träskruv förzinkad 3.5x25 200 st"),
-                      QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("10"),
-                      QStringLiteral("179.10")});
+        lines.append({ QStringLiteral("TS35-%1").arg(i), QStringLiteral("Träskruv förzinkad 3.5x25 200 st"),
+                       QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("10"),
+                       QStringLiteral("179.10") });
     window.ListView1()->reportModel()->appendRows(lines);
     for (auto _ : state) {
         window.mnuPrint_Click();
         if (boxes.shown.isEmpty() || boxes.shown.last().icon != MessageBox::Icon::Information)
             state.SkipWithError("the order was not printed");
     }
-    state.counters["pdf_kB"] =
-        double(QFile(folder.dir.path() + QStringLiteral("/System/Order/1042.pdf")).size()) / 1000.0;
+    state.counters["pdf_kB"]
+        = double(QFile(folder.dir.path() + QStringLiteral("/System/Order/1042.pdf")).size()) / 1000.0;
 }
 BENCHMARK(PrintThousandLinesToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -102,12 +102,12 @@ void checkWrittenRecords(QByteArrayView rest, int n, size_t cutChoice)
     const bool cutInsideRecord = whole < recordsWritten && cut > nextRecordStart;
     const datafiles::RecordTable shortened = datafiles::RecordTable::parse(file.left(cut), n);
     if (shortened.recordCount() != whole || shortened.endsInsideRecord() != cutInsideRecord) {
-        std::fprintf(stderr, "\nFile cut after %lld of %lld bytes, %d fields a record: %s\n"
-                             "records wholly inside: %lld, read: %lld; cut inside a record: %d, "
-                             "reported: %d\n",
-                     qlonglong(cut), qlonglong(file.size()), n, fuzzHex(file.left(cut)).constData(),
-                     qlonglong(whole), qlonglong(shortened.recordCount()), int(cutInsideRecord),
-                     int(shortened.endsInsideRecord()));
+        std::fprintf(stderr,
+                     "\nFile cut after %lld of %lld bytes, %d fields a record: %s\n"
+                     "records wholly inside: %lld, read: %lld; cut inside a record: %d, "
+                     "reported: %d\n",
+                     qlonglong(cut), qlonglong(file.size()), n, fuzzHex(file.left(cut)).constData(), qlonglong(whole),
+                     qlonglong(shortened.recordCount()), int(cutInsideRecord), int(shortened.endsInsideRecord()));
     }
     FUZZ_CHECK(shortened.recordCount() == whole);
     FUZZ_CHECK(shortened.endsInsideRecord() == cutInsideRecord);

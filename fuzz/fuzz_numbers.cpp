@@ -12,9 +12,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <limits>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -104,8 +104,7 @@ void checkLeadingNumber(const QString& text)
     bool rangeError = false;
     const double expected = expectedNumber(text, &wholeNumber, &rangeError);
     const double tolerance = std::fabs(expected) * 1e-15;
-    const bool matches = value == expected
-        || (wholeNumber && std::fabs(value - expected) <= tolerance)
+    const bool matches = value == expected || (wholeNumber && std::fabs(value - expected) <= tolerance)
         || (rangeError && value == 0.0);
     if (!matches)
         std::fprintf(stderr, "\nleadingNumber gave %.17g, expected %.17g\n", value, expected);
@@ -132,8 +131,7 @@ void checkAmountText(double x)
     // Read back: the value rounded to hundredths, and the same text again.
     const double read = datafiles::leadingNumber(text);
     if (std::fabs(read - x) > 0.005 * (1 + 1e-9) + std::fabs(x) * 1e-14)
-        std::fprintf(stderr, "\namountText(%.17g) = %s reads back as %.17g\n", x,
-                     qPrintable(text), read);
+        std::fprintf(stderr, "\namountText(%.17g) = %s reads back as %.17g\n", x, qPrintable(text), read);
     FUZZ_CHECK(std::fabs(read - x) <= 0.005 * (1 + 1e-9) + std::fabs(x) * 1e-14);
     FUZZ_CHECK(datafiles::amountText(read) == text);
     FUZZ_CHECK(read == 0.0 || std::signbit(read) == std::signbit(x));
@@ -164,8 +162,7 @@ void checkHundredths(qint64 hundredths)
     FUZZ_CHECK(text.startsWith(u'-') == (hundredths < 0));
     QString digits = text;
     digits.remove(u'.').remove(u'-');
-    FUZZ_CHECK(digits.toULongLong() == (hundredths < 0 ? quint64(0) - quint64(hundredths)
-                                                         : quint64(hundredths)));
+    FUZZ_CHECK(digits.toULongLong() == (hundredths < 0 ? quint64(0) - quint64(hundredths) : quint64(hundredths)));
     // Within 15 significant digits the text is also the amount text of its value.
     if (hundredths > -1000000000000000 && hundredths < 1000000000000000) {
         const double value = datafiles::leadingNumber(text);

@@ -13,8 +13,8 @@ namespace {
 // every field.
 struct Tables
 {
-    std::array<char16_t, 256> toUnicode{};
-    std::array<qint16, 65536> fromUnicode{};
+    std::array<char16_t, 256> toUnicode {};
+    std::array<qint16, 65536> fromUnicode {};
 
     Tables()
     {

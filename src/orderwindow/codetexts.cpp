@@ -19,24 +19,24 @@ using Wording = std::map<QString, QString>;
 // the register files say.
 const Wording& paymentTermsWording()
 {
-    static const Wording wording{{QStringLiteral("0"), QStringLiteral("Normalvillkor")}};
+    static const Wording wording { { QStringLiteral("0"), QStringLiteral("Normalvillkor") } };
     return wording;
 }
 
 const Wording& deliveryWording()
 {
-    static const Wording wording{{QStringLiteral("0"), QStringLiteral("Hämtas")},
-                                 {QStringLiteral("1"), QStringLiteral("Utkört")},
-                                 {QStringLiteral("2"), QStringLiteral("Fritt vårt lager")}};
+    static const Wording wording { { QStringLiteral("0"), QStringLiteral("Hämtas") },
+                                   { QStringLiteral("1"), QStringLiteral("Utkört") },
+                                   { QStringLiteral("2"), QStringLiteral("Fritt vårt lager") } };
     return wording;
 }
 
 const Wording& freightWording()
 {
-    static const Wording wording{{QStringLiteral("0"), QStringLiteral("Posten")},
-                                 {QStringLiteral("1"), QStringLiteral("DHL")},
-                                 {QStringLiteral("2"), QStringLiteral("Bussgods")},
-                                 {QStringLiteral("3"), QStringLiteral("BTL/Schenker")}};
+    static const Wording wording { { QStringLiteral("0"), QStringLiteral("Posten") },
+                                   { QStringLiteral("1"), QStringLiteral("DHL") },
+                                   { QStringLiteral("2"), QStringLiteral("Bussgods") },
+                                   { QStringLiteral("3"), QStringLiteral("BTL/Schenker") } };
     return wording;
 }
 

@@ -36,10 +36,10 @@ void readCustomerLines(const std::optional<QString>& path, CustomerLines& lines)
 void FrmMain::cmdGetCustomerInfo_Click()
 {
     const bool editable = m_txt_KundField0->text() == defaultCustomer;
-    for (TextBox* line : {m_txt_KundField1, m_txt_KundField2, m_txt_KundField3})
+    for (TextBox* line : { m_txt_KundField1, m_txt_KundField2, m_txt_KundField3 })
         line->setReadOnly(!editable);
 
-    const std::array<TextBox*, 4> boxes = {m_txt_KundField0, m_txt_KundField1, m_txt_KundField2, m_txt_KundField3};
+    const std::array<TextBox*, 4> boxes = { m_txt_KundField0, m_txt_KundField1, m_txt_KundField2, m_txt_KundField3 };
     CustomerLines lines;
     auto show = [&] {
         for (size_t i = 0; i < boxes.size(); ++i)

@@ -58,7 +58,8 @@ FrmMain::FrmMain(datafiles::DataDirectory data, QWidget* parent)
 FrmMain::~FrmMain()
 {
     // The other windows write into this one; none may outlive it.
-    for (QPointer<QWidget>* window : {&m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning, &m_frmGetInfo})
+    for (QPointer<QWidget>* window :
+         { &m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning, &m_frmGetInfo })
         delete window->data();
 }
 
@@ -190,13 +191,13 @@ void FrmMain::setupOrderLines()
     m_ListView1->setFont(look::timesNewRoman(8.25));
     m_ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_ListView1->setColumns({
-        {QStringLiteral("Artikelnr"), 1440},
-        {QStringLiteral("Benämning"), 3000},
-        {QStringLiteral("Enhet"), 400},
-        {QStringLiteral("A-pris"), 1000},
-        {QStringLiteral("Antal"), 1000},
-        {QStringLiteral("Rab %               "), 600},
-        {QStringLiteral("Radsumma"), 1000},
+        { QStringLiteral("Artikelnr"), 1440 },
+        { QStringLiteral("Benämning"), 3000 },
+        { QStringLiteral("Enhet"), 400 },
+        { QStringLiteral("A-pris"), 1000 },
+        { QStringLiteral("Antal"), 1000 },
+        { QStringLiteral("Rab %               "), 600 },
+        { QStringLiteral("Radsumma"), 1000 },
     });
 }
 
@@ -214,11 +215,9 @@ void FrmMain::setupLegend()
         int width;
     };
     const Legend legends[] = {
-        {"Label23", " F1 - Ny order", 465, 1215},
-        {"Label25", " F4 - Leveranssätt", 2520, 1560},
-        {"Label24", " F5 - Fraktsätt", 4545, 1245},
-        {"Label26", " F9 - Skriv ut underlag", 6480, 1920},
-        {"Label27", " F12 - Produkter", 8745, 1425},
+        { "Label23", " F1 - Ny order", 465, 1215 },    { "Label25", " F4 - Leveranssätt", 2520, 1560 },
+        { "Label24", " F5 - Fraktsätt", 4545, 1245 },  { "Label26", " F9 - Skriv ut underlag", 6480, 1920 },
+        { "Label27", " F12 - Produkter", 8745, 1425 },
     };
     for (const Legend& legend : legends) {
         auto* label = new ClickableLabel(QString::fromUtf8(legend.caption), m_Picture1);
@@ -298,7 +297,8 @@ void FrmMain::setupMenus()
     m_mnuPop1 = new QMenu(QStringLiteral("&Popup"), this);
     m_mnuPop1->setObjectName(QStringLiteral("mnuPop1"));
     addEntry(m_mnuPop1, "mnuPlus", QStringLiteral("Lägg till"), {}, &FrmMain::mnuPlus_Click);
-    QAction* minus = addEntry(m_mnuPop1, "mnuMinus", QStringLiteral("Ta bort"), Qt::Key_Delete, &FrmMain::mnuMinus_Click);
+    QAction* minus
+        = addEntry(m_mnuPop1, "mnuMinus", QStringLiteral("Ta bort"), Qt::Key_Delete, &FrmMain::mnuMinus_Click);
     // Del removes order lines only while the list has the focus; in a text box
     // it still deletes a character.
     minus->setShortcutContext(Qt::WidgetShortcut);
@@ -307,9 +307,9 @@ void FrmMain::setupMenus()
 
 void FrmMain::setupTabOrder()
 {
-    const QList<QWidget*> order = {m_txt_KundField0, m_txt_KundField1, m_txt_LevDat, m_txt_OrdDat, m_txt_RegNr,
-                                   m_txt_KundField3, m_txt_KundField2, m_txt_LevS,   m_txt_Frkts,  m_txt_Betk,
-                                   m_txt_Info,       m_txt_Mkod,       m_txt_OrderNr, m_txt_lpl,   m_ListView1};
+    const QList<QWidget*> order = { m_txt_KundField0, m_txt_KundField1, m_txt_LevDat,  m_txt_OrdDat, m_txt_RegNr,
+                                    m_txt_KundField3, m_txt_KundField2, m_txt_LevS,    m_txt_Frkts,  m_txt_Betk,
+                                    m_txt_Info,       m_txt_Mkod,       m_txt_OrderNr, m_txt_lpl,    m_ListView1 };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
     m_txt_KundField0->setFocus();
@@ -323,7 +323,7 @@ void FrmMain::connectRecomputation()
     connect(lines, &QAbstractItemModel::rowsRemoved, this, &FrmMain::recomputeAmounts);
     connect(lines, &QAbstractItemModel::modelReset, this, &FrmMain::recomputeAmounts);
     connect(lines, &QAbstractItemModel::dataChanged, this, &FrmMain::recomputeAmounts);
-    for (TextBox* code : {m_txt_Betk, m_txt_LevS, m_txt_Frkts})
+    for (TextBox* code : { m_txt_Betk, m_txt_LevS, m_txt_Frkts })
         connect(code, &QLineEdit::textChanged, this, &FrmMain::recomputeCodeTexts);
     recomputeAmounts();
     recomputeCodeTexts();

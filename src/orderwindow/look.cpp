@@ -7,9 +7,9 @@ void registerSubstitutes()
 {
     static const bool done = [] {
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+                                   { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans") });
         QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                                   {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+                                   { QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif") });
         return true;
     }();
     Q_UNUSED(done);

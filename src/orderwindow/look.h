@@ -7,7 +7,7 @@
 namespace look {
 
 inline const QColor background = Qt::black;
-inline const QColor fieldText = QColor(255, 255, 0);  // &H0000FFFF&
+inline const QColor fieldText = QColor(255, 255, 0); // &H0000FFFF&
 inline const QColor captionText = Qt::white;
 inline const QColor legendStrip = QColor(192, 0, 0); // &H000000C0&
 

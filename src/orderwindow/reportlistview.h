@@ -69,7 +69,7 @@ public:
     float columnWidthTwips(int column) const;
 
     QList<int> selectedRows() const; // ascending
-    int firstSelectedRow() const;    // -1 when none is selected
+    int firstSelectedRow() const; // -1 when none is selected
 
     // The first row, from the top, whose first column begins with the text,
     // letter case ignored (å and Å alike); -1 when there is none.

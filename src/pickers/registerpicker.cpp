@@ -54,27 +54,27 @@ const QColor descriptionColour(0, 0, 128);
 
 const RegisterPicker::Instance& RegisterPicker::instance(Register which)
 {
-    static const Instance paymentTerms{"frmBetk",
-                                       "Betalningsvillkor",
-                                       &datafiles::DataDirectory::paymentTermsRegister,
-                                       &FrmMain::txt_Betk,
-                                       "Nuvarande betalningsvillkor",
-                                       false,
-                                       "läsa registret över betalningsvillkor"};
-    static const Instance deliveryMethod{"frmLevS",
-                                         "Leveranssätt",
-                                         &datafiles::DataDirectory::deliveryMethodRegister,
-                                         &FrmMain::txt_LevS,
-                                         "Nuvarande leveranssätt",
-                                         true,
-                                         "läsa registret över leveranssätt"};
-    static const Instance freightMethod{"frmFrkts",
-                                        "Fraktsätt",
-                                        &datafiles::DataDirectory::freightMethodRegister,
-                                        &FrmMain::txt_Frkts,
-                                        "Nuvarande fraktsätt",
-                                        false,
-                                        "läsa registret över fraktsätt"};
+    static const Instance paymentTerms { "frmBetk",
+                                         "Betalningsvillkor",
+                                         &datafiles::DataDirectory::paymentTermsRegister,
+                                         &FrmMain::txt_Betk,
+                                         "Nuvarande betalningsvillkor",
+                                         false,
+                                         "läsa registret över betalningsvillkor" };
+    static const Instance deliveryMethod { "frmLevS",
+                                           "Leveranssätt",
+                                           &datafiles::DataDirectory::deliveryMethodRegister,
+                                           &FrmMain::txt_LevS,
+                                           "Nuvarande leveranssätt",
+                                           true,
+                                           "läsa registret över leveranssätt" };
+    static const Instance freightMethod { "frmFrkts",
+                                          "Fraktsätt",
+                                          &datafiles::DataDirectory::freightMethodRegister,
+                                          &FrmMain::txt_Frkts,
+                                          "Nuvarande fraktsätt",
+                                          false,
+                                          "läsa registret över fraktsätt" };
     switch (which) {
     case Register::PaymentTerms:
         return paymentTerms;
@@ -133,7 +133,7 @@ void RegisterPicker::setupControls()
     m_ListView1 = new ReportListView(this);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setGeometry(twipsRect(120, 120, 6015, 2775));
-    m_ListView1->setColumns({{QStringLiteral("ID"), 800}, {QStringLiteral("Beskrivning"), 4000}});
+    m_ListView1->setColumns({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } });
 
     m_Frame1 = new QGroupBox(QString::fromUtf8(m_instance.frameCaption), this);
     m_Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -161,7 +161,7 @@ void RegisterPicker::setupControls()
     m_Command2 = new QPushButton(QStringLiteral("Avbryt"), this);
     m_Command2->setObjectName(QStringLiteral("Command2"));
     m_Command2->setGeometry(twipsRect(5040, 4200, 1095, 375));
-    for (QPushButton* button : {m_Command1, m_Command2}) {
+    for (QPushButton* button : { m_Command1, m_Command2 }) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }

@@ -22,7 +22,7 @@ void MessageBox::show(QWidget* parent, Icon icon, const QString& title, const QS
 {
     const QString shownTitle = title.isEmpty() ? programTitle : title;
     if (activeRecorder) {
-        activeRecorder->shown.append({icon, shownTitle, text});
+        activeRecorder->shown.append({ icon, shownTitle, text });
         return;
     }
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;

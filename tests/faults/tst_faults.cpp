@@ -54,7 +54,8 @@ public:
     SampleFolder() { copySample(); }
 };
 
-template<typename Window> Window* openWindow()
+template<typename Window>
+Window* openWindow()
 {
     QCoreApplication::processEvents();
     return visibleWindow<Window>();

@@ -54,8 +54,8 @@ void TestCodeTexts::codeGivesItsWording()
         folder.write("Registret/Fraktsätt.dbf", "\"3\",\"Annan\"\r\n\"4\",\"Schenker Privpak\"\r\n");
     }
     FrmMain window(folder.data());
-    const QList<TextBox*> boxes{window.txt_Betk(), window.txt_LevS(), window.txt_Frkts()};
-    const QList<QLabel*> labels{window.lbl_bet(), window.lbl_lev(), window.lbl_frakt()};
+    const QList<TextBox*> boxes { window.txt_Betk(), window.txt_LevS(), window.txt_Frkts() };
+    const QList<QLabel*> labels { window.lbl_bet(), window.lbl_lev(), window.lbl_frakt() };
     for (QLabel* label : labels)
         QCOMPARE(label->text(), QString());
 
@@ -74,14 +74,18 @@ void TestCodeTexts::registerDescription_data()
     QTest::addColumn<QString>("description"); // a null text: no such ID
 
     const QByteArray rows("\"10\",\"Tio\"\r\n\"1\",\"Ett\"\r\n\"A\",\"Stort A\"\r\n\"1\",\"Ett igen\"\r\n");
-    QTest::newRow("exact, not a prefix") << rows << "1" << "Ett";
-    QTest::newRow("the longer ID") << rows << "10" << "Tio";
+    QTest::newRow("exact, not a prefix") << rows << "1"
+                                         << "Ett";
+    QTest::newRow("the longer ID") << rows << "10"
+                                   << "Tio";
     QTest::newRow("letter case counts") << rows << "a" << QString();
     QTest::newRow("a blank counts") << rows << " 1" << QString();
-    QTest::newRow("unquoted fields, comma quoted") << QByteArray("1,  \"Netto, 30\"\r\n") << "1" << "Netto, 30";
+    QTest::newRow("unquoted fields, comma quoted") << QByteArray("1,  \"Netto, 30\"\r\n") << "1"
+                                                   << "Netto, 30";
     // Records are two fields, wherever the lines end.
     QTest::newRow("three fields on a line shift the rest")
-        << QByteArray("\"1\",\"A\",\"2\"\r\n\"B\",\"3\",\"C\"\r\n") << "2" << "B";
+        << QByteArray("\"1\",\"A\",\"2\"\r\n\"B\",\"3\",\"C\"\r\n") << "2"
+        << "B";
     QTest::newRow("a last record without description") << QByteArray("\"1\",\"A\"\r\n\"2\"\r\n") << "2" << QString();
 }
 

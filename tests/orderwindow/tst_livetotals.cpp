@@ -72,7 +72,12 @@ void TestLiveTotals::totals_data()
         { "blanks and rounding", { " 1.005", "0.004" }, { "9" }, "1.01", "0", "0.00", "1.01" },
         { "returned goods", { "100.00", "-30.05" }, { "0" }, "69.95", "25", "17.49", "87.44" },
         { "many cents add up exactly", QStringList(1000, "0.10"), { "1" }, "100.00", "12", "12.00", "112.00" },
-        { "beyond whole hundredths", { "1e20", "1e20" }, { "9" }, "200000000000000000000.00", "0", "0.00",
+        { "beyond whole hundredths",
+          { "1e20", "1e20" },
+          { "9" },
+          "200000000000000000000.00",
+          "0",
+          "0.00",
           "200000000000000000000.00" },
     };
     for (const auto& r : rows)

@@ -294,16 +294,24 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     QTest::addColumn<QByteArray>("record");
 
     QTest::newRow("comma inside the description")
-        << 1 << "4" << "10" << "17"
-        << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
-    QTest::newRow("empty fourth text") << 2 << "3" << "" << "17"
+        << 1 << "4"
+        << "10"
+        << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
+    QTest::newRow("empty fourth text") << 2 << "3"
+                                       << ""
+                                       << "17"
                                        << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n");
-    QTest::newRow("nothing taken over") << -1 << "" << "" << "17"
-                                        << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+    QTest::newRow("nothing taken over") << -1 << ""
+                                        << ""
+                                        << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
     QTest::newRow("empty order number names .basket.dbf")
-        << 3 << "1" << "" << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
+        << 3 << "1"
+        << ""
+        << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
     QTest::newRow("quote typed into the search box")
-        << -1 << "" << "" << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+        << -1 << ""
+        << ""
+        << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
 }
 
 void TestProductPicker::okAppendsRecordAndRow()

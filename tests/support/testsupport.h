@@ -53,7 +53,8 @@ public:
 
     // Runs a command of the order window and returns the one window of that
     // kind it left open: none, or more than one, gives nullptr.
-    template<typename Window> Window* open(void (FrmMain::*command)());
+    template<typename Window>
+    Window* open(void (FrmMain::*command)());
 
     TestDataFolder folder;
     MessageBox::Recorder boxes;
@@ -62,7 +63,8 @@ public:
 
 // The visible top-level windows of a type, as the operator sees them; with a
 // name, only the ones of that name.
-template<typename Window> QList<Window*> visibleWindows(const char* name = nullptr)
+template<typename Window>
+QList<Window*> visibleWindows(const char* name = nullptr)
 {
     QList<Window*> found;
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -74,13 +76,15 @@ template<typename Window> QList<Window*> visibleWindows(const char* name = nullp
 }
 
 // The one visible window of a type; nullptr when there is none or several.
-template<typename Window> Window* visibleWindow(const char* name = nullptr)
+template<typename Window>
+Window* visibleWindow(const char* name = nullptr)
 {
     const QList<Window*> found = visibleWindows<Window>(name);
     return found.size() == 1 ? found.first() : nullptr;
 }
 
-template<typename Window> Window* OrderDesk::open(void (FrmMain::*command)())
+template<typename Window>
+Window* OrderDesk::open(void (FrmMain::*command)())
 {
     (window.*command)();
     return visibleWindow<Window>();
