@@ -1,13 +1,12 @@
 // The order desk as a whole: how soon its window shows, how long a long order
 // takes to print to PDF, and what it costs while the operator does nothing.
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-#include "pickers/frmaddproduct.h"
-#include "printing/destinations.h"
-#include "retrieval/messagebox.h"
+#include "order/order.h"
+#include "orderwindow/orderwindow.h"
+#include "printing/output/destinations.h"
+#include "widgets/messagebox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -48,6 +47,15 @@ struct SampleFolder
     datafiles::DataDirectory data() const { return datafiles::DataDirectory(dir.path()); }
 };
 
+// Chooses an entry of the order window's menus, as the operator does.
+void choose(OrderWindow& window, const char* entryName)
+{
+    QAction* entry = window.findChild<QAction*>(QLatin1String(entryName));
+    if (!entry)
+        qFatal("The order window has no menu entry %s", entryName);
+    entry->trigger();
+}
+
 double processSeconds()
 {
     timespec now {};
@@ -60,12 +68,13 @@ void StartToWindowShown(benchmark::State& state)
 {
     SampleFolder folder;
     for (auto _ : state) {
-        auto* window = new FrmMain(folder.data());
+        std::unique_ptr<OrderWindow> window = OrderWindow::create(folder.data());
         window->show();
-        if (!QTest::qWaitForWindowExposed(window))
+        if (!QTest::qWaitForWindowExposed(window.get()))
             state.SkipWithError("the window did not show");
         state.PauseTiming();
-        delete window;
+        window->close();
+        window.reset();
         state.ResumeTiming();
     }
 }
@@ -79,16 +88,17 @@ void PrintThousandLinesToPdf(benchmark::State& state)
     printing::Destinations paper = printing::Destinations::system();
     paper.printer = nullptr;
     printing::Destinations::Override onlyPdf(paper);
-    FrmMain window(folder.data());
-    window.mnuNy_Click();
-    QList<QStringList> lines;
+    const std::unique_ptr<OrderWindow> window = OrderWindow::create(folder.data());
+    choose(*window, "mnuNy");
+    core::Order order = window->order();
     for (int i = 0; i < 1000; ++i)
-        lines.append({ QStringLiteral("TS35-%1").arg(i), QStringLiteral("Träskruv förzinkad 3.5x25 200 st"),
-                       QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("10"),
-                       QStringLiteral("179.10") });
-    window.ListView1()->reportModel()->appendRows(lines);
+        order.appendLine(core::OrderLine::fromList(
+            { QStringLiteral("TS35-%1").arg(i), QStringLiteral("Träskruv förzinkad 3.5x25 200 st"),
+              QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("10"),
+              QStringLiteral("179.10") }));
+    window->showOrder(order);
     for (auto _ : state) {
-        window.mnuPrint_Click();
+        choose(*window, "mnuPrint");
         if (boxes.shown.isEmpty() || boxes.shown.last().icon != MessageBox::Icon::Information)
             state.SkipWithError("the order was not printed");
     }
@@ -102,10 +112,10 @@ BENCHMARK(PrintThousandLinesToPdf)->Unit(benchmark::kMillisecond)->Iterations(3)
 void IdleTenSeconds(benchmark::State& state)
 {
     SampleFolder folder;
-    FrmMain window(folder.data());
-    window.show();
-    window.mnuNy_Click();
-    window.mnuVisa_Produkter_Click();
+    const std::unique_ptr<OrderWindow> window = OrderWindow::create(folder.data());
+    window->show();
+    choose(*window, "mnuNy");
+    choose(*window, "mnuVisa_Produkter");
     QApplication::processEvents();
     for (auto _ : state) {
         const double cpuBefore = processSeconds();
@@ -114,6 +124,7 @@ void IdleTenSeconds(benchmark::State& state)
         idle.exec();
         state.counters["cpu_ms_in_10s"] = (processSeconds() - cpuBefore) * 1000.0;
     }
+    window->close();
 }
 BENCHMARK(IdleTenSeconds)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

@@ -5,8 +5,7 @@
 
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
+#include "orderwindow/orderwindow.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/productregistermodel.h"
 
@@ -79,15 +78,17 @@ BENCHMARK(ReadAndParseRegister)->Unit(benchmark::kMillisecond);
 void OpenPicker(benchmark::State& state)
 {
     const LargeRegister& reg = largeRegister();
-    FrmMain order { datafiles::DataDirectory(reg.folder.path()) };
+    const datafiles::DataDirectory data(reg.folder.path());
+    const std::unique_ptr<OrderWindow> order = OrderWindow::create(data);
     // What the program holds before the picker opens (libraries, fonts, the
     // order window), so that the register's own share can be told apart.
     const double before = residentBytes();
     double peak = 0;
     for (auto _ : state) {
-        FrmAddProduct* picker = FrmAddProduct::open(order);
-        if (!picker) {
-            state.SkipWithError("the picker did not open");
+        FrmAddProduct* picker = FrmAddProduct::open(data, QStringLiteral("1"), order.get());
+        if (!picker || picker->products()->rowCount() != millionProducts) {
+            state.SkipWithError("the picker did not open on the whole register");
+            delete picker;
             break;
         }
         picker->show();

@@ -1,8 +1,8 @@
 // Orderregistrering works on the folder System beside the program.
 
 #include "datafiles/datalock.h"
-#include "orderwindow/frmmain.h"
-#include "retrieval/messagebox.h"
+#include "orderwindow/orderwindow.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
                              .arg(QDir::toNativeSeparators(data.systemFolder())));
     }
 
-    FrmMain window(data);
-    window.show();
+    const std::unique_ptr<OrderWindow> window = OrderWindow::create(data);
+    window->show();
     return app.exec();
 }

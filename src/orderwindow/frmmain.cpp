@@ -1,10 +1,13 @@
 #include "frmmain.h"
 
-#include "controls.h"
-#include "look.h"
-#include "reportlistview.h"
-#include "textbox.h"
-#include "twips.h"
+#include "orderlinesmodel.h"
+
+#include "printing/orderdocument.h"
+#include "widgets/controls.h"
+#include "widgets/look.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
+#include "widgets/twips.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -32,20 +35,28 @@ void setTextColour(QWidget* widget, const QColor& colour, const QColor& backgrou
 
 } // namespace
 
-FrmMain::FrmMain(datafiles::DataDirectory data, QWidget* parent)
-    : QMainWindow(parent)
-    , m_data(std::move(data))
-    , m_today([] { return QDate::currentDate(); })
+std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock today)
+{
+    if (!today)
+        today = [] {
+            return QDate::currentDate();
+        };
+    return std::make_unique<FrmMain>(std::move(data), std::move(today));
+}
+
+FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
+    : m_data(std::move(data))
+    , m_today(std::move(today))
+    , m_wording(m_data)
 {
     setObjectName(QStringLiteral("frmMain"));
     setupWindow();
     setupHead();
     setupOrderLines();
     setupLegend();
-    setupHiddenValues();
     setupMenus();
     setupTabOrder();
-    connectRecomputation();
+    showHead();
 
     // Form_Initialize: whole-row selection for the order lines.
     m_ListView1->enableFullRowSelect();
@@ -57,10 +68,14 @@ FrmMain::FrmMain(datafiles::DataDirectory data, QWidget* parent)
 
 FrmMain::~FrmMain()
 {
-    // The other windows write into this one; none may outlive it.
+    // The other windows hand their results to this one; none may outlive it.
     for (QPointer<QWidget>* window :
          { &m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning, &m_frmGetInfo })
         delete window->data();
+    // The list shows the order's own lines, so it goes before the order does:
+    // taking down a window on screen lays the list out once more.
+    delete m_ListView1;
+    delete m_lines;
 }
 
 void FrmMain::setupWindow()
@@ -97,6 +112,15 @@ TextBox* FrmMain::addTextBox(QWidget* container, const char* name, int left, int
     return box;
 }
 
+TextBox* FrmMain::addHeadBox(Field field, QWidget* container, const char* name, int left, int top, int width,
+                             int height, int limit)
+{
+    TextBox* box = addTextBox(container, name, left, top, width, height, limit);
+    m_boxes[field] = box;
+    connect(box, &QLineEdit::textChanged, this, [this, field](const QString& text) { fieldEdited(field, text); });
+    return box;
+}
+
 QLabel* FrmMain::addCaption(const char* name, const QString& caption, int left, int top, int width, int height)
 {
     auto* label = new QLabel(caption, m_bg_pic);
@@ -127,10 +151,10 @@ void FrmMain::setupHead()
     shape2->setGeometry(twipsRect(6720, 240, 3615, 15));
 
     addCaption("Label1", QStringLiteral("Kundnr:"), 120, 480, 1095, 255);
-    m_txt_KundField0 = addTextBox(m_bg_pic, "txt_KundField0", 1080, 480, 2295, 285, 15);
-    m_txt_KundField1 = addTextBox(m_bg_pic, "txt_KundField1", 120, 840, 3255, 285, 30);
-    m_txt_KundField2 = addTextBox(m_bg_pic, "txt_KundField2", 120, 1080, 3255, 285, 30);
-    m_txt_KundField3 = addTextBox(m_bg_pic, "txt_KundField3", 120, 1440, 3255, 285, 30);
+    m_txt_KundField0 = addHeadBox(Field::CustomerNumber, m_bg_pic, "txt_KundField0", 1080, 480, 2295, 285, 15);
+    m_txt_KundField1 = addHeadBox(Field::CustomerLine1, m_bg_pic, "txt_KundField1", 120, 840, 3255, 285, 30);
+    m_txt_KundField2 = addHeadBox(Field::CustomerLine2, m_bg_pic, "txt_KundField2", 120, 1080, 3255, 285, 30);
+    m_txt_KundField3 = addHeadBox(Field::CustomerLine3, m_bg_pic, "txt_KundField3", 120, 1440, 3255, 285, 30);
 
     // Enter in the customer-number box runs the lookup; the hidden "Sök" button
     // carries the same lookup as its click.
@@ -142,30 +166,29 @@ void FrmMain::setupHead()
     connect(m_txt_KundField0, &QLineEdit::returnPressed, this, &FrmMain::cmdGetCustomerInfo_Click);
 
     addCaption("Label12", QStringLiteral("Nr:"), 6240, 480, 735, 255);
-    m_txt_OrderNr = addTextBox(m_client, "txt_OrderNr", 6960, 480, 1455, 285, 6);
+    m_txt_OrderNr = addHeadBox(Field::OrderNumber, m_client, "txt_OrderNr", 6960, 480, 1455, 285, 6);
     m_txt_OrderNr->setReadOnly(true);
-    m_txt_OrderNr->setText(QStringLiteral("1"));
     addCaption("Label14", QStringLiteral("Lpl:"), 8640, 480, 615, 255);
-    m_txt_lpl = addTextBox(m_client, "txt_lpl", 9360, 480, 855, 285, 6);
+    m_txt_lpl = addHeadBox(Field::Lpl, m_client, "txt_lpl", 9360, 480, 855, 285, 6);
 
     addCaption("Label8", QStringLiteral("Levs:"), 120, 2280, 735, 255);
-    m_txt_LevS = addTextBox(m_bg_pic, "txt_LevS", 960, 2280, 855, 285, 1);
+    m_txt_LevS = addHeadBox(Field::DeliveryMethod, m_bg_pic, "txt_LevS", 960, 2280, 855, 285, 1);
     addCaption("Label9", QStringLiteral("Frkts:"), 2040, 2280, 735, 255);
-    m_txt_Frkts = addTextBox(m_bg_pic, "txt_Frkts", 2880, 2280, 855, 285, 1);
+    m_txt_Frkts = addHeadBox(Field::FreightMethod, m_bg_pic, "txt_Frkts", 2880, 2280, 855, 285, 1);
     addCaption("Label10", QStringLiteral("Betk:"), 3960, 2280, 735, 255);
-    m_txt_Betk = addTextBox(m_bg_pic, "txt_Betk", 4800, 2280, 855, 285, 1);
+    m_txt_Betk = addHeadBox(Field::PaymentTerms, m_bg_pic, "txt_Betk", 4800, 2280, 855, 285, 1);
 
     addCaption("Label5", QStringLiteral("Levdat:"), 120, 2640, 735, 255);
-    m_txt_LevDat = addTextBox(m_bg_pic, "txt_LevDat", 960, 2640, 855, 285, 6);
+    m_txt_LevDat = addHeadBox(Field::DeliveryDate, m_bg_pic, "txt_LevDat", 960, 2640, 855, 285, 6);
     addCaption("Label6", QStringLiteral("Orddat:"), 2040, 2640, 735, 255);
-    m_txt_OrdDat = addTextBox(m_bg_pic, "txt_OrdDat", 2880, 2640, 855, 285, 6);
+    m_txt_OrdDat = addHeadBox(Field::OrderDate, m_bg_pic, "txt_OrdDat", 2880, 2640, 855, 285, 6);
     addCaption("Label7", QStringLiteral("Regnr:"), 3960, 2640, 735, 255);
-    m_txt_RegNr = addTextBox(m_bg_pic, "txt_RegNr", 4800, 2640, 855, 285, 6);
+    m_txt_RegNr = addHeadBox(Field::RegistrationNumber, m_bg_pic, "txt_RegNr", 4800, 2640, 855, 285, 6);
     addCaption("Label11", QStringLiteral("Mkod:"), 6360, 2640, 735, 255);
-    m_txt_Mkod = addTextBox(m_bg_pic, "txt_Mkod", 7200, 2640, 855, 285, 6);
+    m_txt_Mkod = addHeadBox(Field::VatCode, m_bg_pic, "txt_Mkod", 7200, 2640, 855, 285, 6);
 
     addCaption("Label13", QStringLiteral("Info:"), 120, 3000, 735, 255);
-    m_txt_Info = addTextBox(m_bg_pic, "txt_Info", 960, 3000, 6015, 285, 200);
+    m_txt_Info = addHeadBox(Field::Info, m_bg_pic, "txt_Info", 960, 3000, 6015, 285, 200);
 }
 
 void FrmMain::setupOrderLines()
@@ -185,20 +208,18 @@ void FrmMain::setupOrderLines()
     addCaption("Label21", QStringLiteral("Rab %"), 8400, 3600, 855, 255);
     addCaption("Label22", QStringLiteral("Radsumma"), 9240, 3600, 1095, 255);
 
+    const QList<printing::TableColumn> columns = printing::designedOrderLineColumns();
+    m_lines = new OrderLinesModel(m_order, columns, this);
     m_ListView1 = new ReportListView(m_bg_pic);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setGeometry(twipsRect(0, 4080, 10455, 2175));
     m_ListView1->setFont(look::timesNewRoman(8.25));
     m_ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_ListView1->setColumns({
-        { QStringLiteral("Artikelnr"), 1440 },
-        { QStringLiteral("Benämning"), 3000 },
-        { QStringLiteral("Enhet"), 400 },
-        { QStringLiteral("A-pris"), 1000 },
-        { QStringLiteral("Antal"), 1000 },
-        { QStringLiteral("Rab %               "), 600 },
-        { QStringLiteral("Radsumma"), 1000 },
-    });
+    m_ListView1->setModel(m_lines);
+    QList<int> widths;
+    for (const printing::TableColumn& column : columns)
+        widths.append(int(column.widthTwips));
+    m_ListView1->setDesignWidths(widths);
 }
 
 void FrmMain::setupLegend()
@@ -237,28 +258,6 @@ void FrmMain::setupLegend()
     auto* shape4 = new LineShape(Qt::white, 3, true, m_client);
     shape4->setObjectName(QStringLiteral("Shape4"));
     shape4->setGeometry(twipsRect(0, 6480, 11775, 495));
-}
-
-QLabel* FrmMain::addHiddenValue(const char* name, const QString& text)
-{
-    auto* label = new QLabel(text, m_client);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(0, twipsToPixels(clientHeight) + 10, 10, 10);
-    label->setVisible(false);
-    return label;
-}
-
-void FrmMain::setupHiddenValues()
-{
-    m_lbl_exkl = addHiddenValue("lbl_exkl");
-    m_lbl_moms_pro = addHiddenValue("lbl_moms_pro");
-    m_lbl_moms_kr = addHiddenValue("lbl_moms_kr");
-    m_lbl_inkl = addHiddenValue("lbl_inkl");
-    m_lbl_bet = addHiddenValue("lbl_bet");
-    m_lbl_lev = addHiddenValue("lbl_lev");
-    m_lbl_frakt = addHiddenValue("lbl_frakt");
-    m_i1 = addHiddenValue("i1", QStringLiteral("\""));
-    m_i2 = addHiddenValue("i2", QStringLiteral("\",\""));
 }
 
 void FrmMain::setupMenus()
@@ -315,22 +314,48 @@ void FrmMain::setupTabOrder()
     m_txt_KundField0->setFocus();
 }
 
-void FrmMain::connectRecomputation()
-{
-    connect(m_txt_Mkod, &QLineEdit::textChanged, this, &FrmMain::recomputeAmounts);
-    QAbstractItemModel* lines = m_ListView1->model();
-    connect(lines, &QAbstractItemModel::rowsInserted, this, &FrmMain::recomputeAmounts);
-    connect(lines, &QAbstractItemModel::rowsRemoved, this, &FrmMain::recomputeAmounts);
-    connect(lines, &QAbstractItemModel::modelReset, this, &FrmMain::recomputeAmounts);
-    connect(lines, &QAbstractItemModel::dataChanged, this, &FrmMain::recomputeAmounts);
-    for (TextBox* code : { m_txt_Betk, m_txt_LevS, m_txt_Frkts })
-        connect(code, &QLineEdit::textChanged, this, &FrmMain::recomputeCodeTexts);
-    recomputeAmounts();
-    recomputeCodeTexts();
-}
-
 void FrmMain::bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
 {
     if (button == Qt::RightButton)
         m_mnuPop1->popup(globalPos);
+}
+
+void FrmMain::showField(Field field)
+{
+    TextBox* box = m_boxes[field];
+    const QSignalBlocker noEcho(box);
+    box->setText(m_order.text(field));
+}
+
+void FrmMain::showHead()
+{
+    for (int field = 0; field < core::Order::fieldCount; ++field)
+        showField(Field(field));
+}
+
+void FrmMain::fieldEdited(Field field, const QString& text)
+{
+    m_order.setText(field, text);
+    if (field == Field::OrderNumber)
+        emit orderNumberChanged(text);
+}
+
+void FrmMain::showOrder(const core::Order& order)
+{
+    m_lines->replaceOrder(order);
+    showHead();
+    emit orderNumberChanged(m_order.text(Field::OrderNumber));
+}
+
+void FrmMain::addLines(const QList<core::OrderLine>& lines)
+{
+    m_lines->appendLines(lines);
+}
+
+QList<printing::TableColumn> FrmMain::orderLineColumns() const
+{
+    QList<printing::TableColumn> columns;
+    for (int i = 0; i < m_ListView1->columnCount(); ++i)
+        columns.append({ m_ListView1->columnCaption(i), m_ListView1->columnWidthTwips(i) });
+    return columns;
 }

@@ -1,70 +1,47 @@
 #pragma once
 
-#include "datafiles/datadirectory.h"
+#include "orderwindow.h"
 
-#include <QDate>
-#include <QMainWindow>
+#include "order/order.h"
+#include "order/registers.h"
+#include "printing/listviewprinting.h"
+
 #include <QPointer>
 
-#include <functional>
+#include <array>
 
-class QAction;
+class ClickableLabel;
+class OrderLinesModel;
+class PictureBox;
 class QLabel;
 class QMenu;
 class ReportListView;
 class TextBox;
-class PictureBox;
-class ClickableLabel;
 
-// The order window: the head of the order being entered, its order lines, the
-// menus and function keys. The order is nothing but this window's controls;
-// the other windows are handed a reference to it and write their results
-// straight into its controls.
-class FrmMain : public QMainWindow
+// The order window: the head of the order being entered in its boxes, the
+// order's lines in its list, the menus and function keys. The window holds the
+// order as a value and keeps its boxes and the value in step: what the
+// operator types goes into the order, and what a command puts into the order
+// is shown in the boxes. The other windows are handed what they need and hand
+// back their results, which only this window applies to the order.
+class FrmMain : public OrderWindow
 {
     Q_OBJECT
 
 public:
-    explicit FrmMain(datafiles::DataDirectory data, QWidget* parent = nullptr);
+    FrmMain(datafiles::DataDirectory data, Clock today);
     ~FrmMain() override;
 
-    const datafiles::DataDirectory& dataDirectory() const { return m_data; }
-    // Where "Ny" takes today's date from; tests give a fixed day.
-    void setClock(std::function<QDate()> today) { m_today = std::move(today); }
-
-    // The controls, by the names the rest of the program knows them by.
-    TextBox* txt_KundField0() const { return m_txt_KundField0; }
-    TextBox* txt_KundField1() const { return m_txt_KundField1; }
-    TextBox* txt_KundField2() const { return m_txt_KundField2; }
-    TextBox* txt_KundField3() const { return m_txt_KundField3; }
-    TextBox* txt_OrderNr() const { return m_txt_OrderNr; }
-    TextBox* txt_lpl() const { return m_txt_lpl; }
-    TextBox* txt_LevS() const { return m_txt_LevS; }
-    TextBox* txt_Frkts() const { return m_txt_Frkts; }
-    TextBox* txt_Betk() const { return m_txt_Betk; }
-    TextBox* txt_LevDat() const { return m_txt_LevDat; }
-    TextBox* txt_OrdDat() const { return m_txt_OrdDat; }
-    TextBox* txt_RegNr() const { return m_txt_RegNr; }
-    TextBox* txt_Mkod() const { return m_txt_Mkod; }
-    TextBox* txt_Info() const { return m_txt_Info; }
-    ReportListView* ListView1() const { return m_ListView1; }
-
-    // The derived values that the printed order reads (never shown in the window).
-    QLabel* lbl_exkl() const { return m_lbl_exkl; }
-    QLabel* lbl_moms_pro() const { return m_lbl_moms_pro; }
-    QLabel* lbl_moms_kr() const { return m_lbl_moms_kr; }
-    QLabel* lbl_inkl() const { return m_lbl_inkl; }
-    QLabel* lbl_bet() const { return m_lbl_bet; }
-    QLabel* lbl_lev() const { return m_lbl_lev; }
-    QLabel* lbl_frakt() const { return m_lbl_frakt; }
-    // The two fixed pieces the order list line is built from: `"` and `","`.
-    QLabel* i1() const { return m_i1; }
-    QLabel* i2() const { return m_i2; }
-
-    QMenu* mnuPop1() const { return m_mnuPop1; }
+    const core::Order& order() const override { return m_order; }
+    void showOrder(const core::Order& order) override;
 
     // Removes the selected order lines and rewrites the order's basket file.
     void RemoveSelectedLines();
+
+signals:
+    // The order on screen has another number: the product picker adds its
+    // lines to that order's basket.
+    void orderNumberChanged(const QString& orderNumber);
 
 public slots:
     void mnuNy_Click();
@@ -80,25 +57,33 @@ public slots:
     void cmdGetCustomerInfo_Click();
     void Label26_Click();
 
-    // Keep the totals, the VAT and the wording of the codes in step with the
-    // order; called whenever one of their inputs changes.
-    void recomputeAmounts();
-    void recomputeCodeTexts();
-
 private:
+    using Field = core::Order::Field;
+
     void setupWindow();
     void setupHead();
     void setupOrderLines();
     void setupLegend();
-    void setupHiddenValues();
     void setupMenus();
     void setupTabOrder();
-    void connectRecomputation();
     void bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
 
     TextBox* addTextBox(QWidget* container, const char* name, int left, int top, int width, int height, int limit);
+    TextBox* addHeadBox(Field field, QWidget* container, const char* name, int left, int top, int width, int height,
+                        int limit);
     QLabel* addCaption(const char* name, const QString& caption, int left, int top, int width, int height);
-    QLabel* addHiddenValue(const char* name, const QString& text = {});
+
+    // Shows the order's text in the field's box, without echoing it back.
+    void showField(Field field);
+    void showHead();
+    // The operator has changed the text of a box.
+    void fieldEdited(Field field, const QString& text);
+
+    void openRegisterPicker(QPointer<QWidget>& slot, core::CodeRegister which);
+    void applyCode(core::CodeRegister which, const QString& code);
+    void addLines(const QList<core::OrderLine>& lines);
+    // The order-line columns as they stand on screen, for the printed table.
+    QList<printing::TableColumn> orderLineColumns() const;
 
     // Each of the other windows exists at most once: the first command creates
     // it, a later one brings it to the front, and one that was closed is created
@@ -107,12 +92,15 @@ private:
     Window* showSingle(QPointer<Window>& slot, Create create);
 
     datafiles::DataDirectory m_data;
-    std::function<QDate()> m_today;
+    Clock m_today;
+    core::Order m_order;
+    core::CodeWording m_wording;
 
     QWidget* m_client = nullptr;
     PictureBox* m_bg_pic = nullptr;
     QWidget* m_Picture1 = nullptr;
 
+    std::array<TextBox*, core::Order::fieldCount> m_boxes {};
     TextBox* m_txt_KundField0 = nullptr;
     TextBox* m_txt_KundField1 = nullptr;
     TextBox* m_txt_KundField2 = nullptr;
@@ -128,16 +116,7 @@ private:
     TextBox* m_txt_Mkod = nullptr;
     TextBox* m_txt_Info = nullptr;
     ReportListView* m_ListView1 = nullptr;
-
-    QLabel* m_lbl_exkl = nullptr;
-    QLabel* m_lbl_moms_pro = nullptr;
-    QLabel* m_lbl_moms_kr = nullptr;
-    QLabel* m_lbl_inkl = nullptr;
-    QLabel* m_lbl_bet = nullptr;
-    QLabel* m_lbl_lev = nullptr;
-    QLabel* m_lbl_frakt = nullptr;
-    QLabel* m_i1 = nullptr;
-    QLabel* m_i2 = nullptr;
+    OrderLinesModel* m_lines = nullptr;
 
     QMenu* m_mnuPop1 = nullptr;
 

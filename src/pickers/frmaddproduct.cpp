@@ -1,19 +1,18 @@
 #include "frmaddproduct.h"
 
-#include "productline.h"
 #include "productregistermodel.h"
 
-#include "datafiles/datadirectory.h"
 #include "datafiles/textfile.h"
-#include "orderwindow/controls.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/look.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-#include "orderwindow/twips.h"
-#include "retrieval/messagebox.h"
+#include "order/archive.h"
+#include "order/basket.h"
+#include "order/lineamounts.h"
+#include "widgets/controls.h"
+#include "widgets/look.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
+#include "widgets/twips.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,32 +30,30 @@ constexpr qsizetype largestRegister = 0xFFFFFFFEll;
 
 } // namespace
 
-FrmAddProduct* FrmAddProduct::open(FrmMain& order)
+FrmAddProduct* FrmAddProduct::open(const datafiles::DataDirectory& data, const QString& orderNumber, QWidget* parent)
 {
-    const QString path = order.dataDirectory().productRegister();
+    const QString operation = QStringLiteral("läsa produktregistret");
+    const QString path = data.productRegister();
     datafiles::ReadResult file = datafiles::readWholeFile(path);
     if (file.ok() && file.bytes.size() > largestRegister)
         file.error = QStringLiteral("filen är för stor");
     if (!file.ok()) {
-        MessageBox::reportFailure(&order, QStringLiteral("läsa produktregistret"), path, file.error);
+        MessageBox::reportFailure(parent, operation, path, file.error);
         return nullptr;
     }
 
     datafiles::RecordTable products = datafiles::RecordTable::parse(std::move(file.bytes), 4);
     const bool incomplete = products.endsInsideRecord();
-    auto* window = new FrmAddProduct(order, std::move(products));
-    if (incomplete) {
-        MessageBox::show(&order, MessageBox::Icon::Information, QString(),
-                         QStringLiteral("Produktregistret %1 slutar mitt i en produkt.\r\n\r\n"
-                                        "Listan visar alla hela produkter; den sista, ofullständiga, saknas.")
-                             .arg(QDir::toNativeSeparators(path)));
-    }
+    auto* window = new FrmAddProduct(data, std::move(products), orderNumber);
+    if (incomplete)
+        MessageBox::reportFailure(parent, core::endsInsideRecord(operation, path));
     return window;
 }
 
-FrmAddProduct::FrmAddProduct(FrmMain& order, datafiles::RecordTable products)
+FrmAddProduct::FrmAddProduct(datafiles::DataDirectory data, datafiles::RecordTable products, QString orderNumber)
     : QWidget(nullptr)
-    , m_order(order)
+    , m_data(std::move(data))
+    , m_orderNumber(std::move(orderNumber))
 {
     setObjectName(QStringLiteral("frmAddProduct"));
     setWindowTitle(QStringLiteral("Produkter"));
@@ -180,7 +177,7 @@ void FrmAddProduct::setupTabOrder()
 void FrmAddProduct::typeDecimalPoints(TextBox* box)
 {
     const QString typed = box->text();
-    const QString stored = productline::withDecimalPoints(typed);
+    const QString stored = core::withDecimalPoints(typed);
     if (stored == typed)
         return;
     const int cursor = box->cursorPosition();
@@ -190,7 +187,7 @@ void FrmAddProduct::typeDecimalPoints(TextBox* box)
 
 void FrmAddProduct::recomputeLineAmount()
 {
-    const productline::Amounts amounts = productline::amounts(m_Text4->text(), m_Text5->text(), m_Text6->text());
+    const core::LineAmounts amounts = core::lineAmounts(m_Text4->text(), m_Text5->text(), m_Text6->text());
     m_lbl_sum1->setText(amounts.gross);
     m_lbl_sum2->setText(amounts.discount);
     m_Text7->setText(amounts.line);
@@ -223,16 +220,17 @@ void FrmAddProduct::ListView1_Click()
 
 void FrmAddProduct::Command1_Click()
 {
-    QStringList line;
-    for (const TextBox* box : { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 })
-        line.append(datafiles::textForRecord(box->text()));
+    core::OrderLine typed;
+    const TextBox* boxes[] = { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 };
+    for (int i = 0; i < core::OrderLine::columnCount; ++i)
+        typed.texts[size_t(i)] = boxes[i]->text();
+    const core::OrderLine line = core::lineForBasket(typed);
 
-    const std::optional<QString> basket = m_order.dataDirectory().basketFile(m_order.txt_OrderNr()->text());
-    if (!basket || !datafiles::appendToFile(*basket, datafiles::quotedRecord(line)).isEmpty()) {
+    if (core::appendToBasket(m_data, m_orderNumber, line)) {
         MessageBox::showErrorBox(this, QStringLiteral("1001,06"));
         return;
     }
-    m_order.ListView1()->reportModel()->appendRow(line);
+    emit lineAdded(line);
 
     for (TextBox* box : { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 })
         box->clear();

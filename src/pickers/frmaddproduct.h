@@ -1,10 +1,11 @@
 #pragma once
 
+#include "datafiles/datadirectory.h"
 #include "datafiles/records.h"
+#include "order/order.h"
 
 #include <QWidget>
 
-class FrmMain;
 class ProductRegisterModel;
 class QLabel;
 class QPushButton;
@@ -13,18 +14,22 @@ class TextBox;
 
 // The product picker: lists the product register, finds a product by the start
 // of its article number, takes quantity and discount, keeps the line amount
-// current and on "OK" adds the line to the order's basket file and to the
-// order window's order lines.
+// current and on "OK" adds the line to the basket file of the order number it
+// was last given, and hands the line back for the order's lines.
 class FrmAddProduct : public QWidget
 {
     Q_OBJECT
 
 public:
-    FrmAddProduct(FrmMain& order, datafiles::RecordTable products);
+    FrmAddProduct(datafiles::DataDirectory data, datafiles::RecordTable products, QString orderNumber);
 
-    // Reads the product register and builds the window; nullptr when the
-    // register cannot be read, after telling the operator why.
-    static FrmAddProduct* open(FrmMain& order);
+    // Reads the product register and builds the window for the order with this
+    // number; nullptr when the register cannot be read, after telling the
+    // operator why (in a box over `parent`).
+    static FrmAddProduct* open(const datafiles::DataDirectory& data, const QString& orderNumber,
+                               QWidget* parent = nullptr);
+
+    const QString& orderNumber() const { return m_orderNumber; }
 
     ReportListView* ListView1() const { return m_ListView1; }
     ProductRegisterModel* products() const { return m_products; }
@@ -40,7 +45,14 @@ public:
     QPushButton* Command1() const { return m_Command1; }
     QPushButton* Command2() const { return m_Command2; }
 
+signals:
+    // "OK" has added the line to the basket file.
+    void lineAdded(const core::OrderLine& line);
+
 public slots:
+    // The order whose basket "OK" adds to: the one on screen when it is pressed.
+    void setOrderNumber(const QString& orderNumber) { m_orderNumber = orderNumber; }
+
     void cmdSok_Click();
     void ListView1_Click();
     void Command1_Click();
@@ -58,7 +70,8 @@ private:
     QLabel* addLabel(const char* name, const QString& caption, int left, int top, int width, int height);
     void typeDecimalPoints(TextBox* box);
 
-    FrmMain& m_order;
+    datafiles::DataDirectory m_data;
+    QString m_orderNumber;
     ProductRegisterModel* m_products = nullptr;
 
     ReportListView* m_ListView1 = nullptr;

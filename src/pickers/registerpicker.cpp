@@ -1,42 +1,22 @@
 #include "registerpicker.h"
 
-#include "datafiles/records.h"
 #include "datafiles/textfile.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/look.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-#include "orderwindow/twips.h"
-#include "retrieval/messagebox.h"
+#include "order/archive.h"
+#include "widgets/look.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/twips.h"
 
-#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-QList<QStringList> registerRows(QByteArrayView bytes, bool* endsInsideRecord)
-{
-    return datafiles::readRecords(bytes, 2, endsInsideRecord);
-}
-
-std::optional<QString> registerDescription(QByteArrayView bytes, const QString& code)
-{
-    const datafiles::RecordTable table = datafiles::RecordTable::parse(bytes.toByteArray(), 2);
-    for (qsizetype r = 0; r < table.recordCount(); ++r) {
-        if (table.field(r, 0) == code)
-            return table.field(r, 1);
-    }
-    return std::nullopt;
-}
-
 struct RegisterPicker::Instance
 {
     const char* objectName;
     const char* caption;
-    QString (datafiles::DataDirectory::*registerFile)() const;
-    TextBox* (FrmMain::*orderBox)() const;
     const char* frameCaption;
     bool cancelBeforeOk; // in the focus order after the list
     const char* readOperation;
@@ -54,26 +34,11 @@ const QColor descriptionColour(0, 0, 128);
 
 const RegisterPicker::Instance& RegisterPicker::instance(Register which)
 {
-    static const Instance paymentTerms { "frmBetk",
-                                         "Betalningsvillkor",
-                                         &datafiles::DataDirectory::paymentTermsRegister,
-                                         &FrmMain::txt_Betk,
-                                         "Nuvarande betalningsvillkor",
-                                         false,
+    static const Instance paymentTerms { "frmBetk", "Betalningsvillkor", "Nuvarande betalningsvillkor", false,
                                          "läsa registret över betalningsvillkor" };
-    static const Instance deliveryMethod { "frmLevS",
-                                           "Leveranssätt",
-                                           &datafiles::DataDirectory::deliveryMethodRegister,
-                                           &FrmMain::txt_LevS,
-                                           "Nuvarande leveranssätt",
-                                           true,
+    static const Instance deliveryMethod { "frmLevS", "Leveranssätt", "Nuvarande leveranssätt", true,
                                            "läsa registret över leveranssätt" };
-    static const Instance freightMethod { "frmFrkts",
-                                          "Fraktsätt",
-                                          &datafiles::DataDirectory::freightMethodRegister,
-                                          &FrmMain::txt_Frkts,
-                                          "Nuvarande fraktsätt",
-                                          false,
+    static const Instance freightMethod { "frmFrkts", "Fraktsätt", "Nuvarande fraktsätt", false,
                                           "läsa registret över fraktsätt" };
     switch (which) {
     case Register::PaymentTerms:
@@ -86,32 +51,30 @@ const RegisterPicker::Instance& RegisterPicker::instance(Register which)
     return freightMethod;
 }
 
-RegisterPicker* RegisterPicker::create(FrmMain& order, Register which)
+RegisterPicker* RegisterPicker::create(const datafiles::DataDirectory& data, Register which, const QString& currentCode,
+                                       QWidget* parent)
 {
     const Instance& kind = instance(which);
-    const QString path = (order.dataDirectory().*kind.registerFile)();
+    const QString operation = QString::fromUtf8(kind.readOperation);
+    const QString path = core::registerFile(data, which);
     const datafiles::ReadResult file = datafiles::readWholeFile(path);
     if (!file.ok()) {
-        MessageBox::reportFailure(&order, QString::fromUtf8(kind.readOperation), path, file.error);
+        MessageBox::reportFailure(parent, operation, path, file.error);
         return nullptr;
     }
 
     bool endsInsideRecord = false;
-    const QList<QStringList> rows = registerRows(file.bytes, &endsInsideRecord);
-    auto* picker = new RegisterPicker(order, kind);
-    picker->Form_Load(rows);
-    if (endsInsideRecord) {
-        MessageBox::show(&order, MessageBox::Icon::Information, {},
-                         QStringLiteral("Registret %1 slutar mitt i en rad: den sista raden saknar ID eller "
-                                        "beskrivning och visas inte. Övriga rader visas.")
-                             .arg(QDir::toNativeSeparators(path)));
-    }
+    const QList<core::RegisterRow> rows = core::readRegisterRows(file.bytes, &endsInsideRecord);
+    auto* picker = new RegisterPicker(which, kind);
+    picker->Form_Load(currentCode, rows);
+    if (endsInsideRecord)
+        MessageBox::reportFailure(parent, core::endsInsideRecord(operation, path));
     return picker;
 }
 
-RegisterPicker::RegisterPicker(FrmMain& order, const Instance& instance)
+RegisterPicker::RegisterPicker(Register which, const Instance& instance)
     : QWidget(nullptr)
-    , m_order(order)
+    , m_which(which)
     , m_instance(instance)
 {
     setObjectName(QLatin1String(instance.objectName));
@@ -175,16 +138,15 @@ void RegisterPicker::setupControls()
     m_ListView1->setFocus();
 }
 
-TextBox* RegisterPicker::orderBox() const
+void RegisterPicker::Form_Load(const QString& currentCode, const QList<core::RegisterRow>& rows)
 {
-    return (m_order.*m_instance.orderBox)();
-}
-
-void RegisterPicker::Form_Load(const QList<QStringList>& rows)
-{
-    m_lbl_old->setText(orderBox()->text());
+    m_lbl_old->setText(currentCode);
     m_ListView1->enableFullRowSelect();
-    m_ListView1->reportModel()->appendRows(rows);
+    QList<QStringList> texts;
+    texts.reserve(rows.size());
+    for (const core::RegisterRow& row : rows)
+        texts.append({ row.id, row.description });
+    m_ListView1->reportModel()->appendRows(texts);
 
     // An order without a code has no current value to show; every ID would
     // begin with the empty text.
@@ -204,7 +166,8 @@ void RegisterPicker::Command1_Click()
                          QStringLiteral("Välj en rad i listan och klicka sedan på OK."));
         return;
     }
-    orderBox()->setText(m_ListView1->reportModel()->rowTexts(row).at(0));
+    const QString code = m_ListView1->reportModel()->rowTexts(row).at(0);
+    emit codeChosen(code);
     close();
 }
 

@@ -2,10 +2,6 @@
 
 #include "page.h"
 
-#include "orderwindow/reportlistview.h"
-
-#include <QAbstractItemModel>
-
 #include <algorithm>
 #include <cmath>
 
@@ -20,30 +16,30 @@ qint32 roundHalfEven(float value)
 
 } // namespace
 
-float ListViewTotalWidth(const ReportListView& ListView)
+float ListViewTotalWidth(const ListViewContent& ListView)
 {
     float total = 0;
-    for (int i = 0; i < ListView.columnCount(); ++i)
-        total += ListView.columnWidthTwips(i);
+    for (const TableColumn& column : ListView.columns)
+        total += column.widthTwips;
     return total;
 }
 
-QList<float> columnEdges(const ReportListView& ListView, float printableWidth, float LeftMarginal, float RightMarginal)
+QList<float> columnEdges(const ListViewContent& ListView, float printableWidth, float LeftMarginal, float RightMarginal)
 {
-    const int columns = ListView.columnCount();
+    const qsizetype columns = ListView.columns.size();
     const float width = printableWidth - LeftMarginal - RightMarginal;
     qint32 total = roundHalfEven(ListViewTotalWidth(ListView));
     // Every column dragged to nothing leaves no proportions to keep: the
     // columns then share the width equally rather than dividing by zero.
     const bool equalShares = total <= 0;
     if (equalShares)
-        total = columns;
+        total = qint32(columns);
 
     QList<float> edges;
     edges.reserve(columns + 1);
     edges.append(LeftMarginal);
-    for (int i = 0; i < columns; ++i) {
-        const float columnWidth = equalShares ? 1.0f : ListView.columnWidthTwips(i);
+    for (const TableColumn& column : ListView.columns) {
+        const float columnWidth = equalShares ? 1.0f : column.widthTwips;
         const qint32 share = roundHalfEven(columnWidth * width);
         const qint32 step = share / total;
         edges.append(edges.last() + float(step));
@@ -51,32 +47,30 @@ QList<float> columnEdges(const ReportListView& ListView, float printableWidth, f
     return edges;
 }
 
-void PrintListViewHeader(Page& page, const ReportListView& ListView, float TopMarginal, const QList<float>& edges)
+void PrintListViewHeader(Page& page, const ListViewContent& ListView, float TopMarginal, const QList<float>& edges)
 {
     page.setBold(true);
     page.setCurrentY(TopMarginal);
-    for (int k = 0; k < ListView.columnCount(); ++k) {
+    for (qsizetype k = 0; k < ListView.columns.size(); ++k) {
         page.setCurrentX(edges.at(k));
-        page.printWithoutLineEnd(ListView.columnCaption(k));
+        page.printWithoutLineEnd(ListView.columns.at(k).caption);
     }
     page.lineEnd();
     page.setBold(false);
 }
 
-void PrintListView(Page& page, const ReportListView& ListView, float LeftMarginal, float TopMarginal,
+void PrintListView(Page& page, const ListViewContent& ListView, float LeftMarginal, float TopMarginal,
                    float RightMarginal, float BottomMarginal, float firstPageBottom)
 {
     const QList<float> edges = columnEdges(ListView, float(page.printableWidth()), LeftMarginal, RightMarginal);
-    const int lastSubItem = ListView.columnCount() - 1;
+    const qsizetype lastSubItem = ListView.columns.size() - 1;
     const float pageBottom = std::min(float(page.printableHeight()), float(page.printableHeight()) - BottomMarginal);
 
     PrintListViewHeader(page, ListView, TopMarginal, edges);
     // The first page holds the rest of the document, so even its first row
     // moves on when it does not fit; a later page takes its first row anyway.
     bool freshPage = false;
-    const QAbstractItemModel* rows = ListView.model();
-    const int rowCount = rows ? rows->rowCount() : 0;
-    for (int row = 0; row < rowCount; ++row) {
+    for (const QStringList& item : ListView.items) {
         const float bottom = page.pageNumber() <= 1 ? std::min(pageBottom, firstPageBottom) : pageBottom;
         const float rowBottom = float(page.currentY()) + float(page.lineHeight());
         if (rowBottom > bottom && !freshPage) {
@@ -84,11 +78,9 @@ void PrintListView(Page& page, const ReportListView& ListView, float LeftMargina
             PrintListViewHeader(page, ListView, TopMarginal, edges);
             freshPage = true;
         }
-        page.setCurrentX(edges.at(0));
-        page.printWithoutLineEnd(rows->index(row, 0).data().toString());
-        for (int j = 1; j <= lastSubItem; ++j) {
+        for (qsizetype j = 0; j <= lastSubItem; ++j) {
             page.setCurrentX(edges.at(j));
-            page.printWithoutLineEnd(rows->index(row, j).data().toString());
+            page.printWithoutLineEnd(j < item.size() ? item.at(j) : QString());
         }
         page.lineEnd();
         freshPage = false;

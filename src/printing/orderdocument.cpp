@@ -1,12 +1,10 @@
 #include "orderdocument.h"
 
-#include "listviewprinting.h"
 #include "page.h"
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/textbox.h"
-
-#include <QLabel>
+#include "order/order.h"
+#include "order/registers.h"
+#include "order/totals.h"
 
 namespace printing {
 namespace {
@@ -19,9 +17,25 @@ void printAt(Page& page, double x, double y, const QString& text)
 
 } // namespace
 
-bool printOrderDocument(const FrmMain& w, Page& page)
+QList<TableColumn> designedOrderLineColumns()
 {
-    const datafiles::DataDirectory& data = w.dataDirectory();
+    return {
+        { QStringLiteral("Artikelnr"), 1440 }, { QStringLiteral("Benämning"), 3000 },
+        { QStringLiteral("Enhet"), 400 },      { QStringLiteral("A-pris"), 1000 },
+        { QStringLiteral("Antal"), 1000 },     { QStringLiteral("Rab %               "), 600 },
+        { QStringLiteral("Radsumma"), 1000 },
+    };
+}
+
+bool printOrderDocument(Page& page, const core::Order& order, const QList<TableColumn>& columns,
+                        const core::CodeWording& wording, const datafiles::DataDirectory& data)
+{
+    using core::CodeRegister;
+    using core::Order;
+    const auto text = [&order](Order::Field field) {
+        return order.text(field);
+    };
+    const core::Totals totals = core::totalsOf(order);
 
     page.setFontSize(14);
     page.setBold(false);
@@ -34,27 +48,27 @@ bool printOrderDocument(const FrmMain& w, Page& page)
 
     page.setFontSize(9);
     printAt(page, 1.0, 3.0, QStringLiteral("Kundnr:  "));
-    printAt(page, 2.5, 3.0, w.txt_KundField0()->text());
-    printAt(page, 1.0, 4.0, w.txt_KundField1()->text());
-    printAt(page, 1.0, 4.5, w.txt_KundField2()->text());
-    printAt(page, 1.0, 5.0, w.txt_KundField3()->text());
+    printAt(page, 2.5, 3.0, text(Order::CustomerNumber));
+    printAt(page, 1.0, 4.0, text(Order::CustomerLine1));
+    printAt(page, 1.0, 4.5, text(Order::CustomerLine2));
+    printAt(page, 1.0, 5.0, text(Order::CustomerLine3));
     printAt(page, 1.0, 6.5, QStringLiteral("Info"));
-    printAt(page, 2.5, 6.5, w.txt_Info()->text());
+    printAt(page, 2.5, 6.5, text(Order::Info));
 
     printAt(page, 8.0, 3.0, QStringLiteral("Order nr"));
-    printAt(page, 8.0, 3.5, w.txt_OrderNr()->text());
+    printAt(page, 8.0, 3.5, text(Order::OrderNumber));
     printAt(page, 10.0, 3.0, QStringLiteral("Leveransdatum"));
-    printAt(page, 10.0, 3.5, w.txt_LevDat()->text());
+    printAt(page, 10.0, 3.5, text(Order::DeliveryDate));
     printAt(page, 13.0, 3.0, QStringLiteral("Orderdatum"));
-    printAt(page, 13.0, 3.5, w.txt_OrdDat()->text());
+    printAt(page, 13.0, 3.5, text(Order::OrderDate));
     printAt(page, 16.0, 3.0, QStringLiteral("Betalningsvillkor"));
-    printAt(page, 16.0, 3.5, w.lbl_bet()->text());
+    printAt(page, 16.0, 3.5, wording.wording(CodeRegister::PaymentTerms, text(Order::PaymentTerms)));
     printAt(page, 10.0, 4.5, QStringLiteral("Leveranssätt"));
-    printAt(page, 10.0, 5.0, w.lbl_lev()->text());
+    printAt(page, 10.0, 5.0, wording.wording(CodeRegister::DeliveryMethod, text(Order::DeliveryMethod)));
     printAt(page, 13.0, 4.5, QStringLiteral("Fraktsätt"));
-    printAt(page, 13.0, 5.0, w.lbl_frakt()->text());
+    printAt(page, 13.0, 5.0, wording.wording(CodeRegister::FreightMethod, text(Order::FreightMethod)));
     printAt(page, 16.0, 4.5, QStringLiteral("Reg Nr"));
-    printAt(page, 16.0, 5.0, w.txt_RegNr()->text());
+    printAt(page, 16.0, 5.0, text(Order::RegistrationNumber));
 
     page.setFontSize(10);
     page.setBold(true);
@@ -62,15 +76,19 @@ bool printOrderDocument(const FrmMain& w, Page& page)
     page.setFontSize(9);
     page.setBold(false);
     printAt(page, 1.0, 25.5, QStringLiteral("Exkl moms"));
-    printAt(page, 1.0, 26.0, w.lbl_exkl()->text());
+    printAt(page, 1.0, 26.0, totals.exclusiveOfVat);
     printAt(page, 3.0, 25.5, QStringLiteral("Moms %"));
-    printAt(page, 3.0, 26.0, w.lbl_moms_pro()->text());
+    printAt(page, 3.0, 26.0, totals.vatRate);
     printAt(page, 6.0, 25.5, QStringLiteral("Moms i SEK"));
-    printAt(page, 6.0, 26.0, w.lbl_moms_kr()->text());
+    printAt(page, 6.0, 26.0, totals.vat);
     printAt(page, 17.0, 25.5, QStringLiteral("Inkl moms"));
-    printAt(page, 17.0, 26.0, w.lbl_inkl()->text());
+    printAt(page, 17.0, 26.0, totals.inclusiveOfVat);
 
-    PrintListView(page, *w.ListView1(), 1.0f, 8.0f, -4.0f, -2.0f, totalsTop);
+    ListViewContent table { columns, {} };
+    table.items.reserve(order.lines().size());
+    for (const core::OrderLine& line : order.lines())
+        table.items.append(line.toList());
+    PrintListView(page, table, 1.0f, 8.0f, -4.0f, -2.0f, totalsTop);
     // The table has ended the document already; this sends nothing more.
     return page.endDocument();
 }

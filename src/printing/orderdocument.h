@@ -1,6 +1,17 @@
 #pragma once
 
-class FrmMain;
+#include "listviewprinting.h"
+
+#include <QList>
+
+namespace core {
+class CodeWording;
+class Order;
+} // namespace core
+
+namespace datafiles {
+class DataDirectory;
+}
 
 namespace printing {
 
@@ -9,9 +20,16 @@ class Page;
 // Where "ATT BETALA" stands on the first page: the order lines stay above it.
 inline constexpr float totalsTop = 24.5f;
 
-// Draws the order shown in the order window as the printed order form and
-// ends the document. False when a step failed (the page tells which); the
-// steps after it are not drawn.
-bool printOrderDocument(const FrmMain& window, Page& page);
+// The seven columns of the order lines as the order window designs them, in
+// twips.
+QList<TableColumn> designedOrderLineColumns();
+
+// Draws the order as the printed order form, "ORDERUNDERLAG", with its order
+// lines in a table of the given columns, and ends the document. The codes are
+// printed in their wording, the totals as the order comes to; the logo and the
+// table frame come from the data folder. False when a step failed (the page
+// tells which); the steps after it are not drawn.
+bool printOrderDocument(Page& page, const core::Order& order, const QList<TableColumn>& columns,
+                        const core::CodeWording& wording, const datafiles::DataDirectory& data);
 
 } // namespace printing

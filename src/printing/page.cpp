@@ -1,6 +1,6 @@
 #include "page.h"
 
-#include "orderwindow/look.h"
+#include "typeface.h"
 
 #include <QFontMetricsF>
 #include <QImageReader>
@@ -15,7 +15,7 @@ constexpr double imagePixelsPerInch = 96.0;
 } // namespace
 
 Page::Page()
-    : m_font(look::timesNewRoman(14))
+    : m_font(timesNewRoman(14))
 {
 }
 

@@ -1,33 +1,17 @@
 #include "frmgetinfo.h"
 
-#include "datafiles/records.h"
-#include "datafiles/textfile.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/look.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/twips.h"
-#include "retrieval/messagebox.h"
+#include "order/archive.h"
+#include "order/basket.h"
+#include "widgets/look.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/twips.h"
 
-#include <QDir>
 #include <QPushButton>
 
-namespace {
-
-constexpr int orderListFields = 4;
-constexpr int basketFields = 7;
-
-void reportIncompleteFile(QWidget* parent, const QString& path, const QString& whatWasKept)
-{
-    MessageBox::show(parent, MessageBox::Icon::Critical, QString(),
-                     QStringLiteral("Filen %1 slutar mitt i en rad och är ofullständig.\r\n\r\n%2")
-                         .arg(QDir::toNativeSeparators(path), whatWasKept));
-}
-
-} // namespace
-
-FrmGetInfo::FrmGetInfo(FrmMain& frm)
+FrmGetInfo::FrmGetInfo(datafiles::DataDirectory data)
     : QWidget(nullptr)
-    , m_frm(frm)
+    , m_data(std::move(data))
 {
     setObjectName(QStringLiteral("frmGetInfo"));
     setWindowTitle(QStringLiteral("Hämta underlag"));
@@ -60,25 +44,24 @@ void FrmGetInfo::setupControls()
     connect(m_Command1, &QPushButton::clicked, this, &FrmGetInfo::Command1_Click);
 }
 
-bool FrmGetInfo::Form_Load()
+bool FrmGetInfo::Form_Load(QWidget* parent)
 {
     m_ListView1->enableFullRowSelect();
 
     // Until the first order has been printed there is no order list.
-    const QString path = m_frm.dataDirectory().orderList();
-    if (!datafiles::isFile(path))
-        return true;
-    const datafiles::ReadResult read = datafiles::readWholeFile(path);
-    if (!read.ok()) {
-        MessageBox::reportFailure(&m_frm, QStringLiteral("läsa listan över utskrivna order"), path, read.error);
+    const core::OrderListRead list = core::readOrderList(m_data);
+    if (list.failure) {
+        MessageBox::reportFailure(parent, *list.failure);
         return false;
     }
-
-    bool incomplete = false;
-    m_ListView1->reportModel()->appendRows(datafiles::readRecords(read.bytes, orderListFields, &incomplete));
-    if (incomplete)
-        reportIncompleteFile(&m_frm, path,
-                             QStringLiteral("De order som står hela i filen visas; den sista visas inte."));
+    QList<QStringList> rows;
+    rows.reserve(list.entries.size());
+    for (const core::OrderListEntry& entry : list.entries)
+        rows.append({ entry.orderDate, entry.orderNumber, entry.customerNumber, entry.customerName });
+    m_ListView1->reportModel()->appendRows(rows);
+    if (list.endsInsideRecord)
+        MessageBox::reportFailure(
+            parent, core::endsInsideRecord(QStringLiteral("läsa listan över utskrivna order"), list.file));
     return true;
 }
 
@@ -92,24 +75,20 @@ void FrmGetInfo::Command1_Click()
     }
 
     const QString orderNumber = m_ListView1->reportModel()->rowTexts(row).at(1);
+    const core::BasketRead basket = core::readBasket(m_data, orderNumber);
     // An order printed without lines never had a basket file.
-    const std::optional<QString> path = m_frm.dataDirectory().basketFile(orderNumber);
-    if (!path || !datafiles::isFile(*path)) {
+    if (basket.missing) {
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          QStringLiteral("Order %1 har inga sparade orderrader.").arg(orderNumber));
         return;
     }
-    const datafiles::ReadResult read = datafiles::readWholeFile(*path);
-    if (!read.ok()) {
-        MessageBox::reportFailure(this, QStringLiteral("hämta orderraderna för order %1").arg(orderNumber), *path,
-                                  read.error);
+    if (basket.failure) {
+        MessageBox::reportFailure(this, *basket.failure);
         return;
     }
-
-    bool incomplete = false;
-    m_frm.ListView1()->reportModel()->appendRows(datafiles::readRecords(read.bytes, basketFields, &incomplete));
-    if (incomplete)
-        reportIncompleteFile(
-            this, *path,
-            QStringLiteral("De orderrader som står hela i filen har hämtats; den sista har inte hämtats."));
+    emit linesFetched(basket.lines);
+    if (basket.endsInsideRecord)
+        MessageBox::reportFailure(
+            this,
+            core::endsInsideRecord(QStringLiteral("hämta orderraderna för order %1").arg(orderNumber), basket.file));
 }

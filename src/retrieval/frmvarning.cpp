@@ -2,9 +2,9 @@
 
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
-#include "orderwindow/look.h"
-#include "orderwindow/twips.h"
-#include "retrieval/messagebox.h"
+#include "widgets/look.h"
+#include "widgets/messagebox.h"
+#include "widgets/twips.h"
 
 #include <QGuiApplication>
 #include <QListWidget>

@@ -3,17 +3,20 @@
 
 #include "datafiles/datalock.h"
 #include "datafiles/records.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
+#include "order/order.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
-#include "printing/destinations.h"
+#include "printing/output/destinations.h"
+#include "printing/recordingpage.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
-#include "retrieval/messagebox.h"
 #include "support/testsupport.h"
+#include "widgets/controls.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDirIterator>
 #include <QHash>
@@ -22,6 +25,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <functional>
@@ -37,6 +41,7 @@ private slots:
     void damagedDataFolder_data();
     void damagedDataFolder();
     void fullDisk();
+    void pdfCopyCannotBeKeptWhileAPrinterWaits();
     void unusualBytesReachTheFilesUnchanged();
     void namesThatLeaveTheDataFolder();
     void secondProgramOnTheSameData();
@@ -54,6 +59,98 @@ public:
     SampleFolder() { copySample(); }
 };
 
+// A file system of one megabyte of the test's own, mounted while it lives.
+// Mounting needs root; a test that cannot mount one skips.
+class SmallDisk
+{
+public:
+    SmallDisk() = default;
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), { m_mountPoint.path() });
+    }
+
+    // Empty when the disk is mounted, otherwise why not.
+    QString mount()
+    {
+        if (geteuid() != 0)
+            return QStringLiteral("A small file system of the test's own needs root to mount");
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), { "-t", "tmpfs", "-o", "size=1m", "tmpfs", m_mountPoint.path() });
+        m_mounted = mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+        return m_mounted ? QString() : QStringLiteral("This machine does not let the test mount a small file system");
+    }
+
+    QString path() const { return m_mountPoint.path(); }
+    // A program folder on the disk with a copy of the sample data.
+    datafiles::DataDirectory sampleData() const
+    {
+        copySampleData(path() + QStringLiteral("/System"));
+        return datafiles::DataDirectory(path());
+    }
+
+    // Takes up every byte left on the disk with a file outside the data folder.
+    bool fill() const
+    {
+        QFile filler(fillerPath());
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Append))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+        return true;
+    }
+    // Gives the room taken by fill() back.
+    void free() const { QFile::remove(fillerPath()); }
+
+private:
+    QString fillerPath() const { return path() + QStringLiteral("/filler"); }
+
+    QTemporaryDir m_mountPoint;
+    bool m_mounted = false;
+};
+
+// The order window over a data folder, shown, as the operator has it; like the
+// operator's, it is closed before it goes.
+class ShownWindow
+{
+public:
+    explicit ShownWindow(const datafiles::DataDirectory& data, OrderWindow::Clock today = {})
+        : m_window(OrderWindow::create(data, std::move(today)))
+    {
+        m_window->show();
+    }
+    ShownWindow(const ShownWindow&) = delete;
+    ShownWindow& operator=(const ShownWindow&) = delete;
+    ~ShownWindow() { m_window->close(); }
+
+    OrderWindow& operator*() const { return *m_window; }
+    OrderWindow* operator->() const { return m_window.get(); }
+
+private:
+    std::unique_ptr<OrderWindow> m_window;
+};
+
+// Chooses a menu entry of a window, as the operator does with the mouse or its key.
+void choose(QWidget& window, const char* entryName)
+{
+    QAction* entry = menuEntry(window, entryName);
+    if (!entry)
+        qFatal("The order window has no menu entry %s", entryName);
+    entry->trigger();
+}
+
+// Types a customer number into the order window and presses Enter, which looks it up.
+void typeCustomer(QWidget& window, const QString& number)
+{
+    TextBox* box = textBox(window, "txt_KundField0");
+    box->clear();
+    QTest::keyClicks(box, number);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 template<typename Window>
 Window* openWindow()
 {
@@ -64,22 +161,16 @@ Window* openWindow()
 void closeAll()
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (!qobject_cast<FrmMain*>(top) && top->isVisible())
+        if (!qobject_cast<OrderWindow*>(top) && top->isVisible())
             top->close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// A day at the desk: a new order, a customer, a product line, the codes, the
-// printout, the number recorded by hand, a printed order fetched back, the
-// error catalogue, and a line removed.
-void workThroughOrder(FrmMain& w)
+// F12: the first product of the picker, two of it, "OK".
+void addFirstProduct(QWidget& window)
 {
-    w.mnuNy_Click();
-    w.txt_KundField0()->setText(QStringLiteral("1004"));
-    w.cmdGetCustomerInfo_Click();
-
-    w.mnuVisa_Produkter_Click();
+    choose(window, "mnuVisa_Produkter");
     if (auto* picker = openWindow<FrmAddProduct>()) {
         if (picker->ListView1()->model()->rowCount() > 0) {
             picker->ListView1()->selectRowWithoutScrolling(0);
@@ -89,9 +180,19 @@ void workThroughOrder(FrmMain& w)
         picker->Command1_Click();
     }
     closeAll();
+}
 
-    for (void (FrmMain::*command)() : { &FrmMain::mnuData_Levs_Click, &FrmMain::mnuData_Betk_Click }) {
-        (w.*command)();
+// A day at the desk: a new order, a customer, a product line, the codes, the
+// printout, the number recorded by hand, a printed order fetched back, the
+// error catalogue, and a line removed.
+void workThroughOrder(OrderWindow& w)
+{
+    choose(w, "mnuNy");
+    typeCustomer(w, QStringLiteral("1004"));
+    addFirstProduct(w);
+
+    for (const char* entry : { "mnuData_Levs", "mnuData_Betk" }) {
+        choose(w, entry);
         if (auto* picker = openWindow<RegisterPicker>()) {
             if (picker->ListView1()->model()->rowCount() > 1)
                 picker->ListView1()->selectRowWithoutScrolling(1);
@@ -100,10 +201,14 @@ void workThroughOrder(FrmMain& w)
         closeAll();
     }
 
-    w.mnuPrint_Click();
-    w.Label26_Click();
+    choose(w, "mnuPrint");
+    // "F9 - Skriv ut underlag" clicked in the legend records the number by hand.
+    auto* legend = w.findChild<ClickableLabel*>(QStringLiteral("Label26"));
+    if (!legend)
+        qFatal("The order window has no legend Label26");
+    QTest::mouseClick(legend, Qt::LeftButton);
 
-    w.mnuHamta_Click();
+    choose(w, "mnuHamta");
     if (auto* retrieval = openWindow<FrmGetInfo>()) {
         const int rows = retrieval->ListView1()->model()->rowCount();
         if (rows > 0)
@@ -112,25 +217,27 @@ void workThroughOrder(FrmMain& w)
     }
     closeAll();
 
-    w.mnuHelp_Varning_Click();
+    choose(w, "mnuHelp_Varning");
     if (auto* catalogue = openWindow<FrmVarning>()) {
         if (catalogue->List1()->count() > 0)
             catalogue->List1()->setCurrentRow(0);
     }
     closeAll();
 
-    if (w.ListView1()->model()->rowCount() > 0) {
-        w.ListView1()->selectRowWithoutScrolling(0);
-        w.RemoveSelectedLines();
+    ReportListView* lines = listView(w);
+    if (lines->model()->rowCount() > 0) {
+        lines->selectRowWithoutScrolling(0);
+        choose(w, "mnuMinus");
     }
 }
 
 using Snapshot = QHash<QString, QByteArray>;
 
-Snapshot snapshot(const TestDataFolder& folder)
+// Every file under a System folder, by path.
+Snapshot snapshot(const QString& systemFolder)
 {
     Snapshot files;
-    QDirIterator it(folder.path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(systemFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (file.open(QIODevice::ReadOnly))
@@ -139,15 +246,37 @@ Snapshot snapshot(const TestDataFolder& folder)
     return files;
 }
 
+Snapshot snapshot(const TestDataFolder& folder)
+{
+    return snapshot(folder.path(QString()));
+}
+
+// The files that are not as they were: changed, added or gone.
+QStringList changedFiles(const Snapshot& before, const Snapshot& after)
+{
+    QStringList changed;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (!before.contains(it.key()))
+            changed << it.key() + QStringLiteral(": added");
+        else if (before.value(it.key()) != it.value())
+            changed << it.key() + QStringLiteral(": changed");
+    }
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (!after.contains(it.key()))
+            changed << it.key() + QStringLiteral(": gone");
+    }
+    return changed;
+}
+
 // Every file the program wrote must be whole: a record file of complete
 // records, each line ended, no temporary file left behind. Damage the test
 // did itself, and the part of a file before what the program appended, are
 // not the program's.
-QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& before = {})
+QStringList halfWrittenFiles(const QString& systemFolder, const Snapshot& before = {})
 {
     QStringList problems;
     static const QRegularExpression leftover(QStringLiteral("\\.(dbf|pdf)\\.\\w{6}$"));
-    const Snapshot after = snapshot(folder);
+    const Snapshot after = snapshot(systemFolder);
     for (auto it = after.begin(); it != after.end(); ++it) {
         const QString name = QFileInfo(it.key()).fileName();
         QByteArray bytes = it.value();
@@ -194,6 +323,11 @@ QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& befor
     return problems;
 }
 
+QStringList halfWrittenFiles(const TestDataFolder& folder, const Snapshot& before = {})
+{
+    return halfWrittenFiles(folder.path(QString()), before);
+}
+
 // Boxes of failures must say what failed and where.
 QStringList unclearBoxes(const QList<MessageBox::Shown>& shown)
 {
@@ -231,6 +365,12 @@ void cutShort(TestDataFolder& folder, const QString& file, int dropped)
 {
     const QByteArray bytes = folder.read(file);
     folder.write(file, bytes.left(bytes.size() - dropped));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -302,11 +442,9 @@ void TestFaults::damagedDataFolder()
     MessageBox::Recorder boxes;
     printing::Destinations::Override paper(pdfOnly());
     {
-        FrmMain window(folder.data());
-        window.setClock([] { return QDate(2026, 12, 7); });
-        window.show();
-        workThroughOrder(window);
-        QVERIFY(window.isVisible());
+        const ShownWindow window(folder.data(), [] { return QDate(2026, 12, 7); });
+        workThroughOrder(*window);
+        QVERIFY(window->isVisible());
         closeAll();
     }
 
@@ -324,47 +462,102 @@ void TestFaults::damagedDataFolder()
 
 void TestFaults::fullDisk()
 {
-    if (geteuid() != 0)
-        QSKIP("A small file system of the test's own needs root to mount");
-    QTemporaryDir mountPoint;
-    QProcess mount;
-    mount.start(QStringLiteral("mount"), { "-t", "tmpfs", "-o", "size=1m", "tmpfs", mountPoint.path() });
-    if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
-        QSKIP("This machine does not let the test mount a small file system");
-    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), { mountPoint.path() }); });
-
-    copySampleData(mountPoint.path() + QStringLiteral("/System"));
-    const QByteArray numberBefore = [&] {
-        QFile f(mountPoint.path() + QStringLiteral("/System/Registret/OrderNr.dbf"));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
-    {
-        QFile filler(mountPoint.path() + QStringLiteral("/filler"));
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) { }
-    }
+    SmallDisk disk;
+    if (const QString why = disk.mount(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const datafiles::DataDirectory data = disk.sampleData();
+    const QByteArray numberBefore = readFile(data.orderNumberFile());
+    QVERIFY(disk.fill());
 
     MessageBox::Recorder boxes;
     printing::Destinations::Override paper(pdfOnly());
-    const datafiles::DataDirectory data(mountPoint.path());
     {
-        FrmMain window(data);
-        window.show();
-        workThroughOrder(window);
-        QVERIFY(window.isVisible());
+        const ShownWindow window(data);
+        workThroughOrder(*window);
+        QVERIFY(window->isVisible());
         closeAll();
     }
 
-    QFile number(data.orderNumberFile());
-    QVERIFY(number.open(QIODevice::ReadOnly));
-    QCOMPARE(number.readAll(), numberBefore); // the old number stays whole
+    QCOMPARE(readFile(data.orderNumberFile()), numberBefore); // the old number stays whole
     bool diskFullSaid = false;
     for (const MessageBox::Shown& box : boxes.shown)
         diskFullSaid = diskFullSaid || box.text.contains(QStringLiteral("disken är full"));
     QVERIFY(diskFullSaid);
     QVERIFY(unclearBoxes(boxes.shown).isEmpty());
+}
+
+void TestFaults::pdfCopyCannotBeKeptWhileAPrinterWaits()
+{
+    // The disk fills up just before F9: the PDF copy cannot be kept, so nothing
+    // may go to the printer and nothing may be registered.
+    SmallDisk disk;
+    if (const QString why = disk.mount(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const datafiles::DataDirectory data = disk.sampleData();
+    {
+        QFile list(data.orderList());
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("\"261201\",\"1040\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n");
+    }
+
+    MessageBox::Recorder boxes;
+    QList<printing::PageStep> printed;
+    int printerJobs = 0;
+    printing::Destinations destinations;
+    destinations.printer = [&](const QString&) -> std::unique_ptr<printing::Page> {
+        ++printerJobs;
+        return std::make_unique<printing::RecordingPage>(printed);
+    };
+    destinations.pdfCopy = &printing::Destinations::pdfPage;
+    printing::Destinations::Override printer(destinations);
+
+    const ShownWindow window(data, [] { return QDate(2026, 12, 7); });
+    choose(*window, "mnuNy");
+    const QString number = textBox(*window, "txt_OrderNr")->text();
+    QCOMPARE(number, QStringLiteral("1042"));
+    typeCustomer(*window, QStringLiteral("1004"));
+    addFirstProduct(*window);
+    QCOMPARE(window->order().lines().size(), 1);
+    QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.shown.value(0).text));
+
+    const Snapshot before = snapshot(data.systemFolder());
+    QVERIFY(disk.fill());
+    choose(*window, "mnuPrint");
+
+    QCOMPARE(printerJobs, 0);
+    QVERIFY(printed.isEmpty());
+    // The order-number file, the archive files, the order list and the basket
+    // are as they were, and neither a copy nor a piece of one is left.
+    const QStringList changed = changedFiles(before, snapshot(data.systemFolder()));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+    QVERIFY(!QFileInfo::exists(data.archiveCustomerFile(number).value()));
+    QVERIFY(!QFileInfo::exists(data.archiveOrderHeadFile(number).value()));
+    QCOMPARE(readFile(data.orderNumberFile()), QByteArray("1041\r\n"));
+    QCOMPARE(readFile(data.orderList()).count("\r\n"), 1);
+
+    QCOMPARE(boxes.shown.size(), 1);
+    const MessageBox::Shown box = boxes.shown.first();
+    QVERIFY(box.icon == MessageBox::Icon::Critical);
+    const QString copy = QDir::toNativeSeparators(data.orderFolder() + QLatin1Char('/') + number + ".pdf");
+    QVERIFY2(box.text.contains(QStringLiteral("Fil: ") + copy), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("disken är full")), qPrintable(box.text));
+
+    // Nothing was registered: "Ny" hands out the same number again.
+    choose(*window, "mnuNy");
+    QCOMPARE(textBox(*window, "txt_OrderNr")->text(), number);
+
+    // With room again the same order goes to the printer and is registered.
+    disk.free();
+    boxes.shown.clear();
+    choose(*window, "mnuPrint");
+    QCOMPARE(printerJobs, 1);
+    QVERIFY(!printed.isEmpty());
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown.first().icon == MessageBox::Icon::Information, qPrintable(boxes.shown.first().text));
+    QCOMPARE(readFile(data.orderNumberFile()), QByteArray("1042\r\n"));
+    QVERIFY(QFileInfo::exists(copy));
+    const QStringList problems = halfWrittenFiles(data.systemFolder());
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 }
 
 void TestFaults::unusualBytesReachTheFilesUnchanged()
@@ -383,9 +576,8 @@ void TestFaults::unusualBytesReachTheFilesUnchanged()
 
     MessageBox::Recorder boxes;
     printing::Destinations::Override paper(pdfOnly());
-    FrmMain window(folder.data());
-    window.show();
-    workThroughOrder(window);
+    const ShownWindow window(folder.data());
+    workThroughOrder(*window);
 
     QVERIFY(folder.read("Order/1042.basket.dbf").contains("\"UDD-1\",\"" + odd + "\",\"st\""));
     QVERIFY(folder.read("Order/1042_data1.dbf").startsWith("1004\r\n" + odd + "\r\n"));
@@ -404,30 +596,39 @@ void TestFaults::namesThatLeaveTheDataFolder()
 
     MessageBox::Recorder boxes;
     printing::Destinations::Override paper(pdfOnly());
-    FrmMain window(folder.data());
-    window.show();
+    const ShownWindow window(folder.data());
 
     // A customer number that climbs out of the customer folder names no file:
     // the default customer comes instead.
-    window.txt_KundField0()->setText(QStringLiteral("../../secret/x"));
-    window.cmdGetCustomerInfo_Click();
-    QCOMPARE(window.txt_KundField0()->text(), QStringLiteral("1"));
+    typeCustomer(*window, QStringLiteral("../../secret/x"));
+    QCOMPARE(textBox(*window, "txt_KundField0")->text(), QStringLiteral("1"));
 
-    // An order number that climbs out: nothing is written anywhere.
-    window.txt_OrderNr()->setText(QStringLiteral("../../secret/o"));
-    window.ListView1()->reportModel()->appendRow({ "A1", "Spik", "st", "1.00", "1", "", "1.00" });
-    window.mnuPrint_Click();
-    window.ListView1()->selectRowWithoutScrolling(0);
-    window.RemoveSelectedLines();
+    // An order number that climbs out: printing it, adding a line to it and
+    // removing one write nothing anywhere, and each is reported.
+    core::Order climbing = window->order();
+    climbing.setText(core::Order::OrderNumber, QStringLiteral("../../secret/o"));
+    climbing.appendLine(core::OrderLine::fromList({ "A1", "Spik", "st", "1.00", "1", "", "1.00" }));
+    window->showOrder(climbing);
+    QCOMPARE(textBox(*window, "txt_OrderNr")->text(), QStringLiteral("../../secret/o"));
+    qsizetype shown = boxes.shown.size();
+    choose(*window, "mnuPrint");
+    QVERIFY(boxes.shown.size() > shown);
+    shown = boxes.shown.size();
+    addFirstProduct(*window);
+    QVERIFY(boxes.shown.size() > shown);
+    shown = boxes.shown.size();
+    listView(*window)->selectRowWithoutScrolling(0);
+    choose(*window, "mnuMinus");
+    QVERIFY(boxes.shown.size() > shown);
     QCOMPARE(QDir(outside).entryList(QDir::Files), QStringList { "x.GetInfo.dbf" });
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1041\r\n"));
-    QVERIFY(boxes.shown.size() >= 2);
 
     // A catalogue id that climbs out shows nothing.
     folder.write("Registret/Felmeddelande/ErrorID.txt", "../../../secret/x.GetInfo\r\n");
-    window.mnuHelp_Varning_Click();
+    choose(*window, "mnuHelp_Varning");
     auto* catalogue = openWindow<FrmVarning>();
     QVERIFY(catalogue);
+    QCOMPARE(catalogue->List1()->count(), 1);
     catalogue->List1()->setCurrentRow(0);
     QCOMPARE(catalogue->List2()->count(), 0);
     closeAll();

@@ -1,13 +1,52 @@
-// Enter in the customer-number box: the customer boxes take the customer's file.
+// Enter in the customer-number box: the customer boxes and the order take the
+// customer's file, and the customer lines become read-only but for customer "1".
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/textbox.h"
-#include "retrieval/messagebox.h"
+#include "order/order.h"
 #include "support/testsupport.h"
+#include "widgets/textbox.h"
 
+#include <QPushButton>
 #include <QTest>
 
+using core::Order;
 using Files = QMap<QString, QByteArray>;
+
+namespace {
+
+const char* const customerBoxes[] = { "txt_KundField0", "txt_KundField1", "txt_KundField2", "txt_KundField3" };
+const Order::Field customerFields[]
+    = { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3 };
+
+OrderDesk::Files customerFiles(const Files& files)
+{
+    OrderDesk::Files placed;
+    for (auto file = files.cbegin(); file != files.cend(); ++file)
+        placed.append({ "Customer/" + file.key() + ".GetInfo.dbf", file.value() });
+    return placed;
+}
+
+QStringList shownCustomer(const OrderDesk& desk)
+{
+    QStringList shown;
+    for (const char* name : customerBoxes)
+        shown.append(desk.box(name)->text());
+    return shown;
+}
+
+QStringList orderedCustomer(const OrderDesk& desk)
+{
+    QStringList ordered;
+    for (Order::Field field : customerFields)
+        ordered.append(desk.order().text(field));
+    return ordered;
+}
+
+const QByteArray defaultCustomer("1\r\nKontantkund\r\nDisken\r\n\r\n");
+const QStringList defaultLines { "1", "Kontantkund", "Disken", "" };
+const QByteArray bergstrom("1042\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\n433 38  Partille\r\n");
+const QStringList bergstromLines { "1042", "Bergström Bygg AB", "Industrivägen 14", "433 38  Partille" };
+
+} // namespace
 
 class TestCustomerLookup : public QObject
 {
@@ -16,6 +55,9 @@ class TestCustomerLookup : public QObject
 private slots:
     void enterFillsTheCustomerBoxes_data();
     void enterFillsTheCustomerBoxes();
+    void searchButtonLooksUpToo();
+    void enterElsewhereLooksNothingUp_data();
+    void enterElsewhereLooksNothingUp();
 };
 
 void TestCustomerLookup::enterFillsTheCustomerBoxes_data()
@@ -25,37 +67,15 @@ void TestCustomerLookup::enterFillsTheCustomerBoxes_data()
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<bool>("linesReadOnly");
 
-    const QByteArray defaultCustomer("1\r\nKontantkund\r\nDisken\r\n\r\n");
-    const QStringList defaultLines { "1", "Kontantkund", "Disken", "" };
-    auto with = [&](const QString& number, const QByteArray& bytes) {
-        return Files { { "1", defaultCustomer }, { number, bytes } };
-    };
-
-    QTest::newRow("four lines") << with("1042",
-                                        "1042\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\n433 38  Partille\r\n")
-                                << "1042"
-                                << QStringList { "1042", "Bergström Bygg AB", "Industrivägen 14", "433 38  Partille" }
-                                << true;
-    QTest::newRow("two lines") << with("1042", "1042\r\nLind, Karin\r\n") << "1042"
-                               << QStringList { "1042", "Lind, Karin", "", "" } << true;
-    QTest::newRow("quotes kept, fifth line ignored")
-        << with("8", "8\r\n\"Lind, Karin\",\"AB\"\r\nx\"y\r\nC\r\nD\r\n") << "8"
-        << QStringList { "8", "\"Lind, Karin\",\"AB\"", "x\"y", "C" } << true;
-    QTest::newRow("no file") << with("1042", "1042\r\n") << "9999" << defaultLines << true;
-    QTest::newRow("empty number") << with("1042", "1042\r\n") << "" << defaultLines << true;
-    QTest::newRow("1 stays editable") << with("1042", "1042\r\n") << "1" << defaultLines << false;
+    // The files' own edge cases are the lookup's; here the window passes on what
+    // was typed and shows what came back.
+    const Files files { { "1", defaultCustomer }, { "1042", bergstrom }, { " 1042", " 1042\r\nX\r\n" } };
+    QTest::newRow("four lines") << files << "1042" << bergstromLines << true;
+    QTest::newRow("unknown number") << files << "9999" << defaultLines << true;
+    QTest::newRow("empty number") << files << "" << defaultLines << true;
+    QTest::newRow("1 stays editable") << files << "1" << defaultLines << false;
+    QTest::newRow("typed with a leading blank") << files << " 1042" << QStringList { " 1042", "X", "", "" } << true;
     QTest::newRow("no customer files at all") << Files {} << "9999" << QStringList { "", "", "", "" } << true;
-    QTest::newRow("leading blank names another file")
-        << with("1042", "1042\r\nA\r\n") << " 1042" << defaultLines << true;
-    QTest::newRow("file named with the blank")
-        << with(" 1042", " 1042\r\nX\r\n") << " 1042" << QStringList { " 1042", "X", "", "" } << true;
-    QTest::newRow("a path names no file")
-        << with("1042", "1042\r\nA\r\n") << "../Customer/1042" << defaultLines << true;
-    // Both files are read into the same four slots: a line the default
-    // customer's file lacks keeps what the first file gave.
-    QTest::newRow("empty first line, short default file")
-        << Files { { "1", "1\r\nKontantkund\r\n" }, { "5", "\r\nA\r\nB\r\nC" } } << "5"
-        << QStringList { "1", "Kontantkund", "B", "C" } << true;
 }
 
 void TestCustomerLookup::enterFillsTheCustomerBoxes()
@@ -65,26 +85,60 @@ void TestCustomerLookup::enterFillsTheCustomerBoxes()
     QFETCH(QStringList, shown);
     QFETCH(bool, linesReadOnly);
 
-    TestDataFolder folder;
-    for (auto file = files.cbegin(); file != files.cend(); ++file)
-        folder.write("Customer/" + file.key() + ".GetInfo.dbf", file.value());
-    MessageBox::Recorder recorder;
-    FrmMain window(folder.data());
-    const QList<TextBox*> lines { window.txt_KundField1(), window.txt_KundField2(), window.txt_KundField3() };
+    OrderDesk desk(customerFiles(files));
+    TextBox* number = desk.box("txt_KundField0");
 
     // A lookup before this one: its texts and read-only state must all go.
-    window.txt_KundField0()->setText(typed == "1" ? "" : "1");
-    QTest::keyClick(window.txt_KundField0(), Qt::Key_Return);
-    window.txt_KundField0()->clear();
+    number->setText(typed == "1" ? "" : "1");
+    QTest::keyClick(number, Qt::Key_Return);
+    number->clear();
 
-    QTest::keyClicks(window.txt_KundField0(), typed);
-    QTest::keyClick(window.txt_KundField0(), Qt::Key_Return);
+    QTest::keyClicks(number, typed);
+    QTest::keyClick(number, Qt::Key_Return);
 
-    QCOMPARE((QStringList { window.txt_KundField0()->text(), lines[0]->text(), lines[1]->text(), lines[2]->text() }),
-             shown);
-    for (TextBox* line : lines)
-        QCOMPARE(line->isReadOnly(), linesReadOnly);
-    QVERIFY(recorder.shown.isEmpty());
+    QCOMPARE(shownCustomer(desk), shown);
+    QCOMPARE(orderedCustomer(desk), shown);
+    for (const char* name : { "txt_KundField1", "txt_KundField2", "txt_KundField3" })
+        QCOMPARE(desk.box(name)->isReadOnly(), linesReadOnly);
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestCustomerLookup::searchButtonLooksUpToo()
+{
+    // The hidden "Sök" button carries the same lookup.
+    OrderDesk desk(customerFiles({ { "1", defaultCustomer }, { "1042", bergstrom } }));
+    auto* search = desk.window.findChild<QPushButton*>(QStringLiteral("cmdGetCustomerInfo"));
+    QVERIFY(search);
+    QVERIFY(search->isHidden());
+    QCOMPARE(search->text(), QStringLiteral("Sök"));
+    desk.box("txt_KundField0")->setText(QStringLiteral("1042"));
+    search->click();
+    QCOMPARE(shownCustomer(desk), bergstromLines);
+    QCOMPARE(orderedCustomer(desk), bergstromLines);
+    QVERIFY(desk.box("txt_KundField1")->isReadOnly());
+}
+
+void TestCustomerLookup::enterElsewhereLooksNothingUp_data()
+{
+    QTest::addColumn<QString>("box");
+    for (const char* name : { "txt_KundField1", "txt_KundField3", "txt_Info", "txt_Mkod", "txt_lpl" })
+        QTest::newRow(name) << name;
+}
+
+void TestCustomerLookup::enterElsewhereLooksNothingUp()
+{
+    QFETCH(QString, box);
+    OrderDesk desk(customerFiles({ { "1", defaultCustomer }, { "1042", bergstrom } }));
+    QTest::keyClicks(desk.box("txt_KundField0"), QStringLiteral("1042"));
+    QTest::keyClicks(desk.box("txt_KundField1"), QStringLiteral("Egen rad"));
+
+    QTest::keyClick(desk.box(qPrintable(box)), Qt::Key_Return);
+
+    const QStringList typed { "1042", "Egen rad", "", "" };
+    QCOMPARE(shownCustomer(desk), typed);
+    QCOMPARE(orderedCustomer(desk), typed);
+    for (const char* name : { "txt_KundField1", "txt_KundField2", "txt_KundField3" })
+        QVERIFY(!desk.box(name)->isReadOnly());
 }
 
 QTEST_MAIN(TestCustomerLookup)

@@ -1,11 +1,10 @@
 // The order window as the operator meets it: its controls, menus, keys and the
 // context menu.
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-#include "retrieval/messagebox.h"
+#include "order/order.h"
 #include "support/testsupport.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+
+#include <memory>
 
 class TestFrmMain : public QObject
 {
@@ -38,45 +39,45 @@ private slots:
     void charactersOutsideCodePageAreRefused();
 
 private:
+    TextBox* box(const char* name) const { return m_desk->box(name); }
+    ReportListView* list() const { return m_desk->lines(); }
+
     // The commands behind the keys may report that the empty data folder lacks
-    // their files; the boxes are taken down, not shown.
-    MessageBox::Recorder* m_boxes = nullptr;
-    TestDataFolder* m_folder = nullptr;
-    FrmMain* m_window = nullptr;
+    // their files; the desk takes the boxes down instead of showing them.
+    std::unique_ptr<OrderDesk> m_desk;
+    OrderWindow* m_window = nullptr;
 };
 
 void TestFrmMain::init()
 {
-    m_boxes = new MessageBox::Recorder;
-    m_folder = new TestDataFolder;
-    m_window = new FrmMain(m_folder->data());
+    m_desk = std::make_unique<OrderDesk>();
+    m_window = &m_desk->window;
     QVERIFY(showActive(*m_window));
 }
 
 void TestFrmMain::cleanup()
 {
-    delete m_window;
-    delete m_folder;
-    delete m_boxes;
+    m_window = nullptr;
+    m_desk.reset();
 }
 
 void TestFrmMain::opensAsNewWindow()
 {
     QCOMPARE(m_window->objectName(), QStringLiteral("frmMain"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Orderregistrering"));
-    QCOMPARE(m_window->txt_OrderNr()->text(), QStringLiteral("1"));
-    QVERIFY(m_window->txt_OrderNr()->isReadOnly());
-    QCOMPARE(m_window->ListView1()->reportModel()->rowCount(), 0);
+    QCOMPARE(box("txt_OrderNr")->text(), QStringLiteral("1"));
+    QVERIFY(box("txt_OrderNr")->isReadOnly());
+    QCOMPARE(list()->model()->rowCount(), 0);
+    QCOMPARE(m_window->order(), core::Order());
     QCOMPARE(m_window->centralWidget()->size(), QSize(697, 466));
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(m_window->i1()->text(), QStringLiteral("\""));
-    QCOMPARE(m_window->i2()->text(), QStringLiteral("\",\""));
-    QVERIFY(!m_window->lbl_exkl()->isVisible());
-    for (TextBox* box :
-         { m_window->txt_KundField0(), m_window->txt_KundField1(), m_window->txt_Info(), m_window->txt_Mkod() })
-        QVERIFY(box->text().isEmpty());
+    for (const char* name : { "txt_KundField0", "txt_KundField1", "txt_Info", "txt_Mkod" })
+        QVERIFY2(box(name)->text().isEmpty(), name);
+    // The customer lines are editable until the first lookup.
+    for (const char* name : { "txt_KundField1", "txt_KundField2", "txt_KundField3" })
+        QVERIFY2(!box(name)->isReadOnly(), name);
 }
 
 void TestFrmMain::controlsStandWhereDesigned_data()
@@ -133,7 +134,7 @@ void TestFrmMain::textBoxesLook()
 void TestFrmMain::orderLineColumns()
 {
     // The captions and designed widths show in the printed table's heading.
-    ReportListView* list = m_window->ListView1();
+    ReportListView* list = this->list();
     QCOMPARE(list->columnCount(), 7);
     QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(list->font().family(), QStringLiteral("Times New Roman"));
@@ -158,6 +159,7 @@ void TestFrmMain::menusAndShortcuts()
     };
     const Entry entries[] = {
         { "mnuNy", "Ny", Qt::Key_F1 },
+        { "mnuHamta", "Hämta underlag", Qt::Key_F3 },
         { "mnuPrint", "Skriv ut", Qt::Key_F9 },
         { "mnuData_Betk", "Betalningsvillkor", {} },
         { "mnuData_Levs", "Leveranssätt", Qt::Key_F4 },
@@ -175,12 +177,12 @@ void TestFrmMain::menusAndShortcuts()
     }
 
     // Each function key reaches its command from any control of the window.
-    for (const auto& [key, name] : { std::pair { Qt::Key_F1, "mnuNy" }, std::pair { Qt::Key_F4, "mnuData_Levs" },
-                                     std::pair { Qt::Key_F5, "mnuData_Frkts" }, std::pair { Qt::Key_F9, "mnuPrint" },
-                                     std::pair { Qt::Key_F12, "mnuVisa_Produkter" } }) {
+    for (const auto& [key, name] :
+         { std::pair { Qt::Key_F1, "mnuNy" }, std::pair { Qt::Key_F3, "mnuHamta" },
+           std::pair { Qt::Key_F4, "mnuData_Levs" }, std::pair { Qt::Key_F5, "mnuData_Frkts" },
+           std::pair { Qt::Key_F9, "mnuPrint" }, std::pair { Qt::Key_F12, "mnuVisa_Produkter" } }) {
         auto* action = m_window->findChild<QAction*>(QLatin1String(name));
-        for (QWidget* from :
-             { static_cast<QWidget*>(m_window->txt_Info()), static_cast<QWidget*>(m_window->ListView1()) }) {
+        for (QWidget* from : { static_cast<QWidget*>(box("txt_Info")), static_cast<QWidget*>(list()) }) {
             from->setFocus();
             int triggered = 0;
             auto connection = connect(action, &QAction::triggered, [&] { ++triggered; });
@@ -197,10 +199,11 @@ void TestFrmMain::menusAndShortcuts()
 
 void TestFrmMain::contextMenuOnlyOverBackground()
 {
-    QMenu* popup = m_window->mnuPop1();
+    auto* popup = m_window->findChild<QMenu*>(QStringLiteral("mnuPop1"));
+    QVERIFY(popup);
     auto* background = m_window->findChild<QWidget*>(QStringLiteral("bg_pic"));
 
-    QTest::mouseClick(m_window->ListView1()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
     QVERIFY(!popup->isVisible());
 
     QTest::mouseClick(background, Qt::LeftButton, {}, QPoint(400, 100));
@@ -216,7 +219,7 @@ void TestFrmMain::tabOrder()
     const QStringList expected { "txt_KundField0", "txt_KundField1", "txt_LevDat",  "txt_OrdDat", "txt_RegNr",
                                  "txt_KundField3", "txt_KundField2", "txt_LevS",    "txt_Frkts",  "txt_Betk",
                                  "txt_Info",       "txt_Mkod",       "txt_OrderNr", "txt_lpl",    "ListView1" };
-    m_window->txt_KundField0()->setFocus();
+    box("txt_KundField0")->setFocus();
     QStringList visited { QApplication::focusWidget()->objectName() };
     for (int i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -227,12 +230,12 @@ void TestFrmMain::tabOrder()
 
 void TestFrmMain::typingLimitBoundsOperatorOnly()
 {
-    TextBox* number = m_window->txt_KundField0();
+    TextBox* number = box("txt_KundField0");
     QTest::keyClicks(number, QStringLiteral("12345678901234567890"));
     QCOMPARE(number->text(), QStringLiteral("123456789012345"));
 
     // A picker may put a two-character code into a one-character box.
-    TextBox* code = m_window->txt_Betk();
+    TextBox* code = box("txt_Betk");
     code->setText(QStringLiteral("10"));
     QCOMPARE(code->text(), QStringLiteral("10"));
     code->setFocus();
@@ -248,7 +251,7 @@ void TestFrmMain::typingLimitBoundsOperatorOnly()
 
 void TestFrmMain::pasteIsCutToTheLimit()
 {
-    TextBox* date = m_window->txt_LevDat();
+    TextBox* date = box("txt_LevDat");
     QApplication::clipboard()->setText(QStringLiteral("20261207"));
     date->setFocus();
     QTest::keyClick(date, Qt::Key_V, Qt::ControlModifier);
@@ -257,7 +260,7 @@ void TestFrmMain::pasteIsCutToTheLimit()
 
 void TestFrmMain::charactersOutsideCodePageAreRefused()
 {
-    TextBox* info = m_window->txt_Info();
+    TextBox* info = box("txt_Info");
     info->setFocus();
     // Typed one key at a time, as a keyboard with Swedish letters sends them.
     for (QChar c : QStringLiteral("Gröna ☃ lådor €")) {

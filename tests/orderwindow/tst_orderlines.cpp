@@ -1,33 +1,44 @@
-// Removing order lines: the list and the basket file stay two copies of the
-// same lines.
+// Removing order lines in the order window: the list, the order and the basket
+// file stay copies of the same lines.
 
 #include "datafiles/records.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
+#include "order/order.h"
+#include "order/totals.h"
 #include "pickers/frmaddproduct.h"
-#include "retrieval/messagebox.h"
 #include "support/testsupport.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QAction>
-#include <QDir>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QMenu>
 #include <QTest>
+
+using core::Order;
+using core::OrderLine;
 
 namespace {
 
 QStringList line(int n)
 {
     const QString nr = QString::number(n);
-    return { QStringLiteral("A-") + nr,
-             QStringLiteral("Vara ") + nr,
-             QStringLiteral("st"),
-             QStringLiteral("1.00"),
-             nr,
-             QString(),
-             nr + QStringLiteral(".00") };
+    return { "A-" + nr, "Vara " + nr, "st", "1.00", nr, "", nr + ".00" };
+}
+
+QList<QStringList> lines(const QList<int>& numbers)
+{
+    QList<QStringList> texts;
+    for (int n : numbers)
+        texts.append(line(n));
+    return texts;
+}
+
+QList<OrderLine> orderLines(const QList<int>& numbers)
+{
+    QList<OrderLine> made;
+    for (int n : numbers)
+        made.append(OrderLine::fromList(line(n)));
+    return made;
 }
 
 QByteArray records(const QList<int>& numbers)
@@ -36,6 +47,30 @@ QByteArray records(const QList<int>& numbers)
     for (int n : numbers)
         bytes += datafiles::quotedRecord(line(n));
     return bytes;
+}
+
+// The texts of every row of the list, as the operator sees them.
+QList<QStringList> shownRows(ReportListView* list)
+{
+    QList<QStringList> rows;
+    const QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(); ++column)
+            texts.append(model->index(row, column).data().toString());
+        rows.append(texts);
+    }
+    return rows;
+}
+
+// Puts an order with these lines on the desk, as its basket file holds them.
+void showLines(OrderDesk& desk, const QString& orderNumber, const QList<int>& numbers)
+{
+    Order order;
+    order.setText(Order::OrderNumber, orderNumber);
+    order.setLines(orderLines(numbers));
+    desk.window.showOrder(order);
+    desk.folder.write("Order/" + orderNumber + ".basket.dbf", records(numbers));
 }
 
 void selectRows(ReportListView* list, const QList<int>& rows)
@@ -84,85 +119,84 @@ void TestOrderLines::removeSelectedLines()
     QFETCH(QList<int>, selected);
     QFETCH(QList<int>, left);
 
-    TestDataFolder folder;
-    FrmMain order(folder.data());
-    order.txt_OrderNr()->setText(QStringLiteral("42"));
+    OrderDesk desk;
     QList<int> all;
-    for (int n = 1; n <= lineCount; ++n) {
-        order.ListView1()->reportModel()->appendRow(line(n));
+    for (int n = 1; n <= lineCount; ++n)
         all.append(n);
-    }
-    folder.write(QStringLiteral("Order/42.basket.dbf"), records(all));
+    showLines(desk, QStringLiteral("42"), all);
 
-    selectRows(order.ListView1(), selected);
-    MessageBox::Recorder recorder;
-    order.RemoveSelectedLines();
+    selectRows(desk.lines(), selected);
+    desk.choose("mnuMinus");
 
-    QVERIFY(recorder.shown.isEmpty());
-    QCOMPARE(folder.read(QStringLiteral("Order/42.basket.dbf")), records(left));
-    QVERIFY(folder.exists(QStringLiteral("Order/42.basket.dbf")));
-    QList<QStringList> rows;
-    for (int n : left)
-        rows.append(line(n));
-    QCOMPARE(order.ListView1()->reportModel()->rows(), rows);
+    QVERIFY(desk.boxes.shown.isEmpty());
+    QVERIFY(desk.folder.exists("Order/42.basket.dbf"));
+    QCOMPARE(desk.folder.read("Order/42.basket.dbf"), records(left));
+    QCOMPARE(shownRows(desk.lines()), lines(left));
+    QCOMPARE(desk.order().lines(), orderLines(left));
     int total = 0;
     for (int n : left)
         total += n;
-    QCOMPARE(order.lbl_exkl()->text(), QString::number(total) + QStringLiteral(".00"));
+    QCOMPARE(core::totalsOf(desk.order()).exclusiveOfVat, QString::number(total) + QStringLiteral(".00"));
 
     // With nothing selected neither the list nor the file changes, and no file
     // is made for an order that has none.
-    order.txt_OrderNr()->setText(QStringLiteral("43"));
-    order.RemoveSelectedLines();
-    QCOMPARE(order.ListView1()->reportModel()->rows(), rows);
-    QVERIFY(!folder.exists(QStringLiteral("Order/43.basket.dbf")));
+    desk.box("txt_OrderNr")->setText(QStringLiteral("43"));
+    desk.lines()->selectionModel()->clearSelection();
+    desk.choose("mnuMinus");
+    QCOMPARE(shownRows(desk.lines()), lines(left));
+    QCOMPARE(desk.order().lines(), orderLines(left));
+    QVERIFY(!desk.folder.exists("Order/43.basket.dbf"));
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestOrderLines::failureShowsErrorBoxAndKeepsRemoval()
 {
-    TestDataFolder folder;
-    FrmMain order(folder.data());
-    order.ListView1()->reportModel()->appendRows({ line(1), line(2) });
-    QVERIFY(QDir(folder.path(QStringLiteral("Order"))).removeRecursively());
-    selectRows(order.ListView1(), { 0 });
-    MessageBox::Recorder recorder;
+    OrderDesk desk;
+    showLines(desk, QStringLiteral("1"), { 1, 2 });
+    desk.folder.remove("Order");
+    selectRows(desk.lines(), { 0 });
 
-    order.RemoveSelectedLines();
+    desk.choose("mnuMinus");
 
-    QCOMPARE(recorder.shown.size(), 1);
-    QCOMPARE(recorder.shown.first().icon, MessageBox::Icon::Critical);
-    QCOMPARE(recorder.shown.first().title, QStringLiteral("Felmeddelande"));
-    QCOMPARE(recorder.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1033,87"));
-    QCOMPARE(order.ListView1()->reportModel()->rows(), QList<QStringList> { line(2) });
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Felmeddelande"));
+    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1033,87"));
+    QCOMPARE(shownRows(desk.lines()), lines({ 2 }));
+    QCOMPARE(desk.order().lines(), orderLines({ 2 }));
 }
 
 void TestOrderLines::deleteKeyRemovesOnlyFromTheList()
 {
-    TestDataFolder folder;
-    FrmMain order(folder.data());
-    QVERIFY(showActive(order));
-    order.ListView1()->reportModel()->appendRows({ line(1), line(2) });
-    order.txt_Info()->setText(QStringLiteral("abc"));
+    OrderDesk desk;
+    QVERIFY(showActive(desk.window));
+    showLines(desk, QStringLiteral("1"), { 1, 2 });
+    TextBox* info = desk.box("txt_Info");
+    info->setText(QStringLiteral("abc"));
 
-    selectRows(order.ListView1(), { 0 });
-    order.txt_Info()->setFocus();
-    order.txt_Info()->setCursorPosition(0);
-    QTest::keyClick(order.txt_Info(), Qt::Key_Delete);
-    QCOMPARE(order.txt_Info()->text(), QStringLiteral("bc"));
-    QCOMPARE(order.ListView1()->reportModel()->rowCount(), 2);
+    // In a text box Del deletes a character.
+    selectRows(desk.lines(), { 0 });
+    info->setFocus();
+    info->setCursorPosition(0);
+    QTest::keyClick(info, Qt::Key_Delete);
+    QCOMPARE(info->text(), QStringLiteral("bc"));
+    QCOMPARE(desk.lines()->model()->rowCount(), 2);
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 1, 2 }));
 
-    order.ListView1()->setFocus();
-    QTest::keyClick(order.ListView1(), Qt::Key_Delete);
-    QCOMPARE(order.ListView1()->reportModel()->rows(), QList<QStringList> { line(2) });
-    QCOMPARE(folder.read(QStringLiteral("Order/1.basket.dbf")), records({ 2 }));
+    // In the list it removes the selected lines.
+    desk.lines()->setFocus();
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    QCOMPARE(shownRows(desk.lines()), lines({ 2 }));
+    QCOMPARE(desk.order().lines(), orderLines({ 2 }));
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 2 }));
 }
 
 void TestOrderLines::contextMenuAddOpensProductPicker()
 {
-    TestDataFolder folder;
-    folder.write(QStringLiteral("Registret/Produkter.dbf"), "\"A-1\",\"Vara\",\"st\",\"1.00\"\r\n");
-    FrmMain order(folder.data());
-    auto* add = order.mnuPop1()->findChild<QAction*>(QStringLiteral("mnuPlus"));
+    OrderDesk desk(OrderDesk::Files { { "Registret/Produkter.dbf", "\"A-1\",\"Vara\",\"st\",\"1.00\"\r\n" } });
+    auto* popup = desk.window.findChild<QMenu*>(QStringLiteral("mnuPop1"));
+    QVERIFY(popup);
+    auto* add = popup->findChild<QAction*>(QStringLiteral("mnuPlus"));
     QVERIFY(add);
     add->trigger();
     FrmAddProduct* picker = visibleWindow<FrmAddProduct>();

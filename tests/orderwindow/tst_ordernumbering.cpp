@@ -1,13 +1,27 @@
-// "Ny" and the F9 legend: the order number, the dates and the default codes.
+// "Ny" and the F9 legend in the order window: the number, the dates and the
+// standing codes in the boxes, and the boxes that tell what went wrong.
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-#include "retrieval/messagebox.h"
+#include "order/order.h"
 #include "support/testsupport.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QLabel>
 #include <QTest>
+
+using core::Order;
+
+namespace {
+
+void clickLegend(OrderWindow& window)
+{
+    auto* legend = window.findChild<QLabel*>(QStringLiteral("Label26"));
+    QVERIFY(legend);
+    QCOMPARE(legend->text(), QStringLiteral(" F9 - Skriv ut underlag"));
+    QTest::mouseClick(legend, Qt::LeftButton);
+}
+
+} // namespace
 
 class TestOrderNumbering : public QObject
 {
@@ -24,103 +38,101 @@ private slots:
     void unwritableNumberFileIsReported();
 };
 
-namespace {
-
-void clickLegend(FrmMain& window)
-{
-    auto* legend = window.findChild<QLabel*>(QStringLiteral("Label26"));
-    QVERIFY(legend);
-    QCOMPARE(legend->text(), QStringLiteral(" F9 - Skriv ut underlag"));
-    QTest::mouseClick(legend, Qt::LeftButton);
-}
-
-} // namespace
-
 void TestOrderNumbering::newOrderTakesNextNumber_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("shown");
     QTest::newRow("recorded by the program") << QByteArray("1041\r\n") << "1042";
     QTest::newRow("leading zeros") << QByteArray("000123") << "124";
-    QTest::newRow("blanks and line ends around") << QByteArray(" \r\n 99 \r\n\r\n") << "100";
 }
 
 void TestOrderNumbering::newOrderTakesNextNumber()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, shown);
-    TestDataFolder folder;
-    folder.write("Registret/OrderNr.dbf", file);
-    FrmMain window(folder.data());
-    QVERIFY(showActive(window));
+    OrderDesk desk(OrderDesk::Files { { "Registret/OrderNr.dbf", file } });
+    QVERIFY(showActive(desk.window));
     // "Ny" writes nothing: a second "Ny" shows the same number again.
     for (int press = 0; press < 2; ++press) {
-        QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(window.txt_OrderNr()->text(), shown);
-        QCOMPARE(folder.read("Registret/OrderNr.dbf"), file);
+        QTest::keyClick(&desk.window, Qt::Key_F1);
+        QCOMPARE(desk.box("txt_OrderNr")->text(), shown);
+        QCOMPARE(desk.order().text(Order::OrderNumber), shown);
+        QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), file);
     }
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestOrderNumbering::newOrderSetsDatesAndCodes()
 {
-    TestDataFolder folder;
-    folder.write("Registret/OrderNr.dbf", "1041\r\n");
-    FrmMain window(folder.data());
-    window.setClock([] { return QDate(2027, 1, 1); });
-    QVERIFY(showActive(window));
-    window.txt_RegNr()->setText(QStringLiteral("ABC123"));
-    window.txt_Mkod()->setText(QStringLiteral("9"));
+    OrderDesk desk(OrderDesk::Files { { "Registret/OrderNr.dbf", "1041\r\n" } }, QDate(2027, 1, 1));
+    QVERIFY(showActive(desk.window));
+    desk.box("txt_RegNr")->setText(QStringLiteral("ABC123"));
+    desk.box("txt_Mkod")->setText(QStringLiteral("9"));
+    desk.box("txt_lpl")->setText(QStringLiteral("12"));
     // F1 works wherever the focus is.
-    window.txt_Info()->setFocus();
-    QTest::keyClick(window.txt_Info(), Qt::Key_F1);
+    desk.box("txt_Info")->setFocus();
+    QTest::keyClick(desk.box("txt_Info"), Qt::Key_F1);
 
-    QCOMPARE(window.txt_OrderNr()->text(), QStringLiteral("1042"));
-    QCOMPARE(window.txt_LevDat()->text(), QStringLiteral("270101"));
-    QCOMPARE(window.txt_OrdDat()->text(), QStringLiteral("270101"));
-    QCOMPARE(window.txt_Betk()->text(), QStringLiteral("0"));
-    QCOMPARE(window.txt_LevS()->text(), QStringLiteral("0"));
-    QCOMPARE(window.txt_Frkts()->text(), QStringLiteral("0"));
-    QCOMPARE(window.txt_Mkod()->text(), QStringLiteral("0"));
-    QCOMPARE(window.txt_RegNr()->text(), QString());
-    QCOMPARE(window.txt_lpl()->text(), QStringLiteral("411"));
+    const struct
+    {
+        const char* box;
+        Order::Field field;
+        const char* text;
+    } expected[] = {
+        { "txt_OrderNr", Order::OrderNumber, "1042" },
+        { "txt_LevDat", Order::DeliveryDate, "270101" },
+        { "txt_OrdDat", Order::OrderDate, "270101" },
+        { "txt_Betk", Order::PaymentTerms, "0" },
+        { "txt_LevS", Order::DeliveryMethod, "0" },
+        { "txt_Frkts", Order::FreightMethod, "0" },
+        { "txt_Mkod", Order::VatCode, "0" },
+        { "txt_RegNr", Order::RegistrationNumber, "" },
+        { "txt_lpl", Order::Lpl, "411" },
+    };
+    for (const auto& e : expected) {
+        QCOMPARE(desk.box(e.box)->text(), QString::fromUtf8(e.text));
+        QCOMPARE(desk.order().text(e.field), QString::fromUtf8(e.text));
+    }
+    QCOMPARE(desk.order().vatRate(), QStringLiteral("25"));
 }
 
 void TestOrderNumbering::newOrderKeepsEverythingElse()
 {
-    TestDataFolder folder;
-    folder.write("Registret/OrderNr.dbf", "5\r\n");
-    FrmMain window(folder.data());
-    window.txt_KundField0()->setText(QStringLiteral("1042"));
-    window.txt_KundField1()->setText(QStringLiteral("Bergström Bygg AB"));
-    window.txt_Info()->setText(QStringLiteral("Ring före leverans"));
-    window.ListView1()->reportModel()->appendRow({ "A1", "Spik", "st", "1.00", "1", "", "1.00" });
-    window.mnuNy_Click();
-    QCOMPARE(window.txt_KundField0()->text(), QStringLiteral("1042"));
-    QCOMPARE(window.txt_KundField1()->text(), QStringLiteral("Bergström Bygg AB"));
-    QCOMPARE(window.txt_Info()->text(), QStringLiteral("Ring före leverans"));
-    QCOMPARE(window.ListView1()->reportModel()->rowCount(), 1);
-    QVERIFY(!folder.exists("Order/6.basket.dbf"));
+    OrderDesk desk(OrderDesk::Files { { "Registret/OrderNr.dbf", "5\r\n" } });
+    Order before;
+    before.setText(Order::CustomerNumber, QStringLiteral("1042"));
+    before.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
+    before.setText(Order::Info, QStringLiteral("Ring före leverans"));
+    before.appendLine(core::OrderLine::fromList({ "A1", "Spik", "st", "1.00", "1", "", "1.00" }));
+    desk.window.showOrder(before);
+
+    desk.choose("mnuNy");
+
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("6"));
+    QCOMPARE(desk.box("txt_KundField0")->text(), QStringLiteral("1042"));
+    QCOMPARE(desk.box("txt_KundField1")->text(), QStringLiteral("Bergström Bygg AB"));
+    QCOMPARE(desk.box("txt_Info")->text(), QStringLiteral("Ring före leverans"));
+    QCOMPARE(desk.lines()->model()->rowCount(), 1);
+    QCOMPARE(desk.order().lines(), before.lines());
+    QVERIFY(!desk.folder.exists("Order/6.basket.dbf"));
 }
 
 void TestOrderNumbering::legendClickRecordsNumber()
 {
-    TestDataFolder folder;
-    folder.write("Registret/OrderNr.dbf", "1041\r\n");
-    MessageBox::Recorder boxes;
-    FrmMain window(folder.data());
-    QVERIFY(showActive(window));
-    QTest::keyClick(&window, Qt::Key_F1);
-    clickLegend(window);
-    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
-    QTest::keyClick(&window, Qt::Key_F1);
-    QCOMPARE(window.txt_OrderNr()->text(), QStringLiteral("1043"));
+    OrderDesk desk(OrderDesk::Files { { "Registret/OrderNr.dbf", "1041\r\n" } });
+    QVERIFY(showActive(desk.window));
+    QTest::keyClick(&desk.window, Qt::Key_F1);
+    clickLegend(desk.window);
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
+    QTest::keyClick(&desk.window, Qt::Key_F1);
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1043"));
 
     // The other legends do nothing when clicked.
     for (const char* name : { "Label23", "Label24", "Label25", "Label27" })
-        QTest::mouseClick(window.findChild<QLabel*>(QLatin1String(name)), Qt::LeftButton);
-    QCOMPARE(window.txt_OrderNr()->text(), QStringLiteral("1043"));
-    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
-    QVERIFY(boxes.shown.isEmpty());
+        QTest::mouseClick(desk.window.findChild<QLabel*>(QLatin1String(name)), Qt::LeftButton);
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1043"));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestOrderNumbering::unusableNumberFileIsReported_data()
@@ -137,20 +149,18 @@ void TestOrderNumbering::unusableNumberFileIsReported()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
-    TestDataFolder folder;
-    if (!file.isEmpty())
-        folder.write("Registret/OrderNr.dbf", file);
-    MessageBox::Recorder boxes;
-    FrmMain window(folder.data());
-    window.txt_Betk()->setText(QStringLiteral("2"));
-    window.mnuNy_Click();
+    OrderDesk desk(file.isEmpty() ? OrderDesk::Files {} : OrderDesk::Files { { "Registret/OrderNr.dbf", file } });
+    desk.box("txt_Betk")->setText(QStringLiteral("2"));
+    const Order before = desk.order();
+    desk.choose("mnuNy");
 
     // Nothing changed, and the operator is told why.
-    QCOMPARE(window.txt_OrderNr()->text(), QStringLiteral("1"));
-    QCOMPARE(window.txt_Betk()->text(), QStringLiteral("2"));
-    QCOMPARE(window.txt_OrdDat()->text(), QString());
-    QCOMPARE(boxes.shown.size(), 1);
-    const MessageBox::Shown& box = boxes.shown.first();
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1"));
+    QCOMPARE(desk.box("txt_Betk")->text(), QStringLiteral("2"));
+    QCOMPARE(desk.box("txt_OrdDat")->text(), QString());
+    QCOMPARE(desk.order(), before);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    const MessageBox::Shown& box = desk.boxes.shown.first();
     QCOMPARE(box.icon, MessageBox::Icon::Critical);
     QCOMPARE(box.title, QStringLiteral("Orderregistrering"));
     QVERIFY2(box.text.contains(QStringLiteral("läsa det senaste ordernumret")), qPrintable(box.text));
@@ -160,15 +170,15 @@ void TestOrderNumbering::unusableNumberFileIsReported()
 
 void TestOrderNumbering::unwritableNumberFileIsReported()
 {
-    TestDataFolder folder;
-    folder.remove("Registret");
-    MessageBox::Recorder boxes;
-    FrmMain window(folder.data());
-    QVERIFY(showActive(window));
-    clickLegend(window);
-    QCOMPARE(boxes.shown.size(), 1);
-    QVERIFY(boxes.shown.first().text.contains(QStringLiteral("spara ordernumret")));
-    QVERIFY(boxes.shown.first().text.contains(QStringLiteral("finns inte")));
+    OrderDesk desk;
+    desk.folder.remove("Registret");
+    QVERIFY(showActive(desk.window));
+    clickLegend(desk.window);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QVERIFY(desk.boxes.shown.first().text.contains(QStringLiteral("spara ordernumret")));
+    QVERIFY(desk.boxes.shown.first().text.contains(QStringLiteral("finns inte")));
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestOrderNumbering)

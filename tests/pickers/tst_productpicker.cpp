@@ -2,23 +2,24 @@
 // over, typing quantity and discount and adding the line to the order.
 
 #include "datafiles/records.h"
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
+#include "order/order.h"
+#include "order/totals.h"
 #include "pickers/frmaddproduct.h"
-#include "pickers/productline.h"
 #include "pickers/productregistermodel.h"
-#include "retrieval/messagebox.h"
 #include "support/testsupport.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
-#include <memory>
+using Rows = QList<QStringList>;
 
 namespace {
 
@@ -27,25 +28,56 @@ const QByteArray sampleRegister = "\"TS35-25\",\"Tr\xE4skruv f\xF6rzinkad\",\"f\
                                   "\"K-2\",\"Montering\",\"tim\",\"\"\r\n"
                                   "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\"\r\n";
 
+const QString productRegister = QStringLiteral("Registret/Produkter.dbf");
+
+core::Order orderNumbered(const QString& orderNumber)
+{
+    core::Order order;
+    order.setText(core::Order::OrderNumber, orderNumber);
+    return order;
+}
+
 // An order window over a data folder of its own, with a product register and
-// order number 17 set.
+// order 17 on screen.
 class Desk : public OrderDesk
 {
 public:
-    explicit Desk(const QByteArray& productRegister = sampleRegister)
-        : OrderDesk({ { QStringLiteral("Registret/Produkter.dbf"), productRegister } })
+    explicit Desk(const QByteArray& products = sampleRegister, const Files& more = {})
+        : OrderDesk(Files { { productRegister, products } } + more)
     {
-        window.txt_OrderNr()->setText(QStringLiteral("17"));
+        window.showOrder(orderNumbered(QStringLiteral("17")));
     }
 
-    // Runs the order window's "Produkter" command and returns the picker it shows.
-    FrmAddProduct* openPicker() { return open<FrmAddProduct>(&FrmMain::mnuVisa_Produkter_Click); }
+    // The order window's "Produkter" and the picker it shows.
+    FrmAddProduct* openPicker() { return open<FrmAddProduct>("mnuVisa_Produkter"); }
 
     QByteArray basket(const QString& orderNumber = QStringLiteral("17")) const
     {
         return folder.read(QStringLiteral("Order/") + orderNumber + QStringLiteral(".basket.dbf"));
     }
+
+    // The rows of the order window's order-line list, as shown.
+    Rows shownLines() const
+    {
+        const QAbstractItemModel* model = lines()->model();
+        Rows rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList texts;
+            for (int c = 0; c < model->columnCount(); ++c)
+                texts.append(model->index(r, c).data().toString());
+            rows.append(texts);
+        }
+        return rows;
+    }
 };
+
+QList<core::OrderLine> orderLines(const Rows& rows)
+{
+    QList<core::OrderLine> lines;
+    for (const QStringList& row : rows)
+        lines.append(core::OrderLine::fromList(row));
+    return lines;
+}
 
 // Types a text key by key, letters beyond ASCII included.
 void type(QWidget* widget, const QString& text)
@@ -68,21 +100,20 @@ private slots:
     void search();
     void searchNeitherScrollsNorCopies();
     void clickAndEnterCopyTheSelectedRow();
-
-    void lineAmounts_data();
-    void lineAmounts();
     void typedAmountsAreComputedAsTheyStand();
 
     void okAppendsRecordAndRow_data();
     void okAppendsRecordAndRow();
     void sameArticleTwiceGivesTwoLines();
+    void okAddsToTheOrderOnScreenWhenPressed_data();
+    void okAddsToTheOrderOnScreenWhenPressed();
     void okWithoutBasketFileKeepsWindowOpen_data();
     void okWithoutBasketFileKeepsWindowOpen();
     void cancelWritesNothing();
     void keyboardAllTheWay();
 
     void missingRegisterIsReported();
-    void incompleteRegisterListsCompleteProducts();
+    void registerEndingInsideARecord();
     void oneInstanceReloadedWhenReopened();
 };
 
@@ -114,7 +145,7 @@ void TestProductPicker::listsTheRegisterInFileOrder()
 
 void TestProductPicker::search_data()
 {
-    QTest::addColumn<QByteArray>("productRegister");
+    QTest::addColumn<QByteArray>("products");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("found"); // -1: "Listposten hittades inte!"
 
@@ -139,11 +170,11 @@ void TestProductPicker::search_data()
 
 void TestProductPicker::search()
 {
-    QFETCH(QByteArray, productRegister);
+    QFETCH(QByteArray, products);
     QFETCH(QString, typed);
     QFETCH(int, found);
 
-    Desk desk(productRegister);
+    Desk desk(products);
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QVERIFY(showActive(*picker));
@@ -168,10 +199,10 @@ void TestProductPicker::search()
 
 void TestProductPicker::searchNeitherScrollsNorCopies()
 {
-    QByteArray productRegister;
+    QByteArray products;
     for (int i = 0; i < 500; ++i)
-        productRegister += QStringLiteral("\"P%1\",\"Produkt %1\",\"st\",\"%1.00\"\r\n").arg(i).toLatin1();
-    Desk desk(productRegister);
+        products += QStringLiteral("\"P%1\",\"Produkt %1\",\"st\",\"%1.00\"\r\n").arg(i).toLatin1();
+    Desk desk(products);
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QVERIFY(showActive(*picker));
@@ -218,46 +249,6 @@ void TestProductPicker::clickAndEnterCopyTheSelectedRow()
     QTest::keyClick(picker->ListView1(), Qt::Key_Down);
     QTest::keyClick(picker->ListView1(), Qt::Key_Enter);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("ABC-1"));
-}
-
-void TestProductPicker::lineAmounts_data()
-{
-    QTest::addColumn<QString>("unitPrice");
-    QTest::addColumn<QString>("quantity");
-    QTest::addColumn<QString>("discount");
-    QTest::addColumn<QString>("gross");
-    QTest::addColumn<QString>("discountAmount");
-    QTest::addColumn<QString>("line");
-
-    const struct
-    {
-        const char *tag, *unitPrice, *quantity, *discount, *gross, *discountAmount, *line;
-    } rows[] = {
-        { "discount from the rounded gross", "9.99", "3", "15", "29.97", "4.50", "25.47" },
-        { "half a cent rounds away from zero", "0.05", "1", "50", "0.05", "0.03", "0.02" },
-        { "nothing typed", "", "", "", "0.00", "0.00", "0.00" },
-        { "empty quantity", "99.50", "", "10", "0.00", "0.00", "0.00" },
-        { "empty discount gives the gross", "99.50", "2", "", "199.00", "0.00", "199.00" },
-        { "full discount", "99.50", "2", "100", "199.00", "199.00", "0.00" },
-        { "comma counts no decimals", "12,50", "2,5", "", "24.00", "0.00", "24.00" },
-        { "gross rounded before discount", "0.333", "3", "50", "1.00", "0.50", "0.50" },
-        { "returned goods", "10", "-2", "25", "-20.00", "-5.00", "-15.00" },
-        { "beyond double range", "1e308", "1e308", "", "0.00", "0.00", "0.00" },
-    };
-    for (const auto& r : rows)
-        QTest::newRow(r.tag) << r.unitPrice << r.quantity << r.discount << r.gross << r.discountAmount << r.line;
-}
-
-void TestProductPicker::lineAmounts()
-{
-    QFETCH(QString, unitPrice);
-    QFETCH(QString, quantity);
-    QFETCH(QString, discount);
-
-    const productline::Amounts amounts = productline::amounts(unitPrice, quantity, discount);
-    QTEST(amounts.gross, "gross");
-    QTEST(amounts.discount, "discountAmount");
-    QTEST(amounts.line, "line");
 }
 
 void TestProductPicker::typedAmountsAreComputedAsTheyStand()
@@ -323,7 +314,7 @@ void TestProductPicker::okAppendsRecordAndRow()
     QFETCH(QByteArray, record);
 
     Desk desk;
-    desk.window.txt_OrderNr()->setText(orderNumber);
+    desk.window.showOrder(orderNumbered(orderNumber));
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QVERIFY(showActive(*picker));
@@ -339,8 +330,9 @@ void TestProductPicker::okAppendsRecordAndRow()
 
     QVERIFY(desk.boxes.shown.isEmpty());
     QCOMPARE(desk.basket(orderNumber), record);
-    const QList<QStringList> lines = datafiles::readRecords(record, 7);
-    QCOMPARE(desk.window.ListView1()->reportModel()->rows(), lines);
+    const Rows lines = datafiles::readRecords(record, 7);
+    QCOMPARE(desk.shownLines(), lines);
+    QCOMPARE(desk.order().lines(), orderLines(lines));
     QTRY_VERIFY(!open);
 }
 
@@ -360,8 +352,53 @@ void TestProductPicker::sameArticleTwiceGivesTwoLines()
     QCOMPARE(desk.basket(),
              QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"
                         "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"5\",\"\",\"49.95\"\r\n"));
-    QCOMPARE(desk.window.ListView1()->reportModel()->rowCount(), 2);
-    QCOMPARE(desk.window.lbl_exkl()->text(), QStringLiteral("69.93"));
+    QCOMPARE(desk.lines()->model()->rowCount(), 2);
+    QCOMPARE(desk.order().lines().size(), 2);
+    QCOMPARE(core::totalsOf(desk.order()).exclusiveOfVat, QStringLiteral("69.93"));
+}
+
+void TestProductPicker::okAddsToTheOrderOnScreenWhenPressed_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("orderNumber");
+
+    QTest::newRow("Ny while the picker is open") << "Ny"
+                                                 << "42";
+    QTest::newRow("another order put on screen") << "show"
+                                                 << "88";
+}
+
+void TestProductPicker::okAddsToTheOrderOnScreenWhenPressed()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, orderNumber);
+
+    Desk desk(sampleRegister, { { QStringLiteral("Registret/OrderNr.dbf"), "41\r\n" } });
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(showActive(*picker));
+    clickRow(picker->ListView1(), 3);
+    QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
+
+    // The order window stays usable: the operator moves on to another order
+    // before pressing "OK".
+    if (change == "Ny")
+        desk.choose("mnuNy");
+    else
+        desk.window.showOrder(orderNumbered(orderNumber));
+    QCOMPARE(desk.box("txt_OrderNr")->text(), orderNumber);
+    QCOMPARE(visibleWindow<FrmAddProduct>(), picker);
+
+    QPointer<FrmAddProduct> open = picker;
+    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+    QTRY_VERIFY(!open);
+
+    QVERIFY(desk.boxes.shown.isEmpty());
+    QCOMPARE(desk.basket(orderNumber),
+             QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"));
+    QVERIFY(!desk.folder.exists(QStringLiteral("Order/17.basket.dbf")));
+    QCOMPARE(desk.order().text(core::Order::OrderNumber), orderNumber);
+    QCOMPARE(desk.shownLines(), (Rows { { "ABC-1", "Vinkeljärn", "st", "9.99", "2", "", "19.98" } }));
 }
 
 void TestProductPicker::okWithoutBasketFileKeepsWindowOpen_data()
@@ -380,7 +417,7 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
     Desk desk;
     if (removeOrderFolder)
         QVERIFY(QDir(desk.folder.path(QStringLiteral("Order"))).removeRecursively());
-    desk.window.txt_OrderNr()->setText(orderNumber);
+    desk.window.showOrder(orderNumbered(orderNumber));
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QVERIFY(showActive(*picker));
@@ -396,7 +433,8 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
     QCOMPARE(visibleWindow<FrmAddProduct>(), picker);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-25"));
     QCOMPARE(picker->Text7()->text(), QStringLiteral("199.00"));
-    QCOMPARE(desk.window.ListView1()->reportModel()->rowCount(), 0);
+    QCOMPARE(desk.lines()->model()->rowCount(), 0);
+    QVERIFY(desk.order().lines().isEmpty());
     QVERIFY(!desk.folder.exists(QStringLiteral("Order")) || QDir(desk.folder.path(QStringLiteral("Order"))).isEmpty());
 }
 
@@ -410,7 +448,8 @@ void TestProductPicker::cancelWritesNothing()
     QTest::mouseClick(picker->Command2(), Qt::LeftButton);
     QTRY_VERIFY(!open);
     QVERIFY(!desk.folder.exists(QStringLiteral("Order/17.basket.dbf")));
-    QCOMPARE(desk.window.ListView1()->reportModel()->rowCount(), 0);
+    QCOMPARE(desk.lines()->model()->rowCount(), 0);
+    QVERIFY(desk.order().lines().isEmpty());
 }
 
 void TestProductPicker::keyboardAllTheWay()
@@ -455,23 +494,43 @@ void TestProductPicker::keyboardAllTheWay()
 void TestProductPicker::missingRegisterIsReported()
 {
     Desk desk;
-    desk.folder.remove(QStringLiteral("Registret/Produkter.dbf"));
-    desk.window.mnuVisa_Produkter_Click();
-    QVERIFY(!visibleWindow<FrmAddProduct>());
+    desk.folder.remove(productRegister);
+    QVERIFY(!desk.openPicker());
+    QVERIFY(visibleWindows<FrmAddProduct>().isEmpty());
     QCOMPARE(desk.boxes.shown.size(), 1);
-    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
-    QVERIFY(desk.boxes.shown.first().text.contains(QStringLiteral("Produkter.dbf")));
+    const MessageBox::Shown& report = desk.boxes.shown.first();
+    QCOMPARE(report.icon, MessageBox::Icon::Critical);
+    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
+    QVERIFY(report.text.contains(QStringLiteral("Produkter.dbf")));
+    QVERIFY2(report.text.startsWith(QStringLiteral("Det gick inte att läsa produktregistret.\r\n\r\nFil: ")
+                                    + QDir::toNativeSeparators(desk.folder.path(productRegister))
+                                    + QStringLiteral("\r\nOrsak: ")),
+             qPrintable(report.text));
 }
 
-void TestProductPicker::incompleteRegisterListsCompleteProducts()
+void TestProductPicker::registerEndingInsideARecord()
 {
     Desk desk("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n");
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
     QCOMPARE(desk.boxes.shown.size(), 1);
-    QVERIFY(desk.boxes.shown.first().text.contains(
-        QDir::toNativeSeparators(desk.folder.path(QStringLiteral("Registret/Produkter.dbf")))));
+    const MessageBox::Shown& report = desk.boxes.shown.first();
+    QCOMPARE(report.icon, MessageBox::Icon::Critical);
+    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
+    QCOMPARE(report.text,
+             QStringLiteral("Det gick inte att läsa produktregistret.\r\n\r\nFil: ")
+                 + QDir::toNativeSeparators(desk.folder.path(productRegister))
+                 + QStringLiteral("\r\nOrsak: filen slutar mitt i en post; de hela posterna före den "
+                                  "används"));
+
+    // The picker goes on with the complete products.
+    QVERIFY(showActive(*picker));
+    clickRow(picker->ListView1(), 0);
+    QTest::keyClicks(picker->Text5(), QStringLiteral("3"));
+    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+    QCOMPARE(desk.basket(), QByteArray("\"A-1\",\"Hel\",\"st\",\"1.00\",\"3\",\"\",\"3.00\"\r\n"));
+    QCOMPARE(desk.shownLines(), (Rows { { "A-1", "Hel", "st", "1.00", "3", "", "3.00" } }));
 }
 
 void TestProductPicker::oneInstanceReloadedWhenReopened()
@@ -482,7 +541,7 @@ void TestProductPicker::oneInstanceReloadedWhenReopened()
     clickRow(picker->ListView1(), 0);
     QTest::keyClicks(picker->Text5(), QStringLiteral("7"));
 
-    desk.folder.write(QStringLiteral("Registret/Produkter.dbf"), "\"NY-1\",\"Ny\",\"st\",\"1.00\"\r\n");
+    desk.folder.write(productRegister, "\"NY-1\",\"Ny\",\"st\",\"1.00\"\r\n");
     QCOMPARE(desk.openPicker(), picker);
     QCOMPARE(picker->Text5()->text(), QStringLiteral("7"));
     QCOMPARE(picker->ListView1()->model()->rowCount(), 4);

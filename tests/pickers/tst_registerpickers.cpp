@@ -1,20 +1,24 @@
-// The payment-terms, delivery and freight pickers.
+// The payment-terms, delivery and freight pickers, opened from the order window
+// as the operator opens them.
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
+#include "order/order.h"
 #include "pickers/registerpicker.h"
-#include "retrieval/messagebox.h"
 #include "support/testsupport.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using Register = RegisterPicker::Register;
+using Field = core::Order::Field;
 
 namespace {
 
@@ -24,20 +28,39 @@ struct Kind
 {
     const char* name;
     const char* file;
-    TextBox* (FrmMain::*box)() const;
-    void (FrmMain::*open)();
+    const char* box; // the order window's box of the code
+    Field field;
+    const char* menuEntry;
+    const char* operation; // what the operator is told could not be done
 };
 
 const Kind kinds[] = {
-    { "frmBetk", "Registret/Betalningsvillkor.dbf", &FrmMain::txt_Betk, &FrmMain::mnuData_Betk_Click },
-    { "frmLevS", "Registret/Leveranssätt.dbf", &FrmMain::txt_LevS, &FrmMain::mnuData_Levs_Click },
-    { "frmFrkts", "Registret/Fraktsätt.dbf", &FrmMain::txt_Frkts, &FrmMain::mnuData_Frkts_Click },
+    { "frmBetk", "Registret/Betalningsvillkor.dbf", "txt_Betk", Field::PaymentTerms, "mnuData_Betk",
+      "läsa registret över betalningsvillkor" },
+    { "frmLevS", "Registret/Leveranssätt.dbf", "txt_LevS", Field::DeliveryMethod, "mnuData_Levs",
+      "läsa registret över leveranssätt" },
+    { "frmFrkts", "Registret/Fraktsätt.dbf", "txt_Frkts", Field::FreightMethod, "mnuData_Frkts",
+      "läsa registret över fraktsätt" },
 };
 
 // The open picker of that name, if any.
 RegisterPicker* openPicker(const char* name)
 {
     return visibleWindow<RegisterPicker>(name);
+}
+
+// The order window's menu entry of the picker, and the picker it leaves open.
+RegisterPicker* openPicker(OrderDesk& desk, const Kind& kind)
+{
+    desk.choose(kind.menuEntry);
+    return openPicker(kind.name);
+}
+
+// The failure report's text up to its reason.
+QString reportStart(const TestDataFolder& folder, const Kind& kind)
+{
+    return QStringLiteral("Det gick inte att %1.\r\n\r\nFil: %2\r\nOrsak: ")
+        .arg(QString::fromUtf8(kind.operation), QDir::toNativeSeparators(folder.path(QString::fromUtf8(kind.file))));
 }
 
 } // namespace
@@ -54,6 +77,8 @@ private slots:
     void leavingThePicker_data();
     void leavingThePicker();
     void enterEscapeAndDoubleClickOnlySelect();
+    void registerEndingInsideARecord_data();
+    void registerEndingInsideARecord();
     void missingRegisterIsReported();
     void oneInstanceEach();
 };
@@ -85,7 +110,7 @@ void TestRegisterPickers::layoutPerPicker()
     // F4 and F5 open two of them, as the menu does the third.
     QVERIFY(showActive(desk.window));
     if (kind == 0)
-        (desk.window.*kinds[kind].open)();
+        desk.choose(kinds[kind].menuEntry);
     else
         QTest::keyClick(&desk.window, kind == 1 ? Qt::Key_F4 : Qt::Key_F5);
     RegisterPicker* picker = openPicker(kinds[kind].name);
@@ -145,9 +170,9 @@ void TestRegisterPickers::preselectsTheCurrentCode()
     QFETCH(int, messages);
 
     OrderDesk desk({ { kinds[1].file, bytes } });
-    desk.window.txt_LevS()->setText(current);
-    desk.window.mnuData_Levs_Click();
-    RegisterPicker* picker = openPicker("frmLevS");
+    desk.box("txt_LevS")->setText(current);
+    QCOMPARE(desk.order().text(Field::DeliveryMethod), current);
+    RegisterPicker* picker = openPicker(desk, kinds[1]);
     QVERIFY(picker);
 
     QCOMPARE(picker->ListView1()->reportModel()->rows(), rows);
@@ -183,12 +208,12 @@ void TestRegisterPickers::leavingThePicker()
     QFETCH(bool, stillOpen);
 
     OrderDesk desk({ { kinds[kind].file, threeRows } });
-    TextBox* box = (desk.window.*kinds[kind].box)();
+    TextBox* box = desk.box(kinds[kind].box);
     box->setText("2");
-    (desk.window.*kinds[kind].open)();
-    QPointer<RegisterPicker> picker = openPicker(kinds[kind].name);
+    QPointer<RegisterPicker> picker = openPicker(desk, kinds[kind]);
     QVERIFY(picker);
     QVERIFY(showActive(*picker));
+    QSignalSpy chosen(picker.data(), &RegisterPicker::codeChosen);
 
     ReportListView* list = picker->ListView1();
     if (chosenRow >= 0)
@@ -205,6 +230,11 @@ void TestRegisterPickers::leavingThePicker()
     else
         QTest::mouseClick(how == "OK" ? picker->Command1() : picker->Command2(), Qt::LeftButton);
     QCOMPARE(box->text(), written);
+    QCOMPARE(desk.order().text(kinds[kind].field), written);
+    // Only the ID goes back to the order, never the description.
+    QCOMPARE(chosen.size(), how == "OK" && !stillOpen ? 1 : 0);
+    if (!chosen.isEmpty())
+        QCOMPARE(chosen.first().first().toString(), written);
     if (stillOpen) {
         QCOMPARE(openPicker(kinds[kind].name), picker.data());
         QCOMPARE(desk.boxes.shown.size(), 1);
@@ -218,9 +248,8 @@ void TestRegisterPickers::leavingThePicker()
 void TestRegisterPickers::enterEscapeAndDoubleClickOnlySelect()
 {
     OrderDesk desk({ { kinds[1].file, threeRows } });
-    desk.window.txt_LevS()->setText("3");
-    desk.window.mnuData_Levs_Click();
-    RegisterPicker* picker = openPicker("frmLevS");
+    desk.box("txt_LevS")->setText("3");
+    RegisterPicker* picker = openPicker(desk, kinds[1]);
     QVERIFY(picker);
     QVERIFY(showActive(*picker));
 
@@ -232,43 +261,79 @@ void TestRegisterPickers::enterEscapeAndDoubleClickOnlySelect()
     }
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     QCOMPARE(openPicker("frmLevS"), picker);
-    QCOMPARE(desk.window.txt_LevS()->text(), QString("3"));
+    QCOMPARE(desk.box("txt_LevS")->text(), QString("3"));
+    QCOMPARE(desk.order().text(Field::DeliveryMethod), QString("3"));
     QCOMPARE(list->selectedRows(), QList<int> { 0 });
     QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestRegisterPickers::registerEndingInsideARecord_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("payment terms") << 0;
+    QTest::newRow("delivery") << 1;
+    QTest::newRow("freight") << 2;
+}
+
+void TestRegisterPickers::registerEndingInsideARecord()
+{
+    QFETCH(int, kind);
+    OrderDesk desk({ { kinds[kind].file, QByteArray("\"1\",\"Ett\"\r\n\"2\",\"Tv\xE5\"\r\n\"3\"\r\n") } });
+    desk.box(kinds[kind].box)->setText("2");
+
+    RegisterPicker* picker = openPicker(desk, kinds[kind]);
+    QVERIFY(picker);
+
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    const MessageBox::Shown& report = desk.boxes.shown.first();
+    QCOMPARE(report.icon, MessageBox::Icon::Critical);
+    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
+    QCOMPARE(report.text,
+             reportStart(desk.folder, kinds[kind])
+                 + QStringLiteral("filen slutar mitt i en post; de hela posterna före den används"));
+
+    // The picker goes on with the complete records.
+    QCOMPARE(picker->ListView1()->reportModel()->rows(), (QList<QStringList> { { "1", "Ett" }, { "2", "Två" } }));
+    QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { 1 });
+    QCOMPARE(picker->lbl_old_id()->text(), QString("Två"));
+    QVERIFY(showActive(*picker));
+    clickRow(picker->ListView1(), 0);
+    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+    QCOMPARE(desk.box(kinds[kind].box)->text(), QString("1"));
+    QCOMPARE(desk.order().text(kinds[kind].field), QString("1"));
 }
 
 void TestRegisterPickers::missingRegisterIsReported()
 {
     OrderDesk desk;
     for (const Kind& kind : kinds) {
-        (desk.window.*kind.open)();
-        QVERIFY(!openPicker(kind.name));
-        QCOMPARE(desk.boxes.shown.last().icon, MessageBox::Icon::Critical);
-        QVERIFY2(desk.boxes.shown.last().text.contains(QString(kind.file).section('/', 1)),
-                 qPrintable(desk.boxes.shown.last().text));
+        QVERIFY(!openPicker(desk, kind));
+        const MessageBox::Shown& report = desk.boxes.shown.last();
+        QCOMPARE(report.icon, MessageBox::Icon::Critical);
+        QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
+        QVERIFY2(report.text.startsWith(reportStart(desk.folder, kind)), qPrintable(report.text));
+        QVERIFY2(report.text.contains(QString(kind.file).section('/', 1)), qPrintable(report.text));
     }
     QCOMPARE(desk.boxes.shown.size(), 3);
 
     // Once the register is there, the picker opens.
     desk.folder.write(kinds[0].file, threeRows);
-    desk.window.mnuData_Betk_Click();
-    QVERIFY(openPicker("frmBetk"));
+    QVERIFY(openPicker(desk, kinds[0]));
 }
 
 void TestRegisterPickers::oneInstanceEach()
 {
-    OrderDesk desk({ { kinds[0].file, threeRows }, { kinds[1].file, threeRows } });
-    desk.window.txt_Betk()->setText("2");
-    desk.window.mnuData_Betk_Click();
-    QPointer<RegisterPicker> first = openPicker("frmBetk");
+    OrderDesk desk(OrderDesk::Files { { kinds[0].file, threeRows }, { kinds[1].file, threeRows } });
+    desk.box("txt_Betk")->setText("2");
+    QPointer<RegisterPicker> first = openPicker(desk, kinds[0]);
     QVERIFY(first);
     first->ListView1()->selectRowWithoutScrolling(2);
 
     // While open: the same window comes forward, neither reloaded nor re-selected.
     desk.folder.write(kinds[0].file, "\"7\",\"Sju\"\r\n");
-    desk.window.txt_Betk()->setText("7");
-    desk.window.mnuData_Betk_Click();
-    desk.window.mnuData_Levs_Click();
+    desk.box("txt_Betk")->setText("7");
+    desk.choose("mnuData_Betk");
+    desk.choose("mnuData_Levs");
     int pickers = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
         pickers += widget->objectName() == "frmBetk";
@@ -281,8 +346,7 @@ void TestRegisterPickers::oneInstanceEach()
     // Closed and opened again: the register and the order's code are read afresh.
     first->Command2()->click();
     QTRY_VERIFY(!first);
-    desk.window.mnuData_Betk_Click();
-    RegisterPicker* second = openPicker("frmBetk");
+    RegisterPicker* second = openPicker(desk, kinds[0]);
     QVERIFY(second);
     QCOMPARE(second->ListView1()->reportModel()->rows(), (QList<QStringList> { { "7", "Sju" } }));
     QCOMPARE(second->lbl_old_id()->text(), QString("Sju"));

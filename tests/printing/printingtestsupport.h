@@ -1,56 +1,34 @@
 #pragma once
 
-// What the printing tests share: a program folder with the two images of the
-// order form, an order to print, the page steps to look at, and what poppler's
-// tools say about a printed PDF.
+// What the printing tests share: the sample order 124, an order window over a
+// program folder with the images and the payment terms of the order form, the
+// page steps to look at, and what poppler's tools say about a printed PDF.
 
-#include "printing/destinations.h"
+#include "order/order.h"
+#include "printing/output/destinations.h"
 #include "printing/recordingpage.h"
 #include "support/testsupport.h"
+#include "widgets/messagebox.h"
 
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-
-#include "retrieval/messagebox.h"
-
-#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
-// A program folder with the logo and the table frame of the order form.
-class PrintingFolder : public TestDataFolder
-{
-public:
-    PrintingFolder()
-    {
-        copySample(QStringLiteral("Logga.gif"));
-        copySample(QStringLiteral("form_listview.gif"));
-    }
-};
+// The payment terms the sample order's code "1" stands for on the form.
+inline const QByteArray paymentTermsRegister("\"0\",\"Normalvillkor\"\r\n\"1\",\"30 dagar netto\"\r\n");
 
-// Order 124 of 15 March 2006 for customer 1001 of the sample data, with the
-// values the order window holds once the codes and totals are worked out.
-inline void fillOrder(FrmMain& w)
+// The form's two images and the payment-terms register, in a program folder.
+inline void putFormFiles(const TestDataFolder& folder)
 {
-    w.txt_OrderNr()->setText(QStringLiteral("124"));
-    w.txt_OrdDat()->setText(QStringLiteral("060315"));
-    w.txt_LevDat()->setText(QStringLiteral("060320"));
-    w.txt_KundField0()->setText(QStringLiteral("1001"));
-    w.txt_KundField1()->setText(QStringLiteral("Bergström Bygg AB"));
-    w.txt_KundField2()->setText(QStringLiteral("Industrivägen 14"));
-    w.txt_KundField3()->setText(QStringLiteral("433 38  Partille"));
-    w.txt_Info()->setText(QStringLiteral("Leverans till bakre lastkajen"));
-    w.txt_Betk()->setText(QStringLiteral("1"));
-    w.txt_LevS()->setText(QStringLiteral("1"));
-    w.txt_Frkts()->setText(QStringLiteral("0"));
-    w.txt_RegNr()->setText(QStringLiteral("ABC123"));
-    w.txt_Mkod()->setText(QStringLiteral("0"));
+    folder.copySample(QStringLiteral("Logga.gif"));
+    folder.copySample(QStringLiteral("form_listview.gif"));
+    folder.write(QStringLiteral("Registret/Betalningsvillkor.dbf"), paymentTermsRegister);
 }
 
+// Line i of the sample order, in the order-line list's columns.
 inline QStringList orderLine(int i)
 {
     return { QStringLiteral("TS35-%1").arg(25 + i),
@@ -62,23 +40,29 @@ inline QStringList orderLine(int i)
              QStringLiteral("199.00") };
 }
 
-// The totals and code texts are set last: the order window works them out
-// afresh whenever a line or a code changes.
-inline void fillTotals(FrmMain& w)
+// Order 124 of 15 March 2006 for customer 1001 of the sample data: paid in 30
+// days ("1"), delivered ("1") by post ("0"), VAT 25 % ("0"), with `lines`
+// lines of 199.00 each.
+inline core::Order sampleOrder(int lines = 0)
 {
-    w.lbl_bet()->setText(QStringLiteral("30 dagar netto"));
-    w.lbl_lev()->setText(QStringLiteral("Utkört"));
-    w.lbl_frakt()->setText(QStringLiteral("Posten"));
-    w.lbl_exkl()->setText(QStringLiteral("398.00"));
-    w.lbl_moms_pro()->setText(QStringLiteral("25"));
-    w.lbl_moms_kr()->setText(QStringLiteral("99.50"));
-    w.lbl_inkl()->setText(QStringLiteral("497.50"));
-}
-
-inline void fillLines(FrmMain& w, int count)
-{
-    for (int i = 0; i < count; ++i)
-        w.ListView1()->reportModel()->appendRow(orderLine(i));
+    using core::Order;
+    Order order;
+    order.setText(Order::OrderNumber, QStringLiteral("124"));
+    order.setText(Order::OrderDate, QStringLiteral("060315"));
+    order.setText(Order::DeliveryDate, QStringLiteral("060320"));
+    order.setText(Order::CustomerNumber, QStringLiteral("1001"));
+    order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
+    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
+    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
+    order.setText(Order::Info, QStringLiteral("Leverans till bakre lastkajen"));
+    order.setText(Order::PaymentTerms, QStringLiteral("1"));
+    order.setText(Order::DeliveryMethod, QStringLiteral("1"));
+    order.setText(Order::FreightMethod, QStringLiteral("0"));
+    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
+    order.setText(Order::VatCode, QStringLiteral("0"));
+    for (int i = 0; i < lines; ++i)
+        order.appendLine(core::OrderLine::fromList(orderLine(i)));
+    return order;
 }
 
 inline QList<printing::PageStep> textSteps(const QList<printing::PageStep>& steps)
@@ -95,6 +79,34 @@ inline int countSteps(const QList<printing::PageStep>& steps, printing::PageStep
 {
     return int(
         std::count_if(steps.begin(), steps.end(), [kind](const printing::PageStep& s) { return s.kind == kind; }));
+}
+
+// The first step in which two documents differ, described; empty when they
+// are drawn alike, step for step.
+inline QString firstDifference(const QList<printing::PageStep>& a, const QList<printing::PageStep>& b)
+{
+    const auto describe = [](const printing::PageStep& s) {
+        return QStringLiteral("kind %1 \"%2\" at (%3, %4) %5 pt%6 page %7 size %8x%9")
+            .arg(int(s.kind))
+            .arg(s.text)
+            .arg(s.x)
+            .arg(s.y)
+            .arg(s.fontSize)
+            .arg(s.bold ? QStringLiteral(" bold") : QString())
+            .arg(s.page)
+            .arg(s.imageSize.width())
+            .arg(s.imageSize.height());
+    };
+    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i) {
+        const printing::PageStep& s = a.at(i);
+        const printing::PageStep& t = b.at(i);
+        if (s.kind != t.kind || s.text != t.text || s.x != t.x || s.y != t.y || s.fontSize != t.fontSize
+            || s.bold != t.bold || s.page != t.page || s.imageSize != t.imageSize)
+            return QStringLiteral("step %1: %2 against %3").arg(i).arg(describe(s), describe(t));
+    }
+    if (a.size() != b.size())
+        return QStringLiteral("%1 steps against %2").arg(a.size()).arg(b.size());
+    return {};
 }
 
 // Destinations that record what the print command draws, with or without a
@@ -118,21 +130,16 @@ struct RecordedDestinations
     }
 };
 
-// An order window over a printing folder, its message boxes taken down.
-struct PrintedOrder
+// An order window over a program folder with the form's files, its message
+// boxes taken down.
+struct PrintedOrder : OrderDesk
 {
-    PrintingFolder folder;
-    FrmMain window { folder.data() };
     RecordedDestinations recorded;
-    MessageBox::Recorder boxes;
 
-    // The sample order with its number of lines, totals worked out.
-    void fill(int lines)
-    {
-        fillOrder(window);
-        fillLines(window, lines);
-        fillTotals(window);
-    }
+    PrintedOrder() { putFormFiles(folder); }
+
+    // The sample order with this many lines on screen.
+    void show(int lines) { window.showOrder(sampleOrder(lines)); }
 
     // F9 from the active order window, to the destinations in force.
     [[nodiscard]] bool print()
@@ -179,4 +186,62 @@ inline int pdfPages(const QString& pdf)
     bool ok = false;
     const int pages = pdfInfo(pdf, QStringLiteral("Pages")).toInt(&ok);
     return ok ? pages : -1;
+}
+
+// The first page's size in points, as pdfinfo gives it ("612 x 792 pts
+// (letter)"); empty when it cannot say.
+inline QSizeF pdfPageSize(const QString& pdf)
+{
+    static const QRegularExpression size(QStringLiteral("^([\\d.]+) x ([\\d.]+) pts"));
+    const QRegularExpressionMatch m = size.match(pdfInfo(pdf, QStringLiteral("Page size")));
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+// Paper sizes in points; a PDF writer may round them to whole points.
+inline const QSizeF a4Points(595.276, 841.89);
+inline const QSizeF letterPoints(612, 792);
+
+inline bool samePaper(const QSizeF& a, const QSizeF& b)
+{
+    return qAbs(a.width() - b.width()) < 0.5 && qAbs(a.height() - b.height()) < 0.5;
+}
+
+constexpr double pointsPerCentimetre = 72 / 2.54;
+
+// A word of a PDF with its box in centimetres from the page's top-left corner,
+// as pdftotext sees it.
+struct PdfWord
+{
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString text;
+};
+
+inline QList<PdfWord> pdfWords(const QString& pdf, QString* error)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        *error = QString::fromUtf8(process.readAllStandardError());
+        return {};
+    }
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression element(QStringLiteral(
+        "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QList<PdfWord> words;
+    int page = 0;
+    for (auto it = element.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        const auto cm = [&](int i) {
+            return m.captured(i).toDouble() / pointsPerCentimetre;
+        };
+        QString text = m.captured(5);
+        text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({ page, cm(1), cm(2), cm(3), cm(4), text });
+    }
+    return words;
 }

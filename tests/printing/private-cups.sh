@@ -4,12 +4,31 @@
 # PDF-writing queue as its default. The machine's own print server and its
 # printers are left alone.
 #
+# The queue cannot print to the edge of the paper, as an office printer
+# cannot: on A4 it keeps 17 pt free at the sides and 23 pt at the top and
+# bottom, on Letter 18 pt at the sides and 36 pt at the top and bottom. Its
+# paper is A4 until lpadmin -o PageSize=... says otherwise.
+#
 #   private-cups.sh start FOLDER PORT   starts it and waits until it answers
 #   private-cups.sh stop FOLDER         stops it
 set -eu
 
 command="$1"
 folder="$2"
+
+# An administration request, again a few times while a freshly started
+# server still turns connections away.
+admin() {
+    tries=0
+    until lpadmin "$@" 2>"$folder/log/lpadmin.err"; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 20 ]; then
+            cat "$folder/log/lpadmin.err" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
 
 case "$command" in
 start)
@@ -65,8 +84,15 @@ CONF
         fi
         sleep 0.1
     done
-    lpadmin -h "$server" -p OrderPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-    lpadmin -h "$server" -d OrderPDF
+    sed -e 's|^\*ImageableArea A4/A4: .*|*ImageableArea A4/A4: "17 23 578 819"|' \
+        -e 's|^\*ImageableArea Letter/US Letter: .*|*ImageableArea Letter/US Letter: "18 36 594 756"|' \
+        /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >"$folder/OrderPDF.ppd"
+    if [ "$(grep -c '^\*ImageableArea \(A4/A4: "17 23\|Letter/US Letter: "18 36\)' "$folder/OrderPDF.ppd")" != 2 ]; then
+        echo "the queue's description has no A4 and Letter areas to narrow" >&2
+        exit 1
+    fi
+    admin -h "$server" -p OrderPDF -E -v cups-pdf:/ -P "$folder/OrderPDF.ppd"
+    admin -h "$server" -d OrderPDF
     ;;
 stop)
     if [ -f "$folder/cupsd.pid" ]; then

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QPageSize>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,6 +11,60 @@
 
 #include <pwd.h>
 #include <unistd.h>
+
+namespace {
+
+// The part of a paper that a queue can print on, in points from the paper's
+// top-left corner, as its description gives it.
+struct PrintableArea
+{
+    QSizeF paper;
+    double left = 0;
+    double top = 0;
+};
+
+// What a printer description (PPD) says of one paper size: its dimension and
+// its imageable area, which counts from the bottom-left corner.
+std::optional<PrintableArea> printableArea(const QString& ppd, const QString& pageSize)
+{
+    QFile file(ppd);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString text = QString::fromLatin1(file.readAll());
+    const auto numbers = [&](const QString& keyword) {
+        const QRegularExpression line(
+            QStringLiteral("^\\*%1 %2(/[^:]*)?: \"([^\"]*)\"").arg(keyword, QRegularExpression::escape(pageSize)),
+            QRegularExpression::MultilineOption);
+        QList<double> values;
+        for (const QString& n : line.match(text).captured(2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            values.append(n.toDouble());
+        return values;
+    };
+    const QList<double> dimension = numbers(QStringLiteral("PaperDimension"));
+    const QList<double> area = numbers(QStringLiteral("ImageableArea"));
+    if (dimension.size() != 2 || area.size() != 4)
+        return std::nullopt;
+    return PrintableArea { QSizeF(dimension.at(0), dimension.at(1)), area.at(0), dimension.at(1) - area.at(3) };
+}
+
+QString describe(const QSizeF& size)
+{
+    return QStringLiteral("%1 x %2 pt").arg(size.width()).arg(size.height());
+}
+
+// Where the queue writes what it prints: the job owner's PDF folder.
+QDir queueOutput()
+{
+    const passwd* owner = getpwuid(geteuid());
+    return QDir(QString::fromLocal8Bit(owner ? owner->pw_dir : "/root") + QStringLiteral("/PDF"));
+}
+
+QStringList printedOrders()
+{
+    return queueOutput().entryList({ QStringLiteral("*Order*124*-job_*.pdf") }, QDir::Files);
+}
+
+} // namespace
 
 // Prints through a print server of the test's own, with a PDF-writing queue
 // as the system's default printer, the way the operator's office prints.
@@ -20,25 +75,30 @@ class TestCupsPrinting : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void orderReachesThePrinterPageForPage();
+    void orderReachesThePrinterOnItsOwnPaper_data();
+    void orderReachesThePrinterOnItsOwnPaper();
 
 private:
     QTemporaryDir m_server;
     QString m_script;
     QString m_address;
     bool m_started = false;
+    int m_jobs = 0;
+    QStringList m_outputsBefore; // the queue's outputs that are not this run's
 };
 
 void TestCupsPrinting::initTestCase()
 {
     if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")))
         QSKIP("cupsd is not installed (packages cups, cups-client, printer-driver-cups-pdf)");
-    if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf")))
+    if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))
+        || !QFileInfo::exists(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")))
         QSKIP("the cups-pdf queue is not installed (package printer-driver-cups-pdf)");
     if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty())
         QSKIP("lpadmin is not installed (package cups-client)");
-    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
-        QSKIP("pdfinfo is not installed (package poppler-utils)");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdfinfo and pdftotext are not installed (package poppler-utils)");
     if (geteuid() != 0)
         QSKIP("a print server of the test's own with a cups-pdf queue needs root");
 
@@ -61,6 +121,7 @@ void TestCupsPrinting::initTestCase()
         }
     }
     QVERIFY(m_started);
+    m_outputsBefore = printedOrders();
     // Read by the print system when Qt first asks it for printers.
     qputenv("CUPS_SERVER", m_address.toLatin1());
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
@@ -69,59 +130,107 @@ void TestCupsPrinting::initTestCase()
 
 void TestCupsPrinting::cleanupTestCase()
 {
-    if (m_started)
+    if (m_started) {
         run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_server.path() });
+        // What the queue wrote out for this run goes again, whatever the checks found.
+        const QDir written = queueOutput();
+        for (const QString& output : printedOrders()) {
+            if (!m_outputsBefore.contains(output))
+                QFile::remove(written.filePath(output));
+        }
+        written.rmdir(written.path()); // only when nothing else is in it
+    }
     // The server leaves its spool without write permission for its owner.
-    run(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("u+rwx"), m_server.path() });
+    if (m_server.isValid())
+        run(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("u+rwx"), m_server.path() });
 }
 
-void TestCupsPrinting::orderReachesThePrinterPageForPage()
+void TestCupsPrinting::orderReachesThePrinterOnItsOwnPaper_data()
 {
+    QTest::addColumn<QString>("pageSize"); // the queue's name of its paper
+    QTest::addColumn<QSizeF>("paper");
+
+    QTest::newRow("A4") << "A4" << a4Points;
+    QTest::newRow("Letter") << "Letter" << letterPoints;
+}
+
+// The printer keeps its own paper and the part of it that it can print on:
+// the form is laid out from the top-left corner of that part. Only the kept
+// copy is always A4.
+void TestCupsPrinting::orderReachesThePrinterOnItsOwnPaper()
+{
+    QFETCH(QString, pageSize);
+    QFETCH(QSizeF, paper);
+
+    int exitCode = 0;
+    const QString set = run(QStringLiteral("lpadmin"),
+                            { QStringLiteral("-h"), m_address, QStringLiteral("-p"), QStringLiteral("OrderPDF"),
+                              QStringLiteral("-o"), QStringLiteral("PageSize=") + pageSize },
+                            &exitCode);
+    QVERIFY2(exitCode == 0, qPrintable(set));
+    const std::optional<PrintableArea> area = printableArea(m_server.filePath("ppd/OrderPDF.ppd"), pageSize);
+    QVERIFY(area);
+    QVERIFY2(samePaper(area->paper, paper), qPrintable(describe(area->paper)));
+    QVERIFY2(area->left > 0 && area->top > 0, "the queue should keep a margin free");
+    const QSizeF offered = QPrinterInfo::defaultPrinter().defaultPageSize().sizePoints();
+    QVERIFY2(samePaper(offered, paper), qPrintable(QStringLiteral("the queue offers ") + describe(offered)));
+
     // To the system's own printers, as the program prints without a test's
     // destinations in force.
     PrintedOrder order;
-    order.fill(120);
+    order.show(120);
     QVERIFY(order.print());
+    const int job = ++m_jobs;
 
     QCOMPARE(order.boxes.shown.size(), 1);
     QCOMPARE(order.boxes.shown.at(0).icon, MessageBox::Icon::Information);
     // With a printer the confirmation names no file.
     const QString text = order.boxes.shown.at(0).text;
     QVERIFY(text.endsWith(QStringLiteral("Utskrift pågår...") + QString(29, QLatin1Char(' '))));
-    const int documentPages = pdfPages(order.folder.path("Order/124.pdf"));
-    QCOMPARE(documentPages, 3);
+    const QString copy = order.folder.path("Order/124.pdf");
+    QCOMPARE(pdfPages(copy), 3);
+    QVERIFY2(samePaper(pdfPageSize(copy), a4Points), qPrintable(describe(pdfPageSize(copy))));
     QCOMPARE(order.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
 
     // The job has arrived once the server holds it; it is done once the
     // queue's backend has written it out.
+    const QString jobName = QStringLiteral("OrderPDF-%1").arg(job);
     QString completed;
     for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QTest::qWait(200)) {
         completed = run(QStringLiteral("lpstat"),
                         { QStringLiteral("-h"), m_address, QStringLiteral("-W"), QStringLiteral("completed"),
                           QStringLiteral("-o") });
-        if (completed.contains(QLatin1String("OrderPDF-")))
+        if (completed.contains(jobName + QLatin1Char(' ')))
             break;
     }
-    QVERIFY2(completed.contains(QLatin1String("OrderPDF-1")),
+    QVERIFY2(completed.contains(jobName + QLatin1Char(' ')),
              qPrintable(completed + run(QStringLiteral("cat"), { m_server.filePath("log/error_log") })));
 
-    const QStringList spooled = QDir(m_server.filePath("spool")).entryList({ QStringLiteral("d00001-*") }, QDir::Files);
-    QCOMPARE(spooled.size(), 1);
-    const QString job = m_server.filePath("spool/") + spooled.first();
-    QCOMPARE(pdfPages(job), documentPages);
-    const QString pageSize = pdfInfo(job, QStringLiteral("Page size"));
-    QVERIFY2(pageSize.startsWith(QLatin1String("595")) && pageSize.contains(QLatin1String("(A4)")),
-             qPrintable(pageSize));
+    // The document the printer was sent: the same pages, on its own paper,
+    // the form placed from the corner of the printable part.
+    const QString sent = m_server.filePath(QStringLiteral("spool/d%1-001").arg(job, 5, 10, QLatin1Char('0')));
+    QVERIFY2(QFileInfo::exists(sent), qPrintable(sent));
+    QCOMPARE(pdfPages(sent), 3);
+    QVERIFY2(samePaper(pdfPageSize(sent), paper),
+             qPrintable(QStringLiteral("the printer was sent %1 paper, not its own %2")
+                            .arg(describe(pdfPageSize(sent)), describe(paper))));
+    QString error;
+    const QList<PdfWord> words = pdfWords(sent, &error);
+    const auto title = std::find_if(words.begin(), words.end(),
+                                    [](const PdfWord& w) { return w.text == QLatin1String("ORDERUNDERLAG"); });
+    QVERIFY2(title != words.end(), qPrintable(error));
+    const double left = title->xMin - area->left / pointsPerCentimetre;
+    const double top = title->yMin - area->top / pointsPerCentimetre;
+    QVERIFY2(qAbs(left - 8.5) <= 0.05, qPrintable(QStringLiteral("%1 cm across").arg(left)));
+    QVERIFY2(qAbs(top - 1.0) <= 0.1, qPrintable(QStringLiteral("%1 cm down").arg(top)));
 
-    // What the queue wrote out lands in the job owner's PDF folder; take it
-    // away again once counted.
-    const passwd* owner = getpwuid(geteuid());
-    const QDir written(QString::fromLocal8Bit(owner ? owner->pw_dir : "/root") + QStringLiteral("/PDF"));
-    const QStringList outputs = written.entryList({ QStringLiteral("*Order*124*-job_1.pdf") }, QDir::Files);
+    // What the queue wrote out: the same pages on the same paper.
+    const QDir written = queueOutput();
+    const QStringList outputs = written.entryList({ QStringLiteral("*Order*124*-job_%1.pdf").arg(job) }, QDir::Files);
     QCOMPARE(outputs.size(), 1);
-    QCOMPARE(pdfPages(written.filePath(outputs.first())), documentPages);
-    QFile::remove(written.filePath(outputs.first()));
-    written.rmdir(written.path()); // only when nothing else is in it
+    const QString output = written.filePath(outputs.first());
+    QCOMPARE(pdfPages(output), 3);
+    QVERIFY2(samePaper(pdfPageSize(output), paper), qPrintable(describe(pdfPageSize(output))));
 }
 
 QTEST_MAIN(TestCupsPrinting)

@@ -7,43 +7,20 @@ using printing::Destinations;
 
 namespace {
 
-constexpr double pointsPerCentimetre = 72 / 2.54;
 // The printable area starts 5 mm in from the page's top-left corner.
 constexpr double originCm = 0.5;
 
-struct Word
-{
-    int page = 0;
-    double xMin = 0, yMin = 0, xMax = 0, yMax = 0; // cm from the printable area's origin
-    QString text;
-};
+using Word = PdfWord;
 
-// The words of a PDF with their boxes, as pdftotext sees them.
+// The words of the kept copy, in centimetres from the printable area's origin.
 QList<Word> wordsOf(const QString& pdf, QString* error)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        *error = QString::fromUtf8(process.readAllStandardError());
-        return {};
-    }
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression element(QStringLiteral(
-        "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    QList<Word> words;
-    int page = 0;
-    for (auto it = element.globalMatch(html); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++page;
-            continue;
-        }
-        auto cm = [&](int i) {
-            return m.captured(i).toDouble() / pointsPerCentimetre - originCm;
-        };
-        QString text = m.captured(5);
-        text.replace(QLatin1String("&amp;"), QLatin1String("&"));
-        words.append({ page, cm(1), cm(2), cm(3), cm(4), text });
+    QList<Word> words = pdfWords(pdf, error);
+    for (Word& w : words) {
+        w.xMin -= originCm;
+        w.xMax -= originCm;
+        w.yMin -= originCm;
+        w.yMax -= originCm;
     }
     return words;
 }
@@ -86,9 +63,14 @@ void TestPdfOutput::initTestCase()
         QSKIP("pdftotext (poppler-utils) is not installed");
 
     PrintedOrder order;
-    order.fill(3);
+    order.show(3);
     QVERIFY(printToPdf(order));
     QCOMPARE(order.boxes.shown.size(), 1);
+    QCOMPARE(order.boxes.shown.at(0).icon, MessageBox::Icon::Information);
+    // The kept copy is an A4 page whatever the printer's paper.
+    const QSizeF paper = pdfPageSize(order.folder.path("Order/124.pdf"));
+    QVERIFY2(samePaper(paper, a4Points),
+             qPrintable(QStringLiteral("%1 x %2 pt").arg(paper.width()).arg(paper.height())));
     QString error;
     m_words = wordsOf(order.folder.path("Order/124.pdf"), &error);
     QVERIFY2(!m_words.isEmpty(), qPrintable(error));
@@ -132,11 +114,11 @@ void TestPdfOutput::itemsStandWhereTheFormPutsThem_data()
     QTest::newRow("first line amount") << "199.00" << 0 << 18.0 << 8.0 + 1;
     QTest::newRow("third line") << "TS35-27" << 0 << 1.0 << 8.0 + 3;
     QTest::newRow("to pay") << "ATT" << 0 << 17.0 << 24.5;
-    QTest::newRow("excluding VAT") << "398.00" << 0 << 1.0 << 26.0;
+    QTest::newRow("excluding VAT") << "597.00" << 0 << 1.0 << 26.0;
     QTest::newRow("VAT rate") << "25" << 0 << 3.0 << 26.0;
-    QTest::newRow("VAT amount") << "99.50" << 3 << 6.0 << 26.0;
+    QTest::newRow("VAT amount") << "149.25" << 0 << 6.0 << 26.0;
     QTest::newRow("including VAT caption") << "Inkl" << 0 << 17.0 << 25.5;
-    QTest::newRow("including VAT") << "497.50" << 0 << 17.0 << 26.0;
+    QTest::newRow("including VAT") << "746.25" << 0 << 17.0 << 26.0;
 }
 
 void TestPdfOutput::itemsStandWhereTheFormPutsThem()
@@ -164,7 +146,7 @@ void TestPdfOutput::itemsStandWhereTheFormPutsThem()
 void TestPdfOutput::longOrderContinuesOnLaterPages()
 {
     PrintedOrder order;
-    order.fill(120);
+    order.show(120);
     QVERIFY(printToPdf(order));
     QString error;
     const QList<Word> words = wordsOf(order.folder.path("Order/124.pdf"), &error);
@@ -173,6 +155,7 @@ void TestPdfOutput::longOrderContinuesOnLaterPages()
     QCOMPARE(pdfPages(order.folder.path("Order/124.pdf")), 3);
     QStringList lines;
     QMap<int, int> headings;
+    QMap<int, int> linesOnPage;
     for (const Word& w : words) {
         if (w.text == QLatin1String("Artikelnr")) {
             headings[w.page] += 1;
@@ -181,12 +164,14 @@ void TestPdfOutput::longOrderContinuesOnLaterPages()
         if (!w.text.startsWith(QLatin1String("TS35-")))
             continue;
         lines.append(w.text);
+        linesOnPage[w.page] += 1;
         const double bottom = w.page == 1 ? 24.5 : 28.7;
         QVERIFY2(w.yMax <= bottom,
                  qPrintable(QStringLiteral("%1 reaches %2 cm on page %3").arg(w.text).arg(w.yMax).arg(w.page)));
     }
     QCOMPARE(headings, (QMap<int, int> { { 1, 1 }, { 2, 1 }, { 3, 1 } }));
     QCOMPARE(lines.size(), 120);
+    QCOMPARE(linesOnPage, (QMap<int, int> { { 1, 44 }, { 2, 55 }, { 3, 21 } }));
     for (int i = 0; i < 120; ++i)
         QCOMPARE(lines.at(i), orderLine(i).first());
     // The totals stand on the first page only.
@@ -203,10 +188,11 @@ void TestPdfOutput::longOrderContinuesOnLaterPages()
 void TestPdfOutput::reprintReplacesTheCopy()
 {
     PrintedOrder order;
-    order.fill(60);
+    order.show(60);
     QVERIFY(printToPdf(order));
-    order.window.ListView1()->reportModel()->clear();
-    order.window.txt_KundField1()->setText(QStringLiteral("Omtryckt AB"));
+    core::Order reprinted = sampleOrder();
+    reprinted.setText(core::Order::CustomerLine1, QStringLiteral("Omtryckt AB"));
+    order.window.showOrder(reprinted);
     QVERIFY(printToPdf(order));
 
     QString error;

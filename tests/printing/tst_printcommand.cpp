@@ -1,14 +1,25 @@
 #include "printingtestsupport.h"
 
+#include "order/registers.h"
+#include "order/registration.h"
+#include "printing/orderdocument.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QTest>
 
 using printing::Destinations;
 using printing::PageStep;
+using printing::RecordingPage;
 
 namespace {
 
 // A printer that cannot start the job.
-class DeadPrinter : public printing::RecordingPage
+class DeadPrinter : public RecordingPage
 {
 public:
     using RecordingPage::RecordingPage;
@@ -17,7 +28,59 @@ protected:
     bool startDocument() override { return false; }
 };
 
-const QByteArray crlf("\r\n");
+// A printer that takes the whole document and then reports an error.
+class FailingPrinter : public RecordingPage
+{
+public:
+    using RecordingPage::RecordingPage;
+
+protected:
+    bool finishDocument() override
+    {
+        RecordingPage::finishDocument();
+        fail(QStringLiteral("skrivaren OrderPDF"), QStringLiteral("skrivaren rapporterade ett fel"));
+        return false;
+    }
+};
+
+// A copy whose file is given up once the document is drawn, as a disk that
+// fills up under the last bytes does: it can never be committed.
+class CopyThatCannotBeKept : public RecordingPage
+{
+public:
+    CopyThatCannotBeKept(QList<PageStep>& steps, QIODevice& file)
+        : RecordingPage(steps)
+        , m_file(qobject_cast<QSaveFile*>(&file))
+    {
+    }
+
+protected:
+    bool finishDocument() override
+    {
+        Q_ASSERT(m_file);
+        m_file->cancelWriting();
+        return RecordingPage::finishDocument();
+    }
+
+private:
+    QSaveFile* m_file;
+};
+
+// Order 124 as an earlier printing left it.
+const QByteArray earlierOrderNumber("123\r\n");
+const QByteArray earlierCustomer("1001\r\nGammal kund\r\n\r\n\r\n\r\n");
+const QByteArray earlierHead("124\r\n060301\r\n060301\r\n0\r\n\r\n0\r\n0\r\n0\r\n");
+const QByteArray earlierList("\"060301\",\"124\",\"1001\",\"Gammal kund\"\r\n");
+const QByteArray earlierCopy("%PDF-1.4 the copy of the earlier printing");
+
+void putEarlierPrinting(const TestDataFolder& folder)
+{
+    folder.write("Registret/OrderNr.dbf", earlierOrderNumber);
+    folder.write("Order/124_data1.dbf", earlierCustomer);
+    folder.write("Order/124_data2.dbf", earlierHead);
+    folder.write("Order/lista.dbf", earlierList);
+    folder.write("Order/124.pdf", earlierCopy);
+}
 
 } // namespace
 
@@ -32,15 +95,17 @@ private slots:
     void tableUnderTheHead();
     void emptyCustomerPrintsCaptionAlone();
     void printerAndCopyGetTheSameDocument();
-    void archiveFiles_data();
-    void archiveFiles();
-    void printingTwiceArchivesTwice();
-    void quoteInNameCannotBreakTheOrderList();
+    void windowPrintsTheOrderAsTheFormDrawsIt_data();
+    void windowPrintsTheOrderAsTheFormDrawsIt();
+    void draggedColumnPrintsAsOnScreen();
+    void registersTheOrderAsTheBoxesHoldIt();
     void confirmation_data();
     void confirmation();
-    void failureBeforeTheArchiveArchivesNothing_data();
-    void failureBeforeTheArchiveArchivesNothing();
-    void failureInsideTheArchiveKeepsEarlierFiles();
+    void failureBeforeTheRegistrationChangesNothing_data();
+    void failureBeforeTheRegistrationChangesNothing();
+    void failingPrinterKeepsTheCopyAndRegistersNothing_data();
+    void failingPrinterKeepsTheCopyAndRegistersNothing();
+    void failureInsideTheRegistrationIsReported();
 };
 
 void TestPrintCommand::layout_data()
@@ -108,7 +173,7 @@ void TestPrintCommand::layout()
     QFETCH(bool, bold);
 
     PrintedOrder p;
-    p.fill(2);
+    p.show(2);
     QVERIFY(p.printRecorded());
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf);
@@ -125,7 +190,7 @@ void TestPrintCommand::layout()
 void TestPrintCommand::imagesAtTheirOwnSize()
 {
     PrintedOrder p;
-    fillOrder(p.window);
+    p.show(0);
     QVERIFY(p.printRecorded());
 
     QList<PageStep> images;
@@ -148,7 +213,7 @@ void TestPrintCommand::imagesAtTheirOwnSize()
 void TestPrintCommand::tableUnderTheHead()
 {
     PrintedOrder p;
-    p.fill(3);
+    p.show(3);
     QVERIFY(p.printRecorded());
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf).mid(31);
@@ -179,7 +244,9 @@ void TestPrintCommand::tableUnderTheHead()
 void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
 {
     PrintedOrder p;
-    p.window.txt_OrderNr()->setText(QStringLiteral("7"));
+    core::Order order;
+    order.setText(core::Order::OrderNumber, QStringLiteral("7"));
+    p.window.showOrder(order);
     QVERIFY(p.printRecorded());
 
     const QList<PageStep> texts = textSteps(p.recorded.pdf);
@@ -193,105 +260,92 @@ void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
 void TestPrintCommand::printerAndCopyGetTheSameDocument()
 {
     PrintedOrder p;
-    p.fill(50);
+    p.show(50);
     QVERIFY(p.printRecorded(true));
 
-    QCOMPARE(p.recorded.printer.size(), p.recorded.pdf.size());
-    for (int i = 0; i < p.recorded.pdf.size(); ++i) {
-        QCOMPARE(p.recorded.printer.at(i).text, p.recorded.pdf.at(i).text);
-        QCOMPARE(p.recorded.printer.at(i).y, p.recorded.pdf.at(i).y);
-        QCOMPARE(p.recorded.printer.at(i).page, p.recorded.pdf.at(i).page);
-    }
+    QCOMPARE(firstDifference(p.recorded.printer, p.recorded.pdf), QString());
     QCOMPARE(countSteps(p.recorded.printer, PageStep::Kind::NewPage), 1);
     QCOMPARE(countSteps(p.recorded.printer, PageStep::Kind::End), 1);
     QVERIFY(p.folder.exists("Order/124.pdf"));
 }
 
-void TestPrintCommand::archiveFiles_data()
+void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt_data()
 {
-    QTest::addColumn<QStringList>("fields"); // order no, customer 0-3, info, Mkod
-    QTest::addColumn<QByteArray>("orderNumber");
-    QTest::addColumn<QByteArray>("data1");
-    QTest::addColumn<QByteArray>("data2");
-    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<core::Order>("order");
 
-    QTest::newRow("whole order") << QStringList { "124", "1001", "ABC", "Storgatan 1", "123 45  Ort", "Ring", "0" }
-                                 << QByteArray("124\r\n")
-                                 << QByteArray("1001\r\nABC\r\nStorgatan 1\r\n123 45  Ort\r\nRing\r\n")
-                                 << QByteArray("124\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n")
-                                 << QByteArray("\"060315\",\"124\",\"1001\",\"ABC\"\r\n");
-    QTest::newRow("empty customer") << QStringList { "124", "", "", "", "", "Ring", "0" } << QByteArray("124\r\n")
-                                    << QByteArray("\r\n\r\n\r\n\r\nRing\r\n")
-                                    << QByteArray("124\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n")
-                                    << QByteArray("\"060315\",\"124\",\"\",\"\"\r\n");
-    QTest::newRow("empty VAT code") << QStringList { "125", "1001", "ABC", "", "", "", "" } << QByteArray("125\r\n")
-                                    << QByteArray("1001\r\nABC\r\n\r\n\r\n\r\n")
-                                    << QByteArray("125\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n\r\n")
-                                    << QByteArray("\"060315\",\"125\",\"1001\",\"ABC\"\r\n");
-    QTest::newRow("å ä ö as single bytes")
-        << QStringList { "126", "1001", "Åkesson & Öberg, Mälardalen", "Gärdesvägen 2", "", "Höger", "0" }
-        << QByteArray("126\r\n")
-        << QByteArray("1001\r\n\xC5kesson & \xD6"
-                      "berg, M\xE4lardalen\r\nG\xE4rdesv\xE4gen 2\r\n\r\nH\xF6ger\r\n")
-        << QByteArray("126\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n")
-        << QByteArray("\"060315\",\"126\",\"1001\",\"\xC5kesson & \xD6"
-                      "berg, M\xE4lardalen\"\r\n");
+    QTest::newRow("sample order, 3 lines") << sampleOrder(3);
+    QTest::newRow("120 lines over three pages") << sampleOrder(120);
+    QTest::newRow("a fresh window's order") << core::Order();
+    core::Order otherCodes = sampleOrder(1);
+    otherCodes.setText(core::Order::PaymentTerms, QStringLiteral("7")); // not in the register
+    otherCodes.setText(core::Order::FreightMethod, QStringLiteral("2"));
+    otherCodes.setText(core::Order::VatCode, QStringLiteral("3"));
+    QTest::newRow("other codes") << otherCodes;
 }
 
-void TestPrintCommand::archiveFiles()
+// The order window adds nothing of its own to the printed form: the order
+// drawn with no window at all gives the same steps as F9.
+void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt()
 {
-    QFETCH(QStringList, fields);
-    QFETCH(QByteArray, orderNumber);
-    QFETCH(QByteArray, data1);
-    QFETCH(QByteArray, data2);
-    QFETCH(QByteArray, list);
+    QFETCH(core::Order, order);
 
     PrintedOrder p;
-    fillOrder(p.window);
-    TextBox* boxes[]
-        = { p.window.txt_OrderNr(),    p.window.txt_KundField0(), p.window.txt_KundField1(), p.window.txt_KundField2(),
-            p.window.txt_KundField3(), p.window.txt_Info(),       p.window.txt_Mkod() };
-    for (int i = 0; i < 7; ++i)
-        boxes[i]->setText(fields.at(i));
-    QVERIFY(p.printRecorded());
+    QList<PageStep> drawn;
+    {
+        RecordingPage page(drawn);
+        const core::CodeWording wording(p.folder.data());
+        QVERIFY(
+            printing::printOrderDocument(page, order, printing::designedOrderLineColumns(), wording, p.folder.data()));
+    }
+    QVERIFY(countSteps(drawn, PageStep::Kind::Text) >= 31 + 7);
 
-    const QString nr = fields.at(0);
-    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), orderNumber);
-    QCOMPARE(p.folder.read("Order/" + nr + "_data1.dbf"), data1);
-    QCOMPARE(p.folder.read("Order/" + nr + "_data2.dbf"), data2);
-    QCOMPARE(p.folder.read("Order/lista.dbf"), list);
+    p.window.showOrder(order);
+    QVERIFY(p.printRecorded(true));
+    QCOMPARE(firstDifference(p.recorded.printer, drawn), QString());
+    QCOMPARE(firstDifference(p.recorded.pdf, drawn), QString());
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Information);
 }
 
-void TestPrintCommand::printingTwiceArchivesTwice()
+void TestPrintCommand::draggedColumnPrintsAsOnScreen()
 {
     PrintedOrder p;
-    fillOrder(p.window);
-    p.folder.write("Order/lista.dbf", "\"060314\",\"123\",\"1002\",\"Annan kund\"\r\n");
-    QVERIFY(p.printRecorded());
-    p.window.txt_KundField3()->setText(QStringLiteral("Ny ort"));
+    p.show(2);
+    // "Benämning" dragged from 200 to 300 pixels: 4500 twips of 9940.
+    p.lines()->header()->resizeSection(1, 300);
     QVERIFY(p.printRecorded());
 
-    const QByteArray line("\"060315\",\"124\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n");
-    QCOMPARE(p.folder.read("Order/lista.dbf"), "\"060314\",\"123\",\"1002\",\"Annan kund\"\r\n" + line + line);
-    QCOMPARE(p.folder.read("Order/124_data1.dbf"),
-             QByteArray("1001\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\nNy ort\r\n"
-                        "Leverans till bakre lastkajen\r\n"));
-    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
-    QCOMPARE(p.boxes.shown.size(), 2);
+    const QList<double> edges { 1, 4, 14, 14, 16, 18, 19 };
+    const QList<PageStep> table = textSteps(p.recorded.pdf).mid(31);
+    QCOMPARE(table.size(), 3 * 7);
+    for (int i = 0; i < table.size(); ++i)
+        QCOMPARE(table.at(i).x, edges.at(i % 7));
 }
 
-void TestPrintCommand::quoteInNameCannotBreakTheOrderList()
+void TestPrintCommand::registersTheOrderAsTheBoxesHoldIt()
 {
     PrintedOrder p;
-    fillOrder(p.window);
-    p.window.txt_KundField1()->setText(QStringLiteral("Bygg \"Nya\" AB, Lund"));
+    const std::pair<const char*, const char*> typed[] = {
+        { "txt_OrderNr", "124" },      { "txt_OrdDat", "060315" },  { "txt_LevDat", "060320" },
+        { "txt_KundField0", "1001" },  { "txt_KundField1", "ABC" }, { "txt_KundField2", "Storgatan 1" },
+        { "txt_KundField3", "Växjö" }, { "txt_Info", "Ring" },      { "txt_Betk", "1" },
+        { "txt_RegNr", "ABC123" },     { "txt_Frkts", "0" },        { "txt_LevS", "1" },
+        { "txt_Mkod", "0" },
+    };
+    for (const auto& [name, text] : typed) {
+        TextBox* box = p.box(name);
+        QVERIFY2(box, name);
+        box->setText(QString::fromUtf8(text));
+    }
     QVERIFY(p.printRecorded());
 
-    QCOMPARE(p.folder.read("Order/lista.dbf"), QByteArray("\"060315\",\"124\",\"1001\",\"Bygg 'Nya' AB, Lund\"\r\n"));
-    // The archive keeps the name as typed: it is one value a line.
-    QCOMPARE(p.folder.read("Order/124_data1.dbf").split('\n').at(1), QByteArray("Bygg \"Nya\" AB, Lund\r"));
+    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
+    QCOMPARE(p.folder.read("Order/124_data1.dbf"), QByteArray("1001\r\nABC\r\nStorgatan 1\r\nV\xE4xj\xF6\r\nRing\r\n"));
+    QCOMPARE(p.folder.read("Order/124_data2.dbf"),
+             QByteArray("124\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n"));
+    QCOMPARE(p.folder.read("Order/lista.dbf"), QByteArray("\"060315\",\"124\",\"1001\",\"ABC\"\r\n"));
+    QCOMPARE(p.boxes.shown.size(), 1);
+    QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Information);
 }
 
 void TestPrintCommand::confirmation_data()
@@ -306,21 +360,18 @@ void TestPrintCommand::confirmation()
     QFETCH(bool, withPrinter);
 
     PrintedOrder p;
-    fillOrder(p.window);
+    p.show(1);
     QVERIFY(p.printRecorded(withPrinter));
 
     QCOMPARE(p.boxes.shown.size(), 1);
     const MessageBox::Shown& box = p.boxes.shown.at(0);
     QCOMPARE(box.icon, MessageBox::Icon::Information);
     QCOMPARE(box.title, QStringLiteral("Utskrift pågår..."));
-    QString expected = QStringLiteral("Ordernummer: 124\r\n\r\nBergström Bygg AB\r\nIndustrivägen 14\r\n"
-                                      "433 38  Partille\r\n\r\nUtskrift pågår...                             ");
-    if (!withPrinter)
-        expected += QStringLiteral("\r\nIngen skrivare finns: ordern är sparad som ") + p.folder.path("Order/124.pdf");
-    QCOMPARE(box.text, expected);
+    QCOMPARE(box.text,
+             core::confirmationText(sampleOrder(1), withPrinter ? QString() : p.folder.path("Order/124.pdf")));
 }
 
-void TestPrintCommand::failureBeforeTheArchiveArchivesNothing_data()
+void TestPrintCommand::failureBeforeTheRegistrationChangesNothing_data()
 {
     QTest::addColumn<QString>("cause");
     QTest::addColumn<QString>("namedFile");
@@ -328,62 +379,108 @@ void TestPrintCommand::failureBeforeTheArchiveArchivesNothing_data()
                                   << "Logga.gif";
     QTest::newRow("table frame missing") << "form_listview.gif"
                                          << "form_listview.gif";
-    QTest::newRow("printer fails") << "printer"
-                                   << "";
     QTest::newRow("order folder missing") << "Order"
                                           << "124.pdf";
     QTest::newRow("order number names no file") << "number"
-                                                << "";
+                                                << "\"../124\"";
+    QTest::newRow("copy cannot be committed") << "commit"
+                                              << "124.pdf";
 }
 
-void TestPrintCommand::failureBeforeTheArchiveArchivesNothing()
+// The copy is kept before anything reaches the paper: a copy that cannot be
+// drawn or kept stops the command with no job sent and nothing registered.
+void TestPrintCommand::failureBeforeTheRegistrationChangesNothing()
 {
     QFETCH(QString, cause);
     QFETCH(QString, namedFile);
 
     PrintedOrder p;
-    fillOrder(p.window);
-    p.folder.write("Registret/OrderNr.dbf", "123\r\n");
+    putEarlierPrinting(p.folder);
+    core::Order order = sampleOrder(2);
     Destinations d = p.recorded.destinations(true);
-    if (cause == "printer")
-        d.printer = [&p](const QString&) {
-            return std::make_unique<DeadPrinter>(p.recorded.printer);
+    if (cause == "number")
+        order.setText(core::Order::OrderNumber, QStringLiteral("../124"));
+    else if (cause == "commit")
+        d.pdfCopy = [&p](QIODevice& file, const QString&) {
+            return std::make_unique<CopyThatCannotBeKept>(p.recorded.pdf, file);
         };
-    else if (cause == "number")
-        p.window.txt_OrderNr()->setText(QStringLiteral("../124"));
     else
         p.folder.remove(cause);
+    p.window.showOrder(order);
     QVERIFY(p.print(d));
 
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
     QVERIFY2(p.boxes.shown.at(0).text.contains(namedFile), qPrintable(p.boxes.shown.at(0).text));
-    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), QByteArray("123\r\n"));
+    QVERIFY(p.recorded.printer.isEmpty());
+    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), earlierOrderNumber);
+    if (cause == "Order") {
+        QVERIFY(!p.folder.exists("Order"));
+        return;
+    }
+    QCOMPARE(p.folder.read("Order/124_data1.dbf"), earlierCustomer);
+    QCOMPARE(p.folder.read("Order/124_data2.dbf"), earlierHead);
+    QCOMPARE(p.folder.read("Order/lista.dbf"), earlierList);
+    QCOMPARE(p.folder.read("Order/124.pdf"), earlierCopy);
+    // Nothing of the copy's temporary file is left beside it.
+    QCOMPARE(QDir(p.folder.path("Order")).entryList(QDir::Files),
+             (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf", "lista.dbf" }));
+}
+
+void TestPrintCommand::failingPrinterKeepsTheCopyAndRegistersNothing_data()
+{
+    QTest::addColumn<bool>("atStart");
+    QTest::addColumn<QString>("reported");
+    QTest::newRow("printer cannot start the job") << true << "utskriften kunde inte startas";
+    QTest::newRow("printer reports an error at the end") << false << "skrivaren OrderPDF";
+}
+
+// The copy has been committed when the printer fails: it stays, and the order
+// is not registered (printing again replaces the copy).
+void TestPrintCommand::failingPrinterKeepsTheCopyAndRegistersNothing()
+{
+    QFETCH(bool, atStart);
+    QFETCH(QString, reported);
+
+    PrintedOrder p;
+    p.folder.write("Registret/OrderNr.dbf", earlierOrderNumber);
+    p.show(2);
+    Destinations d;
+    d.pdfCopy = &Destinations::pdfPage;
+    d.printer = [&p, atStart](const QString&) -> std::unique_ptr<printing::Page> {
+        if (atStart)
+            return std::make_unique<DeadPrinter>(p.recorded.printer);
+        return std::make_unique<FailingPrinter>(p.recorded.printer);
+    };
+    QVERIFY(p.print(d));
+
+    QCOMPARE(p.boxes.shown.size(), 1);
+    QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
+    QVERIFY2(p.boxes.shown.at(0).text.contains(reported), qPrintable(p.boxes.shown.at(0).text));
+    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), earlierOrderNumber);
     QVERIFY(!p.folder.exists("Order/124_data1.dbf"));
     QVERIFY(!p.folder.exists("Order/124_data2.dbf"));
     QVERIFY(!p.folder.exists("Order/lista.dbf"));
-    QVERIFY(!p.folder.exists("Order/124.pdf"));
-    // Nothing went to the printer when the copy could not be drawn.
-    if (cause != "printer")
-        QCOMPARE(countSteps(p.recorded.printer, PageStep::Kind::End), 0);
+    QVERIFY(p.folder.read("Order/124.pdf").startsWith("%PDF-"));
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QCOMPARE(pdfPages(p.folder.path("Order/124.pdf")), 1);
 }
 
-void TestPrintCommand::failureInsideTheArchiveKeepsEarlierFiles()
+void TestPrintCommand::failureInsideTheRegistrationIsReported()
 {
     PrintedOrder p;
-    fillOrder(p.window);
-    p.folder.write("Order/124_data2.dbf", "old\r\n");
+    p.show(1);
     // A folder where the order-head file belongs cannot be replaced.
-    p.folder.remove("Order/124_data2.dbf");
     QDir().mkpath(p.folder.path("Order/124_data2.dbf"));
-    QVERIFY(p.printRecorded());
+    QVERIFY(p.printRecorded(true));
 
+    QCOMPARE(countSteps(p.recorded.printer, PageStep::Kind::End), 1);
     QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
     QVERIFY(p.folder.exists("Order/124_data1.dbf"));
     QVERIFY(!p.folder.exists("Order/lista.dbf"));
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
-    QVERIFY(p.boxes.shown.at(0).text.contains("124_data2.dbf"));
+    QVERIFY2(p.boxes.shown.at(0).text.contains("124_data2.dbf"), qPrintable(p.boxes.shown.at(0).text));
 }
 
 QTEST_MAIN(TestPrintCommand)

@@ -1,15 +1,22 @@
-#include "orderwindow/frmmain.h"
-#include "orderwindow/reportlistview.h"
-#include "orderwindow/textbox.h"
-#include "retrieval/frmgetinfo.h"
-#include "retrieval/messagebox.h"
-#include "support/testsupport.h"
+// The retrieval window: the printed orders listed, and the chosen order's lines
+// added to the order on screen, reached with the order window's "Hämta underlag".
 
+#include "order/order.h"
+#include "retrieval/frmgetinfo.h"
+#include "support/testsupport.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
 using Rows = QList<QStringList>;
+using Field = core::Order::Field;
 
 namespace {
 
@@ -24,10 +31,12 @@ const QString basketFile = QStringLiteral("Order/124.basket.dbf");
 const QByteArray order124 = "\"060315\",\"124\",\"1001\",\"ABC\"\r\n";
 const QStringList lineC1 = { "C1", "Mutter", "st", "1.00", "3", "0", "3.00" };
 
-// The order window's "Hämta" command and the retrieval window it shows.
+const QString endsInsideRecord = QStringLiteral("filen slutar mitt i en post; de hela posterna före den används");
+
+// The order window's "Hämta underlag" and the retrieval window it shows.
 FrmGetInfo* openRetrieval(OrderDesk& desk)
 {
-    return desk.open<FrmGetInfo>(&FrmMain::mnuHamta_Click);
+    return desk.open<FrmGetInfo>("mnuHamta");
 }
 
 // Chooses a printed order and fetches its lines, as the operator does.
@@ -38,9 +47,34 @@ void fetch(FrmGetInfo* window, int row)
     QTest::mouseClick(window->Command1(), Qt::LeftButton);
 }
 
+QList<core::OrderLine> asOrderLines(const Rows& rows)
+{
+    QList<core::OrderLine> lines;
+    for (const QStringList& row : rows)
+        lines.append(core::OrderLine::fromList(row));
+    return lines;
+}
+
+// The order on screen with these lines and nothing else of note.
+void showLines(OrderDesk& desk, const Rows& rows)
+{
+    core::Order order;
+    order.setLines(asOrderLines(rows));
+    desk.window.showOrder(order);
+}
+
+// The rows of the order window's order-line list, as shown.
 Rows orderLines(const OrderDesk& desk)
 {
-    return desk.window.ListView1()->reportModel()->rows();
+    const QAbstractItemModel* model = desk.lines()->model();
+    Rows rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList texts;
+        for (int c = 0; c < model->columnCount(); ++c)
+            texts.append(model->index(r, c).data().toString());
+        rows.append(texts);
+    }
+    return rows;
 }
 
 } // namespace
@@ -59,6 +93,7 @@ private slots:
     void fetchThatFindsNoLines();
     void basketEndingInsideARecord();
     void ordersPrintedMeanwhileShowAfterReopening();
+    void orderWindowTakenDownWithFetchedLinesOnScreen();
 };
 
 void TestFrmGetInfo::printedOrdersAreListed_data()
@@ -105,8 +140,16 @@ void TestFrmGetInfo::printedOrdersAreListed()
     QCOMPARE(window->ListView1()->reportModel()->rows(), rows);
     QCOMPARE(window->ListView1()->firstSelectedRow(), -1);
     QCOMPARE(desk.boxes.shown.size(), warned ? 1 : 0);
-    if (warned)
-        QVERIFY(desk.boxes.shown.first().text.contains(QDir::toNativeSeparators(desk.folder.path(orderList))));
+    if (!warned)
+        return;
+    // The window goes on with the complete records, and says which file ended early.
+    const MessageBox::Shown& report = desk.boxes.shown.first();
+    QCOMPARE(report.icon, MessageBox::Icon::Critical);
+    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
+    QCOMPARE(report.text,
+             QStringLiteral("Det gick inte att läsa listan över utskrivna order.\r\n\r\nFil: ")
+                 + QDir::toNativeSeparators(desk.folder.path(orderList)) + QStringLiteral("\r\nOrsak: ")
+                 + endsInsideRecord);
 }
 
 void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
@@ -114,25 +157,31 @@ void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
     OrderDesk desk(
         { { orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n" },
           { basketFile, basket124 } });
-    // The order window shows order 124 itself, with a third line typed after printing.
-    desk.window.txt_OrderNr()->setText(QStringLiteral("124"));
-    desk.window.txt_KundField0()->setText(QStringLiteral("1002"));
+    // The order window shows order 124 itself, with a third line added after printing.
     const Rows own = lines124 + Rows { lineC1 };
-    desk.window.ListView1()->reportModel()->appendRows(own);
+    core::Order shown;
+    shown.setText(Field::OrderNumber, QStringLiteral("124"));
+    shown.setText(Field::CustomerNumber, QStringLiteral("1002"));
+    shown.setLines(asOrderLines(own));
+    desk.window.showOrder(shown);
 
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
     fetch(window, 1);
     QCOMPARE(window->ListView1()->selectedRows(), QList<int> { 1 });
     QCOMPARE(orderLines(desk), own + lines124);
+    QCOMPARE(desk.order().lines(), asOrderLines(own + lines124));
     fetch(window, -1);
     QCOMPARE(orderLines(desk), own + lines124 + lines124);
+    QCOMPARE(desk.order().lines(), asOrderLines(own + lines124 + lines124));
 
     QVERIFY(desk.boxes.shown.isEmpty());
     QCOMPARE(window->ListView1()->selectedRows(), QList<int> { 1 });
     QCOMPARE(desk.folder.read(basketFile), basket124);
-    QCOMPARE(desk.window.txt_OrderNr()->text(), QStringLiteral("124"));
-    QCOMPARE(desk.window.txt_KundField0()->text(), QStringLiteral("1002"));
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("124"));
+    QCOMPARE(desk.box("txt_KundField0")->text(), QStringLiteral("1002"));
+    shown.setLines(desk.order().lines());
+    QCOMPARE(desk.order(), shown);
     QCOMPARE(QDir(desk.folder.path(QStringLiteral("Order"))).entryList(QDir::Files),
              (QStringList { "124.basket.dbf", "lista.dbf" }));
 }
@@ -186,13 +235,14 @@ void TestFrmGetInfo::fetchThatFindsNoLines()
     OrderDesk desk({ { orderList, list } });
     if (!basket.isNull())
         desk.folder.write(basketFile, basket);
-    desk.window.ListView1()->reportModel()->appendRow(lineC1);
+    showLines(desk, { lineC1 });
 
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
     fetch(window, row);
 
     QCOMPARE(orderLines(desk), Rows { lineC1 });
+    QCOMPARE(desk.order().lines(), asOrderLines({ lineC1 }));
     QCOMPARE(desk.boxes.shown.size(), message.isEmpty() ? 0 : 1);
     if (message.isEmpty())
         return;
@@ -205,14 +255,25 @@ void TestFrmGetInfo::fetchThatFindsNoLines()
 void TestFrmGetInfo::basketEndingInsideARecord()
 {
     OrderDesk desk({ { orderList, order124 }, { basketFile, basket124 + "\"C1\",\"Mutter\",\"st\"\r\n" } });
+    showLines(desk, { lineC1 });
 
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
     fetch(window, 0);
 
-    QCOMPARE(orderLines(desk), lines124);
+    // The complete lines are added after the order's own, and the operator is
+    // told which file ended early.
+    QCOMPARE(orderLines(desk), Rows { lineC1 } + lines124);
+    QCOMPARE(desk.order().lines(), asOrderLines(Rows { lineC1 } + lines124));
     QCOMPARE(desk.boxes.shown.size(), 1);
-    QVERIFY(desk.boxes.shown.first().text.contains(QDir::toNativeSeparators(desk.folder.path(basketFile))));
+    const MessageBox::Shown& report = desk.boxes.shown.first();
+    QCOMPARE(report.icon, MessageBox::Icon::Critical);
+    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
+    QCOMPARE(report.text,
+             QStringLiteral("Det gick inte att hämta orderraderna för order 124.\r\n\r\nFil: ")
+                 + QDir::toNativeSeparators(desk.folder.path(basketFile)) + QStringLiteral("\r\nOrsak: ")
+                 + endsInsideRecord);
+    QCOMPARE(visibleWindow<FrmGetInfo>(), window);
 }
 
 void TestFrmGetInfo::ordersPrintedMeanwhileShowAfterReopening()
@@ -234,6 +295,39 @@ void TestFrmGetInfo::ordersPrintedMeanwhileShowAfterReopening()
     FrmGetInfo* second = openRetrieval(desk);
     QVERIFY(second);
     QCOMPARE(second->ListView1()->reportModel()->rows().size(), 2);
+}
+
+void TestFrmGetInfo::orderWindowTakenDownWithFetchedLinesOnScreen()
+{
+    // An order window that goes while it still shows fetched lines (the
+    // program ended with the window open) must not read the order's lines
+    // after they are gone. Reading freed memory may pass unnoticed or bring the
+    // program down later, so this runs in a program of its own, with freed
+    // memory filled with rubbish, and only the way that program ends counts.
+    const char* const child = "TST_FRMGETINFO_TAKE_DOWN";
+    if (qEnvironmentVariableIsSet(child)) {
+        OrderDesk desk({ { orderList, order124 }, { basketFile, basket124 } });
+        QVERIFY(showActive(desk.window));
+        QTest::keyClick(&desk.window, Qt::Key_F3);
+        FrmGetInfo* window = visibleWindow<FrmGetInfo>();
+        QVERIFY(window);
+        fetch(window, 0);
+        QCOMPARE(orderLines(desk), lines124);
+        return;
+    }
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(child), QStringLiteral("1"));
+    environment.insert(QStringLiteral("MALLOC_PERTURB_"), QStringLiteral("165"));
+    environment.insert(QStringLiteral("QTEST_DISABLE_STACK_DUMP"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("QTEST_DISABLE_CORE_DUMP"), QStringLiteral("1"));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(QTest::currentTestFunction()) });
+    QVERIFY(program.waitForFinished(120000));
+    const QByteArray output = program.readAll();
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, output.constData());
 }
 
 QTEST_MAIN(TestFrmGetInfo)

@@ -1,9 +1,11 @@
-#include "orderwindow/frmmain.h"
+// The error catalogue, opened with the order window's help entry "Felmeddelande".
+
 #include "retrieval/frmvarning.h"
-#include "retrieval/messagebox.h"
 #include "support/testsupport.h"
+#include "widgets/messagebox.h"
 
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -16,7 +18,7 @@ const QString errorIndex = catalogue + "ErrorID.txt";
 // The order window's "Felmeddelande" help entry and the catalogue window it shows.
 FrmVarning* chooseHelpEntry(OrderDesk& desk)
 {
-    return desk.open<FrmVarning>(&FrmMain::mnuHelp_Varning_Click);
+    return desk.open<FrmVarning>("mnuHelp_Varning");
 }
 
 QStringList texts(const QListWidget* list)

@@ -1,12 +1,62 @@
 // Every message box the operator can meet in ordinary work, with its icon, its
 // title and its words, reached the way the operator reaches it.
 
-#include "../printing/printingtestsupport.h"
-
+#include "order/order.h"
 #include "pickers/frmaddproduct.h"
-#include "retrieval/messagebox.h"
+#include "printing/output/destinations.h"
+#include "printing/recordingpage.h"
+#include "support/testsupport.h"
+#include "widgets/messagebox.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
+#include <QDir>
 #include <QPushButton>
+#include <QTest>
+
+#include <tuple>
+
+namespace {
+
+using Field = core::Order::Field;
+
+// Order 124 of 15 March 2006 for customer 1001, with these lines.
+core::Order order124(const QStringList& line)
+{
+    core::Order order;
+    const std::pair<Field, const char*> head[] = {
+        { Field::OrderNumber, "124" },
+        { Field::OrderDate, "060315" },
+        { Field::DeliveryDate, "060320" },
+        { Field::CustomerNumber, "1001" },
+        { Field::CustomerLine1, "Bergström Bygg AB" },
+        { Field::CustomerLine2, "Industrivägen 14" },
+        { Field::CustomerLine3, "433 38  Partille" },
+        { Field::Info, "Leverans till bakre lastkajen" },
+        { Field::PaymentTerms, "1" },
+        { Field::DeliveryMethod, "1" },
+        { Field::FreightMethod, "0" },
+        { Field::RegistrationNumber, "ABC123" },
+        { Field::VatCode, "0" },
+    };
+    for (const auto& [field, text] : head)
+        order.setText(field, QString::fromUtf8(text));
+    order.setLines({ core::OrderLine::fromList(line) });
+    return order;
+}
+
+QStringList orderLine(int i)
+{
+    return { QStringLiteral("TS35-%1").arg(25 + i),
+             QStringLiteral("Träskruv förzinkad 3.5x%1 200 st").arg(25 + i),
+             QStringLiteral("förp"),
+             QStringLiteral("99.50"),
+             QStringLiteral("2"),
+             QStringLiteral("0"),
+             QStringLiteral("199.00") };
+}
+
+} // namespace
 
 class TestMessageBoxes : public QObject
 {
@@ -18,52 +68,71 @@ private slots:
 
 void TestMessageBoxes::theBoxesOfTheProgram()
 {
-    PrintingFolder folder;
-    folder.write("Registret/Produkter.dbf", "\"ABC-1\",\"Skruv, tr\xE4\",\"st\",\"9.99\"\r\n");
-    MessageBox::Recorder boxes;
-    RecordedDestinations recorded;
-    printing::Destinations::Override paper(recorded.destinations(true));
-    FrmMain window(folder.data());
-    QVERIFY(showActive(window));
-    fillOrder(window);
+    const QString productRegister = QStringLiteral("Registret/Produkter.dbf");
+    OrderDesk desk({ { productRegister, "\"ABC-1\",\"Skruv, tr\xE4\",\"st\",\"9.99\"\r\n\"ABC-2\",\"Halv\"\r\n" } });
+    desk.folder.copySample(QStringLiteral("Logga.gif"));
+    desk.folder.copySample(QStringLiteral("form_listview.gif"));
+    QList<printing::PageStep> printed;
+    QList<printing::PageStep> kept;
+    printing::Destinations paper;
+    paper.printer = [&printed](const QString&) {
+        return std::make_unique<printing::RecordingPage>(printed);
+    };
+    paper.pdfCopy = [&kept](QIODevice&, const QString&) {
+        return std::make_unique<printing::RecordingPage>(kept);
+    };
+    printing::Destinations::Override recorded(paper);
+    desk.window.showOrder(order124(orderLine(0)));
+    QVERIFY(showActive(desk.window));
+
+    // A product register that ends part-way through a product: the picker opens
+    // with the complete ones and says so.
+    FrmAddProduct* picker = desk.open<FrmAddProduct>("mnuVisa_Produkter");
+    QVERIFY(picker);
 
     // The product search without a match: no icon, the program's title.
-    window.mnuVisa_Produkter_Click();
-    FrmAddProduct* picker = visibleWindow<FrmAddProduct>();
-    QVERIFY(picker);
     QTest::keyClicks(picker->Text1(), QStringLiteral("zz"));
     QTest::keyClick(picker->Text1(), Qt::Key_Return);
 
     // The product line that cannot be added, and the lines that cannot be
     // removed, once the order folder is gone.
-    folder.remove("Order");
+    desk.folder.remove(QStringLiteral("Order"));
     QTest::mouseClick(picker->Command1(), Qt::LeftButton);
     picker->close();
-    window.ListView1()->reportModel()->appendRow(orderLine(0));
-    window.ListView1()->selectRowWithoutScrolling(0);
-    window.RemoveSelectedLines();
+    desk.lines()->selectRowWithoutScrolling(0);
+    desk.choose("mnuMinus");
 
     // The confirmation once the order is printed and archived.
-    QDir(folder.path(QString())).mkpath(QStringLiteral("Order"));
-    window.ListView1()->reportModel()->appendRow(orderLine(1));
-    QTest::keyClick(&window, Qt::Key_F9);
+    QVERIFY(QDir().mkpath(desk.folder.path(QStringLiteral("Order"))));
+    desk.window.showOrder(order124(orderLine(1)));
+    QVERIFY(showActive(desk.window));
+    QTest::keyClick(&desk.window, Qt::Key_F9);
 
     const QString confirmation = QStringLiteral("Ordernummer: 124\r\n\r\nBergström Bygg AB\r\nIndustrivägen 14\r\n"
                                                 "433 38  Partille\r\n\r\nUtskrift pågår...")
         + QString(29, QLatin1Char(' '));
+    const QString cutRegister = QStringLiteral("Det gick inte att läsa produktregistret.\r\n\r\nFil: ")
+        + QDir::toNativeSeparators(desk.folder.path(productRegister))
+        + QStringLiteral("\r\nOrsak: filen slutar mitt i en post; de hela posterna före den används");
     using Icon = MessageBox::Icon;
     const QList<std::tuple<Icon, QString, QString>> expected {
+        { Icon::Critical, "Orderregistrering", cutRegister },
         { Icon::None, "Orderregistrering", "Listposten hittades inte!" },
         { Icon::Critical, "Felmeddelande", "Det blev något fel\r\nError: 1001,06" },
         { Icon::Critical, "Felmeddelande", "Det blev något fel\r\nError: 1033,87" },
         { Icon::Information, "Utskrift pågår...", confirmation },
     };
-    QCOMPARE(boxes.shown.size(), expected.size());
+    const QList<MessageBox::Shown>& shown = desk.boxes.shown;
+    QCOMPARE(shown.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        QCOMPARE(boxes.shown.at(i).icon, std::get<0>(expected.at(i)));
-        QCOMPARE(boxes.shown.at(i).title, std::get<1>(expected.at(i)));
-        QCOMPARE(boxes.shown.at(i).text, std::get<2>(expected.at(i)));
+        QCOMPARE(shown.at(i).icon, std::get<0>(expected.at(i)));
+        QCOMPARE(shown.at(i).title, std::get<1>(expected.at(i)));
+        QCOMPARE(shown.at(i).text, std::get<2>(expected.at(i)));
     }
+
+    // Closing the order window ends the program without a box.
+    QVERIFY(desk.window.close());
+    QCOMPARE(shown.size(), expected.size());
 }
 
 QTEST_MAIN(TestMessageBoxes)

@@ -1,7 +1,9 @@
 #include "testsupport.h"
 
-#include "orderwindow/reportlistview.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -92,6 +94,21 @@ void copySampleData(const QString& systemFolder)
     }
 }
 
+TextBox* textBox(const QWidget& window, const char* name)
+{
+    return window.findChild<TextBox*>(QLatin1String(name));
+}
+
+ReportListView* listView(const QWidget& window, const char* name)
+{
+    return window.findChild<ReportListView*>(QLatin1String(name));
+}
+
+QAction* menuEntry(const QWidget& window, const char* name)
+{
+    return window.findChild<QAction*>(QLatin1String(name));
+}
+
 namespace {
 
 datafiles::DataDirectory holding(const TestDataFolder& folder, const OrderDesk::Files& files)
@@ -103,9 +120,18 @@ datafiles::DataDirectory holding(const TestDataFolder& folder, const OrderDesk::
 
 } // namespace
 
-OrderDesk::OrderDesk(const Files& files)
-    : window(holding(folder, files))
+OrderDesk::OrderDesk(const Files& files, const QDate& today)
+    : m_window(OrderWindow::create(holding(folder, files), [today] { return today; }))
+    , window(*m_window)
 {
+}
+
+void OrderDesk::choose(const char* menuEntryName)
+{
+    QAction* entry = menuEntry(window, menuEntryName);
+    if (!entry)
+        qFatal("The order window has no menu entry %s", menuEntryName);
+    entry->trigger();
 }
 
 bool showActive(QWidget& window)

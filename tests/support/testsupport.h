@@ -1,8 +1,8 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
-#include "orderwindow/frmmain.h"
-#include "retrieval/messagebox.h"
+#include "orderwindow/orderwindow.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -10,9 +10,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <utility>
 
+class QAction;
 class ReportListView;
+class TextBox;
 
 // A program folder of a test's own, with an empty System folder laid out as the
 // program expects it: Customer, Registret, Registret/Felmeddelande and Order.
@@ -43,22 +46,41 @@ private:
 // need be.
 void copySampleData(const QString& systemFolder);
 
+// A control of a window, found by the name the program gives it; nullptr when
+// the window has none of that name and kind.
+TextBox* textBox(const QWidget& window, const char* name);
+ReportListView* listView(const QWidget& window, const char* name = "ListView1");
+QAction* menuEntry(const QWidget& window, const char* name);
+
 // An order window over a data folder of its own holding the given files, with
-// every message box taken down instead of shown.
+// every message box taken down instead of shown. "Ny" takes its date from
+// `today` (6 December 2026 unless given).
 class OrderDesk
 {
 public:
     using Files = QList<std::pair<QString, QByteArray>>;
-    explicit OrderDesk(const Files& files = {});
+    explicit OrderDesk(const Files& files = {}, const QDate& today = QDate(2026, 12, 6));
 
-    // Runs a command of the order window and returns the one window of that
-    // kind it left open: none, or more than one, gives nullptr.
+    // The order window's boxes and its order-line list, by name.
+    TextBox* box(const char* name) const { return textBox(window, name); }
+    ReportListView* lines() const { return listView(window); }
+    const core::Order& order() const { return window.order(); }
+
+    // Chooses an entry of the order window's menus, e.g. "mnuNy".
+    void choose(const char* menuEntryName);
+    // Chooses a menu entry and returns the one window of that kind it left
+    // open: none, or more than one, gives nullptr.
     template<typename Window>
-    Window* open(void (FrmMain::*command)());
+    Window* open(const char* menuEntryName);
 
     TestDataFolder folder;
     MessageBox::Recorder boxes;
-    FrmMain window;
+
+private:
+    std::unique_ptr<OrderWindow> m_window;
+
+public:
+    OrderWindow& window;
 };
 
 // The visible top-level windows of a type, as the operator sees them; with a
@@ -84,9 +106,9 @@ Window* visibleWindow(const char* name = nullptr)
 }
 
 template<typename Window>
-Window* OrderDesk::open(void (FrmMain::*command)())
+Window* OrderDesk::open(const char* menuEntryName)
 {
-    (window.*command)();
+    choose(menuEntryName);
     return visibleWindow<Window>();
 }
 

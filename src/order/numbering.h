@@ -1,0 +1,36 @@
+#pragma once
+
+#include "failure.h"
+
+#include "datafiles/datadirectory.h"
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+namespace core {
+
+class Order;
+
+// The number a new order gets: the last recorded one plus one. The order-number
+// file holds the last number, possibly with leading zeros and with blanks or
+// line ends around it; a missing file, or one that holds no number, is a failure
+// and not order number 1.
+struct NextNumber
+{
+    QString number;
+    std::optional<Failure> failure;
+};
+
+NextNumber nextOrderNumber(const datafiles::DataDirectory& data);
+
+// "Ny": the number, today's date as order and delivery date (YYMMDD), the
+// standing codes "0", no registration number and lpl "411". The customer, the
+// info and the lines stay as they are.
+void startNewOrder(Order& order, const QString& number, const QDate& today);
+
+// Records the number as the last one used: the file holds it and CR LF.
+std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, const QString& number);
+
+} // namespace core

@@ -1,0 +1,78 @@
+#include "orderlinesmodel.h"
+
+namespace {
+
+// Removing a line at a time keeps the list where the operator has scrolled it;
+// past this many lines the list is rebuilt from the lines that stay, so that
+// removing thousands of lines does not redo the list thousands of times.
+constexpr qsizetype linesRemovedOneByOne = 64;
+
+} // namespace
+
+OrderLinesModel::OrderLinesModel(core::Order& order, QList<printing::TableColumn> columns, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_order(order)
+    , m_columns(std::move(columns))
+{
+}
+
+int OrderLinesModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_order.lines().size());
+}
+
+int OrderLinesModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant OrderLinesModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    if (index.column() >= core::OrderLine::columnCount)
+        return QString();
+    return m_order.lines().at(index.row()).texts[size_t(index.column())];
+}
+
+QVariant OrderLinesModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_columns.size())
+        return {};
+    return m_columns.at(section).caption;
+}
+
+void OrderLinesModel::appendLines(const QList<core::OrderLine>& lines)
+{
+    if (lines.isEmpty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + int(lines.size()) - 1);
+    m_order.appendLines(lines);
+    endInsertRows();
+}
+
+void OrderLinesModel::removeLines(const QList<int>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    if (rows.size() > linesRemovedOneByOne) {
+        beginResetModel();
+        m_order.removeLines(rows);
+        endResetModel();
+        return;
+    }
+    for (qsizetype i = rows.size() - 1; i >= 0; --i) {
+        const int row = rows.at(i);
+        beginRemoveRows({}, row, row);
+        m_order.removeLines({ row });
+        endRemoveRows();
+    }
+}
+
+void OrderLinesModel::replaceOrder(const core::Order& order)
+{
+    beginResetModel();
+    m_order = order;
+    endResetModel();
+}

@@ -1,0 +1,76 @@
+#include "printcommand.h"
+
+#include "destinations.h"
+
+#include "datafiles/datadirectory.h"
+#include "datafiles/textfile.h"
+#include "order/basket.h"
+#include "order/order.h"
+#include "order/registration.h"
+#include "printing/orderdocument.h"
+#include "printing/page.h"
+
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace printing {
+namespace {
+
+const QString printOperation = QStringLiteral("skriva ut ordern");
+const QString copyOperation = QStringLiteral("spara orderns PDF-kopia");
+
+core::Failure printFailure(const PageFailure& failure)
+{
+    return { printOperation, failure.file, failure.reason };
+}
+
+} // namespace
+
+QString pdfCopyFile(const datafiles::DataDirectory& data, const QString& orderNumber)
+{
+    if (!datafiles::DataDirectory::namesFileInside(orderNumber))
+        return {};
+    return data.orderFolder() + QLatin1Char('/') + orderNumber + QStringLiteral(".pdf");
+}
+
+PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& columns, const core::CodeWording& wording,
+                        const datafiles::DataDirectory& data)
+{
+    const QString orderNumber = order.text(core::Order::OrderNumber);
+    const QString pdfPath = pdfCopyFile(data, orderNumber);
+    if (pdfPath.isEmpty())
+        return { core::Failure { printOperation, {}, core::noFileNamed(orderNumber) }, {} };
+    const QString jobName = QStringLiteral("Order %1").arg(orderNumber);
+    const Destinations destinations = Destinations::current();
+
+    // The copy is drawn and committed before anything reaches the printer: a
+    // missing image or a full disk stops the command while the paper is still
+    // in the tray, and an order that went out on paper always has its copy.
+    QSaveFile pdf(pdfPath);
+    errno = 0;
+    if (!pdf.open(QIODevice::WriteOnly))
+        return { core::Failure { copyOperation, pdfPath, datafiles::failureReason(errno, pdf.errorString()) }, {} };
+    {
+        const std::unique_ptr<Page> page = destinations.pdfCopy(pdf, jobName);
+        if (!printOrderDocument(*page, order, columns, wording, data))
+            return { printFailure(page->failure()), {} };
+    }
+    // A full disk shows only when the last bytes are flushed; commit() alone
+    // would put an incomplete copy in place of the old one.
+    errno = 0;
+    if (!pdf.flush() || !pdf.commit())
+        return { core::Failure { copyOperation, pdfPath, datafiles::failureReason(errno, pdf.errorString()) }, {} };
+
+    if (destinations.printer) {
+        const std::unique_ptr<Page> page = destinations.printer(jobName);
+        if (!printOrderDocument(*page, order, columns, wording, data))
+            return { printFailure(page->failure()), {} };
+    }
+
+    if (std::optional<core::Failure> failure = core::registerOrder(data, order))
+        return { failure, {} };
+    return { std::nullopt, core::confirmationText(order, destinations.printer ? QString() : pdfPath) };
+}
+
+} // namespace printing

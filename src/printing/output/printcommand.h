@@ -1,0 +1,43 @@
+#pragma once
+
+#include "order/failure.h"
+#include "printing/listviewprinting.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace core {
+class CodeWording;
+class Order;
+} // namespace core
+
+namespace datafiles {
+class DataDirectory;
+}
+
+namespace printing {
+
+struct PrintOutcome
+{
+    // What stopped the command; the steps before it stay done.
+    std::optional<core::Failure> failure;
+    // The text of the box that confirms the printed and registered order.
+    QString confirmation;
+};
+
+// The print command, F9: the order form is drawn into the PDF copy kept as
+// System/Order/<nr>.pdf, which is committed first; then it goes to the default
+// printer, if the system has one; then the order is registered. So a printed
+// order is always registered, and a failure before the registration leaves the
+// order-number file, the archive and the order list as they were (a copy left
+// by a failed printer is replaced by the next printing).
+PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& columns, const core::CodeWording& wording,
+                        const datafiles::DataDirectory& data);
+
+// Where the order's kept PDF copy lies; empty when the order number cannot
+// name a file.
+QString pdfCopyFile(const datafiles::DataDirectory& data, const QString& orderNumber);
+
+} // namespace printing

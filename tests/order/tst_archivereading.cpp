@@ -1,0 +1,220 @@
+// Reading printed orders back: the order list, and an order from its archive
+// files and its basket file, as far as they go.
+
+#include "order/archive.h"
+#include "order/basket.h"
+#include "order/registration.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QTest>
+
+using core::Order;
+using core::OrderLine;
+using core::OrderListEntry;
+
+using Entries = QList<OrderListEntry>;
+using Fields = QList<int>;
+Q_DECLARE_METATYPE(OrderListEntry)
+
+namespace core {
+// How a failed comparison shows a line of the order list.
+char* toString(const OrderListEntry& e)
+{
+    return QTest::toString(QStringList { e.orderDate, e.orderNumber, e.customerNumber, e.customerName }.join(" | "));
+}
+} // namespace core
+
+namespace {
+
+// A printed order with a bit of everything a file must carry unchanged.
+Order printedOrder()
+{
+    Order order;
+    order.setText(Order::CustomerNumber, QStringLiteral("1042"));
+    order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB, \"Huset\""));
+    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
+    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
+    order.setText(Order::Info, QStringLiteral("Ring före leverans"));
+    order.setText(Order::OrderNumber, QStringLiteral("1042"));
+    order.setText(Order::DeliveryDate, QStringLiteral("261207"));
+    order.setText(Order::OrderDate, QStringLiteral("261206"));
+    order.setText(Order::PaymentTerms, QStringLiteral("1"));
+    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
+    order.setText(Order::FreightMethod, QStringLiteral("3"));
+    order.setText(Order::DeliveryMethod, QStringLiteral("2"));
+    order.setText(Order::VatCode, QStringLiteral("1"));
+    order.appendLine(OrderLine::fromList({ "A-1", "Hängränna, vit", "st", "149.00", "2", "", "298.00" }));
+    order.appendLine(OrderLine::fromList({ "B-7", "Fästöra", "st", "4.90", "10", "5", "46.55" }));
+    return order;
+}
+
+// Prints the order as far as its files go: the basket as the lines were
+// added, then the registration.
+void fileOrder(const TestDataFolder& folder, const Order& order)
+{
+    QVERIFY(!core::rewriteBasket(folder.data(), order.text(Order::OrderNumber), order.lines()));
+    QVERIFY(!core::registerOrder(folder.data(), order));
+}
+
+} // namespace
+
+class TestArchiveReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void orderList_data();
+    void orderList();
+    void printedOrderReadsBackEqual();
+    void whatIsKnownIsKept_data();
+    void whatIsKnownIsKept();
+    void numberThatNamesNoFile();
+};
+
+void TestArchiveReading::orderList_data()
+{
+    QTest::addColumn<QByteArray>("file"); // a null array: no list yet
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<bool>("endsInsideRecord");
+
+    const QByteArray first("\"261206\",\"1042\",\"1042\",\"Bergstr\xF6m Bygg AB\"\r\n");
+    const QByteArray second("\"261207\",\"1043\",\"1\",\"Kontantkund\"\r\n");
+    const QByteArray third("\"261207\",\"1044\",\"77\",\"Lind, Karin\"\r\n");
+    const OrderListEntry one { "261206", "1042", "1042", "Bergström Bygg AB" };
+    const OrderListEntry two { "261207", "1043", "1", "Kontantkund" };
+    const OrderListEntry three { "261207", "1044", "77", "Lind, Karin" };
+
+    QTest::newRow("missing") << QByteArray() << Entries {} << true << false;
+    QTest::newRow("empty") << QByteArray("") << Entries {} << false << false;
+    QTest::newRow("in file order") << second + first + third << Entries { two, one, three } << false << false;
+    QTest::newRow("name with a comma") << third << Entries { three } << false << false;
+    QTest::newRow("cut inside a record") << first + second + third.left(17) << Entries { one, two } << false << true;
+    QTest::newRow("cut after a field") << first + "\"261207\",\"1043\"" << Entries { one } << false << true;
+}
+
+void TestArchiveReading::orderList()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Entries, entries);
+    QFETCH(bool, missing);
+    QFETCH(bool, endsInsideRecord);
+    TestDataFolder folder;
+    if (!file.isNull())
+        folder.write("Order/lista.dbf", file);
+
+    const core::OrderListRead read = core::readOrderList(folder.data());
+    QCOMPARE(read.entries, entries);
+    QCOMPARE(read.missing, missing);
+    QCOMPARE(read.endsInsideRecord, endsInsideRecord);
+    QCOMPARE(read.file, folder.path("Order/lista.dbf"));
+    QVERIFY(!read.failure);
+}
+
+void TestArchiveReading::printedOrderReadsBackEqual()
+{
+    TestDataFolder folder;
+    Order order = printedOrder();
+    order.setText(Order::Lpl, QStringLiteral("411"));
+    fileOrder(folder, order);
+
+    const core::ArchivedOrder archived = core::readArchivedOrder(folder.data(), QStringLiteral("1042"));
+    QCOMPARE(archived.problems, QStringList());
+    // Everything but the stock place, which the archive does not keep.
+    Order expected = order;
+    expected.setText(Order::Lpl, QString());
+    QCOMPARE(archived.order, expected);
+
+    // The order list names it.
+    const core::OrderListRead list = core::readOrderList(folder.data());
+    QCOMPARE(list.entries, (Entries { { "261206", "1042", "1042", "Bergström Bygg AB, 'Huset'" } }));
+}
+
+void TestArchiveReading::whatIsKnownIsKept_data()
+{
+    QTest::addColumn<QStringList>("removed"); // files under Order
+    QTest::addColumn<QString>("cut"); // a file under Order cut to `kept` bytes
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<Fields>("lost"); // fields that read back empty
+    QTest::addColumn<int>("linesKept");
+    QTest::addColumn<QStringList>("problems"); // %1: the order folder
+
+    const Fields customer { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3,
+                            Order::Info };
+    const Fields head { Order::DeliveryDate,  Order::OrderDate,      Order::PaymentTerms, Order::RegistrationNumber,
+                        Order::FreightMethod, Order::DeliveryMethod, Order::VatCode };
+
+    QTest::newRow("no customer file") << QStringList { "1042_data1.dbf" } << QString() << 0 << customer << 2
+                                      << QStringList { "Filen %1/1042_data1.dbf saknas." };
+    QTest::newRow("no head file") << QStringList { "1042_data2.dbf" } << QString() << 0 << head << 2
+                                  << QStringList { "Filen %1/1042_data2.dbf saknas." };
+    QTest::newRow("no basket") << QStringList { "1042.basket.dbf" } << QString() << 0 << Fields {} << 0
+                               << QStringList { "Filen %1/1042.basket.dbf saknas: ordern har inga sparade "
+                                                "orderrader." };
+    QTest::newRow("nothing but the number")
+        << QStringList { "1042_data1.dbf", "1042_data2.dbf", "1042.basket.dbf" } << QString() << 0 << customer + head
+        << 0
+        << QStringList { "Filen %1/1042_data1.dbf saknas.", "Filen %1/1042_data2.dbf saknas.",
+                         "Filen %1/1042.basket.dbf saknas: ordern har inga sparade orderrader." };
+    QTest::newRow("cut basket") << QStringList {} << "1042.basket.dbf" << 70 << Fields {} << 1
+                                << QStringList { "Filen %1/1042.basket.dbf är avkortad: den sista orderraden "
+                                                 "saknas." };
+    // The head file holds number, delivery date and order date on its first
+    // three lines (6 + 8 + 8 bytes).
+    QTest::newRow("head file cut after three lines")
+        << QStringList {} << "1042_data2.dbf" << 22
+        << Fields { Order::PaymentTerms, Order::RegistrationNumber, Order::FreightMethod, Order::DeliveryMethod,
+                    Order::VatCode }
+        << 2 << QStringList { "Filen %1/1042_data2.dbf är avkortad." };
+    QTest::newRow("customer file without its last line end")
+        << QStringList {} << "1042_data1.dbf" << -2 << Fields {} << 2
+        << QStringList { "Filen %1/1042_data1.dbf är avkortad." };
+}
+
+void TestArchiveReading::whatIsKnownIsKept()
+{
+    QFETCH(QStringList, removed);
+    QFETCH(QString, cut);
+    QFETCH(int, kept);
+    QFETCH(Fields, lost);
+    QFETCH(int, linesKept);
+    QFETCH(QStringList, problems);
+
+    TestDataFolder folder;
+    const Order order = printedOrder();
+    fileOrder(folder, order);
+    for (const QString& file : removed)
+        folder.remove("Order/" + file);
+    if (!cut.isEmpty()) {
+        const QByteArray bytes = folder.read("Order/" + cut);
+        folder.write("Order/" + cut, kept >= 0 ? bytes.left(kept) : bytes.chopped(-kept));
+    }
+
+    const core::ArchivedOrder archived = core::readArchivedOrder(folder.data(), QStringLiteral("1042"));
+    const QString orderFolder = QDir::toNativeSeparators(folder.path("Order"));
+    QStringList expectedProblems;
+    for (const QString& problem : problems)
+        expectedProblems.append(problem.arg(orderFolder));
+    QCOMPARE(archived.problems, expectedProblems);
+
+    Order expected = order;
+    for (int field : lost)
+        expected.setText(Order::Field(field), QString());
+    expected.setLines(order.lines().first(linesKept));
+    for (int field = 0; field < Order::fieldCount; ++field)
+        QCOMPARE(archived.order.text(Order::Field(field)), expected.text(Order::Field(field)));
+    QCOMPARE(archived.order.lines(), expected.lines());
+}
+
+void TestArchiveReading::numberThatNamesNoFile()
+{
+    TestDataFolder folder;
+    const core::ArchivedOrder archived = core::readArchivedOrder(folder.data(), QStringLiteral("../1042"));
+    QCOMPARE(archived.problems, QStringList { core::noFileNamed(QStringLiteral("../1042")) + "." });
+    QCOMPARE(archived.order.text(Order::OrderNumber), QStringLiteral("../1042"));
+    QVERIFY(archived.order.lines().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestArchiveReading)
+#include "tst_archivereading.moc"

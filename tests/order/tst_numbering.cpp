@@ -1,0 +1,155 @@
+// Order numbering: the next number from the order-number file, a new order's
+// head, and recording the number.
+
+#include "order/numbering.h"
+#include "order/order.h"
+#include "support/testsupport.h"
+
+#include <QTest>
+
+using core::Order;
+
+class TestNumbering : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nextNumberFollowsTheFile_data();
+    void nextNumberFollowsTheFile();
+    void unusableNumberFileIsAFailure_data();
+    void unusableNumberFileIsAFailure();
+    void newOrderSetsNumberDatesAndCodes_data();
+    void newOrderSetsNumberDatesAndCodes();
+    void recordingWritesTheNumber();
+    void recordingIntoAMissingFolderFails();
+};
+
+void TestNumbering::nextNumberFollowsTheFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("recorded by the program") << QByteArray("1041\r\n") << "1042";
+    QTest::newRow("leading zeros") << QByteArray("000123") << "124";
+    QTest::newRow("blanks and line ends around") << QByteArray(" \r\n 99 \r\n\r\n") << "100";
+    QTest::newRow("zero") << QByteArray("0\r\n") << "1";
+    QTest::newRow("past six digits") << QByteArray("999999\r\n") << "1000000";
+}
+
+void TestNumbering::nextNumberFollowsTheFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, next);
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", file);
+
+    // Reading writes nothing: asked twice, the same number.
+    for (int ask = 0; ask < 2; ++ask) {
+        const core::NextNumber number = core::nextOrderNumber(folder.data());
+        QVERIFY(!number.failure);
+        QCOMPARE(number.number, next);
+        QCOMPARE(folder.read("Registret/OrderNr.dbf"), file);
+    }
+}
+
+void TestNumbering::unusableNumberFileIsAFailure_data()
+{
+    QTest::addColumn<QByteArray>("file"); // a null array: no file at all
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QByteArray() << "finns inte";
+    QTest::newRow("empty") << QByteArray("") << "inget ordernummer";
+    QTest::newRow("only a line end") << QByteArray("\r\n") << "inget ordernummer";
+    QTest::newRow("not a number") << QByteArray("tolv\r\n") << "inget ordernummer";
+    QTest::newRow("digits and letters") << QByteArray("12a\r\n") << "inget ordernummer";
+    QTest::newRow("negative") << QByteArray("-4\r\n") << "inget ordernummer";
+}
+
+void TestNumbering::unusableNumberFileIsAFailure()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
+    TestDataFolder folder;
+    if (!file.isNull())
+        folder.write("Registret/OrderNr.dbf", file);
+
+    const core::NextNumber number = core::nextOrderNumber(folder.data());
+    QCOMPARE(number.number, QString());
+    QVERIFY(number.failure);
+    QCOMPARE(number.failure->operation, QStringLiteral("läsa det senaste ordernumret"));
+    QCOMPARE(number.failure->file, folder.path("Registret/OrderNr.dbf"));
+    QVERIFY2(number.failure->reason.contains(reason), qPrintable(number.failure->reason));
+    // Nothing changed on disk.
+    QCOMPARE(folder.exists("Registret/OrderNr.dbf"), !file.isNull());
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), file);
+}
+
+void TestNumbering::newOrderSetsNumberDatesAndCodes_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("date");
+    QTest::newRow("6 December 2026") << QDate(2026, 12, 6) << "261206";
+    QTest::newRow("1 January 2027") << QDate(2027, 1, 1) << "270101";
+    QTest::newRow("leap day 2000") << QDate(2000, 2, 29) << "000229";
+}
+
+void TestNumbering::newOrderSetsNumberDatesAndCodes()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, date);
+
+    Order order;
+    order.setText(Order::CustomerNumber, QStringLiteral("1042"));
+    order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
+    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
+    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
+    order.setText(Order::Info, QStringLiteral("Ring före leverans"));
+    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
+    order.setText(Order::VatCode, QStringLiteral("9"));
+    order.setText(Order::PaymentTerms, QStringLiteral("4"));
+    order.setText(Order::Lpl, QStringLiteral("12"));
+    order.appendLine(core::OrderLine::fromList({ "A1", "Spik", "st", "1.00", "1", "", "1.00" }));
+    Order expected = order;
+
+    core::startNewOrder(order, QStringLiteral("1042"), today);
+
+    expected.setText(Order::OrderNumber, QStringLiteral("1042"));
+    expected.setText(Order::DeliveryDate, date);
+    expected.setText(Order::OrderDate, date);
+    for (Order::Field code : { Order::PaymentTerms, Order::DeliveryMethod, Order::FreightMethod, Order::VatCode })
+        expected.setText(code, QStringLiteral("0"));
+    expected.setText(Order::RegistrationNumber, QString());
+    expected.setText(Order::Lpl, QStringLiteral("411"));
+    // The customer, the info and the lines stay as they were.
+    QCOMPARE(order, expected);
+    QCOMPARE(order.vatRate(), QStringLiteral("25"));
+}
+
+void TestNumbering::recordingWritesTheNumber()
+{
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", "000123\r\nrest of an old file\r\n");
+
+    QVERIFY(!core::recordOrderNumber(folder.data(), QStringLiteral("1042")));
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
+    // The next new order takes the recorded number plus one.
+    QCOMPARE(core::nextOrderNumber(folder.data()).number, QStringLiteral("1043"));
+
+    // A missing file is created.
+    folder.remove("Registret/OrderNr.dbf");
+    QVERIFY(!core::recordOrderNumber(folder.data(), QStringLiteral("7")));
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("7\r\n"));
+}
+
+void TestNumbering::recordingIntoAMissingFolderFails()
+{
+    TestDataFolder folder;
+    folder.remove("Registret");
+    const std::optional<core::Failure> failure = core::recordOrderNumber(folder.data(), QStringLiteral("1042"));
+    QVERIFY(failure);
+    QCOMPARE(failure->operation, QStringLiteral("spara ordernumret"));
+    QCOMPARE(failure->file, folder.path("Registret/OrderNr.dbf"));
+    QVERIFY2(failure->reason.contains(QStringLiteral("finns inte")), qPrintable(failure->reason));
+    QVERIFY(!folder.exists("Registret"));
+}
+
+QTEST_GUILESS_MAIN(TestNumbering)
+#include "tst_numbering.moc"
