@@ -19,4 +19,4 @@ install_missing() {
 program_packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation xvfb xauth)
 # What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks.
 test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
-               libbenchmark-dev imagemagick)
+               libbenchmark-dev imagemagick strace)

@@ -128,4 +128,9 @@ QString DataDirectory::lockFile() const
     return inSystem(QStringLiteral("orderregistrering.lock"));
 }
 
+QString DataDirectory::registrationJournal() const
+{
+    return inSystem(QStringLiteral("registrering.journal"));
+}
+
 } // namespace datafiles

@@ -44,6 +44,8 @@ public:
 
     // The lock that keeps a second copy of the program off the same data.
     QString lockFile() const;
+    // Where a registration writes what it is about to do before doing it.
+    QString registrationJournal() const;
 
     static bool namesFileInside(const QString& text);
 

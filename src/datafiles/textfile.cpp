@@ -5,6 +5,9 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace datafiles {
 namespace {
@@ -52,6 +55,12 @@ QString folderProblem(const QString& path)
     if (!folder.isDir())
         return QStringLiteral("%1 är inte en mapp").arg(folder.filePath());
     return {};
+}
+
+// Syncs the file's bytes to the disk (its size included, so fdatasync will do).
+bool syncData(QFile& file)
+{
+    return ::fdatasync(file.handle()) == 0;
 }
 
 // Why a file cannot be written at the path before trying: a folder in its place,
@@ -117,7 +126,19 @@ QString replaceFile(const QString& path, QByteArrayView bytes)
     errno = 0;
     if (!file.commit())
         return reasonFor(errno, file.errorString());
-    return {};
+    return syncFolder(folderOf(path));
+}
+
+QByteArray bytesToAppend(const QString& path, QByteArrayView bytes)
+{
+    // A file whose last line was cut short (a crash, an editor) gets its line
+    // end first, so that the new record does not run on from the broken one.
+    QByteArray appended;
+    QFile tail(path);
+    if (tail.open(QIODevice::ReadOnly) && tail.size() > 0 && tail.seek(tail.size() - 1) && tail.read(1) != "\n")
+        appended = "\r\n";
+    appended.append(bytes.data(), bytes.size());
+    return appended;
 }
 
 QString appendToFile(const QString& path, QByteArrayView bytes)
@@ -125,22 +146,15 @@ QString appendToFile(const QString& path, QByteArrayView bytes)
     if (const QString problem = cannotWrite(path); !problem.isEmpty())
         return problem;
 
+    const bool created = !QFileInfo::exists(path);
+    const QByteArray appended = bytesToAppend(path, bytes);
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return reasonFor(errno, file.errorString());
     const qint64 sizeBefore = file.isSequential() ? 0 : file.size();
-    // A file whose last line was cut short (a crash, an editor) gets its line
-    // end first, so that the new record does not run on from the broken one.
-    QByteArray lineEnd;
-    if (sizeBefore > 0) {
-        QFile tail(path);
-        if (tail.open(QIODevice::ReadOnly) && tail.seek(sizeBefore - 1) && tail.read(1) != "\n")
-            lineEnd = "\r\n";
-    }
     errno = 0;
-    const bool written = file.write(lineEnd) == lineEnd.size() && file.write(bytes.data(), bytes.size()) == bytes.size()
-        && file.flush();
+    const bool written = file.write(appended) == appended.size() && file.flush() && syncData(file);
     if (!written) {
         const QString reason = reasonFor(errno, file.errorString());
         // Leave the file as it was rather than with half a record at its end.
@@ -151,7 +165,64 @@ QString appendToFile(const QString& path, QByteArrayView bytes)
     file.close();
     if (file.error() != QFileDevice::NoError)
         return reasonFor(errno, file.errorString());
+    return created ? syncFolder(folderOf(path)) : QString();
+}
+
+QString writeAt(const QString& path, qint64 length, QByteArrayView bytes)
+{
+    if (const QString problem = cannotWrite(path); !problem.isEmpty())
+        return problem;
+
+    const bool created = !QFileInfo::exists(path);
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadWrite))
+        return reasonFor(errno, file.errorString());
+    errno = 0;
+    const bool written = file.resize(length) && file.seek(length)
+        && file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
+    if (!written)
+        return reasonFor(errno, file.errorString());
+    file.close();
+    return created ? syncFolder(folderOf(path)) : QString();
+}
+
+QString removeFile(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return {};
+    QFile file(path);
+    errno = 0;
+    if (!file.remove())
+        return reasonFor(errno, file.errorString());
+    return syncFolder(folderOf(path));
+}
+
+QString syncFolder(const QString& folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    errno = 0;
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return reasonFor(errno, QString::fromLocal8Bit(strerror(errno)));
+    // A file system that cannot sync a folder (EINVAL) keeps its names anyway.
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(fd);
+    if (!synced)
+        return reasonFor(error, QString::fromLocal8Bit(strerror(error)));
     return {};
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+qint64 fileSize(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() ? info.size() : -1;
 }
 
 } // namespace datafiles

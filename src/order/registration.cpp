@@ -1,7 +1,7 @@
 #include "registration.h"
 
 #include "basket.h"
-#include "numbering.h"
+#include "crashpoint.h"
 #include "order.h"
 
 #include "datafiles/codepage.h"
@@ -53,30 +53,65 @@ QByteArray orderListLine(const Order& order)
     return datafiles::encode1252(line) + "\r\n";
 }
 
+BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order)
+{
+    BegunRegistration begun;
+    const QString journal = data.registrationJournal();
+    // A registration that could not be finished earlier is finished first: its
+    // journal would otherwise be replaced by this one.
+    if (datafiles::isFile(journal)) {
+        if ((begun.failure = finishInterruptedRegistration(data).failure))
+            return begun;
+    }
+
+    const QString orderNumber = order.text(Order::OrderNumber);
+    if (!data.archiveCustomerFile(orderNumber) || !data.archiveOrderHeadFile(orderNumber)) {
+        begun.failure = Failure { QStringLiteral("arkivera ordern"), {}, noFileNamed(orderNumber) };
+        return begun;
+    }
+
+    RegistrationPlan& plan = begun.plan;
+    plan.orderNumber = orderNumber;
+    plan.orderNumberFile = datafiles::plainLine(orderNumber);
+    plan.archiveCustomer = archiveCustomerBytes(order);
+    plan.archiveOrderHead = archiveOrderHeadBytes(order);
+    const QString list = data.orderList();
+    plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
+    plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
+
+    // What the four steps will write goes to the disk before the first of
+    // them; should the program stop part-way, the next start completes them.
+    if (const QString reason = datafiles::replaceFile(journal, encodeJournal(plan)); !reason.isEmpty())
+        begun.failure = Failure { QStringLiteral("påbörja registreringen av ordern"), journal, reason };
+    else
+        crashPoint("journal");
+    return begun;
+}
+
+std::optional<Failure> completeRegistration(const datafiles::DataDirectory& data, const RegistrationPlan& plan)
+{
+    // A step that fails leaves the journal: the registration is completed by
+    // the next printing or the next start, once the cause is mended.
+    if (std::optional<Failure> failure = carryOut(data, plan))
+        return failure;
+    // The registration is whole. A journal that stayed behind would only be
+    // completed again, to the same bytes.
+    datafiles::removeFile(data.registrationJournal());
+    crashPoint("journal-removed");
+    return std::nullopt;
+}
+
+void abandonRegistration(const datafiles::DataDirectory& data)
+{
+    datafiles::removeFile(data.registrationJournal());
+}
+
 std::optional<Failure> registerOrder(const datafiles::DataDirectory& data, const Order& order)
 {
-    const QString orderNumber = order.text(Order::OrderNumber);
-    if (std::optional<Failure> failure = recordOrderNumber(data, orderNumber))
-        return failure;
-
-    const QString customerOperation = QStringLiteral("arkivera orderns kund");
-    const std::optional<QString> customerFile = data.archiveCustomerFile(orderNumber);
-    if (!customerFile)
-        return Failure { customerOperation, {}, noFileNamed(orderNumber) };
-    if (const QString reason = datafiles::replaceFile(*customerFile, archiveCustomerBytes(order)); !reason.isEmpty())
-        return Failure { customerOperation, *customerFile, reason };
-
-    const QString headOperation = QStringLiteral("arkivera orderhuvudet");
-    const std::optional<QString> headFile = data.archiveOrderHeadFile(orderNumber);
-    if (!headFile)
-        return Failure { headOperation, {}, noFileNamed(orderNumber) };
-    if (const QString reason = datafiles::replaceFile(*headFile, archiveOrderHeadBytes(order)); !reason.isEmpty())
-        return Failure { headOperation, *headFile, reason };
-
-    const QString list = data.orderList();
-    if (const QString reason = datafiles::appendToFile(list, orderListLine(order)); !reason.isEmpty())
-        return Failure { QStringLiteral("föra in ordern i orderlistan"), list, reason };
-    return std::nullopt;
+    const BegunRegistration begun = beginRegistration(data, order);
+    if (begun.failure)
+        return begun.failure;
+    return completeRegistration(data, begun.plan);
 }
 
 QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "failure.h"
+#include "journal.h"
 
 #include "datafiles/datadirectory.h"
 
@@ -28,9 +29,28 @@ QByteArray archiveOrderHeadBytes(const Order& order);
 QByteArray orderListLine(const Order& order);
 
 // Writes the four files in their order: the order-number file, the archive
-// customer file, the archive order-head file and the order-list line. A failing
-// step ends the registration there; the files written before it stay whole.
+// customer file, the archive order-head file and the order-list line. What
+// they will hold is first put durably into the registration journal, so that
+// a registration stopped part-way is completed at the next start. A step that
+// fails ends the registration there and names its file; its journal stays, and
+// the next registration or the next start completes it.
 std::optional<Failure> registerOrder(const datafiles::DataDirectory& data, const Order& order);
+
+// The two halves of registerOrder(), for the print command, which sends the
+// paper between them: once the paper may be out, the order's number must not
+// be handed out again, so the journal is written before the paper is sent.
+struct BegunRegistration
+{
+    RegistrationPlan plan;
+    std::optional<Failure> failure;
+};
+// Completes a registration left unfinished, then writes this one's journal.
+BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order);
+// Does the four steps and removes the journal.
+std::optional<Failure> completeRegistration(const datafiles::DataDirectory& data, const RegistrationPlan& plan);
+// Removes the journal of a registration that is not to be: the paper never
+// went out.
+void abandonRegistration(const datafiles::DataDirectory& data);
 
 // The text of the box that confirms the printed order. `savedInsteadOfPrinted`
 // names the PDF copy when there was no printer to send the order to.

@@ -5,6 +5,7 @@
 #include "datafiles/datadirectory.h"
 #include "datafiles/textfile.h"
 #include "order/basket.h"
+#include "order/crashpoint.h"
 #include "order/order.h"
 #include "order/registration.h"
 #include "printing/orderdocument.h"
@@ -43,6 +44,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& colu
         return { core::Failure { printOperation, {}, core::noFileNamed(orderNumber) }, {} };
     const QString jobName = QStringLiteral("Order %1").arg(orderNumber);
     const Destinations destinations = Destinations::current();
+    core::crashPoint("print");
 
     // The copy is drawn and committed before anything reaches the printer: a
     // missing image or a full disk stops the command while the paper is still
@@ -61,14 +63,26 @@ PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& colu
     errno = 0;
     if (!pdf.flush() || !pdf.commit())
         return { core::Failure { copyOperation, pdfPath, datafiles::failureReason(errno, pdf.errorString()) }, {} };
+    if (const QString reason = datafiles::syncFolder(data.orderFolder()); !reason.isEmpty())
+        return { core::Failure { copyOperation, pdfPath, reason }, {} };
+    core::crashPoint("pdf-copy");
+
+    // Once the paper may be out, the order's number must not be handed out
+    // again: the registration's journal is on the disk before the paper goes.
+    const core::BegunRegistration registration = core::beginRegistration(data, order);
+    if (registration.failure)
+        return { registration.failure, {} };
 
     if (destinations.printer) {
         const std::unique_ptr<Page> page = destinations.printer(jobName);
-        if (!printOrderDocument(*page, order, columns, wording, data))
+        if (!printOrderDocument(*page, order, columns, wording, data)) {
+            core::abandonRegistration(data);
             return { printFailure(page->failure()), {} };
+        }
     }
+    core::crashPoint("paper");
 
-    if (std::optional<core::Failure> failure = core::registerOrder(data, order))
+    if (std::optional<core::Failure> failure = core::completeRegistration(data, registration.plan))
         return { failure, {} };
     return { std::nullopt, core::confirmationText(order, destinations.printer ? QString() : pdfPath) };
 }

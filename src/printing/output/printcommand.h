@@ -28,11 +28,13 @@ struct PrintOutcome
 };
 
 // The print command, F9: the order form is drawn into the PDF copy kept as
-// System/Order/<nr>.pdf, which is committed first; then it goes to the default
-// printer, if the system has one; then the order is registered. So a printed
-// order is always registered, and a failure before the registration leaves the
-// order-number file, the archive and the order list as they were (a copy left
-// by a failed printer is replaced by the next printing).
+// System/Order/<nr>.pdf, which is committed first; then the registration's
+// journal is written, the form goes to the default printer, if the system has
+// one, and the order is registered. So paper that went out always belongs to
+// a registered order (completed at the next start, should the program stop
+// between), and a failure before the paper leaves the order-number file, the
+// archive and the order list as they were (a copy left by a failed printer is
+// replaced by the next printing).
 PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& columns, const core::CodeWording& wording,
                         const datafiles::DataDirectory& data);
 

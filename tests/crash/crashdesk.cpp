@@ -1,0 +1,100 @@
+// The order desk as the operator starts it, driven through one order and its
+// printout, for the crash tests. With a crash point named, the program kills
+// itself there, as a crash or a power cut would end it.
+//
+//   crashdesk <program folder> print [crash point]   start, "Ny", a customer,
+//                                                    two lines, F9
+//   crashdesk <program folder> start                 start, then "Ny"
+//
+// It writes every message box and the order number "Ny" gave to its output.
+
+#include "order/crashpoint.h"
+#include "order/order.h"
+#include "orderwindow/deskstart.h"
+#include "printing/output/destinations.h"
+#include "printing/recordingpage.h"
+#include "widgets/messagebox.h"
+#include "widgets/textbox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+void choose(QWidget& window, const char* entry)
+{
+    if (auto* action = window.findChild<QAction*>(QLatin1String(entry)))
+        action->trigger();
+}
+
+void writeBoxes(const MessageBox::Recorder& boxes, QTextStream& out)
+{
+    for (const MessageBox::Shown& box : boxes.shown) {
+        QString text = box.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+        out << "box: " << box.title << ": " << text << "\n";
+    }
+}
+
+core::OrderLine line(const char* article, const char* amount)
+{
+    core::OrderLine l;
+    l.texts = { QString::fromUtf8(article), QStringLiteral("Vara"), QStringLiteral("st"),
+                QStringLiteral("10.00"),    QStringLiteral("1"),    QString(),
+                QString::fromUtf8(amount) };
+    return l;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    if (argc < 3)
+        return 2;
+    const QString mode = QString::fromLocal8Bit(argv[2]);
+    const QByteArray crashAt = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    core::setCrashHook([crashAt](const char* point) {
+        if (crashAt == point)
+            std::raise(SIGKILL);
+    });
+
+    MessageBox::Recorder boxes;
+    const DeskStart desk
+        = startDesk(datafiles::DataDirectory(QString::fromLocal8Bit(argv[1])), [] { return QDate(2026, 12, 7); });
+    if (!desk.window) {
+        writeBoxes(boxes, out);
+        return 1;
+    }
+    OrderWindow& window = *desk.window;
+
+    if (mode == QLatin1String("print")) {
+        choose(window, "mnuNy");
+        TextBox* customer = window.findChild<TextBox*>(QStringLiteral("txt_KundField0"));
+        customer->setText(QStringLiteral("1004"));
+        emit customer->returnPressed();
+        core::Order order = window.order();
+        order.appendLines({ line("A-1", "10.00"), line("Å-2", "20.00") });
+        window.showOrder(order);
+
+        QList<printing::PageStep> paper;
+        printing::Destinations destinations;
+        destinations.printer = [&paper](const QString&) {
+            return std::make_unique<printing::RecordingPage>(paper);
+        };
+        destinations.pdfCopy = &printing::Destinations::pdfPage;
+        const printing::Destinations::Override override(destinations);
+        choose(window, "mnuPrint");
+        out << "paper: " << (paper.isEmpty() ? "none" : "printed") << "\n";
+    } else {
+        choose(window, "mnuNy");
+        out << "next: " << window.findChild<TextBox*>(QStringLiteral("txt_OrderNr"))->text() << "\n";
+    }
+    writeBoxes(boxes, out);
+    return 0;
+}

@@ -1,0 +1,255 @@
+// The program ended abruptly at every step of printing and registering an
+// order, then started again on the same folder: the order is either wholly
+// registered or not at all, nothing temporary is left, and "Ny" hands out a
+// number no archive file uses.
+
+#include "support/testsupport.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+const QByteArray earlierList = "\"261201\",\"1040\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n"
+                               "\"261203\",\"1041\",\"1004\",\"Lind, Karin\"\r\n";
+const QByteArray listLine = "\"261207\",\"1042\",\"1004\",\"Lind, Karin\"\r\n";
+const QByteArray archiveCustomer = "1004\r\nLind, Karin\r\nBj\xF6rkv\xE4gen 22\r\n443 30  Lerum\r\n\r\n";
+const QByteArray archiveHead = "1042\r\n261207\r\n261207\r\n0\r\n\r\n0\r\n0\r\n0\r\n";
+
+struct Run
+{
+    bool killed = false;
+    QString output;
+};
+
+// The sample data with two printed orders and 1041 as the last number.
+class DeskFolder : public TestDataFolder
+{
+public:
+    DeskFolder()
+    {
+        copySample();
+        write(QStringLiteral("Order/lista.dbf"), earlierList);
+        write(QStringLiteral("Registret/OrderNr.dbf"), "1041\r\n");
+    }
+
+    Run run(const QStringList& arguments) const
+    {
+        QProcess desk;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        desk.setProcessEnvironment(environment);
+        desk.start(QStringLiteral(CRASHDESK), QStringList { programFolder() } + arguments);
+        desk.waitForFinished(60000);
+        return { desk.exitStatus() == QProcess::CrashExit, QString::fromUtf8(desk.readAllStandardOutput()) };
+    }
+
+    Run print(const QString& crashPoint = {}) const
+    {
+        QStringList arguments { QStringLiteral("print") };
+        if (!crashPoint.isEmpty())
+            arguments.append(crashPoint);
+        return run(arguments);
+    }
+
+    Run start() const { return run({ QStringLiteral("start") }); }
+
+    // Files a stopped run may leave: the journal and temporary copies.
+    QStringList leftovers() const
+    {
+        static const QRegularExpression temporary(QStringLiteral(R"(\.[A-Za-z0-9]{6}$|\.journal$)"));
+        QStringList found;
+        QDirIterator it(path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            if (temporary.match(file).hasMatch())
+                found.append(file);
+        }
+        return found;
+    }
+};
+
+// Either the whole registration of order 1042 is there or none of it.
+void checkWholeOrNothing(const DeskFolder& folder, bool registered)
+{
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), registered ? QByteArray("1042\r\n") : QByteArray("1041\r\n"));
+    if (registered) {
+        QCOMPARE(folder.read("Order/1042_data1.dbf"), archiveCustomer);
+        QCOMPARE(folder.read("Order/1042_data2.dbf"), archiveHead);
+        QCOMPARE(folder.read("Order/lista.dbf"), earlierList + listLine);
+    } else {
+        QVERIFY(!folder.exists("Order/1042_data1.dbf"));
+        QVERIFY(!folder.exists("Order/1042_data2.dbf"));
+        QCOMPARE(folder.read("Order/lista.dbf"), earlierList);
+    }
+    QVERIFY2(folder.leftovers().isEmpty(), qPrintable(folder.leftovers().join(u' ')));
+}
+
+QString nextNumber(const Run& start)
+{
+    static const QRegularExpression next(QStringLiteral("^next: (.*)$"), QRegularExpression::MultilineOption);
+    return next.match(start.output).captured(1);
+}
+
+const QString completedMessage = QStringLiteral("Programmet avslutades medan order 1042 skrevs ut");
+
+} // namespace
+
+class TestCrashRecovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void killedAtEveryStep_data();
+    void killedAtEveryStep();
+    void journalCutWhileBeingWritten();
+    void listLineCutHalfWay();
+    void syncsInTheOrderTheDesignNeeds();
+};
+
+void TestCrashRecovery::killedAtEveryStep_data()
+{
+    QTest::addColumn<QString>("crashPoint");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<bool>("told");
+
+    QTest::newRow("not killed") << QString() << true << false;
+    QTest::newRow("before anything") << "print" << false << false;
+    QTest::newRow("after the PDF copy") << "pdf-copy" << false << false;
+    // From the journal on, the paper may be out: the order is registered.
+    QTest::newRow("after the journal") << "journal" << true << true;
+    QTest::newRow("after the paper") << "paper" << true << true;
+    QTest::newRow("after the order-number file") << "ordernumber" << true << true;
+    QTest::newRow("after the archive customer file") << "archive-customer" << true << true;
+    QTest::newRow("after the archive order-head file") << "archive-head" << true << true;
+    QTest::newRow("after the order list") << "order-list" << true << true;
+    QTest::newRow("after the journal is removed") << "journal-removed" << true << false;
+}
+
+void TestCrashRecovery::killedAtEveryStep()
+{
+    QFETCH(QString, crashPoint);
+    QFETCH(bool, registered);
+    QFETCH(bool, told);
+
+    DeskFolder folder;
+    const Run printed = folder.print(crashPoint);
+    QCOMPARE(printed.killed, !crashPoint.isEmpty());
+    // The copy is kept before the paper goes out, so paper always has its copy.
+    QCOMPARE(folder.exists("Order/1042.pdf"), crashPoint != "print");
+
+    const Run started = folder.start();
+    QVERIFY(!started.killed);
+    QCOMPARE(started.output.contains(completedMessage), told);
+    QCOMPARE(started.output.count(QStringLiteral("box: ")), told ? 1 : 0);
+    checkWholeOrNothing(folder, registered);
+    // Paper that may have gone out belongs to a registered order; an order that
+    // is not registered can be printed again under the same number.
+    QCOMPARE(nextNumber(started), registered ? QStringLiteral("1043") : QStringLiteral("1042"));
+    QVERIFY(!folder.exists("Order/" + nextNumber(started) + "_data1.dbf"));
+}
+
+void TestCrashRecovery::journalCutWhileBeingWritten()
+{
+    for (int tenths = 0; tenths < 10; ++tenths) {
+        DeskFolder folder;
+        QVERIFY(folder.print(QStringLiteral("journal")).killed);
+        // The journal as a crash inside its own write could leave it, before
+        // any of its steps began.
+        const QByteArray journal = folder.read("registrering.journal");
+        QVERIFY(!journal.isEmpty());
+        folder.write("registrering.journal", journal.left(journal.size() * tenths / 10));
+        folder.write("Registret/OrderNr.dbf", "1041\r\n");
+
+        const Run started = folder.start();
+        QVERIFY2(!started.output.contains(QStringLiteral("box: ")), qPrintable(started.output));
+        checkWholeOrNothing(folder, false);
+        QCOMPARE(nextNumber(started), QStringLiteral("1042"));
+    }
+}
+
+void TestCrashRecovery::listLineCutHalfWay()
+{
+    DeskFolder folder;
+    QVERIFY(folder.print(QStringLiteral("archive-head")).killed);
+    // Half the line reached the list before the program stopped.
+    folder.write("Order/lista.dbf", earlierList + listLine.left(listLine.size() / 2));
+
+    const Run started = folder.start();
+    QVERIFY(started.output.contains(completedMessage));
+    checkWholeOrNothing(folder, true);
+}
+
+void TestCrashRecovery::syncsInTheOrderTheDesignNeeds()
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        QSKIP("strace is not installed");
+    DeskFolder folder;
+    const QString log = folder.programFolder() + QStringLiteral("/strace.log");
+    QProcess traced;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    traced.setProcessEnvironment(environment);
+    traced.start(strace,
+                 { "-f", "-y", "-o", log, "-e", "trace=fsync,fdatasync,rename,renameat,renameat2,linkat,unlink",
+                   QStringLiteral(CRASHDESK), folder.programFolder(), "print" });
+    QVERIFY(traced.waitForFinished(60000));
+    if (traced.exitCode() != 0)
+        QSKIP("strace cannot trace here (no ptrace)");
+
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList calls;
+    const QString system = folder.path(QString()).chopped(1);
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.contains(system) && !line.contains(QLatin1String(".lock")))
+            calls.append(line.section(u' ', 1).simplified());
+    }
+
+    // Where a call names the file or folder; -1 when no call from `from` on does.
+    const auto find = [&calls](const QString& pattern, qsizetype from = 0) {
+        const QRegularExpression wanted(pattern);
+        for (qsizetype i = from; i < calls.size(); ++i) {
+            if (wanted.match(calls.at(i)).hasMatch())
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    const auto escaped = [](const QString& path) {
+        return QRegularExpression::escape(path);
+    };
+
+    // Each replaced file: its bytes synced, then put in place, then its folder
+    // synced, so that the new name survives a power cut.
+    const QStringList replaced { "Order/1042.pdf", "registrering.journal", "Registret/OrderNr.dbf",
+                                 "Order/1042_data1.dbf", "Order/1042_data2.dbf" };
+    qsizetype previous = -1;
+    for (const QString& name : replaced) {
+        const QString target = folder.path(name);
+        const QString parent = QFileInfo(target).absolutePath();
+        const qsizetype placed = find(QStringLiteral("^(linkat|rename).*\"%1\"").arg(escaped(target)), previous + 1);
+        QVERIFY2(placed > previous, qPrintable(name + u'\n' + calls.join(u'\n')));
+        const qsizetype dataSynced
+            = find(QStringLiteral("^f(data)?sync\\(\\d+<%1/").arg(escaped(parent)), previous + 1);
+        QVERIFY2(dataSynced >= 0 && dataSynced < placed, qPrintable(name));
+        const qsizetype folderSynced = find(QStringLiteral("^fsync\\(\\d+<%1>\\)").arg(escaped(parent)), placed);
+        QVERIFY2(folderSynced > placed, qPrintable(name));
+        previous = folderSynced;
+    }
+    // The list line synced before the journal goes, and the journal's removal
+    // made durable in its turn.
+    const qsizetype listSynced
+        = find(QStringLiteral("^f(data)?sync\\(\\d+<%1>").arg(escaped(folder.path("Order/lista.dbf"))), previous + 1);
+    QVERIFY(listSynced > previous);
+    const qsizetype removed
+        = find(QStringLiteral("^unlink.*%1").arg(escaped(folder.path("registrering.journal"))), listSynced);
+    QVERIFY(removed > listSynced);
+    QVERIFY(find(QStringLiteral("^fsync\\(\\d+<%1>\\)").arg(escaped(system)), removed) > removed);
+}
+
+QTEST_GUILESS_MAIN(TestCrashRecovery)
+#include "tst_crashrecovery.moc"
