@@ -13,22 +13,7 @@ namespace {
 // Order 124 of 15 March 2006 for customer 1001, as printed.
 Order order124()
 {
-    Order order;
-    order.setText(Order::OrderNumber, QStringLiteral("124"));
-    order.setText(Order::OrderDate, QStringLiteral("060315"));
-    order.setText(Order::DeliveryDate, QStringLiteral("060320"));
-    order.setText(Order::CustomerNumber, QStringLiteral("1001"));
-    order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
-    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
-    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
-    order.setText(Order::Info, QStringLiteral("Leverans till bakre lastkajen"));
-    order.setText(Order::PaymentTerms, QStringLiteral("1"));
-    order.setText(Order::DeliveryMethod, QStringLiteral("1"));
-    order.setText(Order::FreightMethod, QStringLiteral("0"));
-    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
-    order.setText(Order::VatCode, QStringLiteral("0"));
-    order.appendLine(core::OrderLine::fromList({ "TS35-25", "Träskruv", "förp", "99.50", "2", "0", "199.00" }));
-    return order;
+    return sampleOrder(1);
 }
 
 // The four files in the order they are written.

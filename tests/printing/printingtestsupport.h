@@ -28,43 +28,6 @@ inline void putFormFiles(const TestDataFolder& folder)
     folder.write(QStringLiteral("Registret/Betalningsvillkor.dbf"), paymentTermsRegister);
 }
 
-// Line i of the sample order, in the order-line list's columns.
-inline QStringList orderLine(int i)
-{
-    return { QStringLiteral("TS35-%1").arg(25 + i),
-             QStringLiteral("Träskruv förzinkad 3.5x%1 200 st").arg(25 + i),
-             QStringLiteral("förp"),
-             QStringLiteral("99.50"),
-             QStringLiteral("2"),
-             QStringLiteral("0"),
-             QStringLiteral("199.00") };
-}
-
-// Order 124 of 15 March 2006 for customer 1001 of the sample data: paid in 30
-// days ("1"), delivered ("1") by post ("0"), VAT 25 % ("0"), with `lines`
-// lines of 199.00 each.
-inline core::Order sampleOrder(int lines = 0)
-{
-    using core::Order;
-    Order order;
-    order.setText(Order::OrderNumber, QStringLiteral("124"));
-    order.setText(Order::OrderDate, QStringLiteral("060315"));
-    order.setText(Order::DeliveryDate, QStringLiteral("060320"));
-    order.setText(Order::CustomerNumber, QStringLiteral("1001"));
-    order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
-    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
-    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
-    order.setText(Order::Info, QStringLiteral("Leverans till bakre lastkajen"));
-    order.setText(Order::PaymentTerms, QStringLiteral("1"));
-    order.setText(Order::DeliveryMethod, QStringLiteral("1"));
-    order.setText(Order::FreightMethod, QStringLiteral("0"));
-    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
-    order.setText(Order::VatCode, QStringLiteral("0"));
-    for (int i = 0; i < lines; ++i)
-        order.appendLine(core::OrderLine::fromList(orderLine(i)));
-    return order;
-}
-
 inline QList<printing::PageStep> textSteps(const QList<printing::PageStep>& steps)
 {
     QList<printing::PageStep> texts;

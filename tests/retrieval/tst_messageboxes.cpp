@@ -18,42 +18,12 @@
 
 namespace {
 
-using Field = core::Order::Field;
-
-// Order 124 of 15 March 2006 for customer 1001, with these lines.
-core::Order order124(const QStringList& line)
+// The sample order 124 with just line i.
+core::Order order124(int i)
 {
-    core::Order order;
-    const std::pair<Field, const char*> head[] = {
-        { Field::OrderNumber, "124" },
-        { Field::OrderDate, "060315" },
-        { Field::DeliveryDate, "060320" },
-        { Field::CustomerNumber, "1001" },
-        { Field::CustomerLine1, "Bergström Bygg AB" },
-        { Field::CustomerLine2, "Industrivägen 14" },
-        { Field::CustomerLine3, "433 38  Partille" },
-        { Field::Info, "Leverans till bakre lastkajen" },
-        { Field::PaymentTerms, "1" },
-        { Field::DeliveryMethod, "1" },
-        { Field::FreightMethod, "0" },
-        { Field::RegistrationNumber, "ABC123" },
-        { Field::VatCode, "0" },
-    };
-    for (const auto& [field, text] : head)
-        order.setText(field, QString::fromUtf8(text));
-    order.setLines({ core::OrderLine::fromList(line) });
+    core::Order order = sampleOrder();
+    order.setLines({ core::OrderLine::fromList(orderLine(i)) });
     return order;
-}
-
-QStringList orderLine(int i)
-{
-    return { QStringLiteral("TS35-%1").arg(25 + i),
-             QStringLiteral("Träskruv förzinkad 3.5x%1 200 st").arg(25 + i),
-             QStringLiteral("förp"),
-             QStringLiteral("99.50"),
-             QStringLiteral("2"),
-             QStringLiteral("0"),
-             QStringLiteral("199.00") };
 }
 
 } // namespace
@@ -82,7 +52,7 @@ void TestMessageBoxes::theBoxesOfTheProgram()
         return std::make_unique<printing::RecordingPage>(kept);
     };
     printing::Destinations::Override recorded(paper);
-    desk.window.showOrder(order124(orderLine(0)));
+    desk.window.showOrder(order124(0));
     QVERIFY(showActive(desk.window));
 
     // A product register that ends part-way through a product: the picker opens
@@ -104,7 +74,7 @@ void TestMessageBoxes::theBoxesOfTheProgram()
 
     // The confirmation once the order is printed and archived.
     QVERIFY(QDir().mkpath(desk.folder.path(QStringLiteral("Order"))));
-    desk.window.showOrder(order124(orderLine(1)));
+    desk.window.showOrder(order124(1));
     QVERIFY(showActive(desk.window));
     QTest::keyClick(&desk.window, Qt::Key_F9);
 

@@ -134,6 +134,39 @@ void OrderDesk::choose(const char* menuEntryName)
     entry->trigger();
 }
 
+QStringList orderLine(int i)
+{
+    return { QStringLiteral("TS35-%1").arg(25 + i),
+             QStringLiteral("Träskruv förzinkad 3.5x%1 200 st").arg(25 + i),
+             QStringLiteral("förp"),
+             QStringLiteral("99.50"),
+             QStringLiteral("2"),
+             QStringLiteral("0"),
+             QStringLiteral("199.00") };
+}
+
+core::Order sampleOrder(int lines)
+{
+    using core::Order;
+    Order order;
+    order.setText(Order::OrderNumber, QStringLiteral("124"));
+    order.setText(Order::OrderDate, QStringLiteral("060315"));
+    order.setText(Order::DeliveryDate, QStringLiteral("060320"));
+    order.setText(Order::CustomerNumber, QStringLiteral("1001"));
+    order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
+    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
+    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
+    order.setText(Order::Info, QStringLiteral("Leverans till bakre lastkajen"));
+    order.setText(Order::PaymentTerms, QStringLiteral("1"));
+    order.setText(Order::DeliveryMethod, QStringLiteral("1"));
+    order.setText(Order::FreightMethod, QStringLiteral("0"));
+    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
+    order.setText(Order::VatCode, QStringLiteral("0"));
+    for (int i = 0; i < lines; ++i)
+        order.appendLine(core::OrderLine::fromList(orderLine(i)));
+    return order;
+}
+
 bool showActive(QWidget& window)
 {
     window.show();

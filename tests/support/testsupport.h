@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
+#include "order/order.h"
 #include "orderwindow/orderwindow.h"
 #include "widgets/messagebox.h"
 
@@ -45,6 +46,14 @@ private:
 // The bundled sample System folder copied into systemFolder, which is made if
 // need be.
 void copySampleData(const QString& systemFolder);
+
+// Line i of the sample order, in the order-line list's columns.
+QStringList orderLine(int i);
+
+// Order 124 of 15 March 2006 for customer 1001 of the sample data: paid in 30
+// days ("1"), delivered ("1") by post ("0"), VAT 25 % ("0"), with `lines`
+// lines of 199.00 each.
+core::Order sampleOrder(int lines = 0);
 
 // A control of a window, found by the name the program gives it; nullptr when
 // the window has none of that name and kind.
