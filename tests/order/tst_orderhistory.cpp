@@ -1,0 +1,123 @@
+// The order history without a window: finding printed orders by the words the
+// operator types, and the new order started from a printed one.
+
+#include "order/orderhistory.h"
+
+#include <QTest>
+
+using core::Order;
+using core::OrderLine;
+using core::OrderListEntry;
+
+namespace {
+
+// The order list in file order: the oldest printing first.
+const QList<OrderListEntry> printed {
+    { "260105", "1001", "1042", "Bergström Bygg AB" }, { "260212", "1002", "1", "Kontantkund" },
+    { "260301", "1003", "77", "Åkesson, Karin" },      { "260415", "1010", "1042", "Bergström Bygg AB" },
+    { "260502", "1011", "510", "Bygg-Olle i Ås" },     { "260503", "1012", "1001", "AB Lindström & Son" },
+};
+
+// Order numbers as the history lists them, newest first.
+QStringList found(const core::OrderHistory& history, const QString& text)
+{
+    QStringList numbers;
+    for (int place : history.search(text))
+        numbers.append(history.entry(place).orderNumber);
+    return numbers;
+}
+
+} // namespace
+
+class TestOrderHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newestFirst();
+    void search_data();
+    void search();
+    void newOrderFromPrintedOne();
+};
+
+void TestOrderHistory::newestFirst()
+{
+    const core::OrderHistory history(printed);
+    QCOMPARE(history.size(), 6);
+    QCOMPARE(history.entry(0).orderNumber, QStringLiteral("1012"));
+    QCOMPARE(history.entry(5), printed.first());
+    QCOMPARE(found(core::OrderHistory(), QStringLiteral("1")), QStringList());
+}
+
+void TestOrderHistory::search_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("numbers");
+
+    const QStringList all { "1012", "1011", "1010", "1003", "1002", "1001" };
+    QTest::newRow("nothing typed") << "" << all;
+    QTest::newRow("only blanks") << "   " << all;
+    QTest::newRow("order number") << "1003" << QStringList { "1003" };
+    QTest::newRow("start of order numbers") << "101" << QStringList { "1012", "1011", "1010" };
+    // 1012 is for customer 1001; order 1001 has that number itself.
+    QTest::newRow("customer or order number") << "1001" << QStringList { "1012", "1001" };
+    QTest::newRow("customer number") << "1042" << QStringList { "1010", "1001" };
+    QTest::newRow("start of a customer number") << "7" << QStringList { "1003" };
+    QTest::newRow("name, another case") << "bergström" << QStringList { "1010", "1001" };
+    QTest::newRow("å for Å") << "åkesson" << QStringList { "1003" };
+    QTest::newRow("Å for å") << "ÅS" << QStringList { "1011" };
+    QTest::newRow("a later word of the name") << "karin" << QStringList { "1003" };
+    QTest::newRow("every word must begin one") << "bygg ab" << QStringList { "1010", "1001" };
+    QTest::newRow("words in any order and fields") << "son 1001" << QStringList { "1012" };
+    QTest::newRow("a word after a hyphen") << "olle" << QStringList { "1011" };
+    QTest::newRow("a word with its hyphen") << "bygg-o" << QStringList { "1011" };
+    QTest::newRow("inside a word is no start") << "ström" << QStringList {};
+    QTest::newRow("one word finds nothing") << "bygg xyz" << QStringList {};
+    QTest::newRow("a word does not run into the next field") << "10421" << QStringList {};
+    QTest::newRow("date is not searched") << "2605" << QStringList {};
+}
+
+void TestOrderHistory::search()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, numbers);
+
+    QCOMPARE(found(core::OrderHistory(printed), text), numbers);
+}
+
+void TestOrderHistory::newOrderFromPrintedOne()
+{
+    Order old;
+    old.setText(Order::CustomerNumber, QStringLiteral("1042"));
+    old.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
+    old.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
+    old.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
+    old.setText(Order::Info, QStringLiteral("Ring före leverans"));
+    old.setText(Order::OrderNumber, QStringLiteral("1010"));
+    old.setText(Order::DeliveryDate, QStringLiteral("260420"));
+    old.setText(Order::OrderDate, QStringLiteral("260415"));
+    old.setText(Order::PaymentTerms, QStringLiteral("1"));
+    old.setText(Order::DeliveryMethod, QStringLiteral("2"));
+    old.setText(Order::FreightMethod, QStringLiteral("3"));
+    old.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
+    old.setText(Order::VatCode, QStringLiteral("1"));
+    old.appendLine(OrderLine::fromList({ "A-1", "Hängränna, vit", "st", "149.00", "2", "", "298.00" }));
+
+    Order onScreen;
+    onScreen.setText(Order::CustomerNumber, QStringLiteral("77"));
+    onScreen.setText(Order::Lpl, QStringLiteral("12"));
+    onScreen.appendLine(OrderLine::fromList({ "X", "Annat", "st", "1.00", "1", "", "1.00" }));
+
+    const Order fresh = core::newOrderFrom(old, onScreen, QStringLiteral("1013"), QDate(2026, 12, 6));
+
+    Order expected = old;
+    expected.setText(Order::OrderNumber, QStringLiteral("1013"));
+    expected.setText(Order::OrderDate, QStringLiteral("261206"));
+    expected.setText(Order::DeliveryDate, QStringLiteral("261206"));
+    expected.setText(Order::Lpl, QStringLiteral("411")); // as "Ny" sets it
+    QCOMPARE(fresh, expected);
+    QCOMPARE(fresh.vatRate(), QStringLiteral("12"));
+}
+
+QTEST_GUILESS_MAIN(TestOrderHistory)
+#include "tst_orderhistory.moc"
