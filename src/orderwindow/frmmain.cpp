@@ -69,8 +69,8 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
 FrmMain::~FrmMain()
 {
     // The other windows hand their results to this one; none may outlive it.
-    for (QPointer<QWidget>* window :
-         { &m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning, &m_frmGetInfo })
+    for (QPointer<QWidget>* window : { &m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning,
+                                       &m_frmGetInfo, &m_frmOrderhistorik, &m_frmForhandsgranskning })
         delete window->data();
     // The list shows the order's own lines, so it goes before the order does:
     // taking down a window on screen lays the list out once more.
@@ -275,6 +275,9 @@ void FrmMain::setupMenus()
     arkiv->setObjectName(QStringLiteral("mnuArkiv"));
     addEntry(arkiv, "mnuNy", QStringLiteral("Ny"), Qt::Key_F1, &FrmMain::mnuNy_Click);
     addEntry(arkiv, "mnuHamta", QStringLiteral("Hämta underlag"), Qt::Key_F3, &FrmMain::mnuHamta_Click);
+    addEntry(arkiv, "mnuOrderhistorik", QStringLiteral("Orderhistorik"), Qt::Key_F6, &FrmMain::mnuOrderhistorik_Click);
+    addEntry(arkiv, "mnuForhandsgranska", QStringLiteral("Förhandsgranska"), Qt::SHIFT | Qt::Key_F9,
+             &FrmMain::mnuForhandsgranska_Click);
     addEntry(arkiv, "mnuPrint", QStringLiteral("Skriv ut"), Qt::Key_F9, &FrmMain::mnuPrint_Click);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("&Data"));

@@ -47,6 +47,8 @@ public slots:
     void mnuNy_Click();
     void mnuPrint_Click();
     void mnuHamta_Click();
+    void mnuOrderhistorik_Click();
+    void mnuForhandsgranska_Click();
     void mnuData_Betk_Click();
     void mnuData_Levs_Click();
     void mnuData_Frkts_Click();
@@ -82,6 +84,9 @@ private:
     void openRegisterPicker(QPointer<QWidget>& slot, core::CodeRegister which);
     void applyCode(core::CodeRegister which, const QString& code);
     void addLines(const QList<core::OrderLine>& lines);
+    // "Ny order från denna" in the order history: a new order as "Ny" starts
+    // one, holding the printed order's customer, codes and lines.
+    void newOrderFrom(const core::Order& printed);
     // The order-line columns as they stand on screen, for the printed table.
     QList<printing::TableColumn> orderLineColumns() const;
 
@@ -126,6 +131,8 @@ private:
     QPointer<QWidget> m_frmAddProduct;
     QPointer<QWidget> m_frmVarning;
     QPointer<QWidget> m_frmGetInfo;
+    QPointer<QWidget> m_frmOrderhistorik;
+    QPointer<QWidget> m_frmForhandsgranskning;
 };
 
 template<typename Window, typename Create>

@@ -8,6 +8,7 @@
 #include "order/basket.h"
 #include "order/customerlookup.h"
 #include "order/numbering.h"
+#include "order/orderhistory.h"
 #include "printing/output/printcommand.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -64,4 +65,25 @@ void FrmMain::mnuPrint_Click()
         return;
     }
     MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Utskrift pågår..."), printed.confirmation);
+}
+
+void FrmMain::newOrderFrom(const core::Order& printed)
+{
+    const core::NextNumber next = core::nextOrderNumber(m_data);
+    if (next.failure) {
+        MessageBox::reportFailure(this, *next.failure);
+        return;
+    }
+    const core::Order order = core::newOrderFrom(printed, m_order, next.number, m_today());
+    // The new order's basket holds its lines from the start, in place of any
+    // left by an earlier order that was given the same number but not printed.
+    if (const std::optional<core::Failure> failure = core::rewriteBasket(m_data, next.number, order.lines())) {
+        MessageBox::reportFailure(this, *failure);
+        return;
+    }
+    showOrder(order);
+    if (m_frmOrderhistorik)
+        m_frmOrderhistorik->close();
+    raise();
+    activateWindow();
 }

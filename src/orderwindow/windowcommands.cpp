@@ -3,10 +3,14 @@
 
 #include "frmmain.h"
 
+#include "history/frmorderhistory.h"
+#include "history/pdfwindow.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
+#include "printing/output/preview.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
+#include "widgets/messagebox.h"
 
 namespace {
 
@@ -98,4 +102,35 @@ void FrmMain::mnuHelp_Varning_Click()
         window->Form_Load();
         return window;
     });
+}
+
+void FrmMain::mnuOrderhistorik_Click()
+{
+    showSingle(m_frmOrderhistorik, [this]() -> QWidget* {
+        auto* window = new FrmOrderHistory(m_data);
+        if (!window->Form_Load(this)) {
+            delete window;
+            return nullptr;
+        }
+        connect(window, &FrmOrderHistory::newOrderFrom, this, &FrmMain::newOrderFrom);
+        return window;
+    });
+}
+
+void FrmMain::mnuForhandsgranska_Click()
+{
+    const printing::Preview preview = printing::previewOrder(m_order, orderLineColumns(), m_wording, m_data);
+    if (preview.failure) {
+        MessageBox::reportFailure(this, *preview.failure);
+        return;
+    }
+    // An open preview shows the order as it stands now.
+    QWidget* shown = showSingle(m_frmForhandsgranskning, [this]() -> QWidget* {
+        PdfWindow* window = PdfWindow::preview();
+        connect(window, &PdfWindow::printRequested, this, &FrmMain::mnuPrint_Click);
+        return window;
+    });
+    QString reason;
+    if (!static_cast<PdfWindow*>(shown)->showBytes(preview.pdf, &reason))
+        MessageBox::reportFailure(this, QStringLiteral("förhandsgranska ordern"), QString(), reason);
 }

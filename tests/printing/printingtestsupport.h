@@ -10,12 +10,18 @@
 #include "support/testsupport.h"
 #include "widgets/messagebox.h"
 
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <memory>
+
+#include <unistd.h>
 
 // The payment terms the sample order's code "1" stands for on the form.
 inline const QByteArray paymentTermsRegister("\"0\",\"Normalvillkor\"\r\n\"1\",\"30 dagar netto\"\r\n");
@@ -208,3 +214,96 @@ inline QList<PdfWord> pdfWords(const QString& pdf, QString* error)
     }
     return words;
 }
+
+// Why a print server of the test's own cannot run on this machine; empty when
+// it can.
+inline QString privatePrintServerMissing()
+{
+    if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")))
+        return QStringLiteral("cupsd is not installed (packages cups, cups-client, printer-driver-cups-pdf)");
+    if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))
+        || !QFileInfo::exists(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")))
+        return QStringLiteral("the cups-pdf queue is not installed (package printer-driver-cups-pdf)");
+    if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty())
+        return QStringLiteral("lpadmin is not installed (package cups-client)");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        return QStringLiteral("pdfinfo and pdftotext are not installed (package poppler-utils)");
+    if (geteuid() != 0)
+        return QStringLiteral("a print server of the test's own with a cups-pdf queue needs root");
+    return {};
+}
+
+// A print server of the test's own (private-cups.sh), its queue OrderPDF the
+// default printer, on a port of this run's own, away from the machine's
+// print server. Its jobs' files stay in its spool.
+class PrivatePrintServer
+{
+public:
+    // `script` is the path of private-cups.sh.
+    bool start(const QString& script)
+    {
+        m_script = script;
+        if (m_script.isEmpty() || !m_folder.isValid())
+            return false;
+        for (int attempt = 0; attempt < 5 && !m_started; ++attempt) {
+            const int port = 20000 + (getpid() * 7 + attempt * 101) % 20000;
+            int exitCode = 0;
+            const QString out
+                = run(QStringLiteral("sh"),
+                      { m_script, QStringLiteral("start"), m_folder.path(), QString::number(port) }, &exitCode);
+            if (exitCode == 0) {
+                m_started = true;
+                m_address = QStringLiteral("127.0.0.1:%1").arg(port);
+            } else {
+                qWarning("print server on port %d did not start: %s", port, qPrintable(out));
+                run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_folder.path() });
+            }
+        }
+        return m_started;
+    }
+
+    ~PrivatePrintServer() { stop(); }
+
+    void stop()
+    {
+        if (m_started)
+            run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_folder.path() });
+        m_started = false;
+        // The server leaves its spool without write permission for its owner.
+        if (m_folder.isValid())
+            run(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("u+rwx"), m_folder.path() });
+    }
+
+    bool started() const { return m_started; }
+    QString address() const { return m_address; }
+    QString filePath(const QString& name) const { return m_folder.filePath(name); }
+
+    // The file the server keeps of a job's first document.
+    QString spooled(int job) const
+    {
+        return m_folder.filePath(QStringLiteral("spool/d%1-001").arg(job, 5, 10, QLatin1Char('0')));
+    }
+
+    // Waits until the queue has printed the job; what the server says of its
+    // completed jobs, and its log when the job did not complete.
+    bool waitUntilCompleted(int job, QString* said) const
+    {
+        const QString jobName = QStringLiteral("OrderPDF-%1 ").arg(job);
+        for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QTest::qWait(200)) {
+            *said = run(QStringLiteral("lpstat"),
+                        { QStringLiteral("-h"), m_address, QStringLiteral("-W"), QStringLiteral("completed"),
+                          QStringLiteral("-o") });
+            if (said->contains(jobName))
+                return true;
+        }
+        *said += run(QStringLiteral("cat"), { m_folder.filePath("log/error_log") });
+        return false;
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QString m_script;
+    QString m_address;
+    bool m_started = false;
+};

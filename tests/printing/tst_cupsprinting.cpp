@@ -79,59 +79,27 @@ private slots:
     void orderReachesThePrinterOnItsOwnPaper();
 
 private:
-    QTemporaryDir m_server;
-    QString m_script;
-    QString m_address;
-    bool m_started = false;
+    PrivatePrintServer m_server;
     int m_jobs = 0;
     QStringList m_outputsBefore; // the queue's outputs that are not this run's
 };
 
 void TestCupsPrinting::initTestCase()
 {
-    if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")))
-        QSKIP("cupsd is not installed (packages cups, cups-client, printer-driver-cups-pdf)");
-    if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))
-        || !QFileInfo::exists(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")))
-        QSKIP("the cups-pdf queue is not installed (package printer-driver-cups-pdf)");
-    if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty())
-        QSKIP("lpadmin is not installed (package cups-client)");
-    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdfinfo and pdftotext are not installed (package poppler-utils)");
-    if (geteuid() != 0)
-        QSKIP("a print server of the test's own with a cups-pdf queue needs root");
-
-    m_script = QFINDTESTDATA("private-cups.sh");
-    QVERIFY(!m_script.isEmpty());
-    QVERIFY(m_server.isValid());
-    // A port of this run's own, away from the machine's print server.
-    for (int attempt = 0; attempt < 5 && !m_started; ++attempt) {
-        const int port = 20000 + (getpid() * 7 + attempt * 101) % 20000;
-        int exitCode = 0;
-        const QString out
-            = run(QStringLiteral("sh"), { m_script, QStringLiteral("start"), m_server.path(), QString::number(port) },
-                  &exitCode);
-        if (exitCode == 0) {
-            m_started = true;
-            m_address = QStringLiteral("127.0.0.1:%1").arg(port);
-        } else {
-            qWarning("print server on port %d did not start: %s", port, qPrintable(out));
-            run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_server.path() });
-        }
-    }
-    QVERIFY(m_started);
+    if (const QString missing = privatePrintServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QVERIFY(m_server.start(QFINDTESTDATA("private-cups.sh")));
     m_outputsBefore = printedOrders();
     // Read by the print system when Qt first asks it for printers.
-    qputenv("CUPS_SERVER", m_address.toLatin1());
+    qputenv("CUPS_SERVER", m_server.address().toLatin1());
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     QCOMPARE(printer.printerName(), QStringLiteral("OrderPDF"));
 }
 
 void TestCupsPrinting::cleanupTestCase()
 {
-    if (m_started) {
-        run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_server.path() });
+    if (m_server.started()) {
+        m_server.stop();
         // What the queue wrote out for this run goes again, whatever the checks found.
         const QDir written = queueOutput();
         for (const QString& output : printedOrders()) {
@@ -140,9 +108,6 @@ void TestCupsPrinting::cleanupTestCase()
         }
         written.rmdir(written.path()); // only when nothing else is in it
     }
-    // The server leaves its spool without write permission for its owner.
-    if (m_server.isValid())
-        run(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("u+rwx"), m_server.path() });
 }
 
 void TestCupsPrinting::orderReachesThePrinterOnItsOwnPaper_data()
@@ -163,10 +128,11 @@ void TestCupsPrinting::orderReachesThePrinterOnItsOwnPaper()
     QFETCH(QSizeF, paper);
 
     int exitCode = 0;
-    const QString set = run(QStringLiteral("lpadmin"),
-                            { QStringLiteral("-h"), m_address, QStringLiteral("-p"), QStringLiteral("OrderPDF"),
-                              QStringLiteral("-o"), QStringLiteral("PageSize=") + pageSize },
-                            &exitCode);
+    const QString set
+        = run(QStringLiteral("lpadmin"),
+              { QStringLiteral("-h"), m_server.address(), QStringLiteral("-p"), QStringLiteral("OrderPDF"),
+                QStringLiteral("-o"), QStringLiteral("PageSize=") + pageSize },
+              &exitCode);
     QVERIFY2(exitCode == 0, qPrintable(set));
     const std::optional<PrintableArea> area = printableArea(m_server.filePath("ppd/OrderPDF.ppd"), pageSize);
     QVERIFY(area);
@@ -194,21 +160,12 @@ void TestCupsPrinting::orderReachesThePrinterOnItsOwnPaper()
 
     // The job has arrived once the server holds it; it is done once the
     // queue's backend has written it out.
-    const QString jobName = QStringLiteral("OrderPDF-%1").arg(job);
     QString completed;
-    for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QTest::qWait(200)) {
-        completed = run(QStringLiteral("lpstat"),
-                        { QStringLiteral("-h"), m_address, QStringLiteral("-W"), QStringLiteral("completed"),
-                          QStringLiteral("-o") });
-        if (completed.contains(jobName + QLatin1Char(' ')))
-            break;
-    }
-    QVERIFY2(completed.contains(jobName + QLatin1Char(' ')),
-             qPrintable(completed + run(QStringLiteral("cat"), { m_server.filePath("log/error_log") })));
+    QVERIFY2(m_server.waitUntilCompleted(job, &completed), qPrintable(completed));
 
     // The document the printer was sent: the same pages, on its own paper,
     // the form placed from the corner of the printable part.
-    const QString sent = m_server.filePath(QStringLiteral("spool/d%1-001").arg(job, 5, 10, QLatin1Char('0')));
+    const QString sent = m_server.spooled(job);
     QVERIFY2(QFileInfo::exists(sent), qPrintable(sent));
     QCOMPARE(pdfPages(sent), 3);
     QVERIFY2(samePaper(pdfPageSize(sent), paper),

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "datafiles/datadirectory.h"
+#include "order/order.h"
+#include "order/registers.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+class OrderHistoryModel;
+class PdfWindow;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ReportListView;
+
+// "Orderhistorik": every printed order from the order list, newest first, found
+// by the beginnings of its number, customer number or name as the operator
+// types. The chosen order's own files fill the detail pane; its kept PDF copy
+// can be shown or sent to the printer again, and "Ny order från denna" hands
+// the order to the order window, which starts a new order from it.
+class FrmOrderHistory : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FrmOrderHistory(datafiles::DataDirectory data);
+    ~FrmOrderHistory() override;
+
+    // Lists the order list. False when it is there but cannot be read; the
+    // operator has been told why (in a box over `parent`).
+    bool Form_Load(QWidget* parent = nullptr);
+
+    // The chosen order as its files hold it; none when no order is chosen.
+    const std::optional<core::Order>& chosenOrder() const { return m_chosen; }
+
+signals:
+    // "Ny order från denna": a new order is to be started from this one.
+    void newOrderFrom(const core::Order& printed);
+
+public slots:
+    void txtSok_Change();
+    void cmdVisa_Click();
+    void cmdSkrivUtIgen_Click();
+    void cmdNyOrder_Click();
+    void cmdStang_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setupControls();
+    QWidget* setupDetail();
+    void chooseRow(int row);
+    void showChosen();
+    void clearDetail();
+    // The chosen order's kept PDF copy; empty when it has none.
+    QString keptCopy() const;
+
+    datafiles::DataDirectory m_data;
+    core::CodeWording m_wording;
+    std::optional<core::Order> m_chosen;
+
+    QLineEdit* m_txtSok = nullptr;
+    ReportListView* m_ListView1 = nullptr;
+    OrderHistoryModel* m_model = nullptr;
+
+    QLabel* m_lblKund = nullptr;
+    QLabel* m_lblInfo = nullptr;
+    QList<QLabel*> m_headValues;
+    ReportListView* m_lvwOrderrader = nullptr;
+    QLabel* m_lblExklMoms = nullptr;
+    QLabel* m_lblMomsProcent = nullptr;
+    QLabel* m_lblMomsKr = nullptr;
+    QLabel* m_lblAttBetala = nullptr;
+    QLabel* m_lblProblem = nullptr;
+
+    QPushButton* m_cmdVisa = nullptr;
+    QPushButton* m_cmdSkrivUtIgen = nullptr;
+    QPushButton* m_cmdNyOrder = nullptr;
+    QPushButton* m_cmdStang = nullptr;
+
+    QPointer<PdfWindow> m_frmVisaOrder;
+};

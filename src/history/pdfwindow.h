@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+
+class QBuffer;
+class QLabel;
+class QPdfDocument;
+class QPdfView;
+class QPushButton;
+
+// A window that shows PDF pages as the printer gets them, one page at a time,
+// with page turning and zoom: the kept copy of a printed order ("Order <nr>")
+// and the print preview of the order on screen ("Förhandsgranskning").
+class PdfWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The kept copy of a printed order.
+    static PdfWindow* keptCopy();
+    // The preview of the order on screen, with a button that prints it.
+    static PdfWindow* preview();
+
+    // Shows the PDF file, from its first page. False, with the reason, when
+    // it cannot be read; the window then shows what it showed before.
+    bool showFile(const QString& file, QString* reason);
+    // Shows a PDF held in memory.
+    bool showBytes(const QByteArray& pdf, QString* reason);
+
+    QPdfDocument* document() const { return m_document; }
+    QPdfView* view() const { return m_view; }
+    int pageCount() const;
+    // The page shown, from 0.
+    int currentPage() const;
+
+signals:
+    // "Skriv ut (F9)" of the preview: the order window prints the order.
+    void printRequested();
+
+public slots:
+    void cmdForegaende_Click();
+    void cmdNasta_Click();
+    void cmdZoomaIn_Click();
+    void cmdZoomaUt_Click();
+    void cmdHelaSidan_Click();
+
+private:
+    explicit PdfWindow(bool withPrintButton);
+    void setupControls(bool withPrintButton);
+    void showPage(int page);
+    bool loaded(QString* reason);
+    qreal shownZoom() const;
+    void zoomTo(qreal zoom);
+
+    QPdfDocument* m_document = nullptr;
+    QBuffer* m_buffer = nullptr;
+    QByteArray m_bytes;
+    QPdfView* m_view = nullptr;
+    QLabel* m_lblSida = nullptr;
+    QPushButton* m_cmdForegaende = nullptr;
+    QPushButton* m_cmdNasta = nullptr;
+    int m_page = 0;
+};

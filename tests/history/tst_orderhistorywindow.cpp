@@ -1,0 +1,537 @@
+// The order history, F6, on a data folder with printed orders: finding an
+// order, its detail, its kept PDF, a new order from it; and the print preview,
+// Shift+F9.
+
+#include "history/frmorderhistory.h"
+#include "history/pdfwindow.h"
+#include "order/basket.h"
+#include "order/registers.h"
+#include "printing/orderdocument.h"
+#include "printing/output/printcommand.h"
+#include "printing/printingtestsupport.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfView>
+#include <QPushButton>
+
+using core::Order;
+using core::OrderLine;
+
+namespace {
+
+const QStringList orderFiles { "lista.dbf", "124.basket.dbf", "124_data1.dbf", "124_data2.dbf", "124.pdf" };
+
+Order order125()
+{
+    Order order = sampleOrder();
+    order.setText(Order::OrderNumber, QStringLiteral("125"));
+    order.setText(Order::OrderDate, QStringLiteral("060402"));
+    order.setText(Order::CustomerNumber, QStringLiteral("77"));
+    order.setText(Order::CustomerLine1, QStringLiteral("Åkesson, Karin"));
+    order.setText(Order::VatCode, QStringLiteral("1"));
+    order.appendLine(OrderLine::fromList({ "B-7", "Fästöra", "st", "4.90", "10", "5", "46.55" }));
+    return order;
+}
+
+Order order126()
+{
+    Order order = sampleOrder();
+    order.setText(Order::OrderNumber, QStringLiteral("126"));
+    order.setText(Order::OrderDate, QStringLiteral("060403"));
+    order.setText(Order::CustomerNumber, QStringLiteral("510"));
+    order.setText(Order::CustomerLine1, QStringLiteral("Lind & Co"));
+    return order;
+}
+
+Order order127()
+{
+    Order order = sampleOrder(1);
+    order.setText(Order::OrderNumber, QStringLiteral("127"));
+    order.setText(Order::OrderDate, QStringLiteral("060404"));
+    return order;
+}
+
+// An order window over a data folder in which orders 124 to 127 have been
+// printed to their PDF copies: 124 and 127 for Bergström Bygg AB (customer
+// 1001), 125 for Åkesson, Karin (77), 126 for Lind & Co (510), without lines
+// and without a kept copy.
+struct History : PrintedOrder
+{
+    History()
+    {
+        printing::Destinations onlyPdf = printing::Destinations::system();
+        onlyPdf.printer = nullptr;
+        printing::Destinations::Override override(onlyPdf);
+        const core::CodeWording wording(folder.data());
+        for (const Order& order : { sampleOrder(2), order125(), order126(), order127() }) {
+            const QString number = order.text(Order::OrderNumber);
+            if (!order.lines().isEmpty())
+                core::rewriteBasket(folder.data(), number, order.lines());
+            const printing::PrintOutcome printed
+                = printing::printOrder(order, printing::designedOrderLineColumns(), wording, folder.data());
+            if (printed.failure)
+                qFatal("order %s was not printed: %s", qPrintable(number), qPrintable(printed.failure->reason));
+        }
+        folder.remove(QStringLiteral("Order/126.pdf"));
+    }
+
+    // F6 from the active order window, and the history it shows.
+    FrmOrderHistory* open()
+    {
+        if (!showActive(window))
+            return nullptr;
+        QTest::keyClick(&window, Qt::Key_F6);
+        FrmOrderHistory* history = visibleWindow<FrmOrderHistory>();
+        if (history && !QTest::qWaitForWindowActive(history))
+            return nullptr;
+        return history;
+    }
+};
+
+QLineEdit* searchBox(const FrmOrderHistory* history)
+{
+    return history->findChild<QLineEdit*>(QStringLiteral("txtSok"));
+}
+
+QPushButton* button(const QWidget* window, const char* name)
+{
+    return window->findChild<QPushButton*>(QLatin1String(name));
+}
+
+QString label(const QWidget* window, const char* name)
+{
+    const auto* shown = window->findChild<QLabel*>(QLatin1String(name));
+    return shown ? shown->text() : QStringLiteral("(no %1)").arg(QLatin1String(name));
+}
+
+// The listed orders' numbers, top to bottom.
+QStringList listed(const FrmOrderHistory* history)
+{
+    const QAbstractItemModel* model = listView(*history)->model();
+    QStringList numbers;
+    for (int row = 0; row < model->rowCount(); ++row)
+        numbers.append(model->index(row, 1).data().toString());
+    return numbers;
+}
+
+QString chosen(const FrmOrderHistory* history)
+{
+    return history->chosenOrder() ? history->chosenOrder()->text(Order::OrderNumber) : QString();
+}
+
+// Types into the search box, as the operator does, from an empty box.
+void search(FrmOrderHistory* history, const QString& text)
+{
+    searchBox(history)->clear();
+    QTest::keyClicks(searchBox(history), text);
+}
+
+QList<QStringList> rows(const ReportListView* list)
+{
+    const QAbstractItemModel* model = list->model();
+    QList<QStringList> all;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList texts;
+        for (int c = 0; c < model->columnCount(); ++c)
+            texts.append(model->index(r, c).data().toString());
+        all.append(texts);
+    }
+    return all;
+}
+
+} // namespace
+
+class TestOrderHistoryWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void opensOnTheNewestWithTheSearchBoxFocused();
+    void searchAsTyped_data();
+    void searchAsTyped();
+    void downAndUpMoveThroughTheResults();
+    void detailOfTheChosenOrder_data();
+    void detailOfTheChosenOrder();
+    void damagedFilesAreNamed_data();
+    void damagedFilesAreNamed();
+    void cutOrderListKeepsItsWholeRecords();
+    void showsTheKeptCopy();
+    void orderWithoutKeptCopy();
+    void reprintWithoutPrinterNamesTheCopy();
+    void newOrderFromThisOne();
+    void newOrderWithoutANumberChangesNothing();
+    void closes_data();
+    void closes();
+    void previewHasThePrintedPages();
+};
+
+void TestOrderHistoryWindow::initTestCase()
+{
+    // No print server answers here: this machine has no printer.
+    qputenv("CUPS_SERVER", "127.0.0.1:9");
+}
+
+void TestOrderHistoryWindow::opensOnTheNewestWithTheSearchBoxFocused()
+{
+    History desk;
+    const QByteArray list = desk.folder.read("Order/lista.dbf");
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QCOMPARE(history->windowTitle(), QStringLiteral("Orderhistorik"));
+    QCOMPARE(QApplication::focusWidget(), searchBox(history));
+    const QAbstractItemModel* model = listView(*history)->model();
+    QStringList captions;
+    for (int c = 0; c < model->columnCount(); ++c)
+        captions.append(model->headerData(c, Qt::Horizontal).toString());
+    QCOMPARE(captions, (QStringList { "Orderdatum", "Ordernr", "Kundnr", "Namn" }));
+    QCOMPARE(rows(listView(*history)).first(), (QStringList { "060404", "127", "1001", "Bergström Bygg AB" }));
+    QCOMPARE(listed(history), (QStringList { "127", "126", "125", "124" }));
+    QCOMPARE(chosen(history), QStringLiteral("127"));
+    QVERIFY(desk.boxes.shown.isEmpty());
+    QCOMPARE(desk.folder.read("Order/lista.dbf"), list);
+
+    // F6 again brings the same window to the front.
+    history->lower();
+    QVERIFY(showActive(desk.window));
+    QTest::keyClick(&desk.window, Qt::Key_F6);
+    QCOMPARE(visibleWindows<FrmOrderHistory>().size(), 1);
+}
+
+void TestOrderHistoryWindow::searchAsTyped_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("numbers");
+
+    QTest::newRow("order number") << "125" << QStringList { "125" };
+    QTest::newRow("start of order numbers") << "12" << QStringList { "127", "126", "125", "124" };
+    QTest::newRow("customer number") << "1001" << QStringList { "127", "124" };
+    QTest::newRow("name with å") << "åkesson" << QStringList { "125" };
+    QTest::newRow("name with Å, typed large") << "ÅKE karin" << QStringList { "125" };
+    QTest::newRow("two words") << "bygg 124" << QStringList { "124" };
+    QTest::newRow("nothing found") << "125 lind" << QStringList {};
+}
+
+void TestOrderHistoryWindow::searchAsTyped()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, numbers);
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+
+    search(history, text);
+    QCOMPARE(listed(history), numbers);
+    QCOMPARE(chosen(history), numbers.value(0));
+    QCOMPARE(button(history, "cmdNyOrder")->isEnabled(), !numbers.isEmpty());
+    searchBox(history)->clear();
+    QCOMPARE(listed(history).size(), 4);
+}
+
+void TestOrderHistoryWindow::downAndUpMoveThroughTheResults()
+{
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("1001"));
+    QCOMPARE(chosen(history), QStringLiteral("127"));
+    QTest::keyClick(searchBox(history), Qt::Key_Down);
+    QCOMPARE(chosen(history), QStringLiteral("124"));
+    QTest::keyClick(searchBox(history), Qt::Key_Down); // the last stays chosen
+    QCOMPARE(chosen(history), QStringLiteral("124"));
+    QTest::keyClick(searchBox(history), Qt::Key_Up);
+    QCOMPARE(chosen(history), QStringLiteral("127"));
+    QCOMPARE(listView(*history)->selectedRows(), QList<int> { 0 });
+    QCOMPARE(QApplication::focusWidget(), searchBox(history));
+}
+
+void TestOrderHistoryWindow::detailOfTheChosenOrder_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QStringList>>("lines");
+    QTest::addColumn<QStringList>("totals"); // excluding VAT, rate, VAT, to pay
+    QTest::addColumn<QString>("customer");
+
+    QTest::newRow("two lines at 25 %") << "124" << QList<QStringList> { orderLine(0), orderLine(1) }
+                                       << QStringList { "398.00", "25", "99.50", "497.50" }
+                                       << "Kundnr: 1001\nBergström Bygg AB\nIndustrivägen 14\n433 38  Partille";
+    QTest::newRow("one line at 12 %") << "125"
+                                      << QList<QStringList> { { "B-7", "Fästöra", "st", "4.90", "10", "5", "46.55" } }
+                                      << QStringList { "46.55", "12", "5.59", "52.14" }
+                                      << "Kundnr: 77\nÅkesson, Karin\nIndustrivägen 14\n433 38  Partille";
+    QTest::newRow("printed without lines")
+        << "126" << QList<QStringList> {} << QStringList { "0.00", "25", "0.00", "0.00" }
+        << "Kundnr: 510\nLind & Co\nIndustrivägen 14\n433 38  Partille";
+}
+
+void TestOrderHistoryWindow::detailOfTheChosenOrder()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QStringList>, lines);
+    QFETCH(QStringList, totals);
+    QFETCH(QString, customer);
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+
+    search(history, text);
+    QCOMPARE(rows(listView(*history, "lvwOrderrader")), lines);
+    QCOMPARE((QStringList { label(history, "lblExklMoms"), label(history, "lblMomsProcent"),
+                            label(history, "lblMomsKr"), label(history, "lblAttBetala") }),
+             totals);
+    QCOMPARE(label(history, "lblKund"), customer);
+    QCOMPARE(label(history, "lblOrderNr"), text);
+    QCOMPARE(label(history, "lblInfo"), QStringLiteral("Leverans till bakre lastkajen"));
+    QCOMPARE(label(history, "lblBetalningsvillkor"), QStringLiteral("30 dagar netto"));
+    QCOMPARE(label(history, "lblRegNr"), QStringLiteral("ABC123"));
+    const bool withoutLines = lines.isEmpty();
+    QCOMPARE(label(history, "lblProblem").contains(QStringLiteral("ordern har inga sparade orderrader")), withoutLines);
+}
+
+void TestOrderHistoryWindow::damagedFilesAreNamed_data()
+{
+    QTest::addColumn<QString>("damaged"); // under Order
+    QTest::addColumn<int>("kept"); // bytes kept; -1: the file removed
+    QTest::addColumn<int>("linesShown");
+    QTest::addColumn<QString>("customerShown");
+    QTest::addColumn<QString>("problem"); // %1: the file
+
+    QTest::newRow("customer file missing") << "124_data1.dbf" << -1 << 2 << "Kundnr: \n\n\n"
+                                           << "Filen %1 saknas.";
+    QTest::newRow("head file cut") << "124_data2.dbf" << 5 << 2
+                                   << "Kundnr: 1001\nBergström Bygg AB\n"
+                                      "Industrivägen 14\n433 38  Partille"
+                                   << "Filen %1 är avkortad.";
+    QTest::newRow("basket cut") << "124.basket.dbf" << 90 << 1
+                                << "Kundnr: 1001\nBergström Bygg AB\nIndustrivägen 14\n433 38  Partille"
+                                << "Filen %1 är avkortad: den sista orderraden saknas.";
+}
+
+void TestOrderHistoryWindow::damagedFilesAreNamed()
+{
+    QFETCH(QString, damaged);
+    QFETCH(int, kept);
+    QFETCH(int, linesShown);
+    QFETCH(QString, customerShown);
+    QFETCH(QString, problem);
+    History desk;
+    const QString file = QStringLiteral("Order/") + damaged;
+    if (kept < 0)
+        desk.folder.remove(file);
+    else
+        desk.folder.write(file, desk.folder.read(file).left(kept));
+
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("124"));
+    QCOMPARE(listed(history), QStringList { "124" });
+    QCOMPARE(label(history, "lblProblem"), problem.arg(QDir::toNativeSeparators(desk.folder.path(file))));
+    QCOMPARE(listView(*history, "lvwOrderrader")->model()->rowCount(), linesShown);
+    QCOMPARE(label(history, "lblKund"), customerShown);
+    // What is known can still be copied.
+    QVERIFY(button(history, "cmdNyOrder")->isEnabled());
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestOrderHistoryWindow::cutOrderListKeepsItsWholeRecords()
+{
+    History desk;
+    const QByteArray list = desk.folder.read("Order/lista.dbf");
+    desk.folder.write("Order/lista.dbf", list.chopped(12));
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QCOMPARE(listed(history), (QStringList { "126", "125", "124" }));
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    const MessageBox::Shown& report = desk.boxes.shown.first();
+    QCOMPARE(report.icon, MessageBox::Icon::Critical);
+    QCOMPARE(report.text,
+             QStringLiteral("Det gick inte att läsa listan över utskrivna order.\r\n\r\nFil: ")
+                 + QDir::toNativeSeparators(desk.folder.path("Order/lista.dbf"))
+                 + QStringLiteral("\r\nOrsak: filen slutar mitt i en post; de hela posterna före den används"));
+}
+
+void TestOrderHistoryWindow::showsTheKeptCopy()
+{
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("124"));
+    QTest::keyClick(searchBox(history), Qt::Key_Return);
+
+    PdfWindow* shown = visibleWindow<PdfWindow>("frmVisaOrder");
+    QVERIFY(shown);
+    QCOMPARE(shown->windowTitle(), QStringLiteral("Order 124"));
+    QCOMPARE(shown->pageCount(), pdfPages(desk.folder.path("Order/124.pdf")));
+    QCOMPARE(shown->pageCount(), 1);
+    QVERIFY(desk.boxes.shown.isEmpty());
+
+    // Alt+V on another order shows that one in the same window.
+    QVERIFY(QTest::qWaitForWindowActive(shown));
+    history->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(history));
+    search(history, QStringLiteral("125"));
+    QTest::keyClick(history, Qt::Key_V, Qt::AltModifier);
+    QTRY_COMPARE(shown->windowTitle(), QStringLiteral("Order 125"));
+    QCOMPARE(visibleWindows<PdfWindow>().size(), 1);
+}
+
+void TestOrderHistoryWindow::orderWithoutKeptCopy()
+{
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("126"));
+    for (const char* name : { "cmdVisa", "cmdSkrivUtIgen" }) {
+        QVERIFY2(!button(history, name)->isEnabled(), name);
+        QCOMPARE(button(history, name)->toolTip(), QStringLiteral("Ingen PDF-kopia är sparad för order 126."));
+    }
+    QVERIFY(button(history, "cmdNyOrder")->isEnabled());
+    QTest::keyClick(searchBox(history), Qt::Key_Return);
+    QVERIFY(visibleWindows<PdfWindow>().isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
+
+    QStringList captions;
+    for (const char* name : { "cmdVisa", "cmdSkrivUtIgen", "cmdNyOrder", "cmdStang" })
+        captions.append(button(history, name)->text());
+    QCOMPARE(captions, (QStringList { "&Visa", "Skriv &ut igen", "&Ny order från denna", "&Stäng" }));
+}
+
+void TestOrderHistoryWindow::reprintWithoutPrinterNamesTheCopy()
+{
+    History desk;
+    const QByteArray number = desk.folder.read("Registret/OrderNr.dbf");
+    const QByteArray list = desk.folder.read("Order/lista.dbf");
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("124"));
+    QTest::keyClick(history, Qt::Key_U, Qt::AltModifier);
+
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    const MessageBox::Shown& box = desk.boxes.shown.first();
+    QCOMPARE(box.icon, MessageBox::Icon::Information);
+    QCOMPARE(box.text,
+             QStringLiteral("Det finns ingen skrivare att skriva ut på.\r\n\r\n"
+                            "PDF-kopian av order 124 finns i\r\n")
+                 + QDir::toNativeSeparators(desk.folder.path("Order/124.pdf")));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), number);
+    QCOMPARE(desk.folder.read("Order/lista.dbf"), list);
+}
+
+void TestOrderHistoryWindow::newOrderFromThisOne()
+{
+    History desk;
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("127\r\n"));
+    QMap<QString, QByteArray> before;
+    for (const QString& file : orderFiles)
+        before.insert(file, desk.folder.read("Order/" + file));
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("124"));
+    QTest::keyClick(history, Qt::Key_N, Qt::AltModifier);
+
+    QTRY_COMPARE(desk.order().text(Order::OrderNumber), QStringLiteral("128"));
+    QVERIFY(desk.boxes.shown.isEmpty());
+    Order expected = sampleOrder(2);
+    expected.setText(Order::OrderNumber, QStringLiteral("128"));
+    expected.setText(Order::OrderDate, QStringLiteral("261206"));
+    expected.setText(Order::DeliveryDate, QStringLiteral("261206"));
+    expected.setText(Order::Lpl, QStringLiteral("411"));
+    QCOMPARE(desk.order(), expected);
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("128"));
+    QCOMPARE(desk.box("txt_KundField1")->text(), QStringLiteral("Bergström Bygg AB"));
+    QCOMPARE(desk.box("txt_Betk")->text(), QStringLiteral("1"));
+    QCOMPARE(desk.lines()->model()->rowCount(), 2);
+
+    QCOMPARE(desk.folder.read("Order/128.basket.dbf"), before.value("124.basket.dbf"));
+    for (const QString& file : orderFiles)
+        QVERIFY2(desk.folder.read("Order/" + file) == before.value(file), qPrintable(file));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("127\r\n"));
+
+    QVERIFY(QTest::qWaitFor([] { return visibleWindows<FrmOrderHistory>().isEmpty(); }));
+    QVERIFY(QTest::qWaitForWindowActive(&desk.window));
+}
+
+void TestOrderHistoryWindow::newOrderWithoutANumberChangesNothing()
+{
+    History desk;
+    desk.folder.remove("Registret/OrderNr.dbf");
+    const Order onScreen = desk.order();
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("124"));
+    QTest::mouseClick(button(history, "cmdNyOrder"), Qt::LeftButton);
+
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QVERIFY(
+        desk.boxes.shown.first().text.startsWith(QStringLiteral("Det gick inte att läsa det senaste ordernumret.")));
+    QCOMPARE(desk.order(), onScreen);
+    QCOMPARE(visibleWindow<FrmOrderHistory>(), history);
+    QCOMPARE(QDir(desk.folder.path("Order")).entryList({ "*.basket.dbf" }),
+             (QStringList { "124.basket.dbf", "125.basket.dbf", "127.basket.dbf" }));
+}
+
+void TestOrderHistoryWindow::closes_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("alt");
+
+    QTest::newRow("Escape in the search box") << int(Qt::Key_Escape) << false;
+    QTest::newRow("Alt+S") << int(Qt::Key_S) << true;
+}
+
+void TestOrderHistoryWindow::closes()
+{
+    QFETCH(int, key);
+    QFETCH(bool, alt);
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), alt ? Qt::AltModifier : Qt::NoModifier);
+    QVERIFY(QTest::qWaitFor([] { return visibleWindows<FrmOrderHistory>().isEmpty(); }));
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+// The preview is drawn as the kept copy is: a long order has as many pages on
+// screen as on paper, and nothing is written until it is printed.
+void TestOrderHistoryWindow::previewHasThePrintedPages()
+{
+    PrintedOrder desk;
+    desk.show(120);
+    QVERIFY(showActive(desk.window));
+    const QStringList filesBefore = QDir(desk.folder.path("Order")).entryList(QDir::Files);
+    QTest::keyClick(&desk.window, Qt::Key_F9, Qt::ShiftModifier);
+
+    PdfWindow* preview = visibleWindow<PdfWindow>("frmForhandsgranskning");
+    QVERIFY(preview);
+    QCOMPARE(preview->windowTitle(), QStringLiteral("Förhandsgranskning"));
+    QCOMPARE(preview->pageCount(), 3);
+    QCOMPARE(label(preview, "lblSida"), QStringLiteral("Sida 1 av 3"));
+    QTest::mouseClick(button(preview, "cmdNasta"), Qt::LeftButton);
+    QTest::mouseClick(button(preview, "cmdNasta"), Qt::LeftButton);
+    QCOMPARE(preview->currentPage(), 2);
+    QVERIFY(!button(preview, "cmdNasta")->isEnabled());
+    const qreal whole = preview->view()->zoomFactor();
+    QTest::mouseClick(button(preview, "cmdZoomaIn"), Qt::LeftButton);
+    QVERIFY(preview->view()->zoomFactor() != whole);
+    QVERIFY(desk.boxes.shown.isEmpty());
+    QCOMPARE(QDir(desk.folder.path("Order")).entryList(QDir::Files), filesBefore);
+    QVERIFY(!desk.folder.exists("Registret/OrderNr.dbf"));
+
+    // "Skriv ut (F9)" prints and registers the order as F9 does.
+    printing::Destinations onlyPdf = printing::Destinations::system();
+    onlyPdf.printer = nullptr;
+    printing::Destinations::Override override(onlyPdf);
+    QTest::mouseClick(button(preview, "cmdSkrivUt"), Qt::LeftButton);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Utskrift pågår..."));
+    QCOMPARE(pdfPages(desk.folder.path("Order/124.pdf")), preview->pageCount());
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
+}
+
+QTEST_MAIN(TestOrderHistoryWindow)
+#include "tst_orderhistorywindow.moc"
