@@ -11,6 +11,7 @@
 #include "widgets/messagebox.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <memory>
 
+#include <pwd.h>
 #include <unistd.h>
 
 // The payment terms the sample order's code "1" stands for on the form.
@@ -232,6 +234,20 @@ inline QString privatePrintServerMissing()
     if (geteuid() != 0)
         return QStringLiteral("a print server of the test's own with a cups-pdf queue needs root");
     return {};
+}
+
+// Where the private server's queue writes what it prints: the job owner's PDF
+// folder.
+inline QDir queueOutput()
+{
+    const passwd* owner = getpwuid(geteuid());
+    return QDir(QString::fromLocal8Bit(owner ? owner->pw_dir : "/root") + QStringLiteral("/PDF"));
+}
+
+// What the queue has written there of the orders with this number.
+inline QStringList queueOutputs(const QString& orderNumber)
+{
+    return queueOutput().entryList({ QStringLiteral("*Order*%1*-job_*.pdf").arg(orderNumber) }, QDir::Files);
 }
 
 // A print server of the test's own (private-cups.sh), its queue OrderPDF the

@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -52,16 +51,9 @@ QString describe(const QSizeF& size)
     return QStringLiteral("%1 x %2 pt").arg(size.width()).arg(size.height());
 }
 
-// Where the queue writes what it prints: the job owner's PDF folder.
-QDir queueOutput()
-{
-    const passwd* owner = getpwuid(geteuid());
-    return QDir(QString::fromLocal8Bit(owner ? owner->pw_dir : "/root") + QStringLiteral("/PDF"));
-}
-
 QStringList printedOrders()
 {
-    return queueOutput().entryList({ QStringLiteral("*Order*124*-job_*.pdf") }, QDir::Files);
+    return queueOutputs(QStringLiteral("124"));
 }
 
 } // namespace
