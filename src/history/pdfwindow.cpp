@@ -119,9 +119,11 @@ void PdfWindow::setupControls(bool withPrintButton)
     };
     addKey(QKeySequence(Qt::Key_PageUp), &PdfWindow::cmdForegaende_Click);
     addKey(QKeySequence(Qt::Key_PageDown), &PdfWindow::cmdNasta_Click);
-    addKey(QKeySequence::ZoomIn, &PdfWindow::cmdZoomaIn_Click);
-    addKey(QKeySequence(Qt::CTRL | Qt::Key_Plus), &PdfWindow::cmdZoomaIn_Click);
-    addKey(QKeySequence::ZoomOut, &PdfWindow::cmdZoomaUt_Click);
+    // Ctrl++ and Ctrl+-, and whatever else the desktop binds to zooming.
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::ZoomIn))
+        addKey(key, &PdfWindow::cmdZoomaIn_Click);
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::ZoomOut))
+        addKey(key, &PdfWindow::cmdZoomaUt_Click);
     addKey(QKeySequence(Qt::CTRL | Qt::Key_0), &PdfWindow::cmdHelaSidan_Click);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
