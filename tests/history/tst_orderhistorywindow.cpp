@@ -208,11 +208,9 @@ void TestOrderHistoryWindow::searchAsTyped_data()
     QTest::addColumn<QStringList>("numbers");
 
     QTest::newRow("order number") << "125" << QStringList { "125" };
-    QTest::newRow("start of order numbers") << "12" << QStringList { "127", "126", "125", "124" };
     QTest::newRow("customer number") << "1001" << QStringList { "127", "124" };
     QTest::newRow("name with å") << "åkesson" << QStringList { "125" };
     QTest::newRow("name with Å, typed large") << "ÅKE karin" << QStringList { "125" };
-    QTest::newRow("two words") << "bygg 124" << QStringList { "124" };
     QTest::newRow("nothing found") << "125 lind" << QStringList {};
 }
 
