@@ -34,7 +34,7 @@ DeskStart startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock tod
                              QStringLiteral("Programmet avslutades medan order %1 skrevs ut.\r\n\r\n"
                                             "Ordern är nu registrerad: ordernumret, orderns arkivfiler och dess "
                                             "rad i orderlistan är sparade. Se efter att ordern kom ut på "
-                                            "skrivaren; annars skriv ut den igen.")
+                                            "skrivaren; annars skriv ut den igen från Orderhistorik (F6).")
                                  .arg(recovery.completedOrder));
     }
     start.window = OrderWindow::create(data, std::move(today));
