@@ -13,11 +13,14 @@
 #include "widgets/textbox.h"
 #include "widgets/twips.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -27,6 +30,15 @@ constexpr int clientHeight = 4215;
 
 // The record layout keeps field places in 32 bits.
 constexpr qsizetype largestRegister = 0xFFFFFFFEll;
+
+// A key that types characters, rather than moving, choosing or commanding.
+bool typesText(const QKeyEvent& key)
+{
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = key.text();
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
 
 } // namespace
 
@@ -161,8 +173,11 @@ void FrmAddProduct::setupControls()
 
     for (TextBox* input : { m_Text4, m_Text5, m_Text6 })
         connect(input, &QLineEdit::textChanged, this, &FrmAddProduct::recomputeLineAmount);
-    for (TextBox* typed : { m_Text5, m_Text6 })
+    for (TextBox* typed : { m_Text5, m_Text6 }) {
         connect(typed, &QLineEdit::textEdited, this, [this, typed] { typeDecimalPoints(typed); });
+        // The quantity or the discount typed, Enter adds the line.
+        connect(typed, &QLineEdit::returnPressed, m_Command1, &QPushButton::click);
+    }
 }
 
 void FrmAddProduct::setupTabOrder()
@@ -200,9 +215,9 @@ void FrmAddProduct::cmdSok_Click()
         MessageBox::show(this, MessageBox::Icon::None, QString(), QStringLiteral("Listposten hittades inte!"));
         return;
     }
-    // The operator takes the row over with a click or Enter; the list stays
-    // where it was.
-    m_ListView1->selectRowWithoutScrolling(row);
+    // The operator takes the row over with a click or Enter, so it must be in
+    // sight however long the register is.
+    m_ListView1->selectRowInSight(row);
     m_ListView1->setFocus();
 }
 
@@ -216,6 +231,9 @@ void FrmAddProduct::ListView1_Click()
     m_Text2->setText(product.at(1));
     m_Text3->setText(product.at(2));
     m_Text4->setText(product.at(3));
+    // What the operator types next is the quantity.
+    m_Text5->setFocus(Qt::OtherFocusReason);
+    m_Text5->selectAll();
 }
 
 void FrmAddProduct::Command1_Click()
@@ -248,11 +266,28 @@ bool FrmAddProduct::eventFilter(QObject* watched, QEvent* event)
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             ListView1_Click();
     } else if (watched == m_ListView1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             ListView1_Click();
+            return true;
+        }
+        // The list has the focus when the picker opens, and the operator starts
+        // typing the article number at once: it goes into its box.
+        if (typesText(*key)) {
+            m_Text1->setFocus(Qt::OtherFocusReason);
+            m_Text1->end(false);
+            QCoreApplication::sendEvent(m_Text1, key);
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrmAddProduct::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Command2_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -9,6 +9,7 @@
 
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -79,8 +80,7 @@ RegisterPicker::RegisterPicker(Register which, const Instance& instance)
 {
     setObjectName(QLatin1String(instance.objectName));
     setWindowTitle(QString::fromUtf8(instance.caption));
-    // A fixed dialog frame without minimise and maximise buttons. A plain
-    // widget rather than a dialog, so that Escape and Enter do nothing.
+    // A fixed dialog frame without minimise and maximise buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(look::sansSerif(8.25, false));
@@ -97,6 +97,8 @@ void RegisterPicker::setupControls()
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setGeometry(twipsRect(120, 120, 6015, 2775));
     m_ListView1->setColumns({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } });
+    m_ListView1->installEventFilter(this);
+    m_ListView1->viewport()->installEventFilter(this);
 
     m_Frame1 = new QGroupBox(QString::fromUtf8(m_instance.frameCaption), this);
     m_Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -124,10 +126,9 @@ void RegisterPicker::setupControls()
     m_Command2 = new QPushButton(QStringLiteral("Avbryt"), this);
     m_Command2->setObjectName(QStringLiteral("Command2"));
     m_Command2->setGeometry(twipsRect(5040, 4200, 1095, 375));
-    for (QPushButton* button : { m_Command1, m_Command2 }) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter on a button that has the focus presses it.
+    for (QPushButton* button : { m_Command1, m_Command2 })
+        button->setAutoDefault(true);
     connect(m_Command1, &QPushButton::clicked, this, &RegisterPicker::Command1_Click);
     connect(m_Command2, &QPushButton::clicked, this, &RegisterPicker::Command2_Click);
 
@@ -174,4 +175,34 @@ void RegisterPicker::Command1_Click()
 void RegisterPicker::Command2_Click()
 {
     close();
+}
+
+bool RegisterPicker::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter on the list, or a double click on a row, is "OK".
+    if (watched == m_ListView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Command1_Click();
+            return true;
+        }
+    } else if (watched == m_ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        const QModelIndex row = m_ListView1->indexAt(click->position().toPoint());
+        if (click->button() == Qt::LeftButton && row.isValid()) {
+            m_ListView1->selectRowWithoutScrolling(row.row());
+            Command1_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void RegisterPicker::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Command2_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

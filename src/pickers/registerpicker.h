@@ -15,7 +15,8 @@ class ReportListView;
 // The window that lets the operator choose the order's payment terms, delivery
 // method or freight method from its register. It is given the order's current
 // code, lists the register, marks the row of that code and, on "OK", hands
-// back the chosen row's ID.
+// back the chosen row's ID. Enter or a double click on a row is "OK", Escape
+// is "Avbryt".
 class RegisterPicker : public QWidget
 {
     Q_OBJECT
@@ -44,6 +45,11 @@ signals:
 public slots:
     void Command1_Click();
     void Command2_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape is "Avbryt".
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Instance;

@@ -7,6 +7,7 @@
 #include "widgets/reportlistview.h"
 #include "widgets/twips.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 FrmGetInfo::FrmGetInfo(datafiles::DataDirectory data)
@@ -91,4 +92,13 @@ void FrmGetInfo::Command1_Click()
         MessageBox::reportFailure(
             this,
             core::endsInsideRecord(QStringLiteral("hämta orderraderna för order %1").arg(orderNumber), basket.file));
+}
+
+void FrmGetInfo::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

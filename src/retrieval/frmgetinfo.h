@@ -34,6 +34,10 @@ signals:
 public slots:
     void Command1_Click();
 
+protected:
+    // Escape closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void setupControls();
 

@@ -7,6 +7,7 @@
 #include "widgets/twips.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -88,4 +89,13 @@ QStringList FrmVarning::catalogueLines(const std::optional<QString>& path, const
         return {};
     }
     return datafiles::readLines(read.bytes);
+}
+
+void FrmVarning::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Command1_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

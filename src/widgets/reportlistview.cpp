@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 
 ReportModel::ReportModel(QList<ReportColumn> columns, QObject* parent)
     : QAbstractTableModel(parent)
@@ -180,4 +181,27 @@ void ReportListView::selectRowWithoutScrolling(int row)
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     setAutoScroll(scrolls);
     viewport()->update();
+}
+
+void ReportListView::selectRowInSight(int row)
+{
+    const QModelIndex index = model()->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void ReportListView::keyPressEvent(QKeyEvent* event)
+{
+    const bool upOrDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (upOrDown && plain && model() && model()->rowCount() > 0 && selectedRows().isEmpty()) {
+        const QModelIndex current = currentIndex();
+        const int row = current.isValid() ? current.row() : 0;
+        selectionModel()->setCurrentIndex(model()->index(row, 0),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(currentIndex());
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }

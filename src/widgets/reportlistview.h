@@ -76,6 +76,15 @@ public:
     int findFirstStartingWith(const QString& text) const;
     // Selects the row alone, without scrolling to it.
     void selectRowWithoutScrolling(int row);
+    // Selects the row alone and scrolls it to the top of the list where the
+    // list can, so that it and the rows after it are in sight.
+    void selectRowInSight(int row);
+
+protected:
+    // With no row selected, the first Up or Down selects the row the list
+    // stands on (the first row when it stands on none) rather than the one
+    // past it, which the operator would never have seen selected.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ReportModel* m_reportModel = nullptr;

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTest>
 
 #include <memory>
@@ -33,6 +34,8 @@ private slots:
     void orderLineColumns();
     void menusAndShortcuts();
     void contextMenuOnlyOverBackground();
+    void escapeClosesOnlyTheOtherWindows_data();
+    void escapeClosesOnlyTheOtherWindows();
     void tabOrder();
     void typingLimitBoundsOperatorOnly();
     void pasteIsCutToTheLimit();
@@ -212,6 +215,42 @@ void TestFrmMain::contextMenuOnlyOverBackground()
     QTest::mousePress(background, Qt::RightButton, {}, QPoint(400, 100));
     QTRY_VERIFY(popup->isVisible());
     popup->hide();
+}
+
+void TestFrmMain::escapeClosesOnlyTheOtherWindows_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("retrieval") << "mnuHamta"
+                               << "frmGetInfo";
+    QTest::newRow("error catalogue") << "mnuHelp_Varning"
+                                     << "frmVarning";
+}
+
+void TestFrmMain::escapeClosesOnlyTheOtherWindows()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+
+    m_desk->choose(qPrintable(entry));
+    QPointer<QWidget> other = visibleWindow<QWidget>(qPrintable(window));
+    QVERIFY(other);
+    QVERIFY(QTest::qWaitForWindowActive(other));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!other);
+
+    // The order window, alone again, ignores Escape wherever its focus stands.
+    QVERIFY(showActive(*m_window));
+    box("txt_Info")->setText(QStringLiteral("Bakre lastkajen"));
+    for (QWidget* from : { static_cast<QWidget*>(box("txt_Info")), static_cast<QWidget*>(list()) }) {
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_Escape);
+    }
+    QTest::keyClick(m_window, Qt::Key_Escape);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(m_desk->order().text(core::Order::Info), QStringLiteral("Bakre lastkajen"));
+    QCOMPARE(box("txt_Info")->text(), QStringLiteral("Bakre lastkajen"));
+    QVERIFY(m_desk->boxes.shown.isEmpty());
 }
 
 void TestFrmMain::tabOrder()

@@ -98,7 +98,8 @@ private slots:
     void listsTheRegisterInFileOrder();
     void search_data();
     void search();
-    void searchNeitherScrollsNorCopies();
+    void searchShowsTheRowButCopiesNothing();
+    void typingInTheListGoesToTheArticleNumber();
     void clickAndEnterCopyTheSelectedRow();
     void typedAmountsAreComputedAsTheyStand();
 
@@ -109,8 +110,9 @@ private slots:
     void okAddsToTheOrderOnScreenWhenPressed();
     void okWithoutBasketFileKeepsWindowOpen_data();
     void okWithoutBasketFileKeepsWindowOpen();
+    void cancelWritesNothing_data();
     void cancelWritesNothing();
-    void keyboardAllTheWay();
+    void threeLinesByKeysAlone();
 
     void missingRegisterIsReported();
     void registerEndingInsideARecord();
@@ -197,10 +199,10 @@ void TestProductPicker::search()
     QCOMPARE(picker->Text1()->text(), typed);
 }
 
-void TestProductPicker::searchNeitherScrollsNorCopies()
+void TestProductPicker::searchShowsTheRowButCopiesNothing()
 {
     QByteArray products;
-    for (int i = 0; i < 500; ++i)
+    for (int i = 0; i < 10000; ++i)
         products += QStringLiteral("\"P%1\",\"Produkt %1\",\"st\",\"%1.00\"\r\n").arg(i).toLatin1();
     Desk desk(products);
     FrmAddProduct* picker = desk.openPicker();
@@ -209,14 +211,54 @@ void TestProductPicker::searchNeitherScrollsNorCopies()
     clickRow(picker->ListView1(), 1);
     QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
 
-    picker->Text1()->setText(QStringLiteral("p45"));
-    QTest::keyClick(picker->Text1(), Qt::Key_Return);
+    for (const char* typed : { "p7345", "p45", "p9999" }) {
+        picker->Text1()->setText(QLatin1String(typed));
+        QTest::keyClick(picker->Text1(), Qt::Key_Return);
 
-    QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { 45 });
-    QCOMPARE(picker->ListView1()->verticalScrollBar()->value(), 0);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("p45"));
-    QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
-    QCOMPARE(picker->Text4()->text(), QStringLiteral("1.00"));
+        // The first match is selected and in sight, so that Enter takes over a
+        // row the operator can see.
+        const int row = QString(typed).mid(1).toInt();
+        ReportListView* list = picker->ListView1();
+        QCOMPARE(list->selectedRows(), QList<int> { row });
+        const QRect shown = list->visualRect(list->model()->index(row, 0));
+        QVERIFY2(list->viewport()->rect().contains(shown), typed);
+        QVERIFY(list->hasFocus());
+        // The fields still hold the product taken over before.
+        QCOMPARE(picker->Text1()->text(), QLatin1String(typed));
+        QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
+        QCOMPARE(picker->Text4()->text(), QStringLiteral("1.00"));
+    }
+}
+
+void TestProductPicker::typingInTheListGoesToTheArticleNumber()
+{
+    Desk desk;
+    FrmAddProduct* picker = desk.openPicker();
+    QVERIFY(picker);
+    QVERIFY(QTest::qWaitForWindowActive(picker));
+    QCOMPARE(QApplication::focusWidget(), picker->ListView1());
+
+    // Letters beyond ASCII too; what the operator typed is kept as typed.
+    type(picker->ListView1(), QStringLiteral("ts"));
+    QCOMPARE(QApplication::focusWidget(), picker->Text1());
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("ts"));
+    QTest::keyClick(picker->Text1(), Qt::Key_Return);
+    QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { 0 });
+
+    // Back in the list after the search, more letters go on from the search text.
+    QCOMPARE(QApplication::focusWidget(), picker->ListView1());
+    type(picker->ListView1(), QStringLiteral("35-3"));
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("ts35-3"));
+    // Tab leaves the list for the article number, as before; keys that move
+    // in the list still move.
+    picker->ListView1()->setFocus();
+    QTest::keyClick(picker->ListView1(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picker->Text1());
+    picker->ListView1()->setFocus();
+    QTest::keyClick(picker->ListView1(), Qt::Key_Down);
+    QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { 1 });
+    QCOMPARE(picker->Text1()->text(), QStringLiteral("ts35-3"));
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
 void TestProductPicker::clickAndEnterCopyTheSelectedRow()
@@ -240,15 +282,20 @@ void TestProductPicker::clickAndEnterCopyTheSelectedRow()
     QCOMPARE(picker->Text4()->text(), QStringLiteral("99.00"));
     QCOMPARE(picker->Text5()->text(), QStringLiteral("3"));
     QCOMPARE(picker->Text7()->text(), QStringLiteral("297.00"));
+    // The quantity is next, ready to be typed over.
+    QCOMPARE(QApplication::focusWidget(), picker->Text5());
+    QCOMPARE(picker->Text5()->selectedText(), QStringLiteral("3"));
 
     QTest::keyClick(picker->ListView1(), Qt::Key_Down);
     QTest::keyClick(picker->ListView1(), Qt::Key_Return);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("K-2"));
     QCOMPARE(picker->Text4()->text(), QString());
     QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
+    QCOMPARE(QApplication::focusWidget(), picker->Text5());
     QTest::keyClick(picker->ListView1(), Qt::Key_Down);
     QTest::keyClick(picker->ListView1(), Qt::Key_Enter);
     QCOMPARE(picker->Text1()->text(), QStringLiteral("ABC-1"));
+    QCOMPARE(picker->Text5()->selectedText(), QStringLiteral("3"));
 }
 
 void TestProductPicker::typedAmountsAreComputedAsTheyStand()
@@ -283,26 +330,29 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     QTest::addColumn<QString>("discount");
     QTest::addColumn<QString>("orderNumber");
     QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QString>("press"); // "OK", or Enter in "Antal" or "Rab %"
 
     QTest::newRow("comma inside the description")
         << 1 << "4"
         << "10"
-        << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n");
+        << "17" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n")
+        << "Rab %";
     QTest::newRow("empty fourth text") << 2 << "3"
                                        << ""
                                        << "17"
-                                       << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n");
+                                       << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n")
+                                       << "Antal";
     QTest::newRow("nothing taken over") << -1 << ""
                                         << ""
-                                        << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+                                        << "17" << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n") << "OK";
     QTest::newRow("empty order number names .basket.dbf")
         << 3 << "1"
         << ""
-        << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n");
+        << "" << QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"1\",\"\",\"9.99\"\r\n") << "Tab to OK";
     QTest::newRow("quote typed into the search box")
         << -1 << ""
         << ""
-        << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n");
+        << "17" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n") << "OK";
 }
 
 void TestProductPicker::okAppendsRecordAndRow()
@@ -312,6 +362,7 @@ void TestProductPicker::okAppendsRecordAndRow()
     QFETCH(QString, discount);
     QFETCH(QString, orderNumber);
     QFETCH(QByteArray, record);
+    QFETCH(QString, press);
 
     Desk desk;
     desk.window.showOrder(orderNumbered(orderNumber));
@@ -326,7 +377,18 @@ void TestProductPicker::okAppendsRecordAndRow()
     QTest::keyClicks(picker->Text6(), discount);
     QPointer<FrmAddProduct> open = picker;
 
-    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+    if (press == "Antal") {
+        QTest::keyClick(picker->Text5(), Qt::Key_Return);
+    } else if (press == "Rab %") {
+        QTest::keyClick(picker->Text6(), Qt::Key_Enter);
+    } else if (press == "Tab to OK") {
+        picker->Text6()->setFocus();
+        QTest::keyClick(picker->Text6(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), picker->Command1());
+        QTest::keyClick(picker->Command1(), Qt::Key_Return);
+    } else {
+        QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+    }
 
     QVERIFY(desk.boxes.shown.isEmpty());
     QCOMPARE(desk.basket(orderNumber), record);
@@ -438,57 +500,87 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
     QVERIFY(!desk.folder.exists(QStringLiteral("Order")) || QDir(desk.folder.path(QStringLiteral("Order"))).isEmpty());
 }
 
+void TestProductPicker::cancelWritesNothing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Avbryt") << "Avbryt";
+    QTest::newRow("Escape in the list") << "ListView1";
+    QTest::newRow("Escape in the quantity") << "Text5";
+    QTest::newRow("Escape on OK") << "Command1";
+}
+
 void TestProductPicker::cancelWritesNothing()
 {
+    QFETCH(QString, how);
+
     Desk desk;
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
+    QVERIFY(showActive(*picker));
     clickRow(picker->ListView1(), 0);
+    QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
     QPointer<FrmAddProduct> open = picker;
-    QTest::mouseClick(picker->Command2(), Qt::LeftButton);
+    if (how == "Avbryt") {
+        QTest::mouseClick(picker->Command2(), Qt::LeftButton);
+    } else {
+        auto* target = picker->findChild<QWidget*>(how);
+        QVERIFY(target);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+    }
     QTRY_VERIFY(!open);
     QVERIFY(!desk.folder.exists(QStringLiteral("Order/17.basket.dbf")));
     QCOMPARE(desk.lines()->model()->rowCount(), 0);
     QVERIFY(desk.order().lines().isEmpty());
+    QVERIFY(desk.boxes.shown.isEmpty());
 }
 
-void TestProductPicker::keyboardAllTheWay()
+// F12, the start of the article number, Enter, Enter, quantity, Tab, discount,
+// Enter: line after line without the mouse.
+void TestProductPicker::threeLinesByKeysAlone()
 {
     Desk desk;
-    FrmAddProduct* picker = desk.openPicker();
-    QVERIFY(picker);
-    QPointer<FrmAddProduct> open = picker;
-    QVERIFY(showActive(*picker));
-    QVERIFY(picker->ListView1()->hasFocus());
-
-    auto typeInto = [](const QString& keys) {
-        QTest::keyClicks(QApplication::focusWidget(), keys);
+    struct Line
+    {
+        const char* articleStart;
+        const char* quantity;
+        const char* discount;
     };
+    const Line lines[] = { { "ts35-3", "2", "5" }, { "k", "3", "0" }, { "abc", "4", "10" } };
+
     auto press = [](Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key);
     };
+    auto typeKeys = [](const char* keys) {
+        QTest::keyClicks(QApplication::focusWidget(), QLatin1String(keys));
+    };
 
-    press(Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), picker->Text1());
-    typeInto(QStringLiteral("ts35-3"));
-    press(Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), picker->ListView1());
-    press(Qt::Key_Return);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-30"));
-    for (int i = 0; i < 5; ++i)
+    for (const Line& line : lines) {
+        QVERIFY(showActive(desk.window));
+        press(Qt::Key_F12);
+        FrmAddProduct* picker = visibleWindow<FrmAddProduct>();
+        QVERIFY(picker);
+        QVERIFY(QTest::qWaitForWindowActive(picker));
+        QPointer<FrmAddProduct> open = picker;
+
+        typeKeys(line.articleStart);
+        press(Qt::Key_Return);
+        press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), picker->Text5());
+        typeKeys(line.quantity);
         press(Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), picker->Text5());
-    typeInto(QStringLiteral("2"));
-    press(Qt::Key_Tab);
-    typeInto(QStringLiteral("5"));
-    press(Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), picker->Command1());
-    press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), picker->Text6());
+        typeKeys(line.discount);
+        press(Qt::Key_Return);
+        QTRY_VERIFY(!open);
+    }
 
+    QVERIFY(desk.boxes.shown.isEmpty());
     QCOMPARE(desk.basket(),
-             QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"2\",\"5\",\"188.10\"\r\n"));
-    QTRY_VERIFY(!visibleWindow<FrmAddProduct>());
-    QTRY_VERIFY(!open);
+             QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"2\",\"5\",\"188.10\"\r\n"
+                        "\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"0\",\"0.00\"\r\n"
+                        "\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"4\",\"10\",\"35.96\"\r\n"));
+    QCOMPARE(desk.shownLines(), datafiles::readRecords(desk.basket(), 7));
 }
 
 void TestProductPicker::missingRegisterIsReported()

@@ -76,7 +76,8 @@ private slots:
     void preselectsTheCurrentCode();
     void leavingThePicker_data();
     void leavingThePicker();
-    void enterEscapeAndDoubleClickOnlySelect();
+    void keysAndDoubleClick_data();
+    void keysAndDoubleClick();
     void registerEndingInsideARecord_data();
     void registerEndingInsideARecord();
     void missingRegisterIsReported();
@@ -245,26 +246,67 @@ void TestRegisterPickers::leavingThePicker()
     }
 }
 
-void TestRegisterPickers::enterEscapeAndDoubleClickOnlySelect()
+void TestRegisterPickers::keysAndDoubleClick_data()
 {
-    OrderDesk desk({ { kinds[1].file, threeRows } });
-    desk.box("txt_LevS")->setText("3");
-    RegisterPicker* picker = openPicker(desk, kinds[1]);
-    QVERIFY(picker);
-    QVERIFY(showActive(*picker));
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QList<int>>("keys"); // pressed from the moment the picker opens
+    QTest::addColumn<int>("doubleClicked"); // the row double-clicked last; -1: none
+    QTest::addColumn<QString>("written"); // the order's code afterwards
+    QTest::addColumn<bool>("closed");
 
-    ReportListView* list = picker->ListView1();
-    for (QWidget* target : QList<QWidget*> { list, picker->Command1(), picker->Command2() }) {
-        target->setFocus();
-        for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape })
-            QTest::keyClick(target, key);
+    using Keys = QList<int>;
+    QTest::newRow("Enter takes the pre-selected row") << 1 << "2" << Keys { Qt::Key_Return } << -1 << "2" << true;
+    QTest::newRow("Down, Enter") << 0 << "2" << Keys { Qt::Key_Down, Qt::Key_Return } << -1 << "3" << true;
+    QTest::newRow("Up, keypad Enter") << 2 << "2" << Keys { Qt::Key_Up, Qt::Key_Enter } << -1 << "1" << true;
+    QTest::newRow("Down, Down, Up, Enter")
+        << 1 << "1" << Keys { Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return } << -1 << "2" << true;
+    QTest::newRow("Down without a pre-selection takes the first row")
+        << 1 << "9" << Keys { Qt::Key_Down, Qt::Key_Return } << -1 << "1" << true;
+    QTest::newRow("Enter without a row asks for one") << 0 << "9" << Keys { Qt::Key_Return } << -1 << "9" << false;
+    QTest::newRow("Enter on OK") << 0 << "2" << Keys { Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return } << -1 << "3" << true;
+    QTest::newRow("Enter on Avbryt") << 1 << "2" << Keys { Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return } << -1 << "2"
+                                     << true;
+    QTest::newRow("Escape in the list") << 0 << "2" << Keys { Qt::Key_Down, Qt::Key_Escape } << -1 << "2" << true;
+    QTest::newRow("Escape on OK") << 2 << "2" << Keys { Qt::Key_Down, Qt::Key_Tab, Qt::Key_Escape } << -1 << "2"
+                                  << true;
+    QTest::newRow("double click on a row") << 0 << "2" << Keys {} << 0 << "1" << true;
+    QTest::newRow("double click after keys") << 1 << "3" << Keys { Qt::Key_Up } << 2 << "3" << true;
+}
+
+void TestRegisterPickers::keysAndDoubleClick()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, current);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, doubleClicked);
+    QFETCH(QString, written);
+    QFETCH(bool, closed);
+
+    OrderDesk desk({ { kinds[kind].file, threeRows } });
+    desk.box(kinds[kind].box)->setText(current);
+    QPointer<RegisterPicker> picker = openPicker(desk, kinds[kind]);
+    QVERIFY(picker);
+    QVERIFY(QTest::qWaitForWindowActive(picker));
+
+    for (int key : keys)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    if (doubleClicked >= 0) {
+        ReportListView* list = picker->ListView1();
+        const QPoint row = list->visualRect(list->model()->index(doubleClicked, 1)).center();
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
     }
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
-    QCOMPARE(openPicker("frmLevS"), picker);
-    QCOMPARE(desk.box("txt_LevS")->text(), QString("3"));
-    QCOMPARE(desk.order().text(Field::DeliveryMethod), QString("3"));
-    QCOMPARE(list->selectedRows(), QList<int> { 0 });
-    QVERIFY(desk.boxes.shown.isEmpty());
+
+    QCOMPARE(desk.box(kinds[kind].box)->text(), written);
+    QCOMPARE(desk.order().text(kinds[kind].field), written);
+    if (closed) {
+        QTRY_VERIFY(!picker);
+        QVERIFY(desk.boxes.shown.isEmpty());
+    } else {
+        QCOMPARE(openPicker(kinds[kind].name), picker.data());
+        QCOMPARE(desk.boxes.shown.size(), 1);
+        QCOMPARE(desk.boxes.shown.first().text, QString("Välj en rad i listan och klicka sedan på OK."));
+    }
 }
 
 void TestRegisterPickers::registerEndingInsideARecord_data()
