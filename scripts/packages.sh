@@ -16,7 +16,9 @@ install_missing() {
 }
 
 # What building and running the program needs.
-program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev fonts-liberation xvfb xauth)
+# qt6-translations-l10n holds Qt's own texts in Swedish; the program runs without it.
+program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev qt6-translations-l10n fonts-liberation
+                  xvfb xauth)
 # What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks.
 test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
                libbenchmark-dev imagemagick strace)

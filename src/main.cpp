@@ -1,6 +1,7 @@
 // Orderregistrering works on the folder System beside the program.
 
 #include "orderwindow/deskstart.h"
+#include "widgets/qttranslation.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orderregistrering"));
+    installSwedishQtTexts(app);
 
     const DeskStart desk = startDesk(datafiles::DataDirectory(QCoreApplication::applicationDirPath()));
     if (!desk.window)

@@ -18,26 +18,66 @@ QString folderProblem(const QString& path);
 
 QString failureReason(int error, const QString& systemText)
 {
+    QString reason;
     switch (error) {
     case ENOENT:
-        return QStringLiteral("filen eller mappen finns inte");
+        reason = QStringLiteral("filen eller mappen finns inte");
+        break;
     case EACCES:
     case EPERM:
-        return QStringLiteral("åtkomst nekad");
+        reason = QStringLiteral("åtkomst nekad");
+        break;
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("disken är full");
+        reason = QStringLiteral("disken är full");
+        break;
     case EISDIR:
-        return QStringLiteral("det är en mapp, inte en fil");
+        reason = QStringLiteral("det är en mapp, inte en fil");
+        break;
     case ENOTDIR:
-        return QStringLiteral("en del av sökvägen är inte en mapp");
+        reason = QStringLiteral("en del av sökvägen är inte en mapp");
+        break;
     case EROFS:
-        return QStringLiteral("filsystemet är skrivskyddat");
+        reason = QStringLiteral("filsystemet är skrivskyddat");
+        break;
     case EIO:
-        return QStringLiteral("läs- eller skrivfel på disken");
+        reason = QStringLiteral("läs- eller skrivfel på disken");
+        break;
+    case ENAMETOOLONG:
+        reason = QStringLiteral("sökvägen är för lång");
+        break;
+    case EMFILE:
+    case ENFILE:
+        reason = QStringLiteral("för många öppna filer");
+        break;
+    case EBUSY:
+    case ETXTBSY:
+        reason = QStringLiteral("filen är upptagen");
+        break;
+    case EFBIG:
+        reason = QStringLiteral("filen blir för stor");
+        break;
+    case ENOMEM:
+        reason = QStringLiteral("minnet räcker inte");
+        break;
+    case ENODEV:
+    case ENXIO:
+        reason = QStringLiteral("enheten finns inte");
+        break;
+    case ETIMEDOUT:
+        reason = QStringLiteral("tidsgränsen överskreds");
+        break;
+    case 0:
+        reason = QStringLiteral("okänt fel");
+        break;
     default:
-        return systemText;
+        reason = QStringLiteral("systemfel nummer %1").arg(error);
+        break;
     }
+    // The system's own words, often English, only as a second part.
+    if (!systemText.isEmpty())
+        reason += QStringLiteral(" (") + systemText + QLatin1Char(')');
+    return reason;
 }
 
 namespace {

@@ -17,9 +17,10 @@ struct ReadResult
     bool ok() const { return error.isEmpty(); }
 };
 
-// The system's reason for a failed file operation in the operator's language,
-// for the failures that a data folder meets; anything else keeps the system's
-// own words.
+// The reason for a failed file operation in the operator's language: the
+// common errors in words, any other by its number, followed by the system's
+// own text in brackets when there is one, e.g. "åtkomst nekad (Permission
+// denied)".
 QString failureReason(int error, const QString& systemText);
 
 // True when an ordinary file stands at the path (a folder does not count).

@@ -12,6 +12,33 @@ namespace {
 constexpr double centimetresPerInch = 2.54;
 constexpr double imagePixelsPerInch = 96.0;
 
+// Why an image could not be read, in the operator's language; the reader's own
+// words follow in brackets.
+QString imageFailureReason(const QImageReader& reader)
+{
+    QString reason = QStringLiteral("bilden kan inte läsas");
+    switch (reader.error()) {
+    case QImageReader::FileNotFoundError:
+        reason += QStringLiteral(": bildfilen finns inte");
+        break;
+    case QImageReader::DeviceError:
+        reason += QStringLiteral(": bildfilen kan inte öppnas");
+        break;
+    case QImageReader::UnsupportedFormatError:
+        reason += QStringLiteral(": bildformatet känns inte igen");
+        break;
+    case QImageReader::InvalidDataError:
+        reason += QStringLiteral(": bildfilen är skadad");
+        break;
+    case QImageReader::UnknownError:
+        break;
+    }
+    const QString readerText = reader.errorString();
+    if (!readerText.isEmpty())
+        reason += QStringLiteral(" (") + readerText + QLatin1Char(')');
+    return reason;
+}
+
 } // namespace
 
 Page::Page()
@@ -40,7 +67,13 @@ double Page::lineHeight() const
 void Page::fail(const QString& file, const QString& reason)
 {
     if (m_failure.isEmpty())
-        m_failure = { file, reason };
+        m_failure = { file, {}, reason };
+}
+
+void Page::failAtPrinter(const QString& printer, const QString& reason)
+{
+    if (m_failure.isEmpty())
+        m_failure = { {}, printer, reason };
 }
 
 bool Page::ensureStarted()
@@ -86,7 +119,7 @@ bool Page::drawImage(double x, double y, const QString& file)
     QImageReader reader(file);
     const QImage image = reader.read();
     if (image.isNull()) {
-        fail(file, QStringLiteral("bilden kan inte läsas (%1)").arg(reader.errorString()));
+        fail(file, imageFailureReason(reader));
         return false;
     }
     drawImageAt(x, y, image, file);

@@ -9,10 +9,11 @@ class QPaintDevice;
 
 namespace printing {
 
-// What stopped a document: the file or printer it concerned and the reason.
+// What stopped a document: the file or the printer it concerned and the reason.
 struct PageFailure
 {
     QString file;
+    QString printer; // the printer's name, when the printer failed
     QString reason;
 
     bool isEmpty() const { return reason.isEmpty(); }
@@ -77,6 +78,7 @@ protected:
     virtual bool finishDocument() = 0;
 
     void fail(const QString& file, const QString& reason);
+    void failAtPrinter(const QString& printer, const QString& reason);
     double toCentimetres(double devicePixels) const;
 
 private:

@@ -6,8 +6,22 @@
 #include <QMessageBox>
 
 namespace {
+
 MessageBox::Recorder* activeRecorder = nullptr;
+
+// "Det gick inte att ...", then what it concerned under its label ("Fil",
+// "Skrivare") and the reason.
+QString failureText(const QString& operation, const QString& label, const QString& concerned, const QString& reason)
+{
+    QString text = QStringLiteral("Det gick inte att %1.").arg(operation);
+    if (!concerned.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + label + QStringLiteral(": ") + concerned;
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r\nOrsak: ") + reason;
+    return text;
 }
+
+} // namespace
 
 MessageBox::Recorder::Recorder()
 {
@@ -46,15 +60,15 @@ void MessageBox::showErrorBox(QWidget* parent, const QString& errorCode)
 
 void MessageBox::reportFailure(QWidget* parent, const QString& operation, const QString& file, const QString& reason)
 {
-    QString text = QStringLiteral("Det gick inte att %1.").arg(operation);
-    if (!file.isEmpty())
-        text += QStringLiteral("\r\n\r\nFil: ") + QDir::toNativeSeparators(file);
-    if (!reason.isEmpty())
-        text += QStringLiteral("\r\nOrsak: ") + reason;
-    show(parent, Icon::Critical, programTitle, text);
+    show(parent, Icon::Critical, programTitle,
+         failureText(operation, QStringLiteral("Fil"), QDir::toNativeSeparators(file), reason));
 }
 
 void MessageBox::reportFailure(QWidget* parent, const core::Failure& failure)
 {
-    reportFailure(parent, failure.operation, failure.file, failure.reason);
+    if (failure.printer.isEmpty())
+        reportFailure(parent, failure.operation, failure.file, failure.reason);
+    else
+        show(parent, Icon::Critical, programTitle,
+             failureText(failure.operation, QStringLiteral("Skrivare"), failure.printer, failure.reason));
 }

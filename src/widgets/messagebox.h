@@ -45,8 +45,8 @@ public:
     static void showErrorBox(QWidget* parent, const QString& errorCode);
 
     // Reports a failure that stopped an operation: what the operator asked for,
-    // the file it concerned and the system's reason. The program goes on running
-    // and keeps the order on screen.
+    // the file ("Fil: ") or the printer ("Skrivare: ") it concerned and the
+    // reason. The program goes on running and keeps the order on screen.
     static void reportFailure(QWidget* parent, const QString& operation, const QString& file, const QString& reason);
     static void reportFailure(QWidget* parent, const core::Failure& failure);
 };

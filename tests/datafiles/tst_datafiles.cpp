@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace datafiles;
@@ -44,6 +46,7 @@ private slots:
     void replaceFileIsAtomicAndReportsFailures();
     void appendCreatesAndExtends();
     void readingReportsMissingFilesAndFolders();
+    void reasonsAreSwedishWithTheSystemsWordsInBrackets();
 };
 
 void TestDataFiles::everyByteRoundTrips()
@@ -324,6 +327,33 @@ void TestDataFiles::readingReportsMissingFilesAndFolders()
     QVERIFY(readWholeFile(folder.path("Registret")).error.contains("mapp"));
     QVERIFY(!isFile(folder.path("Registret")));
     QVERIFY(isFile(folder.path("Registret/OrderNr.dbf")));
+}
+
+void TestDataFiles::reasonsAreSwedishWithTheSystemsWordsInBrackets()
+{
+    const auto system = [](int error) {
+        return QString::fromLocal8Bit(std::strerror(error));
+    };
+    const auto byNumber = [&](int error) {
+        return QStringLiteral("systemfel nummer %1 (%2)").arg(error).arg(system(error));
+    };
+
+    // The common errors in words, any other by its number; the system's own
+    // text only after them, in brackets.
+    QCOMPARE(failureReason(EACCES, QStringLiteral("Permission denied")),
+             QStringLiteral("åtkomst nekad (Permission denied)"));
+    QCOMPARE(failureReason(ENOENT, {}), QStringLiteral("filen eller mappen finns inte"));
+    QCOMPARE(failureReason(EDOM, system(EDOM)), byNumber(EDOM));
+    QCOMPARE(failureReason(0, QStringLiteral("Unknown error")), QStringLiteral("okänt fel (Unknown error)"));
+
+    // As writing meets them: a link that leads back to itself, a full disk.
+    TestDataFolder folder;
+    const QString loop = folder.path("Order/lista.dbf");
+    QVERIFY(QFile::link(loop, loop));
+    QCOMPARE(appendToFile(loop, "\"a\"\r\n"), byNumber(ELOOP));
+    if (QFile::exists(QStringLiteral("/dev/full")))
+        QCOMPARE(appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x')),
+                 QStringLiteral("disken är full (%1)").arg(system(ENOSPC)));
 }
 
 QTEST_GUILESS_MAIN(TestDataFiles)

@@ -8,9 +8,14 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 using printing::Destinations;
 using printing::PageStep;
@@ -38,7 +43,7 @@ protected:
     bool finishDocument() override
     {
         RecordingPage::finishDocument();
-        fail(QStringLiteral("skrivaren OrderPDF"), QStringLiteral("skrivaren rapporterade ett fel"));
+        failAtPrinter(QStringLiteral("OrderPDF"), QStringLiteral("skrivaren rapporterade ett fel"));
         return false;
     }
 };
@@ -106,6 +111,8 @@ private slots:
     void failingPrinterKeepsTheCopyAndRegistersNothing_data();
     void failingPrinterKeepsTheCopyAndRegistersNothing();
     void failureInsideTheRegistrationIsReported();
+    void failureBoxSpeaksSwedish_data();
+    void failureBoxSpeaksSwedish();
 };
 
 void TestPrintCommand::layout_data()
@@ -432,7 +439,8 @@ void TestPrintCommand::failingPrinterKeepsTheCopyAndRegistersNothing_data()
     QTest::addColumn<bool>("atStart");
     QTest::addColumn<QString>("reported");
     QTest::newRow("printer cannot start the job") << true << "utskriften kunde inte startas";
-    QTest::newRow("printer reports an error at the end") << false << "skrivaren OrderPDF";
+    QTest::newRow("printer reports an error at the end")
+        << false << "Skrivare: OrderPDF\r\nOrsak: skrivaren rapporterade ett fel";
 }
 
 // The copy has been committed when the printer fails: it stays, and the order
@@ -457,6 +465,8 @@ void TestPrintCommand::failingPrinterKeepsTheCopyAndRegistersNothing()
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
     QVERIFY2(p.boxes.shown.at(0).text.contains(reported), qPrintable(p.boxes.shown.at(0).text));
+    // A printer is no file.
+    QVERIFY2(!p.boxes.shown.at(0).text.contains(QStringLiteral("Fil:")), qPrintable(p.boxes.shown.at(0).text));
     QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), earlierOrderNumber);
     QVERIFY(!p.folder.exists("Order/124_data1.dbf"));
     QVERIFY(!p.folder.exists("Order/124_data2.dbf"));
@@ -481,6 +491,96 @@ void TestPrintCommand::failureInsideTheRegistrationIsReported()
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
     QVERIFY2(p.boxes.shown.at(0).text.contains("124_data2.dbf"), qPrintable(p.boxes.shown.at(0).text));
+}
+
+void TestPrintCommand::failureBoxSpeaksSwedish_data()
+{
+    QTest::addColumn<QString>("file"); // under System
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("error"); // the system's error number; 0 for an image
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("swedish"); // the reason before the system's words
+
+    const QString printing = QStringLiteral("skriva ut ordern");
+    const QString listing = QStringLiteral("föra in ordern i orderlistan");
+    QTest::newRow("logo cut short") << "Logga.gif"
+                                    << "cut" << 0 << printing << "bilden kan inte läsas: bildfilen är skadad";
+    QTest::newRow("logo that is no image")
+        << "Logga.gif"
+        << "text" << 0 << printing << "bilden kan inte läsas: bildformatet känns inte igen";
+    QTest::newRow("table frame missing") << "form_listview.gif"
+                                         << "remove" << 0 << printing << "bilden kan inte läsas: bildfilen finns inte";
+    QTest::newRow("order list that leads to itself")
+        << "Order/lista.dbf"
+        << "loop" << ELOOP << listing << QStringLiteral("systemfel nummer %1").arg(ELOOP);
+    if (QFile::exists(QStringLiteral("/dev/full")))
+        QTest::newRow("order list on a full disk") << "Order/lista.dbf"
+                                                   << "full" << ENOSPC << listing << "disken är full";
+    // The system lets its administrator write anything.
+    if (geteuid() != 0)
+        QTest::newRow("order list read-only") << "Order/lista.dbf"
+                                              << "read-only" << EACCES << listing << "åtkomst nekad";
+}
+
+// Whatever the system or Qt says, in English or otherwise, stands only in
+// brackets after the reason in the operator's words.
+void TestPrintCommand::failureBoxSpeaksSwedish()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, damage);
+    QFETCH(int, error);
+    QFETCH(QString, operation);
+    QFETCH(QString, swedish);
+
+    PrintedOrder p;
+    p.show(1);
+    const QString path = p.folder.path(file);
+    if (damage == "cut") {
+        p.folder.write(file, p.folder.read(file).left(40));
+    } else if (damage == "text") {
+        p.folder.write(file, "Ingen bild h\xE4r\r\n");
+    } else if (damage == "remove") {
+        p.folder.remove(file);
+    } else if (damage == "loop") {
+        QVERIFY(QFile::link(path, path));
+    } else if (damage == "full") {
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
+    } else {
+        p.folder.write(file, earlierList);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    QString system;
+    if (error) {
+        system = QString::fromLocal8Bit(std::strerror(error));
+    } else {
+        QImageReader reader(path);
+        QVERIFY(reader.read().isNull());
+        system = reader.errorString();
+    }
+    QVERIFY(!system.isEmpty());
+
+    QVERIFY(p.printRecorded(true));
+
+    QCOMPARE(p.boxes.shown.size(), 1);
+    const MessageBox::Shown& box = p.boxes.shown.first();
+    QCOMPARE(box.icon, MessageBox::Icon::Critical);
+    const QString reason = swedish + QStringLiteral(" (") + system + QLatin1Char(')');
+    QCOMPARE(box.text,
+             QStringLiteral("Det gick inte att %1.\r\n\r\nFil: %2\r\nOrsak: %3")
+                 .arg(operation, QDir::toNativeSeparators(path), reason));
+
+    // Outside the brackets, none of the system's words.
+    QString outside = box.text;
+    outside.remove(QDir::toNativeSeparators(path)).remove(QStringLiteral("(") + system + QLatin1Char(')'));
+    QVERIFY2(!outside.contains(QLatin1Char('(')), qPrintable(outside));
+    static const QRegularExpression word(QStringLiteral("\\p{L}+"));
+    QSet<QString> systemWords;
+    for (auto it = word.globalMatch(system); it.hasNext();)
+        systemWords.insert(it.next().captured().toLower());
+    for (auto it = word.globalMatch(outside); it.hasNext();) {
+        const QString shown = it.next().captured();
+        QVERIFY2(!systemWords.contains(shown.toLower()), qPrintable(shown + QStringLiteral(" in ") + box.text));
+    }
 }
 
 QTEST_MAIN(TestPrintCommand)

@@ -7,13 +7,21 @@
 #include "printing/recordingpage.h"
 #include "support/testsupport.h"
 #include "widgets/messagebox.h"
+#include "widgets/qttranslation.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -34,6 +42,7 @@ class TestMessageBoxes : public QObject
 
 private slots:
     void theBoxesOfTheProgram();
+    void qtSpeaksSwedishWhereItsTranslationIsInstalled();
 };
 
 void TestMessageBoxes::theBoxesOfTheProgram()
@@ -103,6 +112,31 @@ void TestMessageBoxes::theBoxesOfTheProgram()
     // Closing the order window ends the program without a box.
     QVERIFY(desk.window.close());
     QCOMPARE(shown.size(), expected.size());
+}
+
+void TestMessageBoxes::qtSpeaksSwedishWhereItsTranslationIsInstalled()
+{
+    // The first entry of a text box's context menu.
+    const auto undo = [] {
+        QLineEdit box;
+        const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        return menu->actions().value(0) ? menu->actions().first()->text().section(QLatin1Char('\t'), 0, 0) : QString();
+    };
+
+    // Where the translation is missing the program goes on, with Qt's own words.
+    QTemporaryDir empty;
+    QVERIFY(!installSwedishQtTexts(*qApp, empty.path()));
+    QCOMPARE(undo(), QStringLiteral("&Undo"));
+
+    const QString installed = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(installed + QStringLiteral("/qt_sv.qm")))
+        QSKIP("Qt's Swedish translation (qt6-translations-l10n) is not installed");
+    QTranslator* swedish = installSwedishQtTexts(*qApp);
+    QVERIFY(swedish);
+    const QString translated = undo();
+    QCoreApplication::removeTranslator(swedish);
+    delete swedish;
+    QCOMPARE(translated, QStringLiteral("&Ångra"));
 }
 
 QTEST_MAIN(TestMessageBoxes)

@@ -61,8 +61,7 @@ std::unique_ptr<Page> Destinations::defaultPrinterPage(const QString& jobName)
     printer->setPageSize(info.defaultPageSize());
     printer->setPageOrientation(QPageLayout::Portrait);
     printer->setDocName(jobName);
-    const QString name = info.printerName();
-    return std::make_unique<PaintedPage>(std::move(printer), QStringLiteral("skrivaren %1").arg(name));
+    return std::make_unique<PaintedPage>(std::move(printer), info.printerName());
 }
 
 std::unique_ptr<Page> Destinations::pdfPage(QIODevice& file, const QString& jobName)

@@ -35,10 +35,18 @@ QPointF PaintedPage::toDevice(double x, double y) const
     return QPointF(x / 2.54 * m_device->logicalDpiX(), y / 2.54 * m_device->logicalDpiY());
 }
 
+void PaintedPage::failDevice(const QString& reason)
+{
+    if (dynamic_cast<QPrinter*>(m_device.get()))
+        failAtPrinter(m_name, reason);
+    else
+        fail(m_name, reason);
+}
+
 bool PaintedPage::startDocument()
 {
     if (!m_painter.begin(m_device.get())) {
-        fail(m_name, QStringLiteral("utskriften kunde inte startas"));
+        failDevice(QStringLiteral("utskriften kunde inte startas"));
         return false;
     }
     return true;
@@ -60,18 +68,18 @@ void PaintedPage::drawImageAt(double x, double y, const QImage& image, const QSt
 void PaintedPage::startNewPage()
 {
     if (!m_device->newPage())
-        fail(m_name, QStringLiteral("en ny sida kunde inte påbörjas"));
+        failDevice(QStringLiteral("en ny sida kunde inte påbörjas"));
 }
 
 bool PaintedPage::finishDocument()
 {
     if (!m_painter.end()) {
-        fail(m_name, QStringLiteral("dokumentet kunde inte skickas"));
+        failDevice(QStringLiteral("dokumentet kunde inte skickas"));
         return false;
     }
     if (auto* printer = dynamic_cast<QPrinter*>(m_device.get());
         printer && printer->printerState() == QPrinter::Error) {
-        fail(m_name, QStringLiteral("skrivaren rapporterade ett fel"));
+        failDevice(QStringLiteral("skrivaren rapporterade ett fel"));
         return false;
     }
     return true;

@@ -14,7 +14,8 @@ namespace printing {
 class PaintedPage : public Page
 {
 public:
-    // `name` is what a failure of the device names: the printer or the file.
+    // `name` is what a failure of the device names: the printer's name when
+    // the device is a printer, otherwise the file's.
     PaintedPage(std::unique_ptr<QPagedPaintDevice> device, QString name);
     ~PaintedPage() override;
 
@@ -31,6 +32,7 @@ protected:
 
 private:
     QPointF toDevice(double x, double y) const;
+    void failDevice(const QString& reason);
 
     std::unique_ptr<QPagedPaintDevice> m_device;
     QString m_name;

@@ -23,7 +23,7 @@ const QString copyOperation = QStringLiteral("spara orderns PDF-kopia");
 
 core::Failure printFailure(const PageFailure& failure)
 {
-    return { printOperation, failure.file, failure.reason };
+    return { printOperation, failure.file, failure.reason, failure.printer };
 }
 
 } // namespace
