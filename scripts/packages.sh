@@ -19,6 +19,8 @@ install_missing() {
 # qt6-translations-l10n holds Qt's own texts in Swedish; the program runs without it.
 program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev qt6-translations-l10n fonts-liberation
                   xvfb xauth)
-# What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks.
+# What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks, tracing the
+# syncs of a printout (strace), and building the .deb (dpkg-dev) and checking it (lintian) and its
+# software-centre description (appstream).
 test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
-               libbenchmark-dev imagemagick strace)
+               libbenchmark-dev imagemagick strace dpkg-dev lintian appstream)
