@@ -12,7 +12,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*"; exit 1; }
 
-command -v dpkg-deb >/dev/null || { echo "dpkg-deb is not installed"; exit 77; }
+# The library dependencies are computed by dpkg-dev's dpkg-shlibdeps.
+command -v dpkg-shlibdeps >/dev/null || { echo "dpkg-dev is not installed: no package to check"; exit 77; }
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log"; fail "cpack could not build the package"; }
 deb=$(ls "$work"/out/orderregistrering_*.deb)
