@@ -5,23 +5,25 @@
 # install keeps the System folder and the orders in it.
 set -euo pipefail
 build=$1
+programdir=${2:-lib/orderregistrering} # under the prefix, as the build was configured
+datadir=${3:-share}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 prefix=$root/prefix
-program=$prefix/lib/orderregistrering
+program=$prefix/$programdir
+share=$prefix/$datadir
 fail() { echo "$*"; exit 1; }
 
 touch "$root/before"
-sleep 1
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for path in "$program/orderregistrering" "$program/System/Registret/Produkter.dbf" "$program/System/Order" \
-            "$prefix/share/applications/orderregistrering.desktop" \
-            "$prefix/share/icons/hicolor/128x128/apps/orderregistrering.png" \
-            "$prefix/share/metainfo/se.orderregistrering.orderregistrering.metainfo.xml"; do
+            "$share/applications/orderregistrering.desktop" \
+            "$share/icons/hicolor/128x128/apps/orderregistrering.png" \
+            "$share/metainfo/se.orderregistrering.orderregistrering.metainfo.xml"; do
     [ -e "$path" ] || fail "missing after install: ${path#"$root"}"
 done
-grep -qx "Exec=$program/orderregistrering" "$prefix/share/applications/orderregistrering.desktop" \
+grep -qx "Exec=$program/orderregistrering" "$share/applications/orderregistrering.desktop" \
     || fail "the menu entry does not start the installed program"
 
 # Every file the install names lies under the prefix.
@@ -41,11 +43,11 @@ strays=$(cd "$root/stage" && find . -type f ! -path ".$prefix/*" | head -5)
 [ -z "$strays" ] || fail "staged outside the prefix: $strays"
 
 if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/se.orderregistrering.orderregistrering.metainfo.xml" \
+    appstreamcli validate --no-net "$share/metainfo/se.orderregistrering.orderregistrering.metainfo.xml" \
         >"$root/appstream" 2>&1 || { cat "$root/appstream"; fail "the AppStream description is not valid"; }
 fi
 if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$prefix/share/applications/orderregistrering.desktop" \
+    desktop-file-validate "$share/applications/orderregistrering.desktop" \
         || fail "the menu entry is not valid"
 fi
 
