@@ -98,9 +98,11 @@ QString folderProblem(const QString& path)
 }
 
 // Syncs the file's bytes to the disk (its size included, so fdatasync will do).
+// A file that cannot be synced (a device, not a file on a disk) has nothing to
+// wait for.
 bool syncData(QFile& file)
 {
-    return ::fdatasync(file.handle()) == 0;
+    return ::fdatasync(file.handle()) == 0 || errno == EINVAL;
 }
 
 // Why a file cannot be written at the path before trying: a folder in its place,
@@ -183,18 +185,22 @@ QByteArray bytesToAppend(const QString& path, QByteArrayView bytes)
 
 QString appendToFile(const QString& path, QByteArrayView bytes)
 {
+    return appendExactly(path, bytesToAppend(path, bytes));
+}
+
+QString appendExactly(const QString& path, QByteArrayView bytes)
+{
     if (const QString problem = cannotWrite(path); !problem.isEmpty())
         return problem;
 
     const bool created = !QFileInfo::exists(path);
-    const QByteArray appended = bytesToAppend(path, bytes);
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return reasonFor(errno, file.errorString());
     const qint64 sizeBefore = file.isSequential() ? 0 : file.size();
     errno = 0;
-    const bool written = file.write(appended) == appended.size() && file.flush() && syncData(file);
+    const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
     if (!written) {
         const QString reason = reasonFor(errno, file.errorString());
         // Leave the file as it was rather than with half a record at its end.

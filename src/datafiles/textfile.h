@@ -39,6 +39,10 @@ QString replaceFile(const QString& path, QByteArrayView bytes);
 // end gets CR LF before the bytes. Returns the reason on failure.
 QString appendToFile(const QString& path, QByteArrayView bytes);
 
+// Adds exactly these bytes at the end of the file, creating it when it is
+// missing, and syncs them to the disk before it returns.
+QString appendExactly(const QString& path, QByteArrayView bytes);
+
 // What appendToFile() would write at the end of the file: the bytes, after a
 // CR LF where the file's last line has no line end.
 QByteArray bytesToAppend(const QString& path, QByteArrayView bytes);

@@ -81,6 +81,8 @@ QString completeListAppend(const QString& list, const RegistrationPlan& plan)
             there = file.read(std::min<qint64>(size - length, line.size() + 1));
         if (there == line && size == length + line.size())
             return {};
+        if (size == length)
+            return datafiles::appendExactly(list, line);
         if (line.startsWith(there) && size <= length + line.size())
             return datafiles::writeAt(list, length, line);
     }
