@@ -82,7 +82,7 @@ FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data)
     setWindowFlags(Qt::Window);
     setFont(look::sansSerif(8.25, false));
     setupControls();
-    resize(1060, 620);
+    look::placeOnScreen(*this, QSize(1060, 620));
 }
 
 FrmOrderHistory::~FrmOrderHistory()

@@ -1,5 +1,7 @@
 #include "pdfwindow.h"
 
+#include "widgets/look.h"
+
 #include <QBuffer>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -61,7 +63,7 @@ PdfWindow::PdfWindow(bool withPrintButton)
     setWindowFlags(Qt::Window);
     m_document = new QPdfDocument(this);
     setupControls(withPrintButton);
-    resize(760, 900);
+    look::placeOnScreen(*this, QSize(760, 900));
 }
 
 void PdfWindow::setupControls(bool withPrintButton)

@@ -2,6 +2,10 @@
 
 #include "printing/typeface.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 namespace look {
 
 QFont sansSerif(qreal pointSize, bool bold)
@@ -22,6 +26,19 @@ QFont sansSerif(qreal pointSize, bool bold)
 QFont timesNewRoman(qreal pointSize)
 {
     return printing::timesNewRoman(pointSize);
+}
+
+void placeOnScreen(QWidget& window, QSize wanted)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        window.resize(wanted);
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    // Leave room for the window's frame and title bar.
+    window.resize(wanted.boundedTo(room.size() - QSize(40, 80)));
+    window.move(room.center() - window.rect().center());
 }
 
 } // namespace look

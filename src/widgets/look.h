@@ -2,6 +2,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QSize>
+
+class QWidget;
 
 // The look the program's windows share.
 namespace look {
@@ -16,5 +19,9 @@ inline const QColor legendStrip = QColor(192, 0, 0); // &H000000C0&
 QFont sansSerif(qreal pointSize, bool bold);
 // "Times New Roman", or its metric twin where the system lacks it.
 QFont timesNewRoman(qreal pointSize);
+
+// Gives a window of free size the size it wants, or what the screen has room
+// for, and puts it in the middle of the screen.
+void placeOnScreen(QWidget& window, QSize wanted);
 
 } // namespace look
