@@ -1,16 +1,25 @@
-// The order window's boxes and its order stay in step: what the operator types
-// goes into the order, and what the window puts into the order shows in the
-// boxes, without coming back into the order a second time.
+// The order window's boxes, its order-line list and its order stay in step:
+// what the operator types goes into the order, and what a command puts into
+// the order ("Ny", a customer looked up, an order shown, lines removed) shows
+// in the boxes and the list without coming back into the order a second time.
+// The rules the commands apply are the core's; here the window applies them.
 
+#include "datafiles/records.h"
 #include "order/numbering.h"
 #include "order/order.h"
+#include "pickers/frmaddproduct.h"
 #include "support/testsupport.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 using core::Order;
@@ -51,29 +60,85 @@ void verifyBoxesShow(const OrderDesk& desk, const Order& order)
     }
 }
 
+// The customer boxes, and the customer of the order, top to bottom.
+QStringList shownCustomer(const OrderDesk& desk)
+{
+    return { desk.box("txt_KundField0")->text(), desk.box("txt_KundField1")->text(), desk.box("txt_KundField2")->text(),
+             desk.box("txt_KundField3")->text() };
+}
+
+QStringList orderedCustomer(const OrderDesk& desk)
+{
+    const Order& order = desk.order();
+    return { order.text(Order::CustomerNumber), order.text(Order::CustomerLine1), order.text(Order::CustomerLine2),
+             order.text(Order::CustomerLine3) };
+}
+
+void verifyCustomerLinesReadOnly(const OrderDesk& desk, bool readOnly)
+{
+    for (const char* name : { "txt_KundField1", "txt_KundField2", "txt_KundField3" })
+        QVERIFY2(desk.box(name)->isReadOnly() == readOnly, name);
+}
+
 // An order that a window could not have typed: texts longer than the boxes
 // take, a two-character code in a one-character box, and a VAT rate that its
 // present code does not give.
 Order storedOrder()
 {
-    Order order;
+    Order order = sampleOrder();
     order.setText(Order::CustomerNumber, QStringLiteral("1042"));
     order.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB, Avdelningen för tak och plåt"));
-    order.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
-    order.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
     order.setText(Order::Info, QStringLiteral("Ring \"före\" leverans, tack"));
     order.setText(Order::OrderNumber, QStringLiteral("1042"));
     order.setText(Order::Lpl, QStringLiteral("411"));
     order.setText(Order::DeliveryMethod, QStringLiteral("2"));
     order.setText(Order::FreightMethod, QStringLiteral("10"));
-    order.setText(Order::PaymentTerms, QStringLiteral("1"));
     order.setText(Order::DeliveryDate, QStringLiteral("261207"));
     order.setText(Order::OrderDate, QStringLiteral("261206"));
-    order.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
-    order.setText(Order::VatCode, QStringLiteral("0"));
     order.setText(Order::VatCode, QStringLiteral("2"));
     order.appendLine(OrderLine::fromList({ "A-1", "Hängränna", "st", "149.00", "2", "", "298.00" }));
     return order;
+}
+
+void clickLegend(OrderWindow& window)
+{
+    auto* legend = window.findChild<QLabel*>(QStringLiteral("Label26"));
+    QVERIFY(legend);
+    QCOMPARE(legend->text(), QStringLiteral(" F9 - Skriv ut underlag"));
+    QTest::mouseClick(legend, Qt::LeftButton);
+}
+
+QByteArray records(const QList<int>& numbers)
+{
+    QByteArray bytes;
+    for (const QStringList& line : numberedLines(numbers))
+        bytes += datafiles::quotedRecord(line);
+    return bytes;
+}
+
+// Puts an order with these lines on the desk, as its basket file holds them.
+void showLines(OrderDesk& desk, const QString& orderNumber, const QList<int>& numbers)
+{
+    Order order;
+    order.setText(Order::OrderNumber, orderNumber);
+    order.setLines(orderLinesOf(numberedLines(numbers)));
+    desk.window.showOrder(order);
+    desk.folder.write("Order/" + orderNumber + ".basket.dbf", records(numbers));
+}
+
+void selectRows(ReportListView* list, const QList<int>& rows)
+{
+    list->selectionModel()->clearSelection();
+    for (int row : rows)
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// The list and the order hold these lines.
+void verifyLines(const OrderDesk& desk, const QList<int>& numbers)
+{
+    QCOMPARE(rowsOf(desk.lines()), numberedLines(numbers));
+    QCOMPARE(desk.order().lines(), orderLinesOf(numberedLines(numbers)));
 }
 
 } // namespace
@@ -86,10 +151,21 @@ private slots:
     void typingGoesIntoTheOrder_data();
     void typingGoesIntoTheOrder();
     void typingInTheMiddleStaysThere();
-    void pasteGoesIntoTheOrder();
+    void pasteIsCutToTheLimit();
     void showOrderShowsItWhole_data();
     void showOrderShowsItWhole();
     void newOrderAndLookupShowTheOrder();
+    void enterLooksUpTheCustomerAsTyped();
+    void searchButtonLooksUpToo();
+    void enterElsewhereLooksNothingUp_data();
+    void enterElsewhereLooksNothingUp();
+    void legendClickRecordsNumber();
+    void unusableNumberFileIsReported();
+    void unwritableNumberFileIsReported();
+    void removeSelectedLines();
+    void failureShowsErrorBoxAndKeepsRemoval();
+    void deleteKeyRemovesOnlyFromTheList();
+    void contextMenuAddOpensProductPicker();
 };
 
 void TestBoxesAndOrder::typingGoesIntoTheOrder_data()
@@ -136,7 +212,7 @@ void TestBoxesAndOrder::typingInTheMiddleStaysThere()
     QCOMPARE(desk.order().text(Order::Info), QStringLiteral("Ring och leverans"));
 }
 
-void TestBoxesAndOrder::pasteGoesIntoTheOrder()
+void TestBoxesAndOrder::pasteIsCutToTheLimit()
 {
     OrderDesk desk;
     TextBox* date = desk.box("txt_LevDat");
@@ -201,10 +277,15 @@ void TestBoxesAndOrder::newOrderAndLookupShowTheOrder()
     QVERIFY(showActive(desk.window));
     desk.window.showOrder(storedOrder());
 
-    QTest::keyClick(&desk.window, Qt::Key_F1);
-    QCOMPARE(desk.order().text(Order::OrderNumber), QStringLiteral("1042"));
+    // "Ny" writes nothing: a second "Ny" gives the same number again.
+    for (int press = 0; press < 2; ++press) {
+        QTest::keyClick(&desk.window, Qt::Key_F1);
+        QCOMPARE(desk.order().text(Order::OrderNumber), QStringLiteral("1042"));
+        QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("1041\r\n"));
+    }
     QCOMPARE(desk.order().text(Order::FreightMethod), QStringLiteral("0"));
     verifyBoxesShow(desk, desk.order());
+    QCOMPARE(desk.lines()->model()->rowCount(), 1);
 
     desk.box("txt_KundField0")->setFocus();
     desk.box("txt_KundField0")->selectAll();
@@ -215,7 +296,7 @@ void TestBoxesAndOrder::newOrderAndLookupShowTheOrder()
     QCOMPARE(desk.order().text(Order::CustomerLine3), QString());
     verifyBoxesShow(desk, desk.order());
 
-    // Both left the rest of the order as it was.
+    // Both left the rest of the order as it was, and wrote no file.
     Order expected = storedOrder();
     core::startNewOrder(expected, QStringLiteral("1042"), QDate(2026, 12, 6));
     expected.setText(Order::CustomerNumber, QStringLiteral("1042"));
@@ -223,7 +304,196 @@ void TestBoxesAndOrder::newOrderAndLookupShowTheOrder()
     expected.setText(Order::CustomerLine2, QStringLiteral("\"Box 12\""));
     expected.setText(Order::CustomerLine3, QString());
     QCOMPARE(desk.order(), expected);
+    QCOMPARE(QDir(desk.folder.path("Order")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestBoxesAndOrder::enterLooksUpTheCustomerAsTyped()
+{
+    OrderDesk desk({ { "Customer/1.GetInfo.dbf", "1\r\nKontantkund\r\nDisken\r\n\r\n" },
+                     { "Customer/1042.GetInfo.dbf", "1042\r\nA\r\n" },
+                     { "Customer/ 1042.GetInfo.dbf", " 1042\r\nX\r\n" } });
+    TextBox* number = desk.box("txt_KundField0");
+    verifyCustomerLinesReadOnly(desk, false);
+
+    // The number goes to the lookup as typed, its leading blank included, and
+    // the customer's lines are then read-only.
+    QTest::keyClicks(number, QStringLiteral(" 1042"));
+    QTest::keyClick(number, Qt::Key_Return);
+    QCOMPARE(shownCustomer(desk), (QStringList { " 1042", "X", "", "" }));
+    QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
+    verifyCustomerLinesReadOnly(desk, true);
+
+    // Customer "1" takes the place of the one before, its lines editable.
+    number->clear();
+    QTest::keyClicks(number, QStringLiteral("1"));
+    QTest::keyClick(number, Qt::Key_Return);
+    QCOMPARE(shownCustomer(desk), (QStringList { "1", "Kontantkund", "Disken", "" }));
+    QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
+    verifyCustomerLinesReadOnly(desk, false);
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestBoxesAndOrder::searchButtonLooksUpToo()
+{
+    // The hidden "Sök" button carries the same lookup.
+    OrderDesk desk(OrderDesk::Files { { "Customer/1042.GetInfo.dbf", "1042\r\nLind, Karin\r\n" } });
+    auto* search = desk.window.findChild<QPushButton*>(QStringLiteral("cmdGetCustomerInfo"));
+    QVERIFY(search);
+    QVERIFY(search->isHidden());
+    QCOMPARE(search->text(), QStringLiteral("Sök"));
+    desk.box("txt_KundField0")->setText(QStringLiteral("1042"));
+    search->click();
+    QCOMPARE(shownCustomer(desk), (QStringList { "1042", "Lind, Karin", "", "" }));
+    QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
+    verifyCustomerLinesReadOnly(desk, true);
+}
+
+void TestBoxesAndOrder::enterElsewhereLooksNothingUp_data()
+{
+    QTest::addColumn<QString>("box");
+    for (const char* name : { "txt_KundField1", "txt_KundField3", "txt_Info", "txt_Mkod", "txt_lpl" })
+        QTest::newRow(name) << name;
+}
+
+void TestBoxesAndOrder::enterElsewhereLooksNothingUp()
+{
+    QFETCH(QString, box);
+    OrderDesk desk(OrderDesk::Files { { "Customer/1042.GetInfo.dbf", "1042\r\nLind, Karin\r\n" } });
+    QTest::keyClicks(desk.box("txt_KundField0"), QStringLiteral("1042"));
+    QTest::keyClicks(desk.box("txt_KundField1"), QStringLiteral("Egen rad"));
+
+    QTest::keyClick(desk.box(qPrintable(box)), Qt::Key_Return);
+
+    QCOMPARE(shownCustomer(desk), (QStringList { "1042", "Egen rad", "", "" }));
+    QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
+    verifyCustomerLinesReadOnly(desk, false);
+}
+
+void TestBoxesAndOrder::legendClickRecordsNumber()
+{
+    OrderDesk desk(OrderDesk::Files { { "Registret/OrderNr.dbf", "1041\r\n" } });
+    QVERIFY(showActive(desk.window));
+    QTest::keyClick(&desk.window, Qt::Key_F1);
+    clickLegend(desk.window);
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
+    QTest::keyClick(&desk.window, Qt::Key_F1);
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1043"));
+
+    // The other legends do nothing when clicked.
+    for (const char* name : { "Label23", "Label24", "Label25", "Label27" })
+        QTest::mouseClick(desk.window.findChild<QLabel*>(QLatin1String(name)), Qt::LeftButton);
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1043"));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestBoxesAndOrder::unusableNumberFileIsReported()
+{
+    OrderDesk desk;
+    desk.box("txt_Betk")->setText(QStringLiteral("2"));
+    const Order before = desk.order();
+    desk.choose("mnuNy");
+
+    // Nothing changed, and the operator is told why.
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1"));
+    QCOMPARE(desk.box("txt_Betk")->text(), QStringLiteral("2"));
+    QCOMPARE(desk.box("txt_OrdDat")->text(), QString());
+    QCOMPARE(desk.order(), before);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    const MessageBox::Shown& box = desk.boxes.shown.first();
+    QCOMPARE(box.icon, MessageBox::Icon::Critical);
+    QCOMPARE(box.title, QStringLiteral("Orderregistrering"));
+    QVERIFY2(box.text.contains(QStringLiteral("läsa det senaste ordernumret")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("OrderNr.dbf")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("finns inte")), qPrintable(box.text));
+}
+
+void TestBoxesAndOrder::unwritableNumberFileIsReported()
+{
+    OrderDesk desk;
+    desk.folder.remove("Registret");
+    QVERIFY(showActive(desk.window));
+    clickLegend(desk.window);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QVERIFY(desk.boxes.shown.first().text.contains(QStringLiteral("spara ordernumret")));
+    QVERIFY(desk.boxes.shown.first().text.contains(QStringLiteral("finns inte")));
+    QCOMPARE(desk.box("txt_OrderNr")->text(), QStringLiteral("1"));
+}
+
+void TestBoxesAndOrder::removeSelectedLines()
+{
+    OrderDesk desk;
+    showLines(desk, QStringLiteral("42"), { 1, 2, 3, 4 });
+    selectRows(desk.lines(), { 0, 3 });
+    desk.choose("mnuMinus");
+
+    QVERIFY(desk.boxes.shown.isEmpty());
+    QCOMPARE(desk.folder.read("Order/42.basket.dbf"), records({ 2, 3 }));
+    verifyLines(desk, { 2, 3 });
+
+    // With nothing selected neither the list nor the file changes, and no file
+    // is made for an order that has none.
+    desk.box("txt_OrderNr")->setText(QStringLiteral("43"));
+    desk.lines()->selectionModel()->clearSelection();
+    desk.choose("mnuMinus");
+    verifyLines(desk, { 2, 3 });
+    QVERIFY(!desk.folder.exists("Order/43.basket.dbf"));
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestBoxesAndOrder::failureShowsErrorBoxAndKeepsRemoval()
+{
+    OrderDesk desk;
+    showLines(desk, QStringLiteral("1"), { 1, 2 });
+    desk.folder.remove("Order");
+    selectRows(desk.lines(), { 0 });
+
+    desk.choose("mnuMinus");
+
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Felmeddelande"));
+    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1033,87"));
+    verifyLines(desk, { 2 });
+}
+
+void TestBoxesAndOrder::deleteKeyRemovesOnlyFromTheList()
+{
+    OrderDesk desk;
+    QVERIFY(showActive(desk.window));
+    showLines(desk, QStringLiteral("1"), { 1, 2 });
+    TextBox* info = desk.box("txt_Info");
+    info->setText(QStringLiteral("abc"));
+
+    // In a text box Del deletes a character.
+    selectRows(desk.lines(), { 0 });
+    info->setFocus();
+    info->setCursorPosition(0);
+    QTest::keyClick(info, Qt::Key_Delete);
+    QCOMPARE(info->text(), QStringLiteral("bc"));
+    QCOMPARE(desk.lines()->model()->rowCount(), 2);
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 1, 2 }));
+
+    // In the list it removes the selected lines.
+    desk.lines()->setFocus();
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    verifyLines(desk, { 2 });
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 2 }));
+}
+
+void TestBoxesAndOrder::contextMenuAddOpensProductPicker()
+{
+    OrderDesk desk(OrderDesk::Files { { "Registret/Produkter.dbf", "\"A-1\",\"Vara\",\"st\",\"1.00\"\r\n" } });
+    auto* popup = desk.window.findChild<QMenu*>(QStringLiteral("mnuPop1"));
+    QVERIFY(popup);
+    auto* add = popup->findChild<QAction*>(QStringLiteral("mnuPlus"));
+    QVERIFY(add);
+    add->trigger();
+    FrmAddProduct* picker = visibleWindow<FrmAddProduct>();
+    QVERIFY(picker);
+    QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
 }
 
 QTEST_MAIN(TestBoxesAndOrder)

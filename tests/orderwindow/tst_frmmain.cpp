@@ -38,7 +38,6 @@ private slots:
     void escapeClosesOnlyTheOtherWindows();
     void tabOrder();
     void typingLimitBoundsOperatorOnly();
-    void pasteIsCutToTheLimit();
     void charactersOutsideCodePageAreRefused();
 
 private:
@@ -286,15 +285,6 @@ void TestFrmMain::typingLimitBoundsOperatorOnly()
     QTest::keyClick(code, Qt::Key_Backspace);
     QTest::keyClicks(code, QStringLiteral("23"));
     QCOMPARE(code->text(), QStringLiteral("2"));
-}
-
-void TestFrmMain::pasteIsCutToTheLimit()
-{
-    TextBox* date = box("txt_LevDat");
-    QApplication::clipboard()->setText(QStringLiteral("20261207"));
-    date->setFocus();
-    QTest::keyClick(date, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(date->text(), QStringLiteral("202612"));
 }
 
 void TestFrmMain::charactersOutsideCodePageAreRefused()

@@ -3,6 +3,7 @@
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QDirIterator>
@@ -126,12 +127,25 @@ OrderDesk::OrderDesk(const Files& files, const QDate& today)
 {
 }
 
-void OrderDesk::choose(const char* menuEntryName)
+void choose(const QWidget& window, const char* menuEntryName)
 {
     QAction* entry = menuEntry(window, menuEntryName);
     if (!entry)
-        qFatal("The order window has no menu entry %s", menuEntryName);
+        qFatal("The window has no menu entry %s", menuEntryName);
     entry->trigger();
+}
+
+QList<QStringList> rowsOf(const QAbstractItemView* list)
+{
+    const QAbstractItemModel* model = list->model();
+    QList<QStringList> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(); ++column)
+            texts.append(model->index(row, column).data().toString());
+        rows.append(texts);
+    }
+    return rows;
 }
 
 QStringList orderLine(int i)
@@ -143,6 +157,24 @@ QStringList orderLine(int i)
              QStringLiteral("2"),
              QStringLiteral("0"),
              QStringLiteral("199.00") };
+}
+
+QList<QStringList> numberedLines(const QList<int>& numbers)
+{
+    QList<QStringList> lines;
+    for (int n : numbers) {
+        const QString nr = QString::number(n);
+        lines.append({ "A-" + nr, "Vara " + nr, "st", "1.00", nr, "", nr + ".00" });
+    }
+    return lines;
+}
+
+QList<core::OrderLine> orderLinesOf(const QList<QStringList>& rows)
+{
+    QList<core::OrderLine> lines;
+    for (const QStringList& row : rows)
+        lines.append(core::OrderLine::fromList(row));
+    return lines;
 }
 
 core::Order sampleOrder(int lines)

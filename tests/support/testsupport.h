@@ -14,6 +14,7 @@
 #include <memory>
 #include <utility>
 
+class QAbstractItemView;
 class QAction;
 class ReportListView;
 class TextBox;
@@ -50,6 +51,13 @@ void copySampleData(const QString& systemFolder);
 // Line i of the sample order, in the order-line list's columns.
 QStringList orderLine(int i);
 
+// Lines of a plain order, in the order-line list's columns: line n is article
+// "A-n", "Vara n", n of them at 1.00.
+QList<QStringList> numberedLines(const QList<int>& numbers);
+
+// Order lines of these texts, seven a line.
+QList<core::OrderLine> orderLinesOf(const QList<QStringList>& rows);
+
 // Order 124 of 15 March 2006 for customer 1001 of the sample data: paid in 30
 // days ("1"), delivered ("1") by post ("0"), VAT 25 % ("0"), with `lines`
 // lines of 199.00 each.
@@ -60,6 +68,13 @@ core::Order sampleOrder(int lines = 0);
 TextBox* textBox(const QWidget& window, const char* name);
 ReportListView* listView(const QWidget& window, const char* name = "ListView1");
 QAction* menuEntry(const QWidget& window, const char* name);
+
+// Chooses an entry of a window's menus, e.g. "mnuNy", as the operator does
+// with the mouse or its key.
+void choose(const QWidget& window, const char* menuEntryName);
+
+// The texts of every row of a list, as the operator sees them.
+QList<QStringList> rowsOf(const QAbstractItemView* list);
 
 // An order window over a data folder of its own holding the given files, with
 // every message box taken down instead of shown. "Ny" takes its date from
@@ -76,7 +91,7 @@ public:
     const core::Order& order() const { return window.order(); }
 
     // Chooses an entry of the order window's menus, e.g. "mnuNy".
-    void choose(const char* menuEntryName);
+    void choose(const char* menuEntryName) { ::choose(window, menuEntryName); }
     // Chooses a menu entry and returns the one window of that kind it left
     // open: none, or more than one, gives nullptr.
     template<typename Window>
@@ -120,8 +135,6 @@ Window* OrderDesk::open(const char* menuEntryName)
     choose(menuEntryName);
     return visibleWindow<Window>();
 }
-
-class QWidget;
 
 // Shows the window and waits until it is the active one, as it is for the
 // operator, so that its function keys reach it.
