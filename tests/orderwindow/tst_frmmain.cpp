@@ -3,19 +3,25 @@
 
 #include "order/order.h"
 #include "support/testsupport.h"
+#include "widgets/qttranslation.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <memory>
 
@@ -39,6 +45,8 @@ private slots:
     void tabOrder();
     void typingLimitBoundsOperatorOnly();
     void charactersOutsideCodePageAreRefused();
+    void closingShowsNoBox();
+    void qtSpeaksSwedishWhereItsTranslationIsInstalled();
 
 private:
     TextBox* box(const char* name) const { return m_desk->box(name); }
@@ -300,6 +308,39 @@ void TestFrmMain::charactersOutsideCodePageAreRefused()
     QApplication::clipboard()->setText(QStringLiteral("Łódź"));
     QTest::keyClick(info, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(info->text(), QStringLiteral("Gröna  lådor €ód"));
+}
+
+void TestFrmMain::closingShowsNoBox()
+{
+    // Closing the order window ends the program without a word.
+    box("txt_Info")->setText(QStringLiteral("Ej utskriven"));
+    QVERIFY(m_window->close());
+    QVERIFY(m_desk->boxes.shown.isEmpty());
+}
+
+void TestFrmMain::qtSpeaksSwedishWhereItsTranslationIsInstalled()
+{
+    // The first entry of a text box's context menu.
+    const auto undo = [] {
+        QLineEdit box;
+        const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        return menu->actions().value(0) ? menu->actions().first()->text().section(QLatin1Char('\t'), 0, 0) : QString();
+    };
+
+    // Where the translation is missing the program goes on, with Qt's own words.
+    QTemporaryDir empty;
+    QVERIFY(!installSwedishQtTexts(*qApp, empty.path()));
+    QCOMPARE(undo(), QStringLiteral("&Undo"));
+
+    const QString installed = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(installed + QStringLiteral("/qt_sv.qm")))
+        QSKIP("Qt's Swedish translation (qt6-translations-l10n) is not installed");
+    QTranslator* swedish = installSwedishQtTexts(*qApp);
+    QVERIFY(swedish);
+    const QString translated = undo();
+    QCoreApplication::removeTranslator(swedish);
+    delete swedish;
+    QCOMPARE(translated, QStringLiteral("&Ångra"));
 }
 
 QTEST_MAIN(TestFrmMain)
