@@ -63,9 +63,7 @@ struct History : PrintedOrder
 {
     History()
     {
-        printing::Destinations onlyPdf = printing::Destinations::system();
-        onlyPdf.printer = nullptr;
-        printing::Destinations::Override override(onlyPdf);
+        printing::Destinations::Override override(pdfOnly());
         const core::CodeWording wording(folder.data());
         for (const Order& order : { sampleOrder(2), order125(), order126(), order127() }) {
             const QString number = order.text(Order::OrderNumber);
@@ -130,19 +128,6 @@ void search(FrmOrderHistory* history, const QString& text)
     QTest::keyClicks(searchBox(history), text);
 }
 
-QList<QStringList> rows(const ReportListView* list)
-{
-    const QAbstractItemModel* model = list->model();
-    QList<QStringList> all;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList texts;
-        for (int c = 0; c < model->columnCount(); ++c)
-            texts.append(model->index(r, c).data().toString());
-        all.append(texts);
-    }
-    return all;
-}
-
 } // namespace
 
 class TestOrderHistoryWindow : public QObject
@@ -152,9 +137,7 @@ class TestOrderHistoryWindow : public QObject
 private slots:
     void initTestCase();
     void opensOnTheNewestWithTheSearchBoxFocused();
-    void searchAsTyped_data();
     void searchAsTyped();
-    void downAndUpMoveThroughTheResults();
     void detailOfTheChosenOrder_data();
     void detailOfTheChosenOrder();
     void damagedFilesAreNamed_data();
@@ -189,7 +172,7 @@ void TestOrderHistoryWindow::opensOnTheNewestWithTheSearchBoxFocused()
     for (int c = 0; c < model->columnCount(); ++c)
         captions.append(model->headerData(c, Qt::Horizontal).toString());
     QCOMPARE(captions, (QStringList { "Orderdatum", "Ordernr", "Kundnr", "Namn" }));
-    QCOMPARE(rows(listView(*history)).first(), (QStringList { "060404", "127", "1001", "Bergström Bygg AB" }));
+    QCOMPARE(rowsOf(listView(*history)).first(), (QStringList { "060404", "127", "1001", "Bergström Bygg AB" }));
     QCOMPARE(listed(history), (QStringList { "127", "126", "125", "124" }));
     QCOMPARE(chosen(history), QStringLiteral("127"));
     QVERIFY(desk.boxes.shown.isEmpty());
@@ -202,40 +185,15 @@ void TestOrderHistoryWindow::opensOnTheNewestWithTheSearchBoxFocused()
     QCOMPARE(visibleWindows<FrmOrderHistory>().size(), 1);
 }
 
-void TestOrderHistoryWindow::searchAsTyped_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("numbers");
-
-    QTest::newRow("order number") << "125" << QStringList { "125" };
-    QTest::newRow("customer number") << "1001" << QStringList { "127", "124" };
-    QTest::newRow("name with å") << "åkesson" << QStringList { "125" };
-    QTest::newRow("name with Å, typed large") << "ÅKE karin" << QStringList { "125" };
-    QTest::newRow("nothing found") << "125 lind" << QStringList {};
-}
-
+// Which orders a text finds is the history's rule; the window lists them,
+// chooses the first, and Down and Up move through them from the search box.
 void TestOrderHistoryWindow::searchAsTyped()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, numbers);
-    History desk;
-    FrmOrderHistory* history = desk.open();
-    QVERIFY(history);
-
-    search(history, text);
-    QCOMPARE(listed(history), numbers);
-    QCOMPARE(chosen(history), numbers.value(0));
-    QCOMPARE(button(history, "cmdNyOrder")->isEnabled(), !numbers.isEmpty());
-    searchBox(history)->clear();
-    QCOMPARE(listed(history).size(), 4);
-}
-
-void TestOrderHistoryWindow::downAndUpMoveThroughTheResults()
 {
     History desk;
     FrmOrderHistory* history = desk.open();
     QVERIFY(history);
     search(history, QStringLiteral("1001"));
+    QCOMPARE(listed(history), (QStringList { "127", "124" }));
     QCOMPARE(chosen(history), QStringLiteral("127"));
     QTest::keyClick(searchBox(history), Qt::Key_Down);
     QCOMPARE(chosen(history), QStringLiteral("124"));
@@ -245,6 +203,14 @@ void TestOrderHistoryWindow::downAndUpMoveThroughTheResults()
     QCOMPARE(chosen(history), QStringLiteral("127"));
     QCOMPARE(listView(*history)->selectedRows(), QList<int> { 0 });
     QCOMPARE(QApplication::focusWidget(), searchBox(history));
+    QVERIFY(button(history, "cmdNyOrder")->isEnabled());
+
+    search(history, QStringLiteral("125 lind"));
+    QCOMPARE(listed(history), QStringList());
+    QCOMPARE(chosen(history), QString());
+    QVERIFY(!button(history, "cmdNyOrder")->isEnabled());
+    searchBox(history)->clear();
+    QCOMPARE(listed(history).size(), 4);
 }
 
 void TestOrderHistoryWindow::detailOfTheChosenOrder_data()
@@ -257,10 +223,6 @@ void TestOrderHistoryWindow::detailOfTheChosenOrder_data()
     QTest::newRow("two lines at 25 %") << "124" << QList<QStringList> { orderLine(0), orderLine(1) }
                                        << QStringList { "398.00", "25", "99.50", "497.50" }
                                        << "Kundnr: 1001\nBergström Bygg AB\nIndustrivägen 14\n433 38  Partille";
-    QTest::newRow("one line at 12 %") << "125"
-                                      << QList<QStringList> { { "B-7", "Fästöra", "st", "4.90", "10", "5", "46.55" } }
-                                      << QStringList { "46.55", "12", "5.59", "52.14" }
-                                      << "Kundnr: 77\nÅkesson, Karin\nIndustrivägen 14\n433 38  Partille";
     QTest::newRow("printed without lines")
         << "126" << QList<QStringList> {} << QStringList { "0.00", "25", "0.00", "0.00" }
         << "Kundnr: 510\nLind & Co\nIndustrivägen 14\n433 38  Partille";
@@ -271,17 +233,16 @@ void TestOrderHistoryWindow::detailOfTheChosenOrder()
     QFETCH(QString, text);
     QFETCH(QList<QStringList>, lines);
     QFETCH(QStringList, totals);
-    QFETCH(QString, customer);
     History desk;
     FrmOrderHistory* history = desk.open();
     QVERIFY(history);
 
     search(history, text);
-    QCOMPARE(rows(listView(*history, "lvwOrderrader")), lines);
+    QCOMPARE(rowsOf(listView(*history, "lvwOrderrader")), lines);
     QCOMPARE((QStringList { label(history, "lblExklMoms"), label(history, "lblMomsProcent"),
                             label(history, "lblMomsKr"), label(history, "lblAttBetala") }),
              totals);
-    QCOMPARE(label(history, "lblKund"), customer);
+    QTEST(label(history, "lblKund"), "customer");
     QCOMPARE(label(history, "lblOrderNr"), text);
     QCOMPARE(label(history, "lblInfo"), QStringLiteral("Leverans till bakre lastkajen"));
     QCOMPARE(label(history, "lblBetalningsvillkor"), QStringLiteral("30 dagar netto"));
@@ -300,10 +261,6 @@ void TestOrderHistoryWindow::damagedFilesAreNamed_data()
 
     QTest::newRow("customer file missing") << "124_data1.dbf" << -1 << 2 << "Kundnr: \n\n\n"
                                            << "Filen %1 saknas.";
-    QTest::newRow("head file cut") << "124_data2.dbf" << 5 << 2
-                                   << "Kundnr: 1001\nBergström Bygg AB\n"
-                                      "Industrivägen 14\n433 38  Partille"
-                                   << "Filen %1 är avkortad.";
     QTest::newRow("basket cut") << "124.basket.dbf" << 90 << 1
                                 << "Kundnr: 1001\nBergström Bygg AB\nIndustrivägen 14\n433 38  Partille"
                                 << "Filen %1 är avkortad: den sista orderraden saknas.";
@@ -313,8 +270,6 @@ void TestOrderHistoryWindow::damagedFilesAreNamed()
 {
     QFETCH(QString, damaged);
     QFETCH(int, kept);
-    QFETCH(int, linesShown);
-    QFETCH(QString, customerShown);
     QFETCH(QString, problem);
     History desk;
     const QString file = QStringLiteral("Order/") + damaged;
@@ -328,8 +283,8 @@ void TestOrderHistoryWindow::damagedFilesAreNamed()
     search(history, QStringLiteral("124"));
     QCOMPARE(listed(history), QStringList { "124" });
     QCOMPARE(label(history, "lblProblem"), problem.arg(QDir::toNativeSeparators(desk.folder.path(file))));
-    QCOMPARE(listView(*history, "lvwOrderrader")->model()->rowCount(), linesShown);
-    QCOMPARE(label(history, "lblKund"), customerShown);
+    QTEST(listView(*history, "lvwOrderrader")->model()->rowCount(), "linesShown");
+    QTEST(label(history, "lblKund"), "customerShown");
     // What is known can still be copied.
     QVERIFY(button(history, "cmdNyOrder")->isEnabled());
     QVERIFY(desk.boxes.shown.isEmpty());
@@ -521,9 +476,7 @@ void TestOrderHistoryWindow::previewHasThePrintedPages()
     QVERIFY(!desk.folder.exists("Registret/OrderNr.dbf"));
 
     // "Skriv ut (F9)" prints and registers the order as F9 does.
-    printing::Destinations onlyPdf = printing::Destinations::system();
-    onlyPdf.printer = nullptr;
-    printing::Destinations::Override override(onlyPdf);
+    printing::Destinations::Override override(pdfOnly());
     QTest::mouseClick(button(preview, "cmdSkrivUt"), Qt::LeftButton);
     QCOMPARE(desk.boxes.shown.size(), 1);
     QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Utskrift pågår..."));

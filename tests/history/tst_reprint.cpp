@@ -24,34 +24,17 @@ class TestReprint : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void keptCopyGoesToThePrinterAsItIs();
 
 private:
     PrivatePrintServer m_server;
-    QStringList m_outputsBefore;
 };
 
 void TestReprint::initTestCase()
 {
     if (const QString missing = privatePrintServerMissing(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
-    QVERIFY(m_server.start(QFINDTESTDATA("../printing/private-cups.sh")));
-    m_outputsBefore = queueOutputs(orderNumber);
-    qputenv("CUPS_SERVER", m_server.address().toLatin1());
-}
-
-void TestReprint::cleanupTestCase()
-{
-    if (!m_server.started())
-        return;
-    m_server.stop();
-    const QDir written = queueOutput();
-    for (const QString& output : queueOutputs(orderNumber)) {
-        if (!m_outputsBefore.contains(output))
-            QFile::remove(written.filePath(output));
-    }
-    written.rmdir(written.path()); // only when nothing else is in it
+    QVERIFY(m_server.start(QFINDTESTDATA("../printing/private-cups.sh"), orderNumber));
 }
 
 void TestReprint::keptCopyGoesToThePrinterAsItIs()
@@ -61,9 +44,7 @@ void TestReprint::keptCopyGoesToThePrinterAsItIs()
     core::Order order = sampleOrder(120);
     order.setText(core::Order::OrderNumber, orderNumber);
     desk.window.showOrder(order);
-    printing::Destinations onlyPdf = printing::Destinations::system();
-    onlyPdf.printer = nullptr;
-    QVERIFY(desk.print(onlyPdf));
+    QVERIFY(desk.print(pdfOnly()));
     QCOMPARE(desk.boxes.shown.size(), 1);
     const QString copy = desk.folder.path("Order/5301.pdf");
     QCOMPARE(pdfPages(copy), 3);

@@ -80,6 +80,14 @@ inline QString firstDifference(const QList<printing::PageStep>& a, const QList<p
     return {};
 }
 
+// The system's own destinations without its printers: the kept copy only.
+inline printing::Destinations pdfOnly()
+{
+    printing::Destinations d = printing::Destinations::system();
+    d.printer = nullptr;
+    return d;
+}
+
 // Destinations that record what the print command draws, with or without a
 // printer in the system.
 struct RecordedDestinations
@@ -252,14 +260,18 @@ inline QStringList queueOutputs(const QString& orderNumber)
 
 // A print server of the test's own (private-cups.sh), its queue OrderPDF the
 // default printer, on a port of this run's own, away from the machine's
-// print server. Its jobs' files stay in its spool.
+// print server, and the print system's default server while it runs. Its
+// jobs' files stay in its spool; what its queue writes out of the orders
+// with the given number goes again when it stops.
 class PrivatePrintServer
 {
 public:
     // `script` is the path of private-cups.sh.
-    bool start(const QString& script)
+    bool start(const QString& script, const QString& orderNumber)
     {
         m_script = script;
+        m_orderNumber = orderNumber;
+        m_outputsBefore = queueOutputs(orderNumber);
         if (m_script.isEmpty() || !m_folder.isValid())
             return false;
         for (int attempt = 0; attempt < 5 && !m_started; ++attempt) {
@@ -271,6 +283,8 @@ public:
             if (exitCode == 0) {
                 m_started = true;
                 m_address = QStringLiteral("127.0.0.1:%1").arg(port);
+                // Read by the print system when Qt first asks it for printers.
+                qputenv("CUPS_SERVER", m_address.toLatin1());
             } else {
                 qWarning("print server on port %d did not start: %s", port, qPrintable(out));
                 run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_folder.path() });
@@ -283,8 +297,15 @@ public:
 
     void stop()
     {
-        if (m_started)
+        if (m_started) {
             run(QStringLiteral("sh"), { m_script, QStringLiteral("stop"), m_folder.path() });
+            const QDir written = queueOutput();
+            for (const QString& output : queueOutputs(m_orderNumber)) {
+                if (!m_outputsBefore.contains(output))
+                    QFile::remove(written.filePath(output));
+            }
+            written.rmdir(written.path()); // only when nothing else is in it
+        }
         m_started = false;
         // The server leaves its spool without write permission for its owner.
         if (m_folder.isValid())
@@ -320,6 +341,8 @@ public:
 private:
     QTemporaryDir m_folder;
     QString m_script;
+    QString m_orderNumber;
+    QStringList m_outputsBefore;
     QString m_address;
     bool m_started = false;
 };

@@ -3,8 +3,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-using printing::Destinations;
-
 namespace {
 
 // The printable area starts 5 mm in from the page's top-left corner.
@@ -23,14 +21,6 @@ QList<Word> wordsOf(const QString& pdf, QString* error)
         w.yMax -= originCm;
     }
     return words;
-}
-
-// The order printed to its kept copy only, the PDF the program itself draws.
-bool printToPdf(PrintedOrder& order)
-{
-    Destinations d;
-    d.pdfCopy = &Destinations::pdfPage;
-    return order.print(d);
 }
 
 bool contains(const QList<Word>& words, const QString& text)
@@ -64,7 +54,7 @@ void TestPdfOutput::initTestCase()
 
     PrintedOrder order;
     order.show(3);
-    QVERIFY(printToPdf(order));
+    QVERIFY(order.print(pdfOnly()));
     QCOMPARE(order.boxes.shown.size(), 1);
     QCOMPARE(order.boxes.shown.at(0).icon, MessageBox::Icon::Information);
     // The kept copy is an A4 page whatever the printer's paper.
@@ -92,32 +82,19 @@ void TestPdfOutput::itemsStandWhereTheFormPutsThem_data()
     QTest::addColumn<double>("x");
     QTest::addColumn<double>("y");
 
+    // Where each item stands on the form is the document's (tst_printcommand);
+    // these show that the copy puts them there, whatever their font and size.
     QTest::newRow("title") << "ORDERUNDERLAG" << 0 << 8.5 << 1.0;
-    QTest::newRow("customer caption") << "Kundnr:" << 0 << 1.0 << 3.0;
     QTest::newRow("customer number") << "1001" << 0 << 2.5 << 3.0;
-    QTest::newRow("customer name") << "Bergström" << 0 << 1.0 << 4.0;
-    QTest::newRow("customer street") << "Industrivägen" << 0 << 1.0 << 4.5;
-    QTest::newRow("customer town") << "433" << 0 << 1.0 << 5.0;
     QTest::newRow("info") << "Leverans" << 0 << 2.5 << 6.5;
-    QTest::newRow("order number caption") << "Order" << 0 << 8.0 << 3.0;
-    QTest::newRow("order number") << "124" << 0 << 8.0 << 3.5;
-    QTest::newRow("delivery date") << "060320" << 0 << 10.0 << 3.5;
-    QTest::newRow("order date") << "060315" << 0 << 13.0 << 3.5;
-    QTest::newRow("payment terms") << "Betalningsvillkor" << 0 << 16.0 << 3.0;
     QTest::newRow("payment terms text") << "30" << 0 << 16.0 << 3.5;
-    QTest::newRow("delivery method") << "Utkört" << 0 << 10.0 << 5.0;
-    QTest::newRow("freight method") << "Posten" << 0 << 13.0 << 5.0;
     QTest::newRow("registration number") << "ABC123" << 0 << 16.0 << 5.0;
     QTest::newRow("heading first column") << "Artikelnr" << 0 << 1.0 << 8.0;
-    QTest::newRow("heading last column") << "Radsumma" << 0 << 18.0 << 8.0;
     QTest::newRow("first line") << "TS35-25" << 0 << 1.0 << 8.0 + 1;
     QTest::newRow("first line amount") << "199.00" << 0 << 18.0 << 8.0 + 1;
     QTest::newRow("third line") << "TS35-27" << 0 << 1.0 << 8.0 + 3;
     QTest::newRow("to pay") << "ATT" << 0 << 17.0 << 24.5;
     QTest::newRow("excluding VAT") << "597.00" << 0 << 1.0 << 26.0;
-    QTest::newRow("VAT rate") << "25" << 0 << 3.0 << 26.0;
-    QTest::newRow("VAT amount") << "149.25" << 0 << 6.0 << 26.0;
-    QTest::newRow("including VAT caption") << "Inkl" << 0 << 17.0 << 25.5;
     QTest::newRow("including VAT") << "746.25" << 0 << 17.0 << 26.0;
 }
 
@@ -147,7 +124,7 @@ void TestPdfOutput::longOrderContinuesOnLaterPages()
 {
     PrintedOrder order;
     order.show(120);
-    QVERIFY(printToPdf(order));
+    QVERIFY(order.print(pdfOnly()));
     QString error;
     const QList<Word> words = wordsOf(order.folder.path("Order/124.pdf"), &error);
     QVERIFY2(!words.isEmpty(), qPrintable(error));
@@ -189,11 +166,11 @@ void TestPdfOutput::reprintReplacesTheCopy()
 {
     PrintedOrder order;
     order.show(60);
-    QVERIFY(printToPdf(order));
+    QVERIFY(order.print(pdfOnly()));
     core::Order reprinted = sampleOrder();
     reprinted.setText(core::Order::CustomerLine1, QStringLiteral("Omtryckt AB"));
     order.window.showOrder(reprinted);
-    QVERIFY(printToPdf(order));
+    QVERIFY(order.print(pdfOnly()));
 
     QString error;
     const QList<Word> words = wordsOf(order.folder.path("Order/124.pdf"), &error);

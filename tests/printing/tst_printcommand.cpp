@@ -99,7 +99,6 @@ private slots:
     void imagesAtTheirOwnSize();
     void tableUnderTheHead();
     void emptyCustomerPrintsCaptionAlone();
-    void printerAndCopyGetTheSameDocument();
     void windowPrintsTheOrderAsTheFormDrawsIt_data();
     void windowPrintsTheOrderAsTheFormDrawsIt();
     void draggedColumnPrintsAsOnScreen();
@@ -264,18 +263,6 @@ void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
     QCOMPARE(texts.size(), 31 + 7);
 }
 
-void TestPrintCommand::printerAndCopyGetTheSameDocument()
-{
-    PrintedOrder p;
-    p.show(50);
-    QVERIFY(p.printRecorded(true));
-
-    QCOMPARE(firstDifference(p.recorded.printer, p.recorded.pdf), QString());
-    QCOMPARE(countSteps(p.recorded.printer, PageStep::Kind::NewPage), 1);
-    QCOMPARE(countSteps(p.recorded.printer, PageStep::Kind::End), 1);
-    QVERIFY(p.folder.exists("Order/124.pdf"));
-}
-
 void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt_data()
 {
     QTest::addColumn<core::Order>("order");
@@ -310,6 +297,7 @@ void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt()
     QVERIFY(p.printRecorded(true));
     QCOMPARE(firstDifference(p.recorded.printer, drawn), QString());
     QCOMPARE(firstDifference(p.recorded.pdf, drawn), QString());
+    QVERIFY(p.folder.exists("Order/" + order.text(core::Order::OrderNumber) + ".pdf"));
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Information);
 }
