@@ -3,14 +3,13 @@
 
 #include "datafiles/datalock.h"
 #include "datafiles/records.h"
+#include "datafiles/textfile.h"
 #include "order/order.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
-#include "printing/output/destinations.h"
-#include "printing/recordingpage.h"
+#include "printing/printingtestsupport.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
-#include "support/testsupport.h"
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -132,15 +131,6 @@ public:
 private:
     std::unique_ptr<OrderWindow> m_window;
 };
-
-// Chooses a menu entry of a window, as the operator does with the mouse or its key.
-void choose(QWidget& window, const char* entryName)
-{
-    QAction* entry = menuEntry(window, entryName);
-    if (!entry)
-        qFatal("The order window has no menu entry %s", entryName);
-    entry->trigger();
-}
 
 // Types a customer number into the order window and presses Enter, which looks it up.
 void typeCustomer(QWidget& window, const QString& number)
@@ -342,13 +332,6 @@ QStringList unclearBoxes(const QList<MessageBox::Shown>& shown)
     return problems;
 }
 
-printing::Destinations pdfOnly()
-{
-    printing::Destinations d = printing::Destinations::system();
-    d.printer = nullptr; // never the machine's own printers
-    return d;
-}
-
 void replaceWithFolder(TestDataFolder& folder, const QString& file)
 {
     folder.remove(file);
@@ -369,8 +352,7 @@ void cutShort(TestDataFolder& folder, const QString& file, int dropped)
 
 QByteArray readFile(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return datafiles::readWholeFile(path).bytes;
 }
 
 } // namespace
