@@ -9,19 +9,7 @@
 
 using core::OrderLine;
 
-namespace {
-
 using Lines = QList<QStringList>;
-
-QList<OrderLine> orderLines(const Lines& lines)
-{
-    QList<OrderLine> made;
-    for (const QStringList& texts : lines)
-        made.append(OrderLine::fromList(texts));
-    return made;
-}
-
-} // namespace
 
 class TestBasket : public QObject
 {
@@ -68,7 +56,7 @@ void TestBasket::recordsOfTheLines()
 {
     QFETCH(Lines, lines);
     QFETCH(QByteArray, bytes);
-    const QList<OrderLine> orderLines = ::orderLines(lines);
+    const QList<OrderLine> orderLines = orderLinesOf(lines);
     TestDataFolder folder;
 
     // Added one at a time, as the product picker adds them.
@@ -204,7 +192,7 @@ void TestBasket::readBack()
         folder.write("Order/77.basket.dbf", file);
 
     const core::BasketRead read = core::readBasket(folder.data(), QStringLiteral("77"));
-    QCOMPARE(read.lines, orderLines(lines));
+    QCOMPARE(read.lines, orderLinesOf(lines));
     QCOMPARE(read.missing, missing);
     QCOMPARE(read.endsInsideRecord, endsInsideRecord);
     QCOMPARE(read.file, folder.path("Order/77.basket.dbf"));

@@ -2,6 +2,7 @@
 // operator types, and the new order started from a printed one.
 
 #include "order/orderhistory.h"
+#include "support/testsupport.h"
 
 #include <QTest>
 
@@ -80,28 +81,19 @@ void TestOrderHistory::search_data()
 void TestOrderHistory::search()
 {
     QFETCH(QString, text);
-    QFETCH(QStringList, numbers);
 
-    QCOMPARE(found(core::OrderHistory(printed), text), numbers);
+    QTEST(found(core::OrderHistory(printed), text), "numbers");
 }
 
 void TestOrderHistory::newOrderFromPrintedOne()
 {
-    Order old;
-    old.setText(Order::CustomerNumber, QStringLiteral("1042"));
-    old.setText(Order::CustomerLine1, QStringLiteral("Bergström Bygg AB"));
-    old.setText(Order::CustomerLine2, QStringLiteral("Industrivägen 14"));
-    old.setText(Order::CustomerLine3, QStringLiteral("433 38  Partille"));
-    old.setText(Order::Info, QStringLiteral("Ring före leverans"));
+    Order old = sampleOrder(1);
     old.setText(Order::OrderNumber, QStringLiteral("1010"));
     old.setText(Order::DeliveryDate, QStringLiteral("260420"));
     old.setText(Order::OrderDate, QStringLiteral("260415"));
-    old.setText(Order::PaymentTerms, QStringLiteral("1"));
     old.setText(Order::DeliveryMethod, QStringLiteral("2"));
     old.setText(Order::FreightMethod, QStringLiteral("3"));
-    old.setText(Order::RegistrationNumber, QStringLiteral("ABC123"));
     old.setText(Order::VatCode, QStringLiteral("1"));
-    old.appendLine(OrderLine::fromList({ "A-1", "Hängränna, vit", "st", "149.00", "2", "", "298.00" }));
 
     Order onScreen;
     onScreen.setText(Order::CustomerNumber, QStringLiteral("77"));
