@@ -42,7 +42,6 @@ private slots:
     void fullDisk();
     void pdfCopyCannotBeKeptWhileAPrinterWaits();
     void unusualBytesReachTheFilesUnchanged();
-    void namesThatLeaveTheDataFolder();
     void secondProgramOnTheSameData();
     void killedWhileWriting();
 };
@@ -564,56 +563,6 @@ void TestFaults::unusualBytesReachTheFilesUnchanged()
     QVERIFY(folder.read("Order/1042.basket.dbf").contains("\"UDD-1\",\"" + odd + "\",\"st\""));
     QVERIFY(folder.read("Order/1042_data1.dbf").startsWith("1004\r\n" + odd + "\r\n"));
     QVERIFY(folder.read("Order/lista.dbf").contains("\",\"1004\",\"" + odd + "\"\r\n"));
-    QVERIFY(halfWrittenFiles(folder).isEmpty());
-}
-
-void TestFaults::namesThatLeaveTheDataFolder()
-{
-    SampleFolder folder;
-    folder.write("Registret/OrderNr.dbf", "1041\r\n");
-    // Files outside the data folder that a careless name could reach.
-    const QString outside = folder.programFolder() + QStringLiteral("/secret");
-    QDir().mkpath(outside);
-    QFile::copy(folder.path("Customer/1004.GetInfo.dbf"), outside + QStringLiteral("/x.GetInfo.dbf"));
-
-    MessageBox::Recorder boxes;
-    printing::Destinations::Override paper(pdfOnly());
-    const ShownWindow window(folder.data());
-
-    // A customer number that climbs out of the customer folder names no file:
-    // the default customer comes instead.
-    typeCustomer(*window, QStringLiteral("../../secret/x"));
-    QCOMPARE(textBox(*window, "txt_KundField0")->text(), QStringLiteral("1"));
-
-    // An order number that climbs out: printing it, adding a line to it and
-    // removing one write nothing anywhere, and each is reported.
-    core::Order climbing = window->order();
-    climbing.setText(core::Order::OrderNumber, QStringLiteral("../../secret/o"));
-    climbing.appendLine(core::OrderLine::fromList({ "A1", "Spik", "st", "1.00", "1", "", "1.00" }));
-    window->showOrder(climbing);
-    QCOMPARE(textBox(*window, "txt_OrderNr")->text(), QStringLiteral("../../secret/o"));
-    qsizetype shown = boxes.shown.size();
-    choose(*window, "mnuPrint");
-    QVERIFY(boxes.shown.size() > shown);
-    shown = boxes.shown.size();
-    addFirstProduct(*window);
-    QVERIFY(boxes.shown.size() > shown);
-    shown = boxes.shown.size();
-    listView(*window)->selectRowWithoutScrolling(0);
-    choose(*window, "mnuMinus");
-    QVERIFY(boxes.shown.size() > shown);
-    QCOMPARE(QDir(outside).entryList(QDir::Files), QStringList { "x.GetInfo.dbf" });
-    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1041\r\n"));
-
-    // A catalogue id that climbs out shows nothing.
-    folder.write("Registret/Felmeddelande/ErrorID.txt", "../../../secret/x.GetInfo\r\n");
-    choose(*window, "mnuHelp_Varning");
-    auto* catalogue = openWindow<FrmVarning>();
-    QVERIFY(catalogue);
-    QCOMPARE(catalogue->List1()->count(), 1);
-    catalogue->List1()->setCurrentRow(0);
-    QCOMPARE(catalogue->List2()->count(), 0);
-    closeAll();
     QVERIFY(halfWrittenFiles(folder).isEmpty());
 }
 

@@ -409,6 +409,10 @@ void TestPrintCommand::failureBeforeTheRegistrationChangesNothing()
     QVERIFY2(p.boxes.shown.at(0).text.contains(namedFile), qPrintable(p.boxes.shown.at(0).text));
     QVERIFY(p.recorded.printer.isEmpty());
     QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), earlierOrderNumber);
+    // No copy anywhere else either, inside the data folder or beside it.
+    QCOMPARE(QDir(p.folder.path(QString())).entryList({ "*.pdf" }, QDir::Files), QStringList());
+    QCOMPARE(QDir(p.folder.programFolder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList { "System" });
     if (cause == "Order") {
         QVERIFY(!p.folder.exists("Order"));
         return;
