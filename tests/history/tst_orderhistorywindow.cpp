@@ -25,33 +25,14 @@ namespace {
 
 const QStringList orderFiles { "lista.dbf", "124.basket.dbf", "124_data1.dbf", "124_data2.dbf", "124.pdf" };
 
-Order order125()
+// The sample order printed under another number, date and customer.
+Order printedAs(const char* number, const char* date, const char* customer, const char* name, int lines)
 {
-    Order order = sampleOrder();
-    order.setText(Order::OrderNumber, QStringLiteral("125"));
-    order.setText(Order::OrderDate, QStringLiteral("060402"));
-    order.setText(Order::CustomerNumber, QStringLiteral("77"));
-    order.setText(Order::CustomerLine1, QStringLiteral("Åkesson, Karin"));
-    order.setText(Order::VatCode, QStringLiteral("1"));
-    order.appendLine(OrderLine::fromList({ "B-7", "Fästöra", "st", "4.90", "10", "5", "46.55" }));
-    return order;
-}
-
-Order order126()
-{
-    Order order = sampleOrder();
-    order.setText(Order::OrderNumber, QStringLiteral("126"));
-    order.setText(Order::OrderDate, QStringLiteral("060403"));
-    order.setText(Order::CustomerNumber, QStringLiteral("510"));
-    order.setText(Order::CustomerLine1, QStringLiteral("Lind & Co"));
-    return order;
-}
-
-Order order127()
-{
-    Order order = sampleOrder(1);
-    order.setText(Order::OrderNumber, QStringLiteral("127"));
-    order.setText(Order::OrderDate, QStringLiteral("060404"));
+    Order order = sampleOrder(lines);
+    order.setText(Order::OrderNumber, QString::fromUtf8(number));
+    order.setText(Order::OrderDate, QString::fromUtf8(date));
+    order.setText(Order::CustomerNumber, QString::fromUtf8(customer));
+    order.setText(Order::CustomerLine1, QString::fromUtf8(name));
     return order;
 }
 
@@ -65,7 +46,9 @@ struct History : PrintedOrder
     {
         printing::Destinations::Override override(pdfOnly());
         const core::CodeWording wording(folder.data());
-        for (const Order& order : { sampleOrder(2), order125(), order126(), order127() }) {
+        for (const Order& order : { sampleOrder(2), printedAs("125", "060402", "77", "Åkesson, Karin", 1),
+                                    printedAs("126", "060403", "510", "Lind & Co", 0),
+                                    printedAs("127", "060404", "1001", "Bergström Bygg AB", 1) }) {
             const QString number = order.text(Order::OrderNumber);
             if (!order.lines().isEmpty())
                 core::rewriteBasket(folder.data(), number, order.lines());

@@ -192,8 +192,6 @@ void TestFrmGetInfo::fetchThatFindsNoLines_data()
     QTest::newRow("empty list") << QByteArray() << -1 << QByteArray() << "Välj först";
     QTest::newRow("no row chosen") << order124 << -1 << basket124 << "Välj först";
     QTest::newRow("printed without lines") << order124 << 0 << QByteArray() << "Order 124 har inga sparade orderrader.";
-    QTest::newRow("number naming no file") << QByteArray("\"060315\",\"..\\124\",\"1001\",\"ABC\"\r\n") << 0
-                                           << basket124 << "Order ..\\124 har inga sparade orderrader.";
     QTest::newRow("empty basket file") << order124 << 0 << QByteArray("") << QString();
 }
 
