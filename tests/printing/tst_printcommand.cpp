@@ -78,6 +78,19 @@ const QByteArray earlierHead("124\r\n060301\r\n060301\r\n0\r\n\r\n0\r\n0\r\n0\r\
 const QByteArray earlierList("\"060301\",\"124\",\"1001\",\"Gammal kund\"\r\n");
 const QByteArray earlierCopy("%PDF-1.4 the copy of the earlier printing");
 
+// The order form drawn with no window at all.
+QList<PageStep> drawn(const core::Order& order, const TestDataFolder& folder)
+{
+    QList<PageStep> steps;
+    {
+        RecordingPage page(steps);
+        const core::CodeWording wording(folder.data());
+        if (!printing::printOrderDocument(page, order, printing::designedOrderLineColumns(), wording, folder.data()))
+            steps.clear();
+    }
+    return steps;
+}
+
 void putEarlierPrinting(const TestDataFolder& folder)
 {
     folder.write("Registret/OrderNr.dbf", earlierOrderNumber);
@@ -94,6 +107,7 @@ class TestPrintCommand : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void layout_data();
     void layout();
     void imagesAtTheirOwnSize();
@@ -112,7 +126,18 @@ private slots:
     void failureInsideTheRegistrationIsReported();
     void failureBoxSpeaksSwedish_data();
     void failureBoxSpeaksSwedish();
+
+private:
+    // The form's files, for the form drawn without a window: where it puts
+    // each item is the form's own; that the window prints the same steps is
+    // windowPrintsTheOrderAsTheFormDrawsIt.
+    TestDataFolder m_form;
 };
+
+void TestPrintCommand::initTestCase()
+{
+    putFormFiles(m_form);
+}
 
 void TestPrintCommand::layout_data()
 {
@@ -178,11 +203,7 @@ void TestPrintCommand::layout()
     QFETCH(double, size);
     QFETCH(bool, bold);
 
-    PrintedOrder p;
-    p.show(2);
-    QVERIFY(p.printRecorded());
-
-    const QList<PageStep> texts = textSteps(p.recorded.pdf);
+    const QList<PageStep> texts = textSteps(drawn(sampleOrder(2), m_form));
     QVERIFY(texts.size() > index);
     const PageStep& s = texts.at(index);
     QCOMPARE(s.text, text);
@@ -195,22 +216,18 @@ void TestPrintCommand::layout()
 
 void TestPrintCommand::imagesAtTheirOwnSize()
 {
-    PrintedOrder p;
-    p.show(0);
-    QVERIFY(p.printRecorded());
-
     QList<PageStep> images;
-    for (const PageStep& s : p.recorded.pdf) {
+    for (const PageStep& s : drawn(sampleOrder(), m_form)) {
         if (s.kind == PageStep::Kind::Image)
             images.append(s);
     }
     QCOMPARE(images.size(), 2);
-    QCOMPARE(images.at(0).text, p.folder.path("Logga.gif"));
+    QCOMPARE(images.at(0).text, m_form.path("Logga.gif"));
     QCOMPARE(images.at(0).x, 0.5);
     QCOMPARE(images.at(0).y, 0.5);
     // 95 x 60 pixels at 96 to the inch.
     QCOMPARE(images.at(0).imageSize, QSizeF(95 * 2.54 / 96, 60 * 2.54 / 96));
-    QCOMPARE(images.at(1).text, p.folder.path("form_listview.gif"));
+    QCOMPARE(images.at(1).text, m_form.path("form_listview.gif"));
     QCOMPARE(images.at(1).x, 0.3);
     QCOMPARE(images.at(1).y, 7.5);
     QCOMPARE(images.at(1).imageSize, QSizeF(733 * 2.54 / 96, 631 * 2.54 / 96));
@@ -218,11 +235,8 @@ void TestPrintCommand::imagesAtTheirOwnSize()
 
 void TestPrintCommand::tableUnderTheHead()
 {
-    PrintedOrder p;
-    p.show(3);
-    QVERIFY(p.printRecorded());
-
-    const QList<PageStep> texts = textSteps(p.recorded.pdf).mid(31);
+    const QList<PageStep> steps = drawn(sampleOrder(3), m_form);
+    const QList<PageStep> texts = textSteps(steps).mid(31);
     QCOMPARE(texts.size(), 4 * 7);
     const QList<double> edges { 1, 4, 12, 13, 15, 17, 18 };
     const QStringList captions { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ",
@@ -242,20 +256,16 @@ void TestPrintCommand::tableUnderTheHead()
         QVERIFY(!texts.at(i).bold);
     }
     // One job: no empty page, and ending a second time sends nothing.
-    QCOMPARE(countSteps(p.recorded.pdf, PageStep::Kind::NewPage), 0);
-    QCOMPARE(countSteps(p.recorded.pdf, PageStep::Kind::End), 1);
-    QCOMPARE(p.recorded.pdf.last().kind, PageStep::Kind::End);
+    QCOMPARE(countSteps(steps, PageStep::Kind::NewPage), 0);
+    QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
+    QCOMPARE(steps.last().kind, PageStep::Kind::End);
 }
 
 void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
 {
-    PrintedOrder p;
     core::Order order;
     order.setText(core::Order::OrderNumber, QStringLiteral("7"));
-    p.window.showOrder(order);
-    QVERIFY(p.printRecorded());
-
-    const QList<PageStep> texts = textSteps(p.recorded.pdf);
+    const QList<PageStep> texts = textSteps(drawn(order, m_form));
     QCOMPARE(texts.at(1).text, QStringLiteral("Kundnr:  "));
     for (int i : { 2, 3, 4, 5 })
         QCOMPARE(texts.at(i).text, QString());
@@ -284,19 +294,13 @@ void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt()
     QFETCH(core::Order, order);
 
     PrintedOrder p;
-    QList<PageStep> drawn;
-    {
-        RecordingPage page(drawn);
-        const core::CodeWording wording(p.folder.data());
-        QVERIFY(
-            printing::printOrderDocument(page, order, printing::designedOrderLineColumns(), wording, p.folder.data()));
-    }
-    QVERIFY(countSteps(drawn, PageStep::Kind::Text) >= 31 + 7);
+    const QList<PageStep> form = drawn(order, p.folder);
+    QVERIFY(countSteps(form, PageStep::Kind::Text) >= 31 + 7);
 
     p.window.showOrder(order);
     QVERIFY(p.printRecorded(true));
-    QCOMPARE(firstDifference(p.recorded.printer, drawn), QString());
-    QCOMPARE(firstDifference(p.recorded.pdf, drawn), QString());
+    QCOMPARE(firstDifference(p.recorded.printer, form), QString());
+    QCOMPARE(firstDifference(p.recorded.pdf, form), QString());
     QVERIFY(p.folder.exists("Order/" + order.text(core::Order::OrderNumber) + ".pdf"));
     QCOMPARE(p.boxes.shown.size(), 1);
     QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Information);
