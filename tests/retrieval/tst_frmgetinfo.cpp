@@ -218,7 +218,7 @@ void TestFrmGetInfo::fetchThatFindsNoLines()
     const MessageBox::Shown& box = desk.boxes.shown.first();
     QVERIFY2(box.text.startsWith(message), qPrintable(box.text));
     QCOMPARE(box.icon, MessageBox::Icon::Information);
-    QCOMPARE(box.title, programTitle);
+    QCOMPARE(box.title, QStringLiteral("Orderregistrering"));
 }
 
 void TestFrmGetInfo::basketEndingInsideARecord()
