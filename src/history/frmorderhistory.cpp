@@ -8,6 +8,7 @@
 #include "printing/orderdocument.h"
 #include "printing/output/printcommand.h"
 #include "printing/output/reprint.h"
+#include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -28,8 +29,6 @@
 namespace {
 
 using Field = core::Order::Field;
-
-const QString listOperation = QStringLiteral("läsa listan över utskrivna order");
 
 // The order head as the detail pane shows it: the caption, the value label's
 // name and the field; a code is shown in its wording where it has one.
@@ -137,8 +136,7 @@ void FrmOrderHistory::setupControls()
     connect(m_cmdNyOrder, &QPushButton::clicked, this, &FrmOrderHistory::cmdNyOrder_Click);
     connect(m_cmdStang, &QPushButton::clicked, this, &FrmOrderHistory::cmdStang_Click);
     connect(m_ListView1, &QAbstractItemView::doubleClicked, this, &FrmOrderHistory::cmdVisa_Click);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &FrmOrderHistory::cmdStang_Click);
+    closeOnEscape(this, &FrmOrderHistory::cmdStang_Click);
 
     m_txtSok->installEventFilter(this);
     m_ListView1->installEventFilter(this);
@@ -228,8 +226,8 @@ bool FrmOrderHistory::Form_Load(QWidget* parent)
     connect(m_ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { chooseRow(current.isValid() ? current.row() : -1); });
     chooseRow(m_model->rowCount() > 0 ? 0 : -1);
-    if (list.endsInsideRecord)
-        MessageBox::reportFailure(parent, core::endsInsideRecord(listOperation, list.file));
+    if (list.cutShort)
+        MessageBox::reportFailure(parent, *list.cutShort);
     return true;
 }
 
@@ -364,7 +362,7 @@ void FrmOrderHistory::cmdVisa_Click()
         MessageBox::reportFailure(this, QStringLiteral("visa order %1").arg(orderNumber), copy, reason);
         return;
     }
-    m_frmVisaOrder->setWindowTitle(QStringLiteral("Order %1").arg(orderNumber));
+    m_frmVisaOrder->setWindowTitle(printing::jobName(orderNumber));
     m_frmVisaOrder->show();
     m_frmVisaOrder->raise();
     m_frmVisaOrder->activateWindow();
@@ -376,7 +374,7 @@ void FrmOrderHistory::cmdSkrivUtIgen_Click()
     if (copy.isEmpty())
         return;
     const QString orderNumber = m_chosen->text(Field::OrderNumber);
-    const printing::ReprintOutcome sent = printing::reprintPdf(copy, QStringLiteral("Order %1").arg(orderNumber));
+    const printing::ReprintOutcome sent = printing::reprintPdf(copy, printing::jobName(orderNumber));
     if (sent.noPrinter) {
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          QStringLiteral("Det finns ingen skrivare att skriva ut på.\r\n\r\n"

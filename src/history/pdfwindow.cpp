@@ -1,5 +1,6 @@
 #include "pdfwindow.h"
 
+#include "widgets/controls.h"
 #include "widgets/look.h"
 
 #include <QBuffer>
@@ -127,8 +128,7 @@ void PdfWindow::setupControls(bool withPrintButton)
     for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::ZoomOut))
         addKey(key, &PdfWindow::cmdZoomaUt_Click);
     addKey(QKeySequence(Qt::CTRL | Qt::Key_0), &PdfWindow::cmdHelaSidan_Click);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    closeOnEscape(this, &QWidget::close);
 
     showPage(0);
 }

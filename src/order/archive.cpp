@@ -45,11 +45,6 @@ void readArchiveFile(const std::optional<QString>& path, Order& order, std::init
 
 } // namespace
 
-Failure endsInsideRecord(const QString& operation, const QString& file)
-{
-    return { operation, file, QStringLiteral("filen slutar mitt i en post; de hela posterna före den används") };
-}
-
 OrderListRead readOrderList(const datafiles::DataDirectory& data)
 {
     OrderListRead read;
@@ -58,9 +53,10 @@ OrderListRead readOrderList(const datafiles::DataDirectory& data)
         read.missing = true;
         return read;
     }
+    const QString operation = QStringLiteral("läsa listan över utskrivna order");
     const datafiles::ReadResult file = datafiles::readWholeFile(read.file);
     if (!file.ok()) {
-        read.failure = Failure { QStringLiteral("läsa listan över utskrivna order"), read.file, file.error };
+        read.failure = Failure { operation, read.file, file.error };
         return read;
     }
     const datafiles::RecordTable table = datafiles::RecordTable::parse(file.bytes, orderListFields);
@@ -68,6 +64,8 @@ OrderListRead readOrderList(const datafiles::DataDirectory& data)
     for (qsizetype r = 0; r < table.recordCount(); ++r)
         read.entries.append({ table.field(r, 0), table.field(r, 1), table.field(r, 2), table.field(r, 3) });
     read.endsInsideRecord = table.endsInsideRecord();
+    if (read.endsInsideRecord)
+        read.cutShort = endsInsideRecord(operation, read.file);
     return read;
 }
 

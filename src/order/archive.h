@@ -33,13 +33,10 @@ struct OrderListRead
     bool endsInsideRecord = false;
     QString file;
     std::optional<Failure> failure; // the list is there but cannot be read
+    std::optional<Failure> cutShort; // it ends inside a record: what to tell the operator
 };
 
 OrderListRead readOrderList(const datafiles::DataDirectory& data);
-
-// The failure to show for a file that ends part-way through a record: the
-// complete records before it are used.
-Failure endsInsideRecord(const QString& operation, const QString& file);
 
 // A printed order as its files hold it. What a file lacks stays empty; each
 // missing, unreadable or cut file is named in `problems`, in the operator's

@@ -72,6 +72,8 @@ BasketRead readBasket(const datafiles::DataDirectory& data, const QString& order
         return read;
     }
     const QList<QStringList> records = datafiles::readRecords(file.bytes, basketFields, &read.endsInsideRecord);
+    if (read.endsInsideRecord)
+        read.cutShort = endsInsideRecord(operation, *path);
     read.lines.reserve(records.size());
     for (const QStringList& record : records)
         read.lines.append(OrderLine::fromList(record));

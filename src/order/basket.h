@@ -34,6 +34,7 @@ struct BasketRead
     bool endsInsideRecord = false;
     QString file;
     std::optional<Failure> failure; // the file is there but cannot be read
+    std::optional<Failure> cutShort; // it ends inside a record: what to tell the operator
 };
 
 BasketRead readBasket(const datafiles::DataDirectory& data, const QString& orderNumber);

@@ -14,4 +14,11 @@ struct Failure
     QString printer {}; // the printer's name, when the printer failed
 };
 
+// The failure to show for a file that ends part-way through a record: the
+// complete records before it are used.
+inline Failure endsInsideRecord(const QString& operation, const QString& file)
+{
+    return { operation, file, QStringLiteral("filen slutar mitt i en post; de hela posterna före den används") };
+}
+
 } // namespace core

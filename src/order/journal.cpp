@@ -100,14 +100,12 @@ bool isLeftoverTemporaryFile(const QString& name)
     return temporary.match(name).hasMatch();
 }
 
-void removeLeftoverTemporaryFiles(const datafiles::DataDirectory& data)
+void removeLeftoverTemporaryFiles(const QString& folder)
 {
-    for (const QString& folder : { data.systemFolder(), data.registerFolder(), data.orderFolder() }) {
-        const QDir dir(folder);
-        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
-            if (isLeftoverTemporaryFile(name))
-                QFile::remove(dir.filePath(name));
-        }
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (isLeftoverTemporaryFile(name))
+            QFile::remove(dir.filePath(name));
     }
 }
 
@@ -192,10 +190,14 @@ std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const Regi
 Recovery finishInterruptedRegistration(const datafiles::DataDirectory& data)
 {
     Recovery recovery;
-    removeLeftoverTemporaryFiles(data);
+    // The order folder holds five files an order and is gone through only
+    // after a stopped registration; the other two hold a handful.
+    removeLeftoverTemporaryFiles(data.systemFolder());
+    removeLeftoverTemporaryFiles(data.registerFolder());
     const QString journal = data.registrationJournal();
     if (!datafiles::isFile(journal))
         return recovery;
+    removeLeftoverTemporaryFiles(data.orderFolder());
     const datafiles::ReadResult read = datafiles::readWholeFile(journal);
     if (!read.ok()) {
         recovery.failure = Failure { QStringLiteral("slutföra en avbruten registrering"), journal, read.error };

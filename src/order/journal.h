@@ -57,7 +57,9 @@ struct Recovery
 // Completes the registration a journal describes, if one was left by a run
 // that stopped part-way, and removes the journal. A cut journal is removed
 // and nothing is reported: none of its steps had begun. Also removes the
-// temporary files a stopped run may have left beside the program's files.
+// temporary files a stopped run may have left beside the program's files (in
+// the order folder, which holds every printed order's files, only when a
+// journal tells that a registration was stopped).
 Recovery finishInterruptedRegistration(const datafiles::DataDirectory& data);
 
 } // namespace core

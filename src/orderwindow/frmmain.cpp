@@ -10,12 +10,10 @@
 #include "widgets/twips.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -62,8 +60,7 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
     m_ListView1->enableFullRowSelect();
 
     setFixedSize(sizeHint());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    look::centreOnScreen(*this);
 }
 
 FrmMain::~FrmMain()

@@ -3,8 +3,8 @@
 #include "productregistermodel.h"
 
 #include "datafiles/textfile.h"
-#include "order/archive.h"
 #include "order/basket.h"
+#include "order/failure.h"
 #include "order/lineamounts.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
@@ -14,11 +14,9 @@
 #include "widgets/twips.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -79,8 +77,7 @@ FrmAddProduct::FrmAddProduct(datafiles::DataDirectory data, datafiles::RecordTab
     setupTabOrder();
     recomputeLineAmount();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    look::centreOnScreen(*this);
 }
 
 TextBox* FrmAddProduct::addTextBox(const char* name, int left, int top, int width, int height, bool readOnly)
@@ -170,6 +167,7 @@ void FrmAddProduct::setupControls()
         button->setAutoDefault(true);
     connect(m_Command1, &QPushButton::clicked, this, &FrmAddProduct::Command1_Click);
     connect(m_Command2, &QPushButton::clicked, this, &FrmAddProduct::Command2_Click);
+    closeOnEscape(this, &FrmAddProduct::Command2_Click);
 
     for (TextBox* input : { m_Text4, m_Text5, m_Text6 })
         connect(input, &QLineEdit::textChanged, this, &FrmAddProduct::recomputeLineAmount);
@@ -281,13 +279,4 @@ bool FrmAddProduct::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void FrmAddProduct::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        Command2_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

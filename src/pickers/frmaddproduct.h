@@ -62,8 +62,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Escape is "Avbryt".
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void setupControls();

@@ -1,18 +1,17 @@
 #include "registerpicker.h"
 
 #include "datafiles/textfile.h"
-#include "order/archive.h"
+#include "order/failure.h"
+#include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
 #include "widgets/twips.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 struct RegisterPicker::Instance
 {
@@ -87,8 +86,7 @@ RegisterPicker::RegisterPicker(Register which, const Instance& instance)
     setupControls();
 
     setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    look::centreOnScreen(*this);
 }
 
 void RegisterPicker::setupControls()
@@ -131,6 +129,7 @@ void RegisterPicker::setupControls()
         button->setAutoDefault(true);
     connect(m_Command1, &QPushButton::clicked, this, &RegisterPicker::Command1_Click);
     connect(m_Command2, &QPushButton::clicked, this, &RegisterPicker::Command2_Click);
+    closeOnEscape(this, &RegisterPicker::Command2_Click);
 
     QPushButton* second = m_instance.cancelBeforeOk ? m_Command2 : m_Command1;
     QPushButton* third = m_instance.cancelBeforeOk ? m_Command1 : m_Command2;
@@ -196,13 +195,4 @@ bool RegisterPicker::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void RegisterPicker::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        Command2_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

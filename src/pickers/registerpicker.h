@@ -48,8 +48,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Escape is "Avbryt".
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Instance;

@@ -2,6 +2,7 @@
 
 #include "order/archive.h"
 #include "order/basket.h"
+#include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -43,6 +44,7 @@ void FrmGetInfo::setupControls()
     m_Command1->setFocus();
 
     connect(m_Command1, &QPushButton::clicked, this, &FrmGetInfo::Command1_Click);
+    closeOnEscape(this, &QWidget::close);
 }
 
 bool FrmGetInfo::Form_Load(QWidget* parent)
@@ -60,9 +62,8 @@ bool FrmGetInfo::Form_Load(QWidget* parent)
     for (const core::OrderListEntry& entry : list.entries)
         rows.append({ entry.orderDate, entry.orderNumber, entry.customerNumber, entry.customerName });
     m_ListView1->reportModel()->appendRows(rows);
-    if (list.endsInsideRecord)
-        MessageBox::reportFailure(
-            parent, core::endsInsideRecord(QStringLiteral("läsa listan över utskrivna order"), list.file));
+    if (list.cutShort)
+        MessageBox::reportFailure(parent, *list.cutShort);
     return true;
 }
 
@@ -88,17 +89,6 @@ void FrmGetInfo::Command1_Click()
         return;
     }
     emit linesFetched(basket.lines);
-    if (basket.endsInsideRecord)
-        MessageBox::reportFailure(
-            this,
-            core::endsInsideRecord(QStringLiteral("hämta orderraderna för order %1").arg(orderNumber), basket.file));
-}
-
-void FrmGetInfo::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (basket.cutShort)
+        MessageBox::reportFailure(this, *basket.cutShort);
 }

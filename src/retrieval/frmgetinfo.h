@@ -34,10 +34,6 @@ signals:
 public slots:
     void Command1_Click();
 
-protected:
-    // Escape closes the window.
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void setupControls();
 

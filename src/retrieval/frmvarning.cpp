@@ -2,15 +2,14 @@
 
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
+#include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/twips.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 FrmVarning::FrmVarning(datafiles::DataDirectory data)
     : QWidget(nullptr)
@@ -24,8 +23,7 @@ FrmVarning::FrmVarning(datafiles::DataDirectory data)
     setupControls();
 
     setFixedSize(twipsToPixels(7215), twipsToPixels(4935));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    look::centreOnScreen(*this);
 }
 
 void FrmVarning::setupControls()
@@ -50,6 +48,7 @@ void FrmVarning::setupControls()
 
     connect(m_List1, &QListWidget::itemSelectionChanged, this, &FrmVarning::List1_Click);
     connect(m_Command1, &QPushButton::clicked, this, &FrmVarning::Command1_Click);
+    closeOnEscape(this, &FrmVarning::Command1_Click);
 }
 
 void FrmVarning::Form_Load()
@@ -89,13 +88,4 @@ QStringList FrmVarning::catalogueLines(const std::optional<QString>& path, const
         return {};
     }
     return datafiles::readLines(read.bytes);
-}
-
-void FrmVarning::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        Command1_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

@@ -27,10 +27,6 @@ public slots:
     void List1_Click();
     void Command1_Click();
 
-protected:
-    // Escape is "Stäng".
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void setupControls();
     void showEntry(const QString& id);

@@ -1,7 +1,17 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QLabel>
+#include <QShortcut>
 #include <QWidget>
+
+// Escape anywhere in the window runs its closing command ("Avbryt", "Stäng").
+template<typename Window, typename Command>
+void closeOnEscape(Window* window, Command command)
+{
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(escape, &QShortcut::activated, window, command);
+}
 
 // A plain coloured area that holds other controls and tells which mouse button
 // went down over it (not over the controls it holds).

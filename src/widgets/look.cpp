@@ -28,17 +28,19 @@ QFont timesNewRoman(qreal pointSize)
     return printing::timesNewRoman(pointSize);
 }
 
+void centreOnScreen(QWidget& window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
 void placeOnScreen(QWidget& window, QSize wanted)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        window.resize(wanted);
-        return;
-    }
-    const QRect room = screen->availableGeometry();
     // Leave room for the window's frame and title bar.
-    window.resize(wanted.boundedTo(room.size() - QSize(40, 80)));
-    window.move(room.center() - window.rect().center());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
+    window.resize(wanted);
+    centreOnScreen(window);
 }
 
 } // namespace look

@@ -1,6 +1,7 @@
 #include "preview.h"
 
 #include "destinations.h"
+#include "printcommand.h"
 
 #include "order/order.h"
 #include "printing/orderdocument.h"
@@ -17,8 +18,7 @@ Preview previewOrder(const core::Order& order, const QList<TableColumn>& columns
     QBuffer buffer(&preview.pdf);
     buffer.open(QIODevice::WriteOnly);
     {
-        const std::unique_ptr<Page> page
-            = Destinations::pdfPage(buffer, QStringLiteral("Order %1").arg(order.text(core::Order::OrderNumber)));
+        const std::unique_ptr<Page> page = Destinations::pdfPage(buffer, jobName(order.text(core::Order::OrderNumber)));
         if (!printOrderDocument(*page, order, columns, wording, data)) {
             preview.failure = core::Failure { QStringLiteral("förhandsgranska ordern"), page->failure().file,
                                               page->failure().reason };

@@ -28,6 +28,11 @@ core::Failure printFailure(const PageFailure& failure)
 
 } // namespace
 
+QString jobName(const QString& orderNumber)
+{
+    return QStringLiteral("Order %1").arg(orderNumber);
+}
+
 QString pdfCopyFile(const datafiles::DataDirectory& data, const QString& orderNumber)
 {
     if (!datafiles::DataDirectory::namesFileInside(orderNumber))
@@ -42,7 +47,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& colu
     const QString pdfPath = pdfCopyFile(data, orderNumber);
     if (pdfPath.isEmpty())
         return { core::Failure { printOperation, {}, core::noFileNamed(orderNumber) }, {} };
-    const QString jobName = QStringLiteral("Order %1").arg(orderNumber);
+    const QString job = jobName(orderNumber);
     const Destinations destinations = Destinations::current();
     core::crashPoint("print");
 
@@ -54,7 +59,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& colu
     if (!pdf.open(QIODevice::WriteOnly))
         return { core::Failure { copyOperation, pdfPath, datafiles::failureReason(errno, pdf.errorString()) }, {} };
     {
-        const std::unique_ptr<Page> page = destinations.pdfCopy(pdf, jobName);
+        const std::unique_ptr<Page> page = destinations.pdfCopy(pdf, job);
         if (!printOrderDocument(*page, order, columns, wording, data))
             return { printFailure(page->failure()), {} };
     }
@@ -74,7 +79,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& colu
         return { registration.failure, {} };
 
     if (destinations.printer) {
-        const std::unique_ptr<Page> page = destinations.printer(jobName);
+        const std::unique_ptr<Page> page = destinations.printer(job);
         if (!printOrderDocument(*page, order, columns, wording, data)) {
             core::abandonRegistration(data);
             return { printFailure(page->failure()), {} };

@@ -38,6 +38,9 @@ struct PrintOutcome
 PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& columns, const core::CodeWording& wording,
                         const datafiles::DataDirectory& data);
 
+// The name the order's printing goes by, to the printer and in the PDF copy.
+QString jobName(const QString& orderNumber);
+
 // Where the order's kept PDF copy lies; empty when the order number cannot
 // name a file.
 QString pdfCopyFile(const datafiles::DataDirectory& data, const QString& orderNumber);
