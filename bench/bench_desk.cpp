@@ -96,7 +96,7 @@ void PrintThousandLinesToPdf(benchmark::State& state)
             { QStringLiteral("TS35-%1").arg(i), QStringLiteral("Träskruv förzinkad 3.5x25 200 st"),
               QStringLiteral("förp"), QStringLiteral("99.50"), QStringLiteral("2"), QStringLiteral("10"),
               QStringLiteral("179.10") }));
-    window->showOrder(order);
+    window->openOrder().replaceForTesting(order);
     for (auto _ : state) {
         choose(*window, "mnuPrint");
         if (boxes.shown.isEmpty() || boxes.shown.last().icon != MessageBox::Icon::Information)

@@ -85,7 +85,8 @@ void OpenPicker(benchmark::State& state)
     const double before = residentBytes();
     double peak = 0;
     for (auto _ : state) {
-        FrmAddProduct* picker = FrmAddProduct::open(data, QStringLiteral("1"), order.get());
+        FrmAddProduct* picker = FrmAddProduct::open(
+            data, [&order](const core::OrderLine& line) { return order->openOrder().addLines({ line }); }, order.get());
         if (!picker || picker->products()->rowCount() != millionProducts) {
             state.SkipWithError("the picker did not open on the whole register");
             delete picker;

@@ -1,6 +1,7 @@
 #include "datadirectory.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace datafiles {
 
@@ -81,6 +82,19 @@ std::optional<QString> DataDirectory::archiveOrderHeadFile(const QString& orderN
 QString DataDirectory::orderList() const
 {
     return inSystem(QStringLiteral("Order/lista.dbf"));
+}
+
+std::optional<QString> DataDirectory::pdfCopyFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral(".pdf"));
+}
+
+bool DataDirectory::isLeftoverTemporaryFile(const QString& fileName)
+{
+    // Every file the program replaces is a .dbf, a .pdf or the journal.
+    static const QRegularExpression temporary(
+        QStringLiteral(R"(^.+\.(dbf|pdf|journal)\.[A-Za-z0-9]{6}$)"));
+    return temporary.match(fileName).hasMatch();
 }
 
 QString DataDirectory::paymentTermsRegister() const

@@ -30,6 +30,8 @@ public:
     std::optional<QString> archiveCustomerFile(const QString& orderNumber) const;
     std::optional<QString> archiveOrderHeadFile(const QString& orderNumber) const;
     QString orderList() const;
+    // The PDF copy of the printed order form kept beside its archive files.
+    std::optional<QString> pdfCopyFile(const QString& orderNumber) const;
 
     QString paymentTermsRegister() const;
     QString deliveryMethodRegister() const;
@@ -48,6 +50,12 @@ public:
     QString registrationJournal() const;
 
     static bool namesFileInside(const QString& text);
+
+    // A temporary file that a replacement of one of the program's files left
+    // when the program stopped part-way: the file's name and six letters or
+    // digits after a dot, as the system names them where it has no unnamed
+    // temporary files.
+    static bool isLeftoverTemporaryFile(const QString& fileName);
 
 private:
     QString inSystem(const QString& relativePath) const;

@@ -38,6 +38,9 @@ void FieldStream::skipBlanks()
 
 bool FieldStream::atEnd()
 {
+    // A comma promises one more field, be it empty: "a,b," ends inside a record.
+    if (!m_atLineStart)
+        return false;
     qsizetype pos = m_pos;
     while (pos < m_bytes.size() && (isBlank(m_bytes[pos]) || isLineEnd(m_bytes[pos])))
         ++pos;
@@ -145,6 +148,24 @@ QStringList RecordTable::record(qsizetype record) const
     for (int f = 0; f < m_fieldsPerRecord; ++f)
         texts.append(field(record, f));
     return texts;
+}
+
+qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord)
+{
+    Q_ASSERT(fieldsPerRecord > 0);
+    FieldStream stream(bytes);
+    FieldSpan span;
+    qsizetype whole = 0;
+    while (!stream.atEnd()) {
+        int taken = 0;
+        while (taken < fieldsPerRecord && stream.next(&span))
+            ++taken;
+        if (taken < fieldsPerRecord || stream.sawUnclosedQuote())
+            return whole;
+        // A record that ends at a comma keeps its last field, not the comma.
+        whole = stream.afterComma() ? stream.position() - 1 : stream.position();
+    }
+    return bytes.size();
 }
 
 QList<QStringList> readRecords(QByteArrayView bytes, int fieldsPerRecord, bool* endsInsideRecord)

@@ -39,6 +39,11 @@ public:
     bool next(FieldSpan* field);
     // True when a quoted field ran to the end of the bytes without its closing quote.
     bool sawUnclosedQuote() const { return m_unclosedQuote; }
+    // Where the next field begins: just after the separator of the last one.
+    qsizetype position() const { return m_pos; }
+    // True when the last field ended at a comma: another field of its record
+    // follows, even an empty one at the end of the bytes.
+    bool afterComma() const { return !m_atLineStart; }
 
 private:
     void skipBlanks();
@@ -76,6 +81,11 @@ private:
 // The complete records of n fields as texts; *endsInsideRecord tells whether the
 // file ended part-way through a record.
 QList<QStringList> readRecords(QByteArrayView bytes, int fieldsPerRecord, bool* endsInsideRecord = nullptr);
+
+// How many bytes at the start of a file of records of n fields hold its
+// complete records: the whole file, unless it ends part-way through a record;
+// then the bytes up to the end of the last complete record and its line end.
+qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord);
 
 // The lines of a file, without their line ends (CR LF, a lone CR or a lone LF);
 // a last line without a line end is read too, and an empty file has no lines.

@@ -1,5 +1,7 @@
 #include "textfile.h"
 
+#include "records.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -87,6 +89,11 @@ QString reasonFor(int error, const QString& systemText)
     return failureReason(error, systemText);
 }
 
+std::optional<Failure> failed(const QString& path, const QString& reason)
+{
+    return Failure { {}, path, reason };
+}
+
 QString folderProblem(const QString& path)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());
@@ -127,48 +134,50 @@ ReadResult readWholeFile(const QString& path)
     ReadResult result;
     const QFileInfo info(path);
     if (info.exists() && info.isDir()) {
-        result.error = reasonFor(EISDIR, {});
+        result.failure = failed(path, reasonFor(EISDIR, {}));
         return result;
     }
     if (!info.exists()) {
         const QString folder = folderProblem(path);
-        result.error = folder.isEmpty() ? reasonFor(ENOENT, {}) : folder;
+        result.failure = failed(path, folder.isEmpty() ? reasonFor(ENOENT, {}) : folder);
         return result;
     }
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = reasonFor(errno, file.errorString());
+        result.failure = failed(path, reasonFor(errno, file.errorString()));
         return result;
     }
     errno = 0;
     result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        result.error = reasonFor(errno, file.errorString());
+        result.failure = failed(path, reasonFor(errno, file.errorString()));
     return result;
 }
 
-QString replaceFile(const QString& path, QByteArrayView bytes)
+std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes)
 {
     if (const QString problem = cannotWrite(path); !problem.isEmpty())
-        return problem;
+        return failed(path, problem);
 
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        return reasonFor(errno, file.errorString());
+        return failed(path, reasonFor(errno, file.errorString()));
     errno = 0;
     // The bytes must reach the disk before the old file is replaced: a full disk
     // shows only when the buffer is flushed, and commit() alone would not tell.
     if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
         const QString reason = reasonFor(errno, file.errorString());
         file.cancelWriting();
-        return reason;
+        return failed(path, reason);
     }
     errno = 0;
     if (!file.commit())
-        return reasonFor(errno, file.errorString());
-    return syncFolder(folderOf(path));
+        return failed(path, reasonFor(errno, file.errorString()));
+    if (std::optional<Failure> failure = syncFolder(folderOf(path)))
+        return failed(path, failure->reason);
+    return std::nullopt;
 }
 
 QByteArray bytesToAppend(const QString& path, QByteArrayView bytes)
@@ -183,21 +192,21 @@ QByteArray bytesToAppend(const QString& path, QByteArrayView bytes)
     return appended;
 }
 
-QString appendToFile(const QString& path, QByteArrayView bytes)
+std::optional<Failure> appendToFile(const QString& path, QByteArrayView bytes)
 {
     return appendExactly(path, bytesToAppend(path, bytes));
 }
 
-QString appendExactly(const QString& path, QByteArrayView bytes)
+std::optional<Failure> appendExactly(const QString& path, QByteArrayView bytes)
 {
     if (const QString problem = cannotWrite(path); !problem.isEmpty())
-        return problem;
+        return failed(path, problem);
 
     const bool created = !QFileInfo::exists(path);
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return reasonFor(errno, file.errorString());
+        return failed(path, reasonFor(errno, file.errorString()));
     const qint64 sizeBefore = file.isSequential() ? 0 : file.size();
     errno = 0;
     const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
@@ -206,58 +215,94 @@ QString appendExactly(const QString& path, QByteArrayView bytes)
         // Leave the file as it was rather than with half a record at its end.
         if (!file.isSequential())
             file.resize(sizeBefore);
-        return reason;
+        return failed(path, reason);
     }
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return reasonFor(errno, file.errorString());
-    return created ? syncFolder(folderOf(path)) : QString();
+        return failed(path, reasonFor(errno, file.errorString()));
+    return created ? syncFolder(folderOf(path)) : std::nullopt;
 }
 
-QString writeAt(const QString& path, qint64 length, QByteArrayView bytes)
+std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayView bytes)
 {
     if (const QString problem = cannotWrite(path); !problem.isEmpty())
-        return problem;
+        return failed(path, problem);
 
     const bool created = !QFileInfo::exists(path);
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadWrite))
-        return reasonFor(errno, file.errorString());
+        return failed(path, reasonFor(errno, file.errorString()));
     errno = 0;
     const bool written = file.resize(length) && file.seek(length)
         && file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
     if (!written)
-        return reasonFor(errno, file.errorString());
+        return failed(path, reasonFor(errno, file.errorString()));
     file.close();
-    return created ? syncFolder(folderOf(path)) : QString();
+    return created ? syncFolder(folderOf(path)) : std::nullopt;
 }
 
-QString removeFile(const QString& path)
+std::optional<Failure> removeFile(const QString& path)
 {
     if (!QFileInfo::exists(path))
-        return {};
+        return std::nullopt;
     QFile file(path);
     errno = 0;
     if (!file.remove())
-        return reasonFor(errno, file.errorString());
+        return failed(path, reasonFor(errno, file.errorString()));
     return syncFolder(folderOf(path));
 }
 
-QString syncFolder(const QString& folder)
+std::optional<Failure> syncFolder(const QString& folder)
 {
     const QByteArray name = QFile::encodeName(folder);
     errno = 0;
     const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return reasonFor(errno, QString::fromLocal8Bit(strerror(errno)));
+        return failed(folder, reasonFor(errno, QString::fromLocal8Bit(strerror(errno))));
     // A file system that cannot sync a folder (EINVAL) keeps its names anyway.
     const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
     const int error = errno;
     ::close(fd);
     if (!synced)
-        return reasonFor(error, QString::fromLocal8Bit(strerror(error)));
-    return {};
+        return failed(folder, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+    return std::nullopt;
+}
+
+QString setAsideFile(const QString& path)
+{
+    return path + QStringLiteral(".avkortat");
+}
+
+RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
+{
+    RecordAppend cut;
+    if (!isFile(path))
+        return cut;
+    ReadResult file = readWholeFile(path);
+    if (!file.ok()) {
+        cut.failure = file.failure;
+        return cut;
+    }
+    const qsizetype whole = wholeRecordsLength(file.bytes, fieldsPerRecord);
+    if (whole == file.bytes.size())
+        return cut;
+    // The cut bytes reach their own file before the records' file loses them.
+    const QString aside = setAsideFile(path);
+    if ((cut.failure = appendToFile(aside, file.bytes.sliced(whole) + "\r\n")))
+        return cut;
+    if ((cut.failure = writeAt(path, whole, {})))
+        return cut;
+    cut.setAside = aside;
+    return cut;
+}
+
+RecordAppend appendRecords(const QString& path, QByteArrayView records, int fieldsPerRecord)
+{
+    RecordAppend append = setAsideCutRecord(path, fieldsPerRecord);
+    if (!append.failure)
+        append.failure = appendToFile(path, records);
+    return append;
 }
 
 QString folderOf(const QString& path)

@@ -1,20 +1,25 @@
 #pragma once
 
+#include "failure.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
-// Reading and writing the data files. Every failure comes back as a reason in
-// Swedish that the operator can act on; nothing is taken for success that was
-// not written in full.
+#include <optional>
+
+// Reading and writing the data files. Every failure comes back as a Failure
+// that names the file and gives the reason in Swedish, so that the operator
+// can act on it; its operation is the caller's to tell (Failure::during).
+// Nothing is taken for success that was not written in full.
 namespace datafiles {
 
 struct ReadResult
 {
     QByteArray bytes;
-    QString error; // empty when the file was read
+    std::optional<Failure> failure; // none when the file was read
 
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return !failure; }
 };
 
 // The reason for a failed file operation in the operator's language: the
@@ -31,17 +36,17 @@ ReadResult readWholeFile(const QString& path);
 // Replaces the file's content through a temporary file beside it, so that a
 // crash or a full disk leaves the old file whole: the new bytes are synced to
 // the disk, renamed into place, and the folder is synced, so that the new file
-// is there after a power cut too. Returns the reason on failure.
-QString replaceFile(const QString& path, QByteArrayView bytes);
+// is there after a power cut too.
+std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes);
 
 // Adds the bytes at the end of the file, creating it when it is missing, and
 // syncs them to the disk before it returns. A file whose last line has no line
-// end gets CR LF before the bytes. Returns the reason on failure.
-QString appendToFile(const QString& path, QByteArrayView bytes);
+// end gets CR LF before the bytes.
+std::optional<Failure> appendToFile(const QString& path, QByteArrayView bytes);
 
 // Adds exactly these bytes at the end of the file, creating it when it is
 // missing, and syncs them to the disk before it returns.
-QString appendExactly(const QString& path, QByteArrayView bytes);
+std::optional<Failure> appendExactly(const QString& path, QByteArrayView bytes);
 
 // What appendToFile() would write at the end of the file: the bytes, after a
 // CR LF where the file's last line has no line end.
@@ -49,14 +54,38 @@ QByteArray bytesToAppend(const QString& path, QByteArrayView bytes);
 
 // Cuts the file back to `length` bytes, writes the bytes there and syncs it.
 // The file is created when it is missing and `length` is 0.
-QString writeAt(const QString& path, qint64 length, QByteArrayView bytes);
+std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayView bytes);
 
 // Removes the file, if it is there, and syncs its folder.
-QString removeFile(const QString& path);
+std::optional<Failure> removeFile(const QString& path);
 
 // Makes the names in the folder durable: a file renamed, created or removed
-// there is still so after a power cut. Returns the reason on failure.
-QString syncFolder(const QString& folder);
+// there is still so after a power cut.
+std::optional<Failure> syncFolder(const QString& folder);
+
+// A file of records being added to, such as the order list or a basket: what
+// stopped the append, and where the bytes of a record cut short at its end
+// were put aside.
+struct RecordAppend
+{
+    std::optional<Failure> failure;
+    QString setAside; // empty when the file ended with a whole record
+};
+
+// Where the bytes of a record cut short at the end of a file are kept: the
+// file's own name with ".avkortat" after it, beside it.
+QString setAsideFile(const QString& path);
+
+// A file of records of n fields that ends part-way through a record (a power
+// cut during an append, a copy cut short, a hand edit) is cut back to the end
+// of its last whole record, and the bytes cut off are added to its set-aside
+// file first, so that nothing is lost. A record added after it then neither
+// joins the cut one nor shifts the fields of every later record.
+RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord);
+
+// Adds whole records at the end of a file of records of n fields, creating
+// it, after setting aside a record it was cut short in; synced to the disk.
+RecordAppend appendRecords(const QString& path, QByteArrayView records, int fieldsPerRecord);
 
 // The folder a file lies in.
 QString folderOf(const QString& path);

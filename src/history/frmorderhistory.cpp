@@ -3,11 +3,10 @@
 #include "orderhistorymodel.h"
 #include "pdfwindow.h"
 
-#include "order/archive.h"
 #include "order/totals.h"
 #include "printing/orderdocument.h"
-#include "printing/output/printcommand.h"
 #include "printing/output/reprint.h"
+#include "printjob/printjob.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -84,9 +83,18 @@ FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data)
     look::placeOnScreen(*this, QSize(1060, 620));
 }
 
-FrmOrderHistory::~FrmOrderHistory()
+FrmOrderHistory* FrmOrderHistory::open(const datafiles::DataDirectory& data, QWidget* parent)
 {
-    delete m_frmVisaOrder.data();
+    const core::OrderListRead list = core::readOrderList(data);
+    if (list.failure) {
+        MessageBox::reportFailure(parent, *list.failure);
+        return nullptr;
+    }
+    auto* window = new FrmOrderHistory(data);
+    window->Form_Load(list.entries);
+    if (list.cutShort)
+        MessageBox::reportFailure(parent, *list.cutShort);
+    return window;
 }
 
 void FrmOrderHistory::setupControls()
@@ -213,22 +221,14 @@ QWidget* FrmOrderHistory::setupDetail()
     return detail;
 }
 
-bool FrmOrderHistory::Form_Load(QWidget* parent)
+void FrmOrderHistory::Form_Load(const QList<core::OrderListEntry>& entries)
 {
-    const core::OrderListRead list = core::readOrderList(m_data);
-    if (list.failure) {
-        MessageBox::reportFailure(parent, *list.failure);
-        return false;
-    }
-    m_model = new OrderHistoryModel(core::OrderHistory(list.entries), this);
+    m_model = new OrderHistoryModel(core::OrderHistory(entries), this);
     m_ListView1->setModel(m_model);
     m_ListView1->setDesignWidths({ 1000, 1000, 1000, 3000 });
     connect(m_ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { chooseRow(current.isValid() ? current.row() : -1); });
     chooseRow(m_model->rowCount() > 0 ? 0 : -1);
-    if (list.cutShort)
-        MessageBox::reportFailure(parent, *list.cutShort);
-    return true;
 }
 
 void FrmOrderHistory::txtSok_Change()
@@ -303,9 +303,24 @@ void FrmOrderHistory::showChosen()
 
     const core::Totals totals = core::totalsOf(order);
     m_lblExklMoms->setText(totals.exclusiveOfVat);
-    m_lblMomsProcent->setText(totals.vatRate);
-    m_lblMomsKr->setText(totals.vat);
-    m_lblAttBetala->setText(totals.inclusiveOfVat);
+    if (totals.vatRate.isEmpty()) {
+        // The archive keeps the VAT code, not the rate: a code outside the
+        // table left the rate the order had before, which is not known here.
+        const QString unknown = QStringLiteral("okänd");
+        const QString tip = QStringLiteral("Momskoden \"%1\" har ingen momssats. Ordern skrevs ut med den momssats "
+                                           "den hade innan; se den utskrivna ordern med Visa.")
+                                .arg(order.text(Field::VatCode));
+        for (QLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala }) {
+            label->setText(unknown);
+            label->setToolTip(tip);
+        }
+    } else {
+        m_lblMomsProcent->setText(totals.vatRate);
+        m_lblMomsKr->setText(totals.vat);
+        m_lblAttBetala->setText(totals.inclusiveOfVat);
+        for (QLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala })
+            label->setToolTip(QString());
+    }
 
     const QString copy = keptCopy();
     const QString tip = copy.isEmpty()
@@ -322,8 +337,8 @@ QString FrmOrderHistory::keptCopy() const
 {
     if (!m_chosen)
         return {};
-    const QString file = printing::pdfCopyFile(m_data, m_chosen->text(Field::OrderNumber));
-    return !file.isEmpty() && QFileInfo(file).isFile() ? file : QString();
+    const std::optional<QString> file = m_data.pdfCopyFile(m_chosen->text(Field::OrderNumber));
+    return file && QFileInfo(*file).isFile() ? *file : QString();
 }
 
 bool FrmOrderHistory::eventFilter(QObject* watched, QEvent* event)
@@ -353,19 +368,15 @@ void FrmOrderHistory::cmdVisa_Click()
     if (copy.isEmpty())
         return;
     const QString orderNumber = m_chosen->text(Field::OrderNumber);
-    if (!m_frmVisaOrder) {
-        m_frmVisaOrder = PdfWindow::keptCopy();
-        m_frmVisaOrder->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    QString reason;
-    if (!m_frmVisaOrder->showFile(copy, &reason)) {
-        MessageBox::reportFailure(this, QStringLiteral("visa order %1").arg(orderNumber), copy, reason);
+    PdfWindow* shown = m_frmVisaOrder.show([] { return PdfWindow::open(PdfWindow::Kind::KeptCopy); });
+    if (std::optional<datafiles::Failure> failure = shown->showFile(copy)) {
+        // A window that has nothing else to show goes again.
+        if (shown->pageCount() == 0)
+            shown->close();
+        MessageBox::reportFailure(this, failure->during(QStringLiteral("visa order %1").arg(orderNumber)));
         return;
     }
-    m_frmVisaOrder->setWindowTitle(printing::jobName(orderNumber));
-    m_frmVisaOrder->show();
-    m_frmVisaOrder->raise();
-    m_frmVisaOrder->activateWindow();
+    shown->setWindowTitle(printjob::jobName(orderNumber));
 }
 
 void FrmOrderHistory::cmdSkrivUtIgen_Click()
@@ -374,7 +385,7 @@ void FrmOrderHistory::cmdSkrivUtIgen_Click()
     if (copy.isEmpty())
         return;
     const QString orderNumber = m_chosen->text(Field::OrderNumber);
-    const printing::ReprintOutcome sent = printing::reprintPdf(copy, printing::jobName(orderNumber));
+    const printing::ReprintOutcome sent = printing::reprintPdf(copy, printjob::jobName(orderNumber));
     if (sent.noPrinter) {
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          QStringLiteral("Det finns ingen skrivare att skriva ut på.\r\n\r\n"

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
+#include "order/archive.h"
 #include "order/order.h"
 #include "order/registers.h"
+#include "widgets/singlewindow.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -26,12 +27,10 @@ class FrmOrderHistory : public QWidget
     Q_OBJECT
 
 public:
-    explicit FrmOrderHistory(datafiles::DataDirectory data);
-    ~FrmOrderHistory() override;
-
-    // Lists the order list. False when it is there but cannot be read; the
-    // operator has been told why (in a box over `parent`).
-    bool Form_Load(QWidget* parent = nullptr);
+    // Builds the window, hidden, listing the order list; nullptr when the list
+    // is there but cannot be read, after telling the operator why (in a box
+    // over `parent`).
+    static FrmOrderHistory* open(const datafiles::DataDirectory& data, QWidget* parent = nullptr);
 
     // The chosen order as its files hold it; none when no order is chosen.
     const std::optional<core::Order>& chosenOrder() const { return m_chosen; }
@@ -51,6 +50,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    explicit FrmOrderHistory(datafiles::DataDirectory data);
+    void Form_Load(const QList<core::OrderListEntry>& entries);
     void setupControls();
     QWidget* setupDetail();
     void chooseRow(int row);
@@ -82,5 +83,5 @@ private:
     QPushButton* m_cmdNyOrder = nullptr;
     QPushButton* m_cmdStang = nullptr;
 
-    QPointer<PdfWindow> m_frmVisaOrder;
+    SingleWindow<PdfWindow> m_frmVisaOrder;
 };

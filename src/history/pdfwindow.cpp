@@ -43,15 +43,13 @@ QString loadError(QPdfDocument::Error error)
 
 } // namespace
 
-PdfWindow* PdfWindow::keptCopy()
+PdfWindow* PdfWindow::open(Kind kind)
 {
-    auto* window = new PdfWindow(false);
-    window->setObjectName(QStringLiteral("frmVisaOrder"));
-    return window;
-}
-
-PdfWindow* PdfWindow::preview()
-{
+    if (kind == Kind::KeptCopy) {
+        auto* window = new PdfWindow(false);
+        window->setObjectName(QStringLiteral("frmVisaOrder"));
+        return window;
+    }
     auto* window = new PdfWindow(true);
     window->setObjectName(QStringLiteral("frmForhandsgranskning"));
     window->setWindowTitle(QStringLiteral("Förhandsgranskning"));
@@ -133,7 +131,7 @@ void PdfWindow::setupControls(bool withPrintButton)
     showPage(0);
 }
 
-bool PdfWindow::loaded(QString* reason)
+std::optional<QString> PdfWindow::loaded()
 {
     // A document in memory may still be loading when load() returns.
     for (QDeadlineTimer deadline(10000);
@@ -143,16 +141,13 @@ bool PdfWindow::loaded(QString* reason)
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
     }
-    if (m_document->status() != QPdfDocument::Status::Ready) {
-        if (reason)
-            *reason = loadError(m_document->error());
-        return false;
-    }
+    if (m_document->status() != QPdfDocument::Status::Ready)
+        return loadError(m_document->error());
     showPage(0);
-    return true;
+    return std::nullopt;
 }
 
-bool PdfWindow::showFile(const QString& file, QString* reason)
+std::optional<datafiles::Failure> PdfWindow::showFile(const QString& file)
 {
     m_document->close();
     delete m_buffer;
@@ -160,15 +155,15 @@ bool PdfWindow::showFile(const QString& file, QString* reason)
     m_bytes.clear();
     const QPdfDocument::Error error = m_document->load(file);
     if (error != QPdfDocument::Error::None) {
-        if (reason)
-            *reason = loadError(error);
         showPage(0);
-        return false;
+        return datafiles::Failure { {}, file, loadError(error) };
     }
-    return loaded(reason);
+    if (const std::optional<QString> reason = loaded())
+        return datafiles::Failure { {}, file, *reason };
+    return std::nullopt;
 }
 
-bool PdfWindow::showBytes(const QByteArray& pdf, QString* reason)
+std::optional<datafiles::Failure> PdfWindow::showBytes(const QByteArray& pdf)
 {
     m_document->close();
     delete m_buffer;
@@ -177,7 +172,9 @@ bool PdfWindow::showBytes(const QByteArray& pdf, QString* reason)
     m_buffer = new QBuffer(&m_bytes, this);
     m_buffer->open(QIODevice::ReadOnly);
     m_document->load(m_buffer);
-    return loaded(reason);
+    if (const std::optional<QString> reason = loaded())
+        return datafiles::Failure { {}, {}, *reason };
+    return std::nullopt;
 }
 
 int PdfWindow::pageCount() const

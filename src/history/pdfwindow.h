@@ -1,8 +1,12 @@
 #pragma once
 
+#include "datafiles/failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 class QBuffer;
 class QLabel;
@@ -18,16 +22,17 @@ class PdfWindow : public QWidget
     Q_OBJECT
 
 public:
-    // The kept copy of a printed order.
-    static PdfWindow* keptCopy();
-    // The preview of the order on screen, with a button that prints it.
-    static PdfWindow* preview();
+    enum class Kind {
+        KeptCopy, // the kept copy of a printed order
+        Preview, // the preview of the order on screen, with a button that prints it
+    };
+    static PdfWindow* open(Kind kind);
 
-    // Shows the PDF file, from its first page. False, with the reason, when
-    // it cannot be read; the window then shows what it showed before.
-    bool showFile(const QString& file, QString* reason);
+    // Shows the PDF file, from its first page. The failure, naming the file,
+    // when it cannot be read; the window then shows what it showed before.
+    std::optional<datafiles::Failure> showFile(const QString& file);
     // Shows a PDF held in memory.
-    bool showBytes(const QByteArray& pdf, QString* reason);
+    std::optional<datafiles::Failure> showBytes(const QByteArray& pdf);
 
     QPdfDocument* document() const { return m_document; }
     QPdfView* view() const { return m_view; }
@@ -50,7 +55,8 @@ private:
     explicit PdfWindow(bool withPrintButton);
     void setupControls(bool withPrintButton);
     void showPage(int page);
-    bool loaded(QString* reason);
+    // The reason the document could not be shown; none when it shows.
+    std::optional<QString> loaded();
     qreal shownZoom() const;
     void zoomTo(qreal zoom);
 

@@ -2,15 +2,37 @@
 
 #include "basket.h"
 
+#include "datafiles/codepage.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
 
+#include <array>
+
 namespace core {
 namespace {
 
-constexpr int orderListFields = 4;
+using Field = Order::Field;
+
+// The fields of the two archive files, a plain line each, in file order.
+constexpr std::array<Field, 5> customerFileFields { Field::CustomerNumber, Field::CustomerLine1, Field::CustomerLine2,
+                                                    Field::CustomerLine3, Field::Info };
+constexpr std::array<Field, 8> headFileFields { Field::OrderNumber,        Field::DeliveryDate,  Field::OrderDate,
+                                                Field::PaymentTerms,       Field::RegistrationNumber,
+                                                Field::FreightMethod,      Field::DeliveryMethod, Field::VatCode };
+// The fields of an order's line in the order list.
+constexpr std::array<Field, orderListFields> listFields { Field::OrderDate, Field::OrderNumber, Field::CustomerNumber,
+                                                          Field::CustomerLine1 };
+
+template<size_t n>
+QByteArray plainLines(const Order& order, const std::array<Field, n>& fields)
+{
+    QByteArray bytes;
+    for (Field field : fields)
+        bytes += datafiles::plainLine(order.text(field));
+    return bytes;
+}
 
 QString shown(const QString& path)
 {
@@ -18,7 +40,8 @@ QString shown(const QString& path)
 }
 
 // Reads the plain lines of an archive file into the order's fields, in order.
-void readArchiveFile(const std::optional<QString>& path, Order& order, std::initializer_list<Order::Field> fields,
+template<size_t n>
+void readArchiveFile(const std::optional<QString>& path, Order& order, const std::array<Field, n>& fields,
                      QStringList& problems)
 {
     if (!path)
@@ -29,21 +52,37 @@ void readArchiveFile(const std::optional<QString>& path, Order& order, std::init
     }
     const datafiles::ReadResult file = datafiles::readWholeFile(*path);
     if (!file.ok()) {
-        problems.append(QStringLiteral("Filen %1 kan inte läsas: %2.").arg(shown(*path), file.error));
+        problems.append(QStringLiteral("Filen %1 kan inte läsas: %2.").arg(shown(*path), file.failure->reason));
         return;
     }
     const QStringList lines = datafiles::readLines(file.bytes);
-    qsizetype i = 0;
-    for (Order::Field field : fields) {
-        if (i < lines.size())
-            order.setText(field, lines.at(i));
-        ++i;
-    }
-    if (lines.size() < qsizetype(fields.size()) || !file.bytes.endsWith("\r\n"))
+    for (size_t i = 0; i < n && qsizetype(i) < lines.size(); ++i)
+        order.setText(fields[i], lines.at(qsizetype(i)));
+    if (lines.size() < qsizetype(n) || !file.bytes.endsWith("\r\n"))
         problems.append(QStringLiteral("Filen %1 är avkortad.").arg(shown(*path)));
 }
 
 } // namespace
+
+QByteArray archiveCustomerBytes(const Order& order)
+{
+    return plainLines(order, customerFileFields);
+}
+
+QByteArray archiveOrderHeadBytes(const Order& order)
+{
+    return plainLines(order, headFileFields);
+}
+
+QByteArray orderListLine(const Order& order)
+{
+    // A double quote inside a value would split it for every reader of the
+    // list, so it goes in as the quote rule of the records has it.
+    QStringList texts;
+    for (Field field : listFields)
+        texts.append(order.text(field));
+    return datafiles::quotedRecord(texts);
+}
 
 OrderListRead readOrderList(const datafiles::DataDirectory& data)
 {
@@ -56,16 +95,15 @@ OrderListRead readOrderList(const datafiles::DataDirectory& data)
     const QString operation = QStringLiteral("läsa listan över utskrivna order");
     const datafiles::ReadResult file = datafiles::readWholeFile(read.file);
     if (!file.ok()) {
-        read.failure = Failure { operation, read.file, file.error };
+        read.failure = file.failure->during(operation);
         return read;
     }
     const datafiles::RecordTable table = datafiles::RecordTable::parse(file.bytes, orderListFields);
     read.entries.reserve(table.recordCount());
     for (qsizetype r = 0; r < table.recordCount(); ++r)
         read.entries.append({ table.field(r, 0), table.field(r, 1), table.field(r, 2), table.field(r, 3) });
-    read.endsInsideRecord = table.endsInsideRecord();
-    if (read.endsInsideRecord)
-        read.cutShort = endsInsideRecord(operation, read.file);
+    if (table.endsInsideRecord())
+        read.cutShort = datafiles::endsInsideRecord(operation, read.file);
     return read;
 }
 
@@ -73,22 +111,16 @@ ArchivedOrder readArchivedOrder(const datafiles::DataDirectory& data, const QStr
 {
     ArchivedOrder archived;
     Order& order = archived.order;
-    order.setText(Order::OrderNumber, orderNumber);
+    order.setText(Field::OrderNumber, orderNumber);
     if (!datafiles::DataDirectory::namesFileInside(orderNumber)) {
-        archived.problems.append(noFileNamed(orderNumber) + QLatin1Char('.'));
+        archived.problems.append(datafiles::noFileNamed(orderNumber) + QLatin1Char('.'));
         return archived;
     }
-    readArchiveFile(
-        data.archiveCustomerFile(orderNumber), order,
-        { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3, Order::Info },
-        archived.problems);
-    readArchiveFile(data.archiveOrderHeadFile(orderNumber), order,
-                    { Order::OrderNumber, Order::DeliveryDate, Order::OrderDate, Order::PaymentTerms,
-                      Order::RegistrationNumber, Order::FreightMethod, Order::DeliveryMethod, Order::VatCode },
-                    archived.problems);
+    readArchiveFile(data.archiveCustomerFile(orderNumber), order, customerFileFields, archived.problems);
+    readArchiveFile(data.archiveOrderHeadFile(orderNumber), order, headFileFields, archived.problems);
     // The head file names the order by the number it was printed with, which is
     // the number it is listed and filed under.
-    order.setText(Order::OrderNumber, orderNumber);
+    order.setText(Field::OrderNumber, orderNumber);
 
     const BasketRead basket = readBasket(data, orderNumber);
     order.setLines(basket.lines);
@@ -98,7 +130,7 @@ ArchivedOrder readArchivedOrder(const datafiles::DataDirectory& data, const QStr
     else if (basket.missing)
         archived.problems.append(
             QStringLiteral("Filen %1 saknas: ordern har inga sparade orderrader.").arg(shown(basket.file)));
-    else if (basket.endsInsideRecord)
+    else if (basket.cutShort)
         archived.problems.append(
             QStringLiteral("Filen %1 är avkortad: den sista orderraden saknas.").arg(shown(basket.file)));
     return archived;

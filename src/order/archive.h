@@ -1,19 +1,35 @@
 #pragma once
 
-#include "failure.h"
 #include "order.h"
 
 #include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// Reading the printed orders back: the order list, and an order from its two
-// archive files and its basket file.
+// The archive of the printed orders: each order's customer file
+// <nr>_data1.dbf and head file <nr>_data2.dbf, a plain line a field, and the
+// order list lista.dbf, a quoted record of four fields an order. The layouts
+// are written and read here, from the same tables. The order's lines stay in
+// its basket file.
 namespace core {
+
+// The archive customer file: customer number, the three customer lines and the
+// info, a plain line each.
+QByteArray archiveCustomerBytes(const Order& order);
+// The archive order-head file: order number, delivery date, order date,
+// payment terms, registration number, freight, delivery, VAT code. This is the
+// order the archive has always had, not the order of the printed form.
+QByteArray archiveOrderHeadBytes(const Order& order);
+// The order's line in the order list: order date, order number, customer number
+// and the first customer line, each in double quotes, comma-separated, CR LF.
+QByteArray orderListLine(const Order& order);
+inline constexpr int orderListFields = 4;
 
 // One line of the order list.
 struct OrderListEntry
@@ -30,10 +46,9 @@ struct OrderListRead
 {
     QList<OrderListEntry> entries; // the complete records, in file order
     bool missing = false; // no order has been printed yet
-    bool endsInsideRecord = false;
     QString file;
-    std::optional<Failure> failure; // the list is there but cannot be read
-    std::optional<Failure> cutShort; // it ends inside a record: what to tell the operator
+    std::optional<datafiles::Failure> failure; // the list is there but cannot be read
+    std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
 };
 
 OrderListRead readOrderList(const datafiles::DataDirectory& data);

@@ -10,11 +10,6 @@ constexpr int basketFields = OrderLine::columnCount;
 
 } // namespace
 
-QString noFileNamed(const QString& orderNumber)
-{
-    return QStringLiteral("ordernumret \"%1\" kan inte vara en del av ett filnamn").arg(orderNumber);
-}
-
 OrderLine lineForBasket(const OrderLine& line)
 {
     OrderLine safe;
@@ -23,31 +18,40 @@ OrderLine lineForBasket(const OrderLine& line)
     return safe;
 }
 
-std::optional<Failure> appendToBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
-                                      const OrderLine& line)
+BasketAppend appendToBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
+                            const QList<OrderLine>& lines)
 {
+    BasketAppend append;
     const QString operation = QStringLiteral("lägga till orderraden");
     const std::optional<QString> path = data.basketFile(orderNumber);
-    if (!path)
-        return Failure { operation, {}, noFileNamed(orderNumber) };
-    if (const QString reason = datafiles::appendToFile(*path, datafiles::quotedRecord(line.toList()));
-        !reason.isEmpty())
-        return Failure { operation, *path, reason };
-    return std::nullopt;
+    if (!path) {
+        append.failure = datafiles::Failure { operation, {}, datafiles::noFileNamed(orderNumber) };
+        return append;
+    }
+    QByteArray records;
+    for (const OrderLine& line : lines)
+        records += datafiles::quotedRecord(line.toList());
+    const datafiles::RecordAppend appended = datafiles::appendRecords(*path, records, basketFields);
+    if (appended.failure)
+        append.failure = appended.failure->during(operation);
+    if (!appended.setAside.isEmpty())
+        append.setAside = datafiles::cutRecordSetAside(
+            QStringLiteral("läsa orderraderna för order %1 till slut").arg(orderNumber), *path, appended.setAside);
+    return append;
 }
 
-std::optional<Failure> rewriteBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
-                                     const QList<OrderLine>& lines)
+std::optional<datafiles::Failure> rewriteBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
+                                                const QList<OrderLine>& lines)
 {
     const QString operation = QStringLiteral("spara orderraderna");
     const std::optional<QString> path = data.basketFile(orderNumber);
     if (!path)
-        return Failure { operation, {}, noFileNamed(orderNumber) };
+        return datafiles::Failure { operation, {}, datafiles::noFileNamed(orderNumber) };
     QByteArray records;
     for (const OrderLine& line : lines)
         records += datafiles::quotedRecord(line.toList());
-    if (const QString reason = datafiles::replaceFile(*path, records); !reason.isEmpty())
-        return Failure { operation, *path, reason };
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(*path, records))
+        return failure->during(operation);
     return std::nullopt;
 }
 
@@ -68,15 +72,15 @@ BasketRead readBasket(const datafiles::DataDirectory& data, const QString& order
     }
     const datafiles::ReadResult file = datafiles::readWholeFile(*path);
     if (!file.ok()) {
-        read.failure = Failure { operation, *path, file.error };
+        read.failure = file.failure->during(operation);
         return read;
     }
-    const QList<QStringList> records = datafiles::readRecords(file.bytes, basketFields, &read.endsInsideRecord);
-    if (read.endsInsideRecord)
-        read.cutShort = endsInsideRecord(operation, *path);
-    read.lines.reserve(records.size());
-    for (const QStringList& record : records)
-        read.lines.append(OrderLine::fromList(record));
+    const datafiles::RecordTable table = datafiles::RecordTable::parse(file.bytes, basketFields);
+    if (table.endsInsideRecord())
+        read.cutShort = datafiles::endsInsideRecord(operation, *path);
+    read.lines.reserve(table.recordCount());
+    for (qsizetype r = 0; r < table.recordCount(); ++r)
+        read.lines.append(OrderLine::fromList(table.record(r)));
     return read;
 }
 

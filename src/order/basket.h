@@ -1,9 +1,9 @@
 #pragma once
 
-#include "failure.h"
 #include "order.h"
 
 #include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
 
 #include <QList>
 #include <QString>
@@ -19,27 +19,31 @@ namespace core {
 // "'" and a blank. The order line added to the order carries the same texts.
 OrderLine lineForBasket(const OrderLine& line);
 
-// Adds the line's record at the end of the order's basket file, creating it.
-std::optional<Failure> appendToBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
-                                      const OrderLine& line);
+struct BasketAppend
+{
+    std::optional<datafiles::Failure> failure;
+    // The basket ended inside a record: it was cut back to its whole records,
+    // and this tells the operator where the cut record's bytes were kept.
+    std::optional<datafiles::Failure> setAside;
+};
+
+// Adds the lines' records at the end of the order's basket file, creating it.
+BasketAppend appendToBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
+                            const QList<OrderLine>& lines);
 
 // Replaces the order's basket file with the records of these lines.
-std::optional<Failure> rewriteBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
-                                     const QList<OrderLine>& lines);
+std::optional<datafiles::Failure> rewriteBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
+                                                const QList<OrderLine>& lines);
 
 struct BasketRead
 {
     QList<OrderLine> lines; // the complete records
     bool missing = false; // no basket file: the order never had a line
-    bool endsInsideRecord = false;
     QString file;
-    std::optional<Failure> failure; // the file is there but cannot be read
-    std::optional<Failure> cutShort; // it ends inside a record: what to tell the operator
+    std::optional<datafiles::Failure> failure; // the file is there but cannot be read
+    std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
 };
 
 BasketRead readBasket(const datafiles::DataDirectory& data, const QString& orderNumber);
-
-// The reason given when the order number cannot name a file.
-QString noFileNamed(const QString& orderNumber);
 
 } // namespace core

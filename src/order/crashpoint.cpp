@@ -1,25 +1,33 @@
 #include "crashpoint.h"
 
+#include <QtGlobal>
+
 namespace core {
 namespace {
 
-CrashHook& installedHook()
+std::function<void(CrashPoint)>& installedHook()
 {
-    static CrashHook hook;
+    static std::function<void(CrashPoint)> hook;
     return hook;
 }
 
 } // namespace
 
-void setCrashHook(CrashHook hook)
+void crashPoint(CrashPoint point)
 {
+    if (const auto& hook = installedHook())
+        hook(point);
+}
+
+CrashHookForTesting::CrashHookForTesting(std::function<void(CrashPoint)> hook)
+{
+    Q_ASSERT(!installedHook());
     installedHook() = std::move(hook);
 }
 
-void crashPoint(const char* point)
+CrashHookForTesting::~CrashHookForTesting()
 {
-    if (const CrashHook& hook = installedHook())
-        hook(point);
+    installedHook() = nullptr;
 }
 
 } // namespace core

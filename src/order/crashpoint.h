@@ -4,12 +4,31 @@
 
 // Points in the print command and the registration at which the tests can end
 // the program abruptly, to see that the next start puts everything right. The
-// program itself never sets a hook, and then a point does nothing.
+// program itself never installs a hook, and then a point does nothing.
 namespace core {
 
-using CrashHook = std::function<void(const char* point)>;
+enum class CrashPoint {
+    Print, // F9 chosen, nothing written yet
+    PdfCopy, // the PDF copy is in place
+    Journal, // the registration's journal is on the disk
+    Paper, // the order has gone to the printer
+    OrderNumber, // the order-number file holds the order's number
+    ArchiveCustomer, // <nr>_data1.dbf written
+    ArchiveHead, // <nr>_data2.dbf written
+    OrderList, // the order list holds the order's line
+    JournalRemoved, // the registration is whole
+};
 
-void setCrashHook(CrashHook hook);
-void crashPoint(const char* point);
+void crashPoint(CrashPoint point);
+
+// Installs a hook that every crash point calls, for as long as it lives.
+class CrashHookForTesting
+{
+public:
+    explicit CrashHookForTesting(std::function<void(CrashPoint)> hook);
+    ~CrashHookForTesting();
+    CrashHookForTesting(const CrashHookForTesting&) = delete;
+    CrashHookForTesting& operator=(const CrashHookForTesting&) = delete;
+};
 
 } // namespace core

@@ -1,14 +1,6 @@
 #include "journal.h"
 
-#include "basket.h"
-#include "crashpoint.h"
-
-#include "datafiles/textfile.h"
-
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
 
 namespace core {
 namespace {
@@ -65,50 +57,6 @@ QByteArray checksum(QByteArrayView bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
-// The list step: the list cut back to its length before the append, and the
-// line appended. Where the list holds the line there already, the step was
-// done; where the list has changed otherwise since (it is shorter, or holds
-// something else there), nothing of it is cut and the line goes at its end.
-QString completeListAppend(const QString& list, const RegistrationPlan& plan)
-{
-    const qint64 size = std::max<qint64>(datafiles::fileSize(list), 0);
-    const qint64 length = plan.listLengthBefore;
-    const QByteArray& line = plan.listAppend;
-    if (size >= length) {
-        QByteArray there;
-        QFile file(list);
-        if (size > length && file.open(QIODevice::ReadOnly) && file.seek(length))
-            there = file.read(std::min<qint64>(size - length, line.size() + 1));
-        if (there == line && size == length + line.size())
-            return {};
-        if (size == length)
-            return datafiles::appendExactly(list, line);
-        if (line.startsWith(there) && size <= length + line.size())
-            return datafiles::writeAt(list, length, line);
-    }
-    const QByteArray ownLine = line.startsWith("\r\n") ? line.mid(2) : line;
-    return datafiles::appendToFile(list, ownLine);
-}
-
-// Our own temporary files: a file the program replaces, with six letters or
-// digits after it (QSaveFile's names where the system has no unnamed files).
-bool isLeftoverTemporaryFile(const QString& name)
-{
-    static const QRegularExpression temporary(
-        QStringLiteral(R"(^(OrderNr\.dbf|lista\.dbf|registrering\.journal|.+_data[12]\.dbf|.+\.basket\.dbf|.+\.pdf))"
-                       R"(\.[A-Za-z0-9]{6}$)"));
-    return temporary.match(name).hasMatch();
-}
-
-void removeLeftoverTemporaryFiles(const QString& folder)
-{
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (isLeftoverTemporaryFile(name))
-            QFile::remove(dir.filePath(name));
-    }
-}
-
 } // namespace
 
 QByteArray encodeJournal(const RegistrationPlan& plan)
@@ -153,66 +101,6 @@ std::optional<RegistrationPlan> decodeJournal(QByteArrayView bytes)
     if (!ok || plan.listLengthBefore < 0)
         return std::nullopt;
     return plan;
-}
-
-std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const RegistrationPlan& plan)
-{
-    const QString& number = plan.orderNumber;
-    const std::optional<QString> customerFile = data.archiveCustomerFile(number);
-    const std::optional<QString> headFile = data.archiveOrderHeadFile(number);
-    if (!customerFile || !headFile)
-        return Failure { QStringLiteral("arkivera ordern"), {}, noFileNamed(number) };
-
-    const struct
-    {
-        const char* operation;
-        QString file;
-        const QByteArray& bytes;
-        const char* crashPointAfter;
-    } replaced[] = {
-        { "spara ordernumret", data.orderNumberFile(), plan.orderNumberFile, "ordernumber" },
-        { "arkivera orderns kund", *customerFile, plan.archiveCustomer, "archive-customer" },
-        { "arkivera orderhuvudet", *headFile, plan.archiveOrderHead, "archive-head" },
-    };
-    for (const auto& step : replaced) {
-        if (const QString reason = datafiles::replaceFile(step.file, step.bytes); !reason.isEmpty())
-            return Failure { QString::fromUtf8(step.operation), step.file, reason };
-        crashPoint(step.crashPointAfter);
-    }
-
-    const QString list = data.orderList();
-    if (const QString reason = completeListAppend(list, plan); !reason.isEmpty())
-        return Failure { QStringLiteral("föra in ordern i orderlistan"), list, reason };
-    crashPoint("order-list");
-    return std::nullopt;
-}
-
-Recovery finishInterruptedRegistration(const datafiles::DataDirectory& data)
-{
-    Recovery recovery;
-    // The order folder holds five files an order and is gone through only
-    // after a stopped registration; the other two hold a handful.
-    removeLeftoverTemporaryFiles(data.systemFolder());
-    removeLeftoverTemporaryFiles(data.registerFolder());
-    const QString journal = data.registrationJournal();
-    if (!datafiles::isFile(journal))
-        return recovery;
-    removeLeftoverTemporaryFiles(data.orderFolder());
-    const datafiles::ReadResult read = datafiles::readWholeFile(journal);
-    if (!read.ok()) {
-        recovery.failure = Failure { QStringLiteral("slutföra en avbruten registrering"), journal, read.error };
-        return recovery;
-    }
-    if (const std::optional<RegistrationPlan> plan = decodeJournal(read.bytes)) {
-        if (std::optional<Failure> failure = carryOut(data, *plan)) {
-            recovery.failure = failure;
-            return recovery;
-        }
-        recovery.completedOrder = plan->orderNumber;
-    }
-    if (const QString reason = datafiles::removeFile(journal); !reason.isEmpty())
-        recovery.failure = Failure { QStringLiteral("ta bort registreringsjournalen"), journal, reason };
-    return recovery;
 }
 
 } // namespace core

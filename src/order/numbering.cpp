@@ -1,6 +1,7 @@
 #include "numbering.h"
 
 #include "order.h"
+#include "registration.h"
 
 #include "datafiles/codepage.h"
 #include "datafiles/records.h"
@@ -29,10 +30,16 @@ NextNumber nextOrderNumber(const datafiles::DataDirectory& data)
     const QString path = data.orderNumberFile();
     const datafiles::ReadResult file = datafiles::readWholeFile(path);
     if (!file.ok())
-        return { {}, Failure { operation, path, file.error } };
-    const std::optional<qint64> last = recordedOrderNumber(datafiles::decode1252(file.bytes));
+        return { {}, file.failure->during(operation) };
+    std::optional<qint64> last = recordedOrderNumber(datafiles::decode1252(file.bytes));
     if (!last)
-        return { {}, Failure { operation, path, QStringLiteral("filen innehåller inget ordernummer") } };
+        return { {}, datafiles::Failure { operation, path, QStringLiteral("filen innehåller inget ordernummer") } };
+    // An order whose registration stopped at the order-number file may be out
+    // on paper already: its number is taken.
+    if (const std::optional<QString> unfinished = unfinishedRegistrationNumber(data)) {
+        if (const std::optional<qint64> taken = recordedOrderNumber(*unfinished); taken && *taken > *last)
+            last = taken;
+    }
     return { QString::number(*last + 1), std::nullopt };
 }
 
@@ -48,15 +55,6 @@ void startNewOrder(Order& order, const QString& number, const QDate& today)
     order.setText(Order::VatCode, QStringLiteral("0"));
     order.setText(Order::RegistrationNumber, QString());
     order.setText(Order::Lpl, QStringLiteral("411"));
-}
-
-std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, const QString& number)
-{
-    const QString path = data.orderNumberFile();
-    const QString reason = datafiles::replaceFile(path, datafiles::plainLine(number));
-    if (!reason.isEmpty())
-        return Failure { QStringLiteral("spara ordernumret"), path, reason };
-    return std::nullopt;
 }
 
 } // namespace core

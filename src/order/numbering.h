@@ -1,8 +1,7 @@
 #pragma once
 
-#include "failure.h"
-
 #include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
 
 #include <QDate>
 #include <QString>
@@ -16,11 +15,12 @@ class Order;
 // The number a new order gets: the last recorded one plus one. The order-number
 // file holds the last number, possibly with leading zeros and with blanks or
 // line ends around it; a missing file, or one that holds no number, is a failure
-// and not order number 1.
+// and not order number 1. A registration that a journal still describes has
+// used its number, even where the order-number file does not hold it yet.
 struct NextNumber
 {
     QString number;
-    std::optional<Failure> failure;
+    std::optional<datafiles::Failure> failure;
 };
 
 NextNumber nextOrderNumber(const datafiles::DataDirectory& data);
@@ -29,8 +29,5 @@ NextNumber nextOrderNumber(const datafiles::DataDirectory& data);
 // standing codes "0", no registration number and lpl "411". The customer, the
 // info and the lines stay as they are.
 void startNewOrder(Order& order, const QString& number, const QDate& today);
-
-// Records the number as the last one used: the file holds it and CR LF.
-std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, const QString& number);
 
 } // namespace core

@@ -2,6 +2,8 @@
 
 #include "numbering.h"
 
+#include <QRegularExpression>
+
 namespace core {
 namespace {
 
@@ -45,10 +47,13 @@ OrderHistory::OrderHistory(const QList<OrderListEntry>& entries)
 
 std::vector<int> OrderHistory::search(QStringView text) const
 {
+    // Any white space parts the words: a pasted line feed or tab is a blank,
+    // never part of a word that could reach into the next field or order.
+    static const QRegularExpression whiteSpace(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption);
     QStringList words;
-    for (QStringView word : text.split(u' ', Qt::SkipEmptyParts)) {
-        const QString folded = word.trimmed().toString().toCaseFolded();
-        if (!folded.isEmpty() && !words.contains(folded))
+    for (const QString& word : text.toString().split(whiteSpace, Qt::SkipEmptyParts)) {
+        const QString folded = word.toCaseFolded();
+        if (!words.contains(folded))
             words.append(folded);
     }
 

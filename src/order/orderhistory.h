@@ -28,8 +28,8 @@ public:
 
     // The places, newest first, of the orders that every word of the text
     // begins a word of: of the order number, the customer number or the name.
-    // Letter case does not count (å and Å alike). Words are parted by blanks in
-    // the text, and by anything but a letter or digit in the order. A text
+    // Letter case does not count (å and Å alike). Words are parted by any white
+    // space in the text, and by anything but a letter or digit in the order. A text
     // without words finds every order.
     std::vector<int> search(QStringView text) const;
 

@@ -58,6 +58,45 @@ QList<RegisterRow> readRegisterRows(QByteArrayView bytes, bool* endsInsideRecord
     return rows;
 }
 
+RegisterRead readRegister(const datafiles::DataDirectory& data, CodeRegister which)
+{
+    static const char* const operations[] = { "läsa registret över betalningsvillkor",
+                                              "läsa registret över leveranssätt", "läsa registret över fraktsätt" };
+    const QString operation = QString::fromUtf8(operations[size_t(which)]);
+    RegisterRead read;
+    read.file = registerFile(data, which);
+    const datafiles::ReadResult file = datafiles::readWholeFile(read.file);
+    if (!file.ok()) {
+        read.failure = file.failure->during(operation);
+        return read;
+    }
+    bool endsInsideRecord = false;
+    read.rows = readRegisterRows(file.bytes, &endsInsideRecord);
+    if (endsInsideRecord)
+        read.cutShort = datafiles::endsInsideRecord(operation, read.file);
+    return read;
+}
+
+ProductsRead readProducts(const datafiles::DataDirectory& data)
+{
+    // The record layout keeps field places in 32 bits.
+    constexpr qsizetype largestRegister = 0xFFFFFFFEll;
+    const QString operation = QStringLiteral("läsa produktregistret");
+    ProductsRead read;
+    read.file = data.productRegister();
+    datafiles::ReadResult file = datafiles::readWholeFile(read.file);
+    if (file.ok() && file.bytes.size() > largestRegister)
+        file.failure = datafiles::Failure { {}, read.file, QStringLiteral("filen är för stor") };
+    if (!file.ok()) {
+        read.failure = file.failure->during(operation);
+        return read;
+    }
+    read.products = datafiles::RecordTable::parse(std::move(file.bytes), productFields);
+    if (read.products.endsInsideRecord())
+        read.cutShort = datafiles::endsInsideRecord(operation, read.file);
+    return read;
+}
+
 CodeWording::CodeWording(datafiles::DataDirectory data)
     : m_data(std::move(data))
 {
@@ -75,9 +114,10 @@ QString CodeWording::wording(CodeRegister which, const QString& code) const
     return found == described.end() ? QString() : found->second;
 }
 
-void CodeWording::reload(CodeRegister which)
+void CodeWording::reload()
 {
-    m_registers[size_t(which)].reset();
+    for (std::optional<Descriptions>& loaded : m_registers)
+        loaded.reset();
 }
 
 const CodeWording::Descriptions& CodeWording::descriptions(CodeRegister which) const

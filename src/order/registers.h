@@ -1,6 +1,8 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
+#include "datafiles/records.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -28,6 +30,32 @@ struct RegisterRow
 // count. *endsInsideRecord tells whether the file ended part-way through one.
 QList<RegisterRow> readRegisterRows(QByteArrayView bytes, bool* endsInsideRecord = nullptr);
 
+struct RegisterRead
+{
+    QList<RegisterRow> rows; // the complete records, in file order
+    QString file;
+    std::optional<datafiles::Failure> failure; // the register cannot be read
+    std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
+};
+
+// A code register as its picker lists it.
+RegisterRead readRegister(const datafiles::DataDirectory& data, CodeRegister which);
+
+// The product register, System/Registret/Produkter.dbf: a record of four
+// fields a product (article number, description, unit, unit price), kept as
+// the file's bytes and the places of the fields, so that a register of a
+// million products takes little more memory than the file.
+inline constexpr int productFields = 4;
+struct ProductsRead
+{
+    datafiles::RecordTable products;
+    QString file;
+    std::optional<datafiles::Failure> failure;
+    std::optional<datafiles::Failure> cutShort;
+};
+
+ProductsRead readProducts(const datafiles::DataDirectory& data);
+
 // The wording the printed order gives the payment-terms, delivery and freight
 // codes: a standing wording for the codes every order starts with, and for any
 // other code the description of the first register record with exactly that
@@ -36,14 +64,15 @@ QList<RegisterRow> readRegisterRows(QByteArrayView bytes, bool* endsInsideRecord
 // choose.
 //
 // Each register is read once, when a code first needs it, and again after
-// reload(): a register picker has just shown the operator what it holds.
+// reload(): the printed order names the codes as the registers hold them when
+// it is printed or previewed.
 class CodeWording
 {
 public:
     explicit CodeWording(datafiles::DataDirectory data);
 
     QString wording(CodeRegister which, const QString& code) const;
-    void reload(CodeRegister which);
+    void reload();
 
 private:
     using Descriptions = std::map<QString, QString>;

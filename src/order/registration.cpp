@@ -1,103 +1,147 @@
 #include "registration.h"
 
-#include "basket.h"
+#include "archive.h"
 #include "crashpoint.h"
 #include "order.h"
 
-#include "datafiles/codepage.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace core {
 namespace {
 
-// The two fixed pieces the order-list line is assembled from.
-const QString listQuote = QStringLiteral("\"");
-const QString listSeparator = QStringLiteral("\",\"");
+using datafiles::Failure;
 
-QByteArray plainLines(const Order& order, std::initializer_list<Order::Field> fields)
+// The list step: the list cut back to its length before the append, and the
+// line appended. Where the list holds the line there already, the step was
+// done; where the list has changed otherwise since (it is shorter, or holds
+// something else there), nothing of it is cut and the line goes at its end.
+std::optional<Failure> completeListAppend(const QString& list, const RegistrationPlan& plan)
 {
-    QByteArray bytes;
-    for (Order::Field field : fields)
-        bytes += datafiles::plainLine(order.text(field));
-    return bytes;
+    const qint64 size = std::max<qint64>(datafiles::fileSize(list), 0);
+    const qint64 length = plan.listLengthBefore;
+    const QByteArray& line = plan.listAppend;
+    if (size >= length) {
+        QByteArray there;
+        QFile file(list);
+        if (size > length && file.open(QIODevice::ReadOnly) && file.seek(length))
+            there = file.read(std::min<qint64>(size - length, line.size() + 1));
+        if (there == line && size == length + line.size())
+            return std::nullopt;
+        if (size == length)
+            return datafiles::appendExactly(list, line);
+        if (line.startsWith(there) && size <= length + line.size())
+            return datafiles::writeAt(list, length, line);
+    }
+    const QByteArray ownLine = line.startsWith("\r\n") ? line.mid(2) : line;
+    return datafiles::appendRecords(list, ownLine, orderListFields).failure;
+}
+
+BegunRegistration begin(const datafiles::DataDirectory& data, RegistrationPlan plan)
+{
+    BegunRegistration begun;
+    // What the steps will write goes to the disk before the first of them;
+    // should the program stop part-way, the next start completes them.
+    const QString journal = data.registrationJournal();
+    if (std::optional<Failure> failure = datafiles::replaceFile(journal, encodeJournal(plan))) {
+        begun.failure = failure->during(plan.recordsNumberOnly() ? QStringLiteral("spara ordernumret")
+                                                                 : QStringLiteral("påbörja registreringen av ordern"));
+        return begun;
+    }
+    crashPoint(CrashPoint::Journal);
+    begun.plan = std::move(plan);
+    return begun;
+}
+
+// A registration that could not be finished earlier is finished first: its
+// journal would otherwise be replaced by this one.
+std::optional<Failure> finishEarlierRegistration(const datafiles::DataDirectory& data)
+{
+    return completeUnfinishedRegistration(data).failure;
 }
 
 } // namespace
 
-QByteArray archiveCustomerBytes(const Order& order)
-{
-    return plainLines(
-        order,
-        { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3, Order::Info });
-}
-
-QByteArray archiveOrderHeadBytes(const Order& order)
-{
-    return plainLines(order,
-                      { Order::OrderNumber, Order::DeliveryDate, Order::OrderDate, Order::PaymentTerms,
-                        Order::RegistrationNumber, Order::FreightMethod, Order::DeliveryMethod, Order::VatCode });
-}
-
-QByteArray orderListLine(const Order& order)
-{
-    // A double quote inside a value would split it for every reader of the
-    // list, so it goes in as the quote rule of the records has it.
-    const auto field = [&order](Order::Field f) {
-        return datafiles::textForRecord(order.text(f));
-    };
-    const QString line = listQuote + field(Order::OrderDate) + listSeparator + field(Order::OrderNumber) + listSeparator
-        + field(Order::CustomerNumber) + listSeparator + field(Order::CustomerLine1) + listQuote;
-    return datafiles::encode1252(line) + "\r\n";
-}
-
 BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order)
 {
-    BegunRegistration begun;
-    const QString journal = data.registrationJournal();
-    // A registration that could not be finished earlier is finished first: its
-    // journal would otherwise be replaced by this one.
-    if (datafiles::isFile(journal)) {
-        if ((begun.failure = finishInterruptedRegistration(data).failure))
-            return begun;
-    }
+    if (std::optional<Failure> failure = finishEarlierRegistration(data))
+        return { {}, failure, {} };
 
     const QString orderNumber = order.text(Order::OrderNumber);
-    if (!data.archiveCustomerFile(orderNumber) || !data.archiveOrderHeadFile(orderNumber)) {
-        begun.failure = Failure { QStringLiteral("arkivera ordern"), {}, noFileNamed(orderNumber) };
-        return begun;
-    }
+    if (!data.archiveCustomerFile(orderNumber) || !data.archiveOrderHeadFile(orderNumber))
+        return { {}, Failure { QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber) }, {} };
 
-    RegistrationPlan& plan = begun.plan;
+    // A list that ends inside a record would have the order's line join the
+    // cut record: the record is set aside and the list cut back to its whole
+    // records before the line's place is planned.
+    const QString list = data.orderList();
+    const datafiles::RecordAppend cut = datafiles::setAsideCutRecord(list, orderListFields);
+    if (cut.failure)
+        return { {}, cut.failure->during(QStringLiteral("föra in ordern i orderlistan")), {} };
+
+    RegistrationPlan plan;
     plan.orderNumber = orderNumber;
     plan.orderNumberFile = datafiles::plainLine(orderNumber);
     plan.archiveCustomer = archiveCustomerBytes(order);
     plan.archiveOrderHead = archiveOrderHeadBytes(order);
-    const QString list = data.orderList();
     plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
     plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
-
-    // What the four steps will write goes to the disk before the first of
-    // them; should the program stop part-way, the next start completes them.
-    if (const QString reason = datafiles::replaceFile(journal, encodeJournal(plan)); !reason.isEmpty())
-        begun.failure = Failure { QStringLiteral("påbörja registreringen av ordern"), journal, reason };
-    else
-        crashPoint("journal");
+    BegunRegistration begun = begin(data, std::move(plan));
+    if (!cut.setAside.isEmpty())
+        begun.setAside = datafiles::cutRecordSetAside(QStringLiteral("läsa listan över utskrivna order till slut"),
+                                                      list, cut.setAside);
     return begun;
+}
+
+std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const RegistrationPlan& plan)
+{
+    const QString& number = plan.orderNumber;
+    const QString numberFile = data.orderNumberFile();
+    if (std::optional<Failure> failure = datafiles::replaceFile(numberFile, plan.orderNumberFile))
+        return failure->during(QStringLiteral("spara ordernumret"));
+    crashPoint(CrashPoint::OrderNumber);
+    if (plan.recordsNumberOnly())
+        return std::nullopt;
+
+    const std::optional<QString> customerFile = data.archiveCustomerFile(number);
+    const std::optional<QString> headFile = data.archiveOrderHeadFile(number);
+    if (!customerFile || !headFile)
+        return Failure { QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(number) };
+    const struct
+    {
+        const char* operation;
+        QString file;
+        const QByteArray& bytes;
+        CrashPoint after;
+    } archived[] = {
+        { "arkivera orderns kund", *customerFile, plan.archiveCustomer, CrashPoint::ArchiveCustomer },
+        { "arkivera orderhuvudet", *headFile, plan.archiveOrderHead, CrashPoint::ArchiveHead },
+    };
+    for (const auto& step : archived) {
+        if (std::optional<Failure> failure = datafiles::replaceFile(step.file, step.bytes))
+            return failure->during(QString::fromUtf8(step.operation));
+        crashPoint(step.after);
+    }
+
+    if (std::optional<Failure> failure = completeListAppend(data.orderList(), plan))
+        return failure->during(QStringLiteral("föra in ordern i orderlistan"));
+    crashPoint(CrashPoint::OrderList);
+    return std::nullopt;
 }
 
 std::optional<Failure> completeRegistration(const datafiles::DataDirectory& data, const RegistrationPlan& plan)
 {
     // A step that fails leaves the journal: the registration is completed by
-    // the next printing or the next start, once the cause is mended.
+    // the next registration, "Ny" or the next start, once the cause is mended.
     if (std::optional<Failure> failure = carryOut(data, plan))
         return failure;
     // The registration is whole. A journal that stayed behind would only be
     // completed again, to the same bytes.
     datafiles::removeFile(data.registrationJournal());
-    crashPoint("journal-removed");
+    crashPoint(CrashPoint::JournalRemoved);
     return std::nullopt;
 }
 
@@ -112,6 +156,56 @@ std::optional<Failure> registerOrder(const datafiles::DataDirectory& data, const
     if (begun.failure)
         return begun.failure;
     return completeRegistration(data, begun.plan);
+}
+
+std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, const QString& number)
+{
+    if (std::optional<Failure> failure = finishEarlierRegistration(data))
+        return failure;
+    RegistrationPlan plan;
+    plan.orderNumber = number;
+    plan.orderNumberFile = datafiles::plainLine(number);
+    const BegunRegistration begun = begin(data, std::move(plan));
+    if (begun.failure)
+        return begun.failure;
+    return completeRegistration(data, begun.plan);
+}
+
+Completion completeUnfinishedRegistration(const datafiles::DataDirectory& data)
+{
+    Completion completion;
+    const QString journal = data.registrationJournal();
+    if (!datafiles::isFile(journal))
+        return completion;
+    const QString operation = QStringLiteral("slutföra en avbruten registrering");
+    const datafiles::ReadResult read = datafiles::readWholeFile(journal);
+    if (!read.ok()) {
+        completion.failure = read.failure->during(operation);
+        return completion;
+    }
+    if (const std::optional<RegistrationPlan> plan = decodeJournal(read.bytes)) {
+        if (std::optional<Failure> failure = carryOut(data, *plan)) {
+            completion.failure = failure;
+            return completion;
+        }
+        completion.completedOrder = plan->orderNumber;
+    }
+    if (std::optional<Failure> failure = datafiles::removeFile(journal))
+        completion.failure = failure->during(QStringLiteral("ta bort registreringsjournalen"));
+    return completion;
+}
+
+std::optional<QString> unfinishedRegistrationNumber(const datafiles::DataDirectory& data)
+{
+    const QString journal = data.registrationJournal();
+    if (!datafiles::isFile(journal))
+        return std::nullopt;
+    const datafiles::ReadResult read = datafiles::readWholeFile(journal);
+    if (!read.ok())
+        return std::nullopt;
+    if (const std::optional<RegistrationPlan> plan = decodeJournal(read.bytes))
+        return plan->orderNumber;
+    return std::nullopt;
 }
 
 QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted)

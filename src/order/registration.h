@@ -1,11 +1,10 @@
 #pragma once
 
-#include "failure.h"
 #include "journal.h"
 
 #include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -13,44 +12,61 @@
 // Printing an order registers it: its number becomes the last one used, its
 // customer and head are archived in <nr>_data1.dbf and <nr>_data2.dbf, and the
 // order list gains a line for it. The lines stay in the order's basket file.
+//
+// A registration spans several files. So that a crash or a power cut between
+// them never leaves an order half registered, it goes in four steps: the plan
+// (what every file will hold), begun (the plan put durably into the journal),
+// carried out (the files written), completed (the journal removed). A journal
+// found later, by the next registration, by "Ny" or at the next start, is
+// carried out again: every step may be done twice without harm.
 namespace core {
 
 class Order;
 
-// The archive customer file: customer number, the three customer lines and the
-// info, a plain line each.
-QByteArray archiveCustomerBytes(const Order& order);
-// The archive order-head file: order number, delivery date, order date,
-// payment terms, registration number, freight, delivery, VAT code. This is the
-// order the archive has always had, not the order of the printed form.
-QByteArray archiveOrderHeadBytes(const Order& order);
-// The order's line in the order list: order date, order number, customer number
-// and the first customer line, each in double quotes, comma-separated, CR LF.
-QByteArray orderListLine(const Order& order);
-
-// Writes the four files in their order: the order-number file, the archive
-// customer file, the archive order-head file and the order-list line. What
-// they will hold is first put durably into the registration journal, so that
-// a registration stopped part-way is completed at the next start. A step that
-// fails ends the registration there and names its file; its journal stays, and
-// the next registration or the next start completes it.
-std::optional<Failure> registerOrder(const datafiles::DataDirectory& data, const Order& order);
-
-// The two halves of registerOrder(), for the print command, which sends the
-// paper between them: once the paper may be out, the order's number must not
-// be handed out again, so the journal is written before the paper is sent.
 struct BegunRegistration
 {
     RegistrationPlan plan;
-    std::optional<Failure> failure;
+    std::optional<datafiles::Failure> failure;
+    // The order list ended inside a record and was cut back to its whole
+    // records before the plan was made: where the cut bytes were kept.
+    std::optional<datafiles::Failure> setAside;
 };
-// Completes a registration left unfinished, then writes this one's journal.
+
+// The registration of a printed order, up to its journal: a registration left
+// unfinished is completed first, a record the list was cut short in is set
+// aside, and the plan is put durably into the journal. The print command
+// sends the paper after this, so that paper that went out always belongs to
+// a registered order.
 BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order);
-// Does the four steps and removes the journal.
-std::optional<Failure> completeRegistration(const datafiles::DataDirectory& data, const RegistrationPlan& plan);
+// Does the steps of the plan, in their order, and names the file of the step
+// that failed; the journal then stays, for the next try.
+std::optional<datafiles::Failure> carryOut(const datafiles::DataDirectory& data, const RegistrationPlan& plan);
+// Carries the plan out and removes the journal.
+std::optional<datafiles::Failure> completeRegistration(const datafiles::DataDirectory& data,
+                                                       const RegistrationPlan& plan);
 // Removes the journal of a registration that is not to be: the paper never
 // went out.
 void abandonRegistration(const datafiles::DataDirectory& data);
+
+// The whole registration of a printed order.
+std::optional<datafiles::Failure> registerOrder(const datafiles::DataDirectory& data, const Order& order);
+// Records a number as the last one used, the way a registration does, without
+// archiving anything: the click on the F9 legend.
+std::optional<datafiles::Failure> recordOrderNumber(const datafiles::DataDirectory& data, const QString& number);
+
+// A registration a journal still describes, carried out and completed; none
+// when there was no journal. A cut or damaged journal had begun no step: it is
+// removed, and nothing is completed.
+struct Completion
+{
+    QString completedOrder; // empty when there was nothing to complete
+    std::optional<datafiles::Failure> failure;
+};
+Completion completeUnfinishedRegistration(const datafiles::DataDirectory& data);
+
+// The number of a registration a journal still describes, which "Ny" must not
+// hand out again; none when there is no readable journal.
+std::optional<QString> unfinishedRegistrationNumber(const datafiles::DataDirectory& data);
 
 // The text of the box that confirms the printed order. `savedInsteadOfPrinted`
 // names the PDF copy when there was no printer to send the order to.

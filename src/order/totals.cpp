@@ -4,6 +4,8 @@
 
 #include "datafiles/numbers.h"
 
+#include <QtNumeric>
+
 #include <optional>
 
 namespace core {
@@ -47,7 +49,7 @@ QString totalExclusiveOfVat(const QList<OrderLine>& lines)
     qint64 hundredths = 0;
     for (const OrderLine& line : lines) {
         const std::optional<qint64> amount = hundredthsOfLineAmount(line.text(OrderLine::LineAmount));
-        if (!amount || __builtin_add_overflow(hundredths, *amount, &hundredths)) {
+        if (!amount || qAddOverflow(hundredths, *amount, &hundredths)) {
             double total = 0;
             for (const OrderLine& each : lines)
                 total += datafiles::leadingNumber(each.text(OrderLine::LineAmount));

@@ -1,7 +1,7 @@
 #include "deskstart.h"
 
 #include "datafiles/datalock.h"
-#include "order/journal.h"
+#include "order/recovery.h"
 #include "widgets/messagebox.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ DeskStart startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock tod
                                         "Programmet startar, men order kan inte sparas förrän mappen finns.")
                              .arg(folder));
     } else {
-        const core::Recovery recovery = core::finishInterruptedRegistration(data);
+        const core::Completion recovery = core::finishInterruptedRegistration(data);
         if (recovery.failure)
             MessageBox::reportFailure(nullptr, *recovery.failure);
         else if (!recovery.completedOrder.isEmpty())

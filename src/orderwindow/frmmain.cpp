@@ -2,9 +2,18 @@
 
 #include "orderlinesmodel.h"
 
+#include "history/frmorderhistory.h"
+#include "history/pdfwindow.h"
+#include "pickers/frmaddproduct.h"
+#include "pickers/registerpicker.h"
 #include "printing/orderdocument.h"
+#include "printjob/preview.h"
+#include "printjob/printjob.h"
+#include "retrieval/frmgetinfo.h"
+#include "retrieval/frmvarning.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
+#include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 #include "widgets/twips.h"
@@ -14,12 +23,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
 // Client area of the window, in twips.
 constexpr int clientWidth = 10455;
 constexpr int clientHeight = 6990;
+
+// How long the operator pauses before an open preview is drawn again.
+constexpr int previewPauseMs = 250;
 
 void setTextColour(QWidget* widget, const QColor& colour, const QColor& background = Qt::transparent)
 {
@@ -35,17 +48,11 @@ void setTextColour(QWidget* widget, const QColor& colour, const QColor& backgrou
 
 std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock today)
 {
-    if (!today)
-        today = [] {
-            return QDate::currentDate();
-        };
     return std::make_unique<FrmMain>(std::move(data), std::move(today));
 }
 
 FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
-    : m_data(std::move(data))
-    , m_today(std::move(today))
-    , m_wording(m_data)
+    : m_order(new core::OpenOrder(std::move(data), std::move(today), this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setupWindow();
@@ -59,21 +66,24 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
     // Form_Initialize: whole-row selection for the order lines.
     m_ListView1->enableFullRowSelect();
 
+    connect(m_order, &core::OpenOrder::headChanged, this, &FrmMain::showHead);
+    connect(m_order, &core::OpenOrder::customerLinesEditableChanged, this, &FrmMain::showCustomerLinesEditable);
+    connect(m_order, &core::OpenOrder::cutRecordSetAside, this,
+            [this](const datafiles::Failure& report) { MessageBox::reportFailure(this, report); });
+    m_previewRedraw = new QTimer(this);
+    m_previewRedraw->setSingleShot(true);
+    m_previewRedraw->setInterval(previewPauseMs);
+    connect(m_previewRedraw, &QTimer::timeout, this, &FrmMain::redrawPreview);
+    connect(m_order, &core::OpenOrder::changed, this, [this] {
+        if (m_frmForhandsgranskning.get())
+            m_previewRedraw->start();
+    });
+
     setFixedSize(sizeHint());
-    look::centreOnScreen(*this);
+    look::placeOnScreen(*this, size());
 }
 
-FrmMain::~FrmMain()
-{
-    // The other windows hand their results to this one; none may outlive it.
-    for (QPointer<QWidget>* window : { &m_frmBetk, &m_frmLevS, &m_frmFrkts, &m_frmAddProduct, &m_frmVarning,
-                                       &m_frmGetInfo, &m_frmOrderhistorik, &m_frmForhandsgranskning })
-        delete window->data();
-    // The list shows the order's own lines, so it goes before the order does:
-    // taking down a window on screen lays the list out once more.
-    delete m_ListView1;
-    delete m_lines;
-}
+FrmMain::~FrmMain() = default;
 
 void FrmMain::setupWindow()
 {
@@ -113,8 +123,8 @@ TextBox* FrmMain::addHeadBox(Field field, QWidget* container, const char* name, 
                              int height, int limit)
 {
     TextBox* box = addTextBox(container, name, left, top, width, height, limit);
-    m_boxes[field] = box;
-    connect(box, &QLineEdit::textChanged, this, [this, field](const QString& text) { fieldEdited(field, text); });
+    m_boxes[size_t(field)] = box;
+    connect(box, &QLineEdit::textChanged, m_order, [this, field](const QString& text) { m_order->setText(field, text); });
     return box;
 }
 
@@ -206,7 +216,7 @@ void FrmMain::setupOrderLines()
     addCaption("Label22", QStringLiteral("Radsumma"), 9240, 3600, 1095, 255);
 
     const QList<printing::TableColumn> columns = printing::designedOrderLineColumns();
-    m_lines = new OrderLinesModel(m_order, columns, this);
+    m_lines = new OrderLinesModel(*m_order, columns, this);
     m_ListView1 = new ReportListView(m_bg_pic);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setGeometry(twipsRect(0, 4080, 10455, 2175));
@@ -320,36 +330,24 @@ void FrmMain::bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
         m_mnuPop1->popup(globalPos);
 }
 
-void FrmMain::showField(Field field)
-{
-    TextBox* box = m_boxes[field];
-    const QSignalBlocker noEcho(box);
-    box->setText(m_order.text(field));
-}
-
 void FrmMain::showHead()
 {
-    for (int field = 0; field < core::Order::fieldCount; ++field)
-        showField(Field(field));
+    for (int field = 0; field < core::Order::fieldCount; ++field) {
+        TextBox* box = m_boxes[size_t(field)];
+        const QString& text = m_order->order().text(Field(field));
+        // A box the operator is typing in already shows its text; setting it
+        // again would move the cursor.
+        if (box->text() != text) {
+            const QSignalBlocker noEcho(box);
+            box->setText(text);
+        }
+    }
 }
 
-void FrmMain::fieldEdited(Field field, const QString& text)
+void FrmMain::showCustomerLinesEditable(bool editable)
 {
-    m_order.setText(field, text);
-    if (field == Field::OrderNumber)
-        emit orderNumberChanged(text);
-}
-
-void FrmMain::showOrder(const core::Order& order)
-{
-    m_lines->replaceOrder(order);
-    showHead();
-    emit orderNumberChanged(m_order.text(Field::OrderNumber));
-}
-
-void FrmMain::addLines(const QList<core::OrderLine>& lines)
-{
-    m_lines->appendLines(lines);
+    for (TextBox* line : { m_txt_KundField1, m_txt_KundField2, m_txt_KundField3 })
+        line->setReadOnly(!editable);
 }
 
 QList<printing::TableColumn> FrmMain::orderLineColumns() const
@@ -358,4 +356,154 @@ QList<printing::TableColumn> FrmMain::orderLineColumns() const
     for (int i = 0; i < m_ListView1->columnCount(); ++i)
         columns.append({ m_ListView1->columnCaption(i), m_ListView1->columnWidthTwips(i) });
     return columns;
+}
+
+void FrmMain::mnuNy_Click()
+{
+    if (const std::optional<datafiles::Failure> failure = m_order->startNew())
+        MessageBox::reportFailure(this, *failure);
+}
+
+void FrmMain::Label26_Click()
+{
+    if (const std::optional<datafiles::Failure> failure = m_order->recordNumber())
+        MessageBox::reportFailure(this, *failure);
+}
+
+void FrmMain::cmdGetCustomerInfo_Click()
+{
+    m_order->lookUpCustomer();
+}
+
+void FrmMain::RemoveSelectedLines()
+{
+    if (m_order->removeLines(m_ListView1->selectedRows()))
+        MessageBox::showErrorBox(this, QStringLiteral("1033,87"));
+}
+
+void FrmMain::mnuMinus_Click()
+{
+    RemoveSelectedLines();
+}
+
+void FrmMain::mnuPlus_Click()
+{
+    mnuVisa_Produkter_Click();
+}
+
+void FrmMain::mnuPrint_Click()
+{
+    const printjob::PrintOutcome printed = printjob::printOrder(m_order->order(), orderLineColumns(),
+                                                                m_order->currentWording(), m_order->data());
+    if (printed.setAside)
+        MessageBox::reportFailure(this, *printed.setAside);
+    if (printed.failure) {
+        MessageBox::reportFailure(this, *printed.failure);
+        return;
+    }
+    MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Utskrift pågår..."), printed.confirmation);
+}
+
+void FrmMain::mnuForhandsgranska_Click()
+{
+    const printjob::Preview preview = printjob::previewOrder(m_order->order(), orderLineColumns(),
+                                                             m_order->currentWording(), m_order->data());
+    if (preview.failure) {
+        MessageBox::reportFailure(this, *preview.failure);
+        return;
+    }
+    PdfWindow* shown = m_frmForhandsgranskning.show([] { return PdfWindow::open(PdfWindow::Kind::Preview); },
+                                                    [this](PdfWindow* window) {
+                                                        connect(window, &PdfWindow::printRequested, this,
+                                                                &FrmMain::mnuPrint_Click);
+                                                    });
+    m_previewRedraw->stop();
+    if (const std::optional<datafiles::Failure> failure = shown->showBytes(preview.pdf))
+        MessageBox::reportFailure(this, failure->during(QStringLiteral("förhandsgranska ordern")));
+}
+
+void FrmMain::redrawPreview()
+{
+    PdfWindow* shown = m_frmForhandsgranskning.get();
+    if (!shown)
+        return;
+    const printjob::Preview preview = printjob::previewOrder(m_order->order(), orderLineColumns(),
+                                                             m_order->currentWording(), m_order->data());
+    const std::optional<datafiles::Failure> failure
+        = preview.failure ? preview.failure : shown->showBytes(preview.pdf);
+    if (failure) {
+        // A preview that no longer shows the order must not stay to be printed.
+        shown->close();
+        MessageBox::reportFailure(this, failure->during(QStringLiteral("förhandsgranska ordern")));
+    }
+}
+
+void FrmMain::openRegisterPicker(SingleWindow<RegisterPicker>& picker, core::CodeRegister which)
+{
+    static const std::array<Field, 3> codeFields { Field::PaymentTerms, Field::DeliveryMethod, Field::FreightMethod };
+    const QString current = m_order->order().text(codeFields[size_t(which)]);
+    picker.show([&] { return RegisterPicker::open(m_order->data(), which, current, this); },
+                [this, which](RegisterPicker* window) {
+                    connect(window, &RegisterPicker::codeChosen, m_order,
+                            [this, which](const QString& code) { m_order->setCode(which, code); });
+                });
+}
+
+void FrmMain::mnuData_Betk_Click()
+{
+    openRegisterPicker(m_frmBetk, core::CodeRegister::PaymentTerms);
+}
+
+void FrmMain::mnuData_Levs_Click()
+{
+    openRegisterPicker(m_frmLevS, core::CodeRegister::DeliveryMethod);
+}
+
+void FrmMain::mnuData_Frkts_Click()
+{
+    openRegisterPicker(m_frmFrkts, core::CodeRegister::FreightMethod);
+}
+
+void FrmMain::mnuVisa_Produkter_Click()
+{
+    m_frmAddProduct.show([this] {
+        return FrmAddProduct::open(
+            m_order->data(), [this](const core::OrderLine& line) { return m_order->addLines({ line }); }, this);
+    });
+}
+
+void FrmMain::mnuHamta_Click()
+{
+    m_frmGetInfo.show([this] { return FrmGetInfo::open(m_order->data(), this); },
+                      [this](FrmGetInfo* window) {
+                          connect(window, &FrmGetInfo::linesFetched, this,
+                                  [this, window](const QList<core::OrderLine>& lines) {
+                                      if (const std::optional<datafiles::Failure> failure = m_order->fetchLines(lines))
+                                          MessageBox::reportFailure(window, *failure);
+                                  });
+                      });
+}
+
+void FrmMain::mnuHelp_Varning_Click()
+{
+    m_frmVarning.show([this] { return FrmVarning::open(m_order->data()); });
+}
+
+void FrmMain::mnuOrderhistorik_Click()
+{
+    m_frmOrderhistorik.show([this] { return FrmOrderHistory::open(m_order->data(), this); },
+                            [this](FrmOrderHistory* window) {
+                                connect(window, &FrmOrderHistory::newOrderFrom, this, &FrmMain::newOrderFrom);
+                            });
+}
+
+void FrmMain::newOrderFrom(const core::Order& printed)
+{
+    if (const std::optional<datafiles::Failure> failure = m_order->startFrom(printed)) {
+        MessageBox::reportFailure(this, *failure);
+        return;
+    }
+    m_frmOrderhistorik.close();
+    raise();
+    activateWindow();
 }

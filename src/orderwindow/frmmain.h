@@ -2,28 +2,31 @@
 
 #include "orderwindow.h"
 
-#include "order/order.h"
-#include "order/registers.h"
+#include "order/openorder.h"
 #include "printing/listviewprinting.h"
-
-#include <QPointer>
+#include "widgets/singlewindow.h"
 
 #include <array>
 
 class ClickableLabel;
+class FrmAddProduct;
+class FrmGetInfo;
+class FrmOrderHistory;
+class FrmVarning;
 class OrderLinesModel;
+class PdfWindow;
 class PictureBox;
 class QLabel;
 class QMenu;
+class QTimer;
+class RegisterPicker;
 class ReportListView;
 class TextBox;
 
 // The order window: the head of the order being entered in its boxes, the
-// order's lines in its list, the menus and function keys. The window holds the
-// order as a value and keeps its boxes and the value in step: what the
-// operator types goes into the order, and what a command puts into the order
-// is shown in the boxes. The other windows are handed what they need and hand
-// back their results, which only this window applies to the order.
+// order's lines in its list, the menus and function keys. The order itself is
+// the open order's: what the operator types goes to it, the results the other
+// windows hand back are applied by it, and the window shows what it signals.
 class FrmMain : public OrderWindow
 {
     Q_OBJECT
@@ -32,16 +35,11 @@ public:
     FrmMain(datafiles::DataDirectory data, Clock today);
     ~FrmMain() override;
 
-    const core::Order& order() const override { return m_order; }
-    void showOrder(const core::Order& order) override;
+    core::OpenOrder& openOrder() override { return *m_order; }
+    const core::OpenOrder& openOrder() const override { return *m_order; }
 
     // Removes the selected order lines and rewrites the order's basket file.
     void RemoveSelectedLines();
-
-signals:
-    // The order on screen has another number: the product picker adds its
-    // lines to that order's basket.
-    void orderNumberChanged(const QString& orderNumber);
 
 public slots:
     void mnuNy_Click();
@@ -75,31 +73,19 @@ private:
                         int limit);
     QLabel* addCaption(const char* name, const QString& caption, int left, int top, int width, int height);
 
-    // Shows the order's text in the field's box, without echoing it back.
-    void showField(Field field);
+    // Shows the order's head in the boxes, without echoing it back.
     void showHead();
-    // The operator has changed the text of a box.
-    void fieldEdited(Field field, const QString& text);
-
-    void openRegisterPicker(QPointer<QWidget>& slot, core::CodeRegister which);
-    void applyCode(core::CodeRegister which, const QString& code);
-    void addLines(const QList<core::OrderLine>& lines);
-    // "Ny order från denna" in the order history: a new order as "Ny" starts
-    // one, holding the printed order's customer, codes and lines.
+    void showCustomerLinesEditable(bool editable);
+    void openRegisterPicker(SingleWindow<RegisterPicker>& picker, core::CodeRegister which);
+    // "Ny order från denna" in the order history.
     void newOrderFrom(const core::Order& printed);
     // The order-line columns as they stand on screen, for the printed table.
     QList<printing::TableColumn> orderLineColumns() const;
+    // The open preview follows the order: it is drawn again once the operator
+    // pauses, so that its "Skriv ut (F9)" prints what it shows.
+    void redrawPreview();
 
-    // Each of the other windows exists at most once: the first command creates
-    // it, a later one brings it to the front, and one that was closed is created
-    // afresh so that it reads its file again.
-    template<typename Window, typename Create>
-    Window* showSingle(QPointer<Window>& slot, Create create);
-
-    datafiles::DataDirectory m_data;
-    Clock m_today;
-    core::Order m_order;
-    core::CodeWording m_wording;
+    core::OpenOrder* m_order = nullptr;
 
     QWidget* m_client = nullptr;
     PictureBox* m_bg_pic = nullptr;
@@ -124,28 +110,14 @@ private:
     OrderLinesModel* m_lines = nullptr;
 
     QMenu* m_mnuPop1 = nullptr;
+    QTimer* m_previewRedraw = nullptr;
 
-    QPointer<QWidget> m_frmBetk;
-    QPointer<QWidget> m_frmLevS;
-    QPointer<QWidget> m_frmFrkts;
-    QPointer<QWidget> m_frmAddProduct;
-    QPointer<QWidget> m_frmVarning;
-    QPointer<QWidget> m_frmGetInfo;
-    QPointer<QWidget> m_frmOrderhistorik;
-    QPointer<QWidget> m_frmForhandsgranskning;
+    SingleWindow<RegisterPicker> m_frmBetk;
+    SingleWindow<RegisterPicker> m_frmLevS;
+    SingleWindow<RegisterPicker> m_frmFrkts;
+    SingleWindow<FrmAddProduct> m_frmAddProduct;
+    SingleWindow<FrmVarning> m_frmVarning;
+    SingleWindow<FrmGetInfo> m_frmGetInfo;
+    SingleWindow<FrmOrderHistory> m_frmOrderhistorik;
+    SingleWindow<PdfWindow> m_frmForhandsgranskning;
 };
-
-template<typename Window, typename Create>
-Window* FrmMain::showSingle(QPointer<Window>& slot, Create create)
-{
-    if (!slot) {
-        slot = create();
-        if (!slot)
-            return nullptr; // the window could not load its data and said so
-        slot->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
-    return slot.data();
-}

@@ -9,16 +9,20 @@ constexpr qsizetype linesRemovedOneByOne = 64;
 
 } // namespace
 
-OrderLinesModel::OrderLinesModel(core::Order& order, QList<printing::TableColumn> columns, QObject* parent)
+OrderLinesModel::OrderLinesModel(const core::OpenOrder& order, QList<printing::TableColumn> columns, QObject* parent)
     : QAbstractTableModel(parent)
     , m_order(order)
+    , m_lines(order.order().lines())
     , m_columns(std::move(columns))
 {
+    connect(&order, &core::OpenOrder::linesAppended, this, &OrderLinesModel::linesAppended);
+    connect(&order, &core::OpenOrder::linesRemoved, this, &OrderLinesModel::linesRemoved);
+    connect(&order, &core::OpenOrder::orderReplaced, this, &OrderLinesModel::orderReplaced);
 }
 
 int OrderLinesModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_order.lines().size());
+    return parent.isValid() ? 0 : int(m_lines.size());
 }
 
 int OrderLinesModel::columnCount(const QModelIndex& parent) const
@@ -32,7 +36,7 @@ QVariant OrderLinesModel::data(const QModelIndex& index, int role) const
         return {};
     if (index.column() >= core::OrderLine::columnCount)
         return QString();
-    return m_order.lines().at(index.row()).texts[size_t(index.column())];
+    return m_lines.at(index.row()).texts[size_t(index.column())];
 }
 
 QVariant OrderLinesModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -42,37 +46,33 @@ QVariant OrderLinesModel::headerData(int section, Qt::Orientation orientation, i
     return m_columns.at(section).caption;
 }
 
-void OrderLinesModel::appendLines(const QList<core::OrderLine>& lines)
+void OrderLinesModel::linesAppended(const QList<core::OrderLine>& lines)
 {
     if (lines.isEmpty())
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(lines.size()) - 1);
-    m_order.appendLines(lines);
+    m_lines.append(lines);
     endInsertRows();
 }
 
-void OrderLinesModel::removeLines(const QList<int>& rows)
+void OrderLinesModel::linesRemoved(const QList<int>& rows)
 {
-    if (rows.isEmpty())
-        return;
     if (rows.size() > linesRemovedOneByOne) {
-        beginResetModel();
-        m_order.removeLines(rows);
-        endResetModel();
+        orderReplaced();
         return;
     }
     for (qsizetype i = rows.size() - 1; i >= 0; --i) {
         const int row = rows.at(i);
         beginRemoveRows({}, row, row);
-        m_order.removeLines({ row });
+        m_lines.removeAt(row);
         endRemoveRows();
     }
 }
 
-void OrderLinesModel::replaceOrder(const core::Order& order)
+void OrderLinesModel::orderReplaced()
 {
     beginResetModel();
-    m_order = order;
+    m_lines = m_order.order().lines();
     endResetModel();
 }

@@ -1,20 +1,19 @@
 #pragma once
 
-#include "order/order.h"
+#include "order/openorder.h"
 #include "printing/listviewprinting.h"
 
 #include <QAbstractTableModel>
 #include <QList>
 
-// The order window's order-line list shows the lines of the window's order
-// itself: there is one copy of the lines, and every change to them goes
-// through here so that the list follows.
+// The order window's order-line list: a read-only view of the open order's
+// lines, which follows what the open order signals.
 class OrderLinesModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    OrderLinesModel(core::Order& order, QList<printing::TableColumn> columns, QObject* parent = nullptr);
+    OrderLinesModel(const core::OpenOrder& order, QList<printing::TableColumn> columns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -23,13 +22,14 @@ public:
 
     const QList<printing::TableColumn>& columns() const { return m_columns; }
 
-    void appendLines(const QList<core::OrderLine>& lines);
-    // Removes the lines at these positions (ascending).
-    void removeLines(const QList<int>& rows);
-    // Puts another order in place of the window's order.
-    void replaceOrder(const core::Order& order);
-
 private:
-    core::Order& m_order;
+    void linesAppended(const QList<core::OrderLine>& lines);
+    void linesRemoved(const QList<int>& rows);
+    void orderReplaced();
+
+    const core::OpenOrder& m_order;
+    // The lines as the list shows them: the order's own, shared until it
+    // changes them, so that the list can be told of a change before it sees it.
+    QList<core::OrderLine> m_lines;
     QList<printing::TableColumn> m_columns;
 };

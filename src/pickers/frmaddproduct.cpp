@@ -2,10 +2,8 @@
 
 #include "productregistermodel.h"
 
-#include "datafiles/textfile.h"
-#include "order/basket.h"
-#include "order/failure.h"
 #include "order/lineamounts.h"
+#include "order/registers.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -26,9 +24,6 @@ namespace {
 constexpr int clientWidth = 10695;
 constexpr int clientHeight = 4215;
 
-// The record layout keeps field places in 32 bits.
-constexpr qsizetype largestRegister = 0xFFFFFFFEll;
-
 // A key that types characters, rather than moving, choosing or commanding.
 bool typesText(const QKeyEvent& key)
 {
@@ -40,30 +35,22 @@ bool typesText(const QKeyEvent& key)
 
 } // namespace
 
-FrmAddProduct* FrmAddProduct::open(const datafiles::DataDirectory& data, const QString& orderNumber, QWidget* parent)
+FrmAddProduct* FrmAddProduct::open(const datafiles::DataDirectory& data, TakeLine take, QWidget* parent)
 {
-    const QString operation = QStringLiteral("läsa produktregistret");
-    const QString path = data.productRegister();
-    datafiles::ReadResult file = datafiles::readWholeFile(path);
-    if (file.ok() && file.bytes.size() > largestRegister)
-        file.error = QStringLiteral("filen är för stor");
-    if (!file.ok()) {
-        MessageBox::reportFailure(parent, operation, path, file.error);
+    core::ProductsRead read = core::readProducts(data);
+    if (read.failure) {
+        MessageBox::reportFailure(parent, *read.failure);
         return nullptr;
     }
-
-    datafiles::RecordTable products = datafiles::RecordTable::parse(std::move(file.bytes), 4);
-    const bool incomplete = products.endsInsideRecord();
-    auto* window = new FrmAddProduct(data, std::move(products), orderNumber);
-    if (incomplete)
-        MessageBox::reportFailure(parent, core::endsInsideRecord(operation, path));
+    auto* window = new FrmAddProduct(std::move(read.products), std::move(take));
+    if (read.cutShort)
+        MessageBox::reportFailure(parent, *read.cutShort);
     return window;
 }
 
-FrmAddProduct::FrmAddProduct(datafiles::DataDirectory data, datafiles::RecordTable products, QString orderNumber)
+FrmAddProduct::FrmAddProduct(datafiles::RecordTable products, TakeLine take)
     : QWidget(nullptr)
-    , m_data(std::move(data))
-    , m_orderNumber(std::move(orderNumber))
+    , m_take(std::move(take))
 {
     setObjectName(QStringLiteral("frmAddProduct"));
     setWindowTitle(QStringLiteral("Produkter"));
@@ -77,7 +64,7 @@ FrmAddProduct::FrmAddProduct(datafiles::DataDirectory data, datafiles::RecordTab
     setupTabOrder();
     recomputeLineAmount();
 
-    look::centreOnScreen(*this);
+    look::placeOnScreen(*this, size());
 }
 
 TextBox* FrmAddProduct::addTextBox(const char* name, int left, int top, int width, int height, bool readOnly)
@@ -236,17 +223,14 @@ void FrmAddProduct::ListView1_Click()
 
 void FrmAddProduct::Command1_Click()
 {
-    core::OrderLine typed;
+    core::OrderLine line;
     const TextBox* boxes[] = { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 };
     for (int i = 0; i < core::OrderLine::columnCount; ++i)
-        typed.texts[size_t(i)] = boxes[i]->text();
-    const core::OrderLine line = core::lineForBasket(typed);
-
-    if (core::appendToBasket(m_data, m_orderNumber, line)) {
+        line.texts[size_t(i)] = boxes[i]->text();
+    if (m_take(line)) {
         MessageBox::showErrorBox(this, QStringLiteral("1001,06"));
         return;
     }
-    emit lineAdded(line);
 
     for (TextBox* box : { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 })
         box->clear();

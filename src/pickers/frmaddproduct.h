@@ -1,10 +1,14 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
 #include "datafiles/records.h"
 #include "order/order.h"
 
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class ProductRegisterModel;
 class QLabel;
@@ -14,22 +18,22 @@ class TextBox;
 
 // The product picker: lists the product register, finds a product by the start
 // of its article number, takes quantity and discount, keeps the line amount
-// current and on "OK" adds the line to the basket file of the order number it
-// was last given, and hands the line back for the order's lines.
+// current and on "OK" hands the line to the open order, which adds it to the
+// order's basket and its lines. The picker stays open, with the error box,
+// when the line could not be added.
 class FrmAddProduct : public QWidget
 {
     Q_OBJECT
 
 public:
-    FrmAddProduct(datafiles::DataDirectory data, datafiles::RecordTable products, QString orderNumber);
+    // Takes the line the operator built into the order; the failure when it
+    // could not be written.
+    using TakeLine = std::function<std::optional<datafiles::Failure>(const core::OrderLine& line)>;
 
-    // Reads the product register and builds the window for the order with this
-    // number; nullptr when the register cannot be read, after telling the
-    // operator why (in a box over `parent`).
-    static FrmAddProduct* open(const datafiles::DataDirectory& data, const QString& orderNumber,
-                               QWidget* parent = nullptr);
-
-    const QString& orderNumber() const { return m_orderNumber; }
+    // Reads the product register and builds the window, hidden; nullptr when
+    // the register cannot be read, after telling the operator why (in a box
+    // over `parent`).
+    static FrmAddProduct* open(const datafiles::DataDirectory& data, TakeLine take, QWidget* parent = nullptr);
 
     ReportListView* ListView1() const { return m_ListView1; }
     ProductRegisterModel* products() const { return m_products; }
@@ -45,14 +49,7 @@ public:
     QPushButton* Command1() const { return m_Command1; }
     QPushButton* Command2() const { return m_Command2; }
 
-signals:
-    // "OK" has added the line to the basket file.
-    void lineAdded(const core::OrderLine& line);
-
 public slots:
-    // The order whose basket "OK" adds to: the one on screen when it is pressed.
-    void setOrderNumber(const QString& orderNumber) { m_orderNumber = orderNumber; }
-
     void cmdSok_Click();
     void ListView1_Click();
     void Command1_Click();
@@ -64,14 +61,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    FrmAddProduct(datafiles::RecordTable products, TakeLine take);
     void setupControls();
     void setupTabOrder();
     TextBox* addTextBox(const char* name, int left, int top, int width, int height, bool readOnly);
     QLabel* addLabel(const char* name, const QString& caption, int left, int top, int width, int height);
     void typeDecimalPoints(TextBox* box);
 
-    datafiles::DataDirectory m_data;
-    QString m_orderNumber;
+    TakeLine m_take;
     ProductRegisterModel* m_products = nullptr;
 
     ReportListView* m_ListView1 = nullptr;

@@ -1,7 +1,5 @@
 #include "registerpicker.h"
 
-#include "datafiles/textfile.h"
-#include "order/failure.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -19,7 +17,6 @@ struct RegisterPicker::Instance
     const char* caption;
     const char* frameCaption;
     bool cancelBeforeOk; // in the focus order after the list
-    const char* readOperation;
 };
 
 namespace {
@@ -34,12 +31,9 @@ const QColor descriptionColour(0, 0, 128);
 
 const RegisterPicker::Instance& RegisterPicker::instance(Register which)
 {
-    static const Instance paymentTerms { "frmBetk", "Betalningsvillkor", "Nuvarande betalningsvillkor", false,
-                                         "läsa registret över betalningsvillkor" };
-    static const Instance deliveryMethod { "frmLevS", "Leveranssätt", "Nuvarande leveranssätt", true,
-                                           "läsa registret över leveranssätt" };
-    static const Instance freightMethod { "frmFrkts", "Fraktsätt", "Nuvarande fraktsätt", false,
-                                          "läsa registret över fraktsätt" };
+    static const Instance paymentTerms { "frmBetk", "Betalningsvillkor", "Nuvarande betalningsvillkor", false };
+    static const Instance deliveryMethod { "frmLevS", "Leveranssätt", "Nuvarande leveranssätt", true };
+    static const Instance freightMethod { "frmFrkts", "Fraktsätt", "Nuvarande fraktsätt", false };
     switch (which) {
     case Register::PaymentTerms:
         return paymentTerms;
@@ -51,24 +45,18 @@ const RegisterPicker::Instance& RegisterPicker::instance(Register which)
     return freightMethod;
 }
 
-RegisterPicker* RegisterPicker::create(const datafiles::DataDirectory& data, Register which, const QString& currentCode,
-                                       QWidget* parent)
+RegisterPicker* RegisterPicker::open(const datafiles::DataDirectory& data, Register which, const QString& currentCode,
+                                     QWidget* parent)
 {
-    const Instance& kind = instance(which);
-    const QString operation = QString::fromUtf8(kind.readOperation);
-    const QString path = core::registerFile(data, which);
-    const datafiles::ReadResult file = datafiles::readWholeFile(path);
-    if (!file.ok()) {
-        MessageBox::reportFailure(parent, operation, path, file.error);
+    const core::RegisterRead read = core::readRegister(data, which);
+    if (read.failure) {
+        MessageBox::reportFailure(parent, *read.failure);
         return nullptr;
     }
-
-    bool endsInsideRecord = false;
-    const QList<core::RegisterRow> rows = core::readRegisterRows(file.bytes, &endsInsideRecord);
-    auto* picker = new RegisterPicker(which, kind);
-    picker->Form_Load(currentCode, rows);
-    if (endsInsideRecord)
-        MessageBox::reportFailure(parent, core::endsInsideRecord(operation, path));
+    auto* picker = new RegisterPicker(which, instance(which));
+    picker->Form_Load(currentCode, read.rows);
+    if (read.cutShort)
+        MessageBox::reportFailure(parent, *read.cutShort);
     return picker;
 }
 
@@ -86,7 +74,7 @@ RegisterPicker::RegisterPicker(Register which, const Instance& instance)
     setupControls();
 
     setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
-    look::centreOnScreen(*this);
+    look::placeOnScreen(*this, size());
 }
 
 void RegisterPicker::setupControls()

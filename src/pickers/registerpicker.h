@@ -27,8 +27,8 @@ public:
     // Reads the register and builds the window, hidden. When the register cannot
     // be read the operator is told which file and why (in a box over `parent`),
     // and there is no window.
-    static RegisterPicker* create(const datafiles::DataDirectory& data, Register which, const QString& currentCode,
-                                  QWidget* parent = nullptr);
+    static RegisterPicker* open(const datafiles::DataDirectory& data, Register which, const QString& currentCode,
+                                QWidget* parent = nullptr);
 
     Register which() const { return m_which; }
     ReportListView* ListView1() const { return m_ListView1; }

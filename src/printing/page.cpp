@@ -66,19 +66,19 @@ double Page::lineHeight() const
 
 void Page::fail(const QString& file, const QString& reason)
 {
-    if (m_failure.isEmpty())
-        m_failure = { file, {}, reason };
+    if (!m_failure)
+        m_failure = datafiles::Failure { {}, file, reason };
 }
 
 void Page::failAtPrinter(const QString& printer, const QString& reason)
 {
-    if (m_failure.isEmpty())
-        m_failure = { {}, printer, reason };
+    if (!m_failure)
+        m_failure = datafiles::Failure { {}, {}, reason, printer };
 }
 
 bool Page::ensureStarted()
 {
-    if (!m_failure.isEmpty())
+    if (m_failure)
         return false;
     if (m_open)
         return true;
@@ -144,7 +144,7 @@ bool Page::endDocument()
         m_open = false;
         m_pageNumber = 0;
     }
-    return m_failure.isEmpty();
+    return !m_failure;
 }
 
 QSizeF imageSizeCentimetres(const QImage& image)

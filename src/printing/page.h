@@ -1,23 +1,17 @@
 #pragma once
 
+#include "datafiles/failure.h"
+
 #include <QFont>
 #include <QImage>
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 class QPaintDevice;
 
 namespace printing {
-
-// What stopped a document: the file or the printer it concerned and the reason.
-struct PageFailure
-{
-    QString file;
-    QString printer; // the printer's name, when the printer failed
-    QString reason;
-
-    bool isEmpty() const { return reason.isEmpty(); }
-};
 
 // One document being drawn, in centimetres from the top-left corner of the
 // printable area. A text's line cell has its top-left corner at the print
@@ -66,7 +60,9 @@ public:
 
     // The page of the open document being drawn on, from 1; 0 when none is open.
     int pageNumber() const { return m_pageNumber; }
-    const PageFailure& failure() const { return m_failure; }
+    // What stopped the document: the file or the printer it concerned and the
+    // reason; the operation is the caller's to tell.
+    const std::optional<datafiles::Failure>& failure() const { return m_failure; }
 
 protected:
     // The device whose resolution the fonts are measured at.
@@ -89,7 +85,7 @@ private:
     double m_y = 0;
     bool m_open = false;
     int m_pageNumber = 0;
-    PageFailure m_failure;
+    std::optional<datafiles::Failure> m_failure;
 };
 
 // The size an image is drawn at, in centimetres: 96 of its pixels to the inch.

@@ -22,6 +22,7 @@ FrmGetInfo::FrmGetInfo(datafiles::DataDirectory data)
     setFont(look::sansSerif(8.25, false));
     setupControls();
     setFixedSize(twipsToPixels(9615), twipsToPixels(4935));
+    look::placeOnScreen(*this, size());
 }
 
 void FrmGetInfo::setupControls()
@@ -47,24 +48,29 @@ void FrmGetInfo::setupControls()
     closeOnEscape(this, &QWidget::close);
 }
 
-bool FrmGetInfo::Form_Load(QWidget* parent)
+FrmGetInfo* FrmGetInfo::open(const datafiles::DataDirectory& data, QWidget* parent)
 {
-    m_ListView1->enableFullRowSelect();
-
     // Until the first order has been printed there is no order list.
-    const core::OrderListRead list = core::readOrderList(m_data);
+    const core::OrderListRead list = core::readOrderList(data);
     if (list.failure) {
         MessageBox::reportFailure(parent, *list.failure);
-        return false;
+        return nullptr;
     }
     QList<QStringList> rows;
     rows.reserve(list.entries.size());
     for (const core::OrderListEntry& entry : list.entries)
         rows.append({ entry.orderDate, entry.orderNumber, entry.customerNumber, entry.customerName });
-    m_ListView1->reportModel()->appendRows(rows);
+    auto* window = new FrmGetInfo(data);
+    window->Form_Load(rows);
     if (list.cutShort)
         MessageBox::reportFailure(parent, *list.cutShort);
-    return true;
+    return window;
+}
+
+void FrmGetInfo::Form_Load(const QList<QStringList>& rows)
+{
+    m_ListView1->enableFullRowSelect();
+    m_ListView1->reportModel()->appendRows(rows);
 }
 
 void FrmGetInfo::Command1_Click()

@@ -17,15 +17,13 @@ class FrmGetInfo : public QWidget
     Q_OBJECT
 
 public:
-    explicit FrmGetInfo(datafiles::DataDirectory data);
+    // Builds the window, hidden, listing the order list; nullptr when the order
+    // list is there but could not be read, after telling the operator why (in
+    // a box over `parent`).
+    static FrmGetInfo* open(const datafiles::DataDirectory& data, QWidget* parent = nullptr);
 
     ReportListView* ListView1() const { return m_ListView1; }
     QPushButton* Command1() const { return m_Command1; }
-
-    // Fills the list from the order list. False when the order list is there
-    // but could not be read; the operator has been told why (in a box over
-    // `parent`).
-    bool Form_Load(QWidget* parent = nullptr);
 
 signals:
     // The lines of the chosen order's basket file, in their order.
@@ -35,7 +33,9 @@ public slots:
     void Command1_Click();
 
 private:
+    explicit FrmGetInfo(datafiles::DataDirectory data);
     void setupControls();
+    void Form_Load(const QList<QStringList>& rows);
 
     datafiles::DataDirectory m_data;
     ReportListView* m_ListView1 = nullptr;

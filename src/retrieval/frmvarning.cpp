@@ -23,7 +23,14 @@ FrmVarning::FrmVarning(datafiles::DataDirectory data)
     setupControls();
 
     setFixedSize(twipsToPixels(7215), twipsToPixels(4935));
-    look::centreOnScreen(*this);
+    look::placeOnScreen(*this, size());
+}
+
+FrmVarning* FrmVarning::open(const datafiles::DataDirectory& data)
+{
+    auto* window = new FrmVarning(data);
+    window->Form_Load();
+    return window;
 }
 
 void FrmVarning::setupControls()
@@ -84,7 +91,7 @@ QStringList FrmVarning::catalogueLines(const std::optional<QString>& path, const
         return {};
     const datafiles::ReadResult read = datafiles::readWholeFile(*path);
     if (!read.ok()) {
-        MessageBox::reportFailure(this, operation, *path, read.error);
+        MessageBox::reportFailure(this, read.failure->during(operation));
         return {};
     }
     return datafiles::readLines(read.bytes);

@@ -14,21 +14,22 @@ class FrmVarning : public QWidget
     Q_OBJECT
 
 public:
-    explicit FrmVarning(datafiles::DataDirectory data);
+    // Builds the window, hidden, with the catalogue's ids listed.
+    static FrmVarning* open(const datafiles::DataDirectory& data);
 
     QListWidget* List1() const { return m_List1; }
     QListWidget* List2() const { return m_List2; }
     QPushButton* Command1() const { return m_Command1; }
-
-    // Reads the index and the entry of the (empty) selection.
-    void Form_Load();
 
 public slots:
     void List1_Click();
     void Command1_Click();
 
 private:
+    explicit FrmVarning(datafiles::DataDirectory data);
     void setupControls();
+    // Reads the index and the entry of the (empty) selection.
+    void Form_Load();
     void showEntry(const QString& id);
     // The lines of a catalogue file; a file that is not there gives none.
     QStringList catalogueLines(const std::optional<QString>& path, const QString& operation);

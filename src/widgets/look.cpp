@@ -28,19 +28,18 @@ QFont timesNewRoman(qreal pointSize)
     return printing::timesNewRoman(pointSize);
 }
 
-void centreOnScreen(QWidget& window)
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
-}
-
 void placeOnScreen(QWidget& window, QSize wanted)
 {
-    // Leave room for the window's frame and title bar.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
-    window.resize(wanted);
-    centreOnScreen(window);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        window.resize(wanted);
+        return;
+    }
+    // Leave room for the window's frame and title bar. A window of fixed size
+    // keeps its size.
+    if (window.minimumSize() != window.maximumSize())
+        window.resize(wanted.boundedTo(screen->availableGeometry().size() - QSize(40, 80)));
+    window.move(screen->availableGeometry().center() - window.rect().center());
 }
 
 } // namespace look

@@ -20,10 +20,8 @@ QFont sansSerif(qreal pointSize, bool bold);
 // "Times New Roman", or its metric twin where the system lacks it.
 QFont timesNewRoman(qreal pointSize);
 
-// Puts the window in the middle of the screen, as it opens.
-void centreOnScreen(QWidget& window);
-// Gives a window of free size the size it wants, or what the screen has room
-// for, and puts it in the middle of the screen.
+// Gives the window the size it wants, or what the screen has room for, and
+// puts it in the middle of the screen, as every window of the program opens.
 void placeOnScreen(QWidget& window, QSize wanted);
 
 } // namespace look

@@ -1,6 +1,6 @@
 #include "messagebox.h"
 
-#include "order/failure.h"
+#include "datafiles/failure.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -64,7 +64,7 @@ void MessageBox::reportFailure(QWidget* parent, const QString& operation, const 
          failureText(operation, QStringLiteral("Fil"), QDir::toNativeSeparators(file), reason));
 }
 
-void MessageBox::reportFailure(QWidget* parent, const core::Failure& failure)
+void MessageBox::reportFailure(QWidget* parent, const datafiles::Failure& failure)
 {
     if (failure.printer.isEmpty())
         reportFailure(parent, failure.operation, failure.file, failure.reason);

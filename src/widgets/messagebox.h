@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace core {
+namespace datafiles {
 struct Failure;
 }
 
@@ -48,5 +48,5 @@ public:
     // the file ("Fil: ") or the printer ("Skrivare: ") it concerned and the
     // reason. The program goes on running and keeps the order on screen.
     static void reportFailure(QWidget* parent, const QString& operation, const QString& file, const QString& reason);
-    static void reportFailure(QWidget* parent, const core::Failure& failure);
+    static void reportFailure(QWidget* parent, const datafiles::Failure& failure);
 };

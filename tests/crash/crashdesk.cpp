@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
 #include <QTextStream>
 
 #include <csignal>
@@ -58,9 +59,24 @@ int main(int argc, char* argv[])
     if (argc < 3)
         return 2;
     const QString mode = QString::fromLocal8Bit(argv[2]);
-    const QByteArray crashAt = argc > 3 ? QByteArray(argv[3]) : QByteArray();
-    core::setCrashHook([crashAt](const char* point) {
-        if (crashAt == point)
+    // The crash points by the names the crash test gives them.
+    static const QHash<QByteArray, core::CrashPoint> points {
+        { "print", core::CrashPoint::Print },
+        { "pdf-copy", core::CrashPoint::PdfCopy },
+        { "journal", core::CrashPoint::Journal },
+        { "paper", core::CrashPoint::Paper },
+        { "ordernumber", core::CrashPoint::OrderNumber },
+        { "archive-customer", core::CrashPoint::ArchiveCustomer },
+        { "archive-head", core::CrashPoint::ArchiveHead },
+        { "order-list", core::CrashPoint::OrderList },
+        { "journal-removed", core::CrashPoint::JournalRemoved },
+    };
+    const std::optional<core::CrashPoint> crashAt
+        = argc > 3 ? std::optional(points.value(QByteArray(argv[3]))) : std::nullopt;
+    if (argc > 3 && !points.contains(QByteArray(argv[3])))
+        return 2;
+    const core::CrashHookForTesting crash([crashAt](core::CrashPoint point) {
+        if (point == crashAt)
             std::raise(SIGKILL);
     });
 
@@ -78,9 +94,7 @@ int main(int argc, char* argv[])
         TextBox* customer = window.findChild<TextBox*>(QStringLiteral("txt_KundField0"));
         customer->setText(QStringLiteral("1004"));
         emit customer->returnPressed();
-        core::Order order = window.order();
-        order.appendLines({ line("A-1", "10.00"), line("Å-2", "20.00") });
-        window.showOrder(order);
+        window.openOrder().addLines({ line("A-1", "10.00"), line("Å-2", "20.00") });
 
         QList<printing::PageStep> paper;
         printing::Destinations destinations;

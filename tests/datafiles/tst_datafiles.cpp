@@ -5,7 +5,7 @@
 #include "datafiles/numbers.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QFile>
 #include <QTest>
@@ -288,27 +288,29 @@ void TestDataFiles::replaceFileIsAtomicAndReportsFailures()
 {
     TestDataFolder folder;
     const QString path = folder.path("Registret/OrderNr.dbf");
-    QCOMPARE(replaceFile(path, "1041\r\n"), QString());
-    QCOMPARE(replaceFile(path, "1042\r\n"), QString());
+    QVERIFY(!replaceFile(path, "1041\r\n"));
+    QVERIFY(!replaceFile(path, "1042\r\n"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     QCOMPARE(QDir(folder.path("Registret")).entryList(QDir::Files), QStringList { "OrderNr.dbf" });
 
-    QCOMPARE(replaceFile(folder.path("Saknas/OrderNr.dbf"), "1\r\n").contains("finns inte"), true);
-    QVERIFY(replaceFile(folder.path("Registret"), "1\r\n").contains("mapp"));
+    const std::optional<Failure> noFolder = replaceFile(folder.path("Saknas/OrderNr.dbf"), "1\r\n");
+    QVERIFY(noFolder && noFolder->reason.contains("finns inte"));
+    QCOMPARE(noFolder->file, folder.path("Saknas/OrderNr.dbf"));
+    QVERIFY(replaceFile(folder.path("Registret"), "1\r\n")->reason.contains("mapp"));
 }
 
 void TestDataFiles::appendCreatesAndExtends()
 {
     TestDataFolder folder;
     const QString path = folder.path("Order/lista.dbf");
-    QCOMPARE(appendToFile(path, "\"a\"\r\n"), QString());
-    QCOMPARE(appendToFile(path, "\"b\"\r\n"), QString());
+    QVERIFY(!appendToFile(path, "\"a\"\r\n"));
+    QVERIFY(!appendToFile(path, "\"b\"\r\n"));
     QCOMPARE(folder.read("Order/lista.dbf"), QByteArray("\"a\"\r\n\"b\"\r\n"));
     folder.write("Order/cut.dbf", "\"a\",\"b");
-    QCOMPARE(appendToFile(folder.path("Order/cut.dbf"), "\"c\",\"d\"\r\n"), QString());
+    QVERIFY(!appendToFile(folder.path("Order/cut.dbf"), "\"c\",\"d\"\r\n"));
     QCOMPARE(folder.read("Order/cut.dbf"), QByteArray("\"a\",\"b\r\n\"c\",\"d\"\r\n"));
     folder.remove("Order");
-    QVERIFY(appendToFile(path, "x").contains("finns inte"));
+    QVERIFY(appendToFile(path, "x")->reason.contains("finns inte"));
 }
 
 void TestDataFiles::readingReportsMissingFilesAndFolders()
@@ -319,7 +321,7 @@ void TestDataFiles::readingReportsMissingFilesAndFolders()
     QVERIFY(ok.ok());
     QCOMPARE(ok.bytes, QByteArray("7\r\n"));
     QVERIFY(!readWholeFile(folder.path("Registret/Saknas.dbf")).ok());
-    QVERIFY(readWholeFile(folder.path("Registret")).error.contains("mapp"));
+    QVERIFY(readWholeFile(folder.path("Registret")).failure->reason.contains("mapp"));
     QVERIFY(!isFile(folder.path("Registret")));
     QVERIFY(isFile(folder.path("Registret/OrderNr.dbf")));
 }
@@ -346,9 +348,9 @@ void TestDataFiles::reasonsAreSwedishWithTheSystemsWordsInBrackets()
     TestDataFolder folder;
     const QString loop = folder.path("Order/lista.dbf");
     QVERIFY(QFile::link(loop, loop));
-    QCOMPARE(appendToFile(loop, "\"a\"\r\n"), byNumber(ELOOP));
+    QCOMPARE(appendToFile(loop, "\"a\"\r\n")->reason, byNumber(ELOOP));
     if (QFile::exists(QStringLiteral("/dev/full")))
-        QCOMPARE(appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x')),
+        QCOMPARE(appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x'))->reason,
                  QStringLiteral("disken är full (%1)").arg(system(ENOSPC)));
 }
 

@@ -15,8 +15,7 @@ int main(int argc, char* argv[])
     // Large contents, so that a kill is likely to land in the middle of a write.
     for (int round = 0;; ++round) {
         const QByteArray content = QByteArray(1 << 20, char('a' + round % 26)) + "\r\n";
-        const QString error = datafiles::replaceFile(path, content);
-        if (!error.isEmpty())
+        if (datafiles::replaceFile(path, content))
             return 1;
         if (round == 0) {
             QFile ready(path + QStringLiteral(".ready"));

@@ -7,7 +7,7 @@
 #include "order/basket.h"
 #include "order/registers.h"
 #include "printing/orderdocument.h"
-#include "printing/output/printcommand.h"
+#include "printjob/printjob.h"
 #include "printing/printingtestsupport.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
@@ -52,8 +52,8 @@ struct History : PrintedOrder
             const QString number = order.text(Order::OrderNumber);
             if (!order.lines().isEmpty())
                 core::rewriteBasket(folder.data(), number, order.lines());
-            const printing::PrintOutcome printed
-                = printing::printOrder(order, printing::designedOrderLineColumns(), wording, folder.data());
+            const printjob::PrintOutcome printed
+                = printjob::printOrder(order, printing::designedOrderLineColumns(), wording, folder.data());
             if (printed.failure)
                 qFatal("order %s was not printed: %s", qPrintable(number), qPrintable(printed.failure->reason));
         }

@@ -43,7 +43,7 @@ void TestReprint::keptCopyGoesToThePrinterAsItIs()
     PrintedOrder desk;
     core::Order order = sampleOrder(120);
     order.setText(core::Order::OrderNumber, orderNumber);
-    desk.window.showOrder(order);
+    desk.window.openOrder().replaceForTesting(order);
     QVERIFY(desk.print(pdfOnly()));
     QCOMPARE(desk.boxes.shown.size(), 1);
     const QString copy = desk.folder.path("Order/5301.pdf");

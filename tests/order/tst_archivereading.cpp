@@ -4,7 +4,7 @@
 #include "order/archive.h"
 #include "order/basket.h"
 #include "order/registration.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QDir>
 #include <QTest>
@@ -102,7 +102,7 @@ void TestArchiveReading::orderList()
     const core::OrderListRead read = core::readOrderList(folder.data());
     QCOMPARE(read.entries, entries);
     QCOMPARE(read.missing, missing);
-    QCOMPARE(read.endsInsideRecord, endsInsideRecord);
+    QCOMPARE(read.cutShort.has_value(), endsInsideRecord);
     QCOMPARE(read.file, folder.path("Order/lista.dbf"));
     QVERIFY(!read.failure);
 }

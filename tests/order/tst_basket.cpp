@@ -1,8 +1,11 @@
 // The basket file: one quoted record per order line, written as lines are added
 // and rewritten when lines are removed, and read back line for line.
 
+#include "order/archive.h"
 #include "order/basket.h"
-#include "support/testsupport.h"
+#include "datafiles/records.h"
+#include "order/registration.h"
+#include "support/datafolder.h"
 
 #include <QDir>
 #include <QTest>
@@ -26,6 +29,8 @@ private slots:
     void textsTheRecordCannotHold();
     void readBack_data();
     void readBack();
+    void appendAfterACutRecord_data();
+    void appendAfterACutRecord();
 };
 
 void TestBasket::recordsOfTheLines_data()
@@ -61,7 +66,7 @@ void TestBasket::recordsOfTheLines()
 
     // Added one at a time, as the product picker adds them.
     for (const OrderLine& line : orderLines)
-        QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("1042"), line));
+        QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("1042"), { line }).failure);
     QCOMPARE(folder.read("Order/1042.basket.dbf"), bytes);
 
     // Rewritten whole, as removing lines does.
@@ -72,7 +77,7 @@ void TestBasket::recordsOfTheLines()
     const core::BasketRead read = core::readBasket(folder.data(), QStringLiteral("1042"));
     QCOMPARE(read.lines, orderLines);
     QVERIFY(!read.missing);
-    QVERIFY(!read.endsInsideRecord);
+    QVERIFY(!read.cutShort);
     QVERIFY(!read.failure);
 }
 
@@ -83,12 +88,12 @@ void TestBasket::appendGoesAtTheEnd()
     const QByteArray record("\"C\",\"Ny\",\"st\",\"1.00\",\"1\",\"\",\"1.00\"\r\n");
 
     folder.write("Order/5.basket.dbf", "\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
-    QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("5"), line));
+    QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("5"), { line }).failure);
     QCOMPARE(folder.read("Order/5.basket.dbf"), "\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n" + record);
 
     // A file whose last record has lost its line end gets one first.
     folder.write("Order/6.basket.dbf", "\"A\",\"\",\"\",\"\",\"\",\"\",\"\"");
-    QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("6"), line));
+    QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("6"), { line }).failure);
     QCOMPARE(folder.read("Order/6.basket.dbf"), "\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n" + record);
 
     // Rewriting with no lines leaves an empty file, not none.
@@ -101,7 +106,7 @@ void TestBasket::emptyNumberNamesTheFile()
 {
     TestDataFolder folder;
     const OrderLine line = OrderLine::fromList({ "A" });
-    QVERIFY(!core::appendToBasket(folder.data(), QString(), line));
+    QVERIFY(!core::appendToBasket(folder.data(), QString(), { line }).failure);
     QCOMPARE(folder.read("Order/.basket.dbf"), QByteArray("\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
     QCOMPARE(core::readBasket(folder.data(), QString()).lines, QList<OrderLine> { line });
 }
@@ -120,14 +125,14 @@ void TestBasket::numberThatNamesNoFile()
     TestDataFolder folder;
     const OrderLine line = OrderLine::fromList({ "A" });
 
-    const std::optional<core::Failure> appended = core::appendToBasket(folder.data(), number, line);
+    const std::optional<datafiles::Failure> appended = core::appendToBasket(folder.data(), number, { line }).failure;
     QVERIFY(appended);
     QCOMPARE(appended->operation, QStringLiteral("lägga till orderraden"));
     QCOMPARE(appended->file, QString());
     const QString reason = QStringLiteral("ordernumret \"%1\" kan inte vara en del av ett filnamn").arg(number);
     QCOMPARE(appended->reason, reason);
 
-    const std::optional<core::Failure> rewritten = core::rewriteBasket(folder.data(), number, { line });
+    const std::optional<datafiles::Failure> rewritten = core::rewriteBasket(folder.data(), number, { line });
     QVERIFY(rewritten);
     QCOMPARE(rewritten->operation, QStringLiteral("spara orderraderna"));
     QCOMPARE(rewritten->reason, reason);
@@ -142,7 +147,7 @@ void TestBasket::rewriteIntoAMissingFolderFails()
 {
     TestDataFolder folder;
     folder.remove("Order");
-    const std::optional<core::Failure> failure
+    const std::optional<datafiles::Failure> failure
         = core::rewriteBasket(folder.data(), QStringLiteral("42"), { OrderLine::fromList({ "A" }) });
     QVERIFY(failure);
     QCOMPARE(failure->operation, QStringLiteral("spara orderraderna"));
@@ -157,7 +162,7 @@ void TestBasket::textsTheRecordCannotHold()
     QCOMPARE(core::lineForBasket(line).toList(), (QStringList { "A'1", "12' rör", "st  ", "1 00", "", "", " " }));
 
     TestDataFolder folder;
-    QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("9"), core::lineForBasket(line)));
+    QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("9"), { core::lineForBasket(line) }).failure);
     QCOMPARE(core::readBasket(folder.data(), QStringLiteral("9")).lines,
              QList<OrderLine> { core::lineForBasket(line) });
 }
@@ -194,9 +199,78 @@ void TestBasket::readBack()
     const core::BasketRead read = core::readBasket(folder.data(), QStringLiteral("77"));
     QCOMPARE(read.lines, orderLinesOf(lines));
     QCOMPARE(read.missing, missing);
-    QCOMPARE(read.endsInsideRecord, endsInsideRecord);
+    QCOMPARE(read.cutShort.has_value(), endsInsideRecord);
     QCOMPARE(read.file, folder.path("Order/77.basket.dbf"));
     QVERIFY(!read.failure);
+}
+
+void TestBasket::appendAfterACutRecord_data()
+{
+    // A record file cut short by a power cut during an append, a copy cut short
+    // or a hand edit, then added to: by the product picker (the basket) and by
+    // printing (the order list).
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("whole");
+    QTest::addColumn<QByteArray>("cut");
+
+    const QByteArray basketLine = "\"A-1\",\"H\xE4ngr\xE4nna\",\"st\",\"149.00\",\"2\",\"0\",\"298.00\"\r\n";
+    const QByteArray listLine = "\"261206\",\"1042\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n";
+    QTest::newRow("basket, inside a quoted field") << "basket" << basketLine << QByteArray("\"A-1\",\"H\xE4ngr\xE4nn");
+    QTest::newRow("basket, after a comma") << "basket" << basketLine << QByteArray("\"A-1\",");
+    QTest::newRow("basket, after a closing quote") << "basket" << basketLine << QByteArray("\"A-1\",\"H\xE4ngr\xE4nna\"");
+    QTest::newRow("list, inside a quoted field") << "list" << listLine << QByteArray("\"261207\",\"1043\",\"");
+    QTest::newRow("list, after a comma") << "list" << listLine << QByteArray("\"261207\",\"1043\",");
+    QTest::newRow("list, after a closing quote") << "list" << listLine << QByteArray("\"261207\"");
+    QTest::newRow("list, a comma after a whole record") << "list" << listLine.chopped(2) << QByteArray(",");
+}
+
+void TestBasket::appendAfterACutRecord()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, whole);
+    QFETCH(QByteArray, cut);
+    TestDataFolder folder;
+    const QString name = file == "basket" ? QStringLiteral("Order/1043.basket.dbf") : QStringLiteral("Order/lista.dbf");
+    folder.write(name, whole + cut);
+    folder.write("Registret/OrderNr.dbf", "1042\r\n");
+
+    core::Order order = sampleOrder();
+    order.setText(core::Order::OrderNumber, QStringLiteral("1043"));
+    const OrderLine line = OrderLine::fromList(orderLine(1));
+    QByteArray added;
+    std::optional<datafiles::Failure> setAside;
+    if (file == "basket") {
+        const core::BasketAppend appended = core::appendToBasket(folder.data(), QStringLiteral("1043"), { line });
+        QVERIFY(!appended.failure);
+        setAside = appended.setAside;
+        added = datafiles::quotedRecord(line.toList());
+    } else {
+        const core::BegunRegistration begun = core::beginRegistration(folder.data(), order);
+        QVERIFY(!begun.failure);
+        QVERIFY(!core::completeRegistration(folder.data(), begun.plan));
+        setAside = begun.setAside;
+        added = core::orderListLine(order);
+    }
+
+    // The whole records keep their bytes, the new one follows them on a line
+    // of its own, and the cut bytes are kept beside the file and named.
+    const QByteArray kept = whole.endsWith("\r\n") ? whole : whole + "\r\n";
+    QCOMPARE(folder.read(name), kept + added);
+    QCOMPARE(folder.read(name + ".avkortat"), cut + "\r\n");
+    QVERIFY(setAside);
+    QCOMPARE(setAside->file, folder.path(name));
+    QVERIFY(setAside->reason.contains(QDir::toNativeSeparators(folder.path(name + ".avkortat"))));
+    if (file == "basket") {
+        const core::BasketRead read = core::readBasket(folder.data(), QStringLiteral("1043"));
+        QCOMPARE(read.lines.size(), 2);
+        QCOMPARE(read.lines.last(), line);
+        QVERIFY(!read.cutShort);
+    } else {
+        const core::OrderListRead read = core::readOrderList(folder.data());
+        QCOMPARE(read.entries.size(), 2);
+        QCOMPARE(read.entries.last().orderNumber, QStringLiteral("1043"));
+        QVERIFY(!read.cutShort);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBasket)

@@ -1,8 +1,9 @@
 // The wording of the payment-terms, delivery and freight codes on the printed
 // order: the standing wording, the register files, and when they are read.
 
+#include "order/openorder.h"
 #include "order/registers.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QTest>
 
@@ -40,7 +41,7 @@ private slots:
     void codeGivesItsWording();
     void registerDescription_data();
     void registerDescription();
-    void registerIsReadOnceUntilReload();
+    void printingReadsTheRegistersAsTheyAreNow();
     void emptyCodeReadsNothing();
 };
 
@@ -130,42 +131,26 @@ void TestCodeWording::registerDescription()
     QTEST(CodeWording(folder.data()).wording(CodeRegister::PaymentTerms, code), "description");
 }
 
-void TestCodeWording::registerIsReadOnceUntilReload()
+void TestCodeWording::printingReadsTheRegistersAsTheyAreNow()
 {
     TestDataFolder folder;
     for (CodeRegister which : allRegisters)
         folder.write(registerName(which), "\"0\",\"Noll\"\r\n\"7\",\"Sju\"\r\n");
-    CodeWording words(folder.data());
+    core::OpenOrder desk(folder.data());
     for (CodeRegister which : allRegisters)
-        QCOMPARE(words.wording(which, QStringLiteral("7")), QStringLiteral("Sju"));
+        QCOMPARE(desk.currentWording().wording(which, QStringLiteral("7")), QStringLiteral("Sju"));
 
-    // A register changed on disk after it was read: the wording stays as read,
-    // also for a code that only the new file holds.
+    // A register changed while the program runs, also one that goes missing:
+    // the order printed next names its codes as the registers hold them then.
     for (CodeRegister which : allRegisters)
         folder.write(registerName(which), "\"0\",\"Noll\"\r\n\"7\",\"Sjutton\"\r\n\"8\",\"\xC5tta\"\r\n");
-    for (CodeRegister which : allRegisters) {
-        QCOMPARE(words.wording(which, QStringLiteral("7")), QStringLiteral("Sju"));
-        QCOMPARE(words.wording(which, QStringLiteral("8")), QString());
-    }
-
-    // Reloading one register reads that one again, and only that one.
-    words.reload(CodeRegister::DeliveryMethod);
-    QCOMPARE(words.wording(CodeRegister::DeliveryMethod, QStringLiteral("7")), QStringLiteral("Sjutton"));
-    QCOMPARE(words.wording(CodeRegister::DeliveryMethod, QStringLiteral("8")), QStringLiteral("Åtta"));
-    QCOMPARE(words.wording(CodeRegister::PaymentTerms, QStringLiteral("7")), QStringLiteral("Sju"));
-    QCOMPARE(words.wording(CodeRegister::FreightMethod, QStringLiteral("7")), QStringLiteral("Sju"));
+    folder.remove(registerName(CodeRegister::FreightMethod));
+    const CodeWording& now = desk.currentWording();
+    QCOMPARE(now.wording(CodeRegister::PaymentTerms, QStringLiteral("7")), QStringLiteral("Sjutton"));
+    QCOMPARE(now.wording(CodeRegister::DeliveryMethod, QStringLiteral("8")), QStringLiteral("Åtta"));
+    QCOMPARE(now.wording(CodeRegister::FreightMethod, QStringLiteral("7")), QString());
     // The standing wording never comes from the file.
-    QCOMPARE(words.wording(CodeRegister::DeliveryMethod, QStringLiteral("0")), QStringLiteral("Hämtas"));
-
-    // A register that was missing when it was first needed stays without
-    // wording until it is reloaded.
-    folder.remove(registerName(CodeRegister::PaymentTerms));
-    words.reload(CodeRegister::PaymentTerms);
-    QCOMPARE(words.wording(CodeRegister::PaymentTerms, QStringLiteral("7")), QString());
-    folder.write(registerName(CodeRegister::PaymentTerms), "\"7\",\"Sju igen\"\r\n");
-    QCOMPARE(words.wording(CodeRegister::PaymentTerms, QStringLiteral("7")), QString());
-    words.reload(CodeRegister::PaymentTerms);
-    QCOMPARE(words.wording(CodeRegister::PaymentTerms, QStringLiteral("7")), QStringLiteral("Sju igen"));
+    QCOMPARE(now.wording(CodeRegister::DeliveryMethod, QStringLiteral("0")), QStringLiteral("Hämtas"));
 }
 
 void TestCodeWording::emptyCodeReadsNothing()

@@ -3,7 +3,7 @@
 
 #include "order/customerlookup.h"
 #include "order/order.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QTest>
 

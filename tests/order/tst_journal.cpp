@@ -1,11 +1,15 @@
 // The registration journal: what a registration is about to write, kept so
 // that a registration stopped part-way can be completed, exactly once.
 
+#include "order/archive.h"
 #include "order/crashpoint.h"
 #include "order/journal.h"
 #include "order/order.h"
+#include "order/numbering.h"
+#include "order/openorder.h"
+#include "order/recovery.h"
 #include "order/registration.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QTest>
 
@@ -21,8 +25,22 @@ core::Order order(const QString& number, const QString& name)
     return o;
 }
 
+// Thrown by a crash point, to stop a registration where the program could
+// have stopped.
+struct Stopped
+{
+};
+
+std::function<void(core::CrashPoint)> stopAt(core::CrashPoint at)
+{
+    return [at](core::CrashPoint point) {
+        if (point == at)
+            throw Stopped();
+    };
+}
+
 // The order list as it stood before the registration.
-const QByteArray earlier = "\"1\",\"2\",\"3\"\r\n";
+const QByteArray earlier = "\"261201\",\"1040\",\"1001\",\"Berg\"\r\n";
 
 core::RegistrationPlan plan()
 {
@@ -51,6 +69,7 @@ private slots:
     void theSameOrderPrintedTwiceKeepsBothLines();
     void aFailedStepIsCompletedByTheNextRegistration();
     void startRemovesWhatAStoppedRunLeft();
+    void aNumberAJournalHoldsIsNotHandedOutAgain();
 };
 
 void TestJournal::readsBackWhatWasWritten()
@@ -97,8 +116,9 @@ void TestJournal::theListIsMendedOrLeftAlone_data()
     QTest::newRow("line cut before its line end") << earlier + line.chopped(1) << earlier + line;
     QTest::newRow("line already whole") << earlier + line << earlier + line;
     // Lines the journal does not know of are never cut away.
-    QTest::newRow("list shorter than it was") << QByteArray("\"1\",\"2\"\r\n") << "\"1\",\"2\"\r\n" + line;
-    QTest::newRow("something else after it") << earlier + "\"x\"\r\n" << earlier + "\"x\"\r\n" + line;
+    const QByteArray other = "\"1\",\"2\",\"3\",\"4\"\r\n";
+    QTest::newRow("list shorter than it was") << other << other + line;
+    QTest::newRow("something else after it") << earlier + other << earlier + other + line;
 }
 
 void TestJournal::theListIsMendedOrLeftAlone()
@@ -120,15 +140,10 @@ void TestJournal::theSameOrderPrintedTwiceKeepsBothLines()
 
     // The second printing stops just after its journal. Completing it adds its
     // own line, though the list already ends with an identical one.
-    struct Stopped
     {
-    };
-    core::setCrashHook([](const char* point) {
-        if (qstrcmp(point, "journal") == 0)
-            throw Stopped();
-    });
-    QVERIFY_THROWS_EXCEPTION(Stopped, core::registerOrder(folder.data(), printed));
-    core::setCrashHook({});
+        const core::CrashHookForTesting stopAfterJournal(stopAt(core::CrashPoint::Journal));
+        QVERIFY_THROWS_EXCEPTION(Stopped, core::registerOrder(folder.data(), printed));
+    }
     QCOMPARE(folder.read("Order/lista.dbf"), once);
 
     QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
@@ -147,7 +162,7 @@ void TestJournal::aFailedStepIsCompletedByTheNextRegistration()
     TestDataFolder folder;
     // A folder where the order-head file belongs stops the registration there.
     QDir().mkpath(folder.path("Order/1042_data2.dbf"));
-    const std::optional<core::Failure> failed
+    const std::optional<datafiles::Failure> failed
         = core::registerOrder(folder.data(), order(QStringLiteral("1042"), QStringLiteral("Lind, Karin")));
     QVERIFY(failed);
     QCOMPARE(failed->file, folder.path("Order/1042_data2.dbf"));
@@ -174,7 +189,7 @@ void TestJournal::startRemovesWhatAStoppedRunLeft()
         folder.write(file, "half");
     folder.write("Order/notes.txt.abcdef", "the operator's own");
 
-    const core::Recovery recovery = core::finishInterruptedRegistration(folder.data());
+    const core::Completion recovery = core::finishInterruptedRegistration(folder.data());
     QVERIFY(!recovery.failure);
     QVERIFY(recovery.completedOrder.isEmpty());
     QVERIFY(!folder.exists("registrering.journal"));
@@ -187,6 +202,47 @@ void TestJournal::startRemovesWhatAStoppedRunLeft()
     QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     QVERIFY(!folder.exists("registrering.journal"));
+}
+
+void TestJournal::aNumberAJournalHoldsIsNotHandedOutAgain()
+{
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", "1041\r\n");
+    const auto today = [] { return QDate(2026, 12, 7); };
+    core::OpenOrder desk(folder.data(), today);
+
+    // A journal whose registration could not be completed still holds its
+    // number: the order may be out on paper.
+    folder.write("registrering.journal", core::encodeJournal(plan()));
+    QCOMPARE(core::nextOrderNumber(folder.data()).number, QStringLiteral("1043"));
+    folder.remove("registrering.journal");
+
+    // One printing stops after its journal while the program goes on (the
+    // order-number file could not be written); "Ny" completes it first.
+    QVERIFY(!desk.startNew());
+    QCOMPARE(desk.order().text(core::Order::OrderNumber), QStringLiteral("1042"));
+    QVERIFY(!desk.addLines(orderLinesOf(numberedLines({ 1 }))));
+    {
+        const core::CrashHookForTesting stopAfterJournal(stopAt(core::CrashPoint::Journal));
+        QVERIFY_THROWS_EXCEPTION(Stopped, core::registerOrder(folder.data(), desk.order()));
+    }
+    QVERIFY(!desk.startNew());
+    QCOMPARE(desk.order().text(core::Order::OrderNumber), QStringLiteral("1043"));
+    QVERIFY(!desk.addLines(orderLinesOf(numberedLines({ 2 }))));
+    QVERIFY(!core::registerOrder(folder.data(), desk.order()));
+
+    // Each order has its own number, archive and basket.
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1043\r\n"));
+    for (const char* number : { "1042", "1043" }) {
+        const core::ArchivedOrder archived = core::readArchivedOrder(folder.data(), QLatin1String(number));
+        QVERIFY2(archived.problems.isEmpty(), qPrintable(archived.problems.join(' ')));
+        QCOMPARE(archived.order.lines().size(), 1);
+    }
+    QCOMPARE(core::readArchivedOrder(folder.data(), "1042").order.lines().first().text(core::OrderLine::Article),
+             QStringLiteral("A-1"));
+    QCOMPARE(core::readArchivedOrder(folder.data(), "1043").order.lines().first().text(core::OrderLine::Article),
+             QStringLiteral("A-2"));
+    QCOMPARE(core::readOrderList(folder.data()).entries.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestJournal)

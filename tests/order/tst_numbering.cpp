@@ -2,8 +2,9 @@
 // head, and recording the number.
 
 #include "order/numbering.h"
+#include "order/registration.h"
 #include "order/order.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QTest>
 
@@ -135,7 +136,7 @@ void TestNumbering::recordingIntoAMissingFolderFails()
 {
     TestDataFolder folder;
     folder.remove("Registret");
-    const std::optional<core::Failure> failure = core::recordOrderNumber(folder.data(), QStringLiteral("1042"));
+    const std::optional<datafiles::Failure> failure = core::recordOrderNumber(folder.data(), QStringLiteral("1042"));
     QVERIFY(failure);
     QCOMPARE(failure->operation, QStringLiteral("spara ordernumret"));
     QCOMPARE(failure->file, folder.path("Registret/OrderNr.dbf"));

@@ -2,7 +2,7 @@
 // operator types, and the new order started from a printed one.
 
 #include "order/orderhistory.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QTest>
 

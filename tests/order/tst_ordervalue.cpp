@@ -1,7 +1,7 @@
 // The order as a value: its head texts, the VAT rate it keeps and its lines.
 
 #include "order/order.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "order/archive.h"
 #include "order/order.h"
 #include "order/registration.h"
-#include "support/testsupport.h"
+#include "support/datafolder.h"
 
 #include <QDir>
 #include <QTest>
@@ -18,7 +18,7 @@ const QStringList registrationFiles { "Registret/OrderNr.dbf", "Order/124_data1.
 // to its end.
 QString registrationFailure(const TestDataFolder& folder, const Order& order)
 {
-    const std::optional<core::Failure> failure = core::registerOrder(folder.data(), order);
+    const std::optional<datafiles::Failure> failure = core::registerOrder(folder.data(), order);
     if (!failure)
         return {};
     return failure->operation + QStringLiteral(": ") + failure->file + QStringLiteral(": ") + failure->reason;
@@ -94,7 +94,7 @@ void TestRegistration::archiveFiles()
     // The list reads back as four fields, a comma in the name included.
     const core::OrderListRead read = core::readOrderList(folder.data());
     QCOMPARE(read.entries, (QList<core::OrderListEntry> { { "060315", nr, fields.at(1), fields.at(2) } }));
-    QVERIFY(!read.endsInsideRecord);
+    QVERIFY(!read.cutShort);
 }
 
 void TestRegistration::registeringTwiceListsTwiceAndArchivesOnce()
@@ -185,7 +185,7 @@ void TestRegistration::failureKeepsTheFilesWrittenBeforeIt()
     }
 
     const Order order = sampleOrder(1);
-    const std::optional<core::Failure> failure = core::registerOrder(folder.data(), order);
+    const std::optional<datafiles::Failure> failure = core::registerOrder(folder.data(), order);
     QVERIFY(failure);
     QCOMPARE(QDir::cleanPath(failure->file), QDir::cleanPath(folder.path(failingFile)));
     QVERIFY(!failure->operation.isEmpty());

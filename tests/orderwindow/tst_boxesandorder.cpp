@@ -122,7 +122,7 @@ void showLines(OrderDesk& desk, const QString& orderNumber, const QList<int>& nu
     Order order;
     order.setText(Order::OrderNumber, orderNumber);
     order.setLines(orderLinesOf(numberedLines(numbers)));
-    desk.window.showOrder(order);
+    desk.window.openOrder().replaceForTesting(order);
     desk.folder.write("Order/" + orderNumber + ".basket.dbf", records(numbers));
 }
 
@@ -238,7 +238,7 @@ void TestBoxesAndOrder::showOrderShowsItWhole()
     QTest::keyClicks(desk.box("txt_KundField1"), QStringLiteral("Skrivet innan"));
 
     const Order stored = storedOrder();
-    desk.window.showOrder(stored);
+    desk.window.openOrder().replaceForTesting(stored);
 
     // The order is the one shown, texts, VAT rate and lines, and the boxes show
     // it whole, beyond what the operator could type.
@@ -257,7 +257,7 @@ void TestBoxesAndOrder::showOrderShowsItWhole()
         fresh.setText(Order::Field(field), stored.text(Order::Field(field)));
     fresh.setText(Order::Info, QStringLiteral("Utan moms"));
     QCOMPARE(fresh.vatRate(), QString());
-    desk.window.showOrder(fresh);
+    desk.window.openOrder().replaceForTesting(fresh);
     QCOMPARE(desk.order(), fresh);
     verifyBoxesShow(desk, fresh);
 
@@ -275,7 +275,7 @@ void TestBoxesAndOrder::newOrderAndLookupShowTheOrder()
     OrderDesk desk({ { "Registret/OrderNr.dbf", "1041\r\n" },
                      { "Customer/1042.GetInfo.dbf", "1042\r\nLind, Karin\r\n\"Box 12\"\r\n" } });
     QVERIFY(showActive(desk.window));
-    desk.window.showOrder(storedOrder());
+    desk.window.openOrder().replaceForTesting(storedOrder());
 
     // "Ny" writes nothing: a second "Ny" gives the same number again.
     for (int press = 0; press < 2; ++press) {

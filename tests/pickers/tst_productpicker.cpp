@@ -43,7 +43,7 @@ public:
     explicit Desk(const QByteArray& products = sampleRegister, const Files& more = {})
         : OrderDesk(Files { { productRegister, products } } + more)
     {
-        window.showOrder(orderNumbered(QStringLiteral("17")));
+        window.openOrder().replaceForTesting(orderNumbered(QStringLiteral("17")));
     }
 
     // The order window's "Produkter" and the picker it shows.
@@ -390,7 +390,7 @@ void TestProductPicker::okAddsToTheOrderOnScreenWhenPressed()
     if (change == "Ny")
         desk.choose("mnuNy");
     else
-        desk.window.showOrder(orderNumbered(orderNumber));
+        desk.window.openOrder().replaceForTesting(orderNumbered(orderNumber));
     QCOMPARE(desk.box("txt_OrderNr")->text(), orderNumber);
     QCOMPARE(visibleWindow<FrmAddProduct>(), picker);
 

@@ -118,7 +118,7 @@ struct PrintedOrder : OrderDesk
     PrintedOrder() { putFormFiles(folder); }
 
     // The sample order with this many lines on screen.
-    void show(int lines) { window.showOrder(sampleOrder(lines)); }
+    void show(int lines) { window.openOrder().replaceForTesting(sampleOrder(lines)); }
 
     // F9 from the active order window, to the destinations in force.
     [[nodiscard]] bool print()

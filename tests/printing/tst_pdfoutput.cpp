@@ -169,7 +169,7 @@ void TestPdfOutput::reprintReplacesTheCopy()
     QVERIFY(order.print(pdfOnly()));
     core::Order reprinted = sampleOrder();
     reprinted.setText(core::Order::CustomerLine1, QStringLiteral("Omtryckt AB"));
-    order.window.showOrder(reprinted);
+    order.window.openOrder().replaceForTesting(reprinted);
     QVERIFY(order.print(pdfOnly()));
 
     QString error;

@@ -297,7 +297,7 @@ void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt()
     const QList<PageStep> form = drawn(order, p.folder);
     QVERIFY(countSteps(form, PageStep::Kind::Text) >= 31 + 7);
 
-    p.window.showOrder(order);
+    p.window.openOrder().replaceForTesting(order);
     QVERIFY(p.printRecorded(true));
     QCOMPARE(firstDifference(p.recorded.printer, form), QString());
     QCOMPARE(firstDifference(p.recorded.pdf, form), QString());
@@ -405,7 +405,7 @@ void TestPrintCommand::failureBeforeTheRegistrationChangesNothing()
         };
     else
         p.folder.remove(cause);
-    p.window.showOrder(order);
+    p.window.openOrder().replaceForTesting(order);
     QVERIFY(p.print(d));
 
     QCOMPARE(p.boxes.shown.size(), 1);

@@ -12,7 +12,7 @@ ReprintOutcome reprintPdf(const QString& pdfFile, const QString& jobName)
     ReprintOutcome outcome;
     const QString operation = QStringLiteral("skriva ut ordern igen");
     if (!QFile::exists(pdfFile)) {
-        outcome.failure = core::Failure { operation, pdfFile, QStringLiteral("PDF-kopian finns inte") };
+        outcome.failure = datafiles::Failure { operation, pdfFile, QStringLiteral("PDF-kopian finns inte") };
         return outcome;
     }
 
@@ -30,7 +30,7 @@ ReprintOutcome reprintPdf(const QString& pdfFile, const QString& jobName)
     outcome.job = cupsPrintFile(printer->name, file.constData(), title.constData(), 0, nullptr);
     cupsFreeDests(count, dests);
     if (outcome.job == 0)
-        outcome.failure = core::Failure { operation, pdfFile,
+        outcome.failure = datafiles::Failure { operation, pdfFile,
                                           QStringLiteral("skrivaren %1 tog inte emot den (%2)")
                                               .arg(outcome.printer, QString::fromUtf8(cupsLastErrorString())) };
     return outcome;

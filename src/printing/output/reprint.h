@@ -1,6 +1,6 @@
 #pragma once
 
-#include "order/failure.h"
+#include "datafiles/failure.h"
 
 #include <QString>
 
@@ -13,7 +13,7 @@ struct ReprintOutcome
     // The system has no printer to send it to.
     bool noPrinter = false;
     // What stopped the printer from taking the file.
-    std::optional<core::Failure> failure;
+    std::optional<datafiles::Failure> failure;
     // The printer that took it, and its number for the job.
     QString printer;
     int job = 0;

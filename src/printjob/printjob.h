@@ -1,6 +1,6 @@
 #pragma once
 
-#include "order/failure.h"
+#include "datafiles/failure.h"
 #include "printing/listviewprinting.h"
 
 #include <QList>
@@ -17,14 +17,17 @@ namespace datafiles {
 class DataDirectory;
 }
 
-namespace printing {
+namespace printjob {
 
 struct PrintOutcome
 {
     // What stopped the command; the steps before it stay done.
-    std::optional<core::Failure> failure;
+    std::optional<datafiles::Failure> failure;
     // The text of the box that confirms the printed and registered order.
     QString confirmation;
+    // The order list ended inside a record and was cut back before the
+    // order's line went in: where the cut record's bytes were kept.
+    std::optional<datafiles::Failure> setAside;
 };
 
 // The print command, F9: the order form is drawn into the PDF copy kept as
@@ -35,14 +38,11 @@ struct PrintOutcome
 // between), and a failure before the paper leaves the order-number file, the
 // archive and the order list as they were (a copy left by a failed printer is
 // replaced by the next printing).
-PrintOutcome printOrder(const core::Order& order, const QList<TableColumn>& columns, const core::CodeWording& wording,
-                        const datafiles::DataDirectory& data);
+PrintOutcome printOrder(const core::Order& order, const QList<printing::TableColumn>& columns,
+                        const core::CodeWording& wording, const datafiles::DataDirectory& data);
 
-// The name the order's printing goes by, to the printer and in the PDF copy.
+// The name the order's printing goes by, to the printer, in the PDF copy and
+// on the window that shows the copy.
 QString jobName(const QString& orderNumber);
 
-// Where the order's kept PDF copy lies; empty when the order number cannot
-// name a file.
-QString pdfCopyFile(const datafiles::DataDirectory& data, const QString& orderNumber);
-
-} // namespace printing
+} // namespace printjob

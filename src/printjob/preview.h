@@ -1,6 +1,6 @@
 #pragma once
 
-#include "order/failure.h"
+#include "datafiles/failure.h"
 #include "printing/listviewprinting.h"
 
 #include <QByteArray>
@@ -17,19 +17,19 @@ namespace datafiles {
 class DataDirectory;
 }
 
-namespace printing {
+namespace printjob {
 
 struct Preview
 {
     // The order form as the kept PDF copy would hold it, in memory.
     QByteArray pdf;
-    std::optional<core::Failure> failure;
+    std::optional<datafiles::Failure> failure;
 };
 
 // The order drawn as F9 draws its kept copy, on the same A4 pages with the same
 // fonts, so that it has as many pages; but into memory: nothing is written,
 // printed or registered.
-Preview previewOrder(const core::Order& order, const QList<TableColumn>& columns, const core::CodeWording& wording,
-                     const datafiles::DataDirectory& data);
+Preview previewOrder(const core::Order& order, const QList<printing::TableColumn>& columns,
+                     const core::CodeWording& wording, const datafiles::DataDirectory& data);
 
-} // namespace printing
+} // namespace printjob
