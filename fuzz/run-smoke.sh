@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the fuzz harnesses into the given build folder with clang and runs each
-# for a short time on a copy of its seed corpus (about a minute in all).
+# (fuzz_<name>, seeded from corpus/<name>/) for a short time on a copy of its
+# seed corpus.
 # Exits non-zero when a harness fails to build or finds a fault.
 #   fuzz/run-smoke.sh <build folder> [seconds per harness]
 set -u
@@ -9,7 +10,7 @@ if [ $# -lt 1 ]; then
     exit 2
 fi
 build=$1
-seconds=${2:-12}
+seconds=${2:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")
 compiler=${CXX:-}
@@ -30,7 +31,8 @@ cmake --build "$build" --target fuzzers || exit 1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
-for name in codepage fieldstream lines numbers; do
+for corpus in "$here"/corpus/*/; do
+    name=$(basename "$corpus")
     mkdir -p "$work/$name"
     cp "$here/corpus/$name/"* "$work/$name/"
     if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -rss_limit_mb=2048 \

@@ -8,7 +8,7 @@ build=${1:-build}
 graph=$(mktemp -d)
 trap 'rm -rf "$graph"' EXIT
 cmake --graphviz="$graph/deps.dot" "$build" >/dev/null
-for target in datafiles ordercore printing printoutput widgets pickers retrieval history orderwindow orderregistrering; do
+for target in datafiles ordercore printing printoutput printjob widgets pickers retrieval history orderwindow orderregistrering; do
     file="$graph/deps.dot.$target"
     [ -f "$file" ] || continue
     links=$(awk -v target="$target" '
