@@ -215,6 +215,11 @@ void TestDataFiles::fileEndingInsideRecordIsSignalled()
     const RecordTable afterComma = RecordTable::parse("\"a\",", 2);
     QCOMPARE(afterComma.recordCount(), 0);
     QVERIFY(afterComma.endsInsideRecord());
+    // And a comma after a whole record starts the next one.
+    const RecordTable trailingComma = RecordTable::parse("\"a\",\"b\",", 2);
+    QCOMPARE(trailingComma.recordCount(), 1);
+    QVERIFY(trailingComma.endsInsideRecord());
+    QCOMPARE(wholeRecordsLength("\"a\",\"b\",", 2), 7);
 }
 
 void TestDataFiles::quotedRecordReadsBackAsWritten()

@@ -43,7 +43,7 @@ void TestReprint::keptCopyGoesToThePrinterAsItIs()
     PrintedOrder desk;
     core::Order order = sampleOrder(120);
     order.setText(core::Order::OrderNumber, orderNumber);
-    desk.window.openOrder().replaceForTesting(order);
+    desk.OrderDesk::show(order);
     QVERIFY(desk.print(pdfOnly()));
     QCOMPARE(desk.boxes.shown.size(), 1);
     const QString copy = desk.folder.path("Order/5301.pdf");
@@ -70,6 +70,9 @@ void TestReprint::keptCopyGoesToThePrinterAsItIs()
     QVERIFY(sentFile.readAll() == desk.folder.read("Order/5301.pdf"));
     QCOMPARE(pdfPages(sent), 3);
     QVERIFY(completed.contains(QStringLiteral("OrderPDF-1 ")));
+    // One press sends one job: the server holds no other, done or waiting.
+    const QString jobs = run(QStringLiteral("lpstat"), { "-h", m_server.address(), "-W", "all", "-o" });
+    QCOMPARE(jobs.count(QStringLiteral("OrderPDF-")), 1);
 
     for (const QString& file : registration)
         QVERIFY2(desk.folder.read(file) == before.value(file), qPrintable(file));

@@ -3,15 +3,28 @@
 
 #include "order/archive.h"
 #include "order/basket.h"
+#include "order/registers.h"
 #include "order/registration.h"
 #include "support/datafolder.h"
 
 #include <QDir>
 #include <QTest>
 
+#include <functional>
+
 using core::Order;
 using core::OrderLine;
 using core::OrderListEntry;
+
+// What a reader of a record file gives the window that lists it.
+struct Read
+{
+    qsizetype rows = 0;
+    std::optional<datafiles::Failure> failure;
+    std::optional<datafiles::Failure> cutShort;
+};
+using Reader = std::function<Read(const datafiles::DataDirectory&)>;
+Q_DECLARE_METATYPE(Reader)
 
 using Entries = QList<OrderListEntry>;
 using Fields = QList<int>;
@@ -59,6 +72,8 @@ class TestArchiveReading : public QObject
     Q_OBJECT
 
 private slots:
+    void readersNameACutOrMissingFile_data();
+    void readersNameACutOrMissingFile();
     void orderList_data();
     void orderList();
     void printedOrderReadsBackEqual();
@@ -209,6 +224,76 @@ void TestArchiveReading::numberThatNamesNoFile()
     QCOMPARE(archived.problems, QStringList { "ordernumret \"../1042\" kan inte vara en del av ett filnamn." });
     QCOMPARE(archived.order.text(Order::OrderNumber), QStringLiteral("../1042"));
     QVERIFY(archived.order.lines().isEmpty());
+}
+
+void TestArchiveReading::readersNameACutOrMissingFile_data()
+{
+    QTest::addColumn<QString>("file"); // under System
+    QTest::addColumn<QByteArray>("bytes"); // a null array: no file
+    QTest::addColumn<Reader>("reader");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("rows");
+
+    using core::CodeRegister;
+    const auto codes = [](CodeRegister which) {
+        return Reader([which](const datafiles::DataDirectory& d) {
+            const core::RegisterRead r = core::readRegister(d, which);
+            return Read { r.rows.size(), r.failure, r.cutShort };
+        });
+    };
+    const Reader products = [](const datafiles::DataDirectory& d) {
+        const core::ProductsRead r = core::readProducts(d);
+        return Read { r.products.recordCount(), r.failure, r.cutShort };
+    };
+    const Reader basket = [](const datafiles::DataDirectory& d) {
+        const core::BasketRead r = core::readBasket(d, QStringLiteral("124"));
+        return Read { r.lines.size(), r.failure, r.cutShort };
+    };
+    const Reader list = [](const datafiles::DataDirectory& d) {
+        const core::OrderListRead r = core::readOrderList(d);
+        return Read { r.entries.size(), r.failure, r.cutShort };
+    };
+    const QByteArray twoCodes = "\"1\",\"Ett\"\r\n\"2\",\"Tv\xE5\"\r\n\"3\"\r\n";
+    QTest::newRow("payment terms cut") << "Registret/Betalningsvillkor.dbf" << twoCodes
+                                       << codes(CodeRegister::PaymentTerms)
+                                       << "läsa registret över betalningsvillkor" << 2;
+    QTest::newRow("delivery methods missing") << "Registret/Leveranssätt.dbf" << QByteArray()
+                                              << codes(CodeRegister::DeliveryMethod)
+                                              << "läsa registret över leveranssätt" << 0;
+    QTest::newRow("freight methods cut") << "Registret/Fraktsätt.dbf" << twoCodes
+                                         << codes(CodeRegister::FreightMethod) << "läsa registret över fraktsätt"
+                                         << 2;
+    QTest::newRow("products cut") << "Registret/Produkter.dbf"
+                                  << QByteArray("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n")
+                                  << products << "läsa produktregistret" << 1;
+    QTest::newRow("products missing") << "Registret/Produkter.dbf" << QByteArray() << products
+                                      << "läsa produktregistret" << 0;
+    QTest::newRow("basket cut") << "Order/124.basket.dbf" << QByteArray("\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n\"C1\",\"M\"")
+                                << basket << "hämta orderraderna för order 124" << 1;
+    QTest::newRow("order list cut") << "Order/lista.dbf" << QByteArray("\"060315\",\"124\",\"1001\",\"ABC\"\r\n\"06")
+                                    << list << "läsa listan över utskrivna order" << 1;
+}
+
+void TestArchiveReading::readersNameACutOrMissingFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(Reader, reader);
+    TestDataFolder folder;
+    if (!bytes.isNull())
+        folder.write(file, bytes);
+
+    // The complete records are read; the file and the reason are named for
+    // the operator, the reason of a cut file in the usual words.
+    const Read read = reader(folder.data());
+    QTEST(int(read.rows), "rows");
+    const std::optional<datafiles::Failure>& told = bytes.isNull() ? read.failure : read.cutShort;
+    QVERIFY(told);
+    QVERIFY(!(bytes.isNull() ? read.cutShort : read.failure));
+    QTEST(told->operation, "operation");
+    QCOMPARE(told->file, folder.path(file));
+    if (!bytes.isNull())
+        QCOMPARE(told->reason, QStringLiteral("filen slutar mitt i en post; de hela posterna före den används"));
 }
 
 QTEST_GUILESS_MAIN(TestArchiveReading)

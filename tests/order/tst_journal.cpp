@@ -1,12 +1,9 @@
 // The registration journal: what a registration is about to write, kept so
 // that a registration stopped part-way can be completed, exactly once.
 
-#include "order/archive.h"
 #include "order/crashpoint.h"
 #include "order/journal.h"
 #include "order/order.h"
-#include "order/numbering.h"
-#include "order/openorder.h"
 #include "order/recovery.h"
 #include "order/registration.h"
 #include "support/datafolder.h"
@@ -69,7 +66,6 @@ private slots:
     void theSameOrderPrintedTwiceKeepsBothLines();
     void aFailedStepIsCompletedByTheNextRegistration();
     void startRemovesWhatAStoppedRunLeft();
-    void aNumberAJournalHoldsIsNotHandedOutAgain();
 };
 
 void TestJournal::readsBackWhatWasWritten()
@@ -202,47 +198,6 @@ void TestJournal::startRemovesWhatAStoppedRunLeft()
     QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     QVERIFY(!folder.exists("registrering.journal"));
-}
-
-void TestJournal::aNumberAJournalHoldsIsNotHandedOutAgain()
-{
-    TestDataFolder folder;
-    folder.write("Registret/OrderNr.dbf", "1041\r\n");
-    const auto today = [] { return QDate(2026, 12, 7); };
-    core::OpenOrder desk(folder.data(), today);
-
-    // A journal whose registration could not be completed still holds its
-    // number: the order may be out on paper.
-    folder.write("registrering.journal", core::encodeJournal(plan()));
-    QCOMPARE(core::nextOrderNumber(folder.data()).number, QStringLiteral("1043"));
-    folder.remove("registrering.journal");
-
-    // One printing stops after its journal while the program goes on (the
-    // order-number file could not be written); "Ny" completes it first.
-    QVERIFY(!desk.startNew());
-    QCOMPARE(desk.order().text(core::Order::OrderNumber), QStringLiteral("1042"));
-    QVERIFY(!desk.addLines(orderLinesOf(numberedLines({ 1 }))));
-    {
-        const core::CrashHookForTesting stopAfterJournal(stopAt(core::CrashPoint::Journal));
-        QVERIFY_THROWS_EXCEPTION(Stopped, core::registerOrder(folder.data(), desk.order()));
-    }
-    QVERIFY(!desk.startNew());
-    QCOMPARE(desk.order().text(core::Order::OrderNumber), QStringLiteral("1043"));
-    QVERIFY(!desk.addLines(orderLinesOf(numberedLines({ 2 }))));
-    QVERIFY(!core::registerOrder(folder.data(), desk.order()));
-
-    // Each order has its own number, archive and basket.
-    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1043\r\n"));
-    for (const char* number : { "1042", "1043" }) {
-        const core::ArchivedOrder archived = core::readArchivedOrder(folder.data(), QLatin1String(number));
-        QVERIFY2(archived.problems.isEmpty(), qPrintable(archived.problems.join(' ')));
-        QCOMPARE(archived.order.lines().size(), 1);
-    }
-    QCOMPARE(core::readArchivedOrder(folder.data(), "1042").order.lines().first().text(core::OrderLine::Article),
-             QStringLiteral("A-1"));
-    QCOMPARE(core::readArchivedOrder(folder.data(), "1043").order.lines().first().text(core::OrderLine::Article),
-             QStringLiteral("A-2"));
-    QCOMPARE(core::readOrderList(folder.data()).entries.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestJournal)

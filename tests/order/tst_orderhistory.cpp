@@ -76,6 +76,10 @@ void TestOrderHistory::search_data()
     QTest::newRow("one word finds nothing") << "bygg xyz" << QStringList {};
     QTest::newRow("a word does not run into the next field") << "10421" << QStringList {};
     QTest::newRow("date is not searched") << "2605" << QStringList {};
+    // Pasted text: any white space parts its words, which never reach past an
+    // order into the one listed after it.
+    QTest::newRow("a tab parts words") << "bygg\tab" << QStringList { "1010", "1001" };
+    QTest::newRow("a line feed does not join two orders") << "son\n1011" << QStringList {};
 }
 
 void TestOrderHistory::search()

@@ -11,7 +11,6 @@
 #include "widgets/textbox.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -28,13 +27,6 @@ const QByteArray sampleRegister = "\"TS35-25\",\"Tr\xE4skruv f\xF6rzinkad\",\"f\
 
 const QString productRegister = QStringLiteral("Registret/Produkter.dbf");
 
-core::Order orderNumbered(const QString& orderNumber)
-{
-    core::Order order;
-    order.setText(core::Order::OrderNumber, orderNumber);
-    return order;
-}
-
 // An order window over a data folder of its own, with a product register and
 // order 17 on screen.
 class Desk : public OrderDesk
@@ -43,7 +35,9 @@ public:
     explicit Desk(const QByteArray& products = sampleRegister, const Files& more = {})
         : OrderDesk(Files { { productRegister, products } } + more)
     {
-        window.openOrder().replaceForTesting(orderNumbered(QStringLiteral("17")));
+        core::Order order;
+        order.setText(core::Order::OrderNumber, QStringLiteral("17"));
+        show(order);
     }
 
     // The order window's "Produkter" and the picker it shows.
@@ -55,10 +49,7 @@ public:
         return picker && showActive(*picker) ? picker : nullptr;
     }
 
-    QByteArray basket(const QString& orderNumber = QStringLiteral("17")) const
-    {
-        return folder.read(QStringLiteral("Order/") + orderNumber + QStringLiteral(".basket.dbf"));
-    }
+    QByteArray basket() const { return folder.read(QStringLiteral("Order/17.basket.dbf")); }
 
     // The rows of the order window's order-line list, as shown.
     Rows shownLines() const { return rowsOf(lines()); }
@@ -91,16 +82,11 @@ private slots:
 
     void okAppendsRecordAndRow_data();
     void okAppendsRecordAndRow();
-    void okAddsToTheOrderOnScreenWhenPressed_data();
-    void okAddsToTheOrderOnScreenWhenPressed();
     void okWithoutBasketFileKeepsWindowOpen();
     void cancelWritesNothing_data();
     void cancelWritesNothing();
     void threeLinesByKeysAlone();
 
-    void missingRegisterIsReported();
-    void registerEndingInsideARecord();
-    void oneInstanceReloadedWhenReopened();
 };
 
 void TestProductPicker::cleanup()
@@ -363,49 +349,6 @@ void TestProductPicker::okAppendsRecordAndRow()
     QTRY_VERIFY(!open);
 }
 
-void TestProductPicker::okAddsToTheOrderOnScreenWhenPressed_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("orderNumber");
-
-    QTest::newRow("Ny while the picker is open") << "Ny"
-                                                 << "42";
-    QTest::newRow("another order put on screen") << "show"
-                                                 << "88";
-}
-
-void TestProductPicker::okAddsToTheOrderOnScreenWhenPressed()
-{
-    QFETCH(QString, change);
-    QFETCH(QString, orderNumber);
-
-    Desk desk(sampleRegister, { { QStringLiteral("Registret/OrderNr.dbf"), "41\r\n" } });
-    FrmAddProduct* picker = desk.openActivePicker();
-    QVERIFY(picker);
-    clickRow(picker->ListView1(), 3);
-    QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
-
-    // The order window stays usable: the operator moves on to another order
-    // before pressing "OK".
-    if (change == "Ny")
-        desk.choose("mnuNy");
-    else
-        desk.window.openOrder().replaceForTesting(orderNumbered(orderNumber));
-    QCOMPARE(desk.box("txt_OrderNr")->text(), orderNumber);
-    QCOMPARE(visibleWindow<FrmAddProduct>(), picker);
-
-    QPointer<FrmAddProduct> open = picker;
-    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
-    QTRY_VERIFY(!open);
-
-    QVERIFY(desk.boxes.shown.isEmpty());
-    QCOMPARE(desk.basket(orderNumber),
-             QByteArray("\"ABC-1\",\"Vinkelj\xE4rn\",\"st\",\"9.99\",\"2\",\"\",\"19.98\"\r\n"));
-    QVERIFY(!desk.folder.exists(QStringLiteral("Order/17.basket.dbf")));
-    QCOMPARE(desk.order().text(core::Order::OrderNumber), orderNumber);
-    QCOMPARE(desk.shownLines(), (Rows { { "ABC-1", "Vinkeljärn", "st", "9.99", "2", "", "19.98" } }));
-}
-
 void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
 {
     Desk desk;
@@ -511,70 +454,6 @@ void TestProductPicker::threeLinesByKeysAlone()
                         "\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n"));
     QCOMPARE(desk.shownLines(), datafiles::readRecords(desk.basket(), 7));
     QCOMPARE(desk.order().lines(), orderLinesOf(desk.shownLines()));
-}
-
-void TestProductPicker::missingRegisterIsReported()
-{
-    Desk desk;
-    desk.folder.remove(productRegister);
-    QVERIFY(!desk.openPicker());
-    QVERIFY(visibleWindows<FrmAddProduct>().isEmpty());
-    QCOMPARE(desk.boxes.shown.size(), 1);
-    const MessageBox::Shown& report = desk.boxes.shown.first();
-    QCOMPARE(report.icon, MessageBox::Icon::Critical);
-    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
-    QVERIFY(report.text.contains(QStringLiteral("Produkter.dbf")));
-    QVERIFY2(report.text.startsWith(QStringLiteral("Det gick inte att läsa produktregistret.\r\n\r\nFil: ")
-                                    + QDir::toNativeSeparators(desk.folder.path(productRegister))
-                                    + QStringLiteral("\r\nOrsak: ")),
-             qPrintable(report.text));
-}
-
-void TestProductPicker::registerEndingInsideARecord()
-{
-    Desk desk("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n");
-    FrmAddProduct* picker = desk.openPicker();
-    QVERIFY(picker);
-    QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
-    QCOMPARE(desk.boxes.shown.size(), 1);
-    const MessageBox::Shown& report = desk.boxes.shown.first();
-    QCOMPARE(report.icon, MessageBox::Icon::Critical);
-    QCOMPARE(report.title, QStringLiteral("Orderregistrering"));
-    QCOMPARE(report.text,
-             QStringLiteral("Det gick inte att läsa produktregistret.\r\n\r\nFil: ")
-                 + QDir::toNativeSeparators(desk.folder.path(productRegister))
-                 + QStringLiteral("\r\nOrsak: filen slutar mitt i en post; de hela posterna före den "
-                                  "används"));
-
-    // The picker goes on with the complete products.
-    QVERIFY(showActive(*picker));
-    clickRow(picker->ListView1(), 0);
-    QTest::keyClicks(picker->Text5(), QStringLiteral("3"));
-    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
-    QCOMPARE(desk.basket(), QByteArray("\"A-1\",\"Hel\",\"st\",\"1.00\",\"3\",\"\",\"3.00\"\r\n"));
-    QCOMPARE(desk.shownLines(), (Rows { { "A-1", "Hel", "st", "1.00", "3", "", "3.00" } }));
-}
-
-void TestProductPicker::oneInstanceReloadedWhenReopened()
-{
-    Desk desk;
-    FrmAddProduct* picker = desk.openPicker();
-    QVERIFY(picker);
-    clickRow(picker->ListView1(), 0);
-    QTest::keyClicks(picker->Text5(), QStringLiteral("7"));
-
-    desk.folder.write(productRegister, "\"NY-1\",\"Ny\",\"st\",\"1.00\"\r\n");
-    QCOMPARE(desk.openPicker(), picker);
-    QCOMPARE(picker->Text5()->text(), QStringLiteral("7"));
-    QCOMPARE(picker->ListView1()->model()->rowCount(), 4);
-
-    QPointer<FrmAddProduct> open = picker;
-    picker->close();
-    QTRY_VERIFY(!open);
-    FrmAddProduct* reopened = desk.openPicker();
-    QVERIFY(reopened);
-    QCOMPARE(reopened->ListView1()->model()->rowCount(), 1);
-    QCOMPARE(reopened->Text5()->text(), QString());
 }
 
 QTEST_MAIN(TestProductPicker)

@@ -116,7 +116,6 @@ private slots:
     void windowPrintsTheOrderAsTheFormDrawsIt_data();
     void windowPrintsTheOrderAsTheFormDrawsIt();
     void draggedColumnPrintsAsOnScreen();
-    void registersTheOrderAsTheBoxesHoldIt();
     void confirmation_data();
     void confirmation();
     void failureBeforeTheRegistrationChangesNothing_data();
@@ -321,32 +320,6 @@ void TestPrintCommand::draggedColumnPrintsAsOnScreen()
         QCOMPARE(table.at(i).x, edges.at(i % 7));
 }
 
-void TestPrintCommand::registersTheOrderAsTheBoxesHoldIt()
-{
-    PrintedOrder p;
-    const std::pair<const char*, const char*> typed[] = {
-        { "txt_OrderNr", "124" },      { "txt_OrdDat", "060315" },  { "txt_LevDat", "060320" },
-        { "txt_KundField0", "1001" },  { "txt_KundField1", "ABC" }, { "txt_KundField2", "Storgatan 1" },
-        { "txt_KundField3", "Växjö" }, { "txt_Info", "Ring" },      { "txt_Betk", "1" },
-        { "txt_RegNr", "ABC123" },     { "txt_Frkts", "0" },        { "txt_LevS", "1" },
-        { "txt_Mkod", "0" },
-    };
-    for (const auto& [name, text] : typed) {
-        TextBox* box = p.box(name);
-        QVERIFY2(box, name);
-        box->setText(QString::fromUtf8(text));
-    }
-    QVERIFY(p.printRecorded());
-
-    QCOMPARE(p.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
-    QCOMPARE(p.folder.read("Order/124_data1.dbf"), QByteArray("1001\r\nABC\r\nStorgatan 1\r\nV\xE4xj\xF6\r\nRing\r\n"));
-    QCOMPARE(p.folder.read("Order/124_data2.dbf"),
-             QByteArray("124\r\n060320\r\n060315\r\n1\r\nABC123\r\n0\r\n1\r\n0\r\n"));
-    QCOMPARE(p.folder.read("Order/lista.dbf"), QByteArray("\"060315\",\"124\",\"1001\",\"ABC\"\r\n"));
-    QCOMPARE(p.boxes.shown.size(), 1);
-    QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Information);
-}
-
 void TestPrintCommand::confirmation_data()
 {
     QTest::addColumn<bool>("withPrinter");
@@ -504,8 +477,6 @@ void TestPrintCommand::failureBoxSpeaksSwedish_data()
     QTest::newRow("logo that is no image")
         << "Logga.gif"
         << "text" << 0 << printing << "bilden kan inte läsas: bildformatet känns inte igen";
-    QTest::newRow("table frame missing") << "form_listview.gif"
-                                         << "remove" << 0 << printing << "bilden kan inte läsas: bildfilen finns inte";
     QTest::newRow("order list that leads to itself")
         << "Order/lista.dbf"
         << "loop" << ELOOP << listing << QStringLiteral("systemfel nummer %1").arg(ELOOP);
