@@ -5,8 +5,8 @@
 // Input: pieces parted by 0x1F; the first is the search text, then every three
 // pieces are an order's number, customer number and name (Windows-1252).
 #include "datafiles/codepage.h"
-#include "order/orderhistory.h"
 #include "fuzzcheck.h"
+#include "order/orderhistory.h"
 
 #include <QRegularExpression>
 

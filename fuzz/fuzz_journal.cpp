@@ -5,8 +5,8 @@
 // Input: the bytes as a journal; then the same bytes split at 0x1F into the
 // plan's texts, the first byte of the input choosing where a cut or a changed
 // byte goes.
-#include "order/journal.h"
 #include "fuzzcheck.h"
+#include "order/journal.h"
 
 #include <QList>
 

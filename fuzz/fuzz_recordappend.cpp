@@ -11,10 +11,10 @@
 #include "datafiles/datadirectory.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
+#include "fuzzcheck.h"
 #include "order/archive.h"
 #include "order/basket.h"
 #include "order/registration.h"
-#include "fuzzcheck.h"
 
 #include <QDir>
 #include <QFile>

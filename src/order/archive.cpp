@@ -18,9 +18,10 @@ using Field = Order::Field;
 // The fields of the two archive files, a plain line each, in file order.
 constexpr std::array<Field, 5> customerFileFields { Field::CustomerNumber, Field::CustomerLine1, Field::CustomerLine2,
                                                     Field::CustomerLine3, Field::Info };
-constexpr std::array<Field, 8> headFileFields { Field::OrderNumber,        Field::DeliveryDate,  Field::OrderDate,
-                                                Field::PaymentTerms,       Field::RegistrationNumber,
-                                                Field::FreightMethod,      Field::DeliveryMethod, Field::VatCode };
+constexpr std::array<Field, 8> headFileFields { Field::OrderNumber,        Field::DeliveryDate,
+                                                Field::OrderDate,          Field::PaymentTerms,
+                                                Field::RegistrationNumber, Field::FreightMethod,
+                                                Field::DeliveryMethod,     Field::VatCode };
 // The fields of an order's line in the order list.
 constexpr std::array<Field, orderListFields> listFields { Field::OrderDate, Field::OrderNumber, Field::CustomerNumber,
                                                           Field::CustomerLine1 };

@@ -124,7 +124,8 @@ TextBox* FrmMain::addHeadBox(Field field, QWidget* container, const char* name, 
 {
     TextBox* box = addTextBox(container, name, left, top, width, height, limit);
     m_boxes[size_t(field)] = box;
-    connect(box, &QLineEdit::textChanged, m_order, [this, field](const QString& text) { m_order->setText(field, text); });
+    connect(box, &QLineEdit::textChanged, m_order,
+            [this, field](const QString& text) { m_order->setText(field, text); });
     return box;
 }
 
@@ -393,8 +394,8 @@ void FrmMain::mnuPlus_Click()
 
 void FrmMain::mnuPrint_Click()
 {
-    const printjob::PrintOutcome printed = printjob::printOrder(m_order->order(), orderLineColumns(),
-                                                                m_order->currentWording(), m_order->data());
+    const printjob::PrintOutcome printed
+        = printjob::printOrder(m_order->order(), orderLineColumns(), m_order->currentWording(), m_order->data());
     if (printed.setAside)
         MessageBox::reportFailure(this, *printed.setAside);
     if (printed.failure) {
@@ -406,17 +407,15 @@ void FrmMain::mnuPrint_Click()
 
 void FrmMain::mnuForhandsgranska_Click()
 {
-    const printjob::Preview preview = printjob::previewOrder(m_order->order(), orderLineColumns(),
-                                                             m_order->currentWording(), m_order->data());
+    const printjob::Preview preview
+        = printjob::previewOrder(m_order->order(), orderLineColumns(), m_order->currentWording(), m_order->data());
     if (preview.failure) {
         MessageBox::reportFailure(this, *preview.failure);
         return;
     }
-    PdfWindow* shown = m_frmForhandsgranskning.show([] { return PdfWindow::open(PdfWindow::Kind::Preview); },
-                                                    [this](PdfWindow* window) {
-                                                        connect(window, &PdfWindow::printRequested, this,
-                                                                &FrmMain::mnuPrint_Click);
-                                                    });
+    PdfWindow* shown = m_frmForhandsgranskning.show(
+        [] { return PdfWindow::open(PdfWindow::Kind::Preview); },
+        [this](PdfWindow* window) { connect(window, &PdfWindow::printRequested, this, &FrmMain::mnuPrint_Click); });
     m_previewRedraw->stop();
     if (const std::optional<datafiles::Failure> failure = shown->showBytes(preview.pdf))
         MessageBox::reportFailure(this, failure->during(QStringLiteral("förhandsgranska ordern")));
@@ -427,10 +426,9 @@ void FrmMain::redrawPreview()
     PdfWindow* shown = m_frmForhandsgranskning.get();
     if (!shown)
         return;
-    const printjob::Preview preview = printjob::previewOrder(m_order->order(), orderLineColumns(),
-                                                             m_order->currentWording(), m_order->data());
-    const std::optional<datafiles::Failure> failure
-        = preview.failure ? preview.failure : shown->showBytes(preview.pdf);
+    const printjob::Preview preview
+        = printjob::previewOrder(m_order->order(), orderLineColumns(), m_order->currentWording(), m_order->data());
+    const std::optional<datafiles::Failure> failure = preview.failure ? preview.failure : shown->showBytes(preview.pdf);
     if (failure) {
         // A preview that no longer shows the order must not stay to be printed.
         shown->close();

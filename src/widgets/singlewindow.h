@@ -38,7 +38,7 @@ public:
     template<typename Open>
     Window* show(Open open)
     {
-        return show(open, [](Window*) { });
+        return show(open, [](Window*) {});
     }
 
     // The open window; nullptr when there is none.

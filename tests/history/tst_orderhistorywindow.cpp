@@ -8,8 +8,8 @@
 #include "order/basket.h"
 #include "order/registers.h"
 #include "printing/orderdocument.h"
-#include "printjob/printjob.h"
 #include "printing/printingtestsupport.h"
+#include "printjob/printjob.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 

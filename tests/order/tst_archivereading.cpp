@@ -255,21 +255,21 @@ void TestArchiveReading::readersNameACutOrMissingFile_data()
     };
     const QByteArray twoCodes = "\"1\",\"Ett\"\r\n\"2\",\"Tv\xE5\"\r\n\"3\"\r\n";
     QTest::newRow("payment terms cut") << "Registret/Betalningsvillkor.dbf" << twoCodes
-                                       << codes(CodeRegister::PaymentTerms)
-                                       << "läsa registret över betalningsvillkor" << 2;
-    QTest::newRow("delivery methods missing") << "Registret/Leveranssätt.dbf" << QByteArray()
-                                              << codes(CodeRegister::DeliveryMethod)
-                                              << "läsa registret över leveranssätt" << 0;
-    QTest::newRow("freight methods cut") << "Registret/Fraktsätt.dbf" << twoCodes
-                                         << codes(CodeRegister::FreightMethod) << "läsa registret över fraktsätt"
-                                         << 2;
+                                       << codes(CodeRegister::PaymentTerms) << "läsa registret över betalningsvillkor"
+                                       << 2;
+    QTest::newRow("delivery methods missing")
+        << "Registret/Leveranssätt.dbf" << QByteArray() << codes(CodeRegister::DeliveryMethod)
+        << "läsa registret över leveranssätt" << 0;
+    QTest::newRow("freight methods cut") << "Registret/Fraktsätt.dbf" << twoCodes << codes(CodeRegister::FreightMethod)
+                                         << "läsa registret över fraktsätt" << 2;
     QTest::newRow("products cut") << "Registret/Produkter.dbf"
-                                  << QByteArray("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n")
-                                  << products << "läsa produktregistret" << 1;
+                                  << QByteArray("\"A-1\",\"Hel\",\"st\",\"1.00\"\r\n\"B-2\",\"Halv\"\r\n") << products
+                                  << "läsa produktregistret" << 1;
     QTest::newRow("products missing") << "Registret/Produkter.dbf" << QByteArray() << products
                                       << "läsa produktregistret" << 0;
-    QTest::newRow("basket cut") << "Order/124.basket.dbf" << QByteArray("\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n\"C1\",\"M\"")
-                                << basket << "hämta orderraderna för order 124" << 1;
+    QTest::newRow("basket cut") << "Order/124.basket.dbf"
+                                << QByteArray("\"A\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n\"C1\",\"M\"") << basket
+                                << "hämta orderraderna för order 124" << 1;
     QTest::newRow("order list cut") << "Order/lista.dbf" << QByteArray("\"060315\",\"124\",\"1001\",\"ABC\"\r\n\"06")
                                     << list << "läsa listan över utskrivna order" << 1;
 }

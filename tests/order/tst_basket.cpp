@@ -1,9 +1,9 @@
 // The basket file: one quoted record per order line, written as lines are added
 // and rewritten when lines are removed, and read back line for line.
 
+#include "datafiles/records.h"
 #include "order/archive.h"
 #include "order/basket.h"
-#include "datafiles/records.h"
 #include "order/registration.h"
 #include "support/datafolder.h"
 
@@ -217,7 +217,8 @@ void TestBasket::appendAfterACutRecord_data()
     const QByteArray listLine = "\"261206\",\"1042\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n";
     QTest::newRow("basket, inside a quoted field") << "basket" << basketLine << QByteArray("\"A-1\",\"H\xE4ngr\xE4nn");
     QTest::newRow("basket, after a comma") << "basket" << basketLine << QByteArray("\"A-1\",");
-    QTest::newRow("basket, after a closing quote") << "basket" << basketLine << QByteArray("\"A-1\",\"H\xE4ngr\xE4nna\"");
+    QTest::newRow("basket, after a closing quote")
+        << "basket" << basketLine << QByteArray("\"A-1\",\"H\xE4ngr\xE4nna\"");
     QTest::newRow("list, inside a quoted field") << "list" << listLine << QByteArray("\"261207\",\"1043\",\"");
     QTest::newRow("list, after a comma") << "list" << listLine << QByteArray("\"261207\",\"1043\",");
     QTest::newRow("list, after a closing quote") << "list" << listLine << QByteArray("\"261207\"");

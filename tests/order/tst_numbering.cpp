@@ -2,8 +2,8 @@
 // head, and recording the number.
 
 #include "order/numbering.h"
-#include "order/registration.h"
 #include "order/order.h"
+#include "order/registration.h"
 #include "support/datafolder.h"
 
 #include <QTest>

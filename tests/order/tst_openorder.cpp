@@ -47,7 +47,9 @@ struct Desk
     }
 
     TestDataFolder folder;
-    OpenOrder open { folder.data(), [] { return QDate(2026, 12, 7); } };
+    OpenOrder open { folder.data(), [] {
+                        return QDate(2026, 12, 7);
+                    } };
 };
 
 Order printed()
@@ -91,14 +93,14 @@ void TestOpenOrder::changesWriteTheFilesTheyNeed_data()
         return files;
     };
     QTest::newRow("a line added: the basket first")
-        << Change([](OpenOrder& o) { return o.addLines(orderLinesOf(numberedLines({ 5 }))); }) << QList<int> { 1, 2, 3, 4, 5 } << "42"
-        << with("Order/42.basket.dbf", records({ 1, 2, 3, 4, 5 }));
-    QTest::newRow("lines fetched from a printed order are kept too")
-        << Change([](OpenOrder& o) { return o.fetchLines(orderLinesOf(numberedLines({ 7, 8 }))); })
-        << QList<int> { 1, 2, 3, 4, 7, 8 } << "42" << with("Order/42.basket.dbf", records({ 1, 2, 3, 4, 7, 8 }));
-    QTest::newRow("lines removed: the basket rewritten")
-        << Change([](OpenOrder& o) { return o.removeLines({ 3, 0, 3, 9 }); }) << QList<int> { 2, 3 } << "42"
-        << with("Order/42.basket.dbf", records({ 2, 3 }));
+        << Change([](OpenOrder& o) { return o.addLines(orderLinesOf(numberedLines({ 5 }))); })
+        << QList<int> { 1, 2, 3, 4, 5 } << "42" << with("Order/42.basket.dbf", records({ 1, 2, 3, 4, 5 }));
+    QTest::newRow("lines fetched from a printed order are kept too") << Change([](OpenOrder& o) {
+        return o.fetchLines(orderLinesOf(numberedLines({ 7, 8 })));
+    }) << QList<int> { 1, 2, 3, 4, 7, 8 } << "42" << with("Order/42.basket.dbf", records({ 1, 2, 3, 4, 7, 8 }));
+    QTest::newRow("lines removed: the basket rewritten") << Change([](OpenOrder& o) {
+        return o.removeLines({ 3, 0, 3, 9 });
+    }) << QList<int> { 2, 3 } << "42" << with("Order/42.basket.dbf", records({ 2, 3 }));
     QTest::newRow("nothing to remove writes nothing")
         << Change([](OpenOrder& o) { return o.removeLines({}); }) << QList<int> { 1, 2, 3, 4 } << "42" << untouched;
     QTest::newRow("Ny writes nothing and keeps the lines")
@@ -138,9 +140,8 @@ void TestOpenOrder::aChangeThatCannotBeWritten_data()
     QTest::addColumn<QList<int>>("lines");
     QTest::addColumn<QString>("operation");
 
-    QTest::newRow("a line added") << Change([](OpenOrder& o) {
-        return o.addLines(orderLinesOf(numberedLines({ 5 })));
-    }) << QList<int> { 1, 2, 3, 4 } << "lägga till orderraden";
+    QTest::newRow("a line added") << Change([](OpenOrder& o) { return o.addLines(orderLinesOf(numberedLines({ 5 }))); })
+                                  << QList<int> { 1, 2, 3, 4 } << "lägga till orderraden";
     // The lines stay removed; the basket could not follow.
     QTest::newRow("lines removed") << Change([](OpenOrder& o) { return o.removeLines({ 0 }); })
                                    << QList<int> { 2, 3, 4 } << "spara orderraderna";

@@ -86,7 +86,6 @@ private slots:
     void cancelWritesNothing_data();
     void cancelWritesNothing();
     void threeLinesByKeysAlone();
-
 };
 
 void TestProductPicker::cleanup()

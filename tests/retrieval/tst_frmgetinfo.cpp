@@ -104,9 +104,10 @@ void TestFrmGetInfo::printedOrdersAreListed()
 void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
 {
     const QByteArray ownRecord = "\"C1\",\"Mutter\",\"st\",\"1.00\",\"3\",\"0\",\"3.00\"\r\n";
-    OrderDesk desk({ { orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n" },
-                     { basketFile, basket124 },
-                     { "Order/125.basket.dbf", ownRecord } });
+    OrderDesk desk(
+        { { orderList, "\"060315\",\"123\",\"1001\",\"ABC\"\r\n\"060316\",\"124\",\"1002\",\"Bygg AB\"\r\n" },
+          { basketFile, basket124 },
+          { "Order/125.basket.dbf", ownRecord } });
     // The order on screen is order 125, with a line of its own.
     core::Order shown;
     shown.setText(Field::OrderNumber, QStringLiteral("125"));

@@ -31,8 +31,8 @@ ReprintOutcome reprintPdf(const QString& pdfFile, const QString& jobName)
     cupsFreeDests(count, dests);
     if (outcome.job == 0)
         outcome.failure = datafiles::Failure { operation, pdfFile,
-                                          QStringLiteral("skrivaren %1 tog inte emot den (%2)")
-                                              .arg(outcome.printer, QString::fromUtf8(cupsLastErrorString())) };
+                                               QStringLiteral("skrivaren %1 tog inte emot den (%2)")
+                                                   .arg(outcome.printer, QString::fromUtf8(cupsLastErrorString())) };
     return outcome;
 }
 
