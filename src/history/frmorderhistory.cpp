@@ -7,6 +7,7 @@
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
 #include "printjob/printjob.h"
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -50,12 +51,10 @@ const HeadItem headItems[] = {
     { "lblMkod", "Mkod", Field::VatCode, std::nullopt },
 };
 
-QLabel* valueLabel(QWidget* parent, const char* name)
+ValueLabel* valueLabel(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new ValueLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -107,7 +106,7 @@ void FrmOrderHistory::setupControls()
     m_txtSok->setObjectName(QStringLiteral("txtSok"));
     m_txtSok->setPlaceholderText(QStringLiteral("Ordernr, kundnr eller namn"));
     m_txtSok->setClearButtonEnabled(true);
-    searchCaption->setBuddy(m_txtSok);
+    accessible::label(searchCaption, m_txtSok);
     searchRow->addWidget(searchCaption);
     searchRow->addWidget(m_txtSok, 1);
     layout->addLayout(searchRow);
@@ -116,6 +115,8 @@ void FrmOrderHistory::setupControls()
     m_ListView1 = new ReportListView(splitter);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->enableFullRowSelect();
+    accessible::name(m_ListView1, QStringLiteral("Utskrivna order"),
+                     QStringLiteral("Enter visar den markerade orderns PDF-kopia"));
     splitter->addWidget(m_ListView1);
     splitter->addWidget(setupDetail());
     splitter->setStretchFactor(0, 2);
@@ -163,7 +164,7 @@ QWidget* FrmOrderHistory::setupDetail()
     auto* top = new QHBoxLayout;
     auto* customer = new QVBoxLayout;
     customer->addWidget(captionLabel(detail, QStringLiteral("Kund")));
-    m_lblKund = valueLabel(detail, "lblKund");
+    m_lblKund = valueLabel(detail, "lblKund", QStringLiteral("Kund"));
     customer->addWidget(m_lblKund);
     customer->addStretch();
     top->addLayout(customer, 2);
@@ -171,7 +172,7 @@ QWidget* FrmOrderHistory::setupDetail()
     auto* head = new QGridLayout;
     for (int i = 0; i < int(std::size(headItems)); ++i) {
         const HeadItem& item = headItems[i];
-        QLabel* value = valueLabel(detail, item.name);
+        ValueLabel* value = valueLabel(detail, item.name, QString::fromUtf8(item.caption));
         m_headValues.append(value);
         head->addWidget(captionLabel(detail, QString::fromUtf8(item.caption)), (i / 3) * 2, i % 3);
         head->addWidget(value, (i / 3) * 2 + 1, i % 3);
@@ -181,7 +182,7 @@ QWidget* FrmOrderHistory::setupDetail()
 
     auto* info = new QHBoxLayout;
     info->addWidget(captionLabel(detail, QStringLiteral("Info")));
-    m_lblInfo = valueLabel(detail, "lblInfo");
+    m_lblInfo = valueLabel(detail, "lblInfo", QStringLiteral("Info"));
     m_lblInfo->setWordWrap(true);
     info->addWidget(m_lblInfo, 1);
     layout->addLayout(info);
@@ -194,12 +195,13 @@ QWidget* FrmOrderHistory::setupDetail()
     m_lvwOrderrader->setColumns(columns);
     m_lvwOrderrader->enableFullRowSelect();
     m_lvwOrderrader->setFocusPolicy(Qt::NoFocus);
+    accessible::name(m_lvwOrderrader, QStringLiteral("Orderrader"));
     layout->addWidget(m_lvwOrderrader, 1);
 
     auto* totals = new QGridLayout;
     const auto addTotal = [&](int column, const QString& caption, const char* name) {
         totals->addWidget(captionLabel(detail, caption), 0, column);
-        QLabel* value = valueLabel(detail, name);
+        ValueLabel* value = valueLabel(detail, name, caption);
         totals->addWidget(value, 1, column);
         return value;
     };
@@ -212,7 +214,7 @@ QWidget* FrmOrderHistory::setupDetail()
     m_lblAttBetala->setFont(bold);
     layout->addLayout(totals);
 
-    m_lblProblem = valueLabel(detail, "lblProblem");
+    m_lblProblem = valueLabel(detail, "lblProblem", QStringLiteral("Anmärkning"));
     m_lblProblem->setWordWrap(true);
     QPalette red = m_lblProblem->palette();
     red.setColor(QPalette::WindowText, QColor(192, 0, 0));
@@ -258,16 +260,16 @@ void FrmOrderHistory::chooseRow(int row)
     const core::ArchivedOrder archived = core::readArchivedOrder(m_data, m_model->entry(row).orderNumber);
     m_chosen = archived.order;
     showChosen();
-    m_lblProblem->setText(archived.problems.join(QLatin1Char('\n')));
+    m_lblProblem->setValue(archived.problems.join(QLatin1Char('\n')));
 }
 
 void FrmOrderHistory::clearDetail()
 {
-    for (QLabel* label :
+    for (ValueLabel* label :
          { m_lblKund, m_lblInfo, m_lblExklMoms, m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala, m_lblProblem })
-        label->clear();
-    for (QLabel* label : std::as_const(m_headValues))
-        label->clear();
+        label->setValue(QString());
+    for (ValueLabel* label : std::as_const(m_headValues))
+        label->setValue(QString());
     m_lvwOrderrader->reportModel()->clear();
     for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdNyOrder }) {
         button->setEnabled(false);
@@ -278,10 +280,10 @@ void FrmOrderHistory::clearDetail()
 void FrmOrderHistory::showChosen()
 {
     const core::Order& order = *m_chosen;
-    m_lblKund->setText(QStringLiteral("Kundnr: %1\n%2\n%3\n%4")
+    m_lblKund->setValue(QStringLiteral("Kundnr: %1\n%2\n%3\n%4")
                            .arg(order.text(Field::CustomerNumber), order.text(Field::CustomerLine1),
                                 order.text(Field::CustomerLine2), order.text(Field::CustomerLine3)));
-    m_lblInfo->setText(order.text(Field::Info));
+    m_lblInfo->setValue(order.text(Field::Info));
     for (int i = 0; i < int(std::size(headItems)); ++i) {
         const HeadItem& item = headItems[i];
         QString value = order.text(item.field);
@@ -290,7 +292,7 @@ void FrmOrderHistory::showChosen()
             if (!wording.isEmpty())
                 value = wording;
         }
-        m_headValues.at(i)->setText(value);
+        m_headValues.at(i)->setValue(value);
     }
 
     ReportModel* lines = m_lvwOrderrader->reportModel();
@@ -302,7 +304,7 @@ void FrmOrderHistory::showChosen()
     lines->appendRows(rows);
 
     const core::Totals totals = core::totalsOf(order);
-    m_lblExklMoms->setText(totals.exclusiveOfVat);
+    m_lblExklMoms->setValue(totals.exclusiveOfVat);
     if (totals.vatRate.isEmpty()) {
         // The archive keeps the VAT code, not the rate: a code outside the
         // table left the rate the order had before, which is not known here.
@@ -310,15 +312,15 @@ void FrmOrderHistory::showChosen()
         const QString tip = QStringLiteral("Momskoden \"%1\" har ingen momssats. Ordern skrevs ut med den momssats "
                                            "den hade innan; se den utskrivna ordern med Visa.")
                                 .arg(order.text(Field::VatCode));
-        for (QLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala }) {
-            label->setText(unknown);
+        for (ValueLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala }) {
+            label->setValue(unknown);
             label->setToolTip(tip);
         }
     } else {
-        m_lblMomsProcent->setText(totals.vatRate);
-        m_lblMomsKr->setText(totals.vat);
-        m_lblAttBetala->setText(totals.inclusiveOfVat);
-        for (QLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala })
+        m_lblMomsProcent->setValue(totals.vatRate);
+        m_lblMomsKr->setValue(totals.vat);
+        m_lblAttBetala->setValue(totals.inclusiveOfVat);
+        for (ValueLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala })
             label->setToolTip(QString());
     }
 

@@ -12,10 +12,10 @@
 
 class OrderHistoryModel;
 class PdfWindow;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class ReportListView;
+class ValueLabel;
 
 // "Orderhistorik": every printed order from the order list, newest first, found
 // by the beginnings of its number, customer number or name as the operator
@@ -68,15 +68,15 @@ private:
     ReportListView* m_ListView1 = nullptr;
     OrderHistoryModel* m_model = nullptr;
 
-    QLabel* m_lblKund = nullptr;
-    QLabel* m_lblInfo = nullptr;
-    QList<QLabel*> m_headValues;
+    ValueLabel* m_lblKund = nullptr;
+    ValueLabel* m_lblInfo = nullptr;
+    QList<ValueLabel*> m_headValues;
     ReportListView* m_lvwOrderrader = nullptr;
-    QLabel* m_lblExklMoms = nullptr;
-    QLabel* m_lblMomsProcent = nullptr;
-    QLabel* m_lblMomsKr = nullptr;
-    QLabel* m_lblAttBetala = nullptr;
-    QLabel* m_lblProblem = nullptr;
+    ValueLabel* m_lblExklMoms = nullptr;
+    ValueLabel* m_lblMomsProcent = nullptr;
+    ValueLabel* m_lblMomsKr = nullptr;
+    ValueLabel* m_lblAttBetala = nullptr;
+    ValueLabel* m_lblProblem = nullptr;
 
     QPushButton* m_cmdVisa = nullptr;
     QPushButton* m_cmdSkrivUtIgen = nullptr;

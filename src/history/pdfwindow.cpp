@@ -1,5 +1,6 @@
 #include "pdfwindow.h"
 
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 
@@ -106,6 +107,8 @@ void PdfWindow::setupControls(bool withPrintButton)
     m_view->setPageMode(QPdfView::PageMode::SinglePage);
     m_view->setZoomMode(QPdfView::ZoomMode::FitInView);
     m_view->setFocusPolicy(Qt::StrongFocus);
+    accessible::name(m_view, QStringLiteral("Sidan"),
+                     QStringLiteral("Page Up och Page Down bläddrar, Ctrl+plus och Ctrl+minus zoomar"));
     layout->addWidget(m_view, 1);
 
     connect(m_cmdForegaende, &QPushButton::clicked, this, &PdfWindow::cmdForegaende_Click);

@@ -11,6 +11,7 @@
 #include "printjob/printjob.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -61,6 +62,7 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
     setupLegend();
     setupMenus();
     setupTabOrder();
+    setupSpokenNames();
     showHead();
 
     // Form_Initialize: whole-row selection for the order lines.
@@ -323,6 +325,41 @@ void FrmMain::setupTabOrder()
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
     m_txt_KundField0->setFocus();
+}
+
+void FrmMain::setupSpokenNames()
+{
+    // The captions are the operator's abbreviations; a screen reader says the
+    // words, and what each code box takes.
+    struct Spoken
+    {
+        TextBox* box;
+        const char* caption;
+        const char* name;
+        const char* description;
+    };
+    const Spoken boxes[] = {
+        { m_txt_KundField0, "Label1", "Kundnr", "Enter hämtar kundens namn och adress" },
+        { m_txt_KundField1, nullptr, "Kundens namn", "" },
+        { m_txt_KundField2, nullptr, "Adressrad", "" },
+        { m_txt_KundField3, nullptr, "Postadress", "" },
+        { m_txt_OrderNr, "Label12", "Ordernr", "" },
+        { m_txt_lpl, "Label14", "Lagerplats", "" },
+        { m_txt_LevS, "Label8", "Leveranssätt", "Kod för leveranssätt, F4 väljer ur registret" },
+        { m_txt_Frkts, "Label9", "Fraktsätt", "Kod för fraktsätt, F5 väljer ur registret" },
+        { m_txt_Betk, "Label10", "Betalningsvillkor", "Kod för betalningsvillkor, Data-menyn väljer ur registret" },
+        { m_txt_LevDat, "Label5", "Leveransdatum", "Sex siffror, år, månad, dag" },
+        { m_txt_OrdDat, "Label6", "Orderdatum", "Sex siffror, år, månad, dag" },
+        { m_txt_RegNr, "Label7", "Registreringsnummer", "" },
+        { m_txt_Mkod, "Label11", "Momskod", "Kod för momssatsen" },
+        { m_txt_Info, "Label13", "Info", "" },
+    };
+    for (const Spoken& spoken : boxes) {
+        QLabel* caption = spoken.caption ? m_bg_pic->findChild<QLabel*>(QLatin1String(spoken.caption)) : nullptr;
+        accessible::name(spoken.box, QString::fromUtf8(spoken.name), QString::fromUtf8(spoken.description), caption);
+    }
+    accessible::name(m_ListView1, QStringLiteral("Orderrader"),
+                     QStringLiteral("F12 lägger till en rad, Del tar bort de markerade raderna"));
 }
 
 void FrmMain::bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos)

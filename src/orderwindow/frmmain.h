@@ -66,6 +66,7 @@ private:
     void setupLegend();
     void setupMenus();
     void setupTabOrder();
+    void setupSpokenNames();
     void bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
 
     TextBox* addTextBox(QWidget* container, const char* name, int left, int top, int width, int height, int limit);

@@ -41,9 +41,12 @@ QVariant OrderLinesModel::data(const QModelIndex& index, int role) const
 
 QVariant OrderLinesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_columns.size())
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
         return {};
-    return m_columns.at(section).caption;
+    // "Rab %" is padded with blanks for the printed table; a screen reader says the words.
+    if (role == Qt::AccessibleTextRole)
+        return m_columns.at(section).caption.trimmed();
+    return role == Qt::DisplayRole ? QVariant(m_columns.at(section).caption) : QVariant();
 }
 
 void OrderLinesModel::linesAppended(const QList<core::OrderLine>& lines)

@@ -4,6 +4,7 @@
 
 #include "order/lineamounts.h"
 #include "order/registers.h"
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -102,12 +103,12 @@ void FrmAddProduct::setupControls()
     m_ListView1->installEventFilter(this);
     m_ListView1->viewport()->installEventFilter(this);
 
-    addLabel("Label1", QStringLiteral("Artikelnummer"), 120, 2880, 1815, 240);
-    addLabel("Label2", QStringLiteral("Benämning"), 2040, 2880, 4215, 240);
-    addLabel("Label3", QStringLiteral("Enhet"), 6360, 2880, 975, 240);
-    addLabel("Label4", QStringLiteral("A-pris"), 7440, 2880, 975, 240);
-    addLabel("Label5", QStringLiteral("Antal"), 8520, 2880, 975, 240);
-    addLabel("Label6", QStringLiteral("Rab %"), 9600, 2880, 975, 240);
+    QLabel* label1 = addLabel("Label1", QStringLiteral("Artikelnummer"), 120, 2880, 1815, 240);
+    QLabel* label2 = addLabel("Label2", QStringLiteral("Benämning"), 2040, 2880, 4215, 240);
+    QLabel* label3 = addLabel("Label3", QStringLiteral("Enhet"), 6360, 2880, 975, 240);
+    QLabel* label4 = addLabel("Label4", QStringLiteral("A-pris"), 7440, 2880, 975, 240);
+    QLabel* label5 = addLabel("Label5", QStringLiteral("Antal"), 8520, 2880, 975, 240);
+    QLabel* label6 = addLabel("Label6", QStringLiteral("Rab %"), 9600, 2880, 975, 240);
 
     m_Text1 = addTextBox("Text1", 120, 3120, 1815, 285, false);
     m_Text2 = addTextBox("Text2", 2040, 3120, 4215, 285, true);
@@ -115,6 +116,15 @@ void FrmAddProduct::setupControls()
     m_Text4 = addTextBox("Text4", 7440, 3120, 975, 285, true);
     m_Text5 = addTextBox("Text5", 8520, 3120, 975, 285, false);
     m_Text6 = addTextBox("Text6", 9600, 3120, 975, 285, false);
+    accessible::label(label1, m_Text1, QStringLiteral("Enter söker den första produkten vars artikelnummer börjar så"));
+    accessible::label(label2, m_Text2);
+    accessible::label(label3, m_Text3);
+    accessible::label(label4, m_Text4);
+    accessible::label(label5, m_Text5, QStringLiteral("Enter lägger till raden i ordern"));
+    accessible::name(m_Text6, QStringLiteral("Rabatt i procent"), QStringLiteral("Enter lägger till raden i ordern"),
+                     label6);
+    accessible::name(m_ListView1, QStringLiteral("Produkter"),
+                     QStringLiteral("Enter tar produkten till raden; det du skriver söker på artikelnummer"));
 
     // The etched line between the line being built and its amount.
     const int separator = twipsToPixels(3600);
@@ -127,6 +137,7 @@ void FrmAddProduct::setupControls()
 
     m_Text7 = addTextBox("Text7", 120, 3720, 1095, 285, true);
     m_Text7->setFrame(false);
+    accessible::name(m_Text7, QStringLiteral("Radsumma"));
 
     m_lbl_sum1 = addLabel("lbl_sum1", QString(), 2400, 3720, 975, 255);
     m_lbl_sum1->setVisible(false);

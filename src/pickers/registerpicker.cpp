@@ -1,5 +1,6 @@
 #include "registerpicker.h"
 
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -85,6 +86,8 @@ void RegisterPicker::setupControls()
     m_ListView1->setColumns({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } });
     m_ListView1->installEventFilter(this);
     m_ListView1->viewport()->installEventFilter(this);
+    accessible::name(m_ListView1, QString::fromUtf8(m_instance.caption),
+                     QStringLiteral("Enter väljer raden, Escape avbryter"));
 
     m_Frame1 = new QGroupBox(QString::fromUtf8(m_instance.frameCaption), this);
     m_Frame1->setObjectName(QStringLiteral("Frame1"));

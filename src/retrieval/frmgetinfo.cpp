@@ -2,6 +2,7 @@
 
 #include "order/archive.h"
 #include "order/basket.h"
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -36,6 +37,8 @@ void FrmGetInfo::setupControls()
         { QStringLiteral("Kundnr"), 1000 },
         { QStringLiteral("Kund"), 4000 },
     });
+    accessible::name(m_ListView1, QStringLiteral("Utskrivna order"),
+                     QStringLiteral("Hämta lägger den markerade orderns rader till ordern"));
 
     m_Command1 = new QPushButton(QStringLiteral("Hämta"), this);
     m_Command1->setObjectName(QStringLiteral("Command1"));

@@ -2,6 +2,7 @@
 
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -44,6 +45,9 @@ void FrmVarning::setupControls()
     m_List2->setObjectName(QStringLiteral("List2"));
     m_List2->setGeometry(twipsRect(120, 2280, 6975, 2010));
     m_List2->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    accessible::name(m_List1, QStringLiteral("Felkoder"));
+    accessible::name(m_List2, QStringLiteral("Felmeddelande"));
 
     m_Command1 = new QPushButton(QStringLiteral("Stäng"), this);
     m_Command1->setObjectName(QStringLiteral("Command1"));

@@ -33,6 +33,21 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
+ValueLabel::ValueLabel(const QString& caption, QWidget* parent)
+    : QLabel(parent)
+    , m_caption(caption)
+{
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setTextFormat(Qt::PlainText);
+    setAccessibleName(m_caption);
+}
+
+void ValueLabel::setValue(const QString& value)
+{
+    setText(value);
+    setAccessibleName(value.isEmpty() ? m_caption : m_caption + QStringLiteral(": ") + value);
+}
+
 LineShape::LineShape(const QColor& colour, int borderWidth, bool outline, QWidget* parent)
     : QWidget(parent)
     , m_colour(colour)

@@ -48,6 +48,22 @@ private:
     bool m_pressed = false;
 };
 
+// A value under its caption, which the operator can select with the mouse. A
+// screen reader says the caption with the value, as the eye reads them
+// together, and the caption alone while there is no value.
+class ValueLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    ValueLabel(const QString& caption, QWidget* parent = nullptr);
+
+    void setValue(const QString& value);
+
+private:
+    QString m_caption;
+};
+
 // A drawn line or rectangle outline; it takes no mouse input.
 class LineShape : public QWidget
 {
