@@ -21,6 +21,8 @@ program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev qt
                   xvfb xauth)
 # What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks, tracing the
 # syncs of a printout (strace), and building the .deb (dpkg-dev) and checking it (lintian) and its
-# software-centre description (appstream).
+# software-centre description (appstream), and reading the program as a screen reader does, over the desktop's
+# accessibility bus on a session bus of its own, with keys typed into its windows (xdotool).
 test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
-               libbenchmark-dev imagemagick strace dpkg-dev lintian appstream)
+               libbenchmark-dev imagemagick strace dpkg-dev lintian appstream python3-pyatspi at-spi2-core dbus
+               xdotool)
