@@ -1,8 +1,7 @@
 # The order desk as a screen reader meets it, over the desktop's accessibility bus: every control that takes the focus
 # has a name, the order lines read as a table, a message box says its title and text, and no window crashes.
 import os, re, shutil, subprocess, sys, tempfile, time
-def skip(why):
-    sys.exit(print(f'{why}: the screen-reader test is skipped') or 77)
+skip = lambda why: sys.exit(print(f'{why}: the screen-reader test is skipped') or 77)
 if 'DESK' not in os.environ:  # again, on a copy of the sample data under an X server and a session bus of its own
     shutil.which('xvfb-run') and shutil.which('xdotool') or skip('xvfb-run or xdotool is not installed')
     with tempfile.TemporaryDirectory() as desk:  # with no printer, F9 keeps the order's PDF copy only
@@ -33,8 +32,7 @@ def window(title):
                 return top
     sys.exit(f'the window {title} did not open')
 def press(title, *keys):  # "type:" types a text
-    subprocess.run(['xdotool', 'search', '--sync', '--onlyvisible', '--name', f'^{title}$', 'windowfocus', '--sync'],
-                   timeout=30)
+    subprocess.run(['xdotool', 'search', '--sync', '--onlyvisible', '--name', f'^{title}$', 'windowfocus', '--sync'])
     for key in keys:
         subprocess.run(['xdotool', 'type', key[5:]] if key.startswith('type:') else ['xdotool', 'key', key])
         wait(0.3)
