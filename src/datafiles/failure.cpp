@@ -29,4 +29,9 @@ QString noFileNamed(const QString& orderNumber)
     return QStringLiteral("ordernumret \"%1\" kan inte vara en del av ett filnamn").arg(orderNumber);
 }
 
+QString linkNotFollowed()
+{
+    return QStringLiteral("filen är en symbolisk länk, som programmet inte följer");
+}
+
 } // namespace datafiles

@@ -30,4 +30,9 @@ Failure cutRecordSetAside(const QString& operation, const QString& file, const Q
 // number) cannot name a file in the data folder.
 QString noFileNamed(const QString& orderNumber);
 
+// The reason given for a symbolic link where the program would write a file of
+// the data folder: anyone who may put a file there could point it at a file of
+// the operator's own, so nothing is written through it.
+QString linkNotFollowed();
+
 } // namespace datafiles

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace datafiles {
@@ -112,16 +113,49 @@ bool syncData(QFile& file)
     return ::fdatasync(file.handle()) == 0 || errno == EINVAL;
 }
 
-// Why a file cannot be written at the path before trying: a folder in its place,
-// or its folder missing.
+bool isLink(const QString& path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// Why a file cannot be written at the path before trying: a link or a folder in
+// its place, or its folder missing.
 QString cannotWrite(const QString& path)
 {
+    if (isLink(path))
+        return linkNotFollowed();
     if (QFileInfo(path).isDir())
         return reasonFor(EISDIR, {});
     return folderProblem(path);
 }
 
+// Opens the file to write in it, creating it when it is missing, without
+// following a link that has taken its place since it was looked at.
+std::optional<Failure> openToWrite(QFile& file, int flags, QIODevice::OpenMode mode)
+{
+    const QString path = file.fileName();
+    errno = 0;
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ELOOP && isLink(path))
+            return failed(path, linkNotFollowed());
+        return failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+    }
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(path, reasonFor(0, file.errorString()));
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<Failure> refuseLink(const QString& path)
+{
+    return isLink(path) ? failed(path, linkNotFollowed()) : std::nullopt;
+}
 
 bool isFile(const QString& path)
 {
@@ -164,6 +198,12 @@ std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes)
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         return failed(path, reasonFor(errno, file.errorString()));
+    // QSaveFile writes a link's target: a link put in the file's place since it
+    // was looked at is refused all the same.
+    if (isLink(path)) {
+        file.cancelWriting();
+        return failed(path, linkNotFollowed());
+    }
     errno = 0;
     // The bytes must reach the disk before the old file is replaced: a full disk
     // shows only when the buffer is flushed, and commit() alone would not tell.
@@ -204,9 +244,9 @@ std::optional<Failure> appendExactly(const QString& path, QByteArrayView bytes)
 
     const bool created = !QFileInfo::exists(path);
     QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return failed(path, reasonFor(errno, file.errorString()));
+    if (std::optional<Failure> failure
+        = openToWrite(file, O_WRONLY | O_APPEND, QIODevice::WriteOnly | QIODevice::Append))
+        return failure;
     const qint64 sizeBefore = file.isSequential() ? 0 : file.size();
     errno = 0;
     const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
@@ -230,9 +270,8 @@ std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayVie
 
     const bool created = !QFileInfo::exists(path);
     QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadWrite))
-        return failed(path, reasonFor(errno, file.errorString()));
+    if (std::optional<Failure> failure = openToWrite(file, O_RDWR, QIODevice::ReadWrite))
+        return failure;
     errno = 0;
     const bool written = file.resize(length) && file.seek(length)
         && file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
@@ -277,6 +316,10 @@ QString setAsideFile(const QString& path)
 RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
 {
     RecordAppend cut;
+    // The file behind a link is not read either: its bytes would be set aside
+    // in the data folder, where others may read them.
+    if ((cut.failure = refuseLink(path)))
+        return cut;
     if (!isFile(path))
         return cut;
     ReadResult file = readWholeFile(path);

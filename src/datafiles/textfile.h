@@ -28,6 +28,13 @@ struct ReadResult
 // denied)".
 QString failureReason(int error, const QString& systemText);
 
+// The program writes no file of the data folder through a symbolic link: one
+// left there could point at any file of the operator's. A link at the path is
+// refused, naming the file; the folders above it, System among them, may be
+// links. Every writer below refuses one, and a file being appended to or
+// written in place is opened without following a link put there meanwhile.
+std::optional<Failure> refuseLink(const QString& path);
+
 // True when an ordinary file stands at the path (a folder does not count).
 bool isFile(const QString& path);
 

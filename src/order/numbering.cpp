@@ -28,6 +28,10 @@ NextNumber nextOrderNumber(const datafiles::DataDirectory& data)
 {
     const QString operation = QStringLiteral("läsa det senaste ordernumret");
     const QString path = data.orderNumberFile();
+    // A link in its place would hand out numbers from another file, and the
+    // printed order could not record its own.
+    if (std::optional<datafiles::Failure> refused = datafiles::refuseLink(path))
+        return { {}, refused->during(operation) };
     const datafiles::ReadResult file = datafiles::readWholeFile(path);
     if (!file.ok())
         return { {}, file.failure->during(operation) };

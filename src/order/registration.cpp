@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
 namespace core {
 namespace {
@@ -56,6 +57,17 @@ BegunRegistration begin(const datafiles::DataDirectory& data, RegistrationPlan p
     return begun;
 }
 
+// A link where a step would write refuses the whole registration before its
+// journal is written, rather than half-way through its steps.
+std::optional<Failure> refuseLinks(const QStringList& files)
+{
+    for (const QString& file : files) {
+        if (std::optional<Failure> refused = datafiles::refuseLink(file))
+            return refused->during(QStringLiteral("registrera ordern"));
+    }
+    return std::nullopt;
+}
+
 // A registration that could not be finished earlier is finished first: its
 // journal would otherwise be replaced by this one.
 std::optional<Failure> finishEarlierRegistration(const datafiles::DataDirectory& data)
@@ -67,12 +79,17 @@ std::optional<Failure> finishEarlierRegistration(const datafiles::DataDirectory&
 
 BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order)
 {
+    const QString orderNumber = order.text(Order::OrderNumber);
+    const std::optional<QString> customerFile = data.archiveCustomerFile(orderNumber);
+    const std::optional<QString> headFile = data.archiveOrderHeadFile(orderNumber);
+    if (!customerFile || !headFile)
+        return { {}, Failure { QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber) }, {} };
+    if (std::optional<Failure> refused = refuseLinks(
+            { data.registrationJournal(), data.orderNumberFile(), *customerFile, *headFile, data.orderList() }))
+        return { {}, refused, {} };
+
     if (std::optional<Failure> failure = finishEarlierRegistration(data))
         return { {}, failure, {} };
-
-    const QString orderNumber = order.text(Order::OrderNumber);
-    if (!data.archiveCustomerFile(orderNumber) || !data.archiveOrderHeadFile(orderNumber))
-        return { {}, Failure { QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber) }, {} };
 
     // A list that ends inside a record would have the order's line join the
     // cut record: the record is set aside and the list cut back to its whole
@@ -160,6 +177,8 @@ std::optional<Failure> registerOrder(const datafiles::DataDirectory& data, const
 
 std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, const QString& number)
 {
+    if (std::optional<Failure> refused = refuseLinks({ data.registrationJournal(), data.orderNumberFile() }))
+        return refused;
     if (std::optional<Failure> failure = finishEarlierRegistration(data))
         return failure;
     RegistrationPlan plan;
@@ -175,9 +194,13 @@ Completion completeUnfinishedRegistration(const datafiles::DataDirectory& data)
 {
     Completion completion;
     const QString journal = data.registrationJournal();
+    const QString operation = QStringLiteral("slutföra en avbruten registrering");
+    if (std::optional<Failure> refused = datafiles::refuseLink(journal)) {
+        completion.failure = refused->during(operation);
+        return completion;
+    }
     if (!datafiles::isFile(journal))
         return completion;
-    const QString operation = QStringLiteral("slutföra en avbruten registrering");
     const datafiles::ReadResult read = datafiles::readWholeFile(journal);
     if (!read.ok()) {
         completion.failure = read.failure->during(operation);

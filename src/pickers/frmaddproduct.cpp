@@ -238,8 +238,13 @@ void FrmAddProduct::Command1_Click()
     const TextBox* boxes[] = { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 };
     for (int i = 0; i < core::OrderLine::columnCount; ++i)
         line.texts[size_t(i)] = boxes[i]->text();
-    if (m_take(line)) {
-        MessageBox::showErrorBox(this, QStringLiteral("1001,06"));
+    if (const std::optional<datafiles::Failure> failure = m_take(line)) {
+        // A link in the basket's place is no fault of the program's: the
+        // operator is told which file it is, so that it can be taken away.
+        if (failure->reason == datafiles::linkNotFollowed())
+            MessageBox::reportFailure(this, *failure);
+        else
+            MessageBox::showErrorBox(this, QStringLiteral("1001,06"));
         return;
     }
 

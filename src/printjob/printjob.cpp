@@ -47,10 +47,18 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
     // The copy is drawn and committed before anything reaches the printer: a
     // missing image or a full disk stops the command while the paper is still
     // in the tray, and an order that went out on paper always has its copy.
+    // A link in the copy's place is refused, before and after the copy is
+    // opened: QSaveFile would replace the link's target.
+    if (std::optional<Failure> refused = datafiles::refuseLink(*pdfPath))
+        return failed(refused->during(copyOperation));
     QSaveFile pdf(*pdfPath);
     errno = 0;
     if (!pdf.open(QIODevice::WriteOnly))
         return failed(Failure { copyOperation, *pdfPath, datafiles::failureReason(errno, pdf.errorString()) });
+    if (std::optional<Failure> refused = datafiles::refuseLink(*pdfPath)) {
+        pdf.cancelWriting();
+        return failed(refused->during(copyOperation));
+    }
     {
         const std::unique_ptr<printing::Page> page = destinations.pdfCopy(pdf, job);
         if (!printing::printOrderDocument(*page, order, columns, wording, data))

@@ -348,12 +348,7 @@ void TestDataFiles::reasonsAreSwedishWithTheSystemsWordsInBrackets()
     QCOMPARE(failureReason(EDOM, system(EDOM)), byNumber(EDOM));
     QCOMPARE(failureReason(0, QStringLiteral("Unknown error")), QStringLiteral("okänt fel (Unknown error)"));
 
-    // As writing meets them: a link that leads back to itself, a full disk
-    // (reported, never taken for success).
-    TestDataFolder folder;
-    const QString loop = folder.path("Order/lista.dbf");
-    QVERIFY(QFile::link(loop, loop));
-    QCOMPARE(appendToFile(loop, "\"a\"\r\n")->reason, byNumber(ELOOP));
+    // As writing meets them: a full disk (reported, never taken for success).
     if (QFile::exists(QStringLiteral("/dev/full")))
         QCOMPARE(appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x'))->reason,
                  QStringLiteral("disken är full (%1)").arg(system(ENOSPC)));

@@ -42,6 +42,8 @@ private slots:
     void fullDisk();
     void pdfCopyCannotBeKeptWhileAPrinterWaits();
     void unusualBytesReachTheFilesUnchanged();
+    void linkInTheDataFolder_data();
+    void linkInTheDataFolder();
     void secondProgramOnTheSameData();
     void killedWhileWriting();
 };
@@ -564,6 +566,88 @@ void TestFaults::unusualBytesReachTheFilesUnchanged()
     QVERIFY(folder.read("Order/1042_data1.dbf").startsWith("1004\r\n" + odd + "\r\n"));
     QVERIFY(folder.read("Order/lista.dbf").contains("\",\"1004\",\"" + odd + "\"\r\n"));
     QVERIFY(halfWrittenFiles(folder).isEmpty());
+}
+
+void TestFaults::linkInTheDataFolder_data()
+{
+    QTest::addColumn<QString>("linked");
+    QTest::addColumn<bool>("registered");
+
+    QTest::newRow("order list") << "Order/lista.dbf" << false;
+    QTest::newRow("basket") << "Order/1042.basket.dbf" << true;
+    QTest::newRow("order-number file") << "Registret/OrderNr.dbf" << false;
+    QTest::newRow("archive customer file") << "Order/1042_data1.dbf" << false;
+    QTest::newRow("archive order-head file") << "Order/1042_data2.dbf" << false;
+    QTest::newRow("PDF copy") << "Order/1042.pdf" << false;
+    QTest::newRow("journal") << "registrering.journal" << false;
+    // The program's folder and System itself may be links, to a share say.
+    QTest::newRow("System and the program folder") << QString() << true;
+}
+
+void TestFaults::linkInTheDataFolder()
+{
+    QFETCH(QString, linked);
+    QFETCH(bool, registered);
+    SampleFolder folder;
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral(".profile"));
+    const QByteArray targetBytes = "PATH=\"$HOME/bin:$PATH\"\n";
+    QString programFolder = folder.programFolder();
+    if (linked.isEmpty()) {
+        QVERIFY(QDir().rename(folder.path(QString()), outside.filePath(QStringLiteral("System"))));
+        QVERIFY(QFile::link(outside.filePath(QStringLiteral("System")), folder.path(QString()).chopped(1)));
+        programFolder = outside.filePath(QStringLiteral("program"));
+        QVERIFY(QFile::link(folder.programFolder(), programFolder));
+    } else {
+        folder.remove(linked);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(targetBytes) == targetBytes.size());
+        file.close();
+        QVERIFY(QFile::link(target, folder.path(linked)));
+    }
+
+    MessageBox::Recorder boxes;
+    printing::Destinations::Override paper(pdfOnly());
+    {
+        const ShownWindow window(datafiles::DataDirectory(programFolder), [] { return QDate(2026, 12, 7); });
+        choose(*window, "mnuNy");
+        typeCustomer(*window, QStringLiteral("1004"));
+        addFirstProduct(*window);
+        choose(*window, "mnuPrint");
+    }
+
+    QStringList critical;
+    for (const MessageBox::Shown& box : boxes.shown) {
+        if (box.icon == MessageBox::Icon::Critical)
+            critical << box.text;
+    }
+    if (linked.isEmpty()) {
+        QVERIFY2(critical.isEmpty(), qPrintable(critical.join(u'\n')));
+    } else {
+        QCOMPARE(readFile(target), targetBytes);
+        QVERIFY(QFileInfo(folder.path(linked)).isSymLink());
+        // Every failure the operator sees is the link, by its name.
+        QVERIFY(!critical.isEmpty());
+        for (const QString& text : critical)
+            QVERIFY2(text.contains(QStringLiteral("Fil: ") + QDir::toNativeSeparators(folder.path(linked)))
+                         && text.contains(QStringLiteral("filen är en symbolisk länk, som programmet inte följer")),
+                     qPrintable(text));
+    }
+    // The registration is whole or not there at all; the linked file itself
+    // was looked at above.
+    const auto unlinked = [&](const char* file) {
+        return linked != QLatin1String(file);
+    };
+    if (unlinked("Registret/OrderNr.dbf"))
+        QCOMPARE(folder.read("Registret/OrderNr.dbf"), registered ? QByteArray("1042\r\n") : QByteArray("1041\r\n"));
+    for (const char* archived : { "Order/1042_data1.dbf", "Order/1042_data2.dbf" }) {
+        if (unlinked(archived))
+            QCOMPARE(folder.exists(QLatin1String(archived)), registered);
+    }
+    if (unlinked("Order/lista.dbf"))
+        QCOMPARE(folder.read("Order/lista.dbf").count("\r\n"), registered ? 1 : 0);
+    if (unlinked("registrering.journal"))
+        QVERIFY(!folder.exists("registrering.journal"));
 }
 
 void TestFaults::secondProgramOnTheSameData()

@@ -15,6 +15,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using printing::Destinations;
@@ -477,10 +479,9 @@ void TestPrintCommand::failureBoxSpeaksSwedish_data()
     QTest::newRow("logo that is no image")
         << "Logga.gif"
         << "text" << 0 << printing << "bilden kan inte läsas: bildformatet känns inte igen";
-    QTest::newRow("order list that leads to itself")
-        << "Order/lista.dbf"
-        << "loop" << ELOOP << listing << QStringLiteral("systemfel nummer %1").arg(ELOOP);
-    if (QFile::exists(QStringLiteral("/dev/full")))
+    // The full disk is a device file in the list's place, which only the
+    // system's administrator may make.
+    if (geteuid() == 0)
         QTest::newRow("order list on a full disk") << "Order/lista.dbf"
                                                    << "full" << ENOSPC << listing << "disken är full";
     // The system lets its administrator write anything.
@@ -508,10 +509,8 @@ void TestPrintCommand::failureBoxSpeaksSwedish()
         p.folder.write(file, "Ingen bild h\xE4r\r\n");
     } else if (damage == "remove") {
         p.folder.remove(file);
-    } else if (damage == "loop") {
-        QVERIFY(QFile::link(path, path));
     } else if (damage == "full") {
-        QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
+        QVERIFY(::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) == 0);
     } else {
         p.folder.write(file, earlierList);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
