@@ -1,6 +1,7 @@
 #include "deskstart.h"
 
 #include "datafiles/datalock.h"
+#include "datafiles/folderrights.h"
 #include "order/recovery.h"
 #include "widgets/messagebox.h"
 
@@ -10,6 +11,21 @@ DeskStart startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock tod
 {
     DeskStart start;
     const QString folder = QDir::toNativeSeparators(data.systemFolder());
+    // An account outside the operators' group is told once, at the door, how
+    // to be let in, rather than by a failure at every step of an order.
+    if (datafiles::lacksRightTo(data.systemFolder())) {
+        const QString group = datafiles::groupWithRightTo(data.systemFolder());
+        const QString how = group.isEmpty()
+            ? QStringLiteral("Be mappens ägare ge ditt konto rätt att läsa och skriva i den.")
+            : QStringLiteral("Be en administratör ge ditt konto behörighet med kommandot\r\n\r\n"
+                             "adduser %1 %2\r\n\r\nLogga sedan ut och in igen.")
+                  .arg(datafiles::accountName(), group);
+        MessageBox::show(nullptr, MessageBox::Icon::Critical, programTitle,
+                         QStringLiteral("Ditt konto har inte behörighet till datamappen\r\n\r\n%1\r\n\r\n").arg(folder)
+                             + how);
+        return start;
+    }
+    datafiles::shareNewFilesWithGroup(data.systemFolder());
     start.lock = std::make_unique<QLockFile>(data.lockFile());
     const datafiles::DataLock taken = datafiles::takeDataLock(*start.lock);
     if (taken == datafiles::DataLock::HeldByAnotherProgram) {

@@ -11,6 +11,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray earlierList = "\"261201\",\"1040\",\"1001\",\"Bergstr\xF6m Bygg AB\"\r\n"
@@ -36,13 +39,15 @@ public:
         write(QStringLiteral("Registret/OrderNr.dbf"), "1041\r\n");
     }
 
-    Run run(const QStringList& arguments) const
+    // `as` runs the desk through a command that changes the account, e.g. setpriv.
+    Run run(const QStringList& arguments, const QStringList& as = {}) const
     {
         QProcess desk;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         desk.setProcessEnvironment(environment);
-        desk.start(QStringLiteral(CRASHDESK), QStringList { programFolder() } + arguments);
+        const QStringList command = as + QStringList { QStringLiteral(CRASHDESK), programFolder() } + arguments;
+        desk.start(command.first(), command.mid(1));
         desk.waitForFinished(60000);
         return { desk.exitStatus() == QProcess::CrashExit, QString::fromUtf8(desk.readAllStandardOutput()) };
     }
@@ -108,6 +113,8 @@ private slots:
     void journalCutWhileBeingWritten();
     void listLineCutHalfWay();
     void syncsInTheOrderTheDesignNeeds();
+    void anotherOperatorsAccount_data();
+    void anotherOperatorsAccount();
 };
 
 void TestCrashRecovery::killedAtEveryStep_data()
@@ -249,6 +256,57 @@ void TestCrashRecovery::syncsInTheOrderTheDesignNeeds()
         = find(QStringLiteral("^unlink.*%1").arg(escaped(folder.path("registrering.journal"))), listSynced);
     QVERIFY(removed > listSynced);
     QVERIFY(find(QStringLiteral("^fsync\\(\\d+<%1>\\)").arg(escaped(system)), removed) > removed);
+}
+
+void TestCrashRecovery::anotherOperatorsAccount_data()
+{
+    QTest::addColumn<QString>("group");
+    // The account "nobody", whose only group is "nogroup", starts the desk.
+    QTest::newRow("outside the folder's group") << "users";
+    QTest::newRow("in the folder's group") << "nogroup";
+}
+
+void TestCrashRecovery::anotherOperatorsAccount()
+{
+    QFETCH(QString, group);
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (geteuid() != 0 || setpriv.isEmpty())
+        QSKIP("Starting the desk as another account needs root and setpriv");
+    DeskFolder folder;
+    // The folder as the package lays it out: the group's and set-group-id,
+    // nothing for others.
+    const QString system = folder.path(QString()).chopped(1);
+    QCOMPARE(QProcess::execute(QStringLiteral("sh"),
+                               { "-c",
+                                 "chmod 755 \"$1\" && chown -R root:\"$2\" \"$1/System\" && "
+                                 "find \"$1/System\" -type d -exec chmod 2770 {} + && "
+                                 "find \"$1/System\" -type f -exec chmod 0660 {} +",
+                                 "sh", folder.programFolder(), group }),
+             0);
+
+    const Run run = folder.run({ QStringLiteral("print") },
+                               { setpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--" });
+    if (group != QLatin1String("nogroup")) {
+        // One box, which says how to be let in, and no order window.
+        QCOMPARE(run.output.count(QStringLiteral("box: ")), 1);
+        QVERIFY2(run.output.contains(system) && run.output.contains(QStringLiteral("adduser nobody ") + group)
+                     && !run.output.contains(QStringLiteral("paper:")),
+                 qPrintable(run.output));
+        return;
+    }
+    // A second operator carries the whole order through, and every file the
+    // desk made or replaced is the group's to go on with.
+    QVERIFY2(run.output.contains(QStringLiteral("paper: printed")), qPrintable(run.output));
+    checkWholeOrNothing(folder, true);
+    struct stat shared;
+    QVERIFY(::stat(QFile::encodeName(system).constData(), &shared) == 0);
+    QDirIterator it(system, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        struct stat status;
+        QVERIFY(::lstat(QFile::encodeName(it.next()).constData(), &status) == 0);
+        QVERIFY2(status.st_gid == shared.st_gid && (status.st_mode & 0067) == 060,
+                 qPrintable(it.filePath() + QStringLiteral(" %1").arg(status.st_mode, 0, 8)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)
