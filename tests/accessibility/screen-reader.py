@@ -35,7 +35,7 @@ def press(title, *keys):  # "type:" types a text
     subprocess.run(['xdotool', 'search', '--sync', '--onlyvisible', '--name', f'^{title}$', 'windowfocus', '--sync'])
     for key in keys:
         subprocess.run(['xdotool', 'type', key[5:]] if key.startswith('type:') else ['xdotool', 'key', key])
-        wait(0.3)
+        wait(1.5 if key.startswith('alt+') else 0.3)  # a menu opens before its entry is chosen
 def controls(node):  # the shown controls that take the focus; a list's rows are not controls
     for child in filter(lambda child: child and child.getState().contains(pyatspi.STATE_SHOWING), node):
         yield from [child] if child.getState().contains(pyatspi.STATE_FOCUSABLE) else []
