@@ -5,8 +5,9 @@
 //
 // Input: the first byte chooses the file (even: a basket, odd: the list) and,
 // with the size, where the file is cut; the rest, split at 0x1F, gives the
-// texts of the records written before the cut, and the last piece the text
-// of the record added.
+// texts of the records written before the cut (or, with the first byte's high
+// bit, the rest is the file itself), and the last piece the text of the
+// record added.
 #include "datafiles/codepage.h"
 #include "datafiles/datadirectory.h"
 #include "datafiles/records.h"
@@ -62,6 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray file;
     for (qsizetype i = 0; i < texts.size(); i += fields)
         file += datafiles::quotedRecord(texts.mid(i, fields));
+    // With the high bit of the first byte, the file is the input's bytes as
+    // they stand: a hand-edited file, unquoted and empty fields and all.
+    if (data[0] & 0x80)
+        file = fuzzBytes(data + 1, size - 1).toByteArray();
     const qsizetype cut = qsizetype((size_t(data[0]) * 131 + size) % size_t(file.size() + 1));
     const QByteArray kept = file.left(cut);
     const datafiles::RecordTable before = datafiles::RecordTable::parse(kept, fields);

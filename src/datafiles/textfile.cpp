@@ -334,7 +334,11 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
     const QString aside = setAsideFile(path);
     if ((cut.failure = appendToFile(aside, file.bytes.sliced(whole) + "\r\n")))
         return cut;
-    if ((cut.failure = writeAt(path, whole, {})))
+    // An empty last field that only the cut record's comma made (a line that
+    // starts with a comma) would go with the comma: it is closed as "".
+    const qsizetype records = RecordTable::parse(file.bytes, fieldsPerRecord).recordCount();
+    const bool lastFieldGoes = RecordTable::parse(file.bytes.first(whole), fieldsPerRecord).recordCount() != records;
+    if ((cut.failure = writeAt(path, whole, lastFieldGoes ? QByteArrayView("\"\"") : QByteArrayView())))
         return cut;
     cut.setAside = aside;
     return cut;
