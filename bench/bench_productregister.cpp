@@ -7,7 +7,7 @@
 #include "datafiles/textfile.h"
 #include "orderwindow/orderwindow.h"
 #include "pickers/frmaddproduct.h"
-#include "pickers/productregistermodel.h"
+#include "widgets/productregistermodel.h"
 
 #include <QApplication>
 #include <QDir>

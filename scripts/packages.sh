@@ -17,8 +17,8 @@ install_missing() {
 
 # What building and running the program needs.
 # qt6-translations-l10n holds Qt's own texts in Swedish; the program runs without it.
-program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev qt6-translations-l10n fonts-liberation
-                  xvfb xauth)
+program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev libcsv-dev qt6-translations-l10n
+                  fonts-liberation xvfb xauth)
 # What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks, tracing the
 # syncs of a printout (strace), and building the .deb (dpkg-dev) and checking it (lintian) and its
 # software-centre description (appstream), and reading the program as a screen reader does, over the desktop's

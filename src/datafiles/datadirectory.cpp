@@ -116,6 +116,24 @@ QString DataDirectory::productRegister() const
     return inSystem(QStringLiteral("Registret/Produkter.dbf"));
 }
 
+QString DataDirectory::productRegisterBeforeImport() const
+{
+    return inSystem(QStringLiteral("Registret/Produkter.dbf.före-import"));
+}
+
+QString DataDirectory::customersBeforeImport() const
+{
+    return inSystem(QStringLiteral("Customer.före-import"));
+}
+
+std::optional<QString> DataDirectory::customerNumberOfFile(const QString& fileName)
+{
+    static const QString suffix = QStringLiteral(".GetInfo.dbf");
+    if (!fileName.endsWith(suffix) || fileName.size() == suffix.size())
+        return std::nullopt;
+    return fileName.chopped(suffix.size());
+}
+
 QString DataDirectory::logoImage() const
 {
     return inSystem(QStringLiteral("Logga.gif"));

@@ -37,6 +37,15 @@ public:
     QString deliveryMethodRegister() const;
     QString freightMethodRegister() const;
     QString productRegister() const;
+    // The product register as it stood before the last import, kept for
+    // "Ångra senaste import" under a name the picker never reads.
+    QString productRegisterBeforeImport() const;
+    // The customer files the last customer import replaced, and the list of
+    // those it added, kept for "Ångra senaste import" beside the Customer folder.
+    QString customersBeforeImport() const;
+    // The customer number a file of the Customer folder belongs to; none for
+    // a file that is no customer file.
+    static std::optional<QString> customerNumberOfFile(const QString& fileName);
 
     QString logoImage() const;
     QString tableFrameImage() const;

@@ -150,6 +150,17 @@ QStringList RecordTable::record(qsizetype record) const
     return texts;
 }
 
+qsizetype RecordTable::recordStart(qsizetype record) const
+{
+    const FieldSpan& first = m_fields[size_t(record * m_fieldsPerRecord)];
+    qsizetype start = first.begin;
+    // An unquoted field never follows a quote directly, so a quote just before
+    // the field is its own.
+    if (start > 0 && m_bytes.at(start - 1) == '"')
+        --start;
+    return start;
+}
+
 qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord)
 {
     Q_ASSERT(fieldsPerRecord > 0);
@@ -225,6 +236,99 @@ QByteArray quotedRecord(const QStringList& texts)
     }
     record += "\r\n";
     return record;
+}
+
+QString recordTextProblem(QStringView text)
+{
+    for (QChar c : text) {
+        if (c == u'"')
+            return QStringLiteral("texten \"%1\" innehåller ett citattecken (\"), som registret inte kan lagra")
+                .arg(text);
+        if (c == u'\r' || c == u'\n')
+            return QStringLiteral("texten innehåller en radbrytning, som registret inte kan lagra");
+        if (!fitsIn1252(c))
+            return QStringLiteral("tecknet %1 i \"%2\" finns inte i Windows-1252").arg(QString(c), text);
+    }
+    return {};
+}
+
+RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& changes)
+{
+    const QByteArrayView bytes = table.bytes();
+    const qsizetype records = table.recordCount();
+    const qsizetype end = table.endsInsideRecord() ? wholeRecordsLength(bytes, table.fieldsPerRecord()) : bytes.size();
+    auto pieceEnd = [&](qsizetype record) { return record + 1 < records ? table.recordStart(record + 1) : end; };
+
+    RecordRewrite rewrite;
+    QByteArray& out = rewrite.bytes;
+    out.reserve(end + changes.added.size() * 64);
+    auto endLine = [&out] {
+        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+            out += "\r\n";
+    };
+    // Where each record of the new file comes from: a kept record's old place,
+    // or -1 for one written anew (its texts in `written`).
+    std::vector<qsizetype> origin;
+    origin.reserve(size_t(records + changes.added.size()));
+    QList<const QStringList*> written;
+
+    qsizetype keptFrom = -1; // the first of a run of kept records, copied in one piece
+    auto flushKept = [&](qsizetype upTo) {
+        if (keptFrom >= 0) {
+            const qsizetype from = keptFrom == 0 ? 0 : table.recordStart(keptFrom);
+            out.append(bytes.sliced(from, pieceEnd(upTo - 1) - from));
+            keptFrom = -1;
+        }
+    };
+    auto replaced = changes.replaced.begin();
+    for (qsizetype r = 0; r < records; ++r) {
+        while (replaced != changes.replaced.end() && replaced->first < r)
+            ++replaced;
+        const bool isReplaced = replaced != changes.replaced.end() && replaced->first == r;
+        if (changes.removed.count(r) || isReplaced) {
+            flushKept(r);
+            if (!isReplaced)
+                continue;
+            endLine();
+            out += quotedRecord(replaced->second);
+            origin.push_back(-1);
+            written.append(&replaced->second);
+            continue;
+        }
+        if (keptFrom < 0)
+            keptFrom = r;
+        origin.push_back(r);
+    }
+    flushKept(records);
+    for (const QStringList& texts : changes.added) {
+        endLine();
+        out += quotedRecord(texts);
+        origin.push_back(-1);
+        written.append(&texts);
+    }
+
+    rewrite.readBack = RecordTable::parse(out, table.fieldsPerRecord());
+    const RecordTable& back = rewrite.readBack;
+    const QString wrong = QStringLiteral("de nya posterna skulle inte läsas tillbaka som de skrevs; ingenting sparades");
+    if (back.endsInsideRecord() || back.recordCount() != qsizetype(origin.size())) {
+        rewrite.problem = wrong;
+        return rewrite;
+    }
+    qsizetype next = 0;
+    for (qsizetype r = 0; r < back.recordCount(); ++r) {
+        for (int f = 0; f < table.fieldsPerRecord(); ++f) {
+            const bool same = origin[size_t(r)] >= 0
+                ? back.fieldBytes(r, f) == table.fieldBytes(origin[size_t(r)], f)
+                : back.field(r, f) == written.at(next)->value(f);
+            if (!same) {
+                rewrite.problem = wrong;
+                return rewrite;
+            }
+        }
+        if (origin[size_t(r)] < 0)
+            ++next;
+    }
+    return rewrite;
 }
 
 QByteArray plainLine(QStringView value)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
+#include <set>
 #include <vector>
 
 // The record forms of the data files.
@@ -70,6 +72,11 @@ public:
     QStringList record(qsizetype record) const;
     // True when the file ended part-way through a record; that record is left out.
     bool endsInsideRecord() const { return m_endsInsideRecord; }
+    // The file's bytes, the cut record at its end included.
+    QByteArrayView bytes() const { return m_bytes; }
+    // Where the record begins in the bytes: at its first field's opening quote,
+    // or its first letter when unquoted.
+    qsizetype recordStart(qsizetype record) const;
 
 private:
     QByteArray m_bytes;
@@ -97,6 +104,37 @@ QStringList readLines(QByteArrayView bytes);
 QString textForRecord(QStringView text);
 
 QByteArray quotedRecord(const QStringList& texts);
+
+// Why a text cannot be stored in a quoted record as it stands: a double quote
+// would end its field and a line break its record, and a character outside
+// Windows-1252 would change on its way to disk. Empty when it can.
+QString recordTextProblem(QStringView text);
+
+// Changes to a file of records: records replaced or removed by their place,
+// and new records added at the end.
+struct RecordChanges
+{
+    std::map<qsizetype, QStringList> replaced;
+    std::set<qsizetype> removed;
+    QList<QStringList> added;
+
+    bool isEmpty() const { return replaced.empty() && removed.empty() && added.isEmpty(); }
+};
+
+// A file of records with changes made to it. Every record the changes do not
+// touch keeps its bytes exactly, with what stands between it and the next
+// record, whatever form it was written in; a replaced or added record is a
+// quoted record. A record the file was cut short in is dropped. The new bytes
+// are read back as the registers read them, and `problem` says why when they
+// would not give exactly the intended records; `readBack` is what they give.
+struct RecordRewrite
+{
+    QByteArray bytes;
+    RecordTable readBack;
+    QString problem;
+};
+
+RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& changes);
 QByteArray plainLine(QStringView value);
 
 } // namespace datafiles

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive.h"
+#include "wordsearch.h"
 
 #include <QDate>
 #include <QList>
@@ -35,12 +36,8 @@ public:
 
 private:
     std::vector<OrderListEntry> m_entries;
-    // The order number, customer number and name of each entry, case folded
-    // and run together, and where in that each of their words begins: a
-    // keystroke compares these and nothing else.
-    QString m_folded;
-    std::vector<quint32> m_firstStart; // per entry, into m_wordStarts; one more at the end
-    std::vector<quint32> m_wordStarts; // into m_folded
+    // The order number, customer number and name of each entry.
+    WordSearch m_words;
 };
 
 // The order that "Ny order från denna" starts: as "Ny" starts one, with the

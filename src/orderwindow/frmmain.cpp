@@ -9,10 +9,16 @@
 #include "printing/orderdocument.h"
 #include "printjob/preview.h"
 #include "printjob/printjob.h"
+#include "registers/frmexport.h"
+#include "registers/frmimport.h"
+#include "registers/frmkodregister.h"
+#include "registers/frmkunder.h"
+#include "registers/frmproduktregister.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
+#include "widgets/filechooser.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -296,6 +302,23 @@ void FrmMain::setupMenus()
     addEntry(data, "mnuData_Levs", QStringLiteral("Leveranssätt"), Qt::Key_F4, &FrmMain::mnuData_Levs_Click);
     addEntry(data, "mnuData_Frkts", QStringLiteral("Fraktssätt"), Qt::Key_F5, &FrmMain::mnuData_Frkts_Click);
 
+    // The registers the desk reads, kept in the program; no function key.
+    QMenu* registers = menuBar()->addMenu(QStringLiteral("&Register"));
+    registers->setObjectName(QStringLiteral("mnuRegister"));
+    addEntry(registers, "mnuRegister_Kunder", QStringLiteral("&Kunder…"), {}, &FrmMain::mnuRegister_Kunder_Click);
+    addEntry(registers, "mnuRegister_Produkter", QStringLiteral("&Produkter…"), {},
+             &FrmMain::mnuRegister_Produkter_Click);
+    addEntry(registers, "mnuRegister_Betk", QStringLiteral("&Betalningsvillkor…"), {}, &FrmMain::mnuRegister_Betk_Click);
+    addEntry(registers, "mnuRegister_Levs", QStringLiteral("&Leveranssätt…"), {}, &FrmMain::mnuRegister_Levs_Click);
+    addEntry(registers, "mnuRegister_Frkts", QStringLiteral("&Fraktsätt…"), {}, &FrmMain::mnuRegister_Frkts_Click);
+    registers->addSeparator();
+    addEntry(registers, "mnuRegister_ImporteraPrislista", QStringLiteral("&Importera prislista…"), {},
+             &FrmMain::mnuRegister_ImporteraPrislista_Click);
+    addEntry(registers, "mnuRegister_ImporteraKundlista", QStringLiteral("Importera k&undlista…"), {},
+             &FrmMain::mnuRegister_ImporteraKundlista_Click);
+    addEntry(registers, "mnuRegister_Exportera", QStringLiteral("&Exportera…"), {},
+             &FrmMain::mnuRegister_Exportera_Click);
+
     QMenu* visa = menuBar()->addMenu(QStringLiteral("&Visa"));
     visa->setObjectName(QStringLiteral("mnuVisa"));
     addEntry(visa, "mnuVisa_Produkter", QStringLiteral("Produkter"), Qt::Key_F12, &FrmMain::mnuVisa_Produkter_Click);
@@ -541,4 +564,73 @@ void FrmMain::newOrderFrom(const core::Order& printed)
     m_frmOrderhistorik.close();
     raise();
     activateWindow();
+}
+
+void FrmMain::mnuRegister_Kunder_Click()
+{
+    m_frmKunder.show([this] { return FrmKunder::open(m_order->data(), this); });
+}
+
+void FrmMain::mnuRegister_Produkter_Click()
+{
+    m_frmProduktregister.show([this] { return FrmProduktregister::open(m_order->data(), this); });
+}
+
+void FrmMain::openCodeRegister(SingleWindow<FrmKodregister>& window, core::CodeRegister which)
+{
+    window.show([&] { return FrmKodregister::open(m_order->data(), which, this); });
+}
+
+void FrmMain::mnuRegister_Betk_Click()
+{
+    openCodeRegister(m_frmBetkRegister, core::CodeRegister::PaymentTerms);
+}
+
+void FrmMain::mnuRegister_Levs_Click()
+{
+    openCodeRegister(m_frmLevSRegister, core::CodeRegister::DeliveryMethod);
+}
+
+void FrmMain::mnuRegister_Frkts_Click()
+{
+    openCodeRegister(m_frmFrktsRegister, core::CodeRegister::FreightMethod);
+}
+
+void FrmMain::openImport(SingleWindow<FrmImport>& window, bool priceList)
+{
+    // An import under way is brought to the front; a new one starts with its file.
+    if (window.get()) {
+        window.show([] { return nullptr; });
+        return;
+    }
+    const QString file = FileChooser::fileToOpen(
+        this, priceList ? QStringLiteral("Importera prislista") : QStringLiteral("Importera kundlista"),
+        QStringLiteral("Listor (*.csv *.txt);;Alla filer (*)"));
+    if (file.isEmpty())
+        return;
+    const FrmImport::Kind kind = priceList ? FrmImport::Kind::PriceList : FrmImport::Kind::CustomerList;
+    window.show([&] { return FrmImport::open(m_order->data(), kind, file, this); },
+                [this, priceList](FrmImport* import) {
+                    connect(import, &FrmImport::registerChanged, this, [this, priceList] {
+                        if (priceList && m_frmProduktregister.get())
+                            m_frmProduktregister.get()->reload();
+                        if (!priceList && m_frmKunder.get())
+                            m_frmKunder.get()->reload();
+                    });
+                });
+}
+
+void FrmMain::mnuRegister_ImporteraPrislista_Click()
+{
+    openImport(m_frmImportPrislista, true);
+}
+
+void FrmMain::mnuRegister_ImporteraKundlista_Click()
+{
+    openImport(m_frmImportKundlista, false);
+}
+
+void FrmMain::mnuRegister_Exportera_Click()
+{
+    m_frmExportera.show([this] { return FrmExport::open(m_order->data()); });
 }

@@ -10,6 +10,11 @@
 
 class ClickableLabel;
 class FrmAddProduct;
+class FrmExport;
+class FrmImport;
+class FrmKodregister;
+class FrmKunder;
+class FrmProduktregister;
 class FrmGetInfo;
 class FrmOrderHistory;
 class FrmVarning;
@@ -52,6 +57,14 @@ public slots:
     void mnuData_Frkts_Click();
     void mnuVisa_Produkter_Click();
     void mnuHelp_Varning_Click();
+    void mnuRegister_Kunder_Click();
+    void mnuRegister_Produkter_Click();
+    void mnuRegister_Betk_Click();
+    void mnuRegister_Levs_Click();
+    void mnuRegister_Frkts_Click();
+    void mnuRegister_ImporteraPrislista_Click();
+    void mnuRegister_ImporteraKundlista_Click();
+    void mnuRegister_Exportera_Click();
     void mnuPlus_Click();
     void mnuMinus_Click();
     void cmdGetCustomerInfo_Click();
@@ -78,6 +91,8 @@ private:
     void showHead();
     void showCustomerLinesEditable(bool editable);
     void openRegisterPicker(SingleWindow<RegisterPicker>& picker, core::CodeRegister which);
+    void openCodeRegister(SingleWindow<FrmKodregister>& window, core::CodeRegister which);
+    void openImport(SingleWindow<FrmImport>& window, bool priceList);
     // "Ny order från denna" in the order history.
     void newOrderFrom(const core::Order& printed);
     // The order-line columns as they stand on screen, for the printed table.
@@ -121,4 +136,12 @@ private:
     SingleWindow<FrmGetInfo> m_frmGetInfo;
     SingleWindow<FrmOrderHistory> m_frmOrderhistorik;
     SingleWindow<PdfWindow> m_frmForhandsgranskning;
+    SingleWindow<FrmKunder> m_frmKunder;
+    SingleWindow<FrmProduktregister> m_frmProduktregister;
+    SingleWindow<FrmKodregister> m_frmBetkRegister;
+    SingleWindow<FrmKodregister> m_frmLevSRegister;
+    SingleWindow<FrmKodregister> m_frmFrktsRegister;
+    SingleWindow<FrmImport> m_frmImportPrislista;
+    SingleWindow<FrmImport> m_frmImportKundlista;
+    SingleWindow<FrmExport> m_frmExportera;
 };

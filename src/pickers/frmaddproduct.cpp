@@ -1,13 +1,12 @@
 #include "frmaddproduct.h"
 
-#include "productregistermodel.h"
-
 #include "order/lineamounts.h"
 #include "order/registers.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
+#include "widgets/productregistermodel.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 #include "widgets/twips.h"
@@ -60,7 +59,7 @@ FrmAddProduct::FrmAddProduct(datafiles::RecordTable products, TakeLine take)
     setFont(look::sansSerif(8.25, false));
     setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
 
-    m_products = new ProductRegisterModel(std::move(products), this);
+    m_products = new ProductRegisterModel(std::move(products), core::ProductIndex::Words::ArticleOnly, this);
     setupControls();
     setupTabOrder();
     recomputeLineAmount();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -50,6 +51,24 @@ void MessageBox::show(QWidget* parent, Icon icon, const QString& title, const QS
     shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(boxIcon, shownTitle, shownText, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text)
+{
+    const QString shownTitle = title.isEmpty() ? programTitle : title;
+    if (activeRecorder) {
+        activeRecorder->shown.append({ Icon::None, shownTitle, text });
+        return activeRecorder->answers.isEmpty() || activeRecorder->answers.takeFirst();
+    }
+    QString shownText = text;
+    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Question, shownTitle, shownText, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void MessageBox::showErrorBox(QWidget* parent, const QString& errorCode)

@@ -35,10 +35,15 @@ public:
         Recorder& operator=(const Recorder&) = delete;
 
         QList<Shown> shown;
+        // The answers the next questions get, in turn; "Ja" once they run out.
+        QList<bool> answers;
     };
 
     // An empty title gives the box the program's title.
     static void show(QWidget* parent, Icon icon, const QString& title, const QString& text);
+
+    // A question with the buttons "Ja" and "Nej", "Nej" the default; true for "Ja".
+    static bool ask(QWidget* parent, const QString& title, const QString& text);
 
     // The error box of an operation that traps its failures: "Det blev något fel",
     // CR LF, "Error: " and the operation's code, critical icon, title "Felmeddelande".

@@ -38,6 +38,7 @@ const QList<Layer>& layers()
         { "pickers", 5, {} },
         { "retrieval", 5, {} },
         { "history", 5, {} },
+        { "registers", 5, {} },
         { "orderwindow", 6, {} },
         { "main.cpp", 7, {} },
     };

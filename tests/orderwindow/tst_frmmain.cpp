@@ -159,7 +159,7 @@ void TestFrmMain::menusAndShortcuts()
     QStringList titles;
     for (QAction* menu : m_window->menuBar()->actions())
         titles << menu->text();
-    QCOMPARE(titles, (QStringList { "&Arkiv", "&Data", "&Visa", "&Hjälp" }));
+    QCOMPARE(titles, (QStringList { "&Arkiv", "&Data", "&Register", "&Visa", "&Hjälp" }));
 
     struct Entry
     {

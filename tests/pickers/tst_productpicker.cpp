@@ -4,7 +4,7 @@
 #include "datafiles/records.h"
 #include "order/order.h"
 #include "pickers/frmaddproduct.h"
-#include "pickers/productregistermodel.h"
+#include "widgets/productregistermodel.h"
 #include "support/testsupport.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"

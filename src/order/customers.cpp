@@ -1,0 +1,186 @@
+#include "customers.h"
+
+#include "datafiles/codepage.h"
+#include "datafiles/records.h"
+#include "datafiles/textfile.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+namespace core {
+namespace {
+
+// The names Windows keeps for its devices, whatever follows them.
+bool isDeviceName(const QString& number)
+{
+    static const QStringList devices { "CON", "PRN", "AUX", "NUL" };
+    const QString upper = number.toUpper();
+    if (devices.contains(upper))
+        return true;
+    return upper.size() == 4 && (upper.startsWith(QLatin1String("COM")) || upper.startsWith(QLatin1String("LPT")))
+        && upper.at(3) >= u'1' && upper.at(3) <= u'9';
+}
+
+bool allDigits(const QString& text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+} // namespace
+
+QString customerNumberProblem(const QString& number)
+{
+    if (number.isEmpty())
+        return QStringLiteral("kundnumret är tomt");
+    if (number.front().isSpace() || number.back().isSpace())
+        return QStringLiteral("kundnumret \"%1\" börjar eller slutar med ett blanksteg").arg(number);
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (QChar c : number) {
+        if (forbidden.contains(c))
+            return QStringLiteral("kundnumret \"%1\" innehåller tecknet %2, som ett filnamn inte kan innehålla")
+                .arg(number, QString(c));
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("kundnumret innehåller ett styrtecken, som ett filnamn inte kan innehålla");
+        if (!datafiles::fitsIn1252(c))
+            return QStringLiteral("kundnumret \"%1\" innehåller tecknet %2, som inte finns i Windows-1252")
+                .arg(number, QString(c));
+    }
+    if (number == QLatin1String(".") || number == QLatin1String(".."))
+        return QStringLiteral("kundnumret \"%1\" kan inte vara ett filnamn").arg(number);
+    if (isDeviceName(number))
+        return QStringLiteral("kundnumret \"%1\" är ett namn som Windows har reserverat").arg(number);
+    if (QFile::encodeName(number).size() > 200)
+        return QStringLiteral("kundnumret är för långt för ett filnamn");
+    return {};
+}
+
+QString customerNumberTaken(const QString& number)
+{
+    return QStringLiteral("kundnummer %1 finns redan").arg(number);
+}
+
+bool sameCustomerNumber(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString customerLineProblem(const QString& text)
+{
+    for (QChar c : text) {
+        if (c == u'\r' || c == u'\n')
+            return QStringLiteral("texten innehåller en radbrytning, som kundfilen inte kan lagra");
+        if (!datafiles::fitsIn1252(c))
+            return QStringLiteral("tecknet %1 i \"%2\" finns inte i Windows-1252").arg(QString(c), text);
+    }
+    return {};
+}
+
+QByteArray customerFileBytes(const Customer& customer)
+{
+    QByteArray bytes;
+    for (const QString* line : { &customer.number, &customer.name, &customer.address, &customer.postalAddress })
+        bytes += datafiles::plainLine(*line);
+    if (!customer.email.isEmpty())
+        bytes += datafiles::plainLine(customer.email);
+    return bytes;
+}
+
+Customer customerFromFile(const QString& number, const QByteArray& bytes)
+{
+    const QStringList lines = datafiles::readLines(bytes);
+    return { number, lines.value(1), lines.value(2), lines.value(3), lines.value(4) };
+}
+
+void sortCustomers(QList<Customer>& customers)
+{
+    QCollator collator(QLocale(QLocale::Swedish, QLocale::Sweden));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(customers.begin(), customers.end(), [&collator](const Customer& a, const Customer& b) {
+        const bool aFirst = a.number == counterSaleCustomer;
+        const bool bFirst = b.number == counterSaleCustomer;
+        if (aFirst != bFirst)
+            return aFirst;
+        const bool aDigits = allDigits(a.number);
+        const bool bDigits = allDigits(b.number);
+        if (aDigits && bDigits && a.number.size() != b.number.size())
+            return a.number.size() < b.number.size();
+        if (aDigits != bDigits)
+            return aDigits;
+        return collator.compare(a.number, b.number) < 0;
+    });
+}
+
+CustomersRead readCustomers(const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("läsa kundregistret");
+    CustomersRead read;
+    const QDir folder(data.customerFolder());
+    if (!folder.exists()) {
+        read.failure = datafiles::Failure { operation, data.customerFolder(), QStringLiteral("mappen finns inte") };
+        return read;
+    }
+    const QStringList names = folder.entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files, QDir::NoSort);
+    read.customers.reserve(names.size());
+    for (const QString& name : names) {
+        const std::optional<QString> number = datafiles::DataDirectory::customerNumberOfFile(name);
+        if (!number)
+            continue;
+        const datafiles::ReadResult file = datafiles::readWholeFile(folder.filePath(name));
+        if (!file.ok()) {
+            if (!read.unreadable)
+                read.unreadable = file.failure->during(operation);
+            continue;
+        }
+        read.customers.append(customerFromFile(*number, file.bytes));
+    }
+    sortCustomers(read.customers);
+    return read;
+}
+
+std::optional<datafiles::Failure> saveCustomer(const datafiles::DataDirectory& data, const Customer& customer,
+                                               const QString& previousNumber)
+{
+    const QString operation = QStringLiteral("spara kund %1").arg(customer.number);
+    const std::optional<QString> path = data.customerFile(customer.number);
+    if (!path)
+        return datafiles::Failure { operation, data.customerFolder(), customerNumberProblem(customer.number) };
+    const bool renamed = !previousNumber.isEmpty() && previousNumber != customer.number;
+    const std::optional<QString> previous = renamed ? data.customerFile(previousNumber) : std::nullopt;
+    // A number whose letter case alone changed names the same file on a
+    // Windows share: it is renamed in place rather than written beside itself
+    // and then removed.
+    if (previous && sameCustomerNumber(previousNumber, customer.number)) {
+        if (!QFile::rename(*previous, *path))
+            return datafiles::Failure { operation, *previous, QStringLiteral("filen kunde inte byta namn") };
+    }
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(*path, customerFileBytes(customer)))
+        return failure->during(operation);
+    if (previous && !sameCustomerNumber(previousNumber, customer.number)) {
+        if (std::optional<datafiles::Failure> failure = datafiles::removeFile(*previous))
+            return failure->during(operation);
+    }
+    return std::nullopt;
+}
+
+std::optional<datafiles::Failure> removeCustomer(const datafiles::DataDirectory& data, const QString& number)
+{
+    const QString operation = QStringLiteral("ta bort kund %1").arg(number);
+    const std::optional<QString> path = data.customerFile(number);
+    if (!path)
+        return datafiles::Failure { operation, data.customerFolder(), customerNumberProblem(number) };
+    if (std::optional<datafiles::Failure> failure = datafiles::removeFile(*path))
+        return failure->during(operation);
+    return std::nullopt;
+}
+
+CustomerSearch::CustomerSearch(const QList<Customer>& customers)
+{
+    m_words.reserve(customers.size());
+    for (const Customer& customer : customers)
+        m_words.add({ customer.number, customer.name });
+}
+
+} // namespace core

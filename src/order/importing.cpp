@@ -1,0 +1,486 @@
+#include "importing.h"
+
+#include "registerediting.h"
+#include "registers.h"
+
+#include "datafiles/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+namespace core {
+namespace {
+
+QString folded(const QString& text)
+{
+    return text.toCaseFolded();
+}
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// What a row of the file gives each field: the cell of its column, or
+// nothing (a null text) where the field has no column or the cell is empty.
+struct RowCells
+{
+    QStringList cells; // by field
+    QString problem; // the row is refused before its cells are looked at
+};
+
+RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
+{
+    RowCells read;
+    int needed = 0;
+    for (int column : columns.columns)
+        needed = std::max(needed, column + 1);
+    if (row.size() < needed) {
+        read.problem = QStringLiteral("raden har för få kolumner (%1 av %2)").arg(row.size()).arg(needed);
+        return read;
+    }
+    for (int column : columns.columns)
+        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? row.at(column) : QString());
+    return read;
+}
+
+// The lines of the rows whose key (case folded) stands on more than one row.
+QHash<QString, QList<int>> keysOnSeveralRows(const CsvFile& file, const ImportColumns& columns, int keyField)
+{
+    QHash<QString, QList<int>> lines;
+    const int column = columns.columns.value(keyField, -1);
+    if (column < 0)
+        return lines;
+    for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
+        const QString key = file.rows.at(r).value(column);
+        if (!key.trimmed().isEmpty())
+            lines[folded(key)].append(file.lines.value(r));
+    }
+    for (auto it = lines.begin(); it != lines.end();) {
+        if (it->size() < 2)
+            it = lines.erase(it);
+        else
+            ++it;
+    }
+    return lines;
+}
+
+QString standsOnSeveralRows(const QString& what, const QList<int>& lines)
+{
+    QStringList numbers;
+    for (int line : lines)
+        numbers.append(QString::number(line));
+    return QStringLiteral("%1 står på flera rader i filen (rad %2)").arg(what, numbers.join(QStringLiteral(", ")));
+}
+
+void count(ImportPreview& preview, ImportRow row)
+{
+    ++preview.counts[size_t(row.kind)];
+    preview.rows.append(std::move(row));
+}
+
+// "Benämning "Skruv" → "Skruv rostfri"" for one changed field.
+QString changeOf(const QString& caption, const QString& before, const QString& after)
+{
+    return QStringLiteral("%1 %2 → %3").arg(caption, quoted(before), quoted(after));
+}
+
+std::optional<datafiles::Failure> failedIn(const std::optional<datafiles::Failure>& failure, const QString& operation)
+{
+    if (failure)
+        return failure->during(operation);
+    return std::nullopt;
+}
+
+QString addedList(const datafiles::DataDirectory& data)
+{
+    return data.customersBeforeImport() + QStringLiteral("/tillagda.txt");
+}
+
+} // namespace
+
+QString rowKindName(RowKind kind)
+{
+    switch (kind) {
+    case RowKind::New:
+        return QStringLiteral("Ny");
+    case RowKind::Changed:
+        return QStringLiteral("Ändrad");
+    case RowKind::Unchanged:
+        return QStringLiteral("Oförändrad");
+    case RowKind::Refused:
+        break;
+    }
+    return QStringLiteral("Avvisad");
+}
+
+const QList<ImportField>& priceListFields()
+{
+    static const QList<ImportField> fields {
+        { QStringLiteral("Artikelnr"),
+          { "artikelnr", "artikelnummer", "art.nr", "art nr", "artnr", "art.nr.", "sku", "article", "article number" } },
+        { QStringLiteral("Benämning"), { "benämning", "beskrivning", "description", "name", "namn" } },
+        { QStringLiteral("Enhet"), { "enhet", "unit" } },
+        { QStringLiteral("Pris"), { "pris", "a-pris", "apris", "à-pris", "price", "unit price" } },
+    };
+    return fields;
+}
+
+const QList<ImportField>& customerListFields()
+{
+    static const QList<ImportField> fields {
+        { QStringLiteral("Kundnr"), { "kundnr", "kundnummer", "kund nr", "customer", "customer number", "customer no" } },
+        { QStringLiteral("Namn"), { "namn", "kundnamn", "name", "företag", "company" } },
+        { QStringLiteral("Adress"), { "adress", "gatuadress", "address", "street" } },
+        { QStringLiteral("Postadress"), { "postadress", "postnr och ort", "postal address", "city" } },
+        { QStringLiteral("E-post"), { "e-post", "epost", "e-mail", "email", "mail" } },
+    };
+    return fields;
+}
+
+ImportColumns guessColumns(const CsvFile& file, const QList<ImportField>& fields)
+{
+    ImportColumns guess;
+    guess.columns = QList<int>(fields.size(), -1);
+    if (!file.rows.isEmpty()) {
+        const QStringList& first = file.rows.first();
+        int named = 0;
+        for (qsizetype column = 0; column < first.size(); ++column) {
+            const QString name = first.at(column).trimmed().toCaseFolded();
+            for (qsizetype f = 0; f < fields.size(); ++f) {
+                if (guess.columns[f] < 0 && fields.at(f).names.contains(name)) {
+                    guess.columns[f] = int(column);
+                    ++named;
+                    break;
+                }
+            }
+        }
+        // The first row names the columns when it names the key's.
+        if (named > 0 && guess.columns[0] >= 0) {
+            guess.firstRowNames = true;
+            return guess;
+        }
+    }
+    for (qsizetype f = 0; f < fields.size(); ++f)
+        guess.columns[f] = f < file.columns ? int(f) : -1;
+    return guess;
+}
+
+QChar decimalMarkOf(const CsvFile& file, const ImportColumns& columns, int priceField)
+{
+    const int column = columns.columns.value(priceField, -1);
+    int commas = 0;
+    int points = 0;
+    if (column >= 0) {
+        for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
+            const QString cell = file.rows.at(r).value(column);
+            const qsizetype comma = cell.lastIndexOf(u',');
+            const qsizetype point = cell.lastIndexOf(u'.');
+            if (comma > point)
+                ++commas;
+            else if (point > comma)
+                ++points;
+        }
+    }
+    if (commas != points)
+        return commas > points ? u',' : u'.';
+    // A file parted by commas cannot have decimal commas outside quotes.
+    return file.separator == ',' ? u'.' : u',';
+}
+
+PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, PriceListMode mode,
+                            const datafiles::RecordTable& products)
+{
+    PriceListPlan plan;
+    plan.decimalMark = decimalMarkOf(file, columns, priceField);
+    const ArticleLookup lookup(products);
+    const QHash<QString, QList<int>> repeated = keysOnSeveralRows(file, columns, articleField);
+    const QList<ImportField>& fields = priceListFields();
+
+    for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
+        ImportRow row;
+        row.line = file.lines.value(r);
+        const RowCells read = cellsOf(file.rows.at(r), columns);
+        if (!read.problem.isEmpty()) {
+            row.key = file.rows.at(r).value(columns.columns.value(articleField, -1));
+            row.detail = read.problem;
+            count(plan.preview, row);
+            continue;
+        }
+        const QStringList& cells = read.cells;
+        row.key = cells.value(articleField);
+        if (row.key.trimmed().isEmpty()) {
+            row.detail = QStringLiteral("artikelnummer saknas");
+            count(plan.preview, row);
+            continue;
+        }
+        if (const auto twice = repeated.constFind(folded(row.key)); twice != repeated.constEnd()) {
+            row.detail = standsOnSeveralRows(QStringLiteral("artikelnumret"), *twice);
+            count(plan.preview, row);
+            continue;
+        }
+        QString problem;
+        for (const QString& cell : cells) {
+            if (problem.isEmpty())
+                problem = datafiles::recordTextProblem(cell);
+        }
+        std::optional<QString> price;
+        if (problem.isEmpty() && !cells.value(priceField).isNull()) {
+            price = storedPrice(cells.value(priceField), plan.decimalMark);
+            if (!price)
+                problem = priceIsNoNumber(cells.value(priceField));
+        }
+        if (!problem.isEmpty()) {
+            row.detail = problem;
+            count(plan.preview, row);
+            continue;
+        }
+
+        const int existing = lookup.find(products, row.key);
+        if (existing < 0) {
+            if (mode == PriceListMode::PricesOnly) {
+                row.detail = QStringLiteral("artikeln finns inte i produktregistret, och bara priser uppdateras");
+                count(plan.preview, row);
+                continue;
+            }
+            const QStringList product { row.key, cells.value(descriptionField), cells.value(unitField),
+                                        price.value_or(QString()) };
+            row.kind = RowKind::New;
+            row.detail = QStringLiteral("%1, %2, %3").arg(quoted(product.at(1)), quoted(product.at(2)),
+                                                          product.at(3).isEmpty() ? QStringLiteral("inget pris")
+                                                                                  : product.at(3));
+            plan.changes.added.append(product);
+            count(plan.preview, row);
+            continue;
+        }
+
+        const QStringList before = products.record(existing);
+        QStringList after = before;
+        QStringList changes;
+        for (int f = descriptionField; f <= unitField; ++f) {
+            if (mode == PriceListMode::AddAndUpdate && !cells.value(f).isNull() && cells.value(f) != before.at(f)) {
+                after[f] = cells.value(f);
+                changes.append(changeOf(fields.at(f).caption, before.at(f), after.at(f)));
+            }
+        }
+        if (price) {
+            // A price compares as a number: 10 and 10,00 are the same price.
+            const std::optional<QString> old = storedPrice(before.at(priceField), u'.');
+            if (old != price) {
+                after[priceField] = *price;
+                changes.append(QStringLiteral("A-pris %1 → %2").arg(before.at(priceField), *price));
+            }
+        }
+        row.key = before.at(articleField);
+        if (changes.isEmpty()) {
+            row.kind = RowKind::Unchanged;
+        } else {
+            row.kind = RowKind::Changed;
+            row.detail = changes.join(QStringLiteral("; "));
+            plan.changes.replaced[existing] = after;
+        }
+        count(plan.preview, row);
+    }
+    return plan;
+}
+
+ProductsImported importPriceList(const datafiles::DataDirectory& data, const datafiles::RecordTable& current,
+                                 const datafiles::RecordChanges& changes)
+{
+    const QString operation = QStringLiteral("importera prislistan");
+    ProductsImported imported;
+    const QString file = data.productRegister();
+    const bool exists = QFileInfo::exists(file);
+    const datafiles::ReadResult onDisk = exists ? datafiles::readWholeFile(file) : datafiles::ReadResult {};
+    if (!onDisk.ok()) {
+        imported.failure = onDisk.failure->during(operation);
+        return imported;
+    }
+    if (onDisk.bytes != current.bytes()) {
+        imported.failure = datafiles::Failure { operation, file,
+                                                QStringLiteral("registret har ändrats sedan förhandsgranskningen; "
+                                                               "förhandsgranskningen görs nu om") };
+        return imported;
+    }
+    datafiles::RecordRewrite rewrite = datafiles::rewriteRecords(current, changes);
+    if (!rewrite.problem.isEmpty()) {
+        imported.failure = datafiles::Failure { operation, file, rewrite.problem };
+        return imported;
+    }
+    if ((imported.failure = failedIn(datafiles::replaceFile(data.productRegisterBeforeImport(), onDisk.bytes),
+                                     operation)))
+        return imported;
+    if ((imported.failure = failedIn(datafiles::replaceFile(file, rewrite.bytes), operation)))
+        return imported;
+    imported.records = std::move(rewrite.readBack);
+    return imported;
+}
+
+bool canUndoPriceList(const datafiles::DataDirectory& data)
+{
+    return datafiles::isFile(data.productRegisterBeforeImport());
+}
+
+std::optional<datafiles::Failure> undoPriceList(const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("ångra den senaste importen av en prislista");
+    const datafiles::ReadResult kept = datafiles::readWholeFile(data.productRegisterBeforeImport());
+    if (!kept.ok())
+        return kept.failure->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(data.productRegister(), kept.bytes))
+        return failure->during(operation);
+    return failedIn(datafiles::removeFile(data.productRegisterBeforeImport()), operation);
+}
+
+CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& columns,
+                                  const QList<Customer>& customers)
+{
+    CustomerListPlan plan;
+    QHash<QString, int> byNumber;
+    for (qsizetype i = 0; i < customers.size(); ++i)
+        byNumber.insert(folded(customers.at(i).number), int(i));
+    const QHash<QString, QList<int>> repeated = keysOnSeveralRows(file, columns, 0);
+    const QList<ImportField>& fields = customerListFields();
+
+    for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
+        ImportRow row;
+        row.line = file.lines.value(r);
+        const RowCells read = cellsOf(file.rows.at(r), columns);
+        if (!read.problem.isEmpty()) {
+            row.key = file.rows.at(r).value(columns.columns.value(0, -1));
+            row.detail = read.problem;
+            count(plan.preview, row);
+            continue;
+        }
+        const QStringList& cells = read.cells;
+        row.key = cells.value(0);
+        QString problem;
+        if (row.key.isEmpty())
+            problem = QStringLiteral("kundnummer saknas");
+        else if (const auto twice = repeated.constFind(folded(row.key)); twice != repeated.constEnd())
+            problem = standsOnSeveralRows(QStringLiteral("kundnumret"), *twice);
+        else
+            problem = customerNumberProblem(row.key);
+        for (qsizetype f = 1; f < cells.size() && problem.isEmpty(); ++f)
+            problem = customerLineProblem(cells.at(f));
+        if (!problem.isEmpty()) {
+            row.detail = problem;
+            count(plan.preview, row);
+            continue;
+        }
+
+        const auto known = byNumber.constFind(folded(row.key));
+        if (known == byNumber.constEnd()) {
+            const Customer added { row.key, cells.value(1), cells.value(2), cells.value(3), cells.value(4) };
+            row.kind = RowKind::New;
+            row.detail = QStringLiteral("%1, %2, %3").arg(quoted(added.name), quoted(added.address),
+                                                          quoted(added.postalAddress));
+            plan.written.append(added);
+            plan.added.append(added.number);
+            count(plan.preview, row);
+            continue;
+        }
+        const Customer& before = customers.at(*known);
+        Customer after = before;
+        QString* fieldsOf[] = { nullptr, &after.name, &after.address, &after.postalAddress, &after.email };
+        const QString* beforeOf[] = { nullptr, &before.name, &before.address, &before.postalAddress, &before.email };
+        QStringList changes;
+        for (int f = 1; f < 5; ++f) {
+            if (!cells.value(f).isNull() && cells.value(f) != *beforeOf[f]) {
+                *fieldsOf[f] = cells.value(f);
+                changes.append(changeOf(fields.at(f).caption, *beforeOf[f], cells.value(f)));
+            }
+        }
+        row.key = before.number;
+        if (changes.isEmpty()) {
+            row.kind = RowKind::Unchanged;
+        } else {
+            row.kind = RowKind::Changed;
+            row.detail = changes.join(QStringLiteral("; "));
+            plan.written.append(after);
+        }
+        count(plan.preview, row);
+    }
+    return plan;
+}
+
+std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data,
+                                                     const CustomerListPlan& plan)
+{
+    const QString operation = QStringLiteral("importera kundlistan");
+    const QString kept = data.customersBeforeImport();
+    // The last import's copies give way to this one's.
+    QDir keptFolder(kept);
+    if (keptFolder.exists() && !keptFolder.removeRecursively())
+        return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte tömmas") };
+    if (!QDir().mkpath(kept))
+        return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte skapas") };
+
+    QByteArray addedNumbers;
+    for (const Customer& customer : plan.written) {
+        const std::optional<QString> path = data.customerFile(customer.number);
+        if (!path)
+            return datafiles::Failure { operation, data.customerFolder(), customerNumberProblem(customer.number) };
+        const bool isNew = plan.added.contains(customer.number);
+        if (isNew && QFileInfo::exists(*path))
+            return datafiles::Failure { operation, *path,
+                                        QStringLiteral("kunden har lagts till sedan förhandsgranskningen") };
+        if (isNew) {
+            addedNumbers += datafiles::plainLine(customer.number);
+            continue;
+        }
+        const datafiles::ReadResult before = datafiles::readWholeFile(*path);
+        if (!before.ok())
+            return before.failure->during(operation);
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(kept + QLatin1Char('/') + QFileInfo(*path).fileName(), before.bytes))
+            return failure->during(operation);
+    }
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(addedList(data), addedNumbers))
+        return failure->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::syncFolder(datafiles::folderOf(kept)))
+        return failure->during(operation);
+
+    for (const Customer& customer : plan.written) {
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(*data.customerFile(customer.number), customerFileBytes(customer)))
+            return failure->during(operation);
+    }
+    return std::nullopt;
+}
+
+bool canUndoCustomerList(const datafiles::DataDirectory& data)
+{
+    return datafiles::isFile(addedList(data));
+}
+
+std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("ångra den senaste importen av en kundlista");
+    const QDir kept(data.customersBeforeImport());
+    for (const QString& name : kept.entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files)) {
+        const datafiles::ReadResult before = datafiles::readWholeFile(kept.filePath(name));
+        if (!before.ok())
+            return before.failure->during(operation);
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(data.customerFolder() + QLatin1Char('/') + name, before.bytes))
+            return failure->during(operation);
+    }
+    const datafiles::ReadResult added = datafiles::readWholeFile(addedList(data));
+    if (!added.ok())
+        return added.failure->during(operation);
+    for (const QString& number : datafiles::readLines(added.bytes)) {
+        if (const std::optional<QString> path = data.customerFile(number)) {
+            if (std::optional<datafiles::Failure> failure = datafiles::removeFile(*path))
+                return failure->during(operation);
+        }
+    }
+    // The list goes last: until it has gone, the undo can be done again.
+    if (std::optional<datafiles::Failure> failure = datafiles::removeFile(addedList(data)))
+        return failure->during(operation);
+    QDir(data.customersBeforeImport()).removeRecursively();
+    return datafiles::syncFolder(data.systemFolder());
+}
+
+} // namespace core

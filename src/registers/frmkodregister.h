@@ -1,0 +1,41 @@
+#pragma once
+
+#include "registerwindow.h"
+
+#include "datafiles/datadirectory.h"
+#include "datafiles/records.h"
+#include "order/registers.h"
+
+// "Betalningsvillkor", "Leveranssätt" and "Fraktsätt" as registers to keep:
+// each lists "ID" and "Beskrivning" in file order and adds, edits and removes
+// rows, writing the file the pickers read at once. A new or edited ID is one
+// character, as the order's code boxes take; rows already there with a
+// longer ID are listed and kept as they are.
+class FrmKodregister : public RegisterWindow
+{
+    Q_OBJECT
+
+public:
+    using Register = core::CodeRegister;
+
+    static FrmKodregister* open(const datafiles::DataDirectory& data, Register which, QWidget* parent = nullptr);
+
+    Register which() const { return m_which; }
+
+public slots:
+    void cmdNy_Click() override;
+    void cmdAndra_Click() override;
+    void cmdTaBort_Click() override;
+
+private:
+    FrmKodregister(datafiles::DataDirectory data, Register which, datafiles::RecordTable codes);
+    void showCodes();
+    void openForm(int row);
+    bool save(const QStringList& texts, int row);
+    bool saveChanges(const datafiles::RecordChanges& changes, const QString& operation);
+    void reload();
+
+    datafiles::DataDirectory m_data;
+    Register m_which;
+    datafiles::RecordTable m_codes;
+};

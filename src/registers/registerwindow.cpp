@@ -1,0 +1,134 @@
+#include "registerwindow.h"
+
+#include "widgets/controls.h"
+#include "widgets/look.h"
+#include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+RegisterWindow::RegisterWindow(const Captions& captions)
+    : QWidget(nullptr)
+{
+    setObjectName(QLatin1String(captions.objectName));
+    setWindowTitle(captions.title);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
+    setFont(look::sansSerif(8.25, false));
+
+    auto* layout = new QVBoxLayout(this);
+    if (captions.searchable) {
+        auto* search = new QHBoxLayout;
+        m_txtSok = new TextBox(this);
+        m_txtSok->setObjectName(QStringLiteral("txtSok"));
+        m_txtSok->setClearButtonEnabled(true);
+        m_txtSok->installEventFilter(this);
+        auto* label = new QLabel(QStringLiteral("&Sök:"), this);
+        label->setBuddy(m_txtSok);
+        search->addWidget(label);
+        search->addWidget(m_txtSok, 1);
+        layout->addLayout(search);
+        connect(m_txtSok, &QLineEdit::textChanged, this, [this] { txtSok_Change(); });
+    }
+
+    m_ListView1 = new ReportListView(this);
+    m_ListView1->setObjectName(QStringLiteral("ListView1"));
+    m_ListView1->setAccessibleName(captions.listName);
+    m_ListView1->enableFullRowSelect();
+    m_ListView1->installEventFilter(this);
+    m_ListView1->viewport()->installEventFilter(this);
+    layout->addWidget(m_ListView1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    m_lblAntal = new QLabel(this);
+    m_lblAntal->setObjectName(QStringLiteral("lblAntal"));
+    buttons->addWidget(m_lblAntal, 1);
+    auto addButton = [this, buttons](const char* name, const QString& caption) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QLatin1String(name));
+        button->setAutoDefault(true);
+        buttons->addWidget(button);
+        return button;
+    };
+    m_cmdNy = addButton("cmdNy", captions.newCaption);
+    m_cmdAndra = addButton("cmdAndra", QStringLiteral("Ä&ndra"));
+    m_cmdTaBort = addButton("cmdTaBort", QStringLiteral("&Ta bort"));
+    m_cmdStang = addButton("cmdStang", QStringLiteral("Stäng"));
+    layout->addLayout(buttons);
+    connect(m_cmdNy, &QPushButton::clicked, this, &RegisterWindow::cmdNy_Click);
+    connect(m_cmdAndra, &QPushButton::clicked, this, &RegisterWindow::cmdAndra_Click);
+    connect(m_cmdTaBort, &QPushButton::clicked, this, &RegisterWindow::cmdTaBort_Click);
+    connect(m_cmdStang, &QPushButton::clicked, this, &RegisterWindow::cmdStang_Click);
+    closeOnEscape(this, &RegisterWindow::cmdStang_Click);
+
+    // Del removes while the list has the focus; in the search box it still
+    // deletes a character.
+    auto* remove = new QAction(m_ListView1);
+    remove->setShortcut(Qt::Key_Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    connect(remove, &QAction::triggered, this, &RegisterWindow::cmdTaBort_Click);
+    m_ListView1->addAction(remove);
+
+    if (m_txtSok) {
+        setTabOrder(m_txtSok, m_ListView1);
+        m_txtSok->setFocus();
+    } else {
+        m_ListView1->setFocus();
+    }
+}
+
+int RegisterWindow::chosenRow() const
+{
+    const int selected = m_ListView1->firstSelectedRow();
+    if (selected >= 0)
+        return selected;
+    const QModelIndex current = m_ListView1->currentIndex();
+    return current.isValid() && m_ListView1->selectionModel()->isRowSelected(current.row()) ? current.row() : -1;
+}
+
+void RegisterWindow::chooseRow(int row)
+{
+    if (row < 0 || row >= m_ListView1->model()->rowCount())
+        return;
+    const QModelIndex index = m_ListView1->model()->index(row, 0);
+    m_ListView1->selectionModel()->setCurrentIndex(index,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_ListView1->scrollTo(index);
+}
+
+void RegisterWindow::cmdStang_Click()
+{
+    close();
+}
+
+bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (watched == m_ListView1 && enter) {
+            cmdAndra_Click();
+            return true;
+        }
+        if (watched == m_txtSok && (key == Qt::Key_Down || enter) && m_ListView1->model()->rowCount() > 0) {
+            if (chosenRow() < 0)
+                chooseRow(0);
+            m_ListView1->setFocus();
+            return true;
+        }
+    } else if (watched == m_ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        const QModelIndex row = m_ListView1->indexAt(click->position().toPoint());
+        if (click->button() == Qt::LeftButton && row.isValid()) {
+            chooseRow(row.row());
+            cmdAndra_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
