@@ -1,0 +1,176 @@
+// Importing a price list or a customer list: how every row of the file is
+// classified before anything is written, the import written whole, undoing
+// it, and the export that a second import finds unchanged.
+
+#include "order/exporting.h"
+#include "order/importing.h"
+#include "order/registerediting.h"
+#include "support/datafolder.h"
+
+#include <QTest>
+
+namespace {
+
+const QByteArray registerBytes = "\"A-1\",\"Skruv\",\"st\",\"10\"\r\n"
+                                 " A-2, Mutter , st , 2.00 \r\n"
+                                 "\"A-3\",\"Bricka\",\"st\",\"1.00\"\r\n";
+
+// The preview as "kind line key" a row, with the detail where the row is refused.
+QStringList shown(const core::ImportPreview& preview)
+{
+    QStringList rows;
+    for (const core::ImportRow& row : preview.rows) {
+        QString text = QStringLiteral("%1 %2 %3").arg(core::rowKindName(row.kind)).arg(row.line).arg(row.key);
+        if (row.kind == core::RowKind::Refused)
+            text += QStringLiteral(": ") + row.detail;
+        rows.append(text);
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestImporting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void priceList_data();
+    void priceList();
+    void importAndUndo();
+    void exportedRegisterImportsUnchanged();
+    void customerListAndUndo();
+};
+
+void TestImporting::priceList_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("pricesOnly");
+    QTest::addColumn<QStringList>("preview");
+    QTest::addColumn<QStringList>("replaced"); // register place, then the new texts
+
+    QTest::newRow("UTF-8 with BOM, semicolons, decimal commas, Swedish names")
+        << QByteArray("\xEF\xBB\xBF" "Art.nr;Benämning;Enhet;A-pris\r\n"
+                      "A-1;Skruv;st;10,00\r\n"
+                      "a-2;Mutter;st;2,50\r\n"
+                      "B-1;\"Bult; lång\";st;\"1 234,5\"\r\n"
+                      ";Ingen;st;1\r\n")
+        << false
+        << QStringList { "Oförändrad 2 A-1", "Ändrad 3 A-2", "Ny 4 B-1", "Avvisad 5 : artikelnummer saknas" }
+        << QStringList { "1", "A-2", "Mutter", "st", "2.50" };
+    QTest::newRow("Windows-1252, tabs, no names, points")
+        << QByteArray("A-3\tBricka f\xF6rzinkad\t\t1.00\r\nA-9\tKil\tst\tx\r\nA-8\tKil\r\n") << false
+        << QStringList { "Ändrad 1 A-3", "Avvisad 2 A-9: priset \"x\" är inte ett tal",
+                         "Avvisad 3 A-8: raden har för få kolumner (2 av 4)" }
+        << QStringList { "2", "A-3", "Bricka förzinkad", "st", "1.00" };
+    QTest::newRow("English names, commas, a quoted line break")
+        << QByteArray("SKU,Description,Unit,Price\nA-1,\"Skruv\nlång\",st,10\nA-1,Skruv,st,11\n"
+                      "C-1,Kil \xE2\x89\xA5 3,st,4.5\n")
+        << false
+        << QStringList { "Avvisad 2 A-1: artikelnumret står på flera rader i filen (rad 2, 4)",
+                         "Avvisad 4 A-1: artikelnumret står på flera rader i filen (rad 2, 4)",
+                         "Avvisad 5 C-1: tecknet ≥ i \"Kil ≥ 3\" finns inte i Windows-1252" }
+        << QStringList {};
+    QTest::newRow("only prices: text ignored, new articles refused")
+        << QByteArray("Artikelnummer;Beskrivning;Pris\nA-2;Annan text;2\nZ-1;Ny;5\n") << true
+        << QStringList { "Oförändrad 2 A-2",
+                         "Avvisad 3 Z-1: artikeln finns inte i produktregistret, och bara priser uppdateras" }
+        << QStringList {};
+}
+
+void TestImporting::priceList()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, pricesOnly);
+    QFETCH(QStringList, preview);
+    QFETCH(QStringList, replaced);
+
+    const datafiles::RecordTable products = datafiles::RecordTable::parse(registerBytes, 4);
+    const core::CsvFile csv = core::readCsv(file);
+    const core::ImportColumns columns = core::guessColumns(csv, core::priceListFields());
+    const core::PriceListPlan plan = core::planPriceList(
+        csv, columns, pricesOnly ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate, products);
+    QCOMPARE(shown(plan.preview), preview);
+    if (!replaced.isEmpty()) {
+        QCOMPARE(plan.changes.replaced.size(), size_t(1));
+        QCOMPARE(plan.changes.replaced.begin()->first, replaced.first().toLongLong());
+        QCOMPARE(plan.changes.replaced.begin()->second, replaced.mid(1));
+    }
+}
+
+void TestImporting::importAndUndo()
+{
+    TestDataFolder folder;
+    const datafiles::DataDirectory data = folder.data();
+    folder.write("Registret/Produkter.dbf", registerBytes);
+    const core::CsvFile csv = core::readCsv("\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\n"
+                                           "A-1;Skruv;st;10\r\nA-3;Bricka;st;1,25\r\nN-1;Nit;st;0,5\r\nN-2;;st;x\r\n");
+    const core::EditableRegister read = core::readEditableProducts(data);
+    const core::PriceListPlan plan = core::planPriceList(csv, core::guessColumns(csv, core::priceListFields()),
+                                                         core::PriceListMode::AddAndUpdate, read.records);
+    QCOMPARE(plan.preview.counts, (std::array<int, 4> { 1, 1, 1, 1 }));
+    QVERIFY(!core::canUndoPriceList(data));
+
+    const core::ProductsImported imported = core::importPriceList(data, read.records, plan.changes);
+    QVERIFY(!imported.failure);
+    QCOMPARE(folder.read("Registret/Produkter.dbf"),
+             QByteArray("\"A-1\",\"Skruv\",\"st\",\"10\"\r\n A-2, Mutter , st , 2.00 \r\n"
+                        "\"A-3\",\"Bricka\",\"st\",\"1.25\"\r\n\"N-1\",\"Nit\",\"st\",\"0.50\"\r\n"));
+    QCOMPARE(core::readProducts(data).products.recordCount(), 4);
+    // The register as it stood is kept where the picker never looks, and the
+    // start-up sweep leaves it.
+    QCOMPARE(folder.read("Registret/Produkter.dbf.före-import"), registerBytes);
+    QVERIFY(!datafiles::DataDirectory::isLeftoverTemporaryFile("Produkter.dbf.före-import"));
+
+    QVERIFY(core::canUndoPriceList(data));
+    QVERIFY(!core::undoPriceList(data));
+    QCOMPARE(folder.read("Registret/Produkter.dbf"), registerBytes);
+    QVERIFY(!core::canUndoPriceList(data));
+}
+
+void TestImporting::exportedRegisterImportsUnchanged()
+{
+    const datafiles::RecordTable products = datafiles::RecordTable::parse(
+        registerBytes + "\"A-4\",\"Plugg; 6 mm \",\"f\xF6rp\",\"12.50\"\r\n", 4);
+    const QByteArray exported = core::exportedProducts(products);
+    QVERIFY(exported.startsWith("\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;10\r\n"));
+    QVERIFY(exported.endsWith("A-4;\"Plugg; 6 mm \";förp;12,50\r\n"));
+
+    const core::CsvFile csv = core::readCsv(exported);
+    const core::PriceListPlan plan = core::planPriceList(csv, core::guessColumns(csv, core::priceListFields()),
+                                                         core::PriceListMode::AddAndUpdate, products);
+    QCOMPARE(plan.preview.count(core::RowKind::Unchanged), 4);
+    QCOMPARE(plan.preview.rows.size(), 4);
+}
+
+void TestImporting::customerListAndUndo()
+{
+    TestDataFolder folder;
+    const datafiles::DataDirectory data = folder.data();
+    const QByteArray kund = "1042\r\nBergstr\xF6m\r\nV\xE4gen 1\r\n433 38 Partille\r\n";
+    folder.write("Customer/1042.GetInfo.dbf", kund);
+    const core::CsvFile csv = core::readCsv("Kundnr;Namn;Adress;Postadress;E-post\n"
+                                           "1042;Bergström;Vägen 2;;info@b.se\n2001;Ny Kund AB;Gatan 1;111 11 Sthlm;\n"
+                                           "20/1;Fel;;;\n");
+    const core::CustomerListPlan plan
+        = core::planCustomerList(csv, core::guessColumns(csv, core::customerListFields()),
+                                 core::readCustomers(data).customers);
+    QCOMPARE(shown(plan.preview),
+             (QStringList { "Ändrad 2 1042", "Ny 3 2001",
+                            "Avvisad 4 20/1: kundnumret \"20/1\" innehåller tecknet /, som ett filnamn inte kan "
+                            "innehålla" }));
+
+    QVERIFY(!core::importCustomerList(data, plan));
+    QCOMPARE(folder.read("Customer/1042.GetInfo.dbf"),
+             QByteArray("1042\r\nBergstr\xF6m\r\nV\xE4gen 2\r\n433 38 Partille\r\ninfo@b.se\r\n"));
+    QCOMPARE(folder.read("Customer/2001.GetInfo.dbf"), QByteArray("2001\r\nNy Kund AB\r\nGatan 1\r\n111 11 Sthlm\r\n"));
+
+    QVERIFY(core::canUndoCustomerList(data));
+    QVERIFY(!core::undoCustomerList(data));
+    QCOMPARE(folder.read("Customer/1042.GetInfo.dbf"), kund);
+    QVERIFY(!folder.exists("Customer/2001.GetInfo.dbf"));
+    QVERIFY(!core::canUndoCustomerList(data));
+}
+
+QTEST_GUILESS_MAIN(TestImporting)
+#include "tst_importing.moc"
