@@ -212,7 +212,7 @@ void FrmImport::setupControls()
         layout->addWidget(modeBox);
     }
 
-    auto* previewLabel = new QLabel(QStringLiteral("Förhands&granskning:"), this);
+    auto* previewLabel = new QLabel(QStringLiteral("Förhandsgransk&ning:"), this);
     layout->addWidget(previewLabel);
     m_ListView1 = new ReportListView(this);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));

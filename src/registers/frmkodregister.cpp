@@ -103,6 +103,7 @@ void FrmKodregister::openForm(int row)
                                 [this, row](const QStringList& typed) { return save(typed, row); });
     form->setObjectName(QStringLiteral("frmKod"));
     form->show();
+    form->activateWindow();
 }
 
 bool FrmKodregister::save(const QStringList& texts, int row)

@@ -161,6 +161,7 @@ void FrmKunder::openForm(const core::Customer& customer, bool isNew)
                                 [this, previous](const QStringList& typed) { return save(typed, previous); });
     form->setObjectName(QStringLiteral("frmKund"));
     form->show();
+    form->activateWindow();
 }
 
 bool FrmKunder::save(const QStringList& texts, const QString& previousNumber)

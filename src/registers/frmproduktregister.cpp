@@ -89,6 +89,7 @@ void FrmProduktregister::openForm(int product)
                                 [this, product](const QStringList& typed) { return save(typed, product); });
     form->setObjectName(QStringLiteral("frmProdukt"));
     form->show();
+    form->activateWindow();
 }
 
 bool FrmProduktregister::save(const QStringList& texts, int product)

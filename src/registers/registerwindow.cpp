@@ -56,7 +56,7 @@ RegisterWindow::RegisterWindow(const Captions& captions)
         return button;
     };
     m_cmdNy = addButton("cmdNy", captions.newCaption);
-    m_cmdAndra = addButton("cmdAndra", QStringLiteral("Ä&ndra"));
+    m_cmdAndra = addButton("cmdAndra", QStringLiteral("&Ändra"));
     m_cmdTaBort = addButton("cmdTaBort", QStringLiteral("&Ta bort"));
     m_cmdStang = addButton("cmdStang", QStringLiteral("Stäng"));
     layout->addLayout(buttons);
