@@ -17,6 +17,18 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
+// True when the field is empty and nothing but blanks stands between it and
+// the start of its line.
+bool emptyAtLineStart(QByteArrayView bytes, const FieldSpan& field)
+{
+    if (field.begin != field.end)
+        return false;
+    qsizetype pos = field.begin;
+    while (pos > 0 && isBlank(bytes[pos - 1]))
+        --pos;
+    return pos == 0 || isLineEnd(bytes[pos - 1]);
+}
+
 } // namespace
 
 FieldStream::FieldStream(QByteArrayView bytes)
@@ -262,23 +274,55 @@ RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& chan
     RecordRewrite rewrite;
     QByteArray& out = rewrite.bytes;
     out.reserve(end + changes.added.size() * 64);
-    auto endLine = [&out] {
-        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
-            out += "\r\n";
-    };
     // Where each record of the new file comes from: a kept record's old place,
     // or -1 for one written anew (its texts in `written`).
     std::vector<qsizetype> origin;
     origin.reserve(size_t(records + changes.added.size()));
     QList<const QStringList*> written;
 
+    auto endLine = [&out] {
+        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+            out += "\r\n";
+    };
     qsizetype keptFrom = -1; // the first of a run of kept records, copied in one piece
     auto flushKept = [&](qsizetype upTo) {
-        if (keptFrom >= 0) {
-            const qsizetype from = keptFrom == 0 ? 0 : table.recordStart(keptFrom);
-            out.append(bytes.sliced(from, pieceEnd(upTo - 1) - from));
-            keptFrom = -1;
+        if (keptFrom < 0)
+            return;
+        const qsizetype from = keptFrom == 0 ? 0 : table.recordStart(keptFrom);
+        if (keptFrom > 0) {
+            // The run no longer follows the record it followed in the file: it
+            // starts on a line of its own, and an empty first field, which
+            // only its separator made, is written out.
+            endLine();
+            if (table.fieldBytes(keptFrom, 0).isEmpty() && bytes.at(from) != '"')
+                out += "\"\"";
         }
+        out.append(bytes.sliced(from, pieceEnd(upTo - 1) - from));
+        keptFrom = -1;
+        if (upTo == records && !table.endsInsideRecord())
+            return; // the file's own end
+        if (upTo < records) {
+            // What comes next is not the record that followed in the file: the
+            // run ends at its last field, without the separator that led on.
+            // (A file cut short is cut after its last field already.)
+            qsizetype last = out.size();
+            while (last > 0 && isBlank(out.at(last - 1)))
+                --last;
+            if (last > 0 && out.at(last - 1) == ',')
+                out.truncate(last - 1);
+        }
+        // An empty last field at the start of a line was made by that
+        // separator alone; it is written out.
+        const QByteArrayView field = table.fieldBytes(upTo - 1, table.fieldsPerRecord() - 1);
+        FieldSpan span;
+        span.begin = quint32(field.data() - bytes.data());
+        span.end = quint32(span.begin + field.size());
+        if (emptyAtLineStart(bytes, span))
+            out += "\"\"";
+        // The record the file was cut short in is gone; the one before it ends
+        // the file, and its line.
+        if (upTo == records)
+            endLine();
     };
     auto replaced = changes.replaced.begin();
     for (qsizetype r = 0; r < records; ++r) {

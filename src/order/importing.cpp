@@ -273,8 +273,16 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
             }
         }
         row.key = before.at(articleField);
+        QString unwritable;
+        for (const QString& text : after) {
+            if (unwritable.isEmpty() && !changes.isEmpty())
+                unwritable = datafiles::recordTextProblem(text);
+        }
         if (changes.isEmpty()) {
             row.kind = RowKind::Unchanged;
+        } else if (!unwritable.isEmpty()) {
+            // The product's record is written whole, as a quoted record.
+            row.detail = QStringLiteral("produkten i registret kan inte skrivas om: %1").arg(unwritable);
         } else {
             row.kind = RowKind::Changed;
             row.detail = changes.join(QStringLiteral("; "));
