@@ -21,6 +21,10 @@ private slots:
     void customerFileAsTheLookupReadsIt();
     void productRules_data();
     void productRules();
+    void productSearch_data();
+    void productSearch();
+    void code_data();
+    void code();
     void rewriteKeepsUntouchedRecords();
 };
 
@@ -116,6 +120,54 @@ void TestRegisterEditing::productRules()
     QString problem = core::productProblem(product);
     if (problem.isEmpty() && index.findArticle(products, product.at(0)) >= 0)
         problem = core::articleNumberTaken(product.at(0));
+    QVERIFY2(reason.isEmpty() ? problem.isEmpty() : problem.contains(reason), qPrintable(problem));
+}
+
+void TestRegisterEditing::productSearch_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("found");
+
+    QTest::newRow("start of the article number") << "ts35" << QList<int> { 0, 1 };
+    QTest::newRow("a word of the description, either case") << "FÖRZ" << QList<int> { 0, 1 };
+    QTest::newRow("every word must begin one") << "bult m8" << QList<int> { 2 };
+    QTest::newRow("longer than the index's four letters") << "träskruv" << QList<int> { 0, 1 };
+    QTest::newRow("inside a word finds nothing") << "krav" << QList<int> {};
+    QTest::newRow("a word of the unit is not searched") << "förp" << QList<int> {};
+    QTest::newRow("no words lists all") << "  " << QList<int> { 0, 1, 2 };
+}
+
+void TestRegisterEditing::productSearch()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, found);
+    const datafiles::RecordTable products = datafiles::RecordTable::parse(
+        "\"TS35-25\",\"Tr\xE4skruv f\xF6rzinkad\",\"f\xF6rp\",\"99.50\"\r\n"
+        "ts35-30,Tr\xE4skruv f\xF6rzinkad 3.5x30,f\xF6rp,99\r\n\"B-8\",\"Bult M8x40\",\"st\",\"5.00\"\r\n",
+        4);
+    const core::ProductIndex index(products, core::ProductIndex::Words::AndDescription);
+    const std::vector<int> rows = index.search(products, text);
+    QCOMPARE(QList<int>(rows.begin(), rows.end()), found);
+}
+
+void TestRegisterEditing::code_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
+
+    QTest::newRow("digit") << "8" << "";
+    QTest::newRow("letter") << "K" << "";
+    QTest::newRow("two characters") << "10" << "ett tecken";
+    QTest::newRow("empty") << "" << "ett tecken";
+    QTest::newRow("blank") << " " << "blanksteg";
+    QTest::newRow("quote") << "\"" << "citattecken";
+}
+
+void TestRegisterEditing::code()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, reason);
+    const QString problem = core::codeProblem(id);
     QVERIFY2(reason.isEmpty() ? problem.isEmpty() : problem.contains(reason), qPrintable(problem));
 }
 
