@@ -319,10 +319,9 @@ RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& chan
         span.end = quint32(span.begin + field.size());
         if (emptyAtLineStart(bytes, span))
             out += "\"\"";
-        // The record the file was cut short in is gone; the one before it ends
-        // the file, and its line.
-        if (upTo == records)
-            endLine();
+        // The run ends its line: an empty last field ends there, not in what
+        // follows.
+        endLine();
     };
     auto replaced = changes.replaced.begin();
     for (qsizetype r = 0; r < records; ++r) {
