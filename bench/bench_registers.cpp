@@ -110,6 +110,20 @@ void SearchKeystroke(benchmark::State& state)
 }
 BENCHMARK(SearchKeystroke)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
+// The same searches on the register's index alone, without the list.
+void SearchIndex(benchmark::State& state)
+{
+    static const char* const texts[] = { "ts96-99999", "förz", "träskruv 7x", "x25 200 s", "tx" };
+    const datafiles::RecordTable products = datafiles::RecordTable::parse(millionRegister(), core::productFields);
+    const core::ProductIndex index(products, core::ProductIndex::Words::AndDescription);
+    const QString text = QString::fromUtf8(texts[state.range(0)]);
+    size_t found = 0;
+    for (auto _ : state)
+        found = index.search(products, text).size();
+    state.SetLabel(QStringLiteral("\"%1\": %2 found").arg(text).arg(found).toStdString());
+}
+BENCHMARK(SearchIndex)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
 // One product changed: the register rewritten, read back, written and synced,
 // and listed again.
 void ChangeOneProduct(benchmark::State& state)

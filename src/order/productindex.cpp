@@ -4,7 +4,9 @@
 
 #include "datafiles/codepage.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <optional>
 
 namespace core {
@@ -86,6 +88,32 @@ quint32 packedCanonical(const char* bytes, qsizetype count)
     return packed;
 }
 
+constexpr int wordLetters = 8;
+
+// The first eight letters of a text in canonical bytes, packed.
+quint64 packedCanonicalWord(QByteArrayView canonicalBytes, qsizetype count)
+{
+    quint64 packed = 0;
+    for (qsizetype i = 0; i < qMin<qsizetype>(count, wordLetters); ++i)
+        packed |= quint64(uchar(canonicalBytes[i])) << (8 * i);
+    return packed;
+}
+
+// The same for the register's own bytes.
+quint64 packedWord(const char* bytes, qsizetype count)
+{
+    const auto& canonical = caseFolding().canonical;
+    quint64 packed = 0;
+    for (qsizetype i = 0; i < qMin<qsizetype>(count, wordLetters); ++i)
+        packed |= quint64(canonical[uchar(bytes[i])]) << (8 * i);
+    return packed;
+}
+
+quint64 wordMask(qsizetype length)
+{
+    return length >= wordLetters ? ~quint64(0) : (quint64(1) << (8 * length)) - 1;
+}
+
 quint32 maskFor(qsizetype length)
 {
     return length >= packedLetters ? 0xFFFFFFFFu : (quint32(1) << (8 * length)) - 1;
@@ -119,11 +147,14 @@ ProductIndex::ProductIndex(const datafiles::RecordTable& products, Words words)
 
     const auto& letter = caseFolding().wordLetter;
     const char* base = products.bytes().data();
-    m_firstWord.resize(size_t(rows) + 1);
-    m_wordStarts.reserve(size_t(rows) * 5);
-    m_wordPlaces.reserve(size_t(rows) * 5);
+    std::vector<quint64> starts;
+    std::vector<quint32> places;
+    std::vector<quint32> owners;
+    starts.reserve(size_t(rows) * 5);
+    places.reserve(size_t(rows) * 5);
+    owners.reserve(size_t(rows) * 5);
+    std::vector<quint32> sizes(257, 0);
     for (qsizetype row = 0; row < rows; ++row) {
-        m_firstWord[size_t(row)] = quint32(m_wordStarts.size());
         const QByteArrayView description = products.fieldBytes(row, 1);
         const char* text = description.data();
         const qsizetype size = description.size();
@@ -133,15 +164,30 @@ ProductIndex::ProductIndex(const datafiles::RecordTable& products, Words words)
             if (isLetter && !inWord) {
                 // A word's packed start stops at its end: "st" must not match "st 2".
                 qsizetype length = 0;
-                while (i + length < size && length < packedLetters && letter[uchar(text[i + length])])
+                while (i + length < size && length < wordLetters && letter[uchar(text[i + length])])
                     ++length;
-                m_wordStarts.push_back(packedCanonical(text + i, length));
-                m_wordPlaces.push_back(quint32(text + i - base));
+                const quint64 packed = packedWord(text + i, length);
+                starts.push_back(packed);
+                places.push_back(quint32(text + i - base));
+                owners.push_back(quint32(row));
+                ++sizes[size_t(packed & 0xFF) + 1];
             }
             inWord = isLetter;
         }
     }
-    m_firstWord[size_t(rows)] = quint32(m_wordStarts.size());
+    m_groups.assign(257, 0);
+    for (size_t g = 1; g < 257; ++g)
+        m_groups[g] = m_groups[g - 1] + sizes[g];
+    std::vector<quint32> next(m_groups.begin(), m_groups.end() - 1);
+    m_wordStarts.resize(starts.size());
+    m_wordPlaces.resize(starts.size());
+    m_wordProducts.resize(starts.size());
+    for (size_t w = 0; w < starts.size(); ++w) {
+        const quint32 to = next[size_t(starts[w] & 0xFF)]++;
+        m_wordStarts[to] = starts[w];
+        m_wordPlaces[to] = places[w];
+        m_wordProducts[to] = owners[w];
+    }
 }
 
 std::vector<int> ProductIndex::articlesStartingWith(const datafiles::RecordTable& products, QStringView text,
@@ -192,56 +238,56 @@ std::vector<int> ProductIndex::search(const datafiles::RecordTable& products, QS
         return found;
     }
     const std::vector<int> byArticle = articlesStartingWith(products, text.trimmed(), false, false);
-    if (m_firstWord.empty())
+    if (m_groups.empty())
         return byArticle;
 
-    struct Wanted
-    {
-        QByteArray bytes;
-        quint32 start;
-        quint32 mask;
-    };
-    std::vector<Wanted> wanted;
+    // The products with a word of the description beginning with each word
+    // typed: one run down the words' packed starts for each.
+    std::vector<int> byWords;
+    bool first = true;
+    const char* base = products.bytes().data();
     for (const QString& word : words) {
         const std::optional<QByteArray> bytes = caseFolding().canonicalText(word);
-        if (!bytes)
-            return byArticle;
-        wanted.push_back({ *bytes, packedStart(reinterpret_cast<const uchar*>(bytes->constData()), bytes->size()),
-                           maskFor(bytes->size()) });
-    }
-
-    const char* base = products.bytes().data();
-    auto article = byArticle.begin();
-    for (int row = 0; row < rows; ++row) {
-        while (article != byArticle.end() && *article < row)
-            ++article;
-        if (article != byArticle.end() && *article == row) {
-            found.push_back(row);
-            continue;
+        if (!bytes) {
+            byWords.clear();
+            break;
         }
-        const quint32 first = m_firstWord[size_t(row)];
-        const quint32 last = m_firstWord[size_t(row) + 1];
-        if (first == last)
-            continue;
-        const QByteArrayView description = products.fieldBytes(row, 1);
-        const char* descriptionEnd = description.data() + description.size();
-        bool all = true;
-        for (const Wanted& want : wanted) {
-            bool begins = false;
-            for (quint32 w = first; w < last && !begins; ++w) {
-                if ((m_wordStarts[w] & want.mask) != want.start)
-                    continue;
+        const quint64 start = packedCanonicalWord(*bytes, bytes->size());
+        const quint64 mask = wordMask(bytes->size());
+        const bool verify = bytes->size() > wordLetters;
+        std::vector<int> hits;
+        int last = -1;
+        const quint32 group = quint32(start & 0xFF);
+        const quint64* starts = m_wordStarts.data();
+        for (quint32 w = m_groups[group], end = m_groups[group + 1]; w < end; ++w) {
+            if ((starts[w] & mask) != start)
+                continue;
+            const int row = int(m_wordProducts[w]);
+            if (row == last)
+                continue;
+            if (verify) {
+                // Only a word that agrees in its first eight letters is read.
+                const QByteArrayView description = products.fieldBytes(row, 1);
                 const char* at = base + m_wordPlaces[w];
-                begins = want.bytes.size() <= packedLetters || beginsWith(at, descriptionEnd - at, want.bytes);
+                if (!beginsWith(at, description.data() + description.size() - at, *bytes))
+                    continue;
             }
-            if (!begins) {
-                all = false;
-                break;
-            }
+            hits.push_back(row);
+            last = row;
         }
-        if (all)
-            found.push_back(row);
+        if (first) {
+            byWords = std::move(hits);
+            first = false;
+        } else {
+            std::vector<int> both;
+            std::set_intersection(byWords.begin(), byWords.end(), hits.begin(), hits.end(), std::back_inserter(both));
+            byWords = std::move(both);
+        }
+        if (byWords.empty())
+            break;
     }
+    found.reserve(byArticle.size() + byWords.size());
+    std::set_union(byArticle.begin(), byArticle.end(), byWords.begin(), byWords.end(), std::back_inserter(found));
     return found;
 }
 

@@ -41,11 +41,16 @@ private:
     // one word: a search compares these 4 MB for a million products and reads
     // the register itself only where they agree.
     std::vector<quint32> m_articleStarts;
-    // The same for every word of every description, where the word begins in
-    // the register's bytes, and each product's first word.
-    std::vector<quint32> m_wordStarts;
+    // The first eight letters of every word of every description, case
+    // folded and packed, with where the word begins in the register's bytes
+    // and the product it is of; grouped by the word's first letter, and in
+    // register order within a group: a keystroke runs down the group of each
+    // word typed, and reads the register only for a word of more than eight
+    // letters.
+    std::vector<quint64> m_wordStarts;
     std::vector<quint32> m_wordPlaces;
-    std::vector<quint32> m_firstWord;
+    std::vector<quint32> m_wordProducts;
+    std::vector<quint32> m_groups; // where each first letter's group begins; one more at the end
 };
 
 // The products by article number, letter case ignored, for looking up many

@@ -6,6 +6,7 @@
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
+#include "widgets/reporttableview.h"
 #include "widgets/twips.h"
 
 #include <QLabel>
@@ -51,8 +52,9 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which, da
     , m_which(which)
     , m_codes(std::move(codes))
 {
-    m_ListView1->setColumns({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } });
-    m_ListView1->enableFullRowSelect();
+    m_codesShown = new ReportModel({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } }, this);
+    m_ListView1->setModel(m_codesShown);
+    m_ListView1->setDesignWidths({ 800, 4000 });
     showCodes();
     resize(twipsToPixels(7200), twipsToPixels(4695));
     look::placeOnScreen(*this, size());
@@ -60,7 +62,7 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which, da
 
 void FrmKodregister::showCodes()
 {
-    ReportModel* model = m_ListView1->reportModel();
+    ReportModel* model = m_codesShown;
     model->clear();
     QList<QStringList> rows;
     for (qsizetype r = 0; r < m_codes.recordCount(); ++r)

@@ -6,6 +6,8 @@
 #include "datafiles/records.h"
 #include "order/registers.h"
 
+class ReportModel;
+
 // "Betalningsvillkor", "Leveranssätt" and "Fraktsätt" as registers to keep:
 // each lists "ID" and "Beskrivning" in file order and adds, edits and removes
 // rows, writing the file the pickers read at once. A new or edited ID is one
@@ -38,4 +40,5 @@ private:
     datafiles::DataDirectory m_data;
     Register m_which;
     datafiles::RecordTable m_codes;
+    ReportModel* m_codesShown = nullptr;
 };

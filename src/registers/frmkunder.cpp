@@ -5,6 +5,7 @@
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
+#include "widgets/reporttableview.h"
 #include "widgets/textbox.h"
 #include "widgets/twips.h"
 
@@ -105,7 +106,6 @@ FrmKunder::FrmKunder(datafiles::DataDirectory data)
     m_model = new CustomerListModel(this);
     m_ListView1->setModel(m_model);
     m_ListView1->setDesignWidths({ 1200, 3600, 3000, 3000 });
-    m_ListView1->enableFullRowSelect();
     resize(twipsToPixels(11400), twipsToPixels(7200));
     look::placeOnScreen(*this, size());
 }

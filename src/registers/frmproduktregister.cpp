@@ -7,6 +7,7 @@
 #include "widgets/messagebox.h"
 #include "widgets/productregistermodel.h"
 #include "widgets/reportlistview.h"
+#include "widgets/reporttableview.h"
 #include "widgets/textbox.h"
 #include "widgets/twips.h"
 
@@ -34,7 +35,6 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data, datafiles:
     m_model = new ProductRegisterModel(std::move(products), core::ProductIndex::Words::AndDescription, this);
     m_ListView1->setModel(m_model);
     m_ListView1->setDesignWidths({ 1800, 5400, 900, 1300 });
-    m_ListView1->enableFullRowSelect();
     showCount();
     resize(twipsToPixels(10455), twipsToPixels(7200));
     look::placeOnScreen(*this, size());

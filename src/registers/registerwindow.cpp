@@ -2,7 +2,7 @@
 
 #include "widgets/controls.h"
 #include "widgets/look.h"
-#include "widgets/reportlistview.h"
+#include "widgets/reporttableview.h"
 #include "widgets/textbox.h"
 
 #include <QAction>
@@ -36,10 +36,9 @@ RegisterWindow::RegisterWindow(const Captions& captions)
         connect(m_txtSok, &QLineEdit::textChanged, this, [this] { txtSok_Change(); });
     }
 
-    m_ListView1 = new ReportListView(this);
+    m_ListView1 = new ReportTableView(this);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setAccessibleName(captions.listName);
-    m_ListView1->enableFullRowSelect();
     m_ListView1->installEventFilter(this);
     m_ListView1->viewport()->installEventFilter(this);
     layout->addWidget(m_ListView1, 1);

@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class ReportListView;
+class ReportTableView;
 
 // What the register windows share: a search box where there is one, the list,
 // and "Ny", "Ändra", "Ta bort" and "Stäng". Enter on a row or a double click
@@ -16,7 +16,7 @@ class RegisterWindow : public QWidget
     Q_OBJECT
 
 public:
-    ReportListView* ListView1() const { return m_ListView1; }
+    ReportTableView* ListView1() const { return m_ListView1; }
     QLineEdit* txtSok() const { return m_txtSok; }
     QPushButton* cmdNy() const { return m_cmdNy; }
     QPushButton* cmdTaBort() const { return m_cmdTaBort; }
@@ -45,7 +45,7 @@ protected:
     virtual void txtSok_Change() { }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    ReportListView* m_ListView1 = nullptr;
+    ReportTableView* m_ListView1 = nullptr;
     QLineEdit* m_txtSok = nullptr;
     QLabel* m_lblAntal = nullptr;
 

@@ -11,6 +11,7 @@
 #include "support/testsupport.h"
 #include "widgets/filechooser.h"
 #include "widgets/reportlistview.h"
+#include "widgets/reporttableview.h"
 #include "widgets/textbox.h"
 
 #include <QApplication>
