@@ -61,7 +61,7 @@ const QByteArray& priceList()
                 list += "TS" + QByteArray::number(product % 97) + '-' + QByteArray::number(product)
                     + ";;;" + QByteArray::number(product % 500 + 11) + ",25\r\n";
             } else {
-                list += "NY-" + QByteArray::number(row) + ";Bult r\xC3\xB6dm\xC3\xA5lad " + QByteArray::number(row % 40)
+                list += "NY-" + QByteArray::number(row) + ";Bult r\xC3\xB6" "dm\xC3\xA5lad " + QByteArray::number(row % 40)
                     + " mm;st;" + QByteArray::number(row % 900) + ",90\r\n";
             }
         }
