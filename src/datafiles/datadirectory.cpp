@@ -91,8 +91,10 @@ std::optional<QString> DataDirectory::pdfCopyFile(const QString& orderNumber) co
 
 bool DataDirectory::isLeftoverTemporaryFile(const QString& fileName)
 {
-    // Every file the program replaces is a .dbf, a .pdf or the journal.
-    static const QRegularExpression temporary(QStringLiteral(R"(^.+\.(dbf|pdf|journal)\.[A-Za-z0-9]{6}$)"));
+    // Every file the program replaces is a .dbf, a .pdf, the journal or a
+    // register kept before an import.
+    static const QRegularExpression temporary(
+        QStringLiteral(R"(^.+\.(dbf|pdf|journal|före-import)\.[A-Za-z0-9]{6}$)"));
     return temporary.match(fileName).hasMatch();
 }
 

@@ -21,7 +21,8 @@ void removeLeftoverTemporaryFiles(const QString& folder)
 
 Completion finishInterruptedRegistration(const datafiles::DataDirectory& data)
 {
-    for (const QString& folder : { data.systemFolder(), data.registerFolder(), data.customerFolder() })
+    for (const QString& folder :
+         { data.systemFolder(), data.registerFolder(), data.customerFolder(), data.customersBeforeImport() })
         removeLeftoverTemporaryFiles(folder);
     if (datafiles::isFile(data.registrationJournal()))
         removeLeftoverTemporaryFiles(data.orderFolder());

@@ -180,7 +180,8 @@ void TestJournal::startRemovesWhatAStoppedRunLeft()
     TestDataFolder folder;
     folder.write("registrering.journal", core::encodeJournal(plan()).left(40));
     const QStringList temporary { "Registret/OrderNr.dbf.TPBSIX", "Order/1042_data1.dbf.a1B2c3",
-                                  "Order/1042.pdf.Zz9yY8", "registrering.journal.q1w2e3" };
+                                  "Order/1042.pdf.Zz9yY8", "registrering.journal.q1w2e3",
+                                  "Registret/Produkter.dbf.före-import.k2L3m4" };
     for (const QString& file : temporary)
         folder.write(file, "half");
     folder.write("Order/notes.txt.abcdef", "the operator's own");
