@@ -2,8 +2,6 @@
 
 #include "codepage.h"
 
-#include <cstring>
-
 namespace datafiles {
 namespace {
 
@@ -31,83 +29,6 @@ bool emptyAtLineStart(QByteArrayView bytes, const FieldSpan& field)
 
 } // namespace
 
-FieldStream::FieldStream(QByteArrayView bytes)
-    : m_bytes(bytes)
-{
-}
-
-void FieldStream::skipBlanks()
-{
-    // After a line end, further line ends are empty lines and carry no field.
-    while (m_pos < m_bytes.size()) {
-        const char c = m_bytes[m_pos];
-        if (isBlank(c) || (m_atLineStart && isLineEnd(c)))
-            ++m_pos;
-        else
-            break;
-    }
-}
-
-bool FieldStream::atEnd()
-{
-    // A comma promises one more field, be it empty: "a,b," ends inside a record.
-    if (!m_atLineStart)
-        return false;
-    qsizetype pos = m_pos;
-    while (pos < m_bytes.size() && (isBlank(m_bytes[pos]) || isLineEnd(m_bytes[pos])))
-        ++pos;
-    return pos >= m_bytes.size();
-}
-
-bool FieldStream::next(FieldSpan* field)
-{
-    skipBlanks();
-    const qsizetype size = m_bytes.size();
-    // A comma at the very end of the bytes starts no field: a file cut there
-    // ends inside its record.
-    if (m_pos >= size)
-        return false;
-
-    const char* data = m_bytes.data();
-    qsizetype begin = m_pos;
-    qsizetype end = m_pos;
-    if (m_pos < size && data[m_pos] == '"') {
-        begin = m_pos + 1;
-        const void* quote = std::memchr(data + begin, '"', size_t(size - begin));
-        if (quote) {
-            end = static_cast<const char*>(quote) - data;
-            m_pos = end + 1;
-        } else {
-            end = size;
-            m_pos = size;
-            m_unclosedQuote = true;
-        }
-        // Anything between the closing quote and the separator is passed over.
-        while (m_pos < size && data[m_pos] != ',' && !isLineEnd(data[m_pos]))
-            ++m_pos;
-    } else {
-        while (m_pos < size && data[m_pos] != ',' && !isLineEnd(data[m_pos]))
-            ++m_pos;
-        end = m_pos;
-    }
-
-    if (m_pos >= size) {
-        m_atLineStart = true;
-    } else if (data[m_pos] == ',') {
-        ++m_pos;
-        m_atLineStart = false;
-    } else {
-        if (data[m_pos] == '\r' && m_pos + 1 < size && data[m_pos + 1] == '\n')
-            ++m_pos;
-        ++m_pos;
-        m_atLineStart = true;
-    }
-
-    field->begin = quint32(begin);
-    field->end = quint32(end);
-    return true;
-}
-
 RecordTable RecordTable::parse(QByteArray bytes, int fieldsPerRecord)
 {
     Q_ASSERT(fieldsPerRecord > 0);
@@ -120,20 +41,11 @@ RecordTable RecordTable::parse(QByteArray bytes, int fieldsPerRecord)
     const qsizetype lines = table.m_bytes.count('\n') + 1;
     table.m_fields.reserve(size_t(lines) * size_t(fieldsPerRecord));
 
-    FieldStream stream(table.m_bytes);
-    FieldSpan span;
-    while (!stream.atEnd()) {
-        int taken = 0;
-        while (taken < fieldsPerRecord && stream.next(&span)) {
-            table.m_fields.push_back(span);
-            ++taken;
-        }
-        if (taken < fieldsPerRecord || stream.sawUnclosedQuote()) {
-            table.m_fields.resize(table.m_fields.size() - size_t(taken));
-            table.m_endsInsideRecord = true;
-            break;
-        }
-    }
+    RecordReader reader(table.m_bytes, fieldsPerRecord);
+    std::vector<FieldSpan> record(static_cast<size_t>(fieldsPerRecord));
+    while (reader.next(record.data()))
+        table.m_fields.insert(table.m_fields.end(), record.begin(), record.end());
+    table.m_endsInsideRecord = reader.endsInsideRecord();
     return table;
 }
 

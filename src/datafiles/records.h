@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QtEndian>
 
+#include <cstring>
 #include <map>
 #include <set>
 #include <vector>
@@ -33,12 +35,18 @@ struct FieldSpan
 class FieldStream
 {
 public:
-    explicit FieldStream(QByteArrayView bytes);
+    // A stream that starts part-way through a line, just after a comma, is not
+    // at a line start: an empty line end there ends an empty field.
+    explicit FieldStream(QByteArrayView bytes, bool atLineStart = true)
+        : m_bytes(bytes)
+        , m_atLineStart(atLineStart)
+    {
+    }
 
     // True when nothing but blanks and line ends is left.
-    bool atEnd();
+    inline bool atEnd();
     // Reads the next field; false at the end of the bytes.
-    bool next(FieldSpan* field);
+    inline bool next(FieldSpan* field);
     // True when a quoted field ran to the end of the bytes without its closing quote.
     bool sawUnclosedQuote() const { return m_unclosedQuote; }
     // Where the next field begins: just after the separator of the last one.
@@ -48,12 +56,49 @@ public:
     bool afterComma() const { return !m_atLineStart; }
 
 private:
-    void skipBlanks();
+    static bool isBlank(char c) { return c == ' ' || c == '\t'; }
+    static bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+    inline void skipBlanks();
 
     QByteArrayView m_bytes;
     qsizetype m_pos = 0;
     bool m_atLineStart = true;
     bool m_unclosedQuote = false;
+};
+
+// The records of n fields of a file one after another, exactly as a field
+// stream takes them. A line of n quoted fields without blanks, the form of
+// every record the program writes, is taken in one quick step; anything else
+// goes field by field.
+class RecordReader
+{
+public:
+    RecordReader(QByteArrayView bytes, int fieldsPerRecord)
+        : m_bytes(bytes)
+        , m_fieldsPerRecord(fieldsPerRecord)
+    {
+    }
+
+    // Reads the next record's fields, n of them, placed in the bytes; false
+    // when no further whole record is left.
+    inline bool next(FieldSpan* fields);
+    // True when the bytes ended part-way through a record.
+    bool endsInsideRecord() const { return m_endsInsideRecord; }
+    // Where the last record read begins, and whether it begins a line: a
+    // field stream started there with that reads it again.
+    qsizetype recordBegin() const { return m_begin; }
+    bool recordAtLineStart() const { return m_beginAtLineStart; }
+
+private:
+    inline bool nextQuoted(FieldSpan* fields);
+
+    QByteArrayView m_bytes;
+    int m_fieldsPerRecord;
+    qsizetype m_pos = 0;
+    bool m_atLineStart = true;
+    qsizetype m_begin = 0;
+    bool m_beginAtLineStart = true;
+    bool m_endsInsideRecord = false;
 };
 
 // All complete records of n fields of a file, kept as the file's bytes and the
@@ -136,5 +181,155 @@ struct RecordRewrite
 
 RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& changes);
 QByteArray plainLine(QStringView value);
+
+// The stream is read field by field over files of a million records, so its
+// steps are inline.
+inline void FieldStream::skipBlanks()
+{
+    // After a line end, further line ends are empty lines and carry no field.
+    while (m_pos < m_bytes.size()) {
+        const char c = m_bytes[m_pos];
+        if (isBlank(c) || (m_atLineStart && isLineEnd(c)))
+            ++m_pos;
+        else
+            break;
+    }
+}
+
+inline bool FieldStream::atEnd()
+{
+    // A comma promises one more field, be it empty: "a,b," ends inside a record.
+    if (!m_atLineStart)
+        return false;
+    qsizetype pos = m_pos;
+    while (pos < m_bytes.size() && (isBlank(m_bytes[pos]) || isLineEnd(m_bytes[pos])))
+        ++pos;
+    return pos >= m_bytes.size();
+}
+
+inline bool FieldStream::next(FieldSpan* field)
+{
+    skipBlanks();
+    const qsizetype size = m_bytes.size();
+    // A comma at the very end of the bytes starts no field: a file cut there
+    // ends inside its record.
+    if (m_pos >= size)
+        return false;
+
+    const char* data = m_bytes.data();
+    qsizetype begin = m_pos;
+    qsizetype end = m_pos;
+    if (data[m_pos] == '"') {
+        begin = m_pos + 1;
+        const void* quote = std::memchr(data + begin, '"', size_t(size - begin));
+        if (quote) {
+            end = static_cast<const char*>(quote) - data;
+            m_pos = end + 1;
+        } else {
+            end = size;
+            m_pos = size;
+            m_unclosedQuote = true;
+        }
+        // Anything between the closing quote and the separator is passed over.
+        while (m_pos < size && data[m_pos] != ',' && !isLineEnd(data[m_pos]))
+            ++m_pos;
+    } else {
+        while (m_pos < size && data[m_pos] != ',' && !isLineEnd(data[m_pos]))
+            ++m_pos;
+        end = m_pos;
+    }
+
+    if (m_pos >= size) {
+        m_atLineStart = true;
+    } else if (data[m_pos] == ',') {
+        ++m_pos;
+        m_atLineStart = false;
+    } else {
+        if (data[m_pos] == '\r' && m_pos + 1 < size && data[m_pos + 1] == '\n')
+            ++m_pos;
+        ++m_pos;
+        m_atLineStart = true;
+    }
+
+    field->begin = quint32(begin);
+    field->end = quint32(end);
+    return true;
+}
+
+// Where the next double quote from `pos` on stands; `size` when there is none.
+// Eight bytes are looked at in one step.
+inline qsizetype nextQuote(const char* data, qsizetype pos, qsizetype size)
+{
+    constexpr quint64 ones = 0x0101010101010101ull;
+    for (; pos + 8 <= size; pos += 8) {
+        const quint64 x = qFromLittleEndian<quint64>(data + pos) ^ (ones * '"');
+        // The lowest byte flagged is the first that was a quote.
+        if (const quint64 quotes = (x - ones) & ~x & (ones * 0x80))
+            return pos + qCountTrailingZeroBits(quotes) / 8;
+    }
+    while (pos < size && data[pos] != '"')
+        ++pos;
+    return pos;
+}
+
+inline bool RecordReader::nextQuoted(FieldSpan* fields)
+{
+    const char* data = m_bytes.data();
+    const qsizetype size = m_bytes.size();
+    qsizetype pos = m_pos;
+    while (pos < size && (data[pos] == '\r' || data[pos] == '\n'))
+        ++pos;
+    for (int f = 0; f < m_fieldsPerRecord; ++f) {
+        if (pos >= size || data[pos] != '"')
+            return false;
+        const qsizetype end = nextQuote(data, pos + 1, size);
+        if (end >= size)
+            return false;
+        fields[f] = { quint32(pos + 1), quint32(end) };
+        pos = end + 1;
+        if (f + 1 < m_fieldsPerRecord) {
+            if (pos >= size || data[pos] != ',')
+                return false;
+            ++pos;
+        }
+    }
+    if (pos < size) {
+        if (data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n')
+            pos += 2;
+        else if (data[pos] == '\r' || data[pos] == '\n')
+            ++pos;
+        else
+            return false;
+    }
+    m_pos = pos;
+    return true;
+}
+
+inline bool RecordReader::next(FieldSpan* fields)
+{
+    m_begin = m_pos;
+    m_beginAtLineStart = m_atLineStart;
+    if (m_endsInsideRecord)
+        return false;
+    if (m_atLineStart && nextQuoted(fields))
+        return true;
+    FieldStream stream(m_bytes.sliced(m_pos), m_atLineStart);
+    if (stream.atEnd())
+        return false;
+    int taken = 0;
+    while (taken < m_fieldsPerRecord && stream.next(&fields[taken]))
+        ++taken;
+    if (taken < m_fieldsPerRecord || stream.sawUnclosedQuote()) {
+        m_endsInsideRecord = true;
+        return false;
+    }
+    for (int f = 0; f < taken; ++f) {
+        fields[f].begin += quint32(m_pos);
+        fields[f].end += quint32(m_pos);
+    }
+    m_pos += stream.position();
+    m_atLineStart = !stream.afterComma();
+    return true;
+}
 
 } // namespace datafiles

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -187,6 +188,48 @@ ReadResult readWholeFile(const QString& path)
     if (file.error() != QFileDevice::NoError)
         result.failure = failed(path, reasonFor(errno, file.errorString()));
     return result;
+}
+
+std::optional<Failure> readMapped(const QString& path, const std::function<void(QByteArrayView)>& read)
+{
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir())
+        return failed(path, reasonFor(EISDIR, {}));
+    const QByteArray name = QFile::encodeName(path);
+    errno = 0;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        const QString folder = error == ENOENT ? folderProblem(path) : QString();
+        return failed(path, folder.isEmpty() ? reasonFor(error, QString::fromLocal8Bit(strerror(error))) : folder);
+    }
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+    }
+    const auto size = size_t(status.st_size);
+    if (size == 0) {
+        ::close(fd);
+        read({});
+        return std::nullopt;
+    }
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (mapped == MAP_FAILED) {
+        // A file system that cannot map files is read the ordinary way.
+        const ReadResult whole = readWholeFile(path);
+        if (!whole.ok())
+            return whole.failure;
+        read(whole.bytes);
+        return std::nullopt;
+    }
+    read(QByteArrayView(static_cast<const char*>(mapped), qsizetype(size)));
+    ::munmap(mapped, size);
+    return std::nullopt;
 }
 
 std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes)

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Reading and writing the data files. Every failure comes back as a Failure
@@ -39,6 +40,11 @@ std::optional<Failure> refuseLink(const QString& path);
 bool isFile(const QString& path);
 
 ReadResult readWholeFile(const QString& path);
+
+// Hands the file's bytes to `read`, mapped into memory rather than copied,
+// and lets them go again: for a large file that is read through once and not
+// kept. The bytes are there only during the call.
+std::optional<Failure> readMapped(const QString& path, const std::function<void(QByteArrayView)>& read);
 
 // Replaces the file's content through a temporary file beside it, so that a
 // crash or a full disk leaves the old file whole: the new bytes are synced to
