@@ -89,6 +89,16 @@ std::optional<QString> DataDirectory::pdfCopyFile(const QString& orderNumber) co
     return named(orderFolder(), orderNumber, QStringLiteral(".pdf"));
 }
 
+std::optional<QString> DataDirectory::deliveryNoteFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral("_följesedel.pdf"));
+}
+
+QString DataDirectory::statusFile() const
+{
+    return inSystem(QStringLiteral("Order/status.dbf"));
+}
+
 bool DataDirectory::isLeftoverTemporaryFile(const QString& fileName)
 {
     // Every file the program replaces is a .dbf, a .pdf, the journal or a

@@ -32,6 +32,10 @@ public:
     QString orderList() const;
     // The PDF copy of the printed order form kept beside its archive files.
     std::optional<QString> pdfCopyFile(const QString& orderNumber) const;
+    // The PDF copy of the order's latest delivery note.
+    std::optional<QString> deliveryNoteFile(const QString& orderNumber) const;
+    // Where each printed order has got to: delivered, invoiced or voided.
+    QString statusFile() const;
 
     QString paymentTermsRegister() const;
     QString deliveryMethodRegister() const;
