@@ -295,6 +295,7 @@ void FrmMain::setupMenus()
     addEntry(arkiv, "mnuForhandsgranska", QStringLiteral("Förhandsgranska"), Qt::SHIFT | Qt::Key_F9,
              &FrmMain::mnuForhandsgranska_Click);
     addEntry(arkiv, "mnuPrint", QStringLiteral("Skriv ut"), Qt::Key_F9, &FrmMain::mnuPrint_Click);
+    addEntry(arkiv, "mnuFoljesedel", QStringLiteral("Skriv följesedel"), {}, &FrmMain::mnuFoljesedel_Click);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("&Data"));
     data->setObjectName(QStringLiteral("mnuData"));
@@ -463,6 +464,16 @@ void FrmMain::mnuPrint_Click()
         return;
     }
     MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Utskrift pågår..."), printed.confirmation);
+}
+
+void FrmMain::mnuFoljesedel_Click()
+{
+    const printjob::DeliveryNoteOutcome printed
+        = printjob::printDeliveryNote(m_order->order(), orderLineColumns(), m_order->currentWording(), m_order->data());
+    if (printed.failure)
+        MessageBox::reportFailure(this, *printed.failure);
+    else
+        MessageBox::show(this, MessageBox::Icon::Information, QString(), printed.confirmation);
 }
 
 void FrmMain::mnuForhandsgranska_Click()

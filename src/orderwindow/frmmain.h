@@ -49,6 +49,7 @@ public:
 public slots:
     void mnuNy_Click();
     void mnuPrint_Click();
+    void mnuFoljesedel_Click();
     void mnuHamta_Click();
     void mnuOrderhistorik_Click();
     void mnuForhandsgranska_Click();

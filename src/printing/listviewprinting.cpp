@@ -62,6 +62,13 @@ void PrintListViewHeader(Page& page, const ListViewContent& ListView, float TopM
 void PrintListView(Page& page, const ListViewContent& ListView, float LeftMarginal, float TopMarginal,
                    float RightMarginal, float BottomMarginal, float firstPageBottom)
 {
+    printListViewRows(page, ListView, LeftMarginal, TopMarginal, RightMarginal, BottomMarginal, firstPageBottom);
+    page.endDocument();
+}
+
+void printListViewRows(Page& page, const ListViewContent& ListView, float LeftMarginal, float TopMarginal,
+                       float RightMarginal, float BottomMarginal, float firstPageBottom)
+{
     const QList<float> edges = columnEdges(ListView, float(page.printableWidth()), LeftMarginal, RightMarginal);
     const qsizetype lastSubItem = ListView.columns.size() - 1;
     const float pageBottom = std::min(float(page.printableHeight()), float(page.printableHeight()) - BottomMarginal);
@@ -85,7 +92,6 @@ void PrintListView(Page& page, const ListViewContent& ListView, float LeftMargin
         page.lineEnd();
         freshPage = false;
     }
-    page.endDocument();
 }
 
 } // namespace printing

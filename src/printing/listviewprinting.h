@@ -50,4 +50,10 @@ void PrintListView(Page& page, const ListViewContent& ListView, float LeftMargin
                    float RightMarginal, float BottomMarginal,
                    float firstPageBottom = std::numeric_limits<float>::infinity());
 
+// The same without ending the document, for a document that has more to draw
+// below the table on its last page.
+void printListViewRows(Page& page, const ListViewContent& ListView, float LeftMarginal, float TopMarginal,
+                       float RightMarginal, float BottomMarginal,
+                       float firstPageBottom = std::numeric_limits<float>::infinity());
+
 } // namespace printing

@@ -15,6 +15,31 @@ void printAt(Page& page, double x, double y, const QString& text)
     page.print(text);
 }
 
+// The order-line columns a delivery note keeps, by their place among the
+// seven: "Artikelnr", "Benämning", "Enhet" and "Antal".
+constexpr int deliveredColumns[] = { 0, 1, 2, 4 };
+constexpr int quantityColumn = 4;
+
+// The order lines as the delivery note's table: no price, discount or amount,
+// and an empty column for what was delivered, as wide as "Antal".
+ListViewContent deliveryNoteTable(const core::Order& order, const QList<TableColumn>& columns)
+{
+    ListViewContent table;
+    for (int c : deliveredColumns)
+        table.columns.append(columns.value(c));
+    table.columns.append({ QStringLiteral("Levererat"), columns.value(quantityColumn).widthTwips });
+    table.items.reserve(order.lines().size());
+    for (const core::OrderLine& line : order.lines()) {
+        const QStringList texts = line.toList();
+        QStringList item;
+        for (int c : deliveredColumns)
+            item.append(texts.value(c));
+        item.append(QString());
+        table.items.append(item);
+    }
+    return table;
+}
+
 } // namespace
 
 QList<TableColumn> designedOrderLineColumns()
@@ -28,22 +53,22 @@ QList<TableColumn> designedOrderLineColumns()
 }
 
 bool printOrderDocument(Page& page, const core::Order& order, const QList<TableColumn>& columns,
-                        const core::CodeWording& wording, const datafiles::DataDirectory& data)
+                        const core::CodeWording& wording, const datafiles::DataDirectory& data, OrderDocument document)
 {
     using core::CodeRegister;
     using core::Order;
     const auto text = [&order](Order::Field field) {
         return order.text(field);
     };
-    const core::Totals totals = core::totalsOf(order);
+    const bool deliveryNote = document == OrderDocument::DeliveryNote;
 
     page.setFontSize(14);
     page.setBold(false);
 
-    printAt(page, 8.5, 1.0, QStringLiteral("ORDERUNDERLAG"));
+    printAt(page, 8.5, 1.0, deliveryNote ? QStringLiteral("FÖLJESEDEL") : QStringLiteral("ORDERUNDERLAG"));
     if (!page.drawImage(0.5, 0.5, data.logoImage()))
         return false;
-    if (!page.drawImage(0.3, 7.5, data.tableFrameImage()))
+    if (!deliveryNote && !page.drawImage(0.3, 7.5, data.tableFrameImage()))
         return false;
 
     page.setFontSize(9);
@@ -70,6 +95,21 @@ bool printOrderDocument(Page& page, const core::Order& order, const QList<TableC
     printAt(page, 16.0, 4.5, QStringLiteral("Reg Nr"));
     printAt(page, 16.0, 5.0, text(Order::RegistrationNumber));
 
+    if (deliveryNote) {
+        // The rows end above the signature on every page, since the last
+        // page is not known until they are drawn.
+        const float bottom = float(page.printableHeight()) - totalsTop;
+        printListViewRows(page, deliveryNoteTable(order, columns), 1.0f, 8.0f, 0.0f, bottom, totalsTop);
+        page.setFontSize(9);
+        page.setBold(false);
+        printAt(page, 1.0, 25.5, QStringLiteral("Mottaget av"));
+        printAt(page, 1.0, 26.5, QString(40, QLatin1Char('_')));
+        printAt(page, 13.0, 25.5, QStringLiteral("Datum"));
+        printAt(page, 13.0, 26.5, QString(20, QLatin1Char('_')));
+        return page.endDocument();
+    }
+
+    const core::Totals totals = core::totalsOf(order);
     page.setFontSize(10);
     page.setBold(true);
     printAt(page, 17.0, totalsTop, QStringLiteral("ATT BETALA"));

@@ -24,12 +24,24 @@ inline constexpr float totalsTop = 24.5f;
 // twips.
 QList<TableColumn> designedOrderLineColumns();
 
+// What is drawn of an order: the order form, or the delivery note that goes
+// with the goods for the customer to sign.
+enum class OrderDocument { OrderForm, DeliveryNote };
+
 // Draws the order as the printed order form, "ORDERUNDERLAG", with its order
 // lines in a table of the given columns, and ends the document. The codes are
 // printed in their wording, the totals as the order comes to; the logo and the
 // table frame come from the data folder. False when a step failed (the page
 // tells which); the steps after it are not drawn.
+//
+// The delivery note, "FÖLJESEDEL", is the same page without a price: the
+// columns "A-pris", "Rab %" and "Radsumma" and the totals are left out, with
+// them the table frame drawn for the form's seven columns. A blank column
+// "Levererat" is added, and at the foot of the last page the lines "Mottaget
+// av" and "Datum" for the receiver's signature, which the rows stay above on
+// every page.
 bool printOrderDocument(Page& page, const core::Order& order, const QList<TableColumn>& columns,
-                        const core::CodeWording& wording, const datafiles::DataDirectory& data);
+                        const core::CodeWording& wording, const datafiles::DataDirectory& data,
+                        OrderDocument document = OrderDocument::OrderForm);
 
 } // namespace printing

@@ -9,7 +9,10 @@
 #include "printing/output/destinations.h"
 #include "printing/page.h"
 
+#include <QDir>
 #include <QSaveFile>
+
+#include <functional>
 
 #include <cerrno>
 
@@ -24,6 +27,40 @@ const QString copyOperation = QStringLiteral("spara orderns PDF-kopia");
 PrintOutcome failed(const Failure& failure)
 {
     return { failure, {}, {} };
+}
+
+// Draws a document into its kept PDF copy and puts the copy in place durably:
+// a missing image or a full disk stops the command before anything reaches the
+// printer, and leaves the copy from before as it was.
+std::optional<Failure> keepCopy(const printing::Destinations& destinations, const QString& path, const QString& job,
+                                const QString& operation, const QString& copyOperation,
+                                const std::function<bool(printing::Page&)>& draw)
+{
+    // A link in the copy's place is refused, before and after the copy is
+    // opened: QSaveFile would replace the link's target.
+    if (std::optional<Failure> refused = datafiles::refuseLink(path))
+        return refused->during(copyOperation);
+    QSaveFile pdf(path);
+    errno = 0;
+    if (!pdf.open(QIODevice::WriteOnly))
+        return Failure { copyOperation, path, datafiles::failureReason(errno, pdf.errorString()) };
+    if (std::optional<Failure> refused = datafiles::refuseLink(path)) {
+        pdf.cancelWriting();
+        return refused->during(copyOperation);
+    }
+    {
+        const std::unique_ptr<printing::Page> page = destinations.pdfCopy(pdf, job);
+        if (!draw(*page))
+            return page->failure()->during(operation);
+    }
+    // A full disk shows only when the last bytes are flushed; commit() alone
+    // would put an incomplete copy in place of the old one.
+    errno = 0;
+    if (!pdf.flush() || !pdf.commit())
+        return Failure { copyOperation, path, datafiles::failureReason(errno, pdf.errorString()) };
+    if (std::optional<Failure> failure = datafiles::syncFolder(datafiles::folderOf(path)))
+        return Failure { copyOperation, path, failure->reason };
+    return std::nullopt;
 }
 
 } // namespace
@@ -44,33 +81,13 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
     const printing::Destinations destinations = printing::Destinations::current();
     core::crashPoint(core::CrashPoint::Print);
 
-    // The copy is drawn and committed before anything reaches the printer: a
-    // missing image or a full disk stops the command while the paper is still
-    // in the tray, and an order that went out on paper always has its copy.
-    // A link in the copy's place is refused, before and after the copy is
-    // opened: QSaveFile would replace the link's target.
-    if (std::optional<Failure> refused = datafiles::refuseLink(*pdfPath))
-        return failed(refused->during(copyOperation));
-    QSaveFile pdf(*pdfPath);
-    errno = 0;
-    if (!pdf.open(QIODevice::WriteOnly))
-        return failed(Failure { copyOperation, *pdfPath, datafiles::failureReason(errno, pdf.errorString()) });
-    if (std::optional<Failure> refused = datafiles::refuseLink(*pdfPath)) {
-        pdf.cancelWriting();
-        return failed(refused->during(copyOperation));
-    }
-    {
-        const std::unique_ptr<printing::Page> page = destinations.pdfCopy(pdf, job);
-        if (!printing::printOrderDocument(*page, order, columns, wording, data))
-            return failed(page->failure()->during(printOperation));
-    }
-    // A full disk shows only when the last bytes are flushed; commit() alone
-    // would put an incomplete copy in place of the old one.
-    errno = 0;
-    if (!pdf.flush() || !pdf.commit())
-        return failed(Failure { copyOperation, *pdfPath, datafiles::failureReason(errno, pdf.errorString()) });
-    if (std::optional<Failure> failure = datafiles::syncFolder(data.orderFolder()))
-        return failed(Failure { copyOperation, *pdfPath, failure->reason });
+    // The copy is drawn and committed before anything reaches the printer, so
+    // an order that went out on paper always has its copy.
+    if (std::optional<Failure> failure
+        = keepCopy(destinations, *pdfPath, job, printOperation, copyOperation, [&](printing::Page& page) {
+              return printing::printOrderDocument(page, order, columns, wording, data);
+          }))
+        return failed(*failure);
     core::crashPoint(core::CrashPoint::PdfCopy);
 
     // Once the paper may be out, the order's number must not be handed out
@@ -92,6 +109,38 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
         return { failure, {}, registration.setAside };
     return { std::nullopt, core::confirmationText(order, destinations.printer ? QString() : *pdfPath),
              registration.setAside };
+}
+
+DeliveryNoteOutcome printDeliveryNote(const core::Order& order, const QList<printing::TableColumn>& columns,
+                                      const core::CodeWording& wording, const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("skriva ut följesedeln");
+    const QString orderNumber = order.text(core::Order::OrderNumber);
+    const std::optional<QString> path = data.deliveryNoteFile(orderNumber);
+    if (!path)
+        return { Failure { operation, {}, datafiles::noFileNamed(orderNumber) }, {}, false, {} };
+    const QString job = QStringLiteral("Följesedel %1").arg(orderNumber);
+    const printing::Destinations destinations = printing::Destinations::current();
+    const auto draw = [&](printing::Page& page) {
+        return printing::printOrderDocument(page, order, columns, wording, data, printing::OrderDocument::DeliveryNote);
+    };
+    if (std::optional<Failure> failure
+        = keepCopy(destinations, *path, job, operation, QStringLiteral("spara följesedelns PDF-kopia"), draw))
+        return { failure, {}, false, {} };
+    DeliveryNoteOutcome outcome { std::nullopt, *path, false, {} };
+    if (destinations.printer) {
+        const std::unique_ptr<printing::Page> page = destinations.printer(job);
+        if (!draw(*page)) {
+            outcome.failure = page->failure()->during(operation);
+            return outcome;
+        }
+        outcome.printed = true;
+    }
+    outcome.confirmation = (outcome.printed ? QStringLiteral("Följesedeln för order %1 har skickats till skrivaren.")
+                                            : QStringLiteral("Det finns ingen skrivare att skriva ut på."))
+                               .arg(orderNumber)
+        + QStringLiteral("\r\n\r\nPDF-kopian av följesedeln finns i\r\n") + QDir::toNativeSeparators(*path);
+    return outcome;
 }
 
 } // namespace printjob

@@ -45,4 +45,23 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
 // on the window that shows the copy.
 QString jobName(const QString& orderNumber);
 
+struct DeliveryNoteOutcome
+{
+    std::optional<datafiles::Failure> failure;
+    // The kept copy, System/Order/<nr>_följesedel.pdf.
+    QString copy;
+    // The note went to the default printer too; the system has one.
+    bool printed = false;
+    // The text of the box that says where the note went.
+    QString confirmation;
+};
+
+// "Skriv följesedel": the order's delivery note is drawn into its kept copy,
+// which is committed and synced as the order form's is, and then goes to the
+// default printer, if the system has one. A later note of the same order
+// replaces the copy. Nothing is registered and no order number is used: the
+// order-number file, the archive and the order list stay as they are.
+DeliveryNoteOutcome printDeliveryNote(const core::Order& order, const QList<printing::TableColumn>& columns,
+                                      const core::CodeWording& wording, const datafiles::DataDirectory& data);
+
 } // namespace printjob
