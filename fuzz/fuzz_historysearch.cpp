@@ -5,6 +5,7 @@
 // Input: pieces parted by 0x1F; the first is the search text, then every three
 // pieces are an order's number, customer number and name (Windows-1252).
 #include "datafiles/codepage.h"
+#include "datafiles/records.h"
 #include "fuzzcheck.h"
 #include "order/orderhistory.h"
 
@@ -32,10 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> pieces = fuzzBytes(data, size).toByteArray().split('\x1F');
     const QString text = datafiles::decode1252(pieces.value(0));
+    // The history reads the order list, where a text stands as a quoted record
+    // holds it.
+    const auto listed = [&pieces](qsizetype i) {
+        return datafiles::textForRecord(datafiles::decode1252(pieces.at(i)));
+    };
     QList<core::OrderListEntry> entries;
-    for (qsizetype i = 1; i + 2 < pieces.size() && entries.size() < 64; i += 3)
-        entries.append({ QStringLiteral("261207"), datafiles::decode1252(pieces.at(i)),
-                         datafiles::decode1252(pieces.at(i + 1)), datafiles::decode1252(pieces.at(i + 2)) });
+    for (qsizetype i = 1; i + 2 < pieces.size() && entries.size() < 200; i += 3)
+        entries.append({ QStringLiteral("261207"), listed(i), listed(i + 1), listed(i + 2) });
 
     const core::OrderHistory history(entries);
     const std::vector<int> found = history.search(text);

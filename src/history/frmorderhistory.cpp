@@ -13,6 +13,8 @@
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
 
+#include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -21,7 +23,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+#include <QSet>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -67,6 +71,28 @@ QLabel* captionLabel(QWidget* parent, const QString& caption)
     return label;
 }
 
+const QColor voidedRed(192, 0, 0);
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+// The filter's choices, in the order the list offers them.
+const std::pair<const char*, core::StatusFilter> filters[] = {
+    { "Alla", core::StatusFilter::All },
+    { "Ej levererade", core::StatusFilter::NotDelivered },
+    { "Ej fakturerade", core::StatusFilter::NotInvoiced },
+    { "Makulerade", core::StatusFilter::Voided },
+};
+
+QString count(qsizetype n)
+{
+    return QLocale(QLocale::Swedish).toString(n);
+}
+
 } // namespace
 
 FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data)
@@ -84,15 +110,16 @@ FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data)
 
 FrmOrderHistory* FrmOrderHistory::open(const datafiles::DataDirectory& data, QWidget* parent)
 {
-    const core::OrderListRead list = core::readOrderList(data);
-    if (list.failure) {
-        MessageBox::reportFailure(parent, *list.failure);
+    core::OrderHistoryRead read = core::readOrderHistory(data);
+    if (read.failure) {
+        MessageBox::reportFailure(parent, *read.failure);
         return nullptr;
     }
     auto* window = new FrmOrderHistory(data);
-    window->Form_Load(list.entries);
-    if (list.cutShort)
-        MessageBox::reportFailure(parent, *list.cutShort);
+    window->m_status = std::move(read.status);
+    window->Form_Load(std::move(read.history));
+    for (const datafiles::Failure& cut : std::as_const(read.cutShort))
+        MessageBox::reportFailure(parent, cut);
     return window;
 }
 
@@ -107,51 +134,90 @@ void FrmOrderHistory::setupControls()
     m_txtSok->setPlaceholderText(QStringLiteral("Ordernr, kundnr eller namn"));
     m_txtSok->setClearButtonEnabled(true);
     accessible::label(searchCaption, m_txtSok);
+    auto* filterCaption = new QLabel(QStringLiteral("Fil&ter:"), this);
+    m_cboFilter = new QComboBox(this);
+    m_cboFilter->setObjectName(QStringLiteral("cboFilter"));
+    for (const auto& [caption, filter] : filters)
+        m_cboFilter->addItem(QString::fromUtf8(caption));
+    accessible::label(filterCaption, m_cboFilter);
     searchRow->addWidget(searchCaption);
     searchRow->addWidget(m_txtSok, 1);
+    searchRow->addSpacing(12);
+    searchRow->addWidget(filterCaption);
+    searchRow->addWidget(m_cboFilter);
     layout->addLayout(searchRow);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    m_ListView1 = new ReportListView(splitter);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    m_ListView1->enableFullRowSelect();
-    accessible::name(m_ListView1, QStringLiteral("Utskrivna order"),
-                     QStringLiteral("Enter visar den markerade orderns PDF-kopia"));
-    splitter->addWidget(m_ListView1);
+    splitter->addWidget(setupList());
     splitter->addWidget(setupDetail());
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    splitter->setSizes({ 420, 620 });
+    splitter->setSizes({ 460, 580 });
     layout->addWidget(splitter, 1);
 
-    auto* buttons = new QHBoxLayout;
-    const auto addButton = [this, buttons](const char* name, const QString& caption) {
+    const auto addButton = [this](QHBoxLayout* row, const char* name, const QString& caption) {
         auto* button = new QPushButton(caption, this);
         button->setObjectName(QLatin1String(name));
         button->setAutoDefault(false);
-        buttons->addWidget(button);
+        row->addWidget(button);
         return button;
     };
-    m_cmdVisa = addButton("cmdVisa", QStringLiteral("&Visa"));
-    m_cmdSkrivUtIgen = addButton("cmdSkrivUtIgen", QStringLiteral("Skriv &ut igen"));
-    m_cmdNyOrder = addButton("cmdNyOrder", QStringLiteral("&Ny order från denna"));
-    buttons->addStretch();
-    m_cmdStang = addButton("cmdStang", QStringLiteral("&Stäng"));
-    layout->addLayout(buttons);
+    auto* documents = new QHBoxLayout;
+    m_cmdVisa = addButton(documents, "cmdVisa", QStringLiteral("&Visa"));
+    m_cmdSkrivUtIgen = addButton(documents, "cmdSkrivUtIgen", QStringLiteral("Skriv &ut igen"));
+    m_cmdFoljesedel = addButton(documents, "cmdFoljesedel", QStringLiteral("Skriv föl&jesedel"));
+    m_cmdNyOrder = addButton(documents, "cmdNyOrder", QStringLiteral("&Ny order från denna"));
+    documents->addStretch();
+    m_cmdStang = addButton(documents, "cmdStang", QStringLiteral("&Stäng"));
+    auto* states = new QHBoxLayout;
+    m_cmdLevererad = addButton(states, "cmdLevererad", QStringLiteral("Markera &levererad"));
+    m_cmdFakturerad = addButton(states, "cmdFakturerad", QStringLiteral("Markera &fakturerad"));
+    m_cmdMakulera = addButton(states, "cmdMakulera", QStringLiteral("&Makulera…"));
+    m_cmdAngra = addButton(states, "cmdAngra", QStringLiteral("Ån&gra status"));
+    m_cmdAngra->setToolTip(QStringLiteral("Sätter tillbaka statusen ett steg: fakturerad till levererad, levererad "
+                                          "till registrerad, makulerad till statusen före makuleringen."));
+    states->addStretch();
+    layout->addLayout(states);
+    layout->addLayout(documents);
 
     connect(m_txtSok, &QLineEdit::textChanged, this, &FrmOrderHistory::txtSok_Change);
+    connect(m_cboFilter, &QComboBox::currentIndexChanged, this, &FrmOrderHistory::cboFilter_Change);
     connect(m_cmdVisa, &QPushButton::clicked, this, &FrmOrderHistory::cmdVisa_Click);
     connect(m_cmdSkrivUtIgen, &QPushButton::clicked, this, &FrmOrderHistory::cmdSkrivUtIgen_Click);
+    connect(m_cmdFoljesedel, &QPushButton::clicked, this, &FrmOrderHistory::cmdFoljesedel_Click);
     connect(m_cmdNyOrder, &QPushButton::clicked, this, &FrmOrderHistory::cmdNyOrder_Click);
+    connect(m_cmdLevererad, &QPushButton::clicked, this, &FrmOrderHistory::cmdLevererad_Click);
+    connect(m_cmdFakturerad, &QPushButton::clicked, this, &FrmOrderHistory::cmdFakturerad_Click);
+    connect(m_cmdMakulera, &QPushButton::clicked, this, &FrmOrderHistory::cmdMakulera_Click);
+    connect(m_cmdAngra, &QPushButton::clicked, this, &FrmOrderHistory::cmdAngra_Click);
     connect(m_cmdStang, &QPushButton::clicked, this, &FrmOrderHistory::cmdStang_Click);
     connect(m_ListView1, &QAbstractItemView::doubleClicked, this, &FrmOrderHistory::cmdVisa_Click);
     closeOnEscape(this, &FrmOrderHistory::cmdStang_Click);
 
     m_txtSok->installEventFilter(this);
     m_ListView1->installEventFilter(this);
-    setTabOrder(m_txtSok, m_ListView1);
+    setTabOrder(m_txtSok, m_cboFilter);
+    setTabOrder(m_cboFilter, m_ListView1);
     m_txtSok->setFocus();
     clearDetail();
+}
+
+QWidget* FrmOrderHistory::setupList()
+{
+    auto* list = new QWidget(this);
+    auto* layout = new QVBoxLayout(list);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_ListView1 = new ReportListView(list);
+    m_ListView1->setObjectName(QStringLiteral("ListView1"));
+    accessible::name(m_ListView1, QStringLiteral("Utskrivna order"),
+                     QStringLiteral("Enter visar den markerade orderns PDF-kopia"));
+    m_ListView1->enableFullRowSelect();
+    // Several orders can be chosen at once for the status commands.
+    m_ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    layout->addWidget(m_ListView1, 1);
+    m_lblAntal = valueLabel(list, "lblAntal", QStringLiteral("Antal order"));
+    layout->addWidget(m_lblAntal);
+    return list;
 }
 
 QWidget* FrmOrderHistory::setupDetail()
@@ -177,6 +243,10 @@ QWidget* FrmOrderHistory::setupDetail()
         head->addWidget(captionLabel(detail, QString::fromUtf8(item.caption)), (i / 3) * 2, i % 3);
         head->addWidget(value, (i / 3) * 2 + 1, i % 3);
     }
+    const int statusItem = int(std::size(headItems));
+    m_lblStatus = valueLabel(detail, "lblStatus", QStringLiteral("Status"));
+    head->addWidget(captionLabel(detail, QStringLiteral("Status")), (statusItem / 3) * 2, statusItem % 3);
+    head->addWidget(m_lblStatus, (statusItem / 3) * 2 + 1, statusItem % 3);
     top->addLayout(head, 3);
     layout->addLayout(top);
 
@@ -214,30 +284,60 @@ QWidget* FrmOrderHistory::setupDetail()
     m_lblAttBetala->setFont(bold);
     layout->addLayout(totals);
 
+    layout->addWidget(captionLabel(detail, QStringLiteral("Statuslogg")));
+    m_lvwStatuslogg = new ReportListView(detail);
+    m_lvwStatuslogg->setObjectName(QStringLiteral("lvwStatuslogg"));
+    accessible::name(m_lvwStatuslogg, QStringLiteral("Statuslogg"));
+    m_lvwStatuslogg->setColumns({ { QStringLiteral("Datum och tid"), 1900 },
+                                  { QStringLiteral("Status"), 1200 },
+                                  { QStringLiteral("Orsak"), 4000 } });
+    m_lvwStatuslogg->enableFullRowSelect();
+    m_lvwStatuslogg->setFocusPolicy(Qt::NoFocus);
+    m_lvwStatuslogg->setMaximumHeight(110);
+    layout->addWidget(m_lvwStatuslogg);
+
     m_lblProblem = valueLabel(detail, "lblProblem", QStringLiteral("Anmärkning"));
     m_lblProblem->setWordWrap(true);
-    QPalette red = m_lblProblem->palette();
-    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    m_lblProblem->setPalette(red);
+    setTextColour(m_lblProblem, voidedRed);
     layout->addWidget(m_lblProblem);
     return detail;
 }
 
-void FrmOrderHistory::Form_Load(const QList<core::OrderListEntry>& entries)
+void FrmOrderHistory::Form_Load(core::OrderHistory history)
 {
-    m_model = new OrderHistoryModel(core::OrderHistory(entries), this);
+    m_model = new OrderHistoryModel(std::move(history), this);
     m_ListView1->setModel(m_model);
-    m_ListView1->setDesignWidths({ 1000, 1000, 1000, 3000 });
+    m_ListView1->setDesignWidths({ 900, 900, 900, 2700, 1200 });
     connect(m_ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { chooseRow(current.isValid() ? current.row() : -1); });
-    chooseRow(m_model->rowCount() > 0 ? 0 : -1);
+    connect(m_ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FrmOrderHistory::enableStatusCommands);
+    listFound();
 }
 
 void FrmOrderHistory::txtSok_Change()
 {
     if (!m_model)
         return;
-    m_model->search(m_txtSok->text());
+    m_model->search(m_txtSok->text(), filters[m_cboFilter->currentIndex()].second);
+    listFound();
+}
+
+void FrmOrderHistory::cboFilter_Change()
+{
+    txtSok_Change();
+}
+
+void FrmOrderHistory::listFound()
+{
+    QString counted = QStringLiteral("%1 order").arg(count(m_model->foundCount()));
+    // An order the filter hides must not look like one that is not there.
+    if (m_model->hiddenByFilter() > 0)
+        counted
+            += (m_txtSok->text().trimmed().isEmpty() ? QStringLiteral(". Filtret döljer %1 till.")
+                                                     : QStringLiteral(". Filtret döljer %1 till som sökningen hittar."))
+                   .arg(count(m_model->hiddenByFilter()));
+    m_lblAntal->setValue(counted);
     chooseRow(m_model->rowCount() > 0 ? 0 : -1);
 }
 
@@ -257,7 +357,7 @@ void FrmOrderHistory::chooseRow(int row)
         m_ListView1->scrollTo(index);
         return;
     }
-    const core::ArchivedOrder archived = core::readArchivedOrder(m_data, m_model->entry(row).orderNumber);
+    const core::ArchivedOrder archived = core::readArchivedOrder(m_data, m_model->orderNumber(row));
     m_chosen = archived.order;
     showChosen();
     m_lblProblem->setValue(archived.problems.join(QLatin1Char('\n')));
@@ -270,11 +370,14 @@ void FrmOrderHistory::clearDetail()
         label->setValue(QString());
     for (ValueLabel* label : std::as_const(m_headValues))
         label->setValue(QString());
+    m_lblStatus->setValue(QString());
     m_lvwOrderrader->reportModel()->clear();
-    for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdNyOrder }) {
+    m_lvwStatuslogg->reportModel()->clear();
+    for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdFoljesedel, m_cmdNyOrder }) {
         button->setEnabled(false);
         button->setToolTip(QString());
     }
+    enableStatusCommands();
 }
 
 void FrmOrderHistory::showChosen()
@@ -332,7 +435,59 @@ void FrmOrderHistory::showChosen()
         button->setEnabled(!copy.isEmpty());
         button->setToolTip(tip);
     }
+    m_cmdFoljesedel->setEnabled(true);
     m_cmdNyOrder->setEnabled(true);
+    showStatus();
+    enableStatusCommands();
+}
+
+void FrmOrderHistory::showStatus()
+{
+    const QString number = m_chosen->text(Field::OrderNumber);
+    const core::OrderState state = m_status.stateOf(number);
+    m_lblStatus->setValue(core::stateName(state));
+    setTextColour(m_lblStatus, state == core::OrderState::Voided ? voidedRed : palette().color(QPalette::WindowText));
+    ReportModel* log = m_lvwStatuslogg->reportModel();
+    log->clear();
+    for (const core::StatusChange& change : m_status.changesOf(number))
+        log->appendRow({ change.when, core::stateName(change.state), change.reason });
+}
+
+QStringList FrmOrderHistory::chosenNumbers() const
+{
+    // An order printed twice is listed twice and changes once.
+    QStringList numbers;
+    QSet<QString> seen;
+    for (int row : m_ListView1->selectedRows()) {
+        const QString number = m_model->orderNumber(row);
+        if (!seen.contains(number)) {
+            seen.insert(number);
+            numbers.append(number);
+        }
+    }
+    if (numbers.isEmpty() && m_chosen)
+        numbers.append(m_chosen->text(Field::OrderNumber));
+    return numbers;
+}
+
+void FrmOrderHistory::enableStatusCommands()
+{
+    QList<core::OrderState> states;
+    if (m_model) {
+        for (int row : m_ListView1->selectedRows())
+            states.append(m_model->state(row));
+    }
+    if (states.isEmpty() && m_chosen)
+        states.append(m_status.stateOf(m_chosen->text(Field::OrderNumber)));
+    const auto appliesToAny = [&states](core::StatusCommand command) {
+        return std::any_of(states.cbegin(), states.cend(), [command](core::OrderState state) {
+            return core::stateAfter(command, state, core::OrderState::Registered).has_value();
+        });
+    };
+    m_cmdLevererad->setEnabled(appliesToAny(core::StatusCommand::Deliver));
+    m_cmdFakturerad->setEnabled(appliesToAny(core::StatusCommand::Invoice));
+    m_cmdMakulera->setEnabled(appliesToAny(core::StatusCommand::Void));
+    m_cmdAngra->setEnabled(appliesToAny(core::StatusCommand::Undo));
 }
 
 QString FrmOrderHistory::keptCopy() const
@@ -354,11 +509,11 @@ bool FrmOrderHistory::eventFilter(QObject* watched, QEvent* event)
     }
     // Down and Up in the search box move through the orders it found.
     if (watched == m_txtSok && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) && m_model) {
-        const int rows = m_model->rowCount();
-        if (rows > 0) {
-            const int current = m_ListView1->currentIndex().isValid() ? m_ListView1->currentIndex().row() : -1;
-            chooseRow(qBound(0, current + (key->key() == Qt::Key_Down ? 1 : -1), rows - 1));
-        }
+        const int current = m_ListView1->currentIndex().isValid() ? m_ListView1->currentIndex().row() : -1;
+        const int next = current + (key->key() == Qt::Key_Down ? 1 : -1);
+        m_model->listUpTo(next);
+        if (m_model->rowCount() > 0)
+            chooseRow(qBound(0, next, m_model->rowCount() - 1));
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -381,10 +536,23 @@ void FrmOrderHistory::cmdVisa_Click()
     shown->setWindowTitle(printjob::jobName(orderNumber));
 }
 
+bool FrmOrderHistory::confirmIfVoided(const QString& doing)
+{
+    if (!m_chosen)
+        return false;
+    const QString number = m_chosen->text(Field::OrderNumber);
+    if (m_status.stateOf(number) != core::OrderState::Voided)
+        return true;
+    const QList<core::StatusChange> changes = m_status.changesOf(number);
+    return MessageBox::ask(this, QStringLiteral("Makulerad order"),
+                           QStringLiteral("Order %1 är makulerad.\r\nOrsak: %2\r\n\r\nVill du ändå %3?")
+                               .arg(number, changes.isEmpty() ? QString() : changes.last().reason, doing));
+}
+
 void FrmOrderHistory::cmdSkrivUtIgen_Click()
 {
     const QString copy = keptCopy();
-    if (copy.isEmpty())
+    if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skriva ut den igen")))
         return;
     const QString orderNumber = m_chosen->text(Field::OrderNumber);
     const printing::ReprintOutcome sent = printing::reprintPdf(copy, printjob::jobName(orderNumber));
@@ -405,8 +573,112 @@ void FrmOrderHistory::cmdSkrivUtIgen_Click()
 
 void FrmOrderHistory::cmdNyOrder_Click()
 {
-    if (m_chosen)
+    if (m_chosen && confirmIfVoided(QStringLiteral("starta en ny order från den")))
         emit newOrderFrom(*m_chosen);
+}
+
+void FrmOrderHistory::cmdFoljesedel_Click()
+{
+    if (!m_chosen || !confirmIfVoided(QStringLiteral("skriva ut en följesedel för den")))
+        return;
+    const core::Order order = *m_chosen;
+    const QString number = order.text(Field::OrderNumber);
+    const printjob::DeliveryNoteOutcome printed
+        = printjob::printDeliveryNote(order, printing::designedOrderLineColumns(), m_wording, m_data);
+    if (printed.failure) {
+        MessageBox::reportFailure(this, *printed.failure);
+        return;
+    }
+    if (!core::stateAfter(core::StatusCommand::Deliver, m_status.stateOf(number), core::OrderState::Registered)) {
+        MessageBox::show(this, MessageBox::Icon::Information, QString(), printed.confirmation);
+        return;
+    }
+    // The goods go out with the note: the same box offers to say so.
+    if (MessageBox::ask(this, QString(),
+                        printed.confirmation + QStringLiteral("\r\n\r\nMarkera order %1 som levererad?").arg(number),
+                        true))
+        changeStatus(core::StatusCommand::Deliver, { number });
+}
+
+void FrmOrderHistory::cmdLevererad_Click()
+{
+    changeStatus(core::StatusCommand::Deliver, chosenNumbers());
+}
+
+void FrmOrderHistory::cmdFakturerad_Click()
+{
+    changeStatus(core::StatusCommand::Invoice, chosenNumbers());
+}
+
+void FrmOrderHistory::cmdMakulera_Click()
+{
+    const QStringList numbers = chosenNumbers();
+    if (numbers.isEmpty())
+        return;
+    const QString which = numbers.size() == 1
+        ? QStringLiteral("order %1").arg(numbers.first())
+        : QStringLiteral("%1 order (%2)").arg(numbers.size()).arg(numbers.join(QStringLiteral(", ")));
+    const std::optional<QString> reason
+        = MessageBox::askText(this, QStringLiteral("Makulera"),
+                              QStringLiteral("Varför makuleras %1? Ordern och dess filer finns kvar.").arg(which),
+                              QStringLiteral("&Makulera"), 200);
+    if (reason)
+        changeStatus(core::StatusCommand::Void, numbers, *reason);
+}
+
+void FrmOrderHistory::cmdAngra_Click()
+{
+    changeStatus(core::StatusCommand::Undo, chosenNumbers());
+}
+
+void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason)
+{
+    const core::StatusUpdate update
+        = core::changeStatus(m_data, m_status, numbers, command, QDateTime::currentDateTime(), reason);
+    if (update.setAside)
+        MessageBox::reportFailure(this, *update.setAside);
+    if (update.failure) {
+        MessageBox::reportFailure(this, *update.failure);
+        return;
+    }
+    if (!update.changed.isEmpty())
+        listAgain();
+    if (!update.voided.isEmpty()) {
+        const bool one = update.voided.size() == 1;
+        const QString marked
+            = command == core::StatusCommand::Invoice ? QStringLiteral("fakturerad") : QStringLiteral("levererad");
+        MessageBox::show(this, MessageBox::Icon::Information, QString(),
+                         QStringLiteral("Order %1 %2 och markeras inte som %3.")
+                             .arg(update.voided.join(QStringLiteral(", ")),
+                                  one ? QStringLiteral("är makulerad") : QStringLiteral("är makulerade"),
+                                  one ? marked : marked + QLatin1Char('e')));
+    }
+}
+
+void FrmOrderHistory::listAgain()
+{
+    const int currentRow = m_ListView1->currentIndex().isValid() ? m_ListView1->currentIndex().row() : 0;
+    const int currentPlace = m_model->rowCount() > currentRow ? m_model->place(currentRow) : -1;
+    QList<int> selectedPlaces;
+    for (int row : m_ListView1->selectedRows())
+        selectedPlaces.append(m_model->place(row));
+
+    m_model->takeStates(m_status);
+    listFound();
+    int row = currentPlace >= 0 ? m_model->rowOfPlace(currentPlace) : -1;
+    if (row < 0) {
+        // The filter no longer lists it: the order that took its row is chosen.
+        m_model->listUpTo(currentRow);
+        row = std::min(currentRow, m_model->rowCount() - 1);
+    }
+    chooseRow(row);
+    QItemSelection selection;
+    for (int place : std::as_const(selectedPlaces)) {
+        const int selected = m_model->rowOfPlace(place);
+        if (selected >= 0 && selected != row)
+            selection.select(m_model->index(selected, 0), m_model->index(selected, m_model->columnCount() - 1));
+    }
+    m_ListView1->selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
 void FrmOrderHistory::cmdStang_Click()

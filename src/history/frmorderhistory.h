@@ -3,6 +3,8 @@
 #include "datafiles/datadirectory.h"
 #include "order/archive.h"
 #include "order/order.h"
+#include "order/orderhistory.h"
+#include "order/orderstatus.h"
 #include "order/registers.h"
 #include "widgets/singlewindow.h"
 
@@ -12,6 +14,8 @@
 
 class OrderHistoryModel;
 class PdfWindow;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class ReportListView;
@@ -19,9 +23,12 @@ class ValueLabel;
 
 // "Orderhistorik": every printed order from the order list, newest first, found
 // by the beginnings of its number, customer number or name as the operator
-// types. The chosen order's own files fill the detail pane; its kept PDF copy
-// can be shown or sent to the printer again, and "Ny order från denna" hands
-// the order to the order window, which starts a new order from it.
+// types, and by its state through the filter. The chosen order's own files and
+// its state's log fill the detail pane; its kept PDF copy can be shown or sent
+// to the printer again, its delivery note printed, and "Ny order från denna"
+// hands the order to the order window, which starts a new order from it. The
+// chosen orders, one or several, can be marked delivered or invoiced, voided
+// or set back a step.
 class FrmOrderHistory : public QWidget
 {
     Q_OBJECT
@@ -35,15 +42,27 @@ public:
     // The chosen order as its files hold it; none when no order is chosen.
     const std::optional<core::Order>& chosenOrder() const { return m_chosen; }
 
+    // Asks before something is done with the chosen order when it is voided:
+    // the box names the order and the reason, and `doing` what is about to be
+    // done ("skriva ut den igen"). True when the order is not voided or the
+    // operator answers yes; false when no order is chosen.
+    bool confirmIfVoided(const QString& doing);
+
 signals:
     // "Ny order från denna": a new order is to be started from this one.
     void newOrderFrom(const core::Order& printed);
 
 public slots:
     void txtSok_Change();
+    void cboFilter_Change();
     void cmdVisa_Click();
     void cmdSkrivUtIgen_Click();
+    void cmdFoljesedel_Click();
     void cmdNyOrder_Click();
+    void cmdLevererad_Click();
+    void cmdFakturerad_Click();
+    void cmdMakulera_Click();
+    void cmdAngra_Click();
     void cmdStang_Click();
 
 protected:
@@ -51,21 +70,35 @@ protected:
 
 private:
     explicit FrmOrderHistory(datafiles::DataDirectory data);
-    void Form_Load(const QList<core::OrderListEntry>& entries);
+    void Form_Load(core::OrderHistory history);
     void setupControls();
+    QWidget* setupList();
     QWidget* setupDetail();
+    void listFound();
     void chooseRow(int row);
     void showChosen();
+    void showStatus();
     void clearDetail();
+    // The orders the status commands act on: the rows selected, or the
+    // chosen order.
+    QStringList chosenNumbers() const;
+    void enableStatusCommands();
+    void changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason = {});
+    // Lists the orders again after some changed state, keeping the chosen
+    // order and the selection where the filter still lists them.
+    void listAgain();
     // The chosen order's kept PDF copy; empty when it has none.
     QString keptCopy() const;
 
     datafiles::DataDirectory m_data;
     core::CodeWording m_wording;
+    core::StatusLog m_status;
     std::optional<core::Order> m_chosen;
 
     QLineEdit* m_txtSok = nullptr;
+    QComboBox* m_cboFilter = nullptr;
     ReportListView* m_ListView1 = nullptr;
+    ValueLabel* m_lblAntal = nullptr;
     OrderHistoryModel* m_model = nullptr;
 
     ValueLabel* m_lblKund = nullptr;
@@ -77,10 +110,17 @@ private:
     ValueLabel* m_lblMomsKr = nullptr;
     ValueLabel* m_lblAttBetala = nullptr;
     ValueLabel* m_lblProblem = nullptr;
+    ValueLabel* m_lblStatus = nullptr;
+    ReportListView* m_lvwStatuslogg = nullptr;
 
     QPushButton* m_cmdVisa = nullptr;
     QPushButton* m_cmdSkrivUtIgen = nullptr;
+    QPushButton* m_cmdFoljesedel = nullptr;
     QPushButton* m_cmdNyOrder = nullptr;
+    QPushButton* m_cmdLevererad = nullptr;
+    QPushButton* m_cmdFakturerad = nullptr;
+    QPushButton* m_cmdMakulera = nullptr;
+    QPushButton* m_cmdAngra = nullptr;
     QPushButton* m_cmdStang = nullptr;
 
     SingleWindow<PdfWindow> m_frmVisaOrder;

@@ -1,35 +1,55 @@
 #include "orderhistorymodel.h"
 
+#include <QColor>
+
+#include <algorithm>
+
+namespace {
+
+// How many rows the list is given at a time: many more than it shows.
+constexpr int rowsAtATime = 500;
+
+enum Column { OrderDate, OrderNumber, CustomerNumber, Name, Status, ColumnCount };
+
+} // namespace
+
 OrderHistoryModel::OrderHistoryModel(core::OrderHistory history, QObject* parent)
     : QAbstractTableModel(parent)
     , m_history(std::move(history))
-    , m_found(m_history.search(QStringView()))
 {
+    search(QStringView(), core::StatusFilter::All);
 }
 
 int OrderHistoryModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_found.size());
+    return parent.isValid() ? 0 : m_listed;
 }
 
 int OrderHistoryModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 4;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant OrderHistoryModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
-    const core::OrderListEntry& e = entry(index.row());
+    if (role == Qt::ForegroundRole)
+        return index.column() == Status && state(index.row()) == core::OrderState::Voided ? QColor(192, 0, 0)
+                                                                                          : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    if (index.column() == Status)
+        return core::stateName(state(index.row()));
+    const core::OrderListEntry e = entry(index.row());
     switch (index.column()) {
-    case 0:
+    case OrderDate:
         return e.orderDate;
-    case 1:
+    case OrderNumber:
         return e.orderNumber;
-    case 2:
+    case CustomerNumber:
         return e.customerNumber;
-    case 3:
+    case Name:
         return e.customerName;
     default:
         return {};
@@ -41,27 +61,79 @@ QVariant OrderHistoryModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case 0:
+    case OrderDate:
         return QStringLiteral("Orderdatum");
-    case 1:
+    case OrderNumber:
         return QStringLiteral("Ordernr");
-    case 2:
+    case CustomerNumber:
         return QStringLiteral("Kundnr");
-    case 3:
+    case Name:
         return QStringLiteral("Namn");
+    case Status:
+        return QStringLiteral("Status");
     default:
         return {};
     }
 }
 
-void OrderHistoryModel::search(QStringView text)
+bool OrderHistoryModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && size_t(m_listed) < m_found.size();
+}
+
+void OrderHistoryModel::fetchMore(const QModelIndex& parent)
+{
+    if (canFetchMore(parent))
+        listUpTo(m_listed + rowsAtATime - 1);
+}
+
+void OrderHistoryModel::listUpTo(int row)
+{
+    const int listed = int(std::min(m_found.size(), size_t(row) + 1));
+    if (listed <= m_listed)
+        return;
+    beginInsertRows({}, m_listed, listed - 1);
+    m_listed = listed;
+    endInsertRows();
+}
+
+void OrderHistoryModel::search(QStringView text, core::StatusFilter filter)
 {
     beginResetModel();
-    m_found = m_history.search(text);
+    m_text = text.toString();
+    m_filter = filter;
+    m_found = m_history.search(text, filter, &m_hidden);
+    m_listed = int(std::min(m_found.size(), size_t(rowsAtATime)));
     endResetModel();
 }
 
-const core::OrderListEntry& OrderHistoryModel::entry(int row) const
+core::OrderListEntry OrderHistoryModel::entry(int row) const
 {
-    return m_history.entry(m_found[size_t(row)]);
+    return m_history.entry(place(row));
+}
+
+QString OrderHistoryModel::orderNumber(int row) const
+{
+    return m_history.orderNumber(place(row));
+}
+
+core::OrderState OrderHistoryModel::state(int row) const
+{
+    return m_history.state(place(row));
+}
+
+int OrderHistoryModel::rowOfPlace(int place)
+{
+    const auto found = std::lower_bound(m_found.begin(), m_found.end(), place);
+    if (found == m_found.end() || *found != place)
+        return -1;
+    const int row = int(found - m_found.begin());
+    listUpTo(row);
+    return row;
+}
+
+void OrderHistoryModel::takeStates(const core::StatusLog& log)
+{
+    m_history.takeStates(log);
+    search(m_text, m_filter);
 }

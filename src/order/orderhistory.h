@@ -1,44 +1,109 @@
 #pragma once
 
 #include "archive.h"
-#include "wordsearch.h"
+#include "orderstatus.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringView>
 
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace core {
 
-// The printed orders as the history lists them: the lines of the order list,
-// newest (last) first, and a search over them that the operator runs at every
-// keystroke. Only the order list is kept; an order's own files are read when
-// the operator chooses it.
+// Which orders the history lists by their state.
+enum class StatusFilter {
+    All,
+    NotDelivered, // registered only: neither delivered, invoiced nor voided
+    NotInvoiced, // registered or delivered
+    Voided,
+};
+
+bool passes(StatusFilter filter, OrderState state);
+
+// The printed orders as the history lists them: the records of the order
+// list, newest (last) first, each with its state, and a search over them that
+// the operator runs at every keystroke. The list's bytes are kept as read and
+// an order's fields are taken from them when it is shown; the search looks at
+// a case-folded copy of the numbers and names alone. An order's own files are
+// read when the operator chooses it.
 class OrderHistory
 {
 public:
     OrderHistory() = default;
-    // The lines of the order list, in file order.
+    // The bytes of the order list; a record it ends inside is left out.
+    explicit OrderHistory(QByteArray listBytes);
+    // The records as the order list would hold them, in file order.
     explicit OrderHistory(const QList<OrderListEntry>& entries);
 
-    qsizetype size() const { return qsizetype(m_entries.size()); }
-    // The entry at a place of the list, 0 being the newest.
-    const OrderListEntry& entry(qsizetype place) const { return m_entries[size_t(place)]; }
+    qsizetype size() const { return qsizetype(m_records.size()); }
+    bool endsInsideRecord() const { return m_endsInsideRecord; }
+    // The order at a place of the list, 0 being the newest.
+    OrderListEntry entry(qsizetype place) const;
+    QString orderNumber(qsizetype place) const;
+    OrderState state(qsizetype place) const { return m_states[index(place)]; }
 
-    // The places, newest first, of the orders that every word of the text
-    // begins a word of: of the order number, the customer number or the name.
-    // Letter case does not count (å and Å alike). Words are parted by any white
-    // space in the text, and by anything but a letter or digit in the order. A text
-    // without words finds every order.
-    std::vector<int> search(QStringView text) const;
+    // Every order's state as the log has it: as the history opens, and again
+    // after a change, which a look-up of every order takes little longer to
+    // show than a search for the orders it named.
+    void takeStates(const StatusLog& log);
+
+    // The places, newest first, of the orders that the filter lets through
+    // and that every word of the text begins a word of: of the order number,
+    // the customer number or the name. Letter case does not count (å and Å
+    // alike). Words are parted by any white space in the text, and by anything
+    // but a letter or digit in the order. A text without words finds every
+    // order. `hiddenByFilter`, when given, counts the orders the text finds
+    // that the filter keeps out.
+    std::vector<int> search(QStringView text, StatusFilter filter = StatusFilter::All,
+                            qsizetype* hiddenByFilter = nullptr) const;
 
 private:
-    std::vector<OrderListEntry> m_entries;
-    // The order number, customer number and name of each entry.
-    WordSearch m_words;
+    size_t index(qsizetype place) const { return m_records.size() - 1 - size_t(place); }
+    QByteArrayView field(size_t index, int field) const;
+    bool matches(size_t index, const QList<QByteArray>& words) const;
+    void setState(size_t index, OrderState state);
+    // Of the 64 records from index 64 * block on, those the filter lets through.
+    quint64 shownBy(StatusFilter filter, size_t block) const;
+
+    QByteArray m_bytes;
+    // Per record, in file order: where it starts in m_bytes (the top bit set
+    // when it starts a line), its number's key and its state.
+    std::vector<quint32> m_records;
+    std::vector<quint64> m_keys;
+    std::vector<OrderState> m_states;
+    // A bit a record for each state, 64 records a word, for the filter.
+    std::array<std::vector<quint64>, 4> m_inState;
+    // The order number, customer number and name of each record, case folded,
+    // each ended by a line feed, and where each of their words begins there.
+    QByteArray m_folded;
+    std::vector<quint32> m_firstWord; // per record, into m_wordStarts; one more at the end
+    std::vector<quint32> m_wordStarts; // into m_folded
+    // Per record, a bit for each letter or digit that begins one of its words,
+    // and a bit for each of their first two and first three letters: most
+    // records a keystroke cannot find are passed over on these alone.
+    std::vector<quint64> m_initials;
+    std::vector<quint64> m_beginnings;
+    bool m_endsInsideRecord = false;
 };
+
+// What the history opens on: the order list and the status file.
+struct OrderHistoryRead
+{
+    OrderHistory history;
+    StatusLog status;
+    // The list or the status file is there but cannot be read.
+    std::optional<datafiles::Failure> failure;
+    // The list or the status file ends inside a record: what to tell the
+    // operator; the whole records before it are used.
+    QList<datafiles::Failure> cutShort;
+};
+
+OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data);
 
 // The order that "Ny order från denna" starts: as "Ny" starts one, with the
 // number given and today's dates; then the printed order's customer, info,

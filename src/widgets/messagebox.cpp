@@ -2,9 +2,14 @@
 
 #include "datafiles/failure.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -53,24 +58,6 @@ void MessageBox::show(QWidget* parent, Icon icon, const QString& title, const QS
     box.exec();
 }
 
-bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text)
-{
-    const QString shownTitle = title.isEmpty() ? programTitle : title;
-    if (activeRecorder) {
-        activeRecorder->shown.append({ Icon::None, shownTitle, text });
-        return activeRecorder->answers.isEmpty() || activeRecorder->answers.takeFirst();
-    }
-    QString shownText = text;
-    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Question, shownTitle, shownText, QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Nej"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
-}
-
 void MessageBox::showErrorBox(QWidget* parent, const QString& errorCode)
 {
     show(parent, Icon::Critical, QStringLiteral("Felmeddelande"),
@@ -90,4 +77,61 @@ void MessageBox::reportFailure(QWidget* parent, const datafiles::Failure& failur
     else
         show(parent, Icon::Critical, programTitle,
              failureText(failure.operation, QStringLiteral("Skrivare"), failure.printer, failure.reason));
+}
+
+bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text, bool yesByDefault)
+{
+    const QString shownTitle = title.isEmpty() ? programTitle : title;
+    if (activeRecorder) {
+        activeRecorder->shown.append({ Icon::Question, shownTitle, text });
+        return !activeRecorder->answers.isEmpty() && activeRecorder->answers.takeFirst();
+    }
+    QString shownText = text;
+    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Question, shownTitle, shownText, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(yesByDefault ? yes : no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+std::optional<QString> MessageBox::askText(QWidget* parent, const QString& title, const QString& prompt,
+                                           const QString& accept, int maxLength)
+{
+    const QString shownTitle = title.isEmpty() ? programTitle : title;
+    if (activeRecorder) {
+        activeRecorder->shown.append({ Icon::Question, shownTitle, prompt });
+        if (activeRecorder->texts.isEmpty())
+            return std::nullopt;
+        return activeRecorder->texts.takeFirst();
+    }
+    QDialog dialog(parent);
+    dialog.setWindowTitle(shownTitle);
+    auto* layout = new QVBoxLayout(&dialog);
+    QString shownPrompt = prompt;
+    shownPrompt.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    auto* label = new QLabel(shownPrompt, &dialog);
+    label->setTextFormat(Qt::PlainText);
+    auto* text = new QLineEdit(&dialog);
+    text->setObjectName(QStringLiteral("txtSvar"));
+    text->setMaxLength(maxLength);
+    text->setMinimumWidth(360);
+    label->setBuddy(text);
+    text->setAccessibleName(shownPrompt);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(accept, QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Avbryt"), QDialogButtonBox::RejectRole);
+    ok->setEnabled(false);
+    QObject::connect(text, &QLineEdit::textChanged, ok,
+                     [ok](const QString& typed) { ok->setEnabled(!typed.trimmed().isEmpty()); });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(label);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return text->text().trimmed();
 }

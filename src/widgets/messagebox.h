@@ -2,6 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -13,11 +16,12 @@ struct Failure;
 inline const QString programTitle = QStringLiteral("Orderregistrering");
 
 // Every message box of the program goes through here. Tests install a Recorder,
-// which takes the boxes down instead of showing them and waiting for OK.
+// which takes the boxes down instead of showing them and waiting for OK, and
+// gives the answers a test has put in it to the boxes that ask.
 class MessageBox
 {
 public:
-    enum class Icon { None, Critical, Information };
+    enum class Icon { None, Critical, Information, Question };
 
     struct Shown
     {
@@ -35,15 +39,16 @@ public:
         Recorder& operator=(const Recorder&) = delete;
 
         QList<Shown> shown;
-        // The answers the next questions get, in turn; "Ja" once they run out.
+        // The answers to the questions, in turn; a question left without one
+        // is answered no.
         QList<bool> answers;
+        // What the operator types into the boxes that ask for a text, in turn;
+        // a box left without one is cancelled.
+        QStringList texts;
     };
 
     // An empty title gives the box the program's title.
     static void show(QWidget* parent, Icon icon, const QString& title, const QString& text);
-
-    // A question with the buttons "Ja" and "Nej", "Nej" the default; true for "Ja".
-    static bool ask(QWidget* parent, const QString& title, const QString& text);
 
     // The error box of an operation that traps its failures: "Det blev något fel",
     // CR LF, "Error: " and the operation's code, critical icon, title "Felmeddelande".
@@ -54,4 +59,14 @@ public:
     // reason. The program goes on running and keeps the order on screen.
     static void reportFailure(QWidget* parent, const QString& operation, const QString& file, const QString& reason);
     static void reportFailure(QWidget* parent, const datafiles::Failure& failure);
+
+    // Asks a question with the buttons "Ja" and "Nej"; true for yes. The
+    // default button is "Nej" unless `yesByDefault`.
+    static bool ask(QWidget* parent, const QString& title, const QString& text, bool yesByDefault = false);
+
+    // Asks for a line of text, under the prompt, with the accepting button's
+    // caption and "Avbryt"; the button accepts only a text that is not blank.
+    // None when the operator cancels.
+    static std::optional<QString> askText(QWidget* parent, const QString& title, const QString& prompt,
+                                          const QString& accept, int maxLength);
 };

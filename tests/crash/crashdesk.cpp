@@ -5,6 +5,8 @@
 //   crashdesk <program folder> print [crash point]   start, "Ny", a customer,
 //                                                    two lines, F9
 //   crashdesk <program folder> start                 start, then "Ny"
+//   crashdesk <program folder> deliver               start, F6, "Markera levererad"
+//                                                    for the newest order
 //
 // It writes every message box and the order number "Ny" gave to its output.
 
@@ -19,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHash>
+#include <QPushButton>
 #include <QTextStream>
 
 #include <csignal>
@@ -105,6 +108,12 @@ int main(int argc, char* argv[])
         const printing::Destinations::Override override(destinations);
         choose(window, "mnuPrint");
         out << "paper: " << (paper.isEmpty() ? "none" : "printed") << "\n";
+    } else if (mode == QLatin1String("deliver")) {
+        choose(window, "mnuOrderhistorik");
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->objectName() == QLatin1String("frmOrderhistorik"))
+                top->findChild<QPushButton*>(QStringLiteral("cmdLevererad"))->click();
+        }
     } else {
         choose(window, "mnuNy");
         out << "next: " << window.findChild<TextBox*>(QStringLiteral("txt_OrderNr"))->text() << "\n";

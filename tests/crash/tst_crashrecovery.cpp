@@ -101,6 +101,51 @@ QString nextNumber(const Run& start)
 
 const QString completedMessage = QStringLiteral("Programmet avslutades medan order 1042 skrevs ut");
 
+// The calls that sync, rename or remove files in the data folder while the
+// desk runs the given way, as strace saw them; empty with *traced false where
+// strace cannot trace.
+QStringList syncCalls(const DeskFolder& folder, const QStringList& arguments, bool* traced)
+{
+    *traced = false;
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        return {};
+    const QString log = folder.programFolder() + QStringLiteral("/strace.log");
+    QProcess tracing;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    tracing.setProcessEnvironment(environment);
+    tracing.start(strace,
+                  QStringList { "-f", "-y", "-o", log, "-e",
+                                "trace=fsync,fdatasync,rename,renameat,renameat2,linkat,unlink",
+                                QStringLiteral(CRASHDESK), folder.programFolder() }
+                      + arguments);
+    if (!tracing.waitForFinished(60000) || tracing.exitCode() != 0)
+        return {};
+    *traced = true;
+    QFile file(log);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList calls;
+    const QString system = folder.path(QString()).chopped(1);
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.contains(system) && !line.contains(QLatin1String(".lock")))
+            calls.append(line.section(u' ', 1).simplified());
+    }
+    return calls;
+}
+
+// Where a call matches the pattern; -1 when no call from `from` on does.
+qsizetype findCall(const QStringList& calls, const QString& pattern, qsizetype from = 0)
+{
+    const QRegularExpression wanted(pattern);
+    for (qsizetype i = from; i < calls.size(); ++i) {
+        if (wanted.match(calls.at(i)).hasMatch())
+            return i;
+    }
+    return -1;
+}
+
 } // namespace
 
 class TestCrashRecovery : public QObject
@@ -115,6 +160,7 @@ private slots:
     void syncsInTheOrderTheDesignNeeds();
     void anotherOperatorsAccount_data();
     void anotherOperatorsAccount();
+    void statusChangeSynced();
 };
 
 void TestCrashRecovery::killedAtEveryStep_data()
@@ -192,44 +238,18 @@ void TestCrashRecovery::listLineCutHalfWay()
 
 void TestCrashRecovery::syncsInTheOrderTheDesignNeeds()
 {
-    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
-    if (strace.isEmpty())
-        QSKIP("strace is not installed");
     DeskFolder folder;
-    const QString log = folder.programFolder() + QStringLiteral("/strace.log");
-    QProcess traced;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    traced.setProcessEnvironment(environment);
-    traced.start(strace,
-                 { "-f", "-y", "-o", log, "-e", "trace=fsync,fdatasync,rename,renameat,renameat2,linkat,unlink",
-                   QStringLiteral(CRASHDESK), folder.programFolder(), "print" });
-    QVERIFY(traced.waitForFinished(60000));
-    if (traced.exitCode() != 0)
-        QSKIP("strace cannot trace here (no ptrace)");
-
-    QFile file(log);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QStringList calls;
+    bool traced = false;
+    const QStringList calls = syncCalls(folder, { "print" }, &traced);
+    if (!traced)
+        QSKIP("strace is not installed or cannot trace here (no ptrace)");
     const QString system = folder.path(QString()).chopped(1);
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        if (line.contains(system) && !line.contains(QLatin1String(".lock")))
-            calls.append(line.section(u' ', 1).simplified());
-    }
-
-    // Where a call names the file or folder; -1 when no call from `from` on does.
     const auto find = [&calls](const QString& pattern, qsizetype from = 0) {
-        const QRegularExpression wanted(pattern);
-        for (qsizetype i = from; i < calls.size(); ++i) {
-            if (wanted.match(calls.at(i)).hasMatch())
-                return i;
-        }
-        return qsizetype(-1);
+        return findCall(calls, pattern, from);
     };
     const auto escaped = [](const QString& path) {
         return QRegularExpression::escape(path);
     };
-
     // Each replaced file: its bytes synced, then put in place, then its folder
     // synced, so that the new name survives a power cut.
     const QStringList replaced { "Order/1042.pdf", "registrering.journal", "Registret/OrderNr.dbf",
@@ -307,6 +327,23 @@ void TestCrashRecovery::anotherOperatorsAccount()
         QVERIFY2(status.st_gid == shared.st_gid && (status.st_mode & 0067) == 060,
                  qPrintable(it.filePath() + QStringLiteral(" %1").arg(status.st_mode, 0, 8)));
     }
+}
+
+// A change of an order's state is appended to the status file, synced, and its
+// new name made durable, before the history shows it.
+void TestCrashRecovery::statusChangeSynced()
+{
+    DeskFolder folder;
+    bool traced = false;
+    const QStringList calls = syncCalls(folder, { "deliver" }, &traced);
+    if (!traced)
+        QSKIP("strace is not installed or cannot trace here (no ptrace)");
+    QVERIFY(folder.read("Order/status.dbf").startsWith("\"1041\",\"Levererad\",\""));
+    const QString status = QRegularExpression::escape(folder.path("Order/status.dbf"));
+    const qsizetype synced = findCall(calls, QStringLiteral("^f(data)?sync\\(\\d+<%1>").arg(status));
+    QVERIFY2(synced >= 0, qPrintable(calls.join(u'\n')));
+    const QString order = QRegularExpression::escape(folder.path("Order"));
+    QVERIFY(findCall(calls, QStringLiteral("^fsync\\(\\d+<%1>\\)").arg(order), synced) > synced);
 }
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)

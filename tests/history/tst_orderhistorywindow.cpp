@@ -1,6 +1,6 @@
 // The order history, F6, on a data folder with printed orders: finding an
-// order, its detail, its kept PDF, a new order from it; and the print preview,
-// Shift+F9.
+// order, its detail, its kept PDF, a new order from it, its state and its
+// delivery note; and the print preview, Shift+F9.
 
 #include "history/frmorderhistory.h"
 #include "history/pdfwindow.h"
@@ -13,6 +13,7 @@
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,15 @@ QStringList listed(const FrmOrderHistory* history)
     return numbers;
 }
 
+// The Status column, top to bottom.
+QStringList states(const FrmOrderHistory* history)
+{
+    QStringList shown;
+    for (const QStringList& row : rowsOf(listView(*history)))
+        shown.append(row.last());
+    return shown;
+}
+
 QString chosen(const FrmOrderHistory* history)
 {
     return history->chosenOrder() ? history->chosenOrder()->text(Order::OrderNumber) : QString();
@@ -129,6 +139,10 @@ private slots:
     void reprintWithoutPrinterNamesTheCopy();
     void newOrderFromThisOne();
     void newOrderWithoutANumberChangesNothing();
+    void severalOrdersMarkedAndSetBack();
+    void voidedOrderIsRedAndAsksFirst();
+    void filterKeptWhileOpen();
+    void deliveryNoteOffersToMarkDelivered();
     void closes_data();
     void closes();
     void previewHasThePrintedPages();
@@ -152,8 +166,9 @@ void TestOrderHistoryWindow::opensOnTheNewestWithTheSearchBoxFocused()
     QStringList captions;
     for (int c = 0; c < model->columnCount(); ++c)
         captions.append(model->headerData(c, Qt::Horizontal).toString());
-    QCOMPARE(captions, (QStringList { "Orderdatum", "Ordernr", "Kundnr", "Namn" }));
-    QCOMPARE(rowsOf(listView(*history)).first(), (QStringList { "060404", "127", "1001", "Bergström Bygg AB" }));
+    QCOMPARE(captions, (QStringList { "Orderdatum", "Ordernr", "Kundnr", "Namn", "Status" }));
+    QCOMPARE(rowsOf(listView(*history)).first(),
+             (QStringList { "060404", "127", "1001", "Bergström Bygg AB", "Registrerad" }));
     QCOMPARE(listed(history), (QStringList { "127", "126", "125", "124" }));
     QCOMPARE(chosen(history), QStringLiteral("127"));
     QVERIFY(desk.boxes.shown.isEmpty());
@@ -383,6 +398,118 @@ void TestOrderHistoryWindow::newOrderWithoutANumberChangesNothing()
         desk.boxes.shown.first().text.startsWith(QStringLiteral("Det gick inte att läsa det senaste ordernumret.")));
     QCOMPARE(desk.order(), onScreen);
     QCOMPARE(visibleWindow<FrmOrderHistory>(), history);
+}
+
+void TestOrderHistoryWindow::severalOrdersMarkedAndSetBack()
+{
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("1001"));
+    QTest::keyClick(searchBox(history), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), listView(*history));
+    QTest::keyClick(listView(*history), Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(listView(*history)->selectedRows(), (QList<int> { 0, 1 }));
+
+    const QList<std::pair<Qt::Key, QString>> steps { { Qt::Key_L, "Levererad" },
+                                                     { Qt::Key_F, "Fakturerad" },
+                                                     { Qt::Key_G, "Levererad" } };
+    for (const auto& [key, state] : steps) {
+        QTest::keyClick(history, key, Qt::AltModifier);
+        QTRY_COMPARE(states(history), (QStringList { state, state }));
+        QCOMPARE(listView(*history)->selectedRows(), (QList<int> { 0, 1 }));
+    }
+    QCOMPARE(chosen(history), QStringLiteral("124")); // where Shift+Down went
+    QCOMPARE(label(history, "lblStatus"), QStringLiteral("Levererad"));
+    const QList<QStringList> log = rowsOf(listView(*history, "lvwStatuslogg"));
+    QCOMPARE(log.size(), 3);
+    QCOMPARE(log.last().at(1), QStringLiteral("Levererad"));
+    QVERIFY(!button(history, "cmdLevererad")->isEnabled());
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestOrderHistoryWindow::voidedOrderIsRedAndAsksFirst()
+{
+    History desk;
+    const QByteArray list = desk.folder.read("Order/lista.dbf");
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("124"));
+    desk.boxes.texts = { QStringLiteral("Fel kund") };
+    QTest::keyClick(history, Qt::Key_M, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().text,
+             QStringLiteral("Varför makuleras order 124? Ordern och dess filer finns kvar."));
+    QCOMPARE(states(history), QStringList { "Makulerad" });
+    const QColor red(192, 0, 0);
+    QCOMPARE(listView(*history)->model()->index(0, 4).data(Qt::ForegroundRole).value<QColor>(), red);
+    QCOMPARE(history->findChild<QLabel*>("lblStatus")->palette().color(QPalette::WindowText), red);
+    QCOMPARE(rowsOf(listView(*history, "lvwStatuslogg")).first().mid(1), (QStringList { "Makulerad", "Fel kund" }));
+    QVERIFY(!button(history, "cmdLevererad")->isEnabled());
+
+    // Reprinting it asks first; no leaves it be.
+    QTest::keyClick(history, Qt::Key_U, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 2);
+    QCOMPARE(desk.boxes.shown.last().icon, MessageBox::Icon::Question);
+    QCOMPARE(desk.boxes.shown.last().text,
+             QStringLiteral("Order 124 är makulerad.\r\nOrsak: Fel kund\r\n\r\nVill du ändå skriva ut den igen?"));
+    // A new order from it asks as well; yes starts it.
+    desk.boxes.answers = { true };
+    QTest::keyClick(history, Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 3);
+    QTRY_COMPARE(desk.order().text(Order::OrderNumber), QStringLiteral("128"));
+    QCOMPARE(desk.folder.read("Order/lista.dbf"), list);
+    QVERIFY(desk.folder.exists("Order/124.pdf"));
+}
+
+void TestOrderHistoryWindow::filterKeptWhileOpen()
+{
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("125"));
+    QTest::keyClick(history, Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(states(history), QStringList { "Levererad" });
+    searchBox(history)->clear();
+
+    QTest::keyClick(history, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), history->findChild<QComboBox*>("cboFilter"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(history->findChild<QComboBox*>("cboFilter")->currentText(), QStringLiteral("Ej levererade"));
+    QCOMPARE(listed(history), (QStringList { "127", "126", "124" }));
+    QCOMPARE(label(history, "lblAntal"), QStringLiteral("3 order. Filtret döljer 1 till."));
+    search(history, QStringLiteral("12"));
+    QCOMPARE(listed(history), (QStringList { "127", "126", "124" }));
+    QCOMPARE(label(history, "lblAntal"), QStringLiteral("3 order. Filtret döljer 1 till som sökningen hittar."));
+
+    // Opened again, the history lists every order.
+    history->close();
+    QTRY_VERIFY(visibleWindows<FrmOrderHistory>().isEmpty());
+    history = desk.open();
+    QVERIFY(history);
+    QCOMPARE(listed(history), (QStringList { "127", "126", "125", "124" }));
+    QCOMPARE(states(history), (QStringList { "Registrerad", "Registrerad", "Levererad", "Registrerad" }));
+}
+
+void TestOrderHistoryWindow::deliveryNoteOffersToMarkDelivered()
+{
+    History desk;
+    const QByteArray list = desk.folder.read("Order/lista.dbf");
+    const QByteArray number = desk.folder.read("Registret/OrderNr.dbf");
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    search(history, QStringLiteral("125"));
+    desk.boxes.answers = { true };
+    QTest::keyClick(history, Qt::Key_J, Qt::AltModifier);
+
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Question);
+    QVERIFY(desk.boxes.shown.first().text.endsWith(QStringLiteral("\r\n\r\nMarkera order 125 som levererad?")));
+    QCOMPARE(states(history), QStringList { "Levererad" });
+    QVERIFY(desk.folder.exists("Order/125_följesedel.pdf"));
+    QCOMPARE(desk.folder.read("Order/lista.dbf"), list);
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), number);
 }
 
 void TestOrderHistoryWindow::closes_data()

@@ -1,5 +1,6 @@
 // The order history without a window: finding printed orders by the words the
-// operator types, and the new order started from a printed one.
+// operator types and by their state, and the new order started from a printed
+// one.
 
 #include "order/orderhistory.h"
 #include "support/datafolder.h"
@@ -38,6 +39,8 @@ private slots:
     void newestFirst();
     void search_data();
     void search();
+    void filters_data();
+    void filters();
     void newOrderFromPrintedOne();
 };
 
@@ -87,6 +90,46 @@ void TestOrderHistory::search()
     QFETCH(QString, text);
 
     QTEST(found(core::OrderHistory(printed), text), "numbers");
+}
+
+void TestOrderHistory::filters_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<int>("hidden");
+
+    using core::StatusFilter;
+    QTest::newRow("Alla") << int(StatusFilter::All) << ""
+                          << QStringList { "1012", "1011", "1010", "1003", "1002", "1001" } << 0;
+    QTest::newRow("Ej levererade") << int(StatusFilter::NotDelivered) << "" << QStringList { "1012", "1011", "1002" }
+                                   << 3;
+    QTest::newRow("Ej fakturerade") << int(StatusFilter::NotInvoiced) << ""
+                                    << QStringList { "1012", "1011", "1002", "1001" } << 2;
+    QTest::newRow("Makulerade") << int(StatusFilter::Voided) << "" << QStringList { "1010" } << 5;
+    QTest::newRow("a search under a filter counts what it hides")
+        << int(StatusFilter::NotInvoiced) << "bygg" << QStringList { "1011", "1001" } << 1;
+}
+
+void TestOrderHistory::filters()
+{
+    QFETCH(int, filter);
+    QFETCH(QString, text);
+    // 1001 delivered, 1003 invoiced, 1010 voided; a change for an order no
+    // longer listed, and a state the program does not know, change nothing.
+    const core::StatusLog log(QByteArray("\"1001\",\"Levererad\",\"2026-01-06 08:00:00\",\"\"\r\n"
+                                         "\"9999\",\"Makulerad\",\"2026-01-06 08:00:00\",\"Fel\"\r\n"
+                                         "\"1003\",\"Fakturerad\",\"2026-03-02 08:00:00\",\"\"\r\n"
+                                         "\"1010\",\"Makulerad\",\"2026-04-16 08:00:00\",\"Fel kund\"\r\n"
+                                         "\"1011\",\"Skickad\",\"2026-05-03 08:00:00\",\"\"\r\n"));
+    core::OrderHistory history(printed);
+    history.takeStates(log);
+    qsizetype hidden = -1;
+    QStringList numbers;
+    for (int place : history.search(text, core::StatusFilter(filter), &hidden))
+        numbers.append(history.entry(place).orderNumber);
+    QTEST(numbers, "numbers");
+    QTEST(int(hidden), "hidden");
 }
 
 void TestOrderHistory::newOrderFromPrintedOne()
