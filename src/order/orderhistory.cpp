@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstring>
+#include <future>
 
 namespace core {
 namespace {
@@ -350,6 +351,9 @@ quint64 OrderHistory::shownBy(StatusFilter filter, size_t block) const
 
 OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data)
 {
+    // The status file is read beside the order list, on a second processor
+    // where the machine has one; both are read before the history opens.
+    std::future<StatusLogRead> statusRead = std::async(std::launch::async, [data] { return readStatusLog(data); });
     OrderHistoryRead read;
     const QString list = data.orderList();
     // No list: no order has been printed yet.
@@ -364,7 +368,7 @@ OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data)
         if (read.history.endsInsideRecord())
             read.cutShort.append(datafiles::endsInsideRecord(operation, list));
     }
-    StatusLogRead status = readStatusLog(data);
+    StatusLogRead status = statusRead.get();
     if (status.failure) {
         read.failure = status.failure;
         return read;
