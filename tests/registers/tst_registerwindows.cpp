@@ -150,6 +150,7 @@ void TestRegisterWindows::importPriceListAndUndo()
     QCOMPARE(desk.boxes.shown.last().text, QStringLiteral("Importen är klar: 1 nya och 1 ändrade produkter."));
     QVERIFY(window->cmdAngra()->isEnabled());
 
+    desk.boxes.answers = { true };
     press(Qt::Key_G, Qt::AltModifier);
     QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
     QCOMPARE(desk.boxes.shown.last().text, QStringLiteral("Den senaste importen är ångrad."));
