@@ -16,13 +16,15 @@ install_missing() {
 }
 
 # What building and running the program needs.
-# qt6-translations-l10n holds Qt's own texts in Swedish; the program runs without it.
-program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev libcsv-dev qt6-translations-l10n
-                  fonts-liberation xvfb xauth)
+# qt6-translations-l10n holds Qt's own texts in Swedish; the program runs without it. Price lists are read
+# with libcsv; backups are zip archives (libarchive); xdg-utils opens the desktop's mail program and file manager.
+program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev libcsv-dev libarchive-dev xdg-utils
+                  qt6-translations-l10n fonts-liberation xvfb xauth)
 # What the tests need besides: PDF checks, a private print server, fuzzing and benchmarks, tracing the
 # syncs of a printout (strace), and building the .deb (dpkg-dev) and checking it (lintian) and its
-# software-centre description (appstream), and reading the program as a screen reader does, over the desktop's
-# accessibility bus on a session bus of its own, with keys typed into its windows (xdotool).
+# software-centre description (appstream), listing a backup with a zip tool of its own (unzip), and reading the
+# program as a screen reader does, over the desktop's accessibility bus on a session bus of its own, with keys
+# typed into its windows (xdotool).
 test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
-               libbenchmark-dev imagemagick strace dpkg-dev lintian appstream python3-pyatspi at-spi2-core dbus
-               xdotool)
+               libbenchmark-dev imagemagick strace dpkg-dev lintian appstream unzip python3-pyatspi at-spi2-core
+               dbus xdotool)

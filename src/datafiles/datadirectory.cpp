@@ -176,4 +176,9 @@ QString DataDirectory::registrationJournal() const
     return inSystem(QStringLiteral("registrering.journal"));
 }
 
+QString DataDirectory::restoreJournal() const
+{
+    return m_programFolder + QStringLiteral("/återställning.journal");
+}
+
 } // namespace datafiles

@@ -62,6 +62,13 @@ public:
     // Where a registration writes what it is about to do before doing it.
     QString registrationJournal() const;
 
+    // A restore unpacks a backup into a folder beside System, then moves System
+    // aside under a name of its own and puts the unpacked folder in its place;
+    // its journal, beside them, tells a later start how far it came.
+    QString restoreJournal() const;
+    static QString restoreIncomingPrefix() { return QStringLiteral("System.återställs-"); }
+    static QString restoreSetAsidePrefix() { return QStringLiteral("System.före-återställning-"); }
+
     static bool namesFileInside(const QString& text);
 
     // A temporary file that a replacement of one of the program's files left

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-// Points in the print command and the registration at which the tests can end
+// Points in the print command, the registration and a restore at which the tests can end
 // the program abruptly, to see that the next start puts everything right. The
 // program itself never installs a hook, and then a point does nothing.
 namespace core {
@@ -17,6 +17,13 @@ enum class CrashPoint {
     ArchiveHead, // <nr>_data2.dbf written
     OrderList, // the order list holds the order's line
     JournalRemoved, // the registration is whole
+
+    RestoreBegun, // the first file of a backup unpacked beside System
+    RestoreUnpacked, // the whole backup unpacked and synced, not yet checked
+    RestoreJournal, // the restore's journal is on the disk
+    RestoreSetAside, // the old System moved aside
+    RestoreInPlace, // the unpacked folder is System
+    RestoreDone, // the restore's journal removed
 };
 
 void crashPoint(CrashPoint point);

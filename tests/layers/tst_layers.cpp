@@ -31,6 +31,7 @@ const QList<Layer>& layers()
     static const QList<Layer> all {
         { "datafiles", 0, noGui },
         { "order", 1, noGui },
+        { "office", 2, noGui },
         { "printing", 2, noWidgets },
         { "printing/output", 3, { "QtWidgets", "QtPdfWidgets" } },
         { "printjob", 4, { "QtWidgets", "QtPdfWidgets" } },
@@ -39,6 +40,7 @@ const QList<Layer>& layers()
         { "retrieval", 5, {} },
         { "history", 5, {} },
         { "registers", 5, {} },
+        { "officewindows", 5, {} },
         { "orderwindow", 6, {} },
         { "main.cpp", 7, {} },
     };

@@ -1,0 +1,310 @@
+#include "backup.h"
+
+#include "backuparchive.h"
+
+#include "datafiles/textfile.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace office {
+namespace {
+
+const QString operation = QStringLiteral("säkerhetskopiera datamappen");
+
+struct ArchiveWriterFree
+{
+    void operator()(archive* a) const { archive_write_free(a); }
+};
+using ArchiveWriter = std::unique_ptr<archive, ArchiveWriterFree>;
+
+struct EntryFree
+{
+    void operator()(archive_entry* e) const { archive_entry_free(e); }
+};
+using Entry = std::unique_ptr<archive_entry, EntryFree>;
+
+// A file or folder of System to go into the backup.
+struct Source
+{
+    QString path; // under System
+    QString file; // where it lies
+    bool folder = false;
+    qint64 size = 0;
+    QDateTime modified;
+};
+
+datafiles::Failure failed(const QString& file, int error)
+{
+    return { operation, file, datafiles::failureReason(error, QString::fromLocal8Bit(strerror(error))) };
+}
+
+// Files the program keeps for itself while it runs: its lock, and what a
+// replacement of one of its files left when the program stopped.
+bool isWorkingFile(const QString& name, const QString& lockName)
+{
+    return name == lockName || name.startsWith(lockName + u'.')
+        || datafiles::DataDirectory::isLeftoverTemporaryFile(name);
+}
+
+QList<Source> sourcesOf(const datafiles::DataDirectory& data, const QDateTime& when, QStringList& skipped)
+{
+    const QString root = data.systemFolder();
+    const QString lockName = QFileInfo(data.lockFile()).fileName();
+    QList<Source> sources { { QString(), root, true, 0, when } };
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString path = info.filePath().sliced(root.size() + 1);
+        if (isWorkingFile(info.fileName(), lockName))
+            continue;
+        if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
+            skipped.append(path);
+            continue;
+        }
+        sources.append({ path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified() });
+    }
+    std::sort(sources.begin() + 1, sources.end(), [](const Source& a, const Source& b) { return a.path < b.path; });
+    return sources;
+}
+
+// PDF copies and images are compressed already: storing them is as small and
+// much quicker.
+bool storedAsItIs(const QString& path)
+{
+    static const QStringList compressed { ".pdf", ".gif", ".png", ".jpg", ".jpeg", ".zip" };
+    return std::any_of(compressed.begin(), compressed.end(),
+                       [&](const QString& suffix) { return path.endsWith(suffix, Qt::CaseInsensitive); });
+}
+
+class ArchiveWriting
+{
+public:
+    ArchiveWriting(const QString& temporary, int fd, qint64 total, const Progress& progress)
+        : m_temporary(temporary)
+        , m_fd(fd)
+        , m_total(total)
+        , m_progress(progress)
+        , m_archive(archive_write_new())
+    {
+    }
+
+    std::optional<datafiles::Failure> open()
+    {
+        archive* a = m_archive.get();
+        if (archive_write_set_format_zip(a) != ARCHIVE_OK
+            || archive_write_set_options(a, "zip:hdrcharset=UTF-8") != ARCHIVE_OK
+            || archive_write_open_fd(a, m_fd) != ARCHIVE_OK)
+            return archiveFailure();
+        return std::nullopt;
+    }
+
+    // Adds the file or folder; the expected entry gets the file's SHA-256.
+    std::optional<datafiles::Failure> add(const Source& source, BackupEntry& expected)
+    {
+        archive* a = m_archive.get();
+        Entry entry(archive_entry_new());
+        archive_entry_set_pathname_utf8(entry.get(), entryName(source.path, source.folder).toUtf8().constData());
+        archive_entry_set_filetype(entry.get(), source.folder ? AE_IFDIR : AE_IFREG);
+        archive_entry_set_perm(entry.get(), source.folder ? 0755 : 0644);
+        archive_entry_set_mtime(entry.get(), source.modified.toSecsSinceEpoch(), 0);
+        archive_entry_set_size(entry.get(), source.size);
+        if (storedAsItIs(source.path))
+            archive_write_zip_set_compression_store(a);
+        else
+            archive_write_zip_set_compression_deflate(a);
+        if (archive_write_header(a, entry.get()) != ARCHIVE_OK)
+            return archiveFailure();
+        if (source.folder)
+            return std::nullopt;
+
+        QFile file(source.file);
+        errno = 0;
+        if (!file.open(QIODevice::ReadOnly))
+            return failed(source.file, errno);
+        QCryptographicHash sha(QCryptographicHash::Sha256);
+        qint64 copied = 0;
+        for (;;) {
+            const qint64 got = file.read(m_buffer.data(), m_buffer.size());
+            if (got < 0)
+                return failed(source.file, EIO);
+            if (got == 0)
+                break;
+            sha.addData(QByteArrayView(m_buffer.constData(), got));
+            if (archive_write_data(a, m_buffer.constData(), size_t(got)) != got)
+                return archiveFailure();
+            copied += got;
+            m_done += got;
+            if (!goOn(m_progress, m_done, m_total)) {
+                m_cancelled = true;
+                return std::nullopt;
+            }
+        }
+        // The lock keeps the program's own hands off; anything else that
+        // changed the file would leave a backup that is not the folder.
+        if (copied != source.size)
+            return datafiles::Failure { operation, source.file, QStringLiteral("filen ändrades medan den kopierades") };
+        expected.sha256 = sha.result();
+        return std::nullopt;
+    }
+
+    std::optional<datafiles::Failure> close()
+    {
+        if (archive_write_close(m_archive.get()) != ARCHIVE_OK)
+            return archiveFailure();
+        if (::fsync(m_fd) != 0 && errno != EINVAL)
+            return failed(m_temporary, errno);
+        return std::nullopt;
+    }
+
+    bool cancelled() const { return m_cancelled; }
+
+private:
+    datafiles::Failure archiveFailure() const
+    {
+        const int error = archive_errno(m_archive.get());
+        const char* text = archive_error_string(m_archive.get());
+        return { operation, m_temporary,
+                 datafiles::failureReason(error, text ? QString::fromLocal8Bit(text) : QString()) };
+    }
+
+    QString m_temporary;
+    int m_fd;
+    qint64 m_total;
+    qint64 m_done = 0;
+    const Progress& m_progress;
+    ArchiveWriter m_archive;
+    QByteArray m_buffer = QByteArray(1 << 20, Qt::Uninitialized);
+    bool m_cancelled = false;
+};
+
+// Puts the archive in place under the first of its names that is free:
+// orderregistrering-2026-12-07-1430.zip, then ...-1430-2.zip.
+std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QString& folder, const QDateTime& when,
+                                             QString& placed)
+{
+    const QString name = backupName(when);
+    for (int n = 1; n < 100; ++n) {
+        placed = folder + u'/' + (n == 1 ? name : name.chopped(4) + QStringLiteral("-%1.zip").arg(n));
+        const QByteArray from = QFile::encodeName(temporary);
+        const QByteArray to = QFile::encodeName(placed);
+        int result = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        // A file system that cannot refuse to replace: look first.
+        if (result != 0 && errno == EINVAL && !QFileInfo::exists(placed))
+            result = std::rename(from.constData(), to.constData());
+        if (result == 0)
+            return datafiles::syncFolder(folder);
+        if (errno != EEXIST && errno != EINVAL)
+            return failed(placed, errno);
+    }
+    return failed(placed, EEXIST);
+}
+
+// The archive read back whole: every entry where it belongs, with the size and
+// the SHA-256 of what was read from the data folder.
+std::optional<datafiles::Failure> checkArchive(const QString& placed, const QList<BackupEntry>& expected)
+{
+    const BackupContents read = readBackup(placed);
+    if (read.failure)
+        return read.failure->during(operation);
+    QString problem = read.refusal.value_or(QString());
+    if (problem.isEmpty() && read.entries.size() != expected.size())
+        problem = QStringLiteral("den har %1 poster i stället för %2").arg(read.entries.size()).arg(expected.size());
+    for (qsizetype i = 0; problem.isEmpty() && i < expected.size(); ++i) {
+        if (!(read.entries.at(i) == expected.at(i)))
+            problem = QStringLiteral("%1 stämmer inte med datamappen").arg(entryName(expected.at(i).path, false));
+    }
+    if (problem.isEmpty())
+        return std::nullopt;
+    return datafiles::Failure { operation, placed,
+                                QStringLiteral("säkerhetskopian blev inte som datamappen: %1").arg(problem) };
+}
+
+} // namespace
+
+QString backupName(const QDateTime& when)
+{
+    return QStringLiteral("orderregistrering-%1.zip").arg(when.toString(QStringLiteral("yyyy-MM-dd-HHmm")));
+}
+
+BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder, const QDateTime& when,
+                     const Progress& progress)
+{
+    BackupOutcome outcome;
+    if (!QFileInfo(data.systemFolder()).isDir()) {
+        outcome.failure = datafiles::Failure { operation, data.systemFolder(), datafiles::failureReason(ENOENT, {}) };
+        return outcome;
+    }
+    const QList<Source> sources = sourcesOf(data, when, outcome.skipped);
+    qint64 total = 0;
+    for (const Source& source : sources)
+        total += source.size;
+
+    QByteArray temporary = QFile::encodeName(folder + u'/' + backupName(when) + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const QString temporaryName = QFile::decodeName(temporary);
+    if (fd < 0) {
+        outcome.failure = failed(QFileInfo(folder).isDir() ? temporaryName : folder, errno);
+        return outcome;
+    }
+
+    QList<BackupEntry> expected;
+    std::optional<datafiles::Failure> failure;
+    bool cancelled = false;
+    {
+        ArchiveWriting writing(temporaryName, fd, total, progress);
+        failure = writing.open();
+        for (qsizetype i = 0; !failure && !cancelled && i < sources.size(); ++i) {
+            const Source& source = sources.at(i);
+            BackupEntry entry { source.path, source.folder, source.size, {}, {} };
+            failure = writing.add(source, entry);
+            cancelled = writing.cancelled();
+            expected.append(entry);
+        }
+        if (!failure && !cancelled)
+            failure = writing.close();
+    }
+    ::close(fd);
+    if (failure || cancelled) {
+        QFile::remove(temporaryName);
+        outcome.failure = failure;
+        outcome.cancelled = cancelled;
+        return outcome;
+    }
+
+    QString placed;
+    if ((failure = putInPlace(temporaryName, folder, when, placed))) {
+        QFile::remove(temporaryName);
+        outcome.failure = failure->during(operation);
+        return outcome;
+    }
+    if ((failure = checkArchive(placed, expected))) {
+        datafiles::removeFile(placed);
+        outcome.failure = failure;
+        return outcome;
+    }
+    outcome.archive = placed;
+    for (const Source& source : sources) {
+        outcome.files += source.folder ? 0 : 1;
+        outcome.bytes += source.size;
+    }
+    return outcome;
+}
+
+} // namespace office

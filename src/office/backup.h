@@ -1,0 +1,39 @@
+#pragma once
+
+#include "progress.h"
+
+#include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A backup of the whole System folder into one zip archive in a folder the
+// operator chooses. The archive is written under a temporary name, synced,
+// put in place under its own name and its folder synced; then it is read back
+// and every file's size and SHA-256 checked against what was read from the
+// data folder. The program's lock file and the temporary files a stopped run
+// left are not data, and stay out of it.
+namespace office {
+
+struct BackupOutcome
+{
+    QString archive; // where the backup went
+    qint64 files = 0;
+    qint64 bytes = 0;
+    QStringList skipped; // links and other entries that are neither file nor folder, under System
+    bool cancelled = false; // then no archive was left
+    std::optional<datafiles::Failure> failure;
+};
+
+// The archive's name for a backup made at this time:
+// orderregistrering-2026-12-07-1430.zip.
+QString backupName(const QDateTime& when);
+
+BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder, const QDateTime& when,
+                     const Progress& progress = {});
+
+} // namespace office

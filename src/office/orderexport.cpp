@@ -1,0 +1,266 @@
+#include "orderexport.h"
+
+#include "datafiles/codepage.h"
+#include "datafiles/records.h"
+#include "datafiles/textfile.h"
+#include "order/archive.h"
+#include "order/registers.h"
+#include "order/totals.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace office {
+namespace {
+
+using core::Order;
+using core::OrderLine;
+
+const QString orderHeader = QStringLiteral("Orderdatum;Ordernr;Kundnr;Namn;Exkl moms;Moms %;Moms;Att betala;"
+                                           "Betk;Betalningsvillkor;Levs;Leveranssätt;Frkts;Fraktsätt");
+const QString lineHeader = QStringLiteral(";Artikelnr;Benämning;Enhet;A-pris;Antal;Rab %;Radsumma");
+
+// An order to export: its last line in the order list.
+struct Listed
+{
+    core::OrderListEntry entry;
+    QDate date;
+    QString listProblem; // the line was cut short
+};
+
+// A text as a spreadsheet reads it back whole: in double quotes, its own
+// doubled, where it holds the separator, a quote, a line break or blanks at
+// either end.
+void appendText(QString& row, const QString& text)
+{
+    const bool quoted = text.contains(u';') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r')
+        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
+    if (!quoted) {
+        row += text;
+        return;
+    }
+    row += u'"';
+    row += QString(text).replace(u'"', QStringLiteral("\"\""));
+    row += u'"';
+}
+
+// A number as the operator typed or the program stored it ("99.50") with the
+// decimal comma a Swedish spreadsheet reads; any other text stays text.
+void appendNumber(QString& row, const QString& text)
+{
+    static const QRegularExpression plainNumber(QStringLiteral(R"(^-?\d+(\.\d+)?$)"));
+    if (plainNumber.match(text).hasMatch())
+        row += QString(text).replace(u'.', u',');
+    else
+        appendText(row, text);
+}
+
+QString isoDate(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+// Order numbers as the operator counts them: 99 before 100.
+bool numberBefore(const QString& a, const QString& b)
+{
+    static const QRegularExpression digits(QStringLiteral(R"(^\d+$)"));
+    const bool numeric = digits.match(a).hasMatch() && digits.match(b).hasMatch();
+    if (numeric && a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+// The orders of the order list, each once as last printed, in the order of
+// their last printing. A last line cut short still names its order where its
+// number is whole.
+QList<Listed> lastPrintings(const QByteArray& list)
+{
+    const datafiles::RecordTable table = datafiles::RecordTable::parse(list, core::orderListFields);
+    QList<Listed> printed;
+    printed.reserve(table.recordCount() + 1);
+    for (qsizetype r = 0; r < table.recordCount(); ++r)
+        printed.append(
+            Listed { { table.field(r, 0), table.field(r, 1), table.field(r, 2), table.field(r, 3) }, {}, {} });
+    if (table.endsInsideRecord()) {
+        const QByteArrayView tail
+            = QByteArrayView(list).sliced(datafiles::wholeRecordsLength(list, core::orderListFields));
+        datafiles::FieldStream stream(tail);
+        QStringList fields;
+        datafiles::FieldSpan span;
+        while (stream.next(&span))
+            fields.append(datafiles::decode1252(tail.sliced(span.begin, span.end - span.begin)));
+        // The number is whole once a third field has begun.
+        if (fields.size() >= 3)
+            printed.append(Listed {
+                { fields.at(0), fields.at(1), {}, {} }, {}, QStringLiteral("Dess rad i orderlistan är avkortad.") });
+    }
+
+    QHash<QString, qsizetype> last;
+    for (qsizetype i = 0; i < printed.size(); ++i)
+        last.insert(printed.at(i).entry.orderNumber, i);
+    QList<Listed> once;
+    once.reserve(last.size());
+    for (qsizetype i = 0; i < printed.size(); ++i) {
+        if (last.value(printed.at(i).entry.orderNumber) == i)
+            once.append(printed.at(i));
+    }
+    return once;
+}
+
+class CsvRows
+{
+public:
+    CsvRows(const datafiles::DataDirectory& data, ExportRows rows)
+        : m_wording(data)
+        , m_rows(rows)
+    {
+        m_bytes = "\xEF\xBB\xBF";
+        m_bytes
+            += (orderHeader + (rows == ExportRows::PerLine ? lineHeader : QString()) + QStringLiteral("\r\n")).toUtf8();
+    }
+
+    // Adds the order's rows; the problems of the amounts, if any.
+    QStringList add(const QDate& date, const Order& order)
+    {
+        QStringList problems;
+        const core::Totals totals = core::totalsOf(order);
+        QString head;
+        head += isoDate(date) + u';';
+        appendText(head, order.text(Order::OrderNumber));
+        head += u';';
+        appendText(head, order.text(Order::CustomerNumber));
+        head += u';';
+        appendText(head, order.text(Order::CustomerLine1));
+        head += u';';
+        appendNumber(head, totals.exclusiveOfVat);
+        head += u';';
+        // The archive keeps the VAT code, not the rate: a code outside the
+        // table printed with the rate the order had before, which is not known.
+        if (totals.vatRate.isEmpty()) {
+            head += QStringLiteral(";;");
+            problems.append(QStringLiteral("Momskoden \"%1\" ger ingen momssats; moms och att betala är tomma.")
+                                .arg(order.text(Order::VatCode)));
+        } else {
+            appendNumber(head, totals.vatRate);
+            head += u';';
+            appendNumber(head, totals.vat);
+            head += u';';
+            appendNumber(head, totals.inclusiveOfVat);
+        }
+        for (const auto& [field, which] : { std::pair { Order::PaymentTerms, core::CodeRegister::PaymentTerms },
+                                            std::pair { Order::DeliveryMethod, core::CodeRegister::DeliveryMethod },
+                                            std::pair { Order::FreightMethod, core::CodeRegister::FreightMethod } }) {
+            head += u';';
+            appendText(head, order.text(field));
+            head += u';';
+            appendText(head, m_wording.wording(which, order.text(field)));
+        }
+
+        if (m_rows == ExportRows::PerOrder) {
+            m_bytes += (head + QStringLiteral("\r\n")).toUtf8();
+            return problems;
+        }
+        // An order without lines still has its row.
+        const QList<OrderLine> lines = order.lines().isEmpty() ? QList<OrderLine> { OrderLine() } : order.lines();
+        for (const OrderLine& line : lines) {
+            QString row = head;
+            for (int column = 0; column < OrderLine::columnCount; ++column) {
+                row += u';';
+                const QString& text = line.texts[size_t(column)];
+                if (column >= OrderLine::UnitPrice)
+                    appendNumber(row, text);
+                else
+                    appendText(row, text);
+            }
+            m_bytes += (row + QStringLiteral("\r\n")).toUtf8();
+        }
+        return problems;
+    }
+
+    const QByteArray& bytes() const { return m_bytes; }
+
+private:
+    core::CodeWording m_wording;
+    ExportRows m_rows;
+    QByteArray m_bytes;
+};
+
+} // namespace
+
+std::optional<QDate> dateOfOrder(const QString& yymmdd)
+{
+    static const QRegularExpression sixDigits(QStringLiteral(R"(^\d{6}$)"));
+    if (!sixDigits.match(yymmdd).hasMatch())
+        return std::nullopt;
+    const QDate date(2000 + yymmdd.first(2).toInt(), yymmdd.sliced(2, 2).toInt(), yymmdd.sliced(4, 2).toInt());
+    return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+QString proposedExportName(const QDate& from, const QDate& to)
+{
+    if (from.day() == 1 && to == from.addMonths(1).addDays(-1))
+        return QStringLiteral("order-%1.csv").arg(from.toString(QStringLiteral("yyyy-MM")));
+    return QStringLiteral("order-%1--%2.csv").arg(isoDate(from), isoDate(to));
+}
+
+ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& from, const QDate& to, ExportRows rows,
+                           const QString& file, const Progress& progress)
+{
+    const QString operation = QStringLiteral("exportera orderna");
+    ExportOutcome outcome;
+    QByteArray list;
+    if (datafiles::isFile(data.orderList())) {
+        datafiles::ReadResult read = datafiles::readWholeFile(data.orderList());
+        if (!read.ok()) {
+            outcome.failure = read.failure->during(operation);
+            return outcome;
+        }
+        list = std::move(read.bytes);
+    }
+
+    QList<Listed> inPeriod;
+    for (Listed& listed : lastPrintings(list)) {
+        const std::optional<QDate> date = dateOfOrder(listed.entry.orderDate);
+        if (date && *date >= from && *date <= to) {
+            listed.date = *date;
+            inPeriod.append(std::move(listed));
+        }
+    }
+    std::stable_sort(inPeriod.begin(), inPeriod.end(), [](const Listed& a, const Listed& b) {
+        if (a.date != b.date)
+            return a.date < b.date;
+        return numberBefore(a.entry.orderNumber, b.entry.orderNumber);
+    });
+
+    CsvRows csv(data, rows);
+    const qint64 total = inPeriod.size();
+    for (qsizetype i = 0; i < inPeriod.size(); ++i) {
+        if (i % 256 == 0 && !goOn(progress, i, total)) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+        const Listed& listed = inPeriod.at(i);
+        core::ArchivedOrder archived = core::readArchivedOrder(data, listed.entry.orderNumber);
+        Order& order = archived.order;
+        // Without its customer file the order list still knows the customer.
+        if (order.text(Order::CustomerNumber).isEmpty() && order.text(Order::CustomerLine1).isEmpty()) {
+            order.setText(Order::CustomerNumber, listed.entry.customerNumber);
+            order.setText(Order::CustomerLine1, listed.entry.customerName);
+        }
+        QStringList problems = archived.problems;
+        if (!listed.listProblem.isEmpty())
+            problems.prepend(listed.listProblem);
+        problems += csv.add(listed.date, order);
+        if (!problems.isEmpty())
+            outcome.incomplete.append({ listed.entry.orderNumber, problems });
+    }
+    goOn(progress, total, total);
+    outcome.orders = inPeriod.size();
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, csv.bytes()))
+        outcome.failure = failure->during(operation);
+    return outcome;
+}
+
+} // namespace office

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "backuparchive.h"
+#include "progress.h"
+
+#include "datafiles/datadirectory.h"
+#include "datafiles/failure.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+class QLockFile;
+
+// Putting a backup back. The archive is unpacked into a new folder beside
+// System, synced and checked file by file against the archive; then a journal
+// says what comes next, System is moved aside as
+// System.före-återställning-<date and time> (never removed by the program)
+// and the new folder renamed into its place. A crash or a power cut at any
+// moment leaves either the old or the restored System, never a mixture: a
+// start that finds the journal finishes the swap, one that finds a folder
+// unpacked without a journal removes it.
+namespace office {
+
+struct RestoreOutcome
+{
+    bool restored = false; // the backup is System now
+    QString setAside; // where the System folder that was replaced went; empty when there was none
+    std::optional<QString> refusal; // the archive cannot be restored: nothing changed
+    std::optional<datafiles::Failure> failure; // nothing changed, unless it says otherwise
+    bool cancelled = false;
+};
+
+// Restores the backup. The program's lock on System, when given, is let go
+// just before System is moved aside and taken again on the restored folder.
+RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& archive, QLockFile* lock,
+                             const QDateTime& when, const Progress& progress = {});
+
+// What a start found of a restore that a crash or a power cut stopped.
+struct InterruptedRestore
+{
+    enum class Found {
+        Nothing,
+        Finished, // the journal was there: the restored folder is now System
+        Undone, // a folder was unpacked but not yet checked: removed, System as it was
+    };
+    Found found = Found::Nothing;
+    QString setAside;
+    std::optional<datafiles::Failure> failure;
+};
+
+// Finishes or undoes a restore a stopped run left, before the program works
+// on System. The lock, when given, is handled as by restoreBackup().
+InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data, QLockFile* lock);
+
+} // namespace office

@@ -1,0 +1,200 @@
+// A backup of the data folder and its restore: the archive as a tool of its
+// own lists it, the restore gives back the folder byte for byte under the
+// program's lock, and an archive that cannot be trusted changes nothing.
+
+#include "datafiles/datalock.h"
+#include "office/backup.h"
+#include "office/restore.h"
+#include "order/basket.h"
+#include "order/registration.h"
+#include "support/datafolder.h"
+
+#include <QDirIterator>
+#include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+namespace {
+
+const QDateTime made(QDate(2026, 12, 7), QTime(14, 30));
+
+// Every file and folder under a folder, with its bytes, as the operator
+// would compare two copies of it.
+QMap<QString, QByteArray> contentsOf(const QString& path)
+{
+    const QString folder = QDir::cleanPath(path);
+    QMap<QString, QByteArray> found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        found.insert(path.sliced(folder.size() + 1),
+                     it.fileInfo().isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly), file.readAll()));
+    }
+    return found;
+}
+
+// A zip archive of the test's own making: entries of a name, a kind ('f' file,
+// 'd' folder, 'l' link to /etc/passwd) and bytes.
+QByteArray zipOf(const QList<std::tuple<QByteArray, char, QByteArray>>& entries)
+{
+    QByteArray zip(1 << 16, '\0');
+    size_t used = 0;
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    archive_write_open_memory(a, zip.data(), size_t(zip.size()), &used);
+    for (const auto& [name, kind, bytes] : entries) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, name.constData());
+        archive_entry_set_filetype(entry, kind == 'd' ? AE_IFDIR : kind == 'l' ? AE_IFLNK : AE_IFREG);
+        if (kind == 'l')
+            archive_entry_set_symlink(entry, "/etc/passwd");
+        archive_entry_set_perm(entry, 0644);
+        archive_entry_set_size(entry, kind == 'f' ? bytes.size() : 0);
+        archive_write_header(a, entry);
+        archive_write_data(a, bytes.constData(), size_t(bytes.size()));
+        archive_entry_free(entry);
+    }
+    archive_write_free(a);
+    return zip.left(qsizetype(used));
+}
+
+// The sample data with order 124 printed.
+struct Desk : TestDataFolder
+{
+    Desk()
+    {
+        copySample();
+        core::Order order = sampleOrder(2);
+        core::rewriteBasket(data(), QStringLiteral("124"), order.lines());
+        core::registerOrder(data(), order);
+        lock.setStaleLockTime(0);
+        datafiles::takeDataLock(lock);
+    }
+
+    QLockFile lock { data().lockFile() };
+    QTemporaryDir backups;
+};
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void backupListedByUnzipRestoresTheSameFolder();
+    void refusedArchivesChangeNothing_data();
+    void refusedArchivesChangeNothing();
+};
+
+void TestBackup::backupListedByUnzipRestoresTheSameFolder()
+{
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    if (unzip.isEmpty())
+        QSKIP("unzip is not installed");
+    Desk desk;
+    // What a replacement stopped by a crash leaves beside its file.
+    desk.write("Registret/OrderNr.dbf.Xq3v9Z", "125\r\n");
+    QMap<QString, QByteArray> backedUp = contentsOf(desk.path(QString()));
+    backedUp.remove("orderregistrering.lock");
+    backedUp.remove("Registret/OrderNr.dbf.Xq3v9Z");
+
+    const office::BackupOutcome backup = office::backUp(desk.data(), desk.backups.path(), made);
+    QVERIFY2(!backup.failure, qPrintable(backup.failure ? backup.failure->reason : QString()));
+    QCOMPARE(backup.archive, desk.backups.path() + "/orderregistrering-2026-12-07-1430.zip");
+    QCOMPARE(QDir(desk.backups.path()).entryList(QDir::Files), QStringList { "orderregistrering-2026-12-07-1430.zip" });
+
+    QProcess listing;
+    listing.start(unzip, { "-l", backup.archive });
+    QVERIFY(listing.waitForFinished());
+    QMap<QString, QByteArray> listed;
+    static const QRegularExpression line(QStringLiteral(R"(^\s*(\d+)\s+\S+\s+\S+\s+System/(.+?)/?$)"));
+    for (const QString& text : QString::fromUtf8(listing.readAllStandardOutput()).split(u'\n')) {
+        if (const QRegularExpressionMatch match = line.match(text); match.hasMatch())
+            listed.insert(match.captured(2), match.captured(1).toUtf8());
+    }
+    QMap<QString, QByteArray> sizes;
+    for (auto it = backedUp.cbegin(); it != backedUp.cend(); ++it)
+        sizes.insert(it.key(), QByteArray::number(it.value() == "<mapp>" ? 0 : it.value().size()));
+    QCOMPARE(listed, sizes);
+
+    // A day's work after the backup, then the restore.
+    desk.write("Registret/OrderNr.dbf", "131\r\n");
+    desk.remove("Customer/1002.GetInfo.dbf");
+    desk.write("Order/131.basket.dbf", "\"A\",\"B\",\"st\",\"1.00\",\"1\",\"\",\"1.00\"\r\n");
+    QMap<QString, QByteArray> dayAfter = contentsOf(desk.path(QString()));
+    dayAfter.remove("orderregistrering.lock");
+
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), backup.archive, &desk.lock, made);
+    QVERIFY2(restore.restored && !restore.failure, qPrintable(restore.failure ? restore.failure->reason : QString()));
+    QVERIFY(QFile::exists(desk.data().lockFile()));
+    QMap<QString, QByteArray> restored = contentsOf(desk.path(QString()));
+    restored.remove("orderregistrering.lock");
+    QCOMPARE(restored, backedUp);
+    QCOMPARE(restore.setAside, desk.programFolder() + "/System.före-återställning-2026-12-07-143000");
+    QCOMPARE(contentsOf(restore.setAside), dayAfter);
+    QVERIFY(desk.lock.isLocked());
+    QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList { "System", "System.före-återställning-2026-12-07-143000" }));
+}
+
+void TestBackup::refusedArchivesChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<QString>("refusal");
+
+    const auto orderNumber = std::make_tuple(QByteArray("System/Registret/OrderNr.dbf"), 'f', QByteArray("7\r\n"));
+    QTest::newRow("..") << zipOf({ orderNumber, { "System/../Order/lista.dbf", 'f', "x" } })
+                        << "Säkerhetskopian innehåller \"System/../Order/lista.dbf\", som pekar ut ur datamappen.";
+    QTest::newRow("absolute") << zipOf({ orderNumber, { "/tmp/System/lista.dbf", 'f', "x" } })
+                              << "Säkerhetskopian innehåller \"/tmp/System/lista.dbf\", som pekar ut ur datamappen.";
+    QTest::newRow("link") << zipOf({ orderNumber, { "System/Order/lista.dbf", 'l', "" } })
+                          << "Säkerhetskopian innehåller länken \"System/Order/lista.dbf\".";
+    QTest::newRow("outside System")
+        << zipOf({ orderNumber, { "Order/lista.dbf", 'f', "x" } })
+        << "Säkerhetskopian innehåller \"Order/lista.dbf\", som inte ligger i mappen System.";
+    QTest::newRow("without the order-number file")
+        << zipOf({ { "System/Order/lista.dbf", 'f', "x" } })
+        << "Säkerhetskopian saknar System/Registret/OrderNr.dbf och är ingen säkerhetskopia av programmets data.";
+    QTest::newRow("not an archive") << QByteArray("Orderregistrering\r\n")
+                                    << "Filen är ingen säkerhetskopia: den är inget zip-arkiv.";
+    QTest::newRow("cut") << QByteArray() << "Säkerhetskopian är skadad eller avkortad";
+}
+
+void TestBackup::refusedArchivesChangeNothing()
+{
+    QFETCH(QByteArray, archive);
+    QFETCH(QString, refusal);
+    Desk desk;
+    const QString file = desk.backups.path() + "/backup.zip";
+    if (archive.isEmpty()) {
+        QFile whole(office::backUp(desk.data(), desk.backups.path(), made).archive);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        for (const qsizetype cut : { bytes.size() / 3, bytes.size() / 2 })
+            QVERIFY(office::readBackupBytes(bytes.left(cut)).refusal.value_or(QString()).startsWith(refusal));
+        archive = bytes.left(bytes.size() - 10);
+        whole.remove();
+    }
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::WriteOnly));
+    written.write(archive);
+    written.close();
+    const QMap<QString, QByteArray> before = contentsOf(desk.path(QString()));
+
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), file, &desk.lock, made);
+    QVERIFY(!restore.restored);
+    QVERIFY2(restore.refusal.value_or(QString()).startsWith(refusal), qPrintable(restore.refusal.value_or("-")));
+    QCOMPARE(contentsOf(desk.path(QString())), before);
+    QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "System" });
+    QVERIFY(desk.lock.isLocked());
+}
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"

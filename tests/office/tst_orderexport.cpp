@@ -1,0 +1,145 @@
+// The orders of a period as the accountant gets them: the CSV's bytes, with
+// the amounts of the printed forms.
+
+#include "office/orderexport.h"
+#include "order/basket.h"
+#include "order/registration.h"
+#include "support/datafolder.h"
+
+#include <QTest>
+
+using core::Order;
+
+namespace {
+
+const QByteArray header = "\xEF\xBB\xBFOrderdatum;Ordernr;Kundnr;Namn;Exkl moms;Moms %;Moms;Att betala;"
+                          "Betk;Betalningsvillkor;Levs;Leveranss\xC3\xA4tt;Frkts;Frakts\xC3\xA4tt";
+const QByteArray perLineHeader = ";Artikelnr;Ben\xC3\xA4mning;Enhet;A-pris;Antal;Rab %;Radsumma";
+const QByteArray head = "2006-03-15;124;1001;Bergstr\xC3\xB6m Bygg AB;";
+const QByteArray codes = ";1;30 dagar netto;1;Utk\xC3\xB6rt;0;Posten";
+
+enum class Damage { None, HandEditedAmount, NoBasket, ListLineCut, PrintedTwice };
+
+// Order 124 printed as the program prints it: its basket, its archive files,
+// its line in the order list.
+void print(const TestDataFolder& folder, const Order& order)
+{
+    if (!order.lines().isEmpty())
+        core::rewriteBasket(folder.data(), order.text(Order::OrderNumber), order.lines());
+    QVERIFY(!core::registerOrder(folder.data(), order));
+}
+
+} // namespace
+
+class TestOrderExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void csvOfThePeriod_data();
+    void csvOfThePeriod();
+    void cancelledExportLeavesNoFile();
+};
+
+void TestOrderExport::csvOfThePeriod_data()
+{
+    QTest::addColumn<QString>("vatCode");
+    QTest::addColumn<int>("damage");
+    QTest::addColumn<bool>("perLine");
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QStringList>("incomplete");
+
+    QTest::newRow("25 %") << "0" << int(Damage::None) << false << head + "398,00;25;99,50;497,50" + codes + "\r\n"
+                          << QStringList();
+    QTest::newRow("12 %") << "1" << int(Damage::None) << false << head + "398,00;12;47,76;445,76" + codes + "\r\n"
+                          << QStringList();
+    QTest::newRow("6 %") << "3" << int(Damage::None) << false << head + "398,00;6;23,88;421,88" + codes + "\r\n"
+                         << QStringList();
+    QTest::newRow("0 %") << "9" << int(Damage::None) << false << head + "398,00;0;0,00;398,00" + codes + "\r\n"
+                         << QStringList();
+    QTest::newRow("a code without a rate") << "2" << int(Damage::None) << false << head + "398,00;;;" + codes + "\r\n"
+                                           << QStringList { "124" };
+    QTest::newRow("one row a line, an amount edited by hand") << "0" << int(Damage::HandEditedAmount) << true
+                                                              << head + "211,50;25;52,88;264,38" + codes
+            + ";TS35-25;Tr\xC3\xA4skruv f\xC3\xB6rzinkad 3.5x25 200 st;f\xC3\xB6rp;99,50;2;0;199,00\r\n" + head
+            + "211,50;25;52,88;264,38" + codes
+            + ";TS35-26;Tr\xC3\xA4skruv f\xC3\xB6rzinkad 3.5x26 200 st;f\xC3\xB6rp;99,50;2;0;12,5\r\n"
+                                                              << QStringList();
+    QTest::newRow("without a basket") << "0" << int(Damage::NoBasket) << true
+                                      << head + "0,00;25;0,00;0,00" + codes + ";;;;;;;\r\n"
+                                      << QStringList { "124" };
+    QTest::newRow("its list line cut") << "0" << int(Damage::ListLineCut) << false
+                                       << head + "398,00;25;99,50;497,50" + codes + "\r\n"
+                                       << QStringList { "124" };
+    // Printed in February, then again in March with the name corrected: the
+    // March printing is the order.
+    QTest::newRow("printed twice") << "0" << int(Damage::PrintedTwice) << false
+                                   << head + "398,00;25;99,50;497,50" + codes + "\r\n"
+                                   << QStringList();
+}
+
+void TestOrderExport::csvOfThePeriod()
+{
+    QFETCH(QString, vatCode);
+    QFETCH(int, damage);
+    QFETCH(bool, perLine);
+    TestDataFolder folder;
+    folder.copySample(QStringLiteral("Registret/Betalningsvillkor.dbf"));
+    Order order = sampleOrder(2);
+    order.setText(Order::VatCode, vatCode);
+    if (Damage(damage) == Damage::HandEditedAmount) {
+        core::OrderLine edited = order.lines().at(1);
+        edited.texts[core::OrderLine::LineAmount] = QStringLiteral("12.5");
+        order.setLines({ order.lines().at(0), edited });
+    }
+    if (Damage(damage) == Damage::PrintedTwice) {
+        Order earlier = order;
+        earlier.setText(Order::OrderDate, QStringLiteral("060228"));
+        earlier.setText(Order::CustomerLine1, QStringLiteral("Bergstrom Bygg"));
+        print(folder, earlier);
+    }
+    // Printed on either side of the period: not exported.
+    for (const char* date : { "060228", "060401" }) {
+        Order outside = sampleOrder(1);
+        outside.setText(Order::OrderNumber, QString::fromLatin1(date).right(3));
+        outside.setText(Order::OrderDate, QString::fromLatin1(date));
+        print(folder, outside);
+    }
+    if (Damage(damage) == Damage::NoBasket)
+        order.setLines({});
+    print(folder, order);
+    if (Damage(damage) == Damage::ListLineCut) {
+        const QByteArray list = folder.read("Order/lista.dbf");
+        folder.write("Order/lista.dbf", list.left(list.lastIndexOf("\"060315\"")) + "\"060315\",\"124\",\"10");
+    }
+
+    const QString file = folder.programFolder() + QStringLiteral("/order-2006-03.csv");
+    const office::ExportOutcome exported
+        = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31),
+                               perLine ? office::ExportRows::PerLine : office::ExportRows::PerOrder, file);
+    QVERIFY(!exported.failure);
+    QCOMPARE(exported.orders, 1);
+    QFile csv(file);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QFETCH(QByteArray, rows);
+    QCOMPARE(csv.readAll(), header + (perLine ? perLineHeader : QByteArray()) + "\r\n" + rows);
+    QStringList incomplete;
+    for (const office::IncompleteOrder& each : exported.incomplete)
+        incomplete.append(each.orderNumber);
+    QTEST(incomplete, "incomplete");
+}
+
+void TestOrderExport::cancelledExportLeavesNoFile()
+{
+    TestDataFolder folder;
+    print(folder, sampleOrder(1));
+    const QString file = folder.programFolder() + QStringLiteral("/order.csv");
+    const office::ExportOutcome exported
+        = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31), office::ExportRows::PerOrder, file,
+                               [](qint64, qint64) { return false; });
+    QVERIFY(exported.cancelled);
+    QVERIFY(!QFile::exists(file));
+}
+
+QTEST_GUILESS_MAIN(TestOrderExport)
+#include "tst_orderexport.moc"
