@@ -11,9 +11,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Orderregistrering"));
     installSwedishQtTexts(app);
 
-    const DeskStart desk = startDesk(datafiles::DataDirectory(QCoreApplication::applicationDirPath()));
-    if (!desk.window)
+    const std::unique_ptr<DeskStart> desk = startDesk(datafiles::DataDirectory(QCoreApplication::applicationDirPath()));
+    if (!desk->window)
         return 1;
-    desk.window->show();
+    desk->window->show();
     return app.exec();
 }

@@ -4,6 +4,10 @@
 
 #include "history/frmorderhistory.h"
 #include "history/pdfwindow.h"
+#include "officewindows/backupcommand.h"
+#include "officewindows/frmaterstall.h"
+#include "officewindows/frmexportera.h"
+#include "officewindows/remembered.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
 #include "printing/orderdocument.h"
@@ -19,6 +23,7 @@
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/filechooser.h"
+#include "widgets/filedialog.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -29,6 +34,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -53,13 +59,15 @@ void setTextColour(QWidget* widget, const QColor& colour, const QColor& backgrou
 
 } // namespace
 
-std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock today)
+std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock today, QLockFile* lock)
 {
-    return std::make_unique<FrmMain>(std::move(data), std::move(today));
+    return std::make_unique<FrmMain>(std::move(data), std::move(today), lock);
 }
 
-FrmMain::FrmMain(datafiles::DataDirectory data, Clock today)
-    : m_order(new core::OpenOrder(std::move(data), std::move(today), this))
+FrmMain::FrmMain(datafiles::DataDirectory data, Clock today, QLockFile* lock)
+    : m_order(new core::OpenOrder(std::move(data), today, this))
+    , m_today(today ? std::move(today) : Clock([] { return QDate::currentDate(); }))
+    , m_lock(lock)
 {
     setObjectName(QStringLiteral("frmMain"));
     setupWindow();
@@ -296,6 +304,13 @@ void FrmMain::setupMenus()
              &FrmMain::mnuForhandsgranska_Click);
     addEntry(arkiv, "mnuPrint", QStringLiteral("Skriv ut"), Qt::Key_F9, &FrmMain::mnuPrint_Click);
     addEntry(arkiv, "mnuFoljesedel", QStringLiteral("Skriv följesedel"), {}, &FrmMain::mnuFoljesedel_Click);
+    arkiv->addSeparator();
+    addEntry(arkiv, "mnuExportera", QStringLiteral("&Exportera order…"), {}, &FrmMain::mnuExportera_Click);
+    m_mnuSakerhetskopiera = addEntry(arkiv, "mnuSakerhetskopiera", QString(), {}, &FrmMain::mnuSakerhetskopiera_Click);
+    addEntry(arkiv, "mnuAterstall", QStringLiteral("Å&terställ från säkerhetskopia…"), {},
+             &FrmMain::mnuAterstall_Click);
+    connect(arkiv, &QMenu::aboutToShow, this, &FrmMain::showBackupReminder);
+    showBackupReminder();
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("&Data"));
     data->setObjectName(QStringLiteral("mnuData"));
@@ -643,5 +658,50 @@ void FrmMain::mnuRegister_ImporteraKundlista_Click()
 
 void FrmMain::mnuRegister_Exportera_Click()
 {
-    m_frmExportera.show([this] { return FrmExport::open(m_order->data()); });
+    m_frmExport.show([this] { return FrmExport::open(m_order->data()); });
+}
+
+void FrmMain::showBackupReminder()
+{
+    const BackupReminder reminder = backupReminder(remembered::lastBackup(m_order->data()), m_today());
+    m_mnuSakerhetskopiera->setText(reminder.caption);
+    QIcon flag;
+    if (reminder.overdue) {
+        // A small red flag on its pole.
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.fillRect(3, 1, 2, 14, Qt::darkGray);
+        painter.fillRect(5, 2, 9, 7, QColor(204, 0, 0));
+        flag = QIcon(pixmap);
+    }
+    m_mnuSakerhetskopiera->setIcon(flag);
+    m_mnuSakerhetskopiera->setToolTip(reminder.overdue ? QStringLiteral("Det är mer än en vecka sedan datamappen "
+                                                                        "säkerhetskopierades.")
+                                                       : QString());
+}
+
+void FrmMain::mnuExportera_Click()
+{
+    m_frmExportera.show([this] { return FrmExportera::open(m_order->data(), m_today()); });
+}
+
+void FrmMain::mnuSakerhetskopiera_Click()
+{
+    backUpData(this, m_order->data(), QDateTime(m_today(), QTime::currentTime()));
+    showBackupReminder();
+}
+
+void FrmMain::mnuAterstall_Click()
+{
+    const QString archive
+        = FileDialog::openFile(this, QStringLiteral("Återställ från säkerhetskopia"), remembered::backupFolder(),
+                               QStringLiteral("Säkerhetskopior (*.zip);;Alla filer (*)"));
+    if (archive.isEmpty())
+        return;
+    // Another backup chosen: the window shows that one.
+    delete m_frmAterstall.get();
+    m_frmAterstall.show(
+        [&] { return FrmAterstall::open(m_order->data(), archive, m_lock, this); },
+        [this](FrmAterstall* window) { connect(window, &FrmAterstall::restored, this, &OrderWindow::dataRestored); });
 }

@@ -10,7 +10,9 @@
 
 class ClickableLabel;
 class FrmAddProduct;
+class FrmAterstall;
 class FrmExport;
+class FrmExportera;
 class FrmImport;
 class FrmKodregister;
 class FrmKunder;
@@ -21,7 +23,9 @@ class FrmVarning;
 class OrderLinesModel;
 class PdfWindow;
 class PictureBox;
+class QAction;
 class QLabel;
+class QLockFile;
 class QMenu;
 class QTimer;
 class RegisterPicker;
@@ -37,7 +41,7 @@ class FrmMain : public OrderWindow
     Q_OBJECT
 
 public:
-    FrmMain(datafiles::DataDirectory data, Clock today);
+    FrmMain(datafiles::DataDirectory data, Clock today, QLockFile* lock);
     ~FrmMain() override;
 
     core::OpenOrder& openOrder() override { return *m_order; }
@@ -58,6 +62,9 @@ public slots:
     void mnuData_Frkts_Click();
     void mnuVisa_Produkter_Click();
     void mnuHelp_Varning_Click();
+    void mnuExportera_Click();
+    void mnuSakerhetskopiera_Click();
+    void mnuAterstall_Click();
     void mnuRegister_Kunder_Click();
     void mnuRegister_Produkter_Click();
     void mnuRegister_Betk_Click();
@@ -101,8 +108,12 @@ private:
     // The open preview follows the order: it is drawn again once the operator
     // pauses, so that its "Skriv ut (F9)" prints what it shows.
     void redrawPreview();
+    // The backup entry's caption and flag, as of today.
+    void showBackupReminder();
 
     core::OpenOrder* m_order = nullptr;
+    Clock m_today;
+    QLockFile* m_lock = nullptr;
 
     QWidget* m_client = nullptr;
     PictureBox* m_bg_pic = nullptr;
@@ -127,6 +138,7 @@ private:
     OrderLinesModel* m_lines = nullptr;
 
     QMenu* m_mnuPop1 = nullptr;
+    QAction* m_mnuSakerhetskopiera = nullptr;
     QTimer* m_previewRedraw = nullptr;
 
     SingleWindow<RegisterPicker> m_frmBetk;
@@ -144,5 +156,7 @@ private:
     SingleWindow<FrmKodregister> m_frmFrktsRegister;
     SingleWindow<FrmImport> m_frmImportPrislista;
     SingleWindow<FrmImport> m_frmImportKundlista;
-    SingleWindow<FrmExport> m_frmExportera;
+    SingleWindow<FrmExport> m_frmExport;
+    SingleWindow<FrmExportera> m_frmExportera;
+    SingleWindow<FrmAterstall> m_frmAterstall;
 };

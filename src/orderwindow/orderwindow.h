@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QLockFile;
+
 // The program's main window, "Orderregistrering": the order being entered, its
 // menus and function keys. Everything else of the window is its own business;
 // this is what the program and its tests may ask of it.
@@ -18,13 +20,19 @@ public:
     using Clock = core::OpenOrder::Clock;
 
     // The order window over the data folder. "Ny" takes today's date from
-    // `today`, the system's clock when none is given.
-    static std::unique_ptr<OrderWindow> create(datafiles::DataDirectory data, Clock today = {});
+    // `today`, the system's clock when none is given. `lock` is the
+    // program's lock on System, which a restore lets go and takes again.
+    static std::unique_ptr<OrderWindow> create(datafiles::DataDirectory data, Clock today = {},
+                                               QLockFile* lock = nullptr);
 
     // The order on the desk, which the window edits and shows.
     virtual core::OpenOrder& openOrder() = 0;
     virtual const core::OpenOrder& openOrder() const = 0;
     const core::Order& order() const { return openOrder().order(); }
+
+signals:
+    // A backup was restored into System: the desk is to start again on it.
+    void dataRestored();
 
 protected:
     explicit OrderWindow(QWidget* parent = nullptr)

@@ -84,13 +84,13 @@ int main(int argc, char* argv[])
     });
 
     MessageBox::Recorder boxes;
-    const DeskStart desk
+    const std::unique_ptr<DeskStart> desk
         = startDesk(datafiles::DataDirectory(QString::fromLocal8Bit(argv[1])), [] { return QDate(2026, 12, 7); });
-    if (!desk.window) {
+    if (!desk->window) {
         writeBoxes(boxes, out);
         return 1;
     }
-    OrderWindow& window = *desk.window;
+    OrderWindow& window = *desk->window;
 
     if (mode == QLatin1String("print")) {
         choose(window, "mnuNy");

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "datafiles/datadirectory.h"
+#include "office/backuparchive.h"
+
+#include <QWidget>
+
+class QLockFile;
+class QPushButton;
+
+// "Återställ från säkerhetskopia": what the chosen backup holds, shown before
+// anything changes, and "Återställ", which puts it in place of System. The
+// System folder it replaces is kept beside it.
+class FrmAterstall : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Reads the backup through and checks it; nullptr, after telling the
+    // operator why (in a box over `parent`), when it cannot be restored. The
+    // lock is the program's lock on System, let go and taken again around the
+    // swap.
+    static FrmAterstall* open(const datafiles::DataDirectory& data, const QString& archive, QLockFile* lock,
+                              QWidget* parent = nullptr);
+
+signals:
+    // The backup is System now: the desk is to start again on it.
+    void restored();
+
+public slots:
+    void cmdAterstall_Click();
+    void cmdAvbryt_Click();
+
+private:
+    FrmAterstall(datafiles::DataDirectory data, QString archive, QLockFile* lock);
+    void setupControls(const office::BackupContents& contents);
+
+    datafiles::DataDirectory m_data;
+    QString m_archive;
+    QLockFile* m_lock;
+    QPushButton* m_cmdAterstall = nullptr;
+    QPushButton* m_cmdAvbryt = nullptr;
+};

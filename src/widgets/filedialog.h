@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every file and folder the operator chooses in a dialog goes through here.
+// Tests install Answers, which answer in the dialogs' stead.
+class FileDialog
+{
+public:
+    enum class Kind { SaveFile, OpenFile, Folder };
+
+    struct Asked
+    {
+        Kind kind;
+        QString caption;
+        QString proposed; // the file or folder the dialog opened on
+    };
+
+    class Answers
+    {
+    public:
+        explicit Answers(QStringList answers);
+        ~Answers();
+        Answers(const Answers&) = delete;
+        Answers& operator=(const Answers&) = delete;
+
+        QList<Asked> asked;
+        // Given in turn; an empty answer, or none left, is a dialog cancelled.
+        QStringList answers;
+    };
+
+    // The chosen path; empty when the operator cancelled.
+    static QString saveFile(QWidget* parent, const QString& caption, const QString& proposed, const QString& filter);
+    static QString openFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+    static QString folder(QWidget* parent, const QString& caption, const QString& folder);
+};
