@@ -3,6 +3,8 @@
 #include "orderhistorymodel.h"
 #include "pdfwindow.h"
 
+#include "office/mail.h"
+#include "order/customeremail.h"
 #include "order/totals.h"
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
@@ -166,6 +168,7 @@ void FrmOrderHistory::setupControls()
     m_cmdVisa = addButton(documents, "cmdVisa", QStringLiteral("&Visa"));
     m_cmdSkrivUtIgen = addButton(documents, "cmdSkrivUtIgen", QStringLiteral("Skriv &ut igen"));
     m_cmdFoljesedel = addButton(documents, "cmdFoljesedel", QStringLiteral("Skriv föl&jesedel"));
+    m_cmdEpost = addButton(documents, "cmdEpost", QStringLiteral("Skicka med &e-post"));
     m_cmdNyOrder = addButton(documents, "cmdNyOrder", QStringLiteral("&Ny order från denna"));
     documents->addStretch();
     m_cmdStang = addButton(documents, "cmdStang", QStringLiteral("&Stäng"));
@@ -185,6 +188,7 @@ void FrmOrderHistory::setupControls()
     connect(m_cmdVisa, &QPushButton::clicked, this, &FrmOrderHistory::cmdVisa_Click);
     connect(m_cmdSkrivUtIgen, &QPushButton::clicked, this, &FrmOrderHistory::cmdSkrivUtIgen_Click);
     connect(m_cmdFoljesedel, &QPushButton::clicked, this, &FrmOrderHistory::cmdFoljesedel_Click);
+    connect(m_cmdEpost, &QPushButton::clicked, this, &FrmOrderHistory::cmdEpost_Click);
     connect(m_cmdNyOrder, &QPushButton::clicked, this, &FrmOrderHistory::cmdNyOrder_Click);
     connect(m_cmdLevererad, &QPushButton::clicked, this, &FrmOrderHistory::cmdLevererad_Click);
     connect(m_cmdFakturerad, &QPushButton::clicked, this, &FrmOrderHistory::cmdFakturerad_Click);
@@ -373,7 +377,7 @@ void FrmOrderHistory::clearDetail()
     m_lblStatus->setValue(QString());
     m_lvwOrderrader->reportModel()->clear();
     m_lvwStatuslogg->reportModel()->clear();
-    for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdFoljesedel, m_cmdNyOrder }) {
+    for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdFoljesedel, m_cmdEpost, m_cmdNyOrder }) {
         button->setEnabled(false);
         button->setToolTip(QString());
     }
@@ -431,7 +435,7 @@ void FrmOrderHistory::showChosen()
     const QString tip = copy.isEmpty()
         ? QStringLiteral("Ingen PDF-kopia är sparad för order %1.").arg(order.text(Field::OrderNumber))
         : QDir::toNativeSeparators(copy);
-    for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen }) {
+    for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdEpost }) {
         button->setEnabled(!copy.isEmpty());
         button->setToolTip(tip);
     }
@@ -569,6 +573,31 @@ void FrmOrderHistory::cmdSkrivUtIgen_Click()
     }
     MessageBox::show(this, MessageBox::Icon::Information, QString(),
                      QStringLiteral("Order %1 har skickats till skrivaren %2 igen.").arg(orderNumber, sent.printer));
+}
+
+void FrmOrderHistory::cmdEpost_Click()
+{
+    const QString copy = keptCopy();
+    if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skicka den med e-post")))
+        return;
+    const QString address = core::customerEmail(m_data, m_chosen->text(Field::CustomerNumber));
+    const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy));
+    if (opened.failure) {
+        MessageBox::reportFailure(this, *opened.failure);
+        return;
+    }
+    if (!opened.noMailProgram)
+        return;
+    const QString folder = QFileInfo(copy).absolutePath();
+    const bool openFolder = MessageBox::ask(
+        this, MessageBox::Icon::Information, QString(),
+        QStringLiteral("Det finns inget e-postprogram inställt på den här datorn, så inget meddelande kunde "
+                       "öppnas.\r\n\r\nPDF-kopian av order %1 finns i\r\n%2\r\n\r\nVill du öppna mappen?")
+            .arg(m_chosen->text(Field::OrderNumber), QDir::toNativeSeparators(copy)));
+    if (!openFolder)
+        return;
+    if (const std::optional<datafiles::Failure> failure = office::openFolder(folder))
+        MessageBox::reportFailure(this, *failure);
 }
 
 void FrmOrderHistory::cmdNyOrder_Click()

@@ -24,11 +24,12 @@ class ValueLabel;
 // "Orderhistorik": every printed order from the order list, newest first, found
 // by the beginnings of its number, customer number or name as the operator
 // types, and by its state through the filter. The chosen order's own files and
-// its state's log fill the detail pane; its kept PDF copy can be shown or sent
-// to the printer again, its delivery note printed, and "Ny order från denna"
-// hands the order to the order window, which starts a new order from it. The
-// chosen orders, one or several, can be marked delivered or invoiced, voided
-// or set back a step.
+// its state's log fill the detail pane; its kept PDF copy can be shown, sent
+// to the printer again or attached to a new e-mail to the customer in the
+// desktop's mail program, its delivery note printed, and "Ny order från
+// denna" hands the order to the order window, which starts a new order from
+// it. The chosen orders, one or several, can be marked delivered or invoiced,
+// voided or set back a step.
 class FrmOrderHistory : public QWidget
 {
     Q_OBJECT
@@ -58,6 +59,7 @@ public slots:
     void cmdVisa_Click();
     void cmdSkrivUtIgen_Click();
     void cmdFoljesedel_Click();
+    void cmdEpost_Click();
     void cmdNyOrder_Click();
     void cmdLevererad_Click();
     void cmdFakturerad_Click();
@@ -116,6 +118,7 @@ private:
     QPushButton* m_cmdVisa = nullptr;
     QPushButton* m_cmdSkrivUtIgen = nullptr;
     QPushButton* m_cmdFoljesedel = nullptr;
+    QPushButton* m_cmdEpost = nullptr;
     QPushButton* m_cmdNyOrder = nullptr;
     QPushButton* m_cmdLevererad = nullptr;
     QPushButton* m_cmdFakturerad = nullptr;
