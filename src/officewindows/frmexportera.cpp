@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -24,12 +25,17 @@ namespace {
 
 const QString title = QStringLiteral("Exportera order");
 
-QDateEdit* dateEdit(QWidget* parent, const char* name, const QDate& date)
+// A date box named as its label reads, down to the text box inside it that
+// takes the focus, so that a screen reader says which date it is.
+QDateEdit* dateEdit(QWidget* parent, const char* name, const QString& spoken, const QDate& date)
 {
     auto* edit = new QDateEdit(date, parent);
     edit->setObjectName(QLatin1String(name));
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
+    edit->setAccessibleName(spoken);
+    if (auto* text = edit->findChild<QLineEdit*>())
+        text->setAccessibleName(spoken);
     return edit;
 }
 
@@ -59,8 +65,8 @@ void FrmExportera::setupControls(const QDate& today)
     auto* layout = new QVBoxLayout(this);
     auto* period = new QFormLayout;
     const QDate first(today.year(), today.month(), 1);
-    m_dtpFran = dateEdit(this, "dtpFran", first);
-    m_dtpTill = dateEdit(this, "dtpTill", first.addMonths(1).addDays(-1));
+    m_dtpFran = dateEdit(this, "dtpFran", QStringLiteral("Från"), first);
+    m_dtpTill = dateEdit(this, "dtpTill", QStringLiteral("Till"), first.addMonths(1).addDays(-1));
     auto* fran = new QLabel(QStringLiteral("&Från:"), this);
     auto* till = new QLabel(QStringLiteral("&Till:"), this);
     fran->setBuddy(m_dtpFran);

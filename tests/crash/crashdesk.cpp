@@ -7,9 +7,12 @@
 //   crashdesk <program folder> start                 start, then "Ny"
 //   crashdesk <program folder> deliver               start, F6, "Markera levererad"
 //                                                    for the newest order
+//   crashdesk <program folder> restore <archive> [crash point]
+//                                                    start, then restore the backup
 //
 // It writes every message box and the order number "Ny" gave to its output.
 
+#include "office/restore.h"
 #include "order/crashpoint.h"
 #include "order/order.h"
 #include "orderwindow/deskstart.h"
@@ -73,10 +76,18 @@ int main(int argc, char* argv[])
         { "archive-head", core::CrashPoint::ArchiveHead },
         { "order-list", core::CrashPoint::OrderList },
         { "journal-removed", core::CrashPoint::JournalRemoved },
+        { "restore-begun", core::CrashPoint::RestoreBegun },
+        { "restore-unpacked", core::CrashPoint::RestoreUnpacked },
+        { "restore-journal", core::CrashPoint::RestoreJournal },
+        { "restore-set-aside", core::CrashPoint::RestoreSetAside },
+        { "restore-in-place", core::CrashPoint::RestoreInPlace },
+        { "restore-done", core::CrashPoint::RestoreDone },
     };
+    const bool restore = mode == QLatin1String("restore");
+    const int pointArgument = restore ? 4 : 3;
     const std::optional<core::CrashPoint> crashAt
-        = argc > 3 ? std::optional(points.value(QByteArray(argv[3]))) : std::nullopt;
-    if (argc > 3 && !points.contains(QByteArray(argv[3])))
+        = argc > pointArgument ? std::optional(points.value(QByteArray(argv[pointArgument]))) : std::nullopt;
+    if (argc > pointArgument && !points.contains(QByteArray(argv[pointArgument])))
         return 2;
     const core::CrashHookForTesting crash([crashAt](core::CrashPoint point) {
         if (point == crashAt)
@@ -114,6 +125,11 @@ int main(int argc, char* argv[])
             if (top->isVisible() && top->objectName() == QLatin1String("frmOrderhistorik"))
                 top->findChild<QPushButton*>(QStringLiteral("cmdLevererad"))->click();
         }
+    } else if (restore && argc > 3) {
+        const office::RestoreOutcome restored
+            = office::restoreBackup(window.openOrder().data(), QString::fromLocal8Bit(argv[3]), desk->lock.get(),
+                                    QDateTime(QDate(2026, 12, 7), QTime(15, 0)));
+        out << "restored: " << (restored.restored ? "yes" : "no") << "\n";
     } else {
         choose(window, "mnuNy");
         out << "next: " << window.findChild<TextBox*>(QStringLiteral("txt_OrderNr"))->text() << "\n";

@@ -3,6 +3,7 @@
 // registered or not at all, nothing temporary is left, and "Ny" hands out a
 // number no archive file uses.
 
+#include "office/backup.h"
 #include "support/testsupport.h"
 
 #include <QDirIterator>
@@ -161,6 +162,8 @@ private slots:
     void anotherOperatorsAccount_data();
     void anotherOperatorsAccount();
     void statusChangeSynced();
+    void restoreKilledAtEveryStep_data();
+    void restoreKilledAtEveryStep();
 };
 
 void TestCrashRecovery::killedAtEveryStep_data()
@@ -344,6 +347,77 @@ void TestCrashRecovery::statusChangeSynced()
     QVERIFY2(synced >= 0, qPrintable(calls.join(u'\n')));
     const QString order = QRegularExpression::escape(folder.path("Order"));
     QVERIFY(findCall(calls, QStringLiteral("^fsync\\(\\d+<%1>\\)").arg(order), synced) > synced);
+}
+
+namespace {
+
+// Every file of a folder with its bytes, the program's lock left out.
+QMap<QString, QByteArray> filesOf(const QString& path)
+{
+    const QString folder = QDir::cleanPath(path);
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (it.fileName() != QLatin1String("orderregistrering.lock") && file.open(QIODevice::ReadOnly))
+            files.insert(file.fileName().sliced(folder.size() + 1), file.readAll());
+    }
+    return files;
+}
+
+} // namespace
+
+void TestCrashRecovery::restoreKilledAtEveryStep_data()
+{
+    QTest::addColumn<QString>("crashPoint");
+    QTest::addColumn<bool>("restored");
+    QTest::addColumn<QString>("told");
+
+    const QString finished = QStringLiteral("Återställningen är nu klar");
+    const QString undone = QStringLiteral("Ingenting återställdes");
+    QTest::newRow("not killed") << QString() << true << QString();
+    QTest::newRow("after the first file unpacked") << "restore-begun" << false << undone;
+    QTest::newRow("after all is unpacked") << "restore-unpacked" << false << undone;
+    // From the journal on, the restore is carried through.
+    QTest::newRow("after the journal") << "restore-journal" << true << finished;
+    QTest::newRow("after System is set aside") << "restore-set-aside" << true << finished;
+    QTest::newRow("after the restored folder is in place") << "restore-in-place" << true << finished;
+    QTest::newRow("after the journal is removed") << "restore-done" << true << QString();
+}
+
+void TestCrashRecovery::restoreKilledAtEveryStep()
+{
+    QFETCH(QString, crashPoint);
+    QFETCH(bool, restored);
+    QFETCH(QString, told);
+
+    DeskFolder folder;
+    QTemporaryDir backups;
+    const QString archive
+        = office::backUp(folder.data(), backups.path(), QDateTime(QDate(2026, 12, 7), QTime(14, 30))).archive;
+    const QMap<QString, QByteArray> backedUp = filesOf(folder.path(QString()));
+    // The work of the afternoon, which the restore replaces.
+    folder.write("Registret/OrderNr.dbf", "1050\r\n");
+    folder.write("Order/1050.basket.dbf", "\"A-1\",\"Vara\",\"st\",\"1.00\",\"1\",\"\",\"1.00\"\r\n");
+    const QMap<QString, QByteArray> afternoon = filesOf(folder.path(QString()));
+
+    QStringList arguments { QStringLiteral("restore"), archive };
+    if (!crashPoint.isEmpty())
+        arguments.append(crashPoint);
+    QCOMPARE(folder.run(arguments).killed, !crashPoint.isEmpty());
+    const Run started = folder.start();
+    QVERIFY(!started.killed);
+    QCOMPARE(started.output.count(QStringLiteral("box: ")), told.isEmpty() ? 0 : 1);
+    QVERIFY(started.output.contains(told));
+
+    // Either the old folder or the restored one, whole; the one replaced set aside.
+    QCOMPARE(filesOf(folder.path(QString())), restored ? backedUp : afternoon);
+    const QString setAside = QStringLiteral("System.före-återställning-2026-12-07-150000");
+    const QStringList inPlace = restored ? QStringList { "System", setAside } : QStringList { "System" };
+    QCOMPARE(QDir(folder.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), inPlace);
+    if (restored)
+        QCOMPARE(filesOf(folder.programFolder() + u'/' + setAside), afternoon);
+    QCOMPARE(nextNumber(started), restored ? QStringLiteral("1042") : QStringLiteral("1051"));
 }
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)
