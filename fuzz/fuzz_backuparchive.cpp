@@ -1,0 +1,47 @@
+// A backup read and checked before a restore, without unpacking: any bytes as
+// an archive are refused or read through without harm, and an archive that is
+// accepted has no entry that could leave the folder it is unpacked in, and has
+// the order-number file. The same bytes as an entry's name pass the name check
+// only where they name a place inside System.
+#include "fuzzcheck.h"
+#include "office/backuparchive.h"
+
+#include <QDir>
+
+namespace {
+
+// Where an entry of an accepted backup would be unpacked stays inside System.
+void checkStaysInside(const QString& path)
+{
+    FUZZ_CHECK(!path.startsWith(u'/'));
+    FUZZ_CHECK(!path.contains(u'\\'));
+    FUZZ_CHECK(!path.split(u'/').contains(QStringLiteral("..")));
+    const QString unpacked = QDir::cleanPath(QStringLiteral("/unpacked/System/") + path);
+    FUZZ_CHECK(unpacked == QStringLiteral("/unpacked/System")
+               || unpacked.startsWith(QStringLiteral("/unpacked/System/")));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArrayView bytes = fuzzBytes(data, size);
+    const office::BackupContents contents = office::readBackupBytes(bytes);
+    // Nothing is read from or written to a file.
+    FUZZ_CHECK(!contents.failure);
+    if (!contents.refusal) {
+        bool orderNumberFile = false;
+        for (const office::BackupEntry& entry : contents.entries) {
+            checkStaysInside(entry.path);
+            FUZZ_CHECK(entry.folder || entry.sha256.size() == 32);
+            orderNumberFile = orderNumberFile || (!entry.folder && entry.path == u"Registret/OrderNr.dbf");
+        }
+        FUZZ_CHECK(orderNumberFile);
+    }
+
+    if (const std::optional<QString> path = office::pathUnderSystem(QString::fromUtf8(bytes))) {
+        checkStaysInside(*path);
+        FUZZ_CHECK(office::pathUnderSystem(office::entryName(*path, false)) == path);
+    }
+    return 0;
+}
