@@ -166,27 +166,51 @@ bool isFile(const QString& path)
 
 ReadResult readWholeFile(const QString& path)
 {
+    // Opened first and asked afterwards: the history and the export read a
+    // hundred thousand small files, and each question is a call to the system.
     ReadResult result;
-    const QFileInfo info(path);
-    if (info.exists() && info.isDir()) {
-        result.failure = failed(path, reasonFor(EISDIR, {}));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        result.missing = error == ENOENT || error == ENOTDIR;
+        const QString folder = error == ENOENT ? folderProblem(path) : QString();
+        if (!folder.isEmpty())
+            result.failure = failed(path, folder);
+        else if (error == ENOENT)
+            result.failure = failed(path, reasonFor(ENOENT, {}));
+        else
+            result.failure = failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
         return result;
     }
-    if (!info.exists()) {
-        const QString folder = folderProblem(path);
-        result.failure = failed(path, folder.isEmpty() ? reasonFor(ENOENT, {}) : folder);
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        result.missing = true;
+        result.failure
+            = failed(path, reasonFor(error, error == EISDIR ? QString() : QString::fromLocal8Bit(strerror(error))));
         return result;
     }
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.failure = failed(path, reasonFor(errno, file.errorString()));
-        return result;
+    // One read more than the size, to see the end even of a file that grew.
+    result.bytes.resize(qsizetype(info.st_size) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == result.bytes.size())
+            result.bytes.resize(got * 2 + 4096);
+        const ssize_t n = ::read(fd, result.bytes.data() + got, size_t(result.bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            result.failure = failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+            break;
+        }
+        if (n == 0)
+            break;
+        got += n;
     }
-    errno = 0;
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        result.failure = failed(path, reasonFor(errno, file.errorString()));
+    ::close(fd);
+    result.bytes.resize(got);
     return result;
 }
 

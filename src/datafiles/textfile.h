@@ -19,6 +19,7 @@ struct ReadResult
 {
     QByteArray bytes;
     std::optional<Failure> failure; // none when the file was read
+    bool missing = false; // no ordinary file stands at the path (isFile() would say false)
 
     bool ok() const { return !failure; }
 };

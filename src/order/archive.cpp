@@ -47,11 +47,11 @@ void readArchiveFile(const std::optional<QString>& path, Order& order, const std
 {
     if (!path)
         return;
-    if (!datafiles::isFile(*path)) {
+    const datafiles::ReadResult file = datafiles::readWholeFile(*path);
+    if (file.missing) {
         problems.append(QStringLiteral("Filen %1 saknas.").arg(shown(*path)));
         return;
     }
-    const datafiles::ReadResult file = datafiles::readWholeFile(*path);
     if (!file.ok()) {
         problems.append(QStringLiteral("Filen %1 kan inte läsas: %2.").arg(shown(*path), file.failure->reason));
         return;

@@ -66,11 +66,11 @@ BasketRead readBasket(const datafiles::DataDirectory& data, const QString& order
         return read;
     }
     read.file = *path;
-    if (!datafiles::isFile(*path)) {
+    const datafiles::ReadResult file = datafiles::readWholeFile(*path);
+    if (file.missing) {
         read.missing = true;
         return read;
     }
-    const datafiles::ReadResult file = datafiles::readWholeFile(*path);
     if (!file.ok()) {
         read.failure = file.failure->during(operation);
         return read;
