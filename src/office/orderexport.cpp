@@ -8,9 +8,12 @@
 #include "order/totals.h"
 
 #include <QHash>
-#include <QRegularExpression>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace office {
 namespace {
@@ -46,12 +49,25 @@ void appendText(QString& row, const QString& text)
     row += u'"';
 }
 
+bool allDigits(QStringView text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// "99.50", "-2", "12.5": digits with at most one decimal point between them.
+bool isPlainNumber(QStringView text)
+{
+    if (text.startsWith(u'-'))
+        text = text.sliced(1);
+    const qsizetype point = text.indexOf(u'.');
+    return point < 0 ? allDigits(text) : allDigits(text.first(point)) && allDigits(text.sliced(point + 1));
+}
+
 // A number as the operator typed or the program stored it ("99.50") with the
 // decimal comma a Swedish spreadsheet reads; any other text stays text.
 void appendNumber(QString& row, const QString& text)
 {
-    static const QRegularExpression plainNumber(QStringLiteral(R"(^-?\d+(\.\d+)?$)"));
-    if (plainNumber.match(text).hasMatch())
+    if (isPlainNumber(text))
         row += QString(text).replace(u'.', u',');
     else
         appendText(row, text);
@@ -65,9 +81,7 @@ QString isoDate(const QDate& date)
 // Order numbers as the operator counts them: 99 before 100.
 bool numberBefore(const QString& a, const QString& b)
 {
-    static const QRegularExpression digits(QStringLiteral(R"(^\d+$)"));
-    const bool numeric = digits.match(a).hasMatch() && digits.match(b).hasMatch();
-    if (numeric && a.size() != b.size())
+    if (a.size() != b.size() && allDigits(a) && allDigits(b))
         return a.size() < b.size();
     return a < b;
 }
@@ -109,6 +123,7 @@ QList<Listed> lastPrintings(const QByteArray& list)
     return once;
 }
 
+// The rows of one order; made on several threads at once, so it only reads.
 class CsvRows
 {
 public:
@@ -116,15 +131,21 @@ public:
         : m_wording(data)
         , m_rows(rows)
     {
-        m_bytes = "\xEF\xBB\xBF";
-        m_bytes
-            += (orderHeader + (rows == ExportRows::PerLine ? lineHeader : QString()) + QStringLiteral("\r\n")).toUtf8();
+        // The registers are read now, once, not by the threads that share them.
+        for (const auto which : { core::CodeRegister::PaymentTerms, core::CodeRegister::DeliveryMethod,
+                                  core::CodeRegister::FreightMethod })
+            m_wording.wording(which, QStringLiteral("\x01"));
     }
 
-    // Adds the order's rows; the problems of the amounts, if any.
-    QStringList add(const QDate& date, const Order& order)
+    QByteArray header() const
     {
-        QStringList problems;
+        return "\xEF\xBB\xBF" + (orderHeader + (m_rows == ExportRows::PerLine ? lineHeader : QString())).toUtf8()
+            + "\r\n";
+    }
+
+    // The order's rows; the problems of its amounts, if any, go to `problems`.
+    QByteArray rowsOf(const QDate& date, const Order& order, QStringList& problems) const
+    {
         const core::Totals totals = core::totalsOf(order);
         QString head;
         head += isoDate(date) + u';';
@@ -158,41 +179,95 @@ public:
             appendText(head, m_wording.wording(which, order.text(field)));
         }
 
-        if (m_rows == ExportRows::PerOrder) {
-            m_bytes += (head + QStringLiteral("\r\n")).toUtf8();
-            return problems;
-        }
+        if (m_rows == ExportRows::PerOrder)
+            return (head + QStringLiteral("\r\n")).toUtf8();
         // An order without lines still has its row.
         const QList<OrderLine> lines = order.lines().isEmpty() ? QList<OrderLine> { OrderLine() } : order.lines();
+        QString rows;
         for (const OrderLine& line : lines) {
-            QString row = head;
+            rows += head;
             for (int column = 0; column < OrderLine::columnCount; ++column) {
-                row += u';';
+                rows += u';';
                 const QString& text = line.texts[size_t(column)];
                 if (column >= OrderLine::UnitPrice)
-                    appendNumber(row, text);
+                    appendNumber(rows, text);
                 else
-                    appendText(row, text);
+                    appendText(rows, text);
             }
-            m_bytes += (row + QStringLiteral("\r\n")).toUtf8();
+            rows += QStringLiteral("\r\n");
         }
-        return problems;
+        return rows.toUtf8();
     }
-
-    const QByteArray& bytes() const { return m_bytes; }
 
 private:
     core::CodeWording m_wording;
     ExportRows m_rows;
-    QByteArray m_bytes;
 };
+
+// One order read from its files and turned into its rows.
+struct ExportedOrder
+{
+    QByteArray rows;
+    QStringList problems;
+};
+
+ExportedOrder exportOrder(const datafiles::DataDirectory& data, const Listed& listed, const CsvRows& csv)
+{
+    core::ArchivedOrder archived = core::readArchivedOrder(data, listed.entry.orderNumber);
+    Order& order = archived.order;
+    // Without its customer file the order list still knows the customer.
+    if (order.text(Order::CustomerNumber).isEmpty() && order.text(Order::CustomerLine1).isEmpty()) {
+        order.setText(Order::CustomerNumber, listed.entry.customerNumber);
+        order.setText(Order::CustomerLine1, listed.entry.customerName);
+    }
+    ExportedOrder exported;
+    exported.problems = archived.problems;
+    if (!listed.listProblem.isEmpty())
+        exported.problems.prepend(listed.listProblem);
+    exported.rows = csv.rowsOf(listed.date, order, exported.problems);
+    return exported;
+}
+
+// Exports the orders on every core: each order has three small files to read,
+// and the disk answers several threads at once. The calling thread works too,
+// and tells the progress between its batches; false when the operator stopped.
+bool exportAll(const datafiles::DataDirectory& data, const QList<Listed>& orders, const CsvRows& csv,
+               std::vector<ExportedOrder>& exported, const Progress& progress)
+{
+    constexpr qsizetype batch = 64;
+    const qsizetype total = orders.size();
+    exported.resize(size_t(total));
+    std::atomic<qsizetype> next = 0;
+    std::atomic<qsizetype> finished = 0;
+    std::atomic<bool> stop = false;
+    const auto work = [&](bool tell) {
+        for (;;) {
+            const qsizetype first = next.fetch_add(batch);
+            if (first >= total || stop)
+                return;
+            const qsizetype last = std::min(first + batch, total);
+            for (qsizetype i = first; i < last; ++i)
+                exported[size_t(i)] = exportOrder(data, orders.at(i), csv);
+            finished += last - first;
+            if (tell && !goOn(progress, finished, total))
+                stop = true;
+        }
+    };
+    std::vector<std::thread> helpers;
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, 4);
+    for (int t = 1; t < threads && total > batch; ++t)
+        helpers.emplace_back(work, false);
+    work(true);
+    for (std::thread& helper : helpers)
+        helper.join();
+    return !stop;
+}
 
 } // namespace
 
 std::optional<QDate> dateOfOrder(const QString& yymmdd)
 {
-    static const QRegularExpression sixDigits(QStringLiteral(R"(^\d{6}$)"));
-    if (!sixDigits.match(yymmdd).hasMatch())
+    if (yymmdd.size() != 6 || !allDigits(yymmdd))
         return std::nullopt;
     const QDate date(2000 + yymmdd.first(2).toInt(), yymmdd.sliced(2, 2).toInt(), yymmdd.sliced(4, 2).toInt());
     return date.isValid() ? std::optional(date) : std::nullopt;
@@ -234,31 +309,24 @@ ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& fr
         return numberBefore(a.entry.orderNumber, b.entry.orderNumber);
     });
 
-    CsvRows csv(data, rows);
-    const qint64 total = inPeriod.size();
-    for (qsizetype i = 0; i < inPeriod.size(); ++i) {
-        if (i % 256 == 0 && !goOn(progress, i, total)) {
-            outcome.cancelled = true;
-            return outcome;
-        }
-        const Listed& listed = inPeriod.at(i);
-        core::ArchivedOrder archived = core::readArchivedOrder(data, listed.entry.orderNumber);
-        Order& order = archived.order;
-        // Without its customer file the order list still knows the customer.
-        if (order.text(Order::CustomerNumber).isEmpty() && order.text(Order::CustomerLine1).isEmpty()) {
-            order.setText(Order::CustomerNumber, listed.entry.customerNumber);
-            order.setText(Order::CustomerLine1, listed.entry.customerName);
-        }
-        QStringList problems = archived.problems;
-        if (!listed.listProblem.isEmpty())
-            problems.prepend(listed.listProblem);
-        problems += csv.add(listed.date, order);
-        if (!problems.isEmpty())
-            outcome.incomplete.append({ listed.entry.orderNumber, problems });
+    const CsvRows csv(data, rows);
+    std::vector<ExportedOrder> exported;
+    if (!goOn(progress, 0, inPeriod.size()) || !exportAll(data, inPeriod, csv, exported, progress)) {
+        outcome.cancelled = true;
+        return outcome;
     }
-    goOn(progress, total, total);
+    QByteArray bytes = csv.header();
+    qsizetype size = bytes.size();
+    for (const ExportedOrder& order : exported)
+        size += order.rows.size();
+    bytes.reserve(size);
+    for (qsizetype i = 0; i < inPeriod.size(); ++i) {
+        bytes += exported[size_t(i)].rows;
+        if (!exported[size_t(i)].problems.isEmpty())
+            outcome.incomplete.append({ inPeriod.at(i).entry.orderNumber, exported[size_t(i)].problems });
+    }
     outcome.orders = inPeriod.size();
-    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, csv.bytes()))
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, bytes))
         outcome.failure = failure->during(operation);
     return outcome;
 }
