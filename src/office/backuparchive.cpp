@@ -77,11 +77,11 @@ public:
         return std::nullopt;
     }
 
-    // Syncs the bytes and gives the file the time the archive gave it.
+    // Gives the file the time the archive gave it. The restore syncs all it
+    // unpacked at once, afterwards: a sync for each of a hundred thousand
+    // files would keep the operator waiting for many minutes.
     std::optional<datafiles::Failure> finish(const QDateTime& modified)
     {
-        if (::fdatasync(m_fd) != 0 && errno != EINVAL)
-            return failed(errno);
         if (modified.isValid()) {
             const timespec times[2] = { { modified.toSecsSinceEpoch(), 0 }, { modified.toSecsSinceEpoch(), 0 } };
             ::futimens(m_fd, times);

@@ -59,7 +59,7 @@ BackupContents readBackup(const QString& archive, const Progress& progress = {})
 BackupContents readBackupBytes(QByteArrayView archive);
 
 // Reads and checks the backup as readBackup() does, and writes its files and
-// folders under `folder` as it goes, each file synced to the disk. It stops
+// folders under `folder` as it goes; syncing them is the caller's. It stops
 // at the first refusal or failure; what it wrote is then the caller's to
 // remove.
 BackupContents unpackBackup(const QString& archive, const QString& folder, const Progress& progress = {});

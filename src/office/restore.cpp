@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace office {
 namespace {
@@ -103,19 +105,17 @@ bool removeUnfinishedFolders(const QString& programFolder, const QString& keep =
     return removed;
 }
 
-// Makes every name under the folder durable, the deepest folders first.
-std::optional<datafiles::Failure> syncTree(const QString& folder)
+// Makes everything unpacked under the folder durable, files and names alike,
+// in one call: the whole file system the folder lies on is synced.
+std::optional<datafiles::Failure> syncUnpacked(const QString& folder)
 {
-    QStringList folders { folder };
-    QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        folders.append(it.next());
-    std::sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    for (const QString& each : folders) {
-        if (std::optional<datafiles::Failure> failure = datafiles::syncFolder(each))
-            return failure->during(operation);
-    }
-    return std::nullopt;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return failed(folder, errno);
+    const bool synced = ::syncfs(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    return synced ? std::nullopt : std::optional(failed(folder, error));
 }
 
 // The unpacked folder read back: exactly the archive's files and folders,
@@ -242,7 +242,7 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
     const BackupContents contents
         = unpackBackup(archive, incoming, [&](qint64 done, qint64) { return goOn(progress, done, 2 * half); });
     std::optional<datafiles::Failure> failure = contents.failure;
-    if (contents.restorable() && !(failure = syncTree(incoming)) && !(failure = datafiles::syncFolder(program))) {
+    if (contents.restorable() && !(failure = syncUnpacked(incoming))) {
         core::crashPoint(core::CrashPoint::RestoreUnpacked);
         failure = checkUnpacked(incoming, contents, progress, half, outcome.cancelled);
     }
