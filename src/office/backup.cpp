@@ -251,6 +251,16 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
         outcome.failure = datafiles::Failure { operation, data.systemFolder(), datafiles::failureReason(ENOENT, {}) };
         return outcome;
     }
+    // A backup inside the data folder goes with it when the disk goes, and
+    // would be copied into every later backup.
+    const QString system = QFileInfo(data.systemFolder()).canonicalFilePath();
+    const QString target = QFileInfo(folder).canonicalFilePath();
+    if (target == system || target.startsWith(system + u'/')) {
+        outcome.failure = datafiles::Failure { operation, folder,
+                                               QStringLiteral("mappen ligger i datamappen System; välj en mapp "
+                                                              "utanför den, helst på en annan disk") };
+        return outcome;
+    }
     const QList<Source> sources = sourcesOf(data, when, outcome.skipped);
     qint64 total = 0;
     for (const Source& source : sources)
