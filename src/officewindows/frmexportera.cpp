@@ -51,7 +51,8 @@ FrmExportera::FrmExportera(datafiles::DataDirectory data, const QDate& today)
                    | Qt::WindowCloseButtonHint);
     setFont(look::sansSerif(8.25, false));
     setupControls(today);
-    setFixedSize(sizeHint());
+    // Wide enough for its title.
+    setFixedSize(sizeHint().expandedTo(QSize(fontMetrics().horizontalAdvance(title) * 2 + 120, 0)));
     look::placeOnScreen(*this, size());
 }
 
