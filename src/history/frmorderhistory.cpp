@@ -4,7 +4,7 @@
 #include "pdfwindow.h"
 
 #include "office/mail.h"
-#include "order/customeremail.h"
+#include "order/customers.h"
 #include "order/totals.h"
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
@@ -590,10 +590,11 @@ void FrmOrderHistory::cmdEpost_Click()
         return;
     const QString folder = QFileInfo(copy).absolutePath();
     const bool openFolder = MessageBox::ask(
-        this, MessageBox::Icon::Information, QString(),
+        this, QString(),
         QStringLiteral("Det finns inget e-postprogram inställt på den här datorn, så inget meddelande kunde "
                        "öppnas.\r\n\r\nPDF-kopian av order %1 finns i\r\n%2\r\n\r\nVill du öppna mappen?")
-            .arg(m_chosen->text(Field::OrderNumber), QDir::toNativeSeparators(copy)));
+            .arg(m_chosen->text(Field::OrderNumber), QDir::toNativeSeparators(copy)),
+        true);
     if (!openFolder)
         return;
     if (const std::optional<datafiles::Failure> failure = office::openFolder(folder))

@@ -94,6 +94,17 @@ Customer customerFromFile(const QString& number, const QByteArray& bytes)
     return { number, lines.value(1), lines.value(2), lines.value(3), lines.value(4) };
 }
 
+QString customerEmail(const datafiles::DataDirectory& data, const QString& customerNumber)
+{
+    const std::optional<QString> path = data.customerFile(customerNumber);
+    if (!path)
+        return {};
+    const datafiles::ReadResult file = datafiles::readWholeFile(*path);
+    if (!file.ok())
+        return {};
+    return customerFromFile(customerNumber, file.bytes).email.trimmed();
+}
+
 void sortCustomers(QList<Customer>& customers)
 {
     QCollator collator(QLocale(QLocale::Swedish, QLocale::Sweden));

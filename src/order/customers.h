@@ -49,6 +49,10 @@ QString customerLineProblem(const QString& text);
 QByteArray customerFileBytes(const Customer& customer);
 Customer customerFromFile(const QString& number, const QByteArray& bytes);
 
+// The customer's e-mail address, read from the file when it is needed; empty
+// where the file has no fifth line or cannot be read.
+QString customerEmail(const datafiles::DataDirectory& data, const QString& customerNumber);
+
 // Every customer file of the Customer folder, the counter-sale customer
 // first, then by number (numbers of digits alone by their value).
 struct CustomersRead

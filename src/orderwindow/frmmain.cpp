@@ -22,7 +22,6 @@
 #include "retrieval/frmvarning.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
-#include "widgets/filechooser.h"
 #include "widgets/filedialog.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -629,9 +628,10 @@ void FrmMain::openImport(SingleWindow<FrmImport>& window, bool priceList)
         window.show([] { return nullptr; });
         return;
     }
-    const QString file = FileChooser::fileToOpen(
-        this, priceList ? QStringLiteral("Importera prislista") : QStringLiteral("Importera kundlista"),
-        QStringLiteral("Listor (*.csv *.txt);;Alla filer (*)"));
+    const QString file = FileDialog::openFile(this,
+                                                 priceList ? QStringLiteral("Importera prislista")
+                                                           : QStringLiteral("Importera kundlista"),
+                                                 QString(), QStringLiteral("Listor (*.csv *.txt);;Alla filer (*)"));
     if (file.isEmpty())
         return;
     const FrmImport::Kind kind = priceList ? FrmImport::Kind::PriceList : FrmImport::Kind::CustomerList;

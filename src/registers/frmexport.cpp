@@ -2,7 +2,7 @@
 
 #include "order/exporting.h"
 #include "widgets/controls.h"
-#include "widgets/filechooser.h"
+#include "widgets/filedialog.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 
@@ -76,8 +76,8 @@ void FrmExport::cmdExportera_Click()
         kind = core::ExportKind::OrderList;
         name = QStringLiteral("Orderlista.csv");
     }
-    const QString path = FileChooser::fileToSave(this, QStringLiteral("Exportera"), QDir::home().filePath(name),
-                                                 QStringLiteral("CSV-filer (*.csv)"));
+    const QString path = FileDialog::saveFile(this, QStringLiteral("Exportera"), QDir::home().filePath(name),
+                                              QStringLiteral("CSV-filer (*.csv)"));
     if (path.isEmpty())
         return;
     if (const std::optional<datafiles::Failure> failure = core::exportTo(m_data, kind, path)) {

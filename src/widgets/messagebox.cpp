@@ -58,24 +58,6 @@ void MessageBox::show(QWidget* parent, Icon icon, const QString& title, const QS
     box.exec();
 }
 
-bool MessageBox::ask(QWidget* parent, Icon icon, const QString& title, const QString& text)
-{
-    const QString shownTitle = title.isEmpty() ? programTitle : title;
-    if (activeRecorder) {
-        activeRecorder->shown.append({ icon, shownTitle, text });
-        return !activeRecorder->answers.isEmpty() && activeRecorder->answers.takeFirst();
-    }
-    QString shownText = text;
-    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::Question, shownTitle, shownText,
-                    QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("&Nej"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.exec();
-    return box.clickedButton() == yes;
-}
-
 void MessageBox::showErrorBox(QWidget* parent, const QString& errorCode)
 {
     show(parent, Icon::Critical, QStringLiteral("Felmeddelande"),

@@ -50,9 +50,6 @@ public:
     // An empty title gives the box the program's title.
     static void show(QWidget* parent, Icon icon, const QString& title, const QString& text);
 
-    // A question the operator answers with Ja or Nej; true for Ja.
-    static bool ask(QWidget* parent, Icon icon, const QString& title, const QString& text);
-
     // The error box of an operation that traps its failures: "Det blev något fel",
     // CR LF, "Error: " and the operation's code, critical icon, title "Felmeddelande".
     static void showErrorBox(QWidget* parent, const QString& errorCode);

@@ -9,7 +9,7 @@
 #include "registers/frmproduktregister.h"
 #include "registers/recordform.h"
 #include "support/testsupport.h"
-#include "widgets/filechooser.h"
+#include "widgets/filedialog.h"
 #include "widgets/reportlistview.h"
 #include "widgets/reporttableview.h"
 #include "widgets/textbox.h"
@@ -131,8 +131,7 @@ void TestRegisterWindows::importPriceListAndUndo()
     OrderDesk desk({ { "Registret/Produkter.dbf", products } });
     desk.folder.write("prislista.csv", "\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;1,00\r\n"
                                        "A-2;Mutter M8;st;2,40\r\nB-1;Bult;st;7,5\r\nB-2;Bult;st;sju\r\n");
-    FileChooser::Answers chosen;
-    chosen.paths = { desk.folder.path("prislista.csv") };
+    const FileDialog::Answers chosen({ desk.folder.path("prislista.csv") });
     FrmImport* window = desk.open<FrmImport>("mnuRegister_ImporteraPrislista");
     QVERIFY(window && showActive(*window));
     QCOMPARE(rowsOf(window->ListView1()),
