@@ -1,6 +1,7 @@
 #include "frmimport.h"
 
 #include "order/registerediting.h"
+#include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -220,7 +221,7 @@ void FrmImport::setupControls()
     m_ListView1->setModel(m_model);
     m_ListView1->setDesignWidths({ 1300, 700, 1800, 9000 });
     m_ListView1->enableFullRowSelect();
-    previewLabel->setBuddy(m_ListView1);
+    accessible::label(previewLabel, m_ListView1);
     layout->addWidget(m_ListView1, 1);
 
     auto* buttons = new QHBoxLayout;

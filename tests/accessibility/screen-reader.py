@@ -39,7 +39,8 @@ def press(title, *keys):  # "type:" types a text
 def controls(node):  # the shown controls that take the focus; a list's rows are not controls
     for child in filter(lambda child: child and child.getState().contains(pyatspi.STATE_SHOWING), node):
         yield from [child] if child.getState().contains(pyatspi.STATE_FOCUSABLE) else []
-        yield from controls(child) if child.getRole() not in (pyatspi.ROLE_TREE, pyatspi.ROLE_LIST) else []
+        yield from controls(child) if child.getRole() not in (pyatspi.ROLE_TREE, pyatspi.ROLE_LIST,
+                                                             pyatspi.ROLE_TABLE) else []
 def named(title):  # and reads the lists' headers and rows, as a screen reader does on arriving at them
     found = list(controls(window(title)))
     unnamed = [control.getRoleName() for control in found if not control.name]
@@ -61,11 +62,25 @@ expect('order lines after it is removed', named(M)[0], ([], []))
 press(M, 'F9')
 expect('message box', [text.name[:15] for text in window('Utskrift pågår...') if text.name], ['Ordernummer: 10'])
 press('Utskrift pågår...', 'Return')
+desk = os.environ['DESK']  # a price list to import and a backup to restore, for their file dialogs
+open(desk + '/pris.csv', 'w', encoding='utf-8-sig').write('Artikelnr;Benämning;Pris\nNY-1;Ny vara;12,50\n')
+shutil.make_archive(desk + '/kopia', 'zip', desk, 'System')
 for keys, title in [('F4', 'Leveranssätt'), ('F5', 'Fraktsätt'), ('alt+d Return', 'Betalningsvillkor'),
                     ('F3', 'Hämta underlag'), ('alt+h Return', 'Felmeddelanden'), ('F6', 'Orderhistorik'),
-                    ('shift+F9', 'Förhandsgranskning')]:
+                    ('shift+F9', 'Förhandsgranskning'), ('alt+r k', 'Kunder'), ('alt+r p', 'Produktregister'),
+                    ('alt+r f', 'Fraktsätt'), ('alt+r e', 'Exportera'), ('alt+a e', 'Exportera order'),
+                    (f'alt+r i type:{desk}/pris.csv Return', 'Importera prislista'),
+                    (f'alt+a t type:{desk}/kopia.zip Return', 'Återställ från säkerhetskopia')]:
     press(M, *keys.split())
     named(title)
+    if title in ('Kunder', 'Produktregister'):  # and the form that adds a row
+        press(title, 'alt+n')
+        named('Kund' if title == 'Kunder' else 'Produkt')
+        press('Kund' if title == 'Kunder' else 'Produkt', 'Escape')
+    if title == 'Orderhistorik':  # and the question that asks why an order is voided
+        press(title, 'alt+m')
+        named('Makulera')
+        press('Makulera', 'Escape')
     press(title, 'type:10', 'Escape')  # a search where the window has one
 program.terminate()
 sys.exit(print(*failures, f'screen reader: {int(not failures)} passed, {int(bool(failures))} failed', sep='\n')
