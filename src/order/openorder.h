@@ -42,7 +42,8 @@ public:
 
     // "Ny": the next order number, today's dates and the standing codes. A
     // registration left unfinished is completed first; where it cannot be,
-    // its number still counts as used. The customer and the lines stay.
+    // its number still counts as used. The customer and the lines stay, and
+    // the lines are written to the new order's basket.
     std::optional<datafiles::Failure> startNew();
     // The customer of the number in the customer-number box, from its file.
     void lookUpCustomer();

@@ -103,8 +103,13 @@ void TestOpenOrder::changesWriteTheFilesTheyNeed_data()
     }) << QList<int> { 2, 3 } << "42" << with("Order/42.basket.dbf", records({ 2, 3 }));
     QTest::newRow("nothing to remove writes nothing")
         << Change([](OpenOrder& o) { return o.removeLines({}); }) << QList<int> { 1, 2, 3, 4 } << "42" << untouched;
-    QTest::newRow("Ny writes nothing and keeps the lines")
-        << Change([](OpenOrder& o) { return o.startNew(); }) << QList<int> { 1, 2, 3, 4 } << "42" << untouched;
+    // The lines that stay on screen go with the new number into its basket.
+    QTest::newRow("Ny keeps the lines in the new order's basket")
+        << Change([](OpenOrder& o) { return o.recordNumber() ? o.recordNumber() : o.startNew(); })
+        << QList<int> { 1, 2, 3, 4 } << "43"
+        << Files { { "Order/42.basket.dbf", records({ 1, 2, 3, 4 }) },
+                   { "Order/43.basket.dbf", records({ 1, 2, 3, 4 }) },
+                   { "Registret/OrderNr.dbf", "42\r\n" } };
     QTest::newRow("the number recorded by hand")
         << Change([](OpenOrder& o) { return o.recordNumber(); }) << QList<int> { 1, 2, 3, 4 } << "42"
         << with("Registret/OrderNr.dbf", "42\r\n");
