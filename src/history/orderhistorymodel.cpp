@@ -100,9 +100,10 @@ void OrderHistoryModel::listUpTo(int row)
 void OrderHistoryModel::search(QStringView text, core::StatusFilter filter)
 {
     beginResetModel();
+    // The text may be a view of the one kept here: it is searched as kept.
     m_text = text.toString();
     m_filter = filter;
-    m_found = m_history.search(text, filter, &m_hidden);
+    m_found = m_history.search(m_text, filter, &m_hidden);
     m_listed = int(std::min(m_found.size(), size_t(rowsAtATime)));
     endResetModel();
 }
