@@ -25,7 +25,7 @@ def wait(seconds):
         time.sleep(0.01)
     program.poll() is None or sys.exit(f'the program ended ({program.returncode})')
 def window(title):
-    for _ in range(100):
+    for _ in range(300):
         wait(0.1)
         for top in (top for app in pyatspi.Registry.getDesktop(0) if app and app.name == M for top in app if top):
             if re.fullmatch(title, top.name) and top.getState().contains(pyatspi.STATE_SHOWING):
