@@ -190,18 +190,24 @@ void ReportListView::selectRowInSight(int row)
     scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
-void ReportListView::keyPressEvent(QKeyEvent* event)
+bool selectCurrentRowOnFirstStep(QAbstractItemView& list, QKeyEvent* event)
 {
     const bool upOrDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (upOrDown && plain && model() && model()->rowCount() > 0 && selectedRows().isEmpty()) {
-        const QModelIndex current = currentIndex();
-        const int row = current.isValid() ? current.row() : 0;
-        selectionModel()->setCurrentIndex(model()->index(row, 0),
-                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(currentIndex());
-        event->accept();
-        return;
-    }
-    QTreeView::keyPressEvent(event);
+    QAbstractItemModel* model = list.model();
+    if (!upOrDown || !plain || !model || model->rowCount() == 0 || list.selectionModel()->hasSelection())
+        return false;
+    const QModelIndex current = list.currentIndex();
+    const int row = current.isValid() ? current.row() : 0;
+    list.selectionModel()->setCurrentIndex(model->index(row, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list.scrollTo(list.currentIndex());
+    event->accept();
+    return true;
+}
+
+void ReportListView::keyPressEvent(QKeyEvent* event)
+{
+    if (!selectCurrentRowOnFirstStep(*this, event))
+        QTreeView::keyPressEvent(event);
 }

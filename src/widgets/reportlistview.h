@@ -90,3 +90,9 @@ private:
     ReportModel* m_reportModel = nullptr;
     QList<int> m_designWidths;
 };
+
+// With no row selected, the first Up or Down selects the row the list stands
+// on (the first row when it stands on none) rather than the one past it, which
+// the operator would never have seen selected. False when the key is left to
+// the list.
+bool selectCurrentRowOnFirstStep(QAbstractItemView& list, QKeyEvent* event);

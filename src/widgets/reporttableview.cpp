@@ -1,5 +1,6 @@
 #include "reporttableview.h"
 
+#include "reportlistview.h"
 #include "twips.h"
 
 #include <QHeaderView>
@@ -45,16 +46,6 @@ int ReportTableView::firstSelectedRow() const
 
 void ReportTableView::keyPressEvent(QKeyEvent* event)
 {
-    const bool upOrDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (upOrDown && plain && model() && model()->rowCount() > 0 && firstSelectedRow() < 0) {
-        const QModelIndex current = currentIndex();
-        const int row = current.isValid() ? current.row() : 0;
-        selectionModel()->setCurrentIndex(model()->index(row, 0),
-                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(currentIndex());
-        event->accept();
-        return;
-    }
-    QTableView::keyPressEvent(event);
+    if (!selectCurrentRowOnFirstStep(*this, event))
+        QTableView::keyPressEvent(event);
 }
