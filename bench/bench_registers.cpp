@@ -54,15 +54,18 @@ const QByteArray& millionRegister()
 const QByteArray& priceList()
 {
     static const QByteArray bytes = [] {
-        QByteArray list = "\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\n";
+        QByteArray list = "\xEF\xBB\xBF"
+                          "Artikelnr;Benämning;Enhet;Pris\r\n";
         for (int row = 0; row < priceListRows; ++row) {
             if (row % 2 == 0) {
                 const int product = row * 10;
-                list += "TS" + QByteArray::number(product % 97) + '-' + QByteArray::number(product)
-                    + ";;;" + QByteArray::number(product % 500 + 11) + ",25\r\n";
+                list += "TS" + QByteArray::number(product % 97) + '-' + QByteArray::number(product) + ";;;"
+                    + QByteArray::number(product % 500 + 11) + ",25\r\n";
             } else {
-                list += "NY-" + QByteArray::number(row) + ";Bult r\xC3\xB6" "dm\xC3\xA5lad " + QByteArray::number(row % 40)
-                    + " mm;st;" + QByteArray::number(row % 900) + ",90\r\n";
+                list += "NY-" + QByteArray::number(row)
+                    + ";Bult r\xC3\xB6"
+                      "dm\xC3\xA5lad "
+                    + QByteArray::number(row % 40) + " mm;st;" + QByteArray::number(row % 900) + ",90\r\n";
             }
         }
         return list;
@@ -137,8 +140,8 @@ void ChangeOneProduct(benchmark::State& state)
         datafiles::RecordChanges changes;
         changes.replaced[500'000] = { "TS46-500000", "Träskruv förzinkad 3x25 200 st", "förp",
                                       QString::number(++round) + QStringLiteral(".00") };
-        core::RegisterSaved saved = core::saveRegister(folder.data().productRegister(), model.products(), changes,
-                                                       QStringLiteral("spara"));
+        core::RegisterSaved saved
+            = core::saveRegister(folder.data().productRegister(), model.products(), changes, QStringLiteral("spara"));
         if (saved.failure) {
             state.SkipWithError("the change was not saved");
             break;
@@ -152,8 +155,8 @@ BENCHMARK(ChangeOneProduct)->Unit(benchmark::kMillisecond)->Iterations(5);
 // empty register (0) and over the million products (1).
 void PreviewPriceList(benchmark::State& state)
 {
-    const datafiles::RecordTable products = datafiles::RecordTable::parse(
-        state.range(0) ? millionRegister() : QByteArray(), core::productFields);
+    const datafiles::RecordTable products
+        = datafiles::RecordTable::parse(state.range(0) ? millionRegister() : QByteArray(), core::productFields);
     int changed = 0;
     for (auto _ : state) {
         const core::CsvFile csv = core::readCsv(priceList());
@@ -192,8 +195,10 @@ void ListTenThousandCustomers(benchmark::State& state)
 {
     Folder folder;
     for (int i = 0; i < 10'000; ++i) {
-        const core::Customer customer { QString::number(10'000 + i), QStringLiteral("Kund %1 AB").arg(i),
-                                        QStringLiteral("Storgatan %1").arg(i % 90), QStringLiteral("411 01 Göteborg"),
+        const core::Customer customer { QString::number(10'000 + i),
+                                        QStringLiteral("Kund %1 AB").arg(i),
+                                        QStringLiteral("Storgatan %1").arg(i % 90),
+                                        QStringLiteral("411 01 Göteborg"),
                                         {} };
         if (core::saveCustomer(folder.data(), customer))
             qFatal("cannot write the customers");

@@ -7,17 +7,18 @@
 // of it is the price list over a small register. The first byte's lowest bit
 // chooses "Uppdatera bara priser"; its next bit removes the register's middle
 // product too, as "Ta bort" does.
+#include "fuzzcheck.h"
 #include "order/csvfile.h"
 #include "order/importing.h"
 #include "order/registerediting.h"
-#include "fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArrayView input = fuzzBytes(data, size);
     const qsizetype split = input.indexOf('\x1E');
-    const QByteArray registerBytes = split < 0 ? QByteArray("\"A-1\",\"Skruv\",\"st\",\"10.00\"\r\nA-2, Mutter ,st,2\r\n")
-                                               : input.first(split).toByteArray();
+    const QByteArray registerBytes = split < 0
+        ? QByteArray("\"A-1\",\"Skruv\",\"st\",\"10.00\"\r\nA-2, Mutter ,st,2\r\n")
+        : input.first(split).toByteArray();
     const QByteArrayView list = split < 0 ? input : input.sliced(split + 1);
     const bool pricesOnly = size > 0 && (data[0] & 1);
 
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (removing && r == middle)
             continue;
         const auto replaced = changes.replaced.find(r);
-        FUZZ_CHECK(back.record(place++) == (replaced == changes.replaced.end() ? products.record(r) : replaced->second));
+        FUZZ_CHECK(back.record(place++)
+                   == (replaced == changes.replaced.end() ? products.record(r) : replaced->second));
     }
     for (qsizetype i = 0; i < changes.added.size(); ++i)
         FUZZ_CHECK(back.record(place + i) == changes.added.at(i));

@@ -103,8 +103,7 @@ bool DataDirectory::isLeftoverTemporaryFile(const QString& fileName)
 {
     // Every file the program replaces is a .dbf, a .pdf, the journal or a
     // register kept before an import.
-    static const QRegularExpression temporary(
-        QStringLiteral(R"(^.+\.(dbf|pdf|journal|före-import)\.[A-Za-z0-9]{6}$)"));
+    static const QRegularExpression temporary(QStringLiteral(R"(^.+\.(dbf|pdf|journal|före-import)\.[A-Za-z0-9]{6}$)"));
     return temporary.match(fileName).hasMatch();
 }
 

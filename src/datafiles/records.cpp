@@ -181,7 +181,9 @@ RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& chan
     const QByteArrayView bytes = table.bytes();
     const qsizetype records = table.recordCount();
     const qsizetype end = table.endsInsideRecord() ? wholeRecordsLength(bytes, table.fieldsPerRecord()) : bytes.size();
-    auto pieceEnd = [&](qsizetype record) { return record + 1 < records ? table.recordStart(record + 1) : end; };
+    auto pieceEnd = [&](qsizetype record) {
+        return record + 1 < records ? table.recordStart(record + 1) : end;
+    };
 
     RecordRewrite rewrite;
     QByteArray& out = rewrite.bytes;
@@ -264,7 +266,8 @@ RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& chan
 
     rewrite.readBack = RecordTable::parse(out, table.fieldsPerRecord());
     const RecordTable& back = rewrite.readBack;
-    const QString wrong = QStringLiteral("de nya posterna skulle inte läsas tillbaka som de skrevs; ingenting sparades");
+    const QString wrong
+        = QStringLiteral("de nya posterna skulle inte läsas tillbaka som de skrevs; ingenting sparades");
     if (back.endsInsideRecord() || back.recordCount() != qsizetype(origin.size())) {
         rewrite.problem = wrong;
         return rewrite;
@@ -272,9 +275,8 @@ RecordRewrite rewriteRecords(const RecordTable& table, const RecordChanges& chan
     qsizetype next = 0;
     for (qsizetype r = 0; r < back.recordCount(); ++r) {
         for (int f = 0; f < table.fieldsPerRecord(); ++f) {
-            const bool same = origin[size_t(r)] >= 0
-                ? back.fieldBytes(r, f) == table.fieldBytes(origin[size_t(r)], f)
-                : back.field(r, f) == written.at(next)->value(f);
+            const bool same = origin[size_t(r)] >= 0 ? back.fieldBytes(r, f) == table.fieldBytes(origin[size_t(r)], f)
+                                                     : back.field(r, f) == written.at(next)->value(f);
             if (!same) {
                 rewrite.problem = wrong;
                 return rewrite;

@@ -388,8 +388,8 @@ void FrmOrderHistory::showChosen()
 {
     const core::Order& order = *m_chosen;
     m_lblKund->setValue(QStringLiteral("Kundnr: %1\n%2\n%3\n%4")
-                           .arg(order.text(Field::CustomerNumber), order.text(Field::CustomerLine1),
-                                order.text(Field::CustomerLine2), order.text(Field::CustomerLine3)));
+                            .arg(order.text(Field::CustomerNumber), order.text(Field::CustomerLine1),
+                                 order.text(Field::CustomerLine2), order.text(Field::CustomerLine3)));
     m_lblInfo->setValue(order.text(Field::Info));
     for (int i = 0; i < int(std::size(headItems)); ++i) {
         const HeadItem& item = headItems[i];

@@ -31,7 +31,6 @@ QByteArray exportedOrderList(const QList<OrderListEntry>& entries);
 
 // Reads what is exported from the data folder and writes it to `path`, whole
 // and durably.
-std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data, ExportKind kind,
-                                           const QString& path);
+std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data, ExportKind kind, const QString& path);
 
 } // namespace core

@@ -119,7 +119,8 @@ const QList<ImportField>& priceListFields()
 {
     static const QList<ImportField> fields {
         { QStringLiteral("Artikelnr"),
-          { "artikelnr", "artikelnummer", "art.nr", "art nr", "artnr", "art.nr.", "sku", "article", "article number" } },
+          { "artikelnr", "artikelnummer", "art.nr", "art nr", "artnr", "art.nr.", "sku", "article",
+            "article number" } },
         { QStringLiteral("Benämning"), { "benämning", "beskrivning", "description", "name", "namn" } },
         { QStringLiteral("Enhet"), { "enhet", "unit" } },
         { QStringLiteral("Pris"), { "pris", "a-pris", "apris", "à-pris", "price", "unit price" } },
@@ -130,7 +131,8 @@ const QList<ImportField>& priceListFields()
 const QList<ImportField>& customerListFields()
 {
     static const QList<ImportField> fields {
-        { QStringLiteral("Kundnr"), { "kundnr", "kundnummer", "kund nr", "customer", "customer number", "customer no" } },
+        { QStringLiteral("Kundnr"),
+          { "kundnr", "kundnummer", "kund nr", "customer", "customer number", "customer no" } },
         { QStringLiteral("Namn"), { "namn", "kundnamn", "name", "företag", "company" } },
         { QStringLiteral("Adress"), { "adress", "gatuadress", "address", "street" } },
         { QStringLiteral("Postadress"), { "postadress", "postnr och ort", "postal address", "city" } },
@@ -247,9 +249,9 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
             const QStringList product { row.key, cells.value(descriptionField), cells.value(unitField),
                                         price.value_or(QString()) };
             row.kind = RowKind::New;
-            row.detail = QStringLiteral("%1, %2, %3").arg(quoted(product.at(1)), quoted(product.at(2)),
-                                                          product.at(3).isEmpty() ? QStringLiteral("inget pris")
-                                                                                  : product.at(3));
+            row.detail = QStringLiteral("%1, %2, %3")
+                             .arg(quoted(product.at(1)), quoted(product.at(2)),
+                                  product.at(3).isEmpty() ? QStringLiteral("inget pris") : product.at(3));
             plan.changes.added.append(product);
             count(plan.preview, row);
             continue;
@@ -316,8 +318,8 @@ ProductsImported importPriceList(const datafiles::DataDirectory& data, const dat
         imported.failure = datafiles::Failure { operation, file, rewrite.problem };
         return imported;
     }
-    if ((imported.failure = failedIn(datafiles::replaceFile(data.productRegisterBeforeImport(), onDisk.bytes),
-                                     operation)))
+    if ((imported.failure
+         = failedIn(datafiles::replaceFile(data.productRegisterBeforeImport(), onDisk.bytes), operation)))
         return imported;
     if ((imported.failure = failedIn(datafiles::replaceFile(file, rewrite.bytes), operation)))
         return imported;
@@ -341,8 +343,7 @@ std::optional<datafiles::Failure> undoPriceList(const datafiles::DataDirectory& 
     return failedIn(datafiles::removeFile(data.productRegisterBeforeImport()), operation);
 }
 
-CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& columns,
-                                  const QList<Customer>& customers)
+CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& columns, const QList<Customer>& customers)
 {
     CustomerListPlan plan;
     QHash<QString, int> byNumber;
@@ -382,8 +383,8 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
         if (known == byNumber.constEnd()) {
             const Customer added { row.key, cells.value(1), cells.value(2), cells.value(3), cells.value(4) };
             row.kind = RowKind::New;
-            row.detail = QStringLiteral("%1, %2, %3").arg(quoted(added.name), quoted(added.address),
-                                                          quoted(added.postalAddress));
+            row.detail = QStringLiteral("%1, %2, %3")
+                             .arg(quoted(added.name), quoted(added.address), quoted(added.postalAddress));
             plan.written.append(added);
             plan.added.append(added.number);
             count(plan.preview, row);
@@ -413,8 +414,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
     return plan;
 }
 
-std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data,
-                                                     const CustomerListPlan& plan)
+std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data, const CustomerListPlan& plan)
 {
     const QString operation = QStringLiteral("importera kundlistan");
     const QString kept = data.customersBeforeImport();

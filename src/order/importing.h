@@ -102,8 +102,7 @@ struct CustomerListPlan
 
 // Rows are matched on the customer number, letter case ignored; a changed
 // customer keeps its file's name.
-CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& columns,
-                                  const QList<Customer>& customers);
+CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& columns, const QList<Customer>& customers);
 
 // The files the import replaces are copied aside, with the list of the
 // numbers it adds, before any customer file is written.

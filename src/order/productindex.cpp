@@ -327,11 +327,11 @@ ArticleLookup::ArticleLookup(const datafiles::RecordTable& products)
         while (m_slots[slot] >= 0 && !known) {
             const QByteArrayView other = products.fieldBytes(m_slots[slot], 0);
             known = other.size() == article.size() && beginsWith(other.data(), other.size(), [&] {
-                QByteArray canonical(article.size(), Qt::Uninitialized);
-                for (qsizetype i = 0; i < article.size(); ++i)
-                    canonical[i] = char(caseFolding().canonical[uchar(article[i])]);
-                return canonical;
-            }());
+                        QByteArray canonical(article.size(), Qt::Uninitialized);
+                        for (qsizetype i = 0; i < article.size(); ++i)
+                            canonical[i] = char(caseFolding().canonical[uchar(article[i])]);
+                        return canonical;
+                    }());
             if (!known)
                 slot = (slot + 1) & m_mask;
         }
@@ -346,8 +346,7 @@ int ArticleLookup::find(const datafiles::RecordTable& products, QStringView text
     if (!wanted)
         return -1;
     const uchar* want = reinterpret_cast<const uchar*>(wanted->constData());
-    for (size_t slot = hashOfCanonical(want, wanted->size()) & m_mask; m_slots[slot] >= 0;
-         slot = (slot + 1) & m_mask) {
+    for (size_t slot = hashOfCanonical(want, wanted->size()) & m_mask; m_slots[slot] >= 0; slot = (slot + 1) & m_mask) {
         const QByteArrayView article = products.fieldBytes(m_slots[slot], 0);
         if (article.size() == wanted->size() && beginsWith(article.data(), article.size(), *wanted))
             return m_slots[slot];

@@ -34,8 +34,8 @@ public:
     std::vector<int> search(const datafiles::RecordTable& products, QStringView text) const;
 
 private:
-    std::vector<int> articlesStartingWith(const datafiles::RecordTable& products, QStringView text,
-                                          bool firstOnly, bool whole, int except = -1) const;
+    std::vector<int> articlesStartingWith(const datafiles::RecordTable& products, QStringView text, bool firstOnly,
+                                          bool whole, int except = -1) const;
 
     // The first four letters of each article number, case folded, packed in
     // one word: a search compares these 4 MB for a million products and reads

@@ -323,7 +323,8 @@ void FrmMain::setupMenus()
     addEntry(registers, "mnuRegister_Kunder", QStringLiteral("&Kunder…"), {}, &FrmMain::mnuRegister_Kunder_Click);
     addEntry(registers, "mnuRegister_Produkter", QStringLiteral("&Produkter…"), {},
              &FrmMain::mnuRegister_Produkter_Click);
-    addEntry(registers, "mnuRegister_Betk", QStringLiteral("&Betalningsvillkor…"), {}, &FrmMain::mnuRegister_Betk_Click);
+    addEntry(registers, "mnuRegister_Betk", QStringLiteral("&Betalningsvillkor…"), {},
+             &FrmMain::mnuRegister_Betk_Click);
     addEntry(registers, "mnuRegister_Levs", QStringLiteral("&Leveranssätt…"), {}, &FrmMain::mnuRegister_Levs_Click);
     addEntry(registers, "mnuRegister_Frkts", QStringLiteral("&Fraktsätt…"), {}, &FrmMain::mnuRegister_Frkts_Click);
     registers->addSeparator();
@@ -628,10 +629,9 @@ void FrmMain::openImport(SingleWindow<FrmImport>& window, bool priceList)
         window.show([] { return nullptr; });
         return;
     }
-    const QString file = FileDialog::openFile(this,
-                                                 priceList ? QStringLiteral("Importera prislista")
-                                                           : QStringLiteral("Importera kundlista"),
-                                                 QString(), QStringLiteral("Listor (*.csv *.txt);;Alla filer (*)"));
+    const QString file = FileDialog::openFile(
+        this, priceList ? QStringLiteral("Importera prislista") : QStringLiteral("Importera kundlista"), QString(),
+        QStringLiteral("Listor (*.csv *.txt);;Alla filer (*)"));
     if (file.isEmpty())
         return;
     const FrmImport::Kind kind = priceList ? FrmImport::Kind::PriceList : FrmImport::Kind::CustomerList;

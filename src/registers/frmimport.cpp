@@ -94,9 +94,9 @@ FrmImport* FrmImport::open(const datafiles::DataDirectory& data, Kind kind, cons
 {
     const datafiles::ReadResult bytes = datafiles::readWholeFile(file);
     if (!bytes.ok()) {
-        MessageBox::reportFailure(parent, bytes.failure->during(kind == Kind::PriceList
-                                                                     ? QStringLiteral("läsa prislistan")
-                                                                     : QStringLiteral("läsa kundlistan")));
+        MessageBox::reportFailure(parent,
+                                  bytes.failure->during(kind == Kind::PriceList ? QStringLiteral("läsa prislistan")
+                                                                                : QStringLiteral("läsa kundlistan")));
         return nullptr;
     }
     auto* window = new FrmImport(data, kind, file, core::readCsv(bytes.bytes));
@@ -274,8 +274,8 @@ void FrmImport::updatePreview()
     core::ImportPreview preview;
     QString decimal;
     if (m_kind == Kind::PriceList) {
-        const core::PriceListMode mode = m_optBaraPriser->isChecked() ? core::PriceListMode::PricesOnly
-                                                                      : core::PriceListMode::AddAndUpdate;
+        const core::PriceListMode mode
+            = m_optBaraPriser->isChecked() ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate;
         m_pricePlan = core::planPriceList(m_csv, columns, mode, m_products);
         preview = m_pricePlan.preview;
         decimal = m_pricePlan.decimalMark == u',' ? QStringLiteral(", decimaltecken: komma")
@@ -328,8 +328,9 @@ void FrmImport::cmdImportera_Click()
         readRegister(this);
     updatePreview();
     emit registerChanged();
-    MessageBox::show(this, MessageBox::Icon::Information, windowTitle(),
-                     QStringLiteral("Importen är klar: %1 nya och %2 ändrade %3.").arg(added).arg(changed).arg(noun(2)));
+    MessageBox::show(
+        this, MessageBox::Icon::Information, windowTitle(),
+        QStringLiteral("Importen är klar: %1 nya och %2 ändrade %3.").arg(added).arg(changed).arg(noun(2)));
 }
 
 void FrmImport::cmdAngra_Click()

@@ -99,8 +99,8 @@ FrmKunder* FrmKunder::open(const datafiles::DataDirectory& data, QWidget* parent
 }
 
 FrmKunder::FrmKunder(datafiles::DataDirectory data)
-    : RegisterWindow({ "frmKunder", QStringLiteral("Kunder"), QStringLiteral("Kunder"), QStringLiteral("&Ny kund"),
-                       true })
+    : RegisterWindow(
+        { "frmKunder", QStringLiteral("Kunder"), QStringLiteral("Kunder"), QStringLiteral("&Ny kund"), true })
     , m_data(std::move(data))
 {
     m_model = new CustomerListModel(this);

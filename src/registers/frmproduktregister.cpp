@@ -132,8 +132,7 @@ bool FrmProduktregister::save(const QStringList& texts, int product)
 
 bool FrmProduktregister::saveChanges(const datafiles::RecordChanges& changes, const QString& operation)
 {
-    core::RegisterSaved saved
-        = core::saveRegister(m_data.productRegister(), m_model->products(), changes, operation);
+    core::RegisterSaved saved = core::saveRegister(m_data.productRegister(), m_model->products(), changes, operation);
     if (saved.failure) {
         MessageBox::reportFailure(this, *saved.failure);
         if (saved.failure->reason == core::registerChangedSinceRead())

@@ -96,7 +96,7 @@ void RegisterWindow::chooseRow(int row)
         return;
     const QModelIndex index = m_ListView1->model()->index(row, 0);
     m_ListView1->selectionModel()->setCurrentIndex(index,
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_ListView1->scrollTo(index);
 }
 

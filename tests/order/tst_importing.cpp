@@ -50,13 +50,13 @@ void TestImporting::priceList_data()
     QTest::addColumn<QStringList>("replaced"); // register place, then the new texts
 
     QTest::newRow("UTF-8 with BOM, semicolons, decimal commas, Swedish names")
-        << QByteArray("\xEF\xBB\xBF" "Art.nr;Benämning;Enhet;A-pris\r\n"
+        << QByteArray("\xEF\xBB\xBF"
+                      "Art.nr;Benämning;Enhet;A-pris\r\n"
                       "A-1;Skruv;st;10,00\r\n"
                       "a-2;Mutter;st;2,50\r\n"
                       "B-1;\"Bult; lång\";st;\"1 234,5\"\r\n"
                       ";Ingen;st;1\r\n")
-        << false
-        << QStringList { "Oförändrad 2 A-1", "Ändrad 3 A-2", "Ny 4 B-1", "Avvisad 5 : artikelnummer saknas" }
+        << false << QStringList { "Oförändrad 2 A-1", "Ändrad 3 A-2", "Ny 4 B-1", "Avvisad 5 : artikelnummer saknas" }
         << QStringList { "1", "A-2", "Mutter", "st", "2.50" };
     QTest::newRow("Windows-1252, tabs, no names, points")
         << QByteArray("A-3\tBricka f\xF6rzinkad\t\t1.00\r\nA-9\tKil\tst\tx\r\nA-8\tKil\r\n") << false
@@ -103,8 +103,9 @@ void TestImporting::importAndUndo()
     TestDataFolder folder;
     const datafiles::DataDirectory data = folder.data();
     folder.write("Registret/Produkter.dbf", registerBytes);
-    const core::CsvFile csv = core::readCsv("\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\n"
-                                           "A-1;Skruv;st;10\r\nA-3;Bricka;st;1,25\r\nN-1;Nit;st;0,5\r\nN-2;;st;x\r\n");
+    const core::CsvFile csv = core::readCsv("\xEF\xBB\xBF"
+                                            "Artikelnr;Benämning;Enhet;Pris\r\n"
+                                            "A-1;Skruv;st;10\r\nA-3;Bricka;st;1,25\r\nN-1;Nit;st;0,5\r\nN-2;;st;x\r\n");
     const core::EditableRegister read = core::readEditableProducts(data);
     const core::PriceListPlan plan = core::planPriceList(csv, core::guessColumns(csv, core::priceListFields()),
                                                          core::PriceListMode::AddAndUpdate, read.records);
@@ -130,10 +131,11 @@ void TestImporting::importAndUndo()
 
 void TestImporting::exportedRegisterImportsUnchanged()
 {
-    const datafiles::RecordTable products = datafiles::RecordTable::parse(
-        registerBytes + "\"A-4\",\"Plugg; 6 mm \",\"f\xF6rp\",\"12.50\"\r\n", 4);
+    const datafiles::RecordTable products
+        = datafiles::RecordTable::parse(registerBytes + "\"A-4\",\"Plugg; 6 mm \",\"f\xF6rp\",\"12.50\"\r\n", 4);
     const QByteArray exported = core::exportedProducts(products);
-    QVERIFY(exported.startsWith("\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;10\r\n"));
+    QVERIFY(exported.startsWith("\xEF\xBB\xBF"
+                                "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;10\r\n"));
     QVERIFY(exported.endsWith("A-4;\"Plugg; 6 mm \";förp;12,50\r\n"));
 
     const core::CsvFile csv = core::readCsv(exported);
@@ -150,11 +152,10 @@ void TestImporting::customerListAndUndo()
     const QByteArray kund = "1042\r\nBergstr\xF6m\r\nV\xE4gen 1\r\n433 38 Partille\r\n";
     folder.write("Customer/1042.GetInfo.dbf", kund);
     const core::CsvFile csv = core::readCsv("Kundnr;Namn;Adress;Postadress;E-post\n"
-                                           "1042;Bergström;Vägen 2;;info@b.se\n2001;Ny Kund AB;Gatan 1;111 11 Sthlm;\n"
-                                           "20/1;Fel;;;\n");
-    const core::CustomerListPlan plan
-        = core::planCustomerList(csv, core::guessColumns(csv, core::customerListFields()),
-                                 core::readCustomers(data).customers);
+                                            "1042;Bergström;Vägen 2;;info@b.se\n2001;Ny Kund AB;Gatan 1;111 11 Sthlm;\n"
+                                            "20/1;Fel;;;\n");
+    const core::CustomerListPlan plan = core::planCustomerList(csv, core::guessColumns(csv, core::customerListFields()),
+                                                               core::readCustomers(data).customers);
     QCOMPARE(shown(plan.preview),
              (QStringList { "Ändrad 2 1042", "Ny 3 2001",
                             "Avvisad 4 20/1: kundnumret \"20/1\" innehåller tecknet /, som ett filnamn inte kan "

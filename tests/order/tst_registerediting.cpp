@@ -33,17 +33,26 @@ void TestRegisterEditing::customerNumber_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
 
-    QTest::newRow("digits") << "1042" << "";
-    QTest::newRow("letters, å and €") << "Åhlén-€7" << "";
-    QTest::newRow("empty") << "" << "tomt";
-    QTest::newRow("blank first") << " 1042" << "blanksteg";
-    QTest::newRow("blank last") << "1042 " << "blanksteg";
+    QTest::newRow("digits") << "1042"
+                            << "";
+    QTest::newRow("letters, å and €") << "Åhlén-€7"
+                                      << "";
+    QTest::newRow("empty") << ""
+                           << "tomt";
+    QTest::newRow("blank first") << " 1042"
+                                 << "blanksteg";
+    QTest::newRow("blank last") << "1042 "
+                                << "blanksteg";
     for (const char* c : { "/", "\\", ":", "*", "?", "\"", "<", ">", "|" })
         QTest::newRow(c) << QStringLiteral("10%142").arg(QLatin1String(c)) << "filnamn inte kan";
-    QTest::newRow("tab") << "10\t42" << "styrtecken";
-    QTest::newRow("outside Windows-1252") << "10Ω42" << "Windows-1252";
-    QTest::newRow("dot dot") << ".." << "filnamn";
-    QTest::newRow("a device of Windows") << "com3" << "reserverat";
+    QTest::newRow("tab") << "10\t42"
+                         << "styrtecken";
+    QTest::newRow("outside Windows-1252") << "10Ω42"
+                                          << "Windows-1252";
+    QTest::newRow("dot dot") << ".."
+                             << "filnamn";
+    QTest::newRow("a device of Windows") << "com3"
+                                         << "reserverat";
 }
 
 void TestRegisterEditing::customerNumber()
@@ -88,16 +97,24 @@ void TestRegisterEditing::productRules_data()
     QTest::addColumn<QString>("price"); // as stored; empty when refused
     QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
 
-    QTest::newRow("decimal comma") << QStringList { "B-1", "Bult", "st", "99,5" } << "99.50" << "";
-    QTest::newRow("decimal point, blanks grouping") << QStringList { "B-1", "Bult", "st", "1 234.567" }
-                                                    << "1234.57" << "";
-    QTest::newRow("no price") << QStringList { "B-1", "Bult", "st", "" } << "" << "";
-    QTest::newRow("two marks") << QStringList { "B-1", "Bult", "st", "1.234,50" } << "" << "inte ett tal";
-    QTest::newRow("letters") << QStringList { "B-1", "Bult", "st", "12 kr" } << "" << "inte ett tal";
-    QTest::newRow("same article, other case") << QStringList { "a-1", "Bult", "st", "1" } << "1.00" << "finns redan";
-    QTest::newRow("no article") << QStringList { " ", "Bult", "st", "1" } << "1.00" << "tomt";
-    QTest::newRow("quote") << QStringList { "B-1", "Bult 3\"", "st", "1" } << "1.00" << "citattecken";
-    QTest::newRow("line break") << QStringList { "B-1", "Bult\n3", "st", "1" } << "1.00" << "radbrytning";
+    QTest::newRow("decimal comma") << QStringList { "B-1", "Bult", "st", "99,5" } << "99.50"
+                                   << "";
+    QTest::newRow("decimal point, blanks grouping") << QStringList { "B-1", "Bult", "st", "1 234.567" } << "1234.57"
+                                                    << "";
+    QTest::newRow("no price") << QStringList { "B-1", "Bult", "st", "" } << ""
+                              << "";
+    QTest::newRow("two marks") << QStringList { "B-1", "Bult", "st", "1.234,50" } << ""
+                               << "inte ett tal";
+    QTest::newRow("letters") << QStringList { "B-1", "Bult", "st", "12 kr" } << ""
+                             << "inte ett tal";
+    QTest::newRow("same article, other case") << QStringList { "a-1", "Bult", "st", "1" } << "1.00"
+                                              << "finns redan";
+    QTest::newRow("no article") << QStringList { " ", "Bult", "st", "1" } << "1.00"
+                                << "tomt";
+    QTest::newRow("quote") << QStringList { "B-1", "Bult 3\"", "st", "1" } << "1.00"
+                           << "citattecken";
+    QTest::newRow("line break") << QStringList { "B-1", "Bult\n3", "st", "1" } << "1.00"
+                                << "radbrytning";
     QTest::newRow("outside Windows-1252") << QStringList { "B-1", "Bult ≥ 3", "st", "1" } << "1.00"
                                           << "Windows-1252";
 }
@@ -155,12 +172,18 @@ void TestRegisterEditing::code_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
 
-    QTest::newRow("digit") << "8" << "";
-    QTest::newRow("letter") << "K" << "";
-    QTest::newRow("two characters") << "10" << "ett tecken";
-    QTest::newRow("empty") << "" << "ett tecken";
-    QTest::newRow("blank") << " " << "blanksteg";
-    QTest::newRow("quote") << "\"" << "citattecken";
+    QTest::newRow("digit") << "8"
+                           << "";
+    QTest::newRow("letter") << "K"
+                            << "";
+    QTest::newRow("two characters") << "10"
+                                    << "ett tecken";
+    QTest::newRow("empty") << ""
+                           << "ett tecken";
+    QTest::newRow("blank") << " "
+                           << "blanksteg";
+    QTest::newRow("quote") << "\""
+                           << "citattecken";
 }
 
 void TestRegisterEditing::code()

@@ -4,9 +4,9 @@
 #include "datafiles/records.h"
 #include "order/order.h"
 #include "pickers/frmaddproduct.h"
-#include "widgets/productregistermodel.h"
 #include "support/testsupport.h"
 #include "widgets/messagebox.h"
+#include "widgets/productregistermodel.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 

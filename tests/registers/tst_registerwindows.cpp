@@ -28,8 +28,8 @@ void typeHere(const QString& text)
 {
     for (QChar c : text) {
         // Qt Test types only ASCII by its keys; å, ä and ö come as their text.
-        QKeyEvent key(QEvent::KeyPress, c.unicode() < 128 ? QTest::asciiToKey(char(c.unicode())) : 0,
-                      Qt::NoModifier, QString(c));
+        QKeyEvent key(QEvent::KeyPress, c.unicode() < 128 ? QTest::asciiToKey(char(c.unicode())) : 0, Qt::NoModifier,
+                      QString(c));
         QApplication::sendEvent(QApplication::focusWidget(), &key);
     }
 }
@@ -129,8 +129,10 @@ void TestRegisterWindows::removeStandingCode()
 void TestRegisterWindows::importPriceListAndUndo()
 {
     OrderDesk desk({ { "Registret/Produkter.dbf", products } });
-    desk.folder.write("prislista.csv", "\xEF\xBB\xBF" "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;1,00\r\n"
-                                       "A-2;Mutter M8;st;2,40\r\nB-1;Bult;st;7,5\r\nB-2;Bult;st;sju\r\n");
+    desk.folder.write("prislista.csv",
+                      "\xEF\xBB\xBF"
+                      "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;1,00\r\n"
+                      "A-2;Mutter M8;st;2,40\r\nB-1;Bult;st;7,5\r\nB-2;Bult;st;sju\r\n");
     const FileDialog::Answers chosen({ desk.folder.path("prislista.csv") });
     FrmImport* window = desk.open<FrmImport>("mnuRegister_ImporteraPrislista");
     QVERIFY(window && showActive(*window));
@@ -144,8 +146,8 @@ void TestRegisterWindows::importPriceListAndUndo()
     // A button's access key presses it as a click does, a moment later.
     press(Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"),
-             products.left(products.indexOf("A-2"))
-                 + "\"A-2\",\"Mutter M8\",\"st\",\"2.40\"\r\n\"B-1\",\"Bult\",\"st\",\"7.50\"\r\n");
+                 products.left(products.indexOf("A-2"))
+                     + "\"A-2\",\"Mutter M8\",\"st\",\"2.40\"\r\n\"B-1\",\"Bult\",\"st\",\"7.50\"\r\n");
     QCOMPARE(desk.boxes.shown.last().text, QStringLiteral("Importen är klar: 1 nya och 1 ändrade produkter."));
     QVERIFY(window->cmdAngra()->isEnabled());
 
