@@ -6,8 +6,6 @@
 #include "orderhistory.h"
 #include "registration.h"
 
-#include "datafiles/textfile.h"
-
 #include <algorithm>
 
 namespace core {
@@ -60,11 +58,10 @@ std::optional<datafiles::Failure> OpenOrder::startNew()
     QString number;
     if (std::optional<datafiles::Failure> failure = nextNumber(number))
         return failure;
-    // The lines that stay on screen are the new order's: its basket holds
-    // them, so that its archive has every line its paper will show, in place
-    // of any left by an earlier order given the same number but not printed.
-    const std::optional<QString> basket = m_data.basketFile(number);
-    if (!m_order.lines().isEmpty() || (basket && datafiles::isFile(*basket))) {
+    // Lines that stay on screen are the new order's: its basket holds them,
+    // so that its archive has every line its paper will show, as a new order
+    // from a printed one has them.
+    if (!m_order.lines().isEmpty()) {
         if (std::optional<datafiles::Failure> failure = rewriteBasket(m_data, number, m_order.lines()))
             return failure;
     }
