@@ -34,6 +34,8 @@ public:
 
     const Order& order() const { return m_order; }
     const datafiles::DataDirectory& data() const { return m_data; }
+    // Today, as the desk's clock tells it.
+    QDate today() const { return m_today(); }
     // The codes' wording as the registers hold them now, for the printed order.
     const CodeWording& currentWording();
     // The customer lines may be edited until a lookup finds a customer other

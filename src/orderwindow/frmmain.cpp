@@ -64,8 +64,7 @@ std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, 
 }
 
 FrmMain::FrmMain(datafiles::DataDirectory data, Clock today, QLockFile* lock)
-    : m_order(new core::OpenOrder(std::move(data), today, this))
-    , m_today(today ? std::move(today) : Clock([] { return QDate::currentDate(); }))
+    : m_order(new core::OpenOrder(std::move(data), std::move(today), this))
     , m_lock(lock)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -663,7 +662,7 @@ void FrmMain::mnuRegister_Exportera_Click()
 
 void FrmMain::showBackupReminder()
 {
-    const BackupReminder reminder = backupReminder(remembered::lastBackup(m_order->data()), m_today());
+    const BackupReminder reminder = backupReminder(remembered::lastBackup(m_order->data()), m_order->today());
     m_mnuSakerhetskopiera->setText(reminder.caption);
     QIcon flag;
     if (reminder.overdue) {
@@ -683,12 +682,12 @@ void FrmMain::showBackupReminder()
 
 void FrmMain::mnuExportera_Click()
 {
-    m_frmExportera.show([this] { return FrmExportera::open(m_order->data(), m_today()); });
+    m_frmExportera.show([this] { return FrmExportera::open(m_order->data(), m_order->today()); });
 }
 
 void FrmMain::mnuSakerhetskopiera_Click()
 {
-    backUpData(this, m_order->data(), QDateTime(m_today(), QTime::currentTime()));
+    backUpData(this, m_order->data(), QDateTime(m_order->today(), QTime::currentTime()));
     showBackupReminder();
 }
 

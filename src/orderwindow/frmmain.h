@@ -112,7 +112,6 @@ private:
     void showBackupReminder();
 
     core::OpenOrder* m_order = nullptr;
-    Clock m_today;
     QLockFile* m_lock = nullptr;
 
     QWidget* m_client = nullptr;
