@@ -14,12 +14,6 @@
 #include <unistd.h>
 
 namespace datafiles {
-namespace {
-
-QString folderProblem(const QString& path);
-
-} // namespace
-
 QString failureReason(int error, const QString& systemText)
 {
     QString reason;
@@ -86,24 +80,36 @@ QString failureReason(int error, const QString& systemText)
 
 namespace {
 
-QString reasonFor(int error, const QString& systemText)
+// The failure of a system call on the file: the reason in words and the kind
+// the error number stands for.
+Failure failedWith(const QString& path, int error, const QString& systemText)
 {
-    return failureReason(error, systemText);
+    return { {}, path, failureReason(error, systemText), {}, kindOfError(error) };
 }
 
-std::optional<Failure> failed(const QString& path, const QString& reason)
+Failure failedWith(const QString& path, int error)
 {
-    return Failure { {}, path, reason };
+    return failedWith(path, error, QString::fromLocal8Bit(strerror(error)));
 }
 
-QString folderProblem(const QString& path)
+Failure failedWith(const QString& path, int error, const QFileDevice& file)
+{
+    return failedWith(path, error, file.errorString());
+}
+
+// Why the file's folder cannot hold it: missing, or not a folder.
+std::optional<Failure> folderProblem(const QString& path)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.exists())
-        return QStringLiteral("mappen %1 finns inte").arg(folder.filePath());
+        return Failure {
+            {}, path, QStringLiteral("mappen %1 finns inte").arg(folder.filePath()), {}, FailureKind::NotFound
+        };
     if (!folder.isDir())
-        return QStringLiteral("%1 är inte en mapp").arg(folder.filePath());
-    return {};
+        return Failure {
+            {}, path, QStringLiteral("%1 är inte en mapp").arg(folder.filePath()), {}, FailureKind::NotFound
+        };
+    return std::nullopt;
 }
 
 // Syncs the file's bytes to the disk (its size included, so fdatasync will do).
@@ -122,12 +128,12 @@ bool isLink(const QString& path)
 
 // Why a file cannot be written at the path before trying: a link or a folder in
 // its place, or its folder missing.
-QString cannotWrite(const QString& path)
+std::optional<Failure> cannotWrite(const QString& path)
 {
     if (isLink(path))
-        return linkNotFollowed();
+        return linkRefused({}, path);
     if (QFileInfo(path).isDir())
-        return reasonFor(EISDIR, {});
+        return failedWith(path, EISDIR, QString());
     return folderProblem(path);
 }
 
@@ -141,12 +147,12 @@ std::optional<Failure> openToWrite(QFile& file, int flags, QIODevice::OpenMode m
     if (fd < 0) {
         const int error = errno;
         if (error == ELOOP && isLink(path))
-            return failed(path, linkNotFollowed());
-        return failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+            return linkRefused({}, path);
+        return failedWith(path, error);
     }
     if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return failed(path, reasonFor(0, file.errorString()));
+        return failedWith(path, 0, file);
     }
     return std::nullopt;
 }
@@ -155,7 +161,7 @@ std::optional<Failure> openToWrite(QFile& file, int flags, QIODevice::OpenMode m
 
 std::optional<Failure> refuseLink(const QString& path)
 {
-    return isLink(path) ? failed(path, linkNotFollowed()) : std::nullopt;
+    return isLink(path) ? std::optional<Failure>(linkRefused({}, path)) : std::nullopt;
 }
 
 bool isFile(const QString& path)
@@ -173,13 +179,13 @@ ReadResult readWholeFile(const QString& path)
     if (fd < 0) {
         const int error = errno;
         result.missing = error == ENOENT || error == ENOTDIR;
-        const QString folder = error == ENOENT ? folderProblem(path) : QString();
-        if (!folder.isEmpty())
-            result.failure = failed(path, folder);
+        std::optional<Failure> folder = error == ENOENT ? folderProblem(path) : std::nullopt;
+        if (folder)
+            result.failure = folder;
         else if (error == ENOENT)
-            result.failure = failed(path, reasonFor(ENOENT, {}));
+            result.failure = failedWith(path, ENOENT, QString());
         else
-            result.failure = failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+            result.failure = failedWith(path, error);
         return result;
     }
     struct stat info = {};
@@ -187,8 +193,7 @@ ReadResult readWholeFile(const QString& path)
         const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
         ::close(fd);
         result.missing = true;
-        result.failure
-            = failed(path, reasonFor(error, error == EISDIR ? QString() : QString::fromLocal8Bit(strerror(error))));
+        result.failure = error == EISDIR ? failedWith(path, EISDIR, QString()) : failedWith(path, error);
         return result;
     }
     // One read more than the size, to see the end even of a file that grew.
@@ -202,7 +207,7 @@ ReadResult readWholeFile(const QString& path)
             continue;
         if (n < 0) {
             const int error = errno;
-            result.failure = failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+            result.failure = failedWith(path, error);
             break;
         }
         if (n == 0)
@@ -218,14 +223,14 @@ std::optional<Failure> readMapped(const QString& path, const std::function<void(
 {
     const QFileInfo info(path);
     if (info.exists() && info.isDir())
-        return failed(path, reasonFor(EISDIR, {}));
+        return failedWith(path, EISDIR, QString());
     const QByteArray name = QFile::encodeName(path);
     errno = 0;
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        const QString folder = error == ENOENT ? folderProblem(path) : QString();
-        return failed(path, folder.isEmpty() ? reasonFor(error, QString::fromLocal8Bit(strerror(error))) : folder);
+        std::optional<Failure> folder = error == ENOENT ? folderProblem(path) : std::nullopt;
+        return folder ? folder : failedWith(path, error);
     }
     struct stat status
     {
@@ -233,7 +238,7 @@ std::optional<Failure> readMapped(const QString& path, const std::function<void(
     if (::fstat(fd, &status) != 0) {
         const int error = errno;
         ::close(fd);
-        return failed(path, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+        return failedWith(path, error);
     }
     const auto size = size_t(status.st_size);
     if (size == 0) {
@@ -256,35 +261,43 @@ std::optional<Failure> readMapped(const QString& path, const std::function<void(
     return std::nullopt;
 }
 
-std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes)
+std::optional<Failure> replaceFileWith(const QString& path, const std::function<bool(QSaveFile&)>& write)
 {
-    if (const QString problem = cannotWrite(path); !problem.isEmpty())
-        return failed(path, problem);
+    if (std::optional<Failure> problem = cannotWrite(path))
+        return problem;
 
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        return failed(path, reasonFor(errno, file.errorString()));
+        return failedWith(path, errno, file);
     // QSaveFile writes a link's target: a link put in the file's place since it
     // was looked at is refused all the same.
     if (isLink(path)) {
         file.cancelWriting();
-        return failed(path, linkNotFollowed());
+        return linkRefused({}, path);
     }
     errno = 0;
     // The bytes must reach the disk before the old file is replaced: a full disk
     // shows only when the buffer is flushed, and commit() alone would not tell.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
-        const QString reason = reasonFor(errno, file.errorString());
+    if (!write(file) || !file.flush()) {
+        const Failure failure = failedWith(path, errno, file);
         file.cancelWriting();
-        return failed(path, reason);
+        return failure;
     }
     errno = 0;
     if (!file.commit())
-        return failed(path, reasonFor(errno, file.errorString()));
-    if (std::optional<Failure> failure = syncFolder(folderOf(path)))
-        return failed(path, failure->reason);
+        return failedWith(path, errno, file);
+    if (std::optional<Failure> failure = syncFolder(folderOf(path))) {
+        failure->file = path;
+        return failure;
+    }
     return std::nullopt;
+}
+
+std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes)
+{
+    return replaceFileWith(path,
+                           [bytes](QSaveFile& file) { return file.write(bytes.data(), bytes.size()) == bytes.size(); });
 }
 
 QByteArray bytesToAppend(const QString& path, QByteArrayView bytes)
@@ -306,8 +319,8 @@ std::optional<Failure> appendToFile(const QString& path, QByteArrayView bytes)
 
 std::optional<Failure> appendExactly(const QString& path, QByteArrayView bytes)
 {
-    if (const QString problem = cannotWrite(path); !problem.isEmpty())
-        return failed(path, problem);
+    if (std::optional<Failure> problem = cannotWrite(path))
+        return problem;
 
     const bool created = !QFileInfo::exists(path);
     QFile file(path);
@@ -318,22 +331,22 @@ std::optional<Failure> appendExactly(const QString& path, QByteArrayView bytes)
     errno = 0;
     const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
     if (!written) {
-        const QString reason = reasonFor(errno, file.errorString());
+        const Failure failure = failedWith(path, errno, file);
         // Leave the file as it was rather than with half a record at its end.
         if (!file.isSequential())
             file.resize(sizeBefore);
-        return failed(path, reason);
+        return failure;
     }
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return failed(path, reasonFor(errno, file.errorString()));
+        return failedWith(path, errno, file);
     return created ? syncFolder(folderOf(path)) : std::nullopt;
 }
 
 std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayView bytes)
 {
-    if (const QString problem = cannotWrite(path); !problem.isEmpty())
-        return failed(path, problem);
+    if (std::optional<Failure> problem = cannotWrite(path))
+        return problem;
 
     const bool created = !QFileInfo::exists(path);
     QFile file(path);
@@ -343,7 +356,7 @@ std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayVie
     const bool written = file.resize(length) && file.seek(length)
         && file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush() && syncData(file);
     if (!written)
-        return failed(path, reasonFor(errno, file.errorString()));
+        return failedWith(path, errno, file);
     file.close();
     return created ? syncFolder(folderOf(path)) : std::nullopt;
 }
@@ -355,7 +368,7 @@ std::optional<Failure> removeFile(const QString& path)
     QFile file(path);
     errno = 0;
     if (!file.remove())
-        return failed(path, reasonFor(errno, file.errorString()));
+        return failedWith(path, errno, file);
     return syncFolder(folderOf(path));
 }
 
@@ -365,13 +378,13 @@ std::optional<Failure> syncFolder(const QString& folder)
     errno = 0;
     const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return failed(folder, reasonFor(errno, QString::fromLocal8Bit(strerror(errno))));
+        return failedWith(folder, errno);
     // A file system that cannot sync a folder (EINVAL) keeps its names anyway.
     const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
     const int error = errno;
     ::close(fd);
     if (!synced)
-        return failed(folder, reasonFor(error, QString::fromLocal8Bit(strerror(error))));
+        return failedWith(folder, error);
     return std::nullopt;
 }
 

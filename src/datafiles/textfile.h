@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+class QSaveFile;
+
 #include <functional>
 #include <optional>
 
@@ -50,8 +52,13 @@ std::optional<Failure> readMapped(const QString& path, const std::function<void(
 // Replaces the file's content through a temporary file beside it, so that a
 // crash or a full disk leaves the old file whole: the new bytes are synced to
 // the disk, renamed into place, and the folder is synced, so that the new file
-// is there after a power cut too.
+// is there after a power cut too. A link at the path is refused, before the
+// temporary file is opened and again after.
 std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes);
+
+// The same, for content written by `write` into the temporary file (a PDF
+// drawn page by page); false from it leaves the old file as it was.
+std::optional<Failure> replaceFileWith(const QString& path, const std::function<bool(QSaveFile&)>& write);
 
 // Adds the bytes at the end of the file, creating it when it is missing, and
 // syncs them to the disk before it returns. A file whose last line has no line

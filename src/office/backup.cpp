@@ -159,7 +159,8 @@ public:
         // The lock keeps the program's own hands off; anything else that
         // changed the file would leave a backup that is not the folder.
         if (copied != source.size)
-            return datafiles::Failure { operation, source.file, QStringLiteral("filen ändrades medan den kopierades") };
+            return datafiles::changedSinceRead(operation, source.file,
+                                               QStringLiteral("filen ändrades medan den kopierades"));
         expected.sha256 = sha.result();
         return std::nullopt;
     }
@@ -248,7 +249,9 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
 {
     BackupOutcome outcome;
     if (!QFileInfo(data.systemFolder()).isDir()) {
-        outcome.failure = datafiles::Failure { operation, data.systemFolder(), datafiles::failureReason(ENOENT, {}) };
+        outcome.failure = datafiles::Failure {
+            operation, data.systemFolder(), datafiles::failureReason(ENOENT, {}), {}, datafiles::FailureKind::NotFound
+        };
         return outcome;
     }
     // A backup inside the data folder goes with it when the disk goes, and
@@ -256,9 +259,9 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     const QString system = QFileInfo(data.systemFolder()).canonicalFilePath();
     const QString target = QFileInfo(folder).canonicalFilePath();
     if (target == system || target.startsWith(system + u'/')) {
-        outcome.failure = datafiles::Failure { operation, folder,
-                                               QStringLiteral("mappen ligger i datamappen System; välj en mapp "
-                                                              "utanför den, helst på en annan disk") };
+        outcome.failure = datafiles::refusedByRule(operation, folder,
+                                                   QStringLiteral("mappen ligger i datamappen System; välj en mapp "
+                                                                  "utanför den, helst på en annan disk"));
         return outcome;
     }
     const QList<Source> sources = sourcesOf(data, when, outcome.skipped);

@@ -96,7 +96,9 @@ private:
     {
         return datafiles::Failure { {},
                                     m_path,
-                                    datafiles::failureReason(error, QString::fromLocal8Bit(strerror(error))) };
+                                    datafiles::failureReason(error, QString::fromLocal8Bit(strerror(error))),
+                                    {},
+                                    datafiles::kindOfError(error) };
     }
 
     QString m_path;

@@ -178,8 +178,11 @@ void retake(QLockFile* lock, RestoreOutcome& outcome, const QString& system)
     if (!lock || lock->isLocked())
         return;
     if (datafiles::takeDataLock(*lock) != datafiles::DataLock::Taken)
-        outcome.failure = datafiles::Failure { QStringLiteral("låsa den återställda datamappen"), system,
-                                               QStringLiteral("ett annat program har låst den") };
+        outcome.failure = datafiles::Failure { QStringLiteral("låsa den återställda datamappen"),
+                                               system,
+                                               QStringLiteral("ett annat program har låst den"),
+                                               {},
+                                               datafiles::FailureKind::HeldByAnotherDesk };
 }
 
 // The journal's plan carried out from wherever a run stopped: System moved

@@ -25,7 +25,7 @@ BasketAppend appendToBasket(const datafiles::DataDirectory& data, const QString&
     const QString operation = QStringLiteral("lägga till orderraden");
     const std::optional<QString> path = data.basketFile(orderNumber);
     if (!path) {
-        append.failure = datafiles::Failure { operation, {}, datafiles::noFileNamed(orderNumber) };
+        append.failure = datafiles::refusedByRule(operation, {}, datafiles::noFileNamed(orderNumber));
         return append;
     }
     QByteArray records;
@@ -46,7 +46,7 @@ std::optional<datafiles::Failure> rewriteBasket(const datafiles::DataDirectory& 
     const QString operation = QStringLiteral("spara orderraderna");
     const std::optional<QString> path = data.basketFile(orderNumber);
     if (!path)
-        return datafiles::Failure { operation, {}, datafiles::noFileNamed(orderNumber) };
+        return datafiles::refusedByRule(operation, {}, datafiles::noFileNamed(orderNumber));
     QByteArray records;
     for (const OrderLine& line : lines)
         records += datafiles::quotedRecord(line.toList());

@@ -130,7 +130,9 @@ CustomersRead readCustomers(const datafiles::DataDirectory& data)
     CustomersRead read;
     const QDir folder(data.customerFolder());
     if (!folder.exists()) {
-        read.failure = datafiles::Failure { operation, data.customerFolder(), QStringLiteral("mappen finns inte") };
+        read.failure = datafiles::Failure {
+            operation, data.customerFolder(), QStringLiteral("mappen finns inte"), {}, datafiles::FailureKind::NotFound
+        };
         return read;
     }
     const QStringList names = folder.entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files, QDir::NoSort);
@@ -157,7 +159,7 @@ std::optional<datafiles::Failure> saveCustomer(const datafiles::DataDirectory& d
     const QString operation = QStringLiteral("spara kund %1").arg(customer.number);
     const std::optional<QString> path = data.customerFile(customer.number);
     if (!path)
-        return datafiles::Failure { operation, data.customerFolder(), customerNumberProblem(customer.number) };
+        return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(customer.number));
     const bool renamed = !previousNumber.isEmpty() && previousNumber != customer.number;
     const std::optional<QString> previous = renamed ? data.customerFile(previousNumber) : std::nullopt;
     // A number whose letter case alone changed names the same file on a
@@ -181,7 +183,7 @@ std::optional<datafiles::Failure> removeCustomer(const datafiles::DataDirectory&
     const QString operation = QStringLiteral("ta bort kund %1").arg(number);
     const std::optional<QString> path = data.customerFile(number);
     if (!path)
-        return datafiles::Failure { operation, data.customerFolder(), customerNumberProblem(number) };
+        return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(number));
     if (std::optional<datafiles::Failure> failure = datafiles::removeFile(*path))
         return failure->during(operation);
     return std::nullopt;

@@ -308,14 +308,14 @@ ProductsImported importPriceList(const datafiles::DataDirectory& data, const dat
         return imported;
     }
     if (onDisk.bytes != current.bytes()) {
-        imported.failure = datafiles::Failure { operation, file,
-                                                QStringLiteral("registret har ändrats sedan förhandsgranskningen; "
-                                                               "förhandsgranskningen görs nu om") };
+        imported.failure = datafiles::changedSinceRead(
+            operation, file,
+            QStringLiteral("registret har ändrats sedan förhandsgranskningen; förhandsgranskningen görs nu om"));
         return imported;
     }
     datafiles::RecordRewrite rewrite = datafiles::rewriteRecords(current, changes);
     if (!rewrite.problem.isEmpty()) {
-        imported.failure = datafiles::Failure { operation, file, rewrite.problem };
+        imported.failure = datafiles::refusedByRule(operation, file, rewrite.problem);
         return imported;
     }
     if ((imported.failure
@@ -429,11 +429,11 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
     for (const Customer& customer : plan.written) {
         const std::optional<QString> path = data.customerFile(customer.number);
         if (!path)
-            return datafiles::Failure { operation, data.customerFolder(), customerNumberProblem(customer.number) };
+            return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(customer.number));
         const bool isNew = plan.added.contains(customer.number);
         if (isNew && QFileInfo::exists(*path))
-            return datafiles::Failure { operation, *path,
-                                        QStringLiteral("kunden har lagts till sedan förhandsgranskningen") };
+            return datafiles::changedSinceRead(operation, *path,
+                                               QStringLiteral("kunden har lagts till sedan förhandsgranskningen"));
         if (isNew) {
             addedNumbers += datafiles::plainLine(customer.number);
             continue;

@@ -37,7 +37,7 @@ NextNumber nextOrderNumber(const datafiles::DataDirectory& data)
         return { {}, file.failure->during(operation) };
     std::optional<qint64> last = recordedOrderNumber(datafiles::decode1252(file.bytes));
     if (!last)
-        return { {}, datafiles::Failure { operation, path, QStringLiteral("filen innehåller inget ordernummer") } };
+        return { {}, datafiles::refusedByRule(operation, path, QStringLiteral("filen innehåller inget ordernummer")) };
     // An order whose registration stopped at the order-number file may be out
     // on paper already: its number is taken.
     if (const std::optional<QString> unfinished = unfinishedRegistrationNumber(data)) {

@@ -271,9 +271,8 @@ StatusUpdate changeStatus(const datafiles::DataDirectory& data, StatusLog& log, 
     StatusUpdate update;
     const QString why = command == StatusCommand::Void ? reason.trimmed() : QString();
     if (command == StatusCommand::Void && why.isEmpty()) {
-        update.failure = datafiles::Failure { QStringLiteral("makulera ordern"),
-                                              {},
-                                              QStringLiteral("en makulering måste ha en orsak") };
+        update.failure = datafiles::refusedByRule(QStringLiteral("makulera ordern"), {},
+                                                  QStringLiteral("en makulering måste ha en orsak"));
         return update;
     }
     const QString when = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));

@@ -19,7 +19,7 @@ EditableRegister readEditable(const QString& file, int fields, const QString& op
     }
     datafiles::ReadResult bytes = datafiles::readWholeFile(file);
     if (bytes.ok() && bytes.bytes.size() > 0xFFFFFFFEll)
-        bytes.failure = datafiles::Failure { {}, file, QStringLiteral("filen är för stor") };
+        bytes.failure = datafiles::refusedByRule({}, file, QStringLiteral("filen är för stor"));
     if (!bytes.ok()) {
         read.failure = bytes.failure->during(operation);
         return read;
@@ -51,11 +51,6 @@ datafiles::Failure cutRecordWillBeDropped(const datafiles::Failure& cutShort)
     return told;
 }
 
-QString registerChangedSinceRead()
-{
-    return QStringLiteral("registret har ändrats sedan det lästes; det läses nu in på nytt, gör ändringen igen");
-}
-
 RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& current,
                            const datafiles::RecordChanges& changes, const QString& operation)
 {
@@ -67,12 +62,14 @@ RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& cu
         return saved;
     }
     if (onDisk.bytes != current.bytes()) {
-        saved.failure = datafiles::Failure { operation, file, registerChangedSinceRead() };
+        saved.failure = datafiles::changedSinceRead(
+            operation, file,
+            QStringLiteral("registret har ändrats sedan det lästes; det läses nu in på nytt, gör ändringen igen"));
         return saved;
     }
     datafiles::RecordRewrite rewrite = datafiles::rewriteRecords(current, changes);
     if (!rewrite.problem.isEmpty()) {
-        saved.failure = datafiles::Failure { operation, file, rewrite.problem };
+        saved.failure = datafiles::refusedByRule(operation, file, rewrite.problem);
         return saved;
     }
     if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, rewrite.bytes)) {

@@ -50,9 +50,6 @@ struct RegisterSaved
 RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& current,
                            const datafiles::RecordChanges& changes, const QString& operation);
 
-// The failure's reason when the register changed on disk since it was read.
-QString registerChangedSinceRead();
-
 // A product's four texts as the register holds them: article number,
 // description, unit and unit price.
 inline constexpr int articleField = 0;

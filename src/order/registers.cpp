@@ -86,7 +86,7 @@ ProductsRead readProducts(const datafiles::DataDirectory& data)
     read.file = data.productRegister();
     datafiles::ReadResult file = datafiles::readWholeFile(read.file);
     if (file.ok() && file.bytes.size() > largestRegister)
-        file.failure = datafiles::Failure { {}, read.file, QStringLiteral("filen är för stor") };
+        file.failure = datafiles::refusedByRule({}, read.file, QStringLiteral("filen är för stor"));
     if (!file.ok()) {
         read.failure = file.failure->during(operation);
         return read;

@@ -83,7 +83,9 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     const std::optional<QString> customerFile = data.archiveCustomerFile(orderNumber);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(orderNumber);
     if (!customerFile || !headFile)
-        return { {}, Failure { QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber) }, {} };
+        return { {},
+                 datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber)),
+                 {} };
     if (std::optional<Failure> refused = refuseLinks(
             { data.registrationJournal(), data.orderNumberFile(), *customerFile, *headFile, data.orderList() }))
         return { {}, refused, {} };
@@ -126,7 +128,7 @@ std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const Regi
     const std::optional<QString> customerFile = data.archiveCustomerFile(number);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(number);
     if (!customerFile || !headFile)
-        return Failure { QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(number) };
+        return datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(number));
     const struct
     {
         const char* operation;

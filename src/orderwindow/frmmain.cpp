@@ -453,8 +453,8 @@ void FrmMain::cmdGetCustomerInfo_Click()
 
 void FrmMain::RemoveSelectedLines()
 {
-    if (m_order->removeLines(m_ListView1->selectedRows()))
-        MessageBox::showErrorBox(this, QStringLiteral("1033,87"));
+    if (const std::optional<datafiles::Failure> failure = m_order->removeLines(m_ListView1->selectedRows()))
+        MessageBox::showErrorBox(this, QStringLiteral("1033,87"), *failure);
 }
 
 void FrmMain::mnuMinus_Click()

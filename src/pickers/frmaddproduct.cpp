@@ -240,10 +240,10 @@ void FrmAddProduct::Command1_Click()
     if (const std::optional<datafiles::Failure> failure = m_take(line)) {
         // A link in the basket's place is no fault of the program's: the
         // operator is told which file it is, so that it can be taken away.
-        if (failure->reason == datafiles::linkNotFollowed())
+        if (failure->is(datafiles::FailureKind::LinkRefused))
             MessageBox::reportFailure(this, *failure);
         else
-            MessageBox::showErrorBox(this, QStringLiteral("1001,06"));
+            MessageBox::showErrorBox(this, QStringLiteral("1001,06"), *failure);
         return;
     }
 

@@ -14,8 +14,6 @@
 
 #include <functional>
 
-#include <cerrno>
-
 namespace printjob {
 namespace {
 
@@ -36,30 +34,18 @@ std::optional<Failure> keepCopy(const printing::Destinations& destinations, cons
                                 const QString& operation, const QString& copyOperation,
                                 const std::function<bool(printing::Page&)>& draw)
 {
-    // A link in the copy's place is refused, before and after the copy is
-    // opened: QSaveFile would replace the link's target.
-    if (std::optional<Failure> refused = datafiles::refuseLink(path))
-        return refused->during(copyOperation);
-    QSaveFile pdf(path);
-    errno = 0;
-    if (!pdf.open(QIODevice::WriteOnly))
-        return Failure { copyOperation, path, datafiles::failureReason(errno, pdf.errorString()) };
-    if (std::optional<Failure> refused = datafiles::refuseLink(path)) {
-        pdf.cancelWriting();
-        return refused->during(copyOperation);
-    }
-    {
+    std::optional<Failure> drawFailure;
+    std::optional<Failure> failure = datafiles::replaceFileWith(path, [&](QSaveFile& pdf) {
         const std::unique_ptr<printing::Page> page = destinations.pdfCopy(pdf, job);
-        if (!draw(*page))
-            return page->failure()->during(operation);
-    }
-    // A full disk shows only when the last bytes are flushed; commit() alone
-    // would put an incomplete copy in place of the old one.
-    errno = 0;
-    if (!pdf.flush() || !pdf.commit())
-        return Failure { copyOperation, path, datafiles::failureReason(errno, pdf.errorString()) };
-    if (std::optional<Failure> failure = datafiles::syncFolder(datafiles::folderOf(path)))
-        return Failure { copyOperation, path, failure->reason };
+        if (draw(*page))
+            return true;
+        drawFailure = page->failure()->during(operation);
+        return false;
+    });
+    if (drawFailure)
+        return drawFailure;
+    if (failure)
+        return failure->during(copyOperation);
     return std::nullopt;
 }
 
@@ -76,7 +62,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
     const QString orderNumber = order.text(core::Order::OrderNumber);
     const std::optional<QString> pdfPath = data.pdfCopyFile(orderNumber);
     if (!pdfPath)
-        return failed(Failure { printOperation, {}, datafiles::noFileNamed(orderNumber) });
+        return failed(datafiles::refusedByRule(printOperation, {}, datafiles::noFileNamed(orderNumber)));
     const QString job = jobName(orderNumber);
     const printing::Destinations destinations = printing::Destinations::current();
     core::crashPoint(core::CrashPoint::Print);
@@ -118,7 +104,7 @@ DeliveryNoteOutcome printDeliveryNote(const core::Order& order, const QList<prin
     const QString orderNumber = order.text(core::Order::OrderNumber);
     const std::optional<QString> path = data.deliveryNoteFile(orderNumber);
     if (!path)
-        return { Failure { operation, {}, datafiles::noFileNamed(orderNumber) }, {}, false, {} };
+        return { datafiles::refusedByRule(operation, {}, datafiles::noFileNamed(orderNumber)), {}, false, {} };
     const QString job = QStringLiteral("Följesedel %1").arg(orderNumber);
     const printing::Destinations destinations = printing::Destinations::current();
     const auto draw = [&](printing::Page& page) {

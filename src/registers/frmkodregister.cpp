@@ -143,7 +143,7 @@ bool FrmKodregister::saveChanges(const datafiles::RecordChanges& changes, const 
     core::RegisterSaved saved = core::saveRegister(core::registerFile(m_data, m_which), m_codes, changes, operation);
     if (saved.failure) {
         MessageBox::reportFailure(this, *saved.failure);
-        if (saved.failure->reason == core::registerChangedSinceRead())
+        if (saved.failure->is(datafiles::FailureKind::ChangedSinceRead))
             reload();
         return false;
     }

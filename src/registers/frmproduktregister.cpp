@@ -135,7 +135,7 @@ bool FrmProduktregister::saveChanges(const datafiles::RecordChanges& changes, co
     core::RegisterSaved saved = core::saveRegister(m_data.productRegister(), m_model->products(), changes, operation);
     if (saved.failure) {
         MessageBox::reportFailure(this, *saved.failure);
-        if (saved.failure->reason == core::registerChangedSinceRead())
+        if (saved.failure->is(datafiles::FailureKind::ChangedSinceRead))
             reload();
         return false;
     }

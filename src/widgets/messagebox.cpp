@@ -58,10 +58,15 @@ void MessageBox::show(QWidget* parent, Icon icon, const QString& title, const QS
     box.exec();
 }
 
-void MessageBox::showErrorBox(QWidget* parent, const QString& errorCode)
+void MessageBox::showErrorBox(QWidget* parent, const QString& errorCode, const datafiles::Failure& failure)
 {
-    show(parent, Icon::Critical, QStringLiteral("Felmeddelande"),
-         QStringLiteral("Det blev något fel\r\nError: ") + errorCode);
+    QString text = QStringLiteral("Det blev något fel\r\nError: ") + errorCode;
+    if (!failure.file.isEmpty())
+        text += QStringLiteral("\r\n\r\nFil: ") + QDir::toNativeSeparators(failure.file);
+    if (!failure.reason.isEmpty())
+        text += (failure.file.isEmpty() ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n"))
+            + QStringLiteral("Orsak: ") + failure.reason;
+    show(parent, Icon::Critical, QStringLiteral("Felmeddelande"), text);
 }
 
 void MessageBox::reportFailure(QWidget* parent, const QString& operation, const QString& file, const QString& reason)

@@ -51,8 +51,9 @@ public:
     static void show(QWidget* parent, Icon icon, const QString& title, const QString& text);
 
     // The error box of an operation that traps its failures: "Det blev något fel",
-    // CR LF, "Error: " and the operation's code, critical icon, title "Felmeddelande".
-    static void showErrorBox(QWidget* parent, const QString& errorCode);
+    // CR LF, "Error: " and the operation's code, critical icon, title
+    // "Felmeddelande"; then the file ("Fil: ") and the reason ("Orsak: ").
+    static void showErrorBox(QWidget* parent, const QString& errorCode, const datafiles::Failure& failure);
 
     // Reports a failure that stopped an operation: what the operator asked for,
     // the file ("Fil: ") or the printer ("Skrivare: ") it concerned and the

@@ -228,7 +228,7 @@ void TestRegisterEditing::rewriteKeepsUntouchedRecords()
     const core::RegisterSaved stale
         = core::saveRegister(data.productRegister(), read.records, changes, QStringLiteral("spara"));
     QVERIFY(stale.failure);
-    QCOMPARE(stale.failure->reason, core::registerChangedSinceRead());
+    QCOMPARE(stale.failure->kind, datafiles::FailureKind::ChangedSinceRead);
     QCOMPARE(folder.read("Registret/Produkter.dbf"), after);
 }
 

@@ -370,7 +370,9 @@ void TestBoxesAndOrder::failureShowsErrorBoxAndKeepsRemoval()
     QCOMPARE(desk.boxes.shown.size(), 1);
     QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
     QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Felmeddelande"));
-    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Det blev något fel\r\nError: 1033,87"));
+    QCOMPARE(desk.boxes.shown.first().text,
+             QStringLiteral("Det blev något fel\r\nError: 1033,87\r\n\r\nFil: %1\r\nOrsak: mappen %2 finns inte")
+                 .arg(desk.folder.path("Order/1.basket.dbf"), desk.folder.path("Order")));
     verifyLines(desk, { 2 });
 }
 

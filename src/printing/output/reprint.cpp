@@ -12,7 +12,9 @@ ReprintOutcome reprintPdf(const QString& pdfFile, const QString& jobName)
     ReprintOutcome outcome;
     const QString operation = QStringLiteral("skriva ut ordern igen");
     if (!QFile::exists(pdfFile)) {
-        outcome.failure = datafiles::Failure { operation, pdfFile, QStringLiteral("PDF-kopian finns inte") };
+        outcome.failure = datafiles::Failure {
+            operation, pdfFile, QStringLiteral("PDF-kopian finns inte"), {}, datafiles::FailureKind::NotFound
+        };
         return outcome;
     }
 
