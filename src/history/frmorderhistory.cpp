@@ -195,13 +195,13 @@ void FrmOrderHistory::setupControls()
     connect(m_cmdMakulera, &QPushButton::clicked, this, &FrmOrderHistory::cmdMakulera_Click);
     connect(m_cmdAngra, &QPushButton::clicked, this, &FrmOrderHistory::cmdAngra_Click);
     connect(m_cmdStang, &QPushButton::clicked, this, &FrmOrderHistory::cmdStang_Click);
-    connect(m_ListView1, &QAbstractItemView::doubleClicked, this, &FrmOrderHistory::cmdVisa_Click);
+    connect(m_orderList, &QAbstractItemView::doubleClicked, this, &FrmOrderHistory::cmdVisa_Click);
     closeOnEscape(this, &FrmOrderHistory::cmdStang_Click);
 
     m_txtSok->installEventFilter(this);
-    m_ListView1->installEventFilter(this);
+    m_orderList->installEventFilter(this);
     setTabOrder(m_txtSok, m_cboFilter);
-    setTabOrder(m_cboFilter, m_ListView1);
+    setTabOrder(m_cboFilter, m_orderList);
     m_txtSok->setFocus();
     clearDetail();
 }
@@ -211,14 +211,14 @@ QWidget* FrmOrderHistory::setupList()
     auto* list = new QWidget(this);
     auto* layout = new QVBoxLayout(list);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_ListView1 = new ReportListView(list);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    accessible::name(m_ListView1, QStringLiteral("Utskrivna order"),
+    m_orderList = new ReportListView(list);
+    m_orderList->setObjectName(QStringLiteral("ListView1"));
+    accessible::name(m_orderList, QStringLiteral("Utskrivna order"),
                      QStringLiteral("Enter visar den markerade orderns PDF-kopia"));
-    m_ListView1->enableFullRowSelect();
+    m_orderList->enableFullRowSelect();
     // Several orders can be chosen at once for the status commands.
-    m_ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    layout->addWidget(m_ListView1, 1);
+    m_orderList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    layout->addWidget(m_orderList, 1);
     m_lblAntal = valueLabel(list, "lblAntal", QStringLiteral("Antal order"));
     layout->addWidget(m_lblAntal);
     return list;
@@ -310,11 +310,11 @@ QWidget* FrmOrderHistory::setupDetail()
 void FrmOrderHistory::Form_Load(core::OrderHistory history)
 {
     m_model = new OrderHistoryModel(std::move(history), this);
-    m_ListView1->setModel(m_model);
-    m_ListView1->setDesignWidths({ 900, 900, 900, 2700, 1200 });
-    connect(m_ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    m_orderList->setModel(m_model);
+    m_orderList->setDesignWidths({ 900, 900, 900, 2700, 1200 });
+    connect(m_orderList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { chooseRow(current.isValid() ? current.row() : -1); });
-    connect(m_ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_orderList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FrmOrderHistory::enableStatusCommands);
     listFound();
 }
@@ -348,17 +348,17 @@ void FrmOrderHistory::listFound()
 void FrmOrderHistory::chooseRow(int row)
 {
     if (row < 0) {
-        m_ListView1->selectionModel()->clear();
+        m_orderList->selectionModel()->clear();
         m_chosen.reset();
         clearDetail();
         return;
     }
     const QModelIndex index = m_model->index(row, 0);
-    if (m_ListView1->currentIndex() != index) {
+    if (m_orderList->currentIndex() != index) {
         // Setting the current row comes back here through the selection model.
-        m_ListView1->selectionModel()->setCurrentIndex(index,
+        m_orderList->selectionModel()->setCurrentIndex(index,
                                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        m_ListView1->scrollTo(index);
+        m_orderList->scrollTo(index);
         return;
     }
     const core::ArchivedOrder archived = core::readArchivedOrder(m_data, m_model->orderNumber(row));
@@ -462,7 +462,7 @@ QStringList FrmOrderHistory::chosenNumbers() const
     // An order printed twice is listed twice and changes once.
     QStringList numbers;
     QSet<QString> seen;
-    for (int row : m_ListView1->selectedRows()) {
+    for (int row : m_orderList->selectedRows()) {
         const QString number = m_model->orderNumber(row);
         if (!seen.contains(number)) {
             seen.insert(number);
@@ -478,7 +478,7 @@ void FrmOrderHistory::enableStatusCommands()
 {
     QList<core::OrderState> states;
     if (m_model) {
-        for (int row : m_ListView1->selectedRows())
+        for (int row : m_orderList->selectedRows())
             states.append(m_model->state(row));
     }
     if (states.isEmpty() && m_chosen)
@@ -513,7 +513,7 @@ bool FrmOrderHistory::eventFilter(QObject* watched, QEvent* event)
     }
     // Down and Up in the search box move through the orders it found.
     if (watched == m_txtSok && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) && m_model) {
-        const int current = m_ListView1->currentIndex().isValid() ? m_ListView1->currentIndex().row() : -1;
+        const int current = m_orderList->currentIndex().isValid() ? m_orderList->currentIndex().row() : -1;
         const int next = current + (key->key() == Qt::Key_Down ? 1 : -1);
         m_model->listUpTo(next);
         if (m_model->rowCount() > 0)
@@ -687,10 +687,10 @@ void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringLis
 
 void FrmOrderHistory::listAgain()
 {
-    const int currentRow = m_ListView1->currentIndex().isValid() ? m_ListView1->currentIndex().row() : 0;
+    const int currentRow = m_orderList->currentIndex().isValid() ? m_orderList->currentIndex().row() : 0;
     const int currentPlace = m_model->rowCount() > currentRow ? m_model->place(currentRow) : -1;
     QList<int> selectedPlaces;
-    for (int row : m_ListView1->selectedRows())
+    for (int row : m_orderList->selectedRows())
         selectedPlaces.append(m_model->place(row));
 
     m_model->takeStates(m_status);
@@ -708,7 +708,7 @@ void FrmOrderHistory::listAgain()
         if (selected >= 0 && selected != row)
             selection.select(m_model->index(selected, 0), m_model->index(selected, m_model->columnCount() - 1));
     }
-    m_ListView1->selectionModel()->select(selection, QItemSelectionModel::Select);
+    m_orderList->selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
 void FrmOrderHistory::cmdStang_Click()

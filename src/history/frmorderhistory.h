@@ -99,7 +99,7 @@ private:
 
     QLineEdit* m_txtSok = nullptr;
     QComboBox* m_cboFilter = nullptr;
-    ReportListView* m_ListView1 = nullptr;
+    ReportListView* m_orderList = nullptr;
     ValueLabel* m_lblAntal = nullptr;
     OrderHistoryModel* m_model = nullptr;
 

@@ -1,6 +1,6 @@
 #include "backup.h"
 
-#include "backuparchive.h"
+#include "backupzip.h"
 
 #include "datafiles/textfile.h"
 
@@ -28,9 +28,9 @@ const QString operation = QStringLiteral("säkerhetskopiera datamappen");
 
 struct ArchiveWriterFree
 {
-    void operator()(archive* a) const { archive_write_free(a); }
+    void operator()(struct archive* a) const { archive_write_free(a); }
 };
-using ArchiveWriter = std::unique_ptr<archive, ArchiveWriterFree>;
+using ArchiveWriter = std::unique_ptr<struct archive, ArchiveWriterFree>;
 
 struct EntryFree
 {
@@ -101,13 +101,13 @@ public:
         , m_fd(fd)
         , m_total(total)
         , m_progress(progress)
-        , m_archive(archive_write_new())
+        , m_writer(archive_write_new())
     {
     }
 
     std::optional<datafiles::Failure> open()
     {
-        archive* a = m_archive.get();
+        struct archive* a = m_writer.get();
         if (archive_write_set_format_zip(a) != ARCHIVE_OK
             || archive_write_set_options(a, "zip:hdrcharset=UTF-8") != ARCHIVE_OK
             || archive_write_open_fd(a, m_fd) != ARCHIVE_OK)
@@ -118,7 +118,7 @@ public:
     // Adds the file or folder; the expected entry gets the file's SHA-256.
     std::optional<datafiles::Failure> add(const Source& source, BackupEntry& expected)
     {
-        archive* a = m_archive.get();
+        struct archive* a = m_writer.get();
         Entry entry(archive_entry_new());
         archive_entry_set_pathname_utf8(entry.get(), entryName(source.path, source.folder).toUtf8().constData());
         archive_entry_set_filetype(entry.get(), source.folder ? AE_IFDIR : AE_IFREG);
@@ -167,7 +167,7 @@ public:
 
     std::optional<datafiles::Failure> close()
     {
-        if (archive_write_close(m_archive.get()) != ARCHIVE_OK)
+        if (archive_write_close(m_writer.get()) != ARCHIVE_OK)
             return archiveFailure();
         if (::fsync(m_fd) != 0 && errno != EINVAL)
             return failed(m_temporary, errno);
@@ -179,8 +179,8 @@ public:
 private:
     datafiles::Failure archiveFailure() const
     {
-        const int error = archive_errno(m_archive.get());
-        const char* text = archive_error_string(m_archive.get());
+        const int error = archive_errno(m_writer.get());
+        const char* text = archive_error_string(m_writer.get());
         return { operation, m_temporary,
                  datafiles::failureReason(error, text ? QString::fromLocal8Bit(text) : QString()) };
     }
@@ -190,12 +190,12 @@ private:
     qint64 m_total;
     qint64 m_done = 0;
     const Progress& m_progress;
-    ArchiveWriter m_archive;
+    ArchiveWriter m_writer;
     QByteArray m_buffer = QByteArray(1 << 20, Qt::Uninitialized);
     bool m_cancelled = false;
 };
 
-// Puts the archive in place under the first of its names that is free:
+// Puts the zip file in place under the first of its names that is free:
 // orderregistrering-2026-12-07-1430.zip, then ...-1430-2.zip.
 std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QString& folder, const QDateTime& when,
                                              QString& placed)
@@ -217,7 +217,7 @@ std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QSt
     return failed(placed, EEXIST);
 }
 
-// The archive read back whole: every entry where it belongs, with the size and
+// The zip file read back whole: every entry where it belongs, with the size and
 // the SHA-256 of what was read from the data folder.
 std::optional<datafiles::Failure> checkArchive(const QString& placed, const QList<BackupEntry>& expected)
 {
@@ -312,7 +312,7 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
         outcome.failure = failure;
         return outcome;
     }
-    outcome.archive = placed;
+    outcome.zipFile = placed;
     for (const Source& source : sources) {
         outcome.files += source.folder ? 0 : 1;
         outcome.bytes += source.size;

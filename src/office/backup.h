@@ -11,8 +11,8 @@
 
 #include <optional>
 
-// A backup of the whole System folder into one zip archive in a folder the
-// operator chooses. The archive is written under a temporary name, synced,
+// A backup of the whole System folder into one zip file in a folder the
+// operator chooses. The zip file is written under a temporary name, synced,
 // put in place under its own name and its folder synced; then it is read back
 // and every file's size and SHA-256 checked against what was read from the
 // data folder. The program's lock file and the temporary files a stopped run
@@ -21,15 +21,15 @@ namespace office {
 
 struct BackupOutcome
 {
-    QString archive; // where the backup went
+    QString zipFile; // where the backup went
     qint64 files = 0;
     qint64 bytes = 0;
     QStringList skipped; // links and other entries that are neither file nor folder, under System
-    bool cancelled = false; // then no archive was left
+    bool cancelled = false; // then no zip file was left
     std::optional<datafiles::Failure> failure;
 };
 
-// The archive's name for a backup made at this time:
+// The zip file's name for a backup made at this time:
 // orderregistrering-2026-12-07-1430.zip.
 QString backupName(const QDateTime& when);
 

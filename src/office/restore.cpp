@@ -118,12 +118,12 @@ std::optional<datafiles::Failure> syncUnpacked(const QString& folder)
     return synced ? std::nullopt : std::optional(failed(folder, error));
 }
 
-// The unpacked folder read back: exactly the archive's files and folders,
-// each file of the archive's size and SHA-256.
+// The unpacked folder read back: exactly the zip file's files and folders,
+// each file of the zip file's size and SHA-256.
 std::optional<datafiles::Failure> checkUnpacked(const QString& folder, const BackupContents& contents,
                                                 const Progress& progress, qint64 half, bool& cancelled)
 {
-    // The archive's entries and the folders they lie in, which an archive
+    // The zip file's entries and the folders they lie in, which an zip file
     // need not list.
     QSet<QString> expected;
     for (const BackupEntry& entry : contents.entries) {
@@ -228,7 +228,7 @@ RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePl
 
 } // namespace
 
-RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& archive, QLockFile* lock,
+RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
                              const QDateTime& when, const Progress& progress)
 {
     const QString program = data.programFolder();
@@ -241,9 +241,9 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
         outcome.failure = failed(incoming, errno ? errno : EACCES);
         return outcome;
     }
-    const qint64 half = qMax<qint64>(1, datafiles::fileSize(archive));
+    const qint64 half = qMax<qint64>(1, datafiles::fileSize(zipFile));
     const BackupContents contents
-        = unpackBackup(archive, incoming, [&](qint64 done, qint64) { return goOn(progress, done, 2 * half); });
+        = unpackBackup(zipFile, incoming, [&](qint64 done, qint64) { return goOn(progress, done, 2 * half); });
     std::optional<datafiles::Failure> failure = contents.failure;
     if (contents.restorable() && !(failure = syncUnpacked(incoming))) {
         core::crashPoint(core::CrashPoint::RestoreUnpacked);

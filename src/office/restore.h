@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backuparchive.h"
+#include "backupzip.h"
 #include "progress.h"
 
 #include "datafiles/datadirectory.h"
@@ -13,8 +13,8 @@
 
 class QLockFile;
 
-// Putting a backup back. The archive is unpacked into a new folder beside
-// System, synced and checked file by file against the archive; then a journal
+// Putting a backup back. The zip file is unpacked into a new folder beside
+// System, synced and checked file by file against the zip file; then a journal
 // says what comes next, System is moved aside as
 // System.före-återställning-<date and time> (never removed by the program)
 // and the new folder renamed into its place. A crash or a power cut at any
@@ -27,14 +27,14 @@ struct RestoreOutcome
 {
     bool restored = false; // the backup is System now
     QString setAside; // where the System folder that was replaced went; empty when there was none
-    std::optional<QString> refusal; // the archive cannot be restored: nothing changed
+    std::optional<QString> refusal; // the zip file cannot be restored: nothing changed
     std::optional<datafiles::Failure> failure; // nothing changed, unless it says otherwise
     bool cancelled = false;
 };
 
 // Restores the backup. The program's lock on System, when given, is let go
 // just before System is moved aside and taken again on the restored folder.
-RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& archive, QLockFile* lock,
+RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
                              const QDateTime& when, const Progress& progress = {});
 
 // What a start found of a restore that a crash or a power cut stopped.

@@ -41,7 +41,7 @@ bool backUpData(QWidget* parent, const datafiles::DataDirectory& data, const QDa
     remembered::setLastBackup(data, now.date());
     const QLocale swedish(QLocale::Swedish, QLocale::Sweden);
     QString text = QStringLiteral("Säkerhetskopian är sparad och kontrollerad:\r\n%1\r\n\r\n%2 filer, %3.")
-                       .arg(QDir::toNativeSeparators(backup.archive))
+                       .arg(QDir::toNativeSeparators(backup.zipFile))
                        .arg(backup.files)
                        .arg(swedish.formattedDataSize(backup.bytes, 1, QLocale::DataSizeTraditionalFormat));
     if (!backup.skipped.isEmpty())

@@ -29,10 +29,10 @@ QLabel* valueLabel(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString archive, QLockFile* lock)
+FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock)
     : QWidget(nullptr)
     , m_data(std::move(data))
-    , m_archive(std::move(archive))
+    , m_zipFile(std::move(zipFile))
     , m_lock(lock)
 {
     setObjectName(QStringLiteral("frmAterstall"));
@@ -42,13 +42,13 @@ FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString archive, QLock
     setFont(look::sansSerif(8.25, false));
 }
 
-FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QString& archive, QLockFile* lock,
+FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
                                  QWidget* parent)
 {
     office::BackupContents contents;
     {
         WorkProgress progress(parent, QStringLiteral("Läser säkerhetskopian…"));
-        contents = office::readBackup(archive, progress.progress());
+        contents = office::readBackup(zipFile, progress.progress());
     }
     if (contents.cancelled)
         return nullptr;
@@ -60,10 +60,10 @@ FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QSt
         MessageBox::show(parent, MessageBox::Icon::Critical, title,
                          QStringLiteral("Säkerhetskopian kan inte återställas.\r\n\r\nFil: %1\r\nOrsak: %2\r\n\r\n"
                                         "Ingenting har ändrats.")
-                             .arg(QDir::toNativeSeparators(archive), *contents.refusal));
+                             .arg(QDir::toNativeSeparators(zipFile), *contents.refusal));
         return nullptr;
     }
-    auto* window = new FrmAterstall(data, archive, lock);
+    auto* window = new FrmAterstall(data, zipFile, lock);
     window->setupControls(contents);
     window->setFixedSize(window->sizeHint());
     look::placeOnScreen(*window, window->size());
@@ -75,7 +75,7 @@ void FrmAterstall::setupControls(const office::BackupContents& contents)
     const QLocale swedish(QLocale::Swedish, QLocale::Sweden);
     auto* layout = new QVBoxLayout(this);
     auto* facts = new QFormLayout;
-    facts->addRow(QStringLiteral("Säkerhetskopia:"), valueLabel(this, "lblFil", QDir::toNativeSeparators(m_archive)));
+    facts->addRow(QStringLiteral("Säkerhetskopia:"), valueLabel(this, "lblFil", QDir::toNativeSeparators(m_zipFile)));
     facts->addRow(QStringLiteral("Gjord:"),
                   valueLabel(this, "lblGjord", contents.made.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     facts->addRow(QStringLiteral("Order:"), valueLabel(this, "lblOrder", swedish.toString(contents.orders)));
@@ -123,7 +123,7 @@ void FrmAterstall::cmdAterstall_Click()
     office::RestoreOutcome restore;
     {
         WorkProgress progress(this, QStringLiteral("Återställer säkerhetskopian…"));
-        restore = office::restoreBackup(m_data, m_archive, m_lock, QDateTime::currentDateTime(), progress.progress());
+        restore = office::restoreBackup(m_data, m_zipFile, m_lock, QDateTime::currentDateTime(), progress.progress());
     }
     if (!restore.restored) {
         if (restore.refusal)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "datafiles/datadirectory.h"
-#include "office/backuparchive.h"
+#include "office/backupzip.h"
 
 #include <QWidget>
 
@@ -20,7 +20,7 @@ public:
     // operator why (in a box over `parent`), when it cannot be restored. The
     // lock is the program's lock on System, let go and taken again around the
     // swap.
-    static FrmAterstall* open(const datafiles::DataDirectory& data, const QString& archive, QLockFile* lock,
+    static FrmAterstall* open(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
                               QWidget* parent = nullptr);
 
 signals:
@@ -32,11 +32,11 @@ public slots:
     void cmdAvbryt_Click();
 
 private:
-    FrmAterstall(datafiles::DataDirectory data, QString archive, QLockFile* lock);
+    FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock);
     void setupControls(const office::BackupContents& contents);
 
     datafiles::DataDirectory m_data;
-    QString m_archive;
+    QString m_zipFile;
     QLockFile* m_lock;
     QPushButton* m_cmdAterstall = nullptr;
     QPushButton* m_cmdAvbryt = nullptr;

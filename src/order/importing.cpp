@@ -74,7 +74,7 @@ QString standsOnSeveralRows(const QString& what, const QList<int>& lines)
     return QStringLiteral("%1 står på flera rader i filen (rad %2)").arg(what, numbers.join(QStringLiteral(", ")));
 }
 
-void count(ImportPreview& preview, ImportRow row)
+void addRow(ImportPreview& preview, ImportRow row)
 {
     ++preview.counts[size_t(row.kind)];
     preview.rows.append(std::move(row));
@@ -207,19 +207,19 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
         if (!read.problem.isEmpty()) {
             row.key = file.rows.at(r).value(columns.columns.value(articleField, -1));
             row.detail = read.problem;
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
         const QStringList& cells = read.cells;
         row.key = cells.value(articleField);
         if (row.key.trimmed().isEmpty()) {
             row.detail = QStringLiteral("artikelnummer saknas");
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
         if (const auto twice = repeated.constFind(folded(row.key)); twice != repeated.constEnd()) {
             row.detail = standsOnSeveralRows(QStringLiteral("artikelnumret"), *twice);
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
         QString problem;
@@ -235,7 +235,7 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
         }
         if (!problem.isEmpty()) {
             row.detail = problem;
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
 
@@ -243,7 +243,7 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
         if (existing < 0) {
             if (mode == PriceListMode::PricesOnly) {
                 row.detail = QStringLiteral("artikeln finns inte i produktregistret, och bara priser uppdateras");
-                count(plan.preview, row);
+                addRow(plan.preview, row);
                 continue;
             }
             const QStringList product { row.key, cells.value(descriptionField), cells.value(unitField),
@@ -253,7 +253,7 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
                              .arg(quoted(product.at(1)), quoted(product.at(2)),
                                   product.at(3).isEmpty() ? QStringLiteral("inget pris") : product.at(3));
             plan.changes.added.append(product);
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
 
@@ -290,7 +290,7 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
             row.detail = changes.join(QStringLiteral("; "));
             plan.changes.replaced[existing] = after;
         }
-        count(plan.preview, row);
+        addRow(plan.preview, row);
     }
     return plan;
 }
@@ -359,7 +359,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
         if (!read.problem.isEmpty()) {
             row.key = file.rows.at(r).value(columns.columns.value(0, -1));
             row.detail = read.problem;
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
         const QStringList& cells = read.cells;
@@ -375,7 +375,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
             problem = customerLineProblem(cells.at(f));
         if (!problem.isEmpty()) {
             row.detail = problem;
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
 
@@ -387,7 +387,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
                              .arg(quoted(added.name), quoted(added.address), quoted(added.postalAddress));
             plan.written.append(added);
             plan.added.append(added.number);
-            count(plan.preview, row);
+            addRow(plan.preview, row);
             continue;
         }
         const Customer& before = customers.at(*known);
@@ -409,7 +409,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
             row.detail = changes.join(QStringLiteral("; "));
             plan.written.append(after);
         }
-        count(plan.preview, row);
+        addRow(plan.preview, row);
     }
     return plan;
 }

@@ -6,18 +6,18 @@
 #include "history/pdfwindow.h"
 #include "officewindows/backupcommand.h"
 #include "officewindows/frmaterstall.h"
-#include "officewindows/frmexportera.h"
+#include "officewindows/frmorderexport.h"
 #include "officewindows/remembered.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
 #include "printing/orderdocument.h"
 #include "printjob/preview.h"
 #include "printjob/printjob.h"
-#include "registers/frmexport.h"
 #include "registers/frmimport.h"
 #include "registers/frmkodregister.h"
 #include "registers/frmkunder.h"
 #include "registers/frmproduktregister.h"
+#include "registers/frmregisterexport.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
 #include "widgets/accessible.h"
@@ -78,7 +78,7 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock today, QLockFile* lock)
     showHead();
 
     // Form_Initialize: whole-row selection for the order lines.
-    m_ListView1->enableFullRowSelect();
+    m_orderLines->enableFullRowSelect();
 
     connect(m_order, &core::OpenOrder::headChanged, this, &FrmMain::showHead);
     connect(m_order, &core::OpenOrder::customerLinesEditableChanged, this, &FrmMain::showCustomerLinesEditable);
@@ -232,16 +232,16 @@ void FrmMain::setupOrderLines()
 
     const QList<printing::TableColumn> columns = printing::designedOrderLineColumns();
     m_lines = new OrderLinesModel(*m_order, columns, this);
-    m_ListView1 = new ReportListView(m_bg_pic);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    m_ListView1->setGeometry(twipsRect(0, 4080, 10455, 2175));
-    m_ListView1->setFont(look::timesNewRoman(8.25));
-    m_ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_ListView1->setModel(m_lines);
+    m_orderLines = new ReportListView(m_bg_pic);
+    m_orderLines->setObjectName(QStringLiteral("ListView1"));
+    m_orderLines->setGeometry(twipsRect(0, 4080, 10455, 2175));
+    m_orderLines->setFont(look::timesNewRoman(8.25));
+    m_orderLines->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_orderLines->setModel(m_lines);
     QList<int> widths;
     for (const printing::TableColumn& column : columns)
         widths.append(int(column.widthTwips));
-    m_ListView1->setDesignWidths(widths);
+    m_orderLines->setDesignWidths(widths);
 }
 
 void FrmMain::setupLegend()
@@ -273,7 +273,7 @@ void FrmMain::setupLegend()
         label->setGeometry(designed.x(), designed.y(), qMax(designed.width(), label->sizeHint().width()),
                            qMax(designed.height(), label->sizeHint().height()));
         if (qstrcmp(legend.name, "Label26") == 0)
-            connect(label, &ClickableLabel::clicked, this, &FrmMain::Label26_Click);
+            connect(label, &ClickableLabel::clicked, this, &FrmMain::recordOrderNumber);
     }
 
     // The white border round the strip, drawn over it so that it shows.
@@ -352,14 +352,14 @@ void FrmMain::setupMenus()
     // Del removes order lines only while the list has the focus; in a text box
     // it still deletes a character.
     minus->setShortcutContext(Qt::WidgetShortcut);
-    m_ListView1->addAction(minus);
+    m_orderLines->addAction(minus);
 }
 
 void FrmMain::setupTabOrder()
 {
     const QList<QWidget*> order = { m_txt_KundField0, m_txt_KundField1, m_txt_LevDat,  m_txt_OrdDat, m_txt_RegNr,
                                     m_txt_KundField3, m_txt_KundField2, m_txt_LevS,    m_txt_Frkts,  m_txt_Betk,
-                                    m_txt_Info,       m_txt_Mkod,       m_txt_OrderNr, m_txt_lpl,    m_ListView1 };
+                                    m_txt_Info,       m_txt_Mkod,       m_txt_OrderNr, m_txt_lpl,    m_orderLines };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
     m_txt_KundField0->setFocus();
@@ -396,7 +396,7 @@ void FrmMain::setupSpokenNames()
         QLabel* caption = spoken.caption ? m_bg_pic->findChild<QLabel*>(QLatin1String(spoken.caption)) : nullptr;
         accessible::name(spoken.box, QString::fromUtf8(spoken.name), QString::fromUtf8(spoken.description), caption);
     }
-    accessible::name(m_ListView1, QStringLiteral("Orderrader"),
+    accessible::name(m_orderLines, QStringLiteral("Orderrader"),
                      QStringLiteral("F12 lägger till en rad, Del tar bort de markerade raderna"));
 }
 
@@ -429,8 +429,8 @@ void FrmMain::showCustomerLinesEditable(bool editable)
 QList<printing::TableColumn> FrmMain::orderLineColumns() const
 {
     QList<printing::TableColumn> columns;
-    for (int i = 0; i < m_ListView1->columnCount(); ++i)
-        columns.append({ m_ListView1->columnCaption(i), m_ListView1->columnWidthTwips(i) });
+    for (int i = 0; i < m_orderLines->columnCount(); ++i)
+        columns.append({ m_orderLines->columnCaption(i), m_orderLines->columnWidthTwips(i) });
     return columns;
 }
 
@@ -440,7 +440,7 @@ void FrmMain::mnuNy_Click()
         MessageBox::reportFailure(this, *failure);
 }
 
-void FrmMain::Label26_Click()
+void FrmMain::recordOrderNumber()
 {
     if (const std::optional<datafiles::Failure> failure = m_order->recordNumber())
         MessageBox::reportFailure(this, *failure);
@@ -451,15 +451,15 @@ void FrmMain::cmdGetCustomerInfo_Click()
     m_order->lookUpCustomer();
 }
 
-void FrmMain::RemoveSelectedLines()
+void FrmMain::removeSelectedLines()
 {
-    if (const std::optional<datafiles::Failure> failure = m_order->removeLines(m_ListView1->selectedRows()))
+    if (const std::optional<datafiles::Failure> failure = m_order->removeLines(m_orderLines->selectedRows()))
         MessageBox::showErrorBox(this, QStringLiteral("1033,87"), *failure);
 }
 
 void FrmMain::mnuMinus_Click()
 {
-    RemoveSelectedLines();
+    removeSelectedLines();
 }
 
 void FrmMain::mnuPlus_Click()
@@ -657,7 +657,7 @@ void FrmMain::mnuRegister_ImporteraKundlista_Click()
 
 void FrmMain::mnuRegister_Exportera_Click()
 {
-    m_frmExport.show([this] { return FrmExport::open(m_order->data()); });
+    m_registerExport.show([this] { return FrmRegisterExport::open(m_order->data()); });
 }
 
 void FrmMain::showBackupReminder()
@@ -682,7 +682,7 @@ void FrmMain::showBackupReminder()
 
 void FrmMain::mnuExportera_Click()
 {
-    m_frmExportera.show([this] { return FrmExportera::open(m_order->data(), m_order->today()); });
+    m_orderExport.show([this] { return FrmOrderExport::open(m_order->data(), m_order->today()); });
 }
 
 void FrmMain::mnuSakerhetskopiera_Click()

@@ -11,8 +11,8 @@
 class ClickableLabel;
 class FrmAddProduct;
 class FrmAterstall;
-class FrmExport;
-class FrmExportera;
+class FrmRegisterExport;
+class FrmOrderExport;
 class FrmImport;
 class FrmKodregister;
 class FrmKunder;
@@ -48,7 +48,7 @@ public:
     const core::OpenOrder& openOrder() const override { return *m_order; }
 
     // Removes the selected order lines and rewrites the order's basket file.
-    void RemoveSelectedLines();
+    void removeSelectedLines();
 
 public slots:
     void mnuNy_Click();
@@ -76,7 +76,7 @@ public slots:
     void mnuPlus_Click();
     void mnuMinus_Click();
     void cmdGetCustomerInfo_Click();
-    void Label26_Click();
+    void recordOrderNumber();
 
 private:
     using Field = core::Order::Field;
@@ -133,7 +133,7 @@ private:
     TextBox* m_txt_RegNr = nullptr;
     TextBox* m_txt_Mkod = nullptr;
     TextBox* m_txt_Info = nullptr;
-    ReportListView* m_ListView1 = nullptr;
+    ReportListView* m_orderLines = nullptr;
     OrderLinesModel* m_lines = nullptr;
 
     QMenu* m_mnuPop1 = nullptr;
@@ -155,7 +155,7 @@ private:
     SingleWindow<FrmKodregister> m_frmFrktsRegister;
     SingleWindow<FrmImport> m_frmImportPrislista;
     SingleWindow<FrmImport> m_frmImportKundlista;
-    SingleWindow<FrmExport> m_frmExport;
-    SingleWindow<FrmExportera> m_frmExportera;
+    SingleWindow<FrmRegisterExport> m_registerExport;
+    SingleWindow<FrmOrderExport> m_orderExport;
     SingleWindow<FrmAterstall> m_frmAterstall;
 };

@@ -93,14 +93,14 @@ QLabel* FrmAddProduct::addLabel(const char* name, const QString& caption, int le
 
 void FrmAddProduct::setupControls()
 {
-    m_ListView1 = new ReportListView(this);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    m_ListView1->setGeometry(twipsRect(120, 120, 10455, 2655));
-    m_ListView1->setModel(m_products);
-    m_ListView1->setDesignWidths({ 1440, 3000, 600, 1000 });
-    m_ListView1->enableFullRowSelect();
-    m_ListView1->installEventFilter(this);
-    m_ListView1->viewport()->installEventFilter(this);
+    m_productList = new ReportListView(this);
+    m_productList->setObjectName(QStringLiteral("ListView1"));
+    m_productList->setGeometry(twipsRect(120, 120, 10455, 2655));
+    m_productList->setModel(m_products);
+    m_productList->setDesignWidths({ 1440, 3000, 600, 1000 });
+    m_productList->enableFullRowSelect();
+    m_productList->installEventFilter(this);
+    m_productList->viewport()->installEventFilter(this);
 
     QLabel* label1 = addLabel("Label1", QStringLiteral("Artikelnummer"), 120, 2880, 1815, 240);
     QLabel* label2 = addLabel("Label2", QStringLiteral("Benämning"), 2040, 2880, 4215, 240);
@@ -109,20 +109,21 @@ void FrmAddProduct::setupControls()
     QLabel* label5 = addLabel("Label5", QStringLiteral("Antal"), 8520, 2880, 975, 240);
     QLabel* label6 = addLabel("Label6", QStringLiteral("Rab %"), 9600, 2880, 975, 240);
 
-    m_Text1 = addTextBox("Text1", 120, 3120, 1815, 285, false);
-    m_Text2 = addTextBox("Text2", 2040, 3120, 4215, 285, true);
-    m_Text3 = addTextBox("Text3", 6360, 3120, 975, 285, true);
-    m_Text4 = addTextBox("Text4", 7440, 3120, 975, 285, true);
-    m_Text5 = addTextBox("Text5", 8520, 3120, 975, 285, false);
-    m_Text6 = addTextBox("Text6", 9600, 3120, 975, 285, false);
-    accessible::label(label1, m_Text1, QStringLiteral("Enter söker den första produkten vars artikelnummer börjar så"));
-    accessible::label(label2, m_Text2);
-    accessible::label(label3, m_Text3);
-    accessible::label(label4, m_Text4);
-    accessible::label(label5, m_Text5, QStringLiteral("Enter lägger till raden i ordern"));
-    accessible::name(m_Text6, QStringLiteral("Rabatt i procent"), QStringLiteral("Enter lägger till raden i ordern"),
+    m_articleNumber = addTextBox("Text1", 120, 3120, 1815, 285, false);
+    m_description = addTextBox("Text2", 2040, 3120, 4215, 285, true);
+    m_unit = addTextBox("Text3", 6360, 3120, 975, 285, true);
+    m_unitPrice = addTextBox("Text4", 7440, 3120, 975, 285, true);
+    m_quantity = addTextBox("Text5", 8520, 3120, 975, 285, false);
+    m_discount = addTextBox("Text6", 9600, 3120, 975, 285, false);
+    accessible::label(label1, m_articleNumber,
+                      QStringLiteral("Enter söker den första produkten vars artikelnummer börjar så"));
+    accessible::label(label2, m_description);
+    accessible::label(label3, m_unit);
+    accessible::label(label4, m_unitPrice);
+    accessible::label(label5, m_quantity, QStringLiteral("Enter lägger till raden i ordern"));
+    accessible::name(m_discount, QStringLiteral("Rabatt i procent"), QStringLiteral("Enter lägger till raden i ordern"),
                      label6);
-    accessible::name(m_ListView1, QStringLiteral("Produkter"),
+    accessible::name(m_productList, QStringLiteral("Produkter"),
                      QStringLiteral("Enter tar produkten till raden; det du skriver söker på artikelnummer"));
 
     // The etched line between the line being built and its amount.
@@ -134,9 +135,9 @@ void FrmAddProduct::setupControls()
     shape2->setObjectName(QStringLiteral("Shape2"));
     shape2->setGeometry(0, separator + 2, width(), 1);
 
-    m_Text7 = addTextBox("Text7", 120, 3720, 1095, 285, true);
-    m_Text7->setFrame(false);
-    accessible::name(m_Text7, QStringLiteral("Radsumma"));
+    m_lineAmount = addTextBox("Text7", 120, 3720, 1095, 285, true);
+    m_lineAmount->setFrame(false);
+    accessible::name(m_lineAmount, QStringLiteral("Radsumma"));
 
     m_lbl_sum1 = addLabel("lbl_sum1", QString(), 2400, 3720, 975, 255);
     m_lbl_sum1->setVisible(false);
@@ -150,38 +151,38 @@ void FrmAddProduct::setupControls()
     m_cmdSok->setGeometry(twipsRect(4560, 3720, 1335, 255));
     m_cmdSok->setVisible(false);
     connect(m_cmdSok, &QPushButton::clicked, this, &FrmAddProduct::cmdSok_Click);
-    connect(m_Text1, &QLineEdit::returnPressed, this, &FrmAddProduct::cmdSok_Click);
+    connect(m_articleNumber, &QLineEdit::returnPressed, this, &FrmAddProduct::cmdSok_Click);
 
-    m_Command1 = new QPushButton(QStringLiteral("OK"), this);
-    m_Command1->setObjectName(QStringLiteral("Command1"));
-    m_Command1->setGeometry(twipsRect(8280, 3720, 1095, 375));
-    m_Command2 = new QPushButton(QStringLiteral("Avbryt"), this);
-    m_Command2->setObjectName(QStringLiteral("Command2"));
-    m_Command2->setGeometry(twipsRect(9480, 3720, 1095, 375));
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setGeometry(twipsRect(8280, 3720, 1095, 375));
+    m_cancelButton = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Command2"));
+    m_cancelButton->setGeometry(twipsRect(9480, 3720, 1095, 375));
     // Enter on a button that has the focus presses it, so the whole line can be
     // entered from the keyboard.
-    for (QPushButton* button : { m_Command1, m_Command2 })
+    for (QPushButton* button : { m_okButton, m_cancelButton })
         button->setAutoDefault(true);
-    connect(m_Command1, &QPushButton::clicked, this, &FrmAddProduct::Command1_Click);
-    connect(m_Command2, &QPushButton::clicked, this, &FrmAddProduct::Command2_Click);
-    closeOnEscape(this, &FrmAddProduct::Command2_Click);
+    connect(m_okButton, &QPushButton::clicked, this, &FrmAddProduct::addLine);
+    connect(m_cancelButton, &QPushButton::clicked, this, &FrmAddProduct::cancel);
+    closeOnEscape(this, &FrmAddProduct::cancel);
 
-    for (TextBox* input : { m_Text4, m_Text5, m_Text6 })
+    for (TextBox* input : { m_unitPrice, m_quantity, m_discount })
         connect(input, &QLineEdit::textChanged, this, &FrmAddProduct::recomputeLineAmount);
-    for (TextBox* typed : { m_Text5, m_Text6 }) {
+    for (TextBox* typed : { m_quantity, m_discount }) {
         connect(typed, &QLineEdit::textEdited, this, [this, typed] { typeDecimalPoints(typed); });
         // The quantity or the discount typed, Enter adds the line.
-        connect(typed, &QLineEdit::returnPressed, m_Command1, &QPushButton::click);
+        connect(typed, &QLineEdit::returnPressed, m_okButton, &QPushButton::click);
     }
 }
 
 void FrmAddProduct::setupTabOrder()
 {
-    const QList<QWidget*> order
-        = { m_ListView1, m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Command1, m_Command2, m_Text7 };
+    const QList<QWidget*> order = { m_productList, m_articleNumber, m_description, m_unit,         m_unitPrice,
+                                    m_quantity,    m_discount,      m_okButton,    m_cancelButton, m_lineAmount };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
-    m_ListView1->setFocus();
+    m_productList->setFocus();
 }
 
 void FrmAddProduct::typeDecimalPoints(TextBox* box)
@@ -197,44 +198,45 @@ void FrmAddProduct::typeDecimalPoints(TextBox* box)
 
 void FrmAddProduct::recomputeLineAmount()
 {
-    const core::LineAmounts amounts = core::lineAmounts(m_Text4->text(), m_Text5->text(), m_Text6->text());
+    const core::LineAmounts amounts = core::lineAmounts(m_unitPrice->text(), m_quantity->text(), m_discount->text());
     m_lbl_sum1->setText(amounts.gross);
     m_lbl_sum2->setText(amounts.discount);
-    m_Text7->setText(amounts.line);
+    m_lineAmount->setText(amounts.line);
 }
 
 void FrmAddProduct::cmdSok_Click()
 {
-    const int row = m_products->findFirstArticleStartingWith(m_Text1->text());
+    const int row = m_products->findFirstArticleStartingWith(m_articleNumber->text());
     if (row < 0) {
         MessageBox::show(this, MessageBox::Icon::None, QString(), QStringLiteral("Listposten hittades inte!"));
         return;
     }
     // The operator takes the row over with a click or Enter, so it must be in
     // sight however long the register is.
-    m_ListView1->selectRowInSight(row);
-    m_ListView1->setFocus();
+    m_productList->selectRowInSight(row);
+    m_productList->setFocus();
 }
 
-void FrmAddProduct::ListView1_Click()
+void FrmAddProduct::takeChosenProduct()
 {
-    const int row = m_ListView1->firstSelectedRow();
+    const int row = m_productList->firstSelectedRow();
     if (row < 0)
         return;
     const QStringList product = m_products->product(row);
-    m_Text1->setText(product.at(0));
-    m_Text2->setText(product.at(1));
-    m_Text3->setText(product.at(2));
-    m_Text4->setText(product.at(3));
+    m_articleNumber->setText(product.at(0));
+    m_description->setText(product.at(1));
+    m_unit->setText(product.at(2));
+    m_unitPrice->setText(product.at(3));
     // What the operator types next is the quantity.
-    m_Text5->setFocus(Qt::OtherFocusReason);
-    m_Text5->selectAll();
+    m_quantity->setFocus(Qt::OtherFocusReason);
+    m_quantity->selectAll();
 }
 
-void FrmAddProduct::Command1_Click()
+void FrmAddProduct::addLine()
 {
     core::OrderLine line;
-    const TextBox* boxes[] = { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 };
+    const TextBox* boxes[]
+        = { m_articleNumber, m_description, m_unit, m_unitPrice, m_quantity, m_discount, m_lineAmount };
     for (int i = 0; i < core::OrderLine::columnCount; ++i)
         line.texts[size_t(i)] = boxes[i]->text();
     if (const std::optional<datafiles::Failure> failure = m_take(line)) {
@@ -247,33 +249,33 @@ void FrmAddProduct::Command1_Click()
         return;
     }
 
-    for (TextBox* box : { m_Text1, m_Text2, m_Text3, m_Text4, m_Text5, m_Text6, m_Text7 })
+    for (TextBox* box : { m_articleNumber, m_description, m_unit, m_unitPrice, m_quantity, m_discount, m_lineAmount })
         box->clear();
     close();
 }
 
-void FrmAddProduct::Command2_Click()
+void FrmAddProduct::cancel()
 {
     close();
 }
 
 bool FrmAddProduct::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_productList->viewport() && event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            ListView1_Click();
-    } else if (watched == m_ListView1 && event->type() == QEvent::KeyPress) {
+            takeChosenProduct();
+    } else if (watched == m_productList && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            ListView1_Click();
+            takeChosenProduct();
             return true;
         }
         // The list has the focus when the picker opens, and the operator starts
         // typing the article number at once: it goes into its box.
         if (typesText(*key)) {
-            m_Text1->setFocus(Qt::OtherFocusReason);
-            m_Text1->end(false);
-            QCoreApplication::sendEvent(m_Text1, key);
+            m_articleNumber->setFocus(Qt::OtherFocusReason);
+            m_articleNumber->end(false);
+            QCoreApplication::sendEvent(m_articleNumber, key);
             return true;
         }
     }

@@ -35,25 +35,25 @@ public:
     // over `parent`).
     static FrmAddProduct* open(const datafiles::DataDirectory& data, TakeLine take, QWidget* parent = nullptr);
 
-    ReportListView* ListView1() const { return m_ListView1; }
+    ReportListView* productList() const { return m_productList; }
     ProductRegisterModel* products() const { return m_products; }
-    TextBox* Text1() const { return m_Text1; }
-    TextBox* Text2() const { return m_Text2; }
-    TextBox* Text3() const { return m_Text3; }
-    TextBox* Text4() const { return m_Text4; }
-    TextBox* Text5() const { return m_Text5; }
-    TextBox* Text6() const { return m_Text6; }
-    TextBox* Text7() const { return m_Text7; }
+    TextBox* articleNumberBox() const { return m_articleNumber; }
+    TextBox* descriptionBox() const { return m_description; }
+    TextBox* unitBox() const { return m_unit; }
+    TextBox* unitPriceBox() const { return m_unitPrice; }
+    TextBox* quantityBox() const { return m_quantity; }
+    TextBox* discountBox() const { return m_discount; }
+    TextBox* lineAmountBox() const { return m_lineAmount; }
     QLabel* lbl_sum1() const { return m_lbl_sum1; }
     QLabel* lbl_sum2() const { return m_lbl_sum2; }
-    QPushButton* Command1() const { return m_Command1; }
-    QPushButton* Command2() const { return m_Command2; }
+    QPushButton* okButton() const { return m_okButton; }
+    QPushButton* cancelButton() const { return m_cancelButton; }
 
 public slots:
     void cmdSok_Click();
-    void ListView1_Click();
-    void Command1_Click();
-    void Command2_Click();
+    void takeChosenProduct();
+    void addLine();
+    void cancel();
     // Gross, discount and line amount from the unit price, quantity and discount.
     void recomputeLineAmount();
 
@@ -71,17 +71,17 @@ private:
     TakeLine m_take;
     ProductRegisterModel* m_products = nullptr;
 
-    ReportListView* m_ListView1 = nullptr;
-    TextBox* m_Text1 = nullptr;
-    TextBox* m_Text2 = nullptr;
-    TextBox* m_Text3 = nullptr;
-    TextBox* m_Text4 = nullptr;
-    TextBox* m_Text5 = nullptr;
-    TextBox* m_Text6 = nullptr;
-    TextBox* m_Text7 = nullptr;
+    ReportListView* m_productList = nullptr;
+    TextBox* m_articleNumber = nullptr;
+    TextBox* m_description = nullptr;
+    TextBox* m_unit = nullptr;
+    TextBox* m_unitPrice = nullptr;
+    TextBox* m_quantity = nullptr;
+    TextBox* m_discount = nullptr;
+    TextBox* m_lineAmount = nullptr;
     QLabel* m_lbl_sum1 = nullptr;
     QLabel* m_lbl_sum2 = nullptr;
     QPushButton* m_cmdSok = nullptr;
-    QPushButton* m_Command1 = nullptr;
-    QPushButton* m_Command2 = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

@@ -80,13 +80,13 @@ RegisterPicker::RegisterPicker(Register which, const Instance& instance)
 
 void RegisterPicker::setupControls()
 {
-    m_ListView1 = new ReportListView(this);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    m_ListView1->setGeometry(twipsRect(120, 120, 6015, 2775));
-    m_ListView1->setColumns({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } });
-    m_ListView1->installEventFilter(this);
-    m_ListView1->viewport()->installEventFilter(this);
-    accessible::name(m_ListView1, QString::fromUtf8(m_instance.caption),
+    m_codeList = new ReportListView(this);
+    m_codeList->setObjectName(QStringLiteral("ListView1"));
+    m_codeList->setGeometry(twipsRect(120, 120, 6015, 2775));
+    m_codeList->setColumns({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } });
+    m_codeList->installEventFilter(this);
+    m_codeList->viewport()->installEventFilter(this);
+    accessible::name(m_codeList, QString::fromUtf8(m_instance.caption),
                      QStringLiteral("Enter väljer raden, Escape avbryter"));
 
     m_Frame1 = new QGroupBox(QString::fromUtf8(m_instance.frameCaption), this);
@@ -109,60 +109,60 @@ void RegisterPicker::setupControls()
     palette.setColor(QPalette::WindowText, descriptionColour);
     m_lbl_old_id->setPalette(palette);
 
-    m_Command1 = new QPushButton(QStringLiteral("OK"), this);
-    m_Command1->setObjectName(QStringLiteral("Command1"));
-    m_Command1->setGeometry(twipsRect(3840, 4200, 1095, 375));
-    m_Command2 = new QPushButton(QStringLiteral("Avbryt"), this);
-    m_Command2->setObjectName(QStringLiteral("Command2"));
-    m_Command2->setGeometry(twipsRect(5040, 4200, 1095, 375));
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setGeometry(twipsRect(3840, 4200, 1095, 375));
+    m_cancelButton = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Command2"));
+    m_cancelButton->setGeometry(twipsRect(5040, 4200, 1095, 375));
     // Enter on a button that has the focus presses it.
-    for (QPushButton* button : { m_Command1, m_Command2 })
+    for (QPushButton* button : { m_okButton, m_cancelButton })
         button->setAutoDefault(true);
-    connect(m_Command1, &QPushButton::clicked, this, &RegisterPicker::Command1_Click);
-    connect(m_Command2, &QPushButton::clicked, this, &RegisterPicker::Command2_Click);
-    closeOnEscape(this, &RegisterPicker::Command2_Click);
+    connect(m_okButton, &QPushButton::clicked, this, &RegisterPicker::chooseCode);
+    connect(m_cancelButton, &QPushButton::clicked, this, &RegisterPicker::cancel);
+    closeOnEscape(this, &RegisterPicker::cancel);
 
-    QPushButton* second = m_instance.cancelBeforeOk ? m_Command2 : m_Command1;
-    QPushButton* third = m_instance.cancelBeforeOk ? m_Command1 : m_Command2;
-    setTabOrder(m_ListView1, second);
+    QPushButton* second = m_instance.cancelBeforeOk ? m_cancelButton : m_okButton;
+    QPushButton* third = m_instance.cancelBeforeOk ? m_okButton : m_cancelButton;
+    setTabOrder(m_codeList, second);
     setTabOrder(second, third);
-    m_ListView1->setFocus();
+    m_codeList->setFocus();
 }
 
 void RegisterPicker::Form_Load(const QString& currentCode, const QList<core::RegisterRow>& rows)
 {
     m_lbl_old->setText(currentCode);
-    m_ListView1->enableFullRowSelect();
+    m_codeList->enableFullRowSelect();
     QList<QStringList> texts;
     texts.reserve(rows.size());
     for (const core::RegisterRow& row : rows)
         texts.append({ row.id, row.description });
-    m_ListView1->reportModel()->appendRows(texts);
+    m_codeList->reportModel()->appendRows(texts);
 
     // An order without a code has no current value to show; every ID would
     // begin with the empty text.
     const QString current = m_lbl_old->text();
-    const int row = current.isEmpty() ? -1 : m_ListView1->findFirstStartingWith(current);
+    const int row = current.isEmpty() ? -1 : m_codeList->findFirstStartingWith(current);
     if (row < 0)
         return;
-    m_ListView1->selectRowWithoutScrolling(row);
-    m_lbl_old_id->setText(m_ListView1->reportModel()->rowTexts(row).at(1));
+    m_codeList->selectRowWithoutScrolling(row);
+    m_lbl_old_id->setText(m_codeList->reportModel()->rowTexts(row).at(1));
 }
 
-void RegisterPicker::Command1_Click()
+void RegisterPicker::chooseCode()
 {
-    const int row = m_ListView1->firstSelectedRow();
+    const int row = m_codeList->firstSelectedRow();
     if (row < 0) {
         MessageBox::show(this, MessageBox::Icon::Information, {},
                          QStringLiteral("Välj en rad i listan och klicka sedan på OK."));
         return;
     }
-    const QString code = m_ListView1->reportModel()->rowTexts(row).at(0);
+    const QString code = m_codeList->reportModel()->rowTexts(row).at(0);
     emit codeChosen(code);
     close();
 }
 
-void RegisterPicker::Command2_Click()
+void RegisterPicker::cancel()
 {
     close();
 }
@@ -170,18 +170,18 @@ void RegisterPicker::Command2_Click()
 bool RegisterPicker::eventFilter(QObject* watched, QEvent* event)
 {
     // Enter on the list, or a double click on a row, is "OK".
-    if (watched == m_ListView1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_codeList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Command1_Click();
+            chooseCode();
             return true;
         }
-    } else if (watched == m_ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    } else if (watched == m_codeList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto* click = static_cast<QMouseEvent*>(event);
-        const QModelIndex row = m_ListView1->indexAt(click->position().toPoint());
+        const QModelIndex row = m_codeList->indexAt(click->position().toPoint());
         if (click->button() == Qt::LeftButton && row.isValid()) {
-            m_ListView1->selectRowWithoutScrolling(row.row());
-            Command1_Click();
+            m_codeList->selectRowWithoutScrolling(row.row());
+            chooseCode();
             return true;
         }
     }

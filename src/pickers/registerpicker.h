@@ -31,20 +31,20 @@ public:
                                 QWidget* parent = nullptr);
 
     Register which() const { return m_which; }
-    ReportListView* ListView1() const { return m_ListView1; }
+    ReportListView* codeList() const { return m_codeList; }
     QGroupBox* Frame1() const { return m_Frame1; }
     QLabel* lbl_old() const { return m_lbl_old; }
     QLabel* lbl_old_id() const { return m_lbl_old_id; }
-    QPushButton* Command1() const { return m_Command1; }
-    QPushButton* Command2() const { return m_Command2; }
+    QPushButton* okButton() const { return m_okButton; }
+    QPushButton* cancelButton() const { return m_cancelButton; }
 
 signals:
     // "OK": the ID of the chosen row, for the order's code.
     void codeChosen(const QString& code);
 
 public slots:
-    void Command1_Click();
-    void Command2_Click();
+    void chooseCode();
+    void cancel();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,10 +60,10 @@ private:
     Register m_which;
     const Instance& m_instance;
 
-    ReportListView* m_ListView1 = nullptr;
+    ReportListView* m_codeList = nullptr;
     QGroupBox* m_Frame1 = nullptr;
     QLabel* m_lbl_old = nullptr;
     QLabel* m_lbl_old_id = nullptr;
-    QPushButton* m_Command1 = nullptr;
-    QPushButton* m_Command2 = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

@@ -215,14 +215,14 @@ void FrmImport::setupControls()
 
     auto* previewLabel = new QLabel(QStringLiteral("Förhandsgransk&ning:"), this);
     layout->addWidget(previewLabel);
-    m_ListView1 = new ReportListView(this);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
+    m_previewList = new ReportListView(this);
+    m_previewList->setObjectName(QStringLiteral("ListView1"));
     m_model = new ImportPreviewModel(prices ? QStringLiteral("Artikelnr") : QStringLiteral("Kundnr"), this);
-    m_ListView1->setModel(m_model);
-    m_ListView1->setDesignWidths({ 1300, 700, 1800, 9000 });
-    m_ListView1->enableFullRowSelect();
-    accessible::label(previewLabel, m_ListView1);
-    layout->addWidget(m_ListView1, 1);
+    m_previewList->setModel(m_model);
+    m_previewList->setDesignWidths({ 1300, 700, 1800, 9000 });
+    m_previewList->enableFullRowSelect();
+    accessible::label(previewLabel, m_previewList);
+    layout->addWidget(m_previewList, 1);
 
     auto* buttons = new QHBoxLayout;
     m_lblAntal = new QLabel(this);
@@ -243,7 +243,7 @@ void FrmImport::setupControls()
     connect(m_cmdAngra, &QPushButton::clicked, this, &FrmImport::cmdAngra_Click);
     connect(m_cmdStang, &QPushButton::clicked, this, &FrmImport::cmdStang_Click);
     closeOnEscape(this, &FrmImport::cmdStang_Click);
-    m_ListView1->setFocus();
+    m_previewList->setFocus();
 }
 
 void FrmImport::showFirstRows()
@@ -261,11 +261,11 @@ core::ImportColumns FrmImport::chosenColumns() const
     return columns;
 }
 
-QString FrmImport::noun(int count) const
+QString FrmImport::whatIsImported(Number number) const
 {
     if (m_kind == Kind::PriceList)
-        return count == 1 ? QStringLiteral("produkt") : QStringLiteral("produkter");
-    return count == 1 ? QStringLiteral("kund") : QStringLiteral("kunder");
+        return number == Number::One ? QStringLiteral("produkt") : QStringLiteral("produkter");
+    return number == Number::One ? QStringLiteral("kund") : QStringLiteral("kunder");
 }
 
 void FrmImport::updatePreview()
@@ -328,9 +328,11 @@ void FrmImport::cmdImportera_Click()
         readRegister(this);
     updatePreview();
     emit registerChanged();
-    MessageBox::show(
-        this, MessageBox::Icon::Information, windowTitle(),
-        QStringLiteral("Importen är klar: %1 nya och %2 ändrade %3.").arg(added).arg(changed).arg(noun(2)));
+    MessageBox::show(this, MessageBox::Icon::Information, windowTitle(),
+                     QStringLiteral("Importen är klar: %1 nya och %2 ändrade %3.")
+                         .arg(added)
+                         .arg(changed)
+                         .arg(whatIsImported(Number::Several)));
 }
 
 void FrmImport::cmdAngra_Click()

@@ -57,7 +57,7 @@ public:
                            QWidget* parent = nullptr);
 
     const core::ImportPreview& preview() const { return m_model->preview(); }
-    ReportListView* ListView1() const { return m_ListView1; }
+    ReportListView* previewList() const { return m_previewList; }
     QComboBox* column(int field) const { return m_columns.at(field); }
     QCheckBox* chkRubriker() const { return m_chkRubriker; }
     QRadioButton* optBaraPriser() const { return m_optBaraPriser; }
@@ -81,7 +81,9 @@ private:
     bool readRegister(QWidget* parent);
     core::ImportColumns chosenColumns() const;
     void showFirstRows();
-    QString noun(int count) const;
+    enum class Number { One, Several };
+    // "produkt" or "kunder": what the window imports, in one or several.
+    QString whatIsImported(Number number) const;
 
     datafiles::DataDirectory m_data;
     Kind m_kind;
@@ -99,7 +101,7 @@ private:
     ReportListView* m_lvwFil = nullptr;
     QRadioButton* m_optLaggTill = nullptr;
     QRadioButton* m_optBaraPriser = nullptr;
-    ReportListView* m_ListView1 = nullptr;
+    ReportListView* m_previewList = nullptr;
     ImportPreviewModel* m_model = nullptr;
     QLabel* m_lblAntal = nullptr;
     QPushButton* m_cmdImportera = nullptr;

@@ -53,8 +53,8 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which, da
     , m_codes(std::move(codes))
 {
     m_codesShown = new ReportModel({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } }, this);
-    m_ListView1->setModel(m_codesShown);
-    m_ListView1->setDesignWidths({ 800, 4000 });
+    m_list->setModel(m_codesShown);
+    m_list->setDesignWidths({ 800, 4000 });
     showCodes();
     resize(twipsToPixels(7200), twipsToPixels(4695));
     look::placeOnScreen(*this, size());

@@ -104,8 +104,8 @@ FrmKunder::FrmKunder(datafiles::DataDirectory data)
     , m_data(std::move(data))
 {
     m_model = new CustomerListModel(this);
-    m_ListView1->setModel(m_model);
-    m_ListView1->setDesignWidths({ 1200, 3600, 3000, 3000 });
+    m_list->setModel(m_model);
+    m_list->setDesignWidths({ 1200, 3600, 3000, 3000 });
     resize(twipsToPixels(11400), twipsToPixels(7200));
     look::placeOnScreen(*this, size());
 }

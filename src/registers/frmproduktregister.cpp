@@ -33,8 +33,8 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data, datafiles:
     , m_data(std::move(data))
 {
     m_model = new ProductRegisterModel(std::move(products), core::ProductIndex::Words::AndDescription, this);
-    m_ListView1->setModel(m_model);
-    m_ListView1->setDesignWidths({ 1800, 5400, 900, 1300 });
+    m_list->setModel(m_model);
+    m_list->setDesignWidths({ 1800, 5400, 900, 1300 });
     showCount();
     resize(twipsToPixels(10455), twipsToPixels(7200));
     look::placeOnScreen(*this, size());

@@ -36,12 +36,12 @@ RegisterWindow::RegisterWindow(const Captions& captions)
         connect(m_txtSok, &QLineEdit::textChanged, this, [this] { txtSok_Change(); });
     }
 
-    m_ListView1 = new ReportTableView(this);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    m_ListView1->setAccessibleName(captions.listName);
-    m_ListView1->installEventFilter(this);
-    m_ListView1->viewport()->installEventFilter(this);
-    layout->addWidget(m_ListView1, 1);
+    m_list = new ReportTableView(this);
+    m_list->setObjectName(QStringLiteral("ListView1"));
+    m_list->setAccessibleName(captions.listName);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    layout->addWidget(m_list, 1);
 
     auto* buttons = new QHBoxLayout;
     m_lblAntal = new QLabel(this);
@@ -67,37 +67,36 @@ RegisterWindow::RegisterWindow(const Captions& captions)
 
     // Del removes while the list has the focus; in the search box it still
     // deletes a character.
-    auto* remove = new QAction(m_ListView1);
+    auto* remove = new QAction(m_list);
     remove->setShortcut(Qt::Key_Delete);
     remove->setShortcutContext(Qt::WidgetShortcut);
     connect(remove, &QAction::triggered, this, &RegisterWindow::cmdTaBort_Click);
-    m_ListView1->addAction(remove);
+    m_list->addAction(remove);
 
     if (m_txtSok) {
-        setTabOrder(m_txtSok, m_ListView1);
+        setTabOrder(m_txtSok, m_list);
         m_txtSok->setFocus();
     } else {
-        m_ListView1->setFocus();
+        m_list->setFocus();
     }
 }
 
 int RegisterWindow::chosenRow() const
 {
-    const int selected = m_ListView1->firstSelectedRow();
+    const int selected = m_list->firstSelectedRow();
     if (selected >= 0)
         return selected;
-    const QModelIndex current = m_ListView1->currentIndex();
-    return current.isValid() && m_ListView1->selectionModel()->isRowSelected(current.row()) ? current.row() : -1;
+    const QModelIndex current = m_list->currentIndex();
+    return current.isValid() && m_list->selectionModel()->isRowSelected(current.row()) ? current.row() : -1;
 }
 
 void RegisterWindow::chooseRow(int row)
 {
-    if (row < 0 || row >= m_ListView1->model()->rowCount())
+    if (row < 0 || row >= m_list->model()->rowCount())
         return;
-    const QModelIndex index = m_ListView1->model()->index(row, 0);
-    m_ListView1->selectionModel()->setCurrentIndex(index,
-                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_ListView1->scrollTo(index);
+    const QModelIndex index = m_list->model()->index(row, 0);
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_list->scrollTo(index);
 }
 
 void RegisterWindow::cmdStang_Click()
@@ -110,19 +109,19 @@ bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if (watched == m_ListView1 && enter) {
+        if (watched == m_list && enter) {
             cmdAndra_Click();
             return true;
         }
-        if (watched == m_txtSok && (key == Qt::Key_Down || enter) && m_ListView1->model()->rowCount() > 0) {
+        if (watched == m_txtSok && (key == Qt::Key_Down || enter) && m_list->model()->rowCount() > 0) {
             if (chosenRow() < 0)
                 chooseRow(0);
-            m_ListView1->setFocus();
+            m_list->setFocus();
             return true;
         }
-    } else if (watched == m_ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    } else if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto* click = static_cast<QMouseEvent*>(event);
-        const QModelIndex row = m_ListView1->indexAt(click->position().toPoint());
+        const QModelIndex row = m_list->indexAt(click->position().toPoint());
         if (click->button() == Qt::LeftButton && row.isValid()) {
             chooseRow(row.row());
             cmdAndra_Click();

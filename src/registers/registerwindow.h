@@ -16,7 +16,7 @@ class RegisterWindow : public QWidget
     Q_OBJECT
 
 public:
-    ReportTableView* ListView1() const { return m_ListView1; }
+    ReportTableView* list() const { return m_list; }
     QLineEdit* txtSok() const { return m_txtSok; }
     QPushButton* cmdNy() const { return m_cmdNy; }
     QPushButton* cmdTaBort() const { return m_cmdTaBort; }
@@ -45,7 +45,7 @@ protected:
     virtual void txtSok_Change() { }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    ReportTableView* m_ListView1 = nullptr;
+    ReportTableView* m_list = nullptr;
     QLineEdit* m_txtSok = nullptr;
     QLabel* m_lblAntal = nullptr;
 

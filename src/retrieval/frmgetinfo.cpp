@@ -28,26 +28,26 @@ FrmGetInfo::FrmGetInfo(datafiles::DataDirectory data)
 
 void FrmGetInfo::setupControls()
 {
-    m_ListView1 = new ReportListView(this);
-    m_ListView1->setObjectName(QStringLiteral("ListView1"));
-    m_ListView1->setGeometry(twipsRect(120, 120, 9375, 4095));
-    m_ListView1->setColumns({
+    m_orderList = new ReportListView(this);
+    m_orderList->setObjectName(QStringLiteral("ListView1"));
+    m_orderList->setGeometry(twipsRect(120, 120, 9375, 4095));
+    m_orderList->setColumns({
         { QStringLiteral("Orderdatum"), 1000 },
         { QStringLiteral("Order nr"), 1440 },
         { QStringLiteral("Kundnr"), 1000 },
         { QStringLiteral("Kund"), 4000 },
     });
-    accessible::name(m_ListView1, QStringLiteral("Utskrivna order"),
+    accessible::name(m_orderList, QStringLiteral("Utskrivna order"),
                      QStringLiteral("Hämta lägger den markerade orderns rader till ordern"));
 
-    m_Command1 = new QPushButton(QStringLiteral("Hämta"), this);
-    m_Command1->setObjectName(QStringLiteral("Command1"));
-    m_Command1->setGeometry(twipsRect(120, 4440, 1215, 375));
+    m_fetchButton = new QPushButton(QStringLiteral("Hämta"), this);
+    m_fetchButton->setObjectName(QStringLiteral("Command1"));
+    m_fetchButton->setGeometry(twipsRect(120, 4440, 1215, 375));
 
-    setTabOrder(m_Command1, m_ListView1);
-    m_Command1->setFocus();
+    setTabOrder(m_fetchButton, m_orderList);
+    m_fetchButton->setFocus();
 
-    connect(m_Command1, &QPushButton::clicked, this, &FrmGetInfo::Command1_Click);
+    connect(m_fetchButton, &QPushButton::clicked, this, &FrmGetInfo::fetchChosenOrder);
     closeOnEscape(this, &QWidget::close);
 }
 
@@ -72,20 +72,20 @@ FrmGetInfo* FrmGetInfo::open(const datafiles::DataDirectory& data, QWidget* pare
 
 void FrmGetInfo::Form_Load(const QList<QStringList>& rows)
 {
-    m_ListView1->enableFullRowSelect();
-    m_ListView1->reportModel()->appendRows(rows);
+    m_orderList->enableFullRowSelect();
+    m_orderList->reportModel()->appendRows(rows);
 }
 
-void FrmGetInfo::Command1_Click()
+void FrmGetInfo::fetchChosenOrder()
 {
-    const int row = m_ListView1->firstSelectedRow();
+    const int row = m_orderList->firstSelectedRow();
     if (row < 0) {
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          QStringLiteral("Välj först den order i listan vars rader ska hämtas."));
         return;
     }
 
-    const QString orderNumber = m_ListView1->reportModel()->rowTexts(row).at(1);
+    const QString orderNumber = m_orderList->reportModel()->rowTexts(row).at(1);
     const core::BasketRead basket = core::readBasket(m_data, orderNumber);
     // An order printed without lines never had a basket file.
     if (basket.missing) {

@@ -22,15 +22,15 @@ public:
     // a box over `parent`).
     static FrmGetInfo* open(const datafiles::DataDirectory& data, QWidget* parent = nullptr);
 
-    ReportListView* ListView1() const { return m_ListView1; }
-    QPushButton* Command1() const { return m_Command1; }
+    ReportListView* orderList() const { return m_orderList; }
+    QPushButton* fetchButton() const { return m_fetchButton; }
 
 signals:
     // The lines of the chosen order's basket file, in their order.
     void linesFetched(const QList<core::OrderLine>& lines);
 
 public slots:
-    void Command1_Click();
+    void fetchChosenOrder();
 
 private:
     explicit FrmGetInfo(datafiles::DataDirectory data);
@@ -38,6 +38,6 @@ private:
     void Form_Load(const QList<QStringList>& rows);
 
     datafiles::DataDirectory m_data;
-    ReportListView* m_ListView1 = nullptr;
-    QPushButton* m_Command1 = nullptr;
+    ReportListView* m_orderList = nullptr;
+    QPushButton* m_fetchButton = nullptr;
 };

@@ -49,17 +49,17 @@ void FrmVarning::setupControls()
     accessible::name(m_List1, QStringLiteral("Felkoder"));
     accessible::name(m_List2, QStringLiteral("Felmeddelande"));
 
-    m_Command1 = new QPushButton(QStringLiteral("Stäng"), this);
-    m_Command1->setObjectName(QStringLiteral("Command1"));
-    m_Command1->setGeometry(twipsRect(5880, 4440, 1215, 375));
+    m_closeButton = new QPushButton(QStringLiteral("Stäng"), this);
+    m_closeButton->setObjectName(QStringLiteral("Command1"));
+    m_closeButton->setGeometry(twipsRect(5880, 4440, 1215, 375));
 
     setTabOrder(m_List1, m_List2);
-    setTabOrder(m_List2, m_Command1);
+    setTabOrder(m_List2, m_closeButton);
     m_List1->setFocus();
 
     connect(m_List1, &QListWidget::itemSelectionChanged, this, &FrmVarning::List1_Click);
-    connect(m_Command1, &QPushButton::clicked, this, &FrmVarning::Command1_Click);
-    closeOnEscape(this, &FrmVarning::Command1_Click);
+    connect(m_closeButton, &QPushButton::clicked, this, &FrmVarning::closeWindow);
+    closeOnEscape(this, &FrmVarning::closeWindow);
 }
 
 void FrmVarning::Form_Load()
@@ -78,7 +78,7 @@ void FrmVarning::List1_Click()
     showEntry(selected.isEmpty() ? QString() : selected.first()->text());
 }
 
-void FrmVarning::Command1_Click()
+void FrmVarning::closeWindow()
 {
     close();
 }

@@ -19,11 +19,11 @@ public:
 
     QListWidget* List1() const { return m_List1; }
     QListWidget* List2() const { return m_List2; }
-    QPushButton* Command1() const { return m_Command1; }
+    QPushButton* closeButton() const { return m_closeButton; }
 
 public slots:
     void List1_Click();
-    void Command1_Click();
+    void closeWindow();
 
 private:
     explicit FrmVarning(datafiles::DataDirectory data);
@@ -37,5 +37,5 @@ private:
     datafiles::DataDirectory m_data;
     QListWidget* m_List1 = nullptr;
     QListWidget* m_List2 = nullptr;
-    QPushButton* m_Command1 = nullptr;
+    QPushButton* m_closeButton = nullptr;
 };

@@ -394,7 +394,7 @@ void TestCrashRecovery::restoreKilledAtEveryStep()
     DeskFolder folder;
     QTemporaryDir backups;
     const QString archive
-        = office::backUp(folder.data(), backups.path(), QDateTime(QDate(2026, 12, 7), QTime(14, 30))).archive;
+        = office::backUp(folder.data(), backups.path(), QDateTime(QDate(2026, 12, 7), QTime(14, 30))).zipFile;
     const QMap<QString, QByteArray> backedUp = filesOf(folder.path(QString()));
     // The work of the afternoon, which the restore replaces.
     folder.write("Registret/OrderNr.dbf", "1050\r\n");

@@ -163,12 +163,12 @@ void addFirstProduct(QWidget& window)
 {
     choose(window, "mnuVisa_Produkter");
     if (auto* picker = openWindow<FrmAddProduct>()) {
-        if (picker->ListView1()->model()->rowCount() > 0) {
-            picker->ListView1()->selectRowWithoutScrolling(0);
-            picker->ListView1_Click();
+        if (picker->productList()->model()->rowCount() > 0) {
+            picker->productList()->selectRowWithoutScrolling(0);
+            picker->takeChosenProduct();
         }
-        picker->Text5()->setText(QStringLiteral("2"));
-        picker->Command1_Click();
+        picker->quantityBox()->setText(QStringLiteral("2"));
+        picker->addLine();
     }
     closeAll();
 }
@@ -185,9 +185,9 @@ void workThroughOrder(OrderWindow& w)
     for (const char* entry : { "mnuData_Levs", "mnuData_Betk" }) {
         choose(w, entry);
         if (auto* picker = openWindow<RegisterPicker>()) {
-            if (picker->ListView1()->model()->rowCount() > 1)
-                picker->ListView1()->selectRowWithoutScrolling(1);
-            picker->Command1_Click();
+            if (picker->codeList()->model()->rowCount() > 1)
+                picker->codeList()->selectRowWithoutScrolling(1);
+            picker->chooseCode();
         }
         closeAll();
     }
@@ -201,10 +201,10 @@ void workThroughOrder(OrderWindow& w)
 
     choose(w, "mnuHamta");
     if (auto* retrieval = openWindow<FrmGetInfo>()) {
-        const int rows = retrieval->ListView1()->model()->rowCount();
+        const int rows = retrieval->orderList()->model()->rowCount();
         if (rows > 0)
-            retrieval->ListView1()->selectRowWithoutScrolling(rows - 1);
-        retrieval->Command1_Click();
+            retrieval->orderList()->selectRowWithoutScrolling(rows - 1);
+        retrieval->fetchChosenOrder();
     }
     closeAll();
 

@@ -107,16 +107,16 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
 
     // A backup inside the data folder would go with it.
     const office::BackupOutcome inside = office::backUp(desk.data(), desk.path("Order"), made);
-    QVERIFY(inside.failure && inside.archive.isEmpty());
+    QVERIFY(inside.failure && inside.zipFile.isEmpty());
     QCOMPARE(contentsOf(desk.path(QString())).size(), backedUp.size() + 2);
 
     const office::BackupOutcome backup = office::backUp(desk.data(), desk.backups.path(), made);
     QVERIFY2(!backup.failure, qPrintable(backup.failure ? backup.failure->reason : QString()));
-    QCOMPARE(backup.archive, desk.backups.path() + "/orderregistrering-2026-12-07-1430.zip");
+    QCOMPARE(backup.zipFile, desk.backups.path() + "/orderregistrering-2026-12-07-1430.zip");
     QCOMPARE(QDir(desk.backups.path()).entryList(QDir::Files), QStringList { "orderregistrering-2026-12-07-1430.zip" });
 
     QProcess listing;
-    listing.start(unzip, { "-l", backup.archive });
+    listing.start(unzip, { "-l", backup.zipFile });
     QVERIFY(listing.waitForFinished());
     QMap<QString, QByteArray> listed;
     static const QRegularExpression line(QStringLiteral(R"(^\s*(\d+)\s+\S+\s+\S+\s+System/(.+?)/?$)"));
@@ -136,7 +136,7 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
     QMap<QString, QByteArray> dayAfter = contentsOf(desk.path(QString()));
     dayAfter.remove("orderregistrering.lock");
 
-    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), backup.archive, &desk.lock, made);
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), backup.zipFile, &desk.lock, made);
     QVERIFY2(restore.restored && !restore.failure, qPrintable(restore.failure ? restore.failure->reason : QString()));
     QVERIFY(QFile::exists(desk.data().lockFile()));
     QMap<QString, QByteArray> restored = contentsOf(desk.path(QString()));
@@ -180,7 +180,7 @@ void TestBackup::refusedArchivesChangeNothing()
     Desk desk;
     const QString file = desk.backups.path() + "/backup.zip";
     if (archive.startsWith('<')) {
-        QFile whole(office::backUp(desk.data(), desk.backups.path(), made).archive);
+        QFile whole(office::backUp(desk.data(), desk.backups.path(), made).zipFile);
         QVERIFY(whole.open(QIODevice::ReadOnly));
         const QByteArray bytes = whole.readAll();
         whole.remove();

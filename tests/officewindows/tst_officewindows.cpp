@@ -5,7 +5,7 @@
 #include "office/backup.h"
 #include "officewindows/backupcommand.h"
 #include "officewindows/frmaterstall.h"
-#include "officewindows/frmexportera.h"
+#include "officewindows/frmorderexport.h"
 #include "order/registration.h"
 #include "orderwindow/deskstart.h"
 #include "support/testsupport.h"
@@ -80,7 +80,7 @@ void TestOfficeWindows::exportsThisMonthOnEnter()
     printOrder(desk.folder);
     const QString file = desk.folder.programFolder() + "/december.csv";
     FileDialog::Answers answers({ file });
-    FrmExportera* window = desk.open<FrmExportera>("mnuExportera");
+    FrmOrderExport* window = desk.open<FrmOrderExport>("mnuExportera");
     QVERIFY(window);
     QVERIFY(showActive(*window));
     QCOMPARE(window->findChild<QDateEdit*>("dtpFran")->date(), QDate(2026, 12, 1));
@@ -150,7 +150,7 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
     TestDataFolder folder;
     printOrder(folder);
     QTemporaryDir backups;
-    const QString archive = office::backUp(folder.data(), backups.path(), QDateTime::currentDateTime()).archive;
+    const QString archive = office::backUp(folder.data(), backups.path(), QDateTime::currentDateTime()).zipFile;
     QVERIFY(!archive.isEmpty());
     folder.write("Registret/OrderNr.dbf", "1050\r\n");
     const QString notAnArchive = backups.path() + "/lista.zip";

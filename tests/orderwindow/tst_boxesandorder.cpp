@@ -410,7 +410,7 @@ void TestBoxesAndOrder::contextMenuAddOpensProductPicker()
     add->trigger();
     FrmAddProduct* picker = visibleWindow<FrmAddProduct>();
     QVERIFY(picker);
-    QCOMPARE(picker->ListView1()->model()->rowCount(), 1);
+    QCOMPARE(picker->productList()->model()->rowCount(), 1);
 }
 
 QTEST_MAIN(TestBoxesAndOrder)

@@ -100,18 +100,19 @@ void TestProductPicker::listsTheRegisterInFileOrder()
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QCOMPARE(picker->windowTitle(), QStringLiteral("Produkter"));
-    const QAbstractItemModel* list = picker->ListView1()->model();
+    const QAbstractItemModel* list = picker->productList()->model();
     QCOMPARE(list->rowCount(), 4);
     QCOMPARE(list->columnCount(), 4);
-    QCOMPARE(picker->ListView1()->columnCaption(1), QStringLiteral("Benämning"));
-    QCOMPARE(picker->ListView1()->columnWidthTwips(2), 600.0f);
+    QCOMPARE(picker->productList()->columnCaption(1), QStringLiteral("Benämning"));
+    QCOMPARE(picker->productList()->columnWidthTwips(2), 600.0f);
     QCOMPARE(list->index(1, 1).data().toString(), QStringLiteral("Träskruv, rostfri"));
     QCOMPARE(list->index(2, 3).data().toString(), QString());
     QCOMPARE(list->index(3, 0).data().toString(), QStringLiteral("ABC-1"));
-    QCOMPARE(picker->ListView1()->firstSelectedRow(), -1);
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
-    QVERIFY(picker->Text2()->isReadOnly() && picker->Text3()->isReadOnly() && picker->Text4()->isReadOnly());
-    QVERIFY(!picker->Text5()->isReadOnly() && !picker->Text6()->isReadOnly());
+    QCOMPARE(picker->productList()->firstSelectedRow(), -1);
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("0.00"));
+    QVERIFY(picker->descriptionBox()->isReadOnly() && picker->unitBox()->isReadOnly()
+            && picker->unitPriceBox()->isReadOnly());
+    QVERIFY(!picker->quantityBox()->isReadOnly() && !picker->discountBox()->isReadOnly());
 }
 
 void TestProductPicker::search_data()
@@ -153,22 +154,22 @@ void TestProductPicker::enterInTheArticleNumberSearches()
     FrmAddProduct* picker = desk.openActivePicker();
     QVERIFY(picker);
 
-    type(picker->Text1(), QStringLiteral("BC"));
-    QTest::keyClick(picker->Text1(), Qt::Key_Return);
+    type(picker->articleNumberBox(), QStringLiteral("BC"));
+    QTest::keyClick(picker->articleNumberBox(), Qt::Key_Return);
     QCOMPARE(desk.boxes.shown.size(), 1);
     QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::None);
     QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Orderregistrering"));
     QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Listposten hittades inte!"));
-    QCOMPARE(picker->ListView1()->firstSelectedRow(), -1);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("BC"));
+    QCOMPARE(picker->productList()->firstSelectedRow(), -1);
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("BC"));
 
-    picker->Text1()->clear();
-    type(picker->Text1(), QStringLiteral("ab"));
-    QTest::keyClick(picker->Text1(), Qt::Key_Return);
+    picker->articleNumberBox()->clear();
+    type(picker->articleNumberBox(), QStringLiteral("ab"));
+    QTest::keyClick(picker->articleNumberBox(), Qt::Key_Return);
     QCOMPARE(desk.boxes.shown.size(), 1);
-    QCOMPARE(picker->ListView1()->selectedRows(), QList<int> { 3 });
-    QVERIFY(picker->ListView1()->hasFocus());
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("ab"));
+    QCOMPARE(picker->productList()->selectedRows(), QList<int> { 3 });
+    QVERIFY(picker->productList()->hasFocus());
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("ab"));
 }
 
 void TestProductPicker::searchShowsTheRowButCopiesNothing()
@@ -179,25 +180,25 @@ void TestProductPicker::searchShowsTheRowButCopiesNothing()
     Desk desk(products);
     FrmAddProduct* picker = desk.openActivePicker();
     QVERIFY(picker);
-    clickRow(picker->ListView1(), 1);
-    QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
+    clickRow(picker->productList(), 1);
+    QCOMPARE(picker->descriptionBox()->text(), QStringLiteral("Produkt 1"));
 
     for (const char* typed : { "p7345", "p45", "p9999" }) {
-        picker->Text1()->setText(QLatin1String(typed));
-        QTest::keyClick(picker->Text1(), Qt::Key_Return);
+        picker->articleNumberBox()->setText(QLatin1String(typed));
+        QTest::keyClick(picker->articleNumberBox(), Qt::Key_Return);
 
         // The first match is selected and in sight, so that Enter takes over a
         // row the operator can see.
         const int row = QString(typed).mid(1).toInt();
-        ReportListView* list = picker->ListView1();
+        ReportListView* list = picker->productList();
         QCOMPARE(list->selectedRows(), QList<int> { row });
         const QRect shown = list->visualRect(list->model()->index(row, 0));
         QVERIFY2(list->viewport()->rect().contains(shown), typed);
         QVERIFY(list->hasFocus());
         // The fields still hold the product taken over before.
-        QCOMPARE(picker->Text1()->text(), QLatin1String(typed));
-        QCOMPARE(picker->Text2()->text(), QStringLiteral("Produkt 1"));
-        QCOMPARE(picker->Text4()->text(), QStringLiteral("1.00"));
+        QCOMPARE(picker->articleNumberBox()->text(), QLatin1String(typed));
+        QCOMPARE(picker->descriptionBox()->text(), QStringLiteral("Produkt 1"));
+        QCOMPARE(picker->unitPriceBox()->text(), QStringLiteral("1.00"));
     }
 }
 
@@ -207,7 +208,7 @@ void TestProductPicker::typingInTheListGoesToTheArticleNumber()
     FrmAddProduct* picker = desk.openPicker();
     QVERIFY(picker);
     QVERIFY(QTest::qWaitForWindowActive(picker));
-    ReportListView* list = picker->ListView1();
+    ReportListView* list = picker->productList();
     QCOMPARE(QApplication::focusWidget(), list);
 
     // The search gives the list the focus again; more letters go on from the
@@ -216,16 +217,16 @@ void TestProductPicker::typingInTheListGoesToTheArticleNumber()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), list);
     type(list, QStringLiteral("35-3"));
-    QCOMPARE(QApplication::focusWidget(), picker->Text1());
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("ts35-3"));
+    QCOMPARE(QApplication::focusWidget(), picker->articleNumberBox());
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("ts35-3"));
 
     // The arrows and Tab still move: along the list, to the article number.
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->selectedRows(), QList<int> { 1 });
     QTest::keyClick(list, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), picker->Text1());
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("ts35-3"));
+    QCOMPARE(QApplication::focusWidget(), picker->articleNumberBox());
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("ts35-3"));
 }
 
 void TestProductPicker::clickAndEnterCopyTheSelectedRow()
@@ -235,33 +236,33 @@ void TestProductPicker::clickAndEnterCopyTheSelectedRow()
     QVERIFY(picker);
 
     // No row selected: a click on the empty part of the list takes nothing.
-    QTest::mouseClick(picker->ListView1()->viewport(), Qt::LeftButton, {},
-                      QPoint(5, picker->ListView1()->viewport()->height() - 5));
-    QCOMPARE(picker->Text1()->text(), QString());
+    QTest::mouseClick(picker->productList()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, picker->productList()->viewport()->height() - 5));
+    QCOMPARE(picker->articleNumberBox()->text(), QString());
 
-    QTest::keyClicks(picker->Text5(), QStringLiteral("3"));
-    QTest::keyClicks(picker->Text1(), QStringLiteral("ts"));
-    clickRow(picker->ListView1(), 1);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-30"));
-    QCOMPARE(picker->Text2()->text(), QStringLiteral("Träskruv, rostfri"));
-    QCOMPARE(picker->Text3()->text(), QStringLiteral("förp"));
-    QCOMPARE(picker->Text4()->text(), QStringLiteral("99.00"));
-    QCOMPARE(picker->Text5()->text(), QStringLiteral("3"));
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("297.00"));
+    QTest::keyClicks(picker->quantityBox(), QStringLiteral("3"));
+    QTest::keyClicks(picker->articleNumberBox(), QStringLiteral("ts"));
+    clickRow(picker->productList(), 1);
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("TS35-30"));
+    QCOMPARE(picker->descriptionBox()->text(), QStringLiteral("Träskruv, rostfri"));
+    QCOMPARE(picker->unitBox()->text(), QStringLiteral("förp"));
+    QCOMPARE(picker->unitPriceBox()->text(), QStringLiteral("99.00"));
+    QCOMPARE(picker->quantityBox()->text(), QStringLiteral("3"));
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("297.00"));
     // The quantity is next, ready to be typed over.
-    QCOMPARE(QApplication::focusWidget(), picker->Text5());
-    QCOMPARE(picker->Text5()->selectedText(), QStringLiteral("3"));
+    QCOMPARE(QApplication::focusWidget(), picker->quantityBox());
+    QCOMPARE(picker->quantityBox()->selectedText(), QStringLiteral("3"));
 
-    QTest::keyClick(picker->ListView1(), Qt::Key_Down);
-    QTest::keyClick(picker->ListView1(), Qt::Key_Return);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("K-2"));
-    QCOMPARE(picker->Text4()->text(), QString());
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
-    QCOMPARE(QApplication::focusWidget(), picker->Text5());
-    QTest::keyClick(picker->ListView1(), Qt::Key_Down);
-    QTest::keyClick(picker->ListView1(), Qt::Key_Enter);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("ABC-1"));
-    QCOMPARE(picker->Text5()->selectedText(), QStringLiteral("3"));
+    QTest::keyClick(picker->productList(), Qt::Key_Down);
+    QTest::keyClick(picker->productList(), Qt::Key_Return);
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("K-2"));
+    QCOMPARE(picker->unitPriceBox()->text(), QString());
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("0.00"));
+    QCOMPARE(QApplication::focusWidget(), picker->quantityBox());
+    QTest::keyClick(picker->productList(), Qt::Key_Down);
+    QTest::keyClick(picker->productList(), Qt::Key_Enter);
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("ABC-1"));
+    QCOMPARE(picker->quantityBox()->selectedText(), QStringLiteral("3"));
 }
 
 void TestProductPicker::typedAmountsAreComputedAsTheyStand()
@@ -269,22 +270,22 @@ void TestProductPicker::typedAmountsAreComputedAsTheyStand()
     Desk desk;
     FrmAddProduct* picker = desk.openActivePicker();
     QVERIFY(picker);
-    clickRow(picker->ListView1(), 3); // 9.99
+    clickRow(picker->productList(), 3); // 9.99
 
-    QTest::keyClicks(picker->Text5(), QStringLiteral("2,5"));
-    QCOMPARE(picker->Text5()->text(), QStringLiteral("2.5"));
-    QCOMPARE(picker->Text5()->cursorPosition(), 3);
+    QTest::keyClicks(picker->quantityBox(), QStringLiteral("2,5"));
+    QCOMPARE(picker->quantityBox()->text(), QStringLiteral("2.5"));
+    QCOMPARE(picker->quantityBox()->cursorPosition(), 3);
     QCOMPARE(picker->lbl_sum1()->text(), QStringLiteral("24.98"));
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("24.98"));
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("24.98"));
 
-    QTest::keyClicks(picker->Text6(), QStringLiteral("12,5"));
-    QCOMPARE(picker->Text6()->text(), QStringLiteral("12.5"));
+    QTest::keyClicks(picker->discountBox(), QStringLiteral("12,5"));
+    QCOMPARE(picker->discountBox()->text(), QStringLiteral("12.5"));
     QCOMPARE(picker->lbl_sum2()->text(), QStringLiteral("3.12"));
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("21.86"));
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("21.86"));
 
-    picker->Text5()->selectAll();
-    QTest::keyClick(picker->Text5(), Qt::Key_Delete);
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("0.00"));
+    picker->quantityBox()->selectAll();
+    QTest::keyClick(picker->quantityBox(), Qt::Key_Delete);
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("0.00"));
     QVERIFY(!picker->lbl_sum1()->isVisible());
 }
 
@@ -322,22 +323,22 @@ void TestProductPicker::okAppendsRecordAndRow()
     FrmAddProduct* picker = desk.openActivePicker();
     QVERIFY(picker);
     if (row >= 0)
-        clickRow(picker->ListView1(), row);
+        clickRow(picker->productList(), row);
     else
-        type(picker->Text1(), QStringLiteral("2\"\" rör"));
-    QTest::keyClicks(picker->Text5(), quantity);
-    QTest::keyClicks(picker->Text6(), discount);
+        type(picker->articleNumberBox(), QStringLiteral("2\"\" rör"));
+    QTest::keyClicks(picker->quantityBox(), quantity);
+    QTest::keyClicks(picker->discountBox(), discount);
     QPointer<FrmAddProduct> open = picker;
 
     if (press == "Antal") {
-        QTest::keyClick(picker->Text5(), Qt::Key_Return);
+        QTest::keyClick(picker->quantityBox(), Qt::Key_Return);
     } else if (press == "Rab %") {
-        QTest::keyClick(picker->Text6(), Qt::Key_Enter);
+        QTest::keyClick(picker->discountBox(), Qt::Key_Enter);
     } else {
-        picker->Text6()->setFocus();
-        QTest::keyClick(picker->Text6(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), picker->Command1());
-        QTest::keyClick(picker->Command1(), Qt::Key_Return);
+        picker->discountBox()->setFocus();
+        QTest::keyClick(picker->discountBox(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), picker->okButton());
+        QTest::keyClick(picker->okButton(), Qt::Key_Return);
     }
 
     QVERIFY(desk.boxes.shown.isEmpty());
@@ -354,10 +355,10 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
     desk.folder.remove(QStringLiteral("Order"));
     FrmAddProduct* picker = desk.openActivePicker();
     QVERIFY(picker);
-    clickRow(picker->ListView1(), 0);
-    QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
+    clickRow(picker->productList(), 0);
+    QTest::keyClicks(picker->quantityBox(), QStringLiteral("2"));
 
-    QTest::mouseClick(picker->Command1(), Qt::LeftButton);
+    QTest::mouseClick(picker->okButton(), Qt::LeftButton);
 
     QCOMPARE(desk.boxes.shown.size(), 1);
     QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::Critical);
@@ -366,8 +367,8 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
         QStringLiteral("Det blev något fel\r\nError: 1001,06\r\n\r\nFil: %1\r\nOrsak: ")
             .arg(desk.folder.path("Order/17.basket.dbf"))));
     QCOMPARE(visibleWindow<FrmAddProduct>(), picker);
-    QCOMPARE(picker->Text1()->text(), QStringLiteral("TS35-25"));
-    QCOMPARE(picker->Text7()->text(), QStringLiteral("199.00"));
+    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("TS35-25"));
+    QCOMPARE(picker->lineAmountBox()->text(), QStringLiteral("199.00"));
     QCOMPARE(desk.lines()->model()->rowCount(), 0);
     QVERIFY(desk.order().lines().isEmpty());
     QVERIFY(!desk.folder.exists(QStringLiteral("Order")));
@@ -389,11 +390,11 @@ void TestProductPicker::cancelWritesNothing()
     Desk desk;
     FrmAddProduct* picker = desk.openActivePicker();
     QVERIFY(picker);
-    clickRow(picker->ListView1(), 0);
-    QTest::keyClicks(picker->Text5(), QStringLiteral("2"));
+    clickRow(picker->productList(), 0);
+    QTest::keyClicks(picker->quantityBox(), QStringLiteral("2"));
     QPointer<FrmAddProduct> open = picker;
     if (how == "Avbryt") {
-        QTest::mouseClick(picker->Command2(), Qt::LeftButton);
+        QTest::mouseClick(picker->cancelButton(), Qt::LeftButton);
     } else {
         auto* target = picker->findChild<QWidget*>(how);
         QVERIFY(target);
@@ -439,10 +440,10 @@ void TestProductPicker::threeLinesByKeysAlone()
         typeKeys(line.articleStart);
         press(Qt::Key_Return);
         press(Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), picker->Text5());
+        QCOMPARE(QApplication::focusWidget(), picker->quantityBox());
         typeKeys(line.quantity);
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), picker->Text6());
+        QCOMPARE(QApplication::focusWidget(), picker->discountBox());
         typeKeys(line.discount);
         press(Qt::Key_Return);
         QTRY_VERIFY(!open);

@@ -106,7 +106,7 @@ void TestRegisterPickers::layoutPerPicker()
     QTEST(picker->Frame1()->title(), "frameCaption");
     QCOMPARE(picker->minimumSize(), picker->maximumSize());
     QVERIFY(!(picker->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(picker->ListView1()->columnWidthTwips(1), 4000.f);
+    QCOMPARE(picker->codeList()->columnWidthTwips(1), 4000.f);
 
     QVERIFY(showActive(*picker));
     QStringList order;
@@ -153,8 +153,8 @@ void TestRegisterPickers::preselectsTheCurrentCode()
     RegisterPicker* picker = openPicker(desk, kinds[1]);
     QVERIFY(picker);
 
-    QCOMPARE(picker->ListView1()->reportModel()->rows(), rows);
-    QCOMPARE(picker->ListView1()->selectedRows(), selected < 0 ? QList<int> {} : QList<int> { selected });
+    QCOMPARE(picker->codeList()->reportModel()->rows(), rows);
+    QCOMPARE(picker->codeList()->selectedRows(), selected < 0 ? QList<int> {} : QList<int> { selected });
     QCOMPARE(picker->lbl_old_id()->text(), shown);
     QVERIFY(desk.boxes.shown.isEmpty());
 }
@@ -191,7 +191,7 @@ void TestRegisterPickers::leavingThePicker()
     QVERIFY(showActive(*picker));
     QSignalSpy chosen(picker.data(), &RegisterPicker::codeChosen);
 
-    ReportListView* list = picker->ListView1();
+    ReportListView* list = picker->codeList();
     if (chosenRow >= 0)
         clickRow(list, chosenRow, 1);
     else
@@ -204,7 +204,7 @@ void TestRegisterPickers::leavingThePicker()
     if (how == "close")
         picker->close();
     else
-        QTest::mouseClick(how == "OK" ? picker->Command1() : picker->Command2(), Qt::LeftButton);
+        QTest::mouseClick(how == "OK" ? picker->okButton() : picker->cancelButton(), Qt::LeftButton);
     QCOMPARE(box->text(), written);
     QCOMPARE(desk.order().text(kinds[kind].field), written);
     // Only the ID goes back to the order, never the description.
@@ -267,7 +267,7 @@ void TestRegisterPickers::keysAndDoubleClick()
     for (int key : keys)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
     if (doubleClicked >= 0) {
-        ReportListView* list = picker->ListView1();
+        ReportListView* list = picker->codeList();
         const QPoint row = list->visualRect(list->model()->index(doubleClicked, 1)).center();
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
     }
@@ -308,7 +308,7 @@ void TestRegisterPickers::oneInstanceEach()
     desk.box("txt_Betk")->setText("2");
     QPointer<RegisterPicker> first = openPicker(desk, kinds[0]);
     QVERIFY(first);
-    first->ListView1()->selectRowWithoutScrolling(2);
+    first->codeList()->selectRowWithoutScrolling(2);
 
     // While open: the same window comes forward, neither reloaded nor re-selected.
     desk.folder.write(kinds[0].file, "\"7\",\"Sju\"\r\n");
@@ -320,16 +320,16 @@ void TestRegisterPickers::oneInstanceEach()
         pickers += widget->objectName() == "frmBetk";
     QCOMPARE(pickers, 1);
     QCOMPARE(openPicker("frmBetk"), first.data());
-    QCOMPARE(first->ListView1()->selectedRows(), QList<int> { 2 });
+    QCOMPARE(first->codeList()->selectedRows(), QList<int> { 2 });
     QCOMPARE(first->lbl_old_id()->text(), QString("Två"));
     QVERIFY(openPicker("frmLevS"));
 
     // Closed and opened again: the register and the order's code are read afresh.
-    first->Command2()->click();
+    first->cancelButton()->click();
     QTRY_VERIFY(!first);
     RegisterPicker* second = openPicker(desk, kinds[0]);
     QVERIFY(second);
-    QCOMPARE(second->ListView1()->reportModel()->rows(), (QList<QStringList> { { "7", "Sju" } }));
+    QCOMPARE(second->codeList()->reportModel()->rows(), (QList<QStringList> { { "7", "Sju" } }));
     QCOMPARE(second->lbl_old_id()->text(), QString("Sju"));
 }
 

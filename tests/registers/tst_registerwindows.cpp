@@ -57,7 +57,7 @@ void TestRegisterWindows::addCustomer()
     OrderDesk desk({ { "Customer/1.GetInfo.dbf", QByteArray("1\r\nKontantkund\r\n\r\n\r\n") } });
     FrmKunder* window = desk.open<FrmKunder>("mnuRegister_Kunder");
     QVERIFY(window && showActive(*window));
-    QCOMPARE(rowsOf(window->ListView1()), (QList<QStringList> { { "1", "Kontantkund", "", "" } }));
+    QCOMPARE(rowsOf(window->list()), (QList<QStringList> { { "1", "Kontantkund", "", "" } }));
     QCOMPARE(QApplication::focusWidget(), window->txtSok());
 
     press(Qt::Key_N, Qt::AltModifier);
@@ -73,7 +73,7 @@ void TestRegisterWindows::addCustomer()
     QVERIFY(!form->isVisible());
     QCOMPARE(desk.folder.read("Customer/1042.GetInfo.dbf"),
              QByteArray("1042\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\n433 38  Partille\r\n"));
-    QCOMPARE(window->ListView1()->model()->rowCount(), 2);
+    QCOMPARE(window->list()->model()->rowCount(), 2);
 
     // The order window's lookup finds the customer at once.
     QTest::keyClicks(desk.box("txt_KundField0"), "1042");
@@ -88,7 +88,7 @@ void TestRegisterWindows::editProduct()
     FrmProduktregister* window = desk.open<FrmProduktregister>("mnuRegister_Produkter");
     QVERIFY(window && showActive(*window));
     typeHere("m8"); // a word of the description
-    QCOMPARE(window->ListView1()->model()->rowCount(), 1);
+    QCOMPARE(window->list()->model()->rowCount(), 1);
     press(Qt::Key_Down);
     press(Qt::Key_Return);
     RecordForm* form = visibleWindow<RecordForm>("frmProdukt");
@@ -105,7 +105,7 @@ void TestRegisterWindows::editProduct()
     // F12 lists it so at once.
     auto* picker = desk.open<FrmAddProduct>("mnuVisa_Produkter");
     QVERIFY(picker);
-    QCOMPARE(rowsOf(picker->ListView1()).last(), (QStringList { "A-2", "Mutter M8", "st", "2.50" }));
+    QCOMPARE(rowsOf(picker->productList()).last(), (QStringList { "A-2", "Mutter M8", "st", "2.50" }));
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
@@ -115,7 +115,7 @@ void TestRegisterWindows::removeStandingCode()
     OrderDesk desk({ { "Registret/Betalningsvillkor.dbf", codes } });
     FrmKodregister* window = desk.open<FrmKodregister>("mnuRegister_Betk");
     QVERIFY(window && showActive(*window));
-    QCOMPARE(QApplication::focusWidget(), window->ListView1());
+    QCOMPARE(QApplication::focusWidget(), window->list());
     press(Qt::Key_Down);
     desk.boxes.answers = { false, true };
     press(Qt::Key_Delete);
@@ -123,7 +123,7 @@ void TestRegisterWindows::removeStandingCode()
     QVERIFY(desk.boxes.shown.last().text.startsWith("Koden 0 är den som \"Ny\" sätter i varje ny order."));
     press(Qt::Key_Delete);
     QCOMPARE(desk.folder.read("Registret/Betalningsvillkor.dbf"), QByteArray("\"1\",\"30 dagar netto\"\r\n"));
-    QCOMPARE(rowsOf(window->ListView1()), (QList<QStringList> { { "1", "30 dagar netto" } }));
+    QCOMPARE(rowsOf(window->list()), (QList<QStringList> { { "1", "30 dagar netto" } }));
 }
 
 void TestRegisterWindows::importPriceListAndUndo()
@@ -136,7 +136,7 @@ void TestRegisterWindows::importPriceListAndUndo()
     const FileDialog::Answers chosen({ desk.folder.path("prislista.csv") });
     FrmImport* window = desk.open<FrmImport>("mnuRegister_ImporteraPrislista");
     QVERIFY(window && showActive(*window));
-    QCOMPARE(rowsOf(window->ListView1()),
+    QCOMPARE(rowsOf(window->previewList()),
              (QList<QStringList> { { "Oförändrad", "2", "A-1", "" },
                                    { "Ändrad", "3", "A-2", "A-pris 2 → 2.40" },
                                    { "Ny", "4", "B-1", "\"Bult\", \"st\", 7.50" },

@@ -39,8 +39,8 @@ FrmGetInfo* openRetrieval(OrderDesk& desk)
 void fetch(FrmGetInfo* window, int row)
 {
     if (row >= 0)
-        clickRow(window->ListView1(), row, 2);
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
+        clickRow(window->orderList(), row, 2);
+    QTest::mouseClick(window->fetchButton(), Qt::LeftButton);
 }
 
 // The order on screen with these lines and nothing else of note.
@@ -96,8 +96,8 @@ void TestFrmGetInfo::printedOrdersAreListed()
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Hämta underlag"));
-    QCOMPARE(window->ListView1()->reportModel()->rows(), rows);
-    QCOMPARE(window->ListView1()->firstSelectedRow(), -1);
+    QCOMPARE(window->orderList()->reportModel()->rows(), rows);
+    QCOMPARE(window->orderList()->firstSelectedRow(), -1);
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
@@ -118,7 +118,7 @@ void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
     fetch(window, 1);
-    QCOMPARE(window->ListView1()->selectedRows(), QList<int> { 1 });
+    QCOMPARE(window->orderList()->selectedRows(), QList<int> { 1 });
     QCOMPARE(rowsOf(desk.lines()), Rows { lineC1 } + lines124);
     QCOMPARE(desk.order().lines(), orderLinesOf(Rows { lineC1 } + lines124));
     QVERIFY(desk.boxes.shown.isEmpty());

@@ -77,7 +77,7 @@ void TestFrmVarning::missingCatalogueGivesEmptyWindow()
     QCOMPARE(window->List1()->count(), 0);
     QCOMPARE(window->List2()->count(), 0);
 
-    QTest::mouseClick(window->Command1(), Qt::LeftButton);
+    QTest::mouseClick(window->closeButton(), Qt::LeftButton);
     QTRY_VERIFY(!window);
     QVERIFY(desk.boxes.shown.isEmpty());
 }

@@ -13,19 +13,19 @@ class QRadioButton;
 // accountant or a spreadsheet, one row an order or one row an order line.
 // The period is this month until the operator changes it; Enter is
 // "Exportera…", which asks for the file's name.
-class FrmExportera : public QWidget
+class FrmOrderExport : public QWidget
 {
     Q_OBJECT
 
 public:
-    static FrmExportera* open(const datafiles::DataDirectory& data, const QDate& today);
+    static FrmOrderExport* open(const datafiles::DataDirectory& data, const QDate& today);
 
 public slots:
     void cmdExportera_Click();
     void cmdStang_Click();
 
 private:
-    FrmExportera(datafiles::DataDirectory data, const QDate& today);
+    FrmOrderExport(datafiles::DataDirectory data, const QDate& today);
     void setupControls(const QDate& today);
 
     datafiles::DataDirectory m_data;

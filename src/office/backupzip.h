@@ -12,9 +12,9 @@
 
 #include <optional>
 
-// A backup of the data: one zip archive of the folder System, every entry
+// A backup of the data: one zip file of the folder System, every entry
 // named "System/...". Reading one checks all of it before anything changes:
-// the archive whole and undamaged, every entry a file or a folder inside
+// the zip file whole and undamaged, every entry a file or a folder inside
 // System, and the order-number file there.
 namespace office {
 
@@ -36,7 +36,7 @@ struct BackupEntry
 // What a backup holds, as the operator is shown it before a restore.
 struct BackupContents
 {
-    QList<BackupEntry> entries; // in the archive's order
+    QList<BackupEntry> entries; // in the zip file's order
     QDateTime made;
     qsizetype orders = 0; // order numbers in the order list
     QString lastOrderNumber;
@@ -44,7 +44,7 @@ struct BackupContents
     qsizetype products = 0;
     qint64 bytes = 0; // the files' sizes together
 
-    // Why the archive cannot be restored, in the operator's words; none when
+    // Why the zip file cannot be restored, in the operator's words; none when
     // it can.
     std::optional<QString> refusal;
     // A file that could not be read or written.
@@ -55,14 +55,14 @@ struct BackupContents
 };
 
 // Reads the backup through and checks it, without unpacking anything.
-BackupContents readBackup(const QString& archive, const Progress& progress = {});
-BackupContents readBackupBytes(QByteArrayView archive);
+BackupContents readBackup(const QString& zipFile, const Progress& progress = {});
+BackupContents readBackupBytes(QByteArrayView zipFile);
 
 // Reads and checks the backup as readBackup() does, and writes its files and
 // folders under `folder` as it goes; syncing them is the caller's. It stops
 // at the first refusal or failure; what it wrote is then the caller's to
 // remove.
-BackupContents unpackBackup(const QString& archive, const QString& folder, const Progress& progress = {});
+BackupContents unpackBackup(const QString& zipFile, const QString& folder, const Progress& progress = {});
 
 // The path under System that a backup's entry names, without a trailing "/";
 // none for a name that could reach out of the folder it is unpacked in (an

@@ -9,12 +9,12 @@ class QRadioButton;
 
 // "Exportera": the product register, the customers or the order list written
 // to a file a Swedish spreadsheet opens as it is.
-class FrmExport : public QWidget
+class FrmRegisterExport : public QWidget
 {
     Q_OBJECT
 
 public:
-    static FrmExport* open(const datafiles::DataDirectory& data);
+    static FrmRegisterExport* open(const datafiles::DataDirectory& data);
 
     QRadioButton* optKunder() const { return m_optKunder; }
     QRadioButton* optOrderlista() const { return m_optOrderlista; }
@@ -24,7 +24,7 @@ public slots:
     void cmdStang_Click();
 
 private:
-    explicit FrmExport(datafiles::DataDirectory data);
+    explicit FrmRegisterExport(datafiles::DataDirectory data);
 
     datafiles::DataDirectory m_data;
     QRadioButton* m_optProdukter = nullptr;

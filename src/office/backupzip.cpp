@@ -1,4 +1,4 @@
-#include "backuparchive.h"
+#include "backupzip.h"
 
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
@@ -29,11 +29,11 @@ const QString productRegister = QStringLiteral("Registret/Produkter.dbf");
 
 struct ArchiveFree
 {
-    void operator()(archive* a) const { archive_read_free(a); }
+    void operator()(struct archive* a) const { archive_read_free(a); }
 };
-using ArchiveReader = std::unique_ptr<archive, ArchiveFree>;
+using ArchiveReader = std::unique_ptr<struct archive, ArchiveFree>;
 
-QString archiveError(archive* a)
+QString archiveError(struct archive* a)
 {
     const char* text = archive_error_string(a);
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("okänt fel");
@@ -44,7 +44,7 @@ QString shown(const QString& entry)
     return QStringLiteral("\"%1\"").arg(entry);
 }
 
-// A file unpacked from the archive, written as its bytes arrive.
+// A file unpacked from the zip file, written as its bytes arrive.
 class UnpackedFile
 {
 public:
@@ -77,7 +77,7 @@ public:
         return std::nullopt;
     }
 
-    // Gives the file the time the archive gave it. The restore syncs all it
+    // Gives the file the time the zip file gave it. The restore syncs all it
     // unpacked at once, afterwards: a sync for each of a hundred thousand
     // files would keep the operator waiting for many minutes.
     std::optional<datafiles::Failure> finish(const QDateTime& modified)
@@ -106,7 +106,7 @@ private:
 };
 
 // Goes through a backup entry by entry, reading every byte, so that a damaged
-// or cut archive is found before anything changes; with a folder to unpack
+// or cut zip file is found before anything changes; with a folder to unpack
 // into, it writes each file there as it reads it.
 class BackupReading
 {
@@ -118,7 +118,7 @@ public:
     {
     }
 
-    BackupContents read(archive* a)
+    BackupContents read(struct archive* a)
     {
         for (;;) {
             archive_entry* entry = nullptr;
@@ -144,14 +144,14 @@ public:
 private:
     void refuse(const QString& reason) { m_contents.refusal = reason; }
 
-    void damaged(archive* a)
+    void damaged(struct archive* a)
     {
         refuse(QStringLiteral("Säkerhetskopian är skadad eller avkortad (%1).").arg(archiveError(a)));
     }
 
     // Checks the entry's name and kind, then reads its bytes; false when the
     // reading is to stop.
-    bool readEntry(archive* a, archive_entry* entry)
+    bool readEntry(struct archive* a, archive_entry* entry)
     {
         const char* utf8 = archive_entry_pathname_utf8(entry);
         const char* raw = archive_entry_pathname(entry);
@@ -215,7 +215,7 @@ private:
         return true;
     }
 
-    bool readFile(archive* a, archive_entry* entry, BackupEntry& read)
+    bool readFile(struct archive* a, archive_entry* entry, BackupEntry& read)
     {
         UnpackedFile unpacked;
         if (!m_unpackInto.isEmpty() && (m_contents.failure = unpacked.open(unpackedPath(read.path))))
@@ -305,8 +305,8 @@ private:
     bool m_unpackedAFile = false;
 };
 
-// Only the reader that starts from the archive's table of contents at its
-// end: an archive cut anywhere loses that end, and is not taken for a whole
+// Only the reader that starts from the zip file's table of contents at its
+// end: an zip file cut anywhere loses that end, and is not taken for a whole
 // one with fewer files.
 ArchiveReader zipReader()
 {
@@ -315,33 +315,33 @@ ArchiveReader zipReader()
     return a;
 }
 
-// Why an archive the reader would not open cannot be restored: a zip archive
+// Why an zip file the reader would not open cannot be restored: a zip file
 // begins with the signature of its first entry or, empty, of its end.
-QString unopened(QByteArrayView start, archive* a)
+QString unopened(QByteArrayView start, struct archive* a)
 {
     if (start.startsWith("PK\x03\x04") || start.startsWith("PK\x05\x06"))
         return QStringLiteral("Säkerhetskopian är skadad eller avkortad (%1).").arg(archiveError(a));
     return QStringLiteral("Filen är ingen säkerhetskopia: den är inget zip-arkiv.");
 }
 
-BackupContents readFile(const QString& archivePath, const QString& unpackInto, const Progress& progress)
+BackupContents readFile(const QString& zipPath, const QString& unpackInto, const Progress& progress)
 {
     BackupContents contents;
-    if (!datafiles::isFile(archivePath)) {
-        const datafiles::ReadResult missing = datafiles::readWholeFile(archivePath);
+    if (!datafiles::isFile(zipPath)) {
+        const datafiles::ReadResult missing = datafiles::readWholeFile(zipPath);
         contents.failure = missing.failure;
         return contents;
     }
     ArchiveReader a = zipReader();
-    if (archive_read_open_filename(a.get(), QFile::encodeName(archivePath).constData(), 1 << 16) != ARCHIVE_OK) {
-        QFile file(archivePath);
+    if (archive_read_open_filename(a.get(), QFile::encodeName(zipPath).constData(), 1 << 16) != ARCHIVE_OK) {
+        QFile file(zipPath);
         if (!file.open(QIODevice::ReadOnly))
-            contents.failure = datafiles::Failure { {}, archivePath, archiveError(a.get()) };
+            contents.failure = datafiles::Failure { {}, zipPath, archiveError(a.get()) };
         else
             contents.refusal = unopened(file.read(4), a.get());
         return contents;
     }
-    return BackupReading(unpackInto, progress, datafiles::fileSize(archivePath)).read(a.get());
+    return BackupReading(unpackInto, progress, datafiles::fileSize(zipPath)).read(a.get());
 }
 
 } // namespace
@@ -371,9 +371,9 @@ QString entryName(const QString& pathUnderSystem, bool folder)
     return name;
 }
 
-BackupContents readBackup(const QString& archive, const Progress& progress)
+BackupContents readBackup(const QString& zipFile, const Progress& progress)
 {
-    return readFile(archive, {}, progress);
+    return readFile(zipFile, {}, progress);
 }
 
 BackupContents readBackupBytes(QByteArrayView bytes)
@@ -387,9 +387,9 @@ BackupContents readBackupBytes(QByteArrayView bytes)
     return BackupReading({}, {}, bytes.size()).read(a.get());
 }
 
-BackupContents unpackBackup(const QString& archive, const QString& folder, const Progress& progress)
+BackupContents unpackBackup(const QString& zipFile, const QString& folder, const Progress& progress)
 {
-    return readFile(archive, folder, progress);
+    return readFile(zipFile, folder, progress);
 }
 
 } // namespace office

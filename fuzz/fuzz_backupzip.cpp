@@ -4,7 +4,7 @@
 // the order-number file. The same bytes as an entry's name pass the name check
 // only where they name a place inside System.
 #include "fuzzcheck.h"
-#include "office/backuparchive.h"
+#include "office/backupzip.h"
 
 #include <QDir>
 

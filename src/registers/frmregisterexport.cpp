@@ -1,4 +1,4 @@
-#include "frmexport.h"
+#include "frmregisterexport.h"
 
 #include "order/exporting.h"
 #include "widgets/controls.h"
@@ -14,12 +14,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-FrmExport* FrmExport::open(const datafiles::DataDirectory& data)
+FrmRegisterExport* FrmRegisterExport::open(const datafiles::DataDirectory& data)
 {
-    return new FrmExport(data);
+    return new FrmRegisterExport(data);
 }
 
-FrmExport::FrmExport(datafiles::DataDirectory data)
+FrmRegisterExport::FrmRegisterExport(datafiles::DataDirectory data)
     : QWidget(nullptr)
     , m_data(std::move(data))
 {
@@ -46,9 +46,9 @@ FrmExport::FrmExport(datafiles::DataDirectory data)
     m_cmdExportera->setDefault(true);
     m_cmdStang = new QPushButton(QStringLiteral("Stäng"), this);
     m_cmdStang->setObjectName(QStringLiteral("cmdStang"));
-    connect(m_cmdExportera, &QPushButton::clicked, this, &FrmExport::cmdExportera_Click);
-    connect(m_cmdStang, &QPushButton::clicked, this, &FrmExport::cmdStang_Click);
-    closeOnEscape(this, &FrmExport::cmdStang_Click);
+    connect(m_cmdExportera, &QPushButton::clicked, this, &FrmRegisterExport::cmdExportera_Click);
+    connect(m_cmdStang, &QPushButton::clicked, this, &FrmRegisterExport::cmdStang_Click);
+    closeOnEscape(this, &FrmRegisterExport::cmdStang_Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -65,7 +65,7 @@ FrmExport::FrmExport(datafiles::DataDirectory data)
     look::placeOnScreen(*this, size());
 }
 
-void FrmExport::cmdExportera_Click()
+void FrmRegisterExport::cmdExportera_Click()
 {
     core::ExportKind kind = core::ExportKind::Products;
     QString name = QStringLiteral("Produkter.csv");
@@ -88,7 +88,7 @@ void FrmExport::cmdExportera_Click()
                      QStringLiteral("Exporterat till %1.").arg(QDir::toNativeSeparators(path)));
 }
 
-void FrmExport::cmdStang_Click()
+void FrmRegisterExport::cmdStang_Click()
 {
     close();
 }

@@ -1,4 +1,4 @@
-#include "frmexportera.h"
+#include "frmorderexport.h"
 
 #include "remembered.h"
 #include "workprogress.h"
@@ -41,7 +41,7 @@ QDateEdit* dateEdit(QWidget* parent, const char* name, const QString& spoken, co
 
 } // namespace
 
-FrmExportera::FrmExportera(datafiles::DataDirectory data, const QDate& today)
+FrmOrderExport::FrmOrderExport(datafiles::DataDirectory data, const QDate& today)
     : QWidget(nullptr)
     , m_data(std::move(data))
 {
@@ -56,12 +56,12 @@ FrmExportera::FrmExportera(datafiles::DataDirectory data, const QDate& today)
     look::placeOnScreen(*this, size());
 }
 
-FrmExportera* FrmExportera::open(const datafiles::DataDirectory& data, const QDate& today)
+FrmOrderExport* FrmOrderExport::open(const datafiles::DataDirectory& data, const QDate& today)
 {
-    return new FrmExportera(data, today);
+    return new FrmOrderExport(data, today);
 }
 
-void FrmExportera::setupControls(const QDate& today)
+void FrmOrderExport::setupControls(const QDate& today)
 {
     auto* layout = new QVBoxLayout(this);
     auto* period = new QFormLayout;
@@ -98,8 +98,8 @@ void FrmExportera::setupControls(const QDate& today)
     buttons->addWidget(m_cmdStang);
     layout->addLayout(buttons);
 
-    connect(m_cmdExportera, &QPushButton::clicked, this, &FrmExportera::cmdExportera_Click);
-    connect(m_cmdStang, &QPushButton::clicked, this, &FrmExportera::cmdStang_Click);
+    connect(m_cmdExportera, &QPushButton::clicked, this, &FrmOrderExport::cmdExportera_Click);
+    connect(m_cmdStang, &QPushButton::clicked, this, &FrmOrderExport::cmdStang_Click);
     for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter }) {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, this, [this] {
@@ -109,11 +109,11 @@ void FrmExportera::setupControls(const QDate& today)
                 cmdExportera_Click();
         });
     }
-    closeOnEscape(this, &FrmExportera::cmdStang_Click);
+    closeOnEscape(this, &FrmOrderExport::cmdStang_Click);
     m_dtpFran->setFocus();
 }
 
-void FrmExportera::cmdExportera_Click()
+void FrmOrderExport::cmdExportera_Click()
 {
     const QDate from = m_dtpFran->date();
     const QDate to = m_dtpTill->date();
@@ -169,7 +169,7 @@ void FrmExportera::cmdExportera_Click()
     MessageBox::show(this, MessageBox::Icon::Information, title, text);
 }
 
-void FrmExportera::cmdStang_Click()
+void FrmOrderExport::cmdStang_Click()
 {
     close();
 }
