@@ -177,8 +177,8 @@ void FrmOrderHistory::setupControls()
     m_cmdFakturerad = addButton(states, "cmdFakturerad", QStringLiteral("Markera &fakturerad"));
     m_cmdMakulera = addButton(states, "cmdMakulera", QStringLiteral("&Makulera…"));
     m_cmdAngra = addButton(states, "cmdAngra", QStringLiteral("Ån&gra status"));
-    m_cmdAngra->setToolTip(QStringLiteral("Sätter tillbaka statusen ett steg: fakturerad till levererad, levererad "
-                                          "till registrerad, makulerad till statusen före makuleringen."));
+    m_cmdAngra->setToolTip(QStringLiteral("Sätter tillbaka ordern till den status den hade före den senaste "
+                                          "ändringen."));
     states->addStretch();
     layout->addLayout(states);
     layout->addLayout(documents);
@@ -484,9 +484,8 @@ void FrmOrderHistory::enableStatusCommands()
     if (states.isEmpty() && m_chosen)
         states.append(m_status.stateOf(m_chosen->text(Field::OrderNumber)));
     const auto appliesToAny = [&states](core::StatusCommand command) {
-        return std::any_of(states.cbegin(), states.cend(), [command](core::OrderState state) {
-            return core::stateAfter(command, state, core::OrderState::Registered).has_value();
-        });
+        return std::any_of(states.cbegin(), states.cend(),
+                           [command](core::OrderState state) { return core::applies(command, state); });
     };
     m_cmdLevererad->setEnabled(appliesToAny(core::StatusCommand::Deliver));
     m_cmdFakturerad->setEnabled(appliesToAny(core::StatusCommand::Invoice));
@@ -619,7 +618,7 @@ void FrmOrderHistory::cmdFoljesedel_Click()
         MessageBox::reportFailure(this, *printed.failure);
         return;
     }
-    if (!core::stateAfter(core::StatusCommand::Deliver, m_status.stateOf(number), core::OrderState::Registered)) {
+    if (!core::applies(core::StatusCommand::Deliver, m_status.stateOf(number))) {
         MessageBox::show(this, MessageBox::Icon::Information, QString(), printed.confirmation);
         return;
     }

@@ -43,7 +43,7 @@ QByteArray statusRecord(const StatusChange& change)
     return datafiles::quotedRecord({ change.orderNumber, stateName(change.state), change.when, change.reason });
 }
 
-std::optional<OrderState> stateAfter(StatusCommand command, OrderState now, OrderState beforeVoid)
+std::optional<OrderState> stateAfter(StatusCommand command, OrderState now, OrderState before)
 {
     using S = OrderState;
     switch (command) {
@@ -54,18 +54,15 @@ std::optional<OrderState> stateAfter(StatusCommand command, OrderState now, Orde
     case StatusCommand::Void:
         return now != S::Voided ? std::optional(S::Voided) : std::nullopt;
     case StatusCommand::Undo:
-        switch (now) {
-        case S::Registered:
-            return std::nullopt;
-        case S::Delivered:
-            return S::Registered;
-        case S::Invoiced:
-            return S::Delivered;
-        case S::Voided:
-            return beforeVoid;
-        }
+        return now != S::Registered && before != now ? std::optional(before) : std::nullopt;
     }
     return std::nullopt;
+}
+
+bool applies(StatusCommand command, OrderState now)
+{
+    // Undo applies to every state but registered, whatever it goes back to.
+    return stateAfter(command, now, OrderState::Registered).has_value();
 }
 
 quint64 orderNumberKey(QByteArrayView number)
@@ -227,14 +224,32 @@ OrderState StatusLog::stateOf(const QString& orderNumber) const
     return stateOf(bytes, orderNumberKey(bytes));
 }
 
-OrderState StatusLog::stateBeforeVoid(const QString& orderNumber) const
+OrderState StatusLog::stateBefore(const QString& orderNumber) const
 {
     const QByteArray bytes = datafiles::encode1252(orderNumber);
     const Latest* found = latest(bytes, orderNumberKey(bytes));
-    qint32 change = found ? found->change : -1;
-    while (change >= 0 && m_changes[size_t(change)].state == OrderState::Voided)
-        change = m_changes[size_t(change)].previous;
-    return change >= 0 ? m_changes[size_t(change)].state : OrderState::Registered;
+    std::vector<OrderState> newestFirst;
+    for (qint32 c = found ? found->change : -1; c >= 0; c = m_changes[size_t(c)].previous)
+        newestFirst.push_back(m_changes[size_t(c)].state);
+    // The states the order stepped forward through; a step back (an undo)
+    // takes off the steps it went back over.
+    std::vector<OrderState> steps { OrderState::Registered };
+    for (auto state = newestFirst.crbegin(); state != newestFirst.crend(); ++state) {
+        const OrderState now = steps.back();
+        if (*state == now)
+            continue;
+        const bool forward = stateAfter(StatusCommand::Deliver, now, now) == *state
+            || stateAfter(StatusCommand::Invoice, now, now) == *state
+            || stateAfter(StatusCommand::Void, now, now) == *state;
+        if (!forward) {
+            while (steps.size() > 1 && steps.back() != *state)
+                steps.pop_back();
+            if (steps.back() == *state)
+                continue;
+        }
+        steps.push_back(*state);
+    }
+    return steps.size() > 1 ? steps[steps.size() - 2] : OrderState::Registered;
 }
 
 QList<StatusChange> StatusLog::changesOf(const QString& orderNumber) const
@@ -284,7 +299,7 @@ StatusUpdate changeStatus(const datafiles::DataDirectory& data, StatusLog& log, 
             continue;
         seen.insert(number);
         const OrderState state = log.stateOf(number);
-        const std::optional<OrderState> next = stateAfter(command, state, log.stateBeforeVoid(number));
+        const std::optional<OrderState> next = stateAfter(command, state, log.stateBefore(number));
         if (!next) {
             if (state == OrderState::Voided && command != StatusCommand::Void)
                 update.voided.append(number);

@@ -45,14 +45,15 @@ struct StatusChange
 QByteArray statusRecord(const StatusChange& change);
 
 // The operator's commands, each for one order or several at once. Undo sets
-// the state back one step: invoiced to delivered, delivered to registered, a
-// void to the state the order had before it.
+// the state back to the one the order had before its last change, a change
+// already undone not counting: an order invoiced straight from registered
+// goes back to registered, not to a delivered it never was.
 enum class StatusCommand { Deliver, Invoice, Void, Undo };
 
 // The state the command takes an order to from the state it has; none when
-// the command does not apply. `beforeVoid` is the state a voided order had
-// before it was voided.
-std::optional<OrderState> stateAfter(StatusCommand command, OrderState now, OrderState beforeVoid);
+// the command does not apply. `before` is where an undo goes back to.
+std::optional<OrderState> stateAfter(StatusCommand command, OrderState now, OrderState before);
+bool applies(StatusCommand command, OrderState now);
 
 // An order number's key in the status tables: the number plus one for plain
 // digits as the program hands numbers out ("1042", not "01042"); 0 for any
@@ -75,8 +76,9 @@ public:
     OrderState stateOf(const QString& orderNumber) const;
     // The same for an order number as the order list holds it, with its key.
     OrderState stateOf(QByteArrayView orderNumber, quint64 key) const;
-    // The state the order had before it was last voided.
-    OrderState stateBeforeVoid(const QString& orderNumber) const;
+    // The state the order had before its last change not undone since: what
+    // an undo sets it back to.
+    OrderState stateBefore(const QString& orderNumber) const;
     // The order's changes, oldest first.
     QList<StatusChange> changesOf(const QString& orderNumber) const;
 

@@ -68,6 +68,13 @@ void TestOrderStatus::changes_data()
     QTest::newRow("undo invoiced") << delivered + invoiced << one << undo << "" << delivered + invoiced + delivered
                                    << QStringList { "Levererad" } << QStringList()
                                    << QStringList { "Levererad ", "Fakturerad ", "Levererad " };
+    QTest::newRow("undo an invoice made at once")
+        << invoiced << one << undo << "" << invoiced + line("1042", "Registrerad") << QStringList { "Registrerad" }
+        << QStringList() << QStringList { "Fakturerad ", "Registrerad " };
+    QTest::newRow("undo what an undo left")
+        << delivered + invoiced + delivered << one << undo << ""
+        << delivered + invoiced + delivered + line("1042", "Registrerad") << QStringList { "Registrerad" }
+        << QStringList() << QStringList { "Levererad ", "Fakturerad ", "Levererad ", "Registrerad " };
     QTest::newRow("undo delivered") << delivered << one << undo << "" << delivered + line("1042", "Registrerad")
                                     << QStringList { "Registrerad" } << QStringList()
                                     << QStringList { "Levererad ", "Registrerad " };
@@ -81,6 +88,9 @@ void TestOrderStatus::changes_data()
         << voided + delivered + line("1044", "Levererad")
         << QStringList { "Levererad", "Makulerad", "Levererad", "Levererad" } << QStringList { "1043" }
         << QStringList { "Levererad " };
+    QTest::newRow("042 is not 42") << line("42", "Levererad") << QStringList { "042" } << deliver << ""
+                                   << line("42", "Levererad") + line("042", "Levererad") << QStringList { "Levererad" }
+                                   << QStringList() << QStringList { "Levererad " };
     // A power cut during an append: the whole lines before the cut one count,
     // and the cut bytes are kept aside before the next change goes in.
     QTest::newRow("a cut last line") << delivered + "\"1043\",\"Makul" << one << invoice << "" << delivered + invoiced
