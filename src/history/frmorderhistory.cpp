@@ -16,7 +16,6 @@
 #include "widgets/reportlistview.h"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -97,9 +96,10 @@ QString count(qsizetype n)
 
 } // namespace
 
-FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data)
+FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data, core::OpenOrder::Clock clock)
     : QWidget(nullptr)
     , m_data(std::move(data))
+    , m_clock(std::move(clock))
     , m_wording(m_data)
 {
     setObjectName(QStringLiteral("frmOrderhistorik"));
@@ -110,14 +110,15 @@ FrmOrderHistory::FrmOrderHistory(datafiles::DataDirectory data)
     look::placeOnScreen(*this, QSize(1060, 620));
 }
 
-FrmOrderHistory* FrmOrderHistory::open(const datafiles::DataDirectory& data, QWidget* parent)
+FrmOrderHistory* FrmOrderHistory::open(const datafiles::DataDirectory& data, core::OpenOrder::Clock clock,
+                                       QWidget* parent)
 {
     core::OrderHistoryRead read = core::readOrderHistory(data);
     if (read.failure) {
         MessageBox::reportFailure(parent, *read.failure);
         return nullptr;
     }
-    auto* window = new FrmOrderHistory(data);
+    auto* window = new FrmOrderHistory(data, std::move(clock));
     window->m_status = std::move(read.status);
     window->Form_Load(std::move(read.history));
     for (const datafiles::Failure& cut : std::as_const(read.cutShort))
@@ -662,8 +663,7 @@ void FrmOrderHistory::cmdAngra_Click()
 
 void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason)
 {
-    const core::StatusUpdate update
-        = core::changeStatus(m_data, m_status, numbers, command, QDateTime::currentDateTime(), reason);
+    const core::StatusUpdate update = core::changeStatus(m_data, m_status, numbers, command, m_clock(), reason);
     if (update.setAside)
         MessageBox::reportFailure(this, *update.setAside);
     if (update.failure) {

@@ -2,6 +2,7 @@
 
 #include "datafiles/datadirectory.h"
 #include "order/archive.h"
+#include "order/openorder.h"
 #include "order/order.h"
 #include "order/orderhistory.h"
 #include "order/orderstatus.h"
@@ -37,8 +38,9 @@ class FrmOrderHistory : public QWidget
 public:
     // Builds the window, hidden, listing the order list; nullptr when the list
     // is there but cannot be read, after telling the operator why (in a box
-    // over `parent`).
-    static FrmOrderHistory* open(const datafiles::DataDirectory& data, QWidget* parent = nullptr);
+    // over `parent`). State changes are dated by the desk's clock.
+    static FrmOrderHistory* open(const datafiles::DataDirectory& data, core::OpenOrder::Clock clock,
+                                 QWidget* parent = nullptr);
 
     // The chosen order as its files hold it; none when no order is chosen.
     const std::optional<core::Order>& chosenOrder() const { return m_chosen; }
@@ -71,7 +73,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit FrmOrderHistory(datafiles::DataDirectory data);
+    FrmOrderHistory(datafiles::DataDirectory data, core::OpenOrder::Clock clock);
     void Form_Load(core::OrderHistory history);
     void setupControls();
     QWidget* setupList();
@@ -93,6 +95,7 @@ private:
     QString keptCopy() const;
 
     datafiles::DataDirectory m_data;
+    core::OpenOrder::Clock m_clock;
     core::CodeWording m_wording;
     core::StatusLog m_status;
     std::optional<core::Order> m_chosen;

@@ -29,11 +29,13 @@ QLabel* valueLabel(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock)
+FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock,
+                           core::OpenOrder::Clock clock)
     : QWidget(nullptr)
     , m_data(std::move(data))
     , m_zipFile(std::move(zipFile))
     , m_lock(lock)
+    , m_clock(std::move(clock))
 {
     setObjectName(QStringLiteral("frmAterstall"));
     setWindowTitle(title);
@@ -43,7 +45,7 @@ FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLock
 }
 
 FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
-                                 QWidget* parent)
+                                 core::OpenOrder::Clock clock, QWidget* parent)
 {
     office::BackupContents contents;
     {
@@ -63,7 +65,7 @@ FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QSt
                              .arg(QDir::toNativeSeparators(zipFile), *contents.refusal));
         return nullptr;
     }
-    auto* window = new FrmAterstall(data, zipFile, lock);
+    auto* window = new FrmAterstall(data, zipFile, lock, std::move(clock));
     window->setupControls(contents);
     window->setFixedSize(window->sizeHint());
     look::placeOnScreen(*window, window->size());
@@ -123,7 +125,7 @@ void FrmAterstall::cmdAterstall_Click()
     office::RestoreOutcome restore;
     {
         WorkProgress progress(this, QStringLiteral("Återställer säkerhetskopian…"));
-        restore = office::restoreBackup(m_data, m_zipFile, m_lock, QDateTime::currentDateTime(), progress.progress());
+        restore = office::restoreBackup(m_data, m_zipFile, m_lock, m_clock(), progress.progress());
     }
     if (!restore.restored) {
         if (restore.refusal)

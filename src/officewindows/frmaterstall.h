@@ -2,6 +2,7 @@
 
 #include "datafiles/datadirectory.h"
 #include "office/backupzip.h"
+#include "order/openorder.h"
 
 #include <QWidget>
 
@@ -19,9 +20,9 @@ public:
     // Reads the backup through and checks it; nullptr, after telling the
     // operator why (in a box over `parent`), when it cannot be restored. The
     // lock is the program's lock on System, let go and taken again around the
-    // swap.
+    // swap. The folder set aside is named by the desk's clock.
     static FrmAterstall* open(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
-                              QWidget* parent = nullptr);
+                              core::OpenOrder::Clock clock, QWidget* parent = nullptr);
 
 signals:
     // The backup is System now: the desk is to start again on it.
@@ -32,12 +33,13 @@ public slots:
     void cmdAvbryt_Click();
 
 private:
-    FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock);
+    FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock, core::OpenOrder::Clock clock);
     void setupControls(const office::BackupContents& contents);
 
     datafiles::DataDirectory m_data;
     QString m_zipFile;
     QLockFile* m_lock;
+    core::OpenOrder::Clock m_clock;
     QPushButton* m_cmdAterstall = nullptr;
     QPushButton* m_cmdAvbryt = nullptr;
 };

@@ -26,10 +26,10 @@ Order::Field codeField(CodeRegister which)
 
 } // namespace
 
-OpenOrder::OpenOrder(datafiles::DataDirectory data, Clock today, QObject* parent)
+OpenOrder::OpenOrder(datafiles::DataDirectory data, Clock now, QObject* parent)
     : QObject(parent)
     , m_data(std::move(data))
-    , m_today(today ? std::move(today) : Clock([] { return QDate::currentDate(); }))
+    , m_now(now ? std::move(now) : Clock([] { return QDateTime::currentDateTime(); }))
     , m_wording(m_data)
 {
 }
@@ -65,7 +65,7 @@ std::optional<datafiles::Failure> OpenOrder::startNew()
         if (std::optional<datafiles::Failure> failure = rewriteBasket(m_data, number, m_order.lines()))
             return failure;
     }
-    startNewOrder(m_order, number, m_today());
+    startNewOrder(m_order, number, today());
     emit headChanged();
     emit changed();
     return std::nullopt;
@@ -148,7 +148,7 @@ std::optional<datafiles::Failure> OpenOrder::startFrom(const Order& printed)
     QString number;
     if (std::optional<datafiles::Failure> failure = nextNumber(number))
         return failure;
-    const Order order = newOrderFrom(printed, m_order, number, m_today());
+    const Order order = newOrderFrom(printed, m_order, number, today());
     // The new order's basket holds its lines from the start, in place of any
     // left by an earlier order that was given the same number but not printed.
     if (std::optional<datafiles::Failure> failure = rewriteBasket(m_data, number, order.lines()))

@@ -7,6 +7,7 @@
 #include "datafiles/failure.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 
@@ -17,25 +18,27 @@ namespace core {
 
 // The order on the desk: the one order the operator is entering. It owns the
 // order, the data folder it is filed in, the wording of its codes and the
-// clock "Ny" dates it by. Every change to it goes through here, and the call
-// that makes a change also writes the file that change needs: a line added
-// reaches the order's basket before it shows. The order window edits the
-// order through it and shows what it signals; no window writes an order file.
+// desk's clock, which dates new orders and every change the desk makes.
+// Every change to it goes through here, and the call that makes a change also
+// writes the file that change needs: a line added reaches the order's basket
+// before it shows. The order window edits the order through it and shows what
+// it signals; no window writes an order file.
 class OpenOrder : public QObject
 {
     Q_OBJECT
 
 public:
-    using Clock = std::function<QDate()>;
+    using Clock = std::function<QDateTime()>;
 
-    // A fresh desk's order: number "1", nothing else. "Ny" dates orders by
-    // `today`, the system's clock when none is given.
-    explicit OpenOrder(datafiles::DataDirectory data, Clock today = {}, QObject* parent = nullptr);
+    // A fresh desk's order: number "1", nothing else. The desk tells the time
+    // by `now`, the system's clock when none is given.
+    explicit OpenOrder(datafiles::DataDirectory data, Clock now = {}, QObject* parent = nullptr);
 
     const Order& order() const { return m_order; }
     const datafiles::DataDirectory& data() const { return m_data; }
-    // Today, as the desk's clock tells it.
-    QDate today() const { return m_today(); }
+    // The desk's clock, for the windows that date what they do by it.
+    const Clock& clock() const { return m_now; }
+    QDate today() const { return m_now().date(); }
     // The codes' wording as the registers hold them now, for the printed order.
     const CodeWording& currentWording();
     // The customer lines may be edited until a lookup finds a customer other
@@ -95,7 +98,7 @@ private:
     std::optional<datafiles::Failure> nextNumber(QString& number);
 
     datafiles::DataDirectory m_data;
-    Clock m_today;
+    Clock m_now;
     Order m_order;
     CodeWording m_wording;
     bool m_customerLinesEditable = true;

@@ -49,15 +49,15 @@ void finishInterruptedRegistration(const datafiles::DataDirectory& data)
 
 } // namespace
 
-DeskStart::DeskStart(datafiles::DataDirectory data, OrderWindow::Clock today)
+DeskStart::DeskStart(datafiles::DataDirectory data, OrderWindow::Clock now)
     : m_data(std::move(data))
-    , m_today(std::move(today))
+    , m_now(std::move(now))
 {
 }
 
-std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock today)
+std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock now)
 {
-    auto start = std::make_unique<DeskStart>(data, std::move(today));
+    auto start = std::make_unique<DeskStart>(data, std::move(now));
     const QString folder = QDir::toNativeSeparators(data.systemFolder());
     // An account outside the operators' group is told once, at the door, how
     // to be let in, rather than by a failure at every step of an order.
@@ -103,7 +103,7 @@ std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, Order
 
 void DeskStart::openWindow()
 {
-    window = OrderWindow::create(m_data, m_today, lock.get());
+    window = OrderWindow::create(m_data, m_now, lock.get());
     connect(window.get(), &OrderWindow::dataRestored, this, &DeskStart::startAgain);
 }
 

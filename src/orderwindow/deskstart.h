@@ -21,7 +21,7 @@ class DeskStart : public QObject
     Q_OBJECT
 
 public:
-    DeskStart(datafiles::DataDirectory data, OrderWindow::Clock today);
+    DeskStart(datafiles::DataDirectory data, OrderWindow::Clock now);
 
     std::unique_ptr<QLockFile> lock;
     // None when the program must not go on: another copy works on the folder,
@@ -35,7 +35,7 @@ private:
     void startAgain();
 
     datafiles::DataDirectory m_data;
-    OrderWindow::Clock m_today;
+    OrderWindow::Clock m_now;
 };
 
-std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock today = {});
+std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock now = {});

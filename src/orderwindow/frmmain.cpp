@@ -58,13 +58,13 @@ void setTextColour(QWidget* widget, const QColor& colour, const QColor& backgrou
 
 } // namespace
 
-std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock today, QLockFile* lock)
+std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock now, QLockFile* lock)
 {
-    return std::make_unique<FrmMain>(std::move(data), std::move(today), lock);
+    return std::make_unique<FrmMain>(std::move(data), std::move(now), lock);
 }
 
-FrmMain::FrmMain(datafiles::DataDirectory data, Clock today, QLockFile* lock)
-    : m_order(new core::OpenOrder(std::move(data), std::move(today), this))
+FrmMain::FrmMain(datafiles::DataDirectory data, Clock now, QLockFile* lock)
+    : m_order(new core::OpenOrder(std::move(data), std::move(now), this))
     , m_lock(lock)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -574,7 +574,7 @@ void FrmMain::mnuHelp_Varning_Click()
 
 void FrmMain::mnuOrderhistorik_Click()
 {
-    m_frmOrderhistorik.show([this] { return FrmOrderHistory::open(m_order->data(), this); },
+    m_frmOrderhistorik.show([this] { return FrmOrderHistory::open(m_order->data(), m_order->clock(), this); },
                             [this](FrmOrderHistory* window) {
                                 connect(window, &FrmOrderHistory::newOrderFrom, this, &FrmMain::newOrderFrom);
                             });
@@ -687,7 +687,7 @@ void FrmMain::mnuExportera_Click()
 
 void FrmMain::mnuSakerhetskopiera_Click()
 {
-    backUpData(this, m_order->data(), QDateTime(m_order->today(), QTime::currentTime()));
+    backUpData(this, m_order->data(), m_order->clock()());
     showBackupReminder();
 }
 
@@ -701,6 +701,6 @@ void FrmMain::mnuAterstall_Click()
     // Another backup chosen: the window shows that one.
     delete m_frmAterstall.get();
     m_frmAterstall.show(
-        [&] { return FrmAterstall::open(m_order->data(), archive, m_lock, this); },
+        [&] { return FrmAterstall::open(m_order->data(), archive, m_lock, m_order->clock(), this); },
         [this](FrmAterstall* window) { connect(window, &FrmAterstall::restored, this, &OrderWindow::dataRestored); });
 }

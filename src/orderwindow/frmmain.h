@@ -41,7 +41,7 @@ class FrmMain : public OrderWindow
     Q_OBJECT
 
 public:
-    FrmMain(datafiles::DataDirectory data, Clock today, QLockFile* lock);
+    FrmMain(datafiles::DataDirectory data, Clock now, QLockFile* lock);
     ~FrmMain() override;
 
     core::OpenOrder& openOrder() override { return *m_order; }

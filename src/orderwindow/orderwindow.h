@@ -19,10 +19,11 @@ class OrderWindow : public QMainWindow
 public:
     using Clock = core::OpenOrder::Clock;
 
-    // The order window over the data folder. "Ny" takes today's date from
-    // `today`, the system's clock when none is given. `lock` is the
-    // program's lock on System, which a restore lets go and takes again.
-    static std::unique_ptr<OrderWindow> create(datafiles::DataDirectory data, Clock today = {},
+    // The order window over the data folder. The desk and the windows it
+    // opens tell the time by `now`, the system's clock when none is given.
+    // `lock` is the program's lock on System, which a restore lets go and
+    // takes again.
+    static std::unique_ptr<OrderWindow> create(datafiles::DataDirectory data, Clock now = {},
                                                QLockFile* lock = nullptr);
 
     // The order on the desk, which the window edits and shows.

@@ -95,8 +95,8 @@ int main(int argc, char* argv[])
     });
 
     MessageBox::Recorder boxes;
-    const std::unique_ptr<DeskStart> desk
-        = startDesk(datafiles::DataDirectory(QString::fromLocal8Bit(argv[1])), [] { return QDate(2026, 12, 7); });
+    const std::unique_ptr<DeskStart> desk = startDesk(datafiles::DataDirectory(QString::fromLocal8Bit(argv[1])),
+                                                      [] { return QDate(2026, 12, 7).startOfDay(); });
     if (!desk->window) {
         writeBoxes(boxes, out);
         return 1;

@@ -425,7 +425,7 @@ void TestFaults::damagedDataFolder()
     MessageBox::Recorder boxes;
     printing::Destinations::Override paper(pdfOnly());
     {
-        const ShownWindow window(folder.data(), [] { return QDate(2026, 12, 7); });
+        const ShownWindow window(folder.data(), [] { return QDate(2026, 12, 7).startOfDay(); });
         workThroughOrder(*window);
         QVERIFY(window->isVisible());
         closeAll();
@@ -494,7 +494,7 @@ void TestFaults::pdfCopyCannotBeKeptWhileAPrinterWaits()
     destinations.pdfCopy = &printing::Destinations::pdfPage;
     printing::Destinations::Override printer(destinations);
 
-    const ShownWindow window(data, [] { return QDate(2026, 12, 7); });
+    const ShownWindow window(data, [] { return QDate(2026, 12, 7).startOfDay(); });
     choose(*window, "mnuNy");
     const QString number = textBox(*window, "txt_OrderNr")->text();
     QCOMPARE(number, QStringLiteral("1042"));
@@ -609,7 +609,8 @@ void TestFaults::linkInTheDataFolder()
     MessageBox::Recorder boxes;
     printing::Destinations::Override paper(pdfOnly());
     {
-        const ShownWindow window(datafiles::DataDirectory(programFolder), [] { return QDate(2026, 12, 7); });
+        const ShownWindow window(datafiles::DataDirectory(programFolder),
+                                 [] { return QDate(2026, 12, 7).startOfDay(); });
         choose(*window, "mnuNy");
         typeCustomer(*window, QStringLiteral("1004"));
         addFirstProduct(*window);

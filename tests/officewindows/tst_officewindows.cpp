@@ -132,7 +132,7 @@ void TestOfficeWindows::backsUpFromTheMenu()
     QVERIFY(!entry->icon().isNull());
 
     desk.choose("mnuSakerhetskopiera");
-    QCOMPARE(QDir(backups.path()).entryList({ "orderregistrering-2026-12-06-*.zip" }).size(), 1);
+    QCOMPARE(QDir(backups.path()).entryList({ "orderregistrering-2026-12-06-0000.zip" }).size(), 1);
     QCOMPARE(desk.boxes.shown.size(), 1);
     QVERIFY(desk.boxes.shown.first().text.startsWith("Säkerhetskopian är sparad och kontrollerad:\r\n"
                                                      + QDir::toNativeSeparators(backups.path())));
@@ -158,7 +158,7 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
 
     MessageBox::Recorder boxes;
     FileDialog::Answers answers({ notAnArchive, archive });
-    const std::unique_ptr<DeskStart> desk = startDesk(folder.data(), [] { return QDate(2026, 12, 6); });
+    const std::unique_ptr<DeskStart> desk = startDesk(folder.data(), [] { return QDate(2026, 12, 6).startOfDay(); });
     OrderWindow* before = desk->window.get();
     QVERIFY(before && showActive(*before));
     choose(*before, "mnuAterstall");
@@ -183,7 +183,8 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
     QCOMPARE(boxes.shown.size(), 2);
     QVERIFY(boxes.shown.last().text.startsWith("Säkerhetskopian är återställd.\r\n\r\nDen tidigare datamappen finns "
                                                "kvar som\r\n"
-                                               + folder.programFolder() + "/System.före-återställning-"));
+                                               + folder.programFolder()
+                                               + "/System.före-återställning-2026-12-06-000000"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     // A new order window, as at the program's start, under the lock on the
     // restored folder.

@@ -48,7 +48,7 @@ struct Desk
 
     TestDataFolder folder;
     OpenOrder open { folder.data(), [] {
-                        return QDate(2026, 12, 7);
+                        return QDate(2026, 12, 7).startOfDay();
                     } };
 };
 
@@ -174,7 +174,7 @@ void TestOpenOrder::aNumberAJournalHoldsIsNotHandedOutAgain()
 {
     TestDataFolder folder;
     folder.write("Registret/OrderNr.dbf", "1041\r\n");
-    OpenOrder desk(folder.data(), [] { return QDate(2026, 12, 7); });
+    OpenOrder desk(folder.data(), [] { return QDate(2026, 12, 7).startOfDay(); });
     const auto stopAfterJournal = [](core::CrashPoint point) {
         if (point == core::CrashPoint::Journal)
             throw Stopped();

@@ -35,7 +35,7 @@ datafiles::DataDirectory holding(const TestDataFolder& folder, const OrderDesk::
 } // namespace
 
 OrderDesk::OrderDesk(const Files& files, const QDate& today)
-    : m_window(OrderWindow::create(holding(folder, files), [today] { return today; }))
+    : m_window(OrderWindow::create(holding(folder, files), [today] { return today.startOfDay(); }))
     , window(*m_window)
 {
 }

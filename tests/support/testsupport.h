@@ -29,8 +29,8 @@ void choose(const QWidget& window, const char* menuEntryName);
 QList<QStringList> rowsOf(const QAbstractItemView* list);
 
 // An order window over a data folder of its own holding the given files, with
-// every message box taken down instead of shown. "Ny" takes its date from
-// `today` (6 December 2026 unless given).
+// every message box taken down instead of shown. The desk's clock stands at
+// the first moment of `today` (6 December 2026 unless given).
 class OrderDesk
 {
 public:
