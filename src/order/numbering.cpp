@@ -61,4 +61,16 @@ void startNewOrder(Order& order, const QString& number, const QDate& today)
     order.setText(Order::Lpl, QStringLiteral("411"));
 }
 
+Order newOrderFrom(const Order& printed, const Order& current, const QString& number, const QDate& today)
+{
+    Order order = current;
+    startNewOrder(order, number, today);
+    for (Order::Field field : { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3,
+                                Order::Info, Order::PaymentTerms, Order::DeliveryMethod, Order::FreightMethod,
+                                Order::RegistrationNumber, Order::VatCode })
+        order.setText(field, printed.text(field));
+    order.setLines(printed.lines());
+    return order;
+}
+
 } // namespace core

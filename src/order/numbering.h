@@ -30,4 +30,10 @@ NextNumber nextOrderNumber(const datafiles::DataDirectory& data);
 // info and the lines stay as they are.
 void startNewOrder(Order& order, const QString& number, const QDate& today);
 
+// The order that "Ny order från denna" starts: as "Ny" starts one, with the
+// number given and today's dates; then the printed order's customer, info,
+// codes, registration number, VAT code and lines. `current` is the order on
+// screen, whose other texts stay.
+Order newOrderFrom(const Order& printed, const Order& current, const QString& number, const QDate& today);
+
 } // namespace core

@@ -3,7 +3,6 @@
 #include "basket.h"
 #include "customerlookup.h"
 #include "numbering.h"
-#include "orderhistory.h"
 #include "registration.h"
 
 #include <algorithm>

@@ -1,7 +1,5 @@
 #include "orderhistory.h"
 
-#include "numbering.h"
-
 #include "datafiles/codepage.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
@@ -378,18 +376,6 @@ OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data)
     read.history.takeStates(status.log);
     read.status = std::move(status.log);
     return read;
-}
-
-Order newOrderFrom(const Order& printed, const Order& current, const QString& number, const QDate& today)
-{
-    Order order = current;
-    startNewOrder(order, number, today);
-    for (Order::Field field : { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3,
-                                Order::Info, Order::PaymentTerms, Order::DeliveryMethod, Order::FreightMethod,
-                                Order::RegistrationNumber, Order::VatCode })
-        order.setText(field, printed.text(field));
-    order.setLines(printed.lines());
-    return order;
 }
 
 } // namespace core

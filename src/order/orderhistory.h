@@ -4,7 +4,6 @@
 #include "orderstatus.h"
 
 #include <QByteArray>
-#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -104,11 +103,5 @@ struct OrderHistoryRead
 };
 
 OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data);
-
-// The order that "Ny order från denna" starts: as "Ny" starts one, with the
-// number given and today's dates; then the printed order's customer, info,
-// codes, registration number, VAT code and lines. `current` is the order on
-// screen, whose other texts stay.
-Order newOrderFrom(const Order& printed, const Order& current, const QString& number, const QDate& today);
 
 } // namespace core

@@ -1,5 +1,5 @@
 // Order numbering: the next number from the order-number file, a new order's
-// head, and recording the number.
+// head, one started from a printed order, and recording the number.
 
 #include "order/numbering.h"
 #include "order/order.h"
@@ -9,6 +9,7 @@
 #include <QTest>
 
 using core::Order;
+using core::OrderLine;
 
 class TestNumbering : public QObject
 {
@@ -21,6 +22,7 @@ private slots:
     void unusableNumberFileIsAFailure();
     void newOrderSetsNumberDatesAndCodes_data();
     void newOrderSetsNumberDatesAndCodes();
+    void newOrderFromPrintedOne();
     void recordingWritesTheNumber();
     void recordingIntoAMissingFolderFails();
 };
@@ -114,6 +116,32 @@ void TestNumbering::newOrderSetsNumberDatesAndCodes()
     // The customer, the info and the lines stay as they were.
     QCOMPARE(order, expected);
     QCOMPARE(order.vatRate(), QStringLiteral("25"));
+}
+
+void TestNumbering::newOrderFromPrintedOne()
+{
+    Order old = sampleOrder(1);
+    old.setText(Order::OrderNumber, QStringLiteral("1010"));
+    old.setText(Order::DeliveryDate, QStringLiteral("260420"));
+    old.setText(Order::OrderDate, QStringLiteral("260415"));
+    old.setText(Order::DeliveryMethod, QStringLiteral("2"));
+    old.setText(Order::FreightMethod, QStringLiteral("3"));
+    old.setText(Order::VatCode, QStringLiteral("1"));
+
+    Order onScreen;
+    onScreen.setText(Order::CustomerNumber, QStringLiteral("77"));
+    onScreen.setText(Order::Lpl, QStringLiteral("12"));
+    onScreen.appendLine(OrderLine::fromList({ "X", "Annat", "st", "1.00", "1", "", "1.00" }));
+
+    const Order fresh = core::newOrderFrom(old, onScreen, QStringLiteral("1013"), QDate(2026, 12, 6));
+
+    Order expected = old;
+    expected.setText(Order::OrderNumber, QStringLiteral("1013"));
+    expected.setText(Order::OrderDate, QStringLiteral("261206"));
+    expected.setText(Order::DeliveryDate, QStringLiteral("261206"));
+    expected.setText(Order::Lpl, QStringLiteral("411")); // as "Ny" sets it
+    QCOMPARE(fresh, expected);
+    QCOMPARE(fresh.vatRate(), QStringLiteral("12"));
 }
 
 void TestNumbering::recordingWritesTheNumber()

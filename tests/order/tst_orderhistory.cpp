@@ -1,14 +1,11 @@
 // The order history without a window: finding printed orders by the words the
-// operator types and by their state, and the new order started from a printed
-// one.
+// operator types and by their state.
 
 #include "order/orderhistory.h"
 #include "support/datafolder.h"
 
 #include <QTest>
 
-using core::Order;
-using core::OrderLine;
 using core::OrderListEntry;
 
 namespace {
@@ -41,7 +38,6 @@ private slots:
     void search();
     void filters_data();
     void filters();
-    void newOrderFromPrintedOne();
 };
 
 void TestOrderHistory::newestFirst()
@@ -130,32 +126,6 @@ void TestOrderHistory::filters()
         numbers.append(history.entry(place).orderNumber);
     QTEST(numbers, "numbers");
     QTEST(int(hidden), "hidden");
-}
-
-void TestOrderHistory::newOrderFromPrintedOne()
-{
-    Order old = sampleOrder(1);
-    old.setText(Order::OrderNumber, QStringLiteral("1010"));
-    old.setText(Order::DeliveryDate, QStringLiteral("260420"));
-    old.setText(Order::OrderDate, QStringLiteral("260415"));
-    old.setText(Order::DeliveryMethod, QStringLiteral("2"));
-    old.setText(Order::FreightMethod, QStringLiteral("3"));
-    old.setText(Order::VatCode, QStringLiteral("1"));
-
-    Order onScreen;
-    onScreen.setText(Order::CustomerNumber, QStringLiteral("77"));
-    onScreen.setText(Order::Lpl, QStringLiteral("12"));
-    onScreen.appendLine(OrderLine::fromList({ "X", "Annat", "st", "1.00", "1", "", "1.00" }));
-
-    const Order fresh = core::newOrderFrom(old, onScreen, QStringLiteral("1013"), QDate(2026, 12, 6));
-
-    Order expected = old;
-    expected.setText(Order::OrderNumber, QStringLiteral("1013"));
-    expected.setText(Order::OrderDate, QStringLiteral("261206"));
-    expected.setText(Order::DeliveryDate, QStringLiteral("261206"));
-    expected.setText(Order::Lpl, QStringLiteral("411")); // as "Ny" sets it
-    QCOMPARE(fresh, expected);
-    QCOMPARE(fresh.vatRate(), QStringLiteral("12"));
 }
 
 QTEST_GUILESS_MAIN(TestOrderHistory)
