@@ -1,11 +1,11 @@
 #include "frmorderhistory.h"
 
+#include "orderdetail.h"
 #include "orderhistorymodel.h"
 #include "pdfwindow.h"
 
 #include "office/mail.h"
 #include "order/customers.h"
-#include "order/totals.h"
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
 #include "printjob/printjob.h"
@@ -18,9 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,52 +32,6 @@
 namespace {
 
 using Field = core::Order::Field;
-
-// The order head as the detail pane shows it: the caption, the value label's
-// name and the field; a code is shown in its wording where it has one.
-struct HeadItem
-{
-    const char* name;
-    const char* caption;
-    Field field;
-    std::optional<core::CodeRegister> code;
-};
-
-const HeadItem headItems[] = {
-    { "lblOrderNr", "Order nr", Field::OrderNumber, std::nullopt },
-    { "lblOrderdatum", "Orderdatum", Field::OrderDate, std::nullopt },
-    { "lblLeveransdatum", "Leveransdatum", Field::DeliveryDate, std::nullopt },
-    { "lblBetalningsvillkor", "Betalningsvillkor", Field::PaymentTerms, core::CodeRegister::PaymentTerms },
-    { "lblLeveranssatt", "Leveranssätt", Field::DeliveryMethod, core::CodeRegister::DeliveryMethod },
-    { "lblFraktsatt", "Fraktsätt", Field::FreightMethod, core::CodeRegister::FreightMethod },
-    { "lblRegNr", "Reg Nr", Field::RegistrationNumber, std::nullopt },
-    { "lblMkod", "Mkod", Field::VatCode, std::nullopt },
-};
-
-ValueLabel* valueLabel(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* label = new ValueLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-QLabel* captionLabel(QWidget* parent, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-const QColor voidedRed(192, 0, 0);
-
-void setTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 // The filter's choices, in the order the list offers them.
 const std::pair<const char*, core::StatusFilter> filters[] = {
@@ -152,7 +104,8 @@ void FrmOrderHistory::setupControls()
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(setupList());
-    splitter->addWidget(setupDetail());
+    m_detail = new OrderDetail(this);
+    splitter->addWidget(m_detail);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
     splitter->setSizes({ 460, 580 });
@@ -220,92 +173,10 @@ QWidget* FrmOrderHistory::setupList()
     // Several orders can be chosen at once for the status commands.
     m_orderList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     layout->addWidget(m_orderList, 1);
-    m_lblAntal = valueLabel(list, "lblAntal", QStringLiteral("Antal order"));
+    m_lblAntal = new ValueLabel(QStringLiteral("Antal order"), list);
+    m_lblAntal->setObjectName(QStringLiteral("lblAntal"));
     layout->addWidget(m_lblAntal);
     return list;
-}
-
-QWidget* FrmOrderHistory::setupDetail()
-{
-    auto* detail = new QWidget(this);
-    detail->setObjectName(QStringLiteral("detail"));
-    auto* layout = new QVBoxLayout(detail);
-    layout->setContentsMargins(8, 0, 0, 0);
-
-    auto* top = new QHBoxLayout;
-    auto* customer = new QVBoxLayout;
-    customer->addWidget(captionLabel(detail, QStringLiteral("Kund")));
-    m_lblKund = valueLabel(detail, "lblKund", QStringLiteral("Kund"));
-    customer->addWidget(m_lblKund);
-    customer->addStretch();
-    top->addLayout(customer, 2);
-
-    auto* head = new QGridLayout;
-    for (int i = 0; i < int(std::size(headItems)); ++i) {
-        const HeadItem& item = headItems[i];
-        ValueLabel* value = valueLabel(detail, item.name, QString::fromUtf8(item.caption));
-        m_headValues.append(value);
-        head->addWidget(captionLabel(detail, QString::fromUtf8(item.caption)), (i / 3) * 2, i % 3);
-        head->addWidget(value, (i / 3) * 2 + 1, i % 3);
-    }
-    const int statusItem = int(std::size(headItems));
-    m_lblStatus = valueLabel(detail, "lblStatus", QStringLiteral("Status"));
-    head->addWidget(captionLabel(detail, QStringLiteral("Status")), (statusItem / 3) * 2, statusItem % 3);
-    head->addWidget(m_lblStatus, (statusItem / 3) * 2 + 1, statusItem % 3);
-    top->addLayout(head, 3);
-    layout->addLayout(top);
-
-    auto* info = new QHBoxLayout;
-    info->addWidget(captionLabel(detail, QStringLiteral("Info")));
-    m_lblInfo = valueLabel(detail, "lblInfo", QStringLiteral("Info"));
-    m_lblInfo->setWordWrap(true);
-    info->addWidget(m_lblInfo, 1);
-    layout->addLayout(info);
-
-    m_lvwOrderrader = new ReportListView(detail);
-    m_lvwOrderrader->setObjectName(QStringLiteral("lvwOrderrader"));
-    QList<ReportColumn> columns;
-    for (const printing::TableColumn& column : printing::designedOrderLineColumns())
-        columns.append({ column.caption.trimmed(), int(column.widthTwips) });
-    m_lvwOrderrader->setColumns(columns);
-    m_lvwOrderrader->enableFullRowSelect();
-    m_lvwOrderrader->setFocusPolicy(Qt::NoFocus);
-    accessible::name(m_lvwOrderrader, QStringLiteral("Orderrader"));
-    layout->addWidget(m_lvwOrderrader, 1);
-
-    auto* totals = new QGridLayout;
-    const auto addTotal = [&](int column, const QString& caption, const char* name) {
-        totals->addWidget(captionLabel(detail, caption), 0, column);
-        ValueLabel* value = valueLabel(detail, name, caption);
-        totals->addWidget(value, 1, column);
-        return value;
-    };
-    m_lblExklMoms = addTotal(0, QStringLiteral("Exkl moms"), "lblExklMoms");
-    m_lblMomsProcent = addTotal(1, QStringLiteral("Moms %"), "lblMomsProcent");
-    m_lblMomsKr = addTotal(2, QStringLiteral("Moms i SEK"), "lblMomsKr");
-    m_lblAttBetala = addTotal(3, QStringLiteral("Att betala"), "lblAttBetala");
-    QFont bold = m_lblAttBetala->font();
-    bold.setBold(true);
-    m_lblAttBetala->setFont(bold);
-    layout->addLayout(totals);
-
-    layout->addWidget(captionLabel(detail, QStringLiteral("Statuslogg")));
-    m_lvwStatuslogg = new ReportListView(detail);
-    m_lvwStatuslogg->setObjectName(QStringLiteral("lvwStatuslogg"));
-    accessible::name(m_lvwStatuslogg, QStringLiteral("Statuslogg"));
-    m_lvwStatuslogg->setColumns({ { QStringLiteral("Datum och tid"), 1900 },
-                                  { QStringLiteral("Status"), 1200 },
-                                  { QStringLiteral("Orsak"), 4000 } });
-    m_lvwStatuslogg->enableFullRowSelect();
-    m_lvwStatuslogg->setFocusPolicy(Qt::NoFocus);
-    m_lvwStatuslogg->setMaximumHeight(110);
-    layout->addWidget(m_lvwStatuslogg);
-
-    m_lblProblem = valueLabel(detail, "lblProblem", QStringLiteral("Anmärkning"));
-    m_lblProblem->setWordWrap(true);
-    setTextColour(m_lblProblem, voidedRed);
-    layout->addWidget(m_lblProblem);
-    return detail;
 }
 
 void FrmOrderHistory::Form_Load(core::OrderHistory history)
@@ -364,20 +235,13 @@ void FrmOrderHistory::chooseRow(int row)
     }
     const core::ArchivedOrder archived = core::readArchivedOrder(m_data, m_model->orderNumber(row));
     m_chosen = archived.order;
+    m_detail->showOrder(archived, m_wording);
     showChosen();
-    m_lblProblem->setValue(archived.problems.join(QLatin1Char('\n')));
 }
 
 void FrmOrderHistory::clearDetail()
 {
-    for (ValueLabel* label :
-         { m_lblKund, m_lblInfo, m_lblExklMoms, m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala, m_lblProblem })
-        label->setValue(QString());
-    for (ValueLabel* label : std::as_const(m_headValues))
-        label->setValue(QString());
-    m_lblStatus->setValue(QString());
-    m_lvwOrderrader->reportModel()->clear();
-    m_lvwStatuslogg->reportModel()->clear();
+    m_detail->clear();
     for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdFoljesedel, m_cmdEpost, m_cmdNyOrder }) {
         button->setEnabled(false);
         button->setToolTip(QString());
@@ -387,75 +251,18 @@ void FrmOrderHistory::clearDetail()
 
 void FrmOrderHistory::showChosen()
 {
-    const core::Order& order = *m_chosen;
-    m_lblKund->setValue(QStringLiteral("Kundnr: %1\n%2\n%3\n%4")
-                            .arg(order.text(Field::CustomerNumber), order.text(Field::CustomerLine1),
-                                 order.text(Field::CustomerLine2), order.text(Field::CustomerLine3)));
-    m_lblInfo->setValue(order.text(Field::Info));
-    for (int i = 0; i < int(std::size(headItems)); ++i) {
-        const HeadItem& item = headItems[i];
-        QString value = order.text(item.field);
-        if (item.code) {
-            const QString wording = m_wording.wording(*item.code, value);
-            if (!wording.isEmpty())
-                value = wording;
-        }
-        m_headValues.at(i)->setValue(value);
-    }
-
-    ReportModel* lines = m_lvwOrderrader->reportModel();
-    lines->clear();
-    QList<QStringList> rows;
-    rows.reserve(order.lines().size());
-    for (const core::OrderLine& line : order.lines())
-        rows.append(line.toList());
-    lines->appendRows(rows);
-
-    const core::Totals totals = core::totalsOf(order);
-    m_lblExklMoms->setValue(totals.exclusiveOfVat);
-    if (totals.vatRate.isEmpty()) {
-        // The archive keeps the VAT code, not the rate: a code outside the
-        // table left the rate the order had before, which is not known here.
-        const QString unknown = QStringLiteral("okänd");
-        const QString tip = QStringLiteral("Momskoden \"%1\" har ingen momssats. Ordern skrevs ut med den momssats "
-                                           "den hade innan; se den utskrivna ordern med Visa.")
-                                .arg(order.text(Field::VatCode));
-        for (ValueLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala }) {
-            label->setValue(unknown);
-            label->setToolTip(tip);
-        }
-    } else {
-        m_lblMomsProcent->setValue(totals.vatRate);
-        m_lblMomsKr->setValue(totals.vat);
-        m_lblAttBetala->setValue(totals.inclusiveOfVat);
-        for (ValueLabel* label : { m_lblMomsProcent, m_lblMomsKr, m_lblAttBetala })
-            label->setToolTip(QString());
-    }
-
+    const QString number = m_chosen->text(Field::OrderNumber);
     const QString copy = keptCopy();
-    const QString tip = copy.isEmpty()
-        ? QStringLiteral("Ingen PDF-kopia är sparad för order %1.").arg(order.text(Field::OrderNumber))
-        : QDir::toNativeSeparators(copy);
+    const QString tip = copy.isEmpty() ? QStringLiteral("Ingen PDF-kopia är sparad för order %1.").arg(number)
+                                       : QDir::toNativeSeparators(copy);
     for (QPushButton* button : { m_cmdVisa, m_cmdSkrivUtIgen, m_cmdEpost }) {
         button->setEnabled(!copy.isEmpty());
         button->setToolTip(tip);
     }
     m_cmdFoljesedel->setEnabled(true);
     m_cmdNyOrder->setEnabled(true);
-    showStatus();
+    m_detail->showStatus(m_status.stateOf(number), m_status.changesOf(number));
     enableStatusCommands();
-}
-
-void FrmOrderHistory::showStatus()
-{
-    const QString number = m_chosen->text(Field::OrderNumber);
-    const core::OrderState state = m_status.stateOf(number);
-    m_lblStatus->setValue(core::stateName(state));
-    setTextColour(m_lblStatus, state == core::OrderState::Voided ? voidedRed : palette().color(QPalette::WindowText));
-    ReportModel* log = m_lvwStatuslogg->reportModel();
-    log->clear();
-    for (const core::StatusChange& change : m_status.changesOf(number))
-        log->appendRow({ change.when, core::stateName(change.state), change.reason });
 }
 
 QStringList FrmOrderHistory::chosenNumbers() const
@@ -645,13 +452,10 @@ void FrmOrderHistory::cmdMakulera_Click()
     const QStringList numbers = chosenNumbers();
     if (numbers.isEmpty())
         return;
-    const QString which = numbers.size() == 1
-        ? QStringLiteral("order %1").arg(numbers.first())
-        : QStringLiteral("%1 order (%2)").arg(numbers.size()).arg(numbers.join(QStringLiteral(", ")));
-    const std::optional<QString> reason
-        = MessageBox::askText(this, QStringLiteral("Makulera"),
-                              QStringLiteral("Varför makuleras %1? Ordern och dess filer finns kvar.").arg(which),
-                              QStringLiteral("&Makulera"), 200);
+    const std::optional<QString> reason = MessageBox::askText(
+        this, QStringLiteral("Makulera"),
+        QStringLiteral("Varför makuleras %1? Ordern och dess filer finns kvar.").arg(core::ordersNamed(numbers)),
+        QStringLiteral("&Makulera"), 200);
     if (reason)
         changeStatus(core::StatusCommand::Void, numbers, *reason);
 }
@@ -672,16 +476,9 @@ void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringLis
     }
     if (!update.changed.isEmpty())
         listAgain();
-    if (!update.voided.isEmpty()) {
-        const bool one = update.voided.size() == 1;
-        const QString marked
-            = command == core::StatusCommand::Invoice ? QStringLiteral("fakturerad") : QStringLiteral("levererad");
+    if (!update.voided.isEmpty())
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
-                         QStringLiteral("Order %1 %2 och markeras inte som %3.")
-                             .arg(update.voided.join(QStringLiteral(", ")),
-                                  one ? QStringLiteral("är makulerad") : QStringLiteral("är makulerade"),
-                                  one ? marked : marked + QLatin1Char('e')));
-    }
+                         core::voidedLeftAsTheyAre(update.voided, command));
 }
 
 void FrmOrderHistory::listAgain()

@@ -13,10 +13,10 @@
 
 #include <optional>
 
+class OrderDetail;
 class OrderHistoryModel;
 class PdfWindow;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class ReportListView;
@@ -25,12 +25,12 @@ class ValueLabel;
 // "Orderhistorik": every printed order from the order list, newest first, found
 // by the beginnings of its number, customer number or name as the operator
 // types, and by its state through the filter. The chosen order's own files and
-// its state's log fill the detail pane; its kept PDF copy can be shown, sent
-// to the printer again or attached to a new e-mail to the customer in the
-// desktop's mail program, its delivery note printed, and "Ny order från
-// denna" hands the order to the order window, which starts a new order from
-// it. The chosen orders, one or several, can be marked delivered or invoiced,
-// voided or set back a step.
+// its state's log fill the detail pane (`OrderDetail`); its kept PDF copy can
+// be shown, sent to the printer again or attached to a new e-mail to the
+// customer in the desktop's mail program, its delivery note printed, and "Ny
+// order från denna" hands the order to the order window, which starts a new
+// order from it. The chosen orders, one or several, can be marked delivered
+// or invoiced, voided or set back to the state before their last change.
 class FrmOrderHistory : public QWidget
 {
     Q_OBJECT
@@ -77,11 +77,9 @@ private:
     void Form_Load(core::OrderHistory history);
     void setupControls();
     QWidget* setupList();
-    QWidget* setupDetail();
     void listFound();
     void chooseRow(int row);
     void showChosen();
-    void showStatus();
     void clearDetail();
     // The orders the status commands act on: the rows selected, or the
     // chosen order.
@@ -106,17 +104,7 @@ private:
     ValueLabel* m_lblAntal = nullptr;
     OrderHistoryModel* m_model = nullptr;
 
-    ValueLabel* m_lblKund = nullptr;
-    ValueLabel* m_lblInfo = nullptr;
-    QList<ValueLabel*> m_headValues;
-    ReportListView* m_lvwOrderrader = nullptr;
-    ValueLabel* m_lblExklMoms = nullptr;
-    ValueLabel* m_lblMomsProcent = nullptr;
-    ValueLabel* m_lblMomsKr = nullptr;
-    ValueLabel* m_lblAttBetala = nullptr;
-    ValueLabel* m_lblProblem = nullptr;
-    ValueLabel* m_lblStatus = nullptr;
-    ReportListView* m_lvwStatuslogg = nullptr;
+    OrderDetail* m_detail = nullptr;
 
     QPushButton* m_cmdVisa = nullptr;
     QPushButton* m_cmdSkrivUtIgen = nullptr;

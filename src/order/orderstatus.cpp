@@ -65,6 +65,23 @@ bool applies(StatusCommand command, OrderState now)
     return stateAfter(command, now, OrderState::Registered).has_value();
 }
 
+QString ordersNamed(const QStringList& numbers)
+{
+    return numbers.size() == 1
+        ? QStringLiteral("order %1").arg(numbers.first())
+        : QStringLiteral("%1 order (%2)").arg(numbers.size()).arg(numbers.join(QStringLiteral(", ")));
+}
+
+QString voidedLeftAsTheyAre(const QStringList& voided, StatusCommand command)
+{
+    const bool one = voided.size() == 1;
+    const QString marked
+        = command == StatusCommand::Invoice ? QStringLiteral("fakturerad") : QStringLiteral("levererad");
+    return QStringLiteral("Order %1 %2 och markeras inte som %3.")
+        .arg(voided.join(QStringLiteral(", ")), one ? QStringLiteral("är makulerad") : QStringLiteral("är makulerade"),
+             one ? marked : marked + QLatin1Char('e'));
+}
+
 quint64 orderNumberKey(QByteArrayView number)
 {
     if (number.isEmpty() || number.size() > 18 || (number.size() > 1 && number.front() == '0'))

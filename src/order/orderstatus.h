@@ -55,6 +55,13 @@ enum class StatusCommand { Deliver, Invoice, Void, Undo };
 std::optional<OrderState> stateAfter(StatusCommand command, OrderState now, OrderState before);
 bool applies(StatusCommand command, OrderState now);
 
+// "order 1042", or "2 order (1042, 1043)": the orders a command is about to
+// change, as a question names them.
+QString ordersNamed(const QStringList& numbers);
+// What is told of voided orders that a command leaves as they are: "Order
+// 1043 är makulerad och markeras inte som levererad."
+QString voidedLeftAsTheyAre(const QStringList& voided, StatusCommand command);
+
 // An order number's key in the status tables: the number plus one for plain
 // digits as the program hands numbers out ("1042", not "01042"); 0 for any
 // other text, which is then looked up by its bytes.

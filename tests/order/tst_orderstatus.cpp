@@ -26,6 +26,8 @@ class TestOrderStatus : public QObject
 private slots:
     void changes_data();
     void changes();
+    void wording_data();
+    void wording();
 };
 
 void TestOrderStatus::changes_data()
@@ -139,6 +141,27 @@ void TestOrderStatus::changes()
         log.append(core::stateName(change.state) + QLatin1Char(' ') + change.reason);
     }
     QTEST(log, "log");
+}
+
+void TestOrderStatus::wording_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("named"); // in the question before a void
+    QTest::addColumn<QString>("voided"); // what is told of them, found voided
+
+    QTest::newRow("one") << QStringList { "1043" } << int(StatusCommand::Deliver) << "order 1043"
+                         << "Order 1043 är makulerad och markeras inte som levererad.";
+    QTest::newRow("two") << QStringList { "1043", "1044" } << int(StatusCommand::Invoice) << "2 order (1043, 1044)"
+                         << "Order 1043, 1044 är makulerade och markeras inte som fakturerade.";
+}
+
+void TestOrderStatus::wording()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(int, command);
+    QTEST(core::ordersNamed(numbers), "named");
+    QTEST(core::voidedLeftAsTheyAre(numbers, StatusCommand(command)), "voided");
 }
 
 QTEST_GUILESS_MAIN(TestOrderStatus)
