@@ -40,6 +40,8 @@ private slots:
     void wholeLines_data();
     void wholeLines();
     void plainLine();
+    void rewriteKeepsUntouchedRecords_data();
+    void rewriteKeepsUntouchedRecords();
 
     void namesFormedFromTextsStayInside_data();
     void namesFormedFromTextsStayInside();
@@ -259,6 +261,38 @@ void TestDataFiles::plainLine()
 {
     QCOMPARE(datafiles::plainLine(u"Västerås"), QByteArray("V\xE4ster\xE5s\r\n"));
     QCOMPARE(datafiles::plainLine(u""), QByteArray("\r\n"));
+}
+
+void TestDataFiles::rewriteKeepsUntouchedRecords_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QByteArray>("after");
+
+    // Hand-written records: unquoted, with blanks, two on one line. Each time
+    // the second record is replaced and one is added.
+    const QByteArray written = "\r\nA-1, Skruv , st,10\r\n\"A-2\",\"Mutter\",\"st\",\"2.00\"\r\n"
+                               "\"A-3\",\"Bricka\",\"st\",\"1.00\",A-4,Plugg,st,3\r\n";
+    const QByteArray kept = "\r\nA-1, Skruv , st,10\r\n\"A-2\",\"Mutter M8\",\"st\",\"2.50\"\r\n";
+    const QByteArray added = "\"\xD6-1\",\"\xD6glebult\",\"st\",\"15.00\"\r\n";
+    QTest::newRow("the first of two on a line removed, a record cut short")
+        << written + "\"A-5\",\"Kil\"" << 2 << kept + "A-4,Plugg,st,3\r\n" + added;
+    QTest::newRow("the second of two on a line removed")
+        << written << 3 << kept + "\"A-3\",\"Bricka\",\"st\",\"1.00\"\r\n" + added;
+}
+
+void TestDataFiles::rewriteKeepsUntouchedRecords()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(int, removed);
+    QFETCH(QByteArray, after);
+    RecordChanges changes;
+    changes.replaced[1] = { "A-2", "Mutter M8", "st", "2.50" };
+    changes.removed.insert(removed);
+    changes.added.append({ "Ö-1", "Öglebult", "st", "15.00" });
+    const RecordRewrite rewrite = rewriteRecords(RecordTable::parse(before, 4), changes);
+    QVERIFY2(rewrite.problem.isEmpty(), qPrintable(rewrite.problem));
+    QCOMPARE(rewrite.bytes, after);
 }
 
 void TestDataFiles::namesFormedFromTextsStayInside_data()
