@@ -127,21 +127,19 @@ void SearchIndex(benchmark::State& state)
 }
 BENCHMARK(SearchIndex)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
-// One product changed: the register rewritten, read back, written and synced,
+// One product changed: checked, the register rewritten, read back, written and synced,
 // and listed again.
 void ChangeOneProduct(benchmark::State& state)
 {
     Folder folder;
     folder.writeRegister(millionRegister());
-    core::EditableRegister read = core::readEditableProducts(folder.data());
+    core::RecordsRead read = core::readProducts(folder.data(), core::WhenMissing::IsEmpty);
     ProductRegisterModel model(std::move(read.records), core::ProductIndex::Words::AndDescription);
     int round = 0;
     for (auto _ : state) {
-        datafiles::RecordChanges changes;
-        changes.replaced[500'000] = { "TS46-500000", "Träskruv förzinkad 3x25 200 st", "förp",
-                                      QString::number(++round) + QStringLiteral(".00") };
-        core::RegisterSaved saved
-            = core::saveRegister(folder.data().productRegister(), model.products(), changes, QStringLiteral("spara"));
+        const QStringList product { "TS46-500000", "Träskruv förzinkad 3x25 200 st", "förp",
+                                    QString::number(++round) + QStringLiteral(".00") };
+        core::RegisterSaved saved = core::saveProduct(folder.data(), model.products(), model.index(), 500'000, product);
         if (saved.failure) {
             state.SkipWithError("the change was not saved");
             break;
@@ -176,12 +174,12 @@ void ImportPriceList(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         folder.writeRegister(before);
-        const core::EditableRegister read = core::readEditableProducts(folder.data());
+        const core::RecordsRead read = core::readProducts(folder.data(), core::WhenMissing::IsEmpty);
         const core::CsvFile csv = core::readCsv(priceList());
         const core::PriceListPlan plan = core::planPriceList(csv, core::guessColumns(csv, core::priceListFields()),
                                                              core::PriceListMode::AddAndUpdate, read.records);
         state.ResumeTiming();
-        const core::ProductsImported imported = core::importPriceList(folder.data(), read.records, plan.changes);
+        const core::RegisterSaved imported = core::importPriceList(folder.data(), read.records, plan.changes);
         if (imported.failure) {
             state.SkipWithError("the import failed");
             break;
@@ -200,7 +198,7 @@ void ListTenThousandCustomers(benchmark::State& state)
                                         QStringLiteral("Storgatan %1").arg(i % 90),
                                         QStringLiteral("411 01 Göteborg"),
                                         {} };
-        if (core::saveCustomer(folder.data(), customer))
+        if (datafiles::replaceFile(*folder.data().customerFile(customer.number), core::customerFileBytes(customer)))
             qFatal("cannot write the customers");
     }
     for (auto _ : state) {

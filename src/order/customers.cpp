@@ -57,25 +57,38 @@ QString customerNumberProblem(const QString& number)
     return {};
 }
 
-QString customerNumberTaken(const QString& number)
-{
-    return QStringLiteral("kundnummer %1 finns redan").arg(number);
-}
-
 bool sameCustomerNumber(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString customerLineProblem(const QString& text)
+std::optional<datafiles::Failure> checkCustomer(const Customer& customer, const QString& previousNumber)
 {
-    for (QChar c : text) {
-        if (c == u'\r' || c == u'\n')
-            return QStringLiteral("texten innehåller en radbrytning, som kundfilen inte kan lagra");
-        if (!datafiles::fitsIn1252(c))
-            return QStringLiteral("tecknet %1 i \"%2\" finns inte i Windows-1252").arg(QString(c), text);
+    auto refuse = [&customer](const QString& reason) {
+        return datafiles::refusedByRule(QStringLiteral("spara kund %1").arg(customer.number), {}, reason);
+    };
+    if (previousNumber.isEmpty() || previousNumber != customer.number) {
+        if (previousNumber == counterSaleCustomer)
+            return refuse(QStringLiteral("kontantkunden 1 behåller sitt nummer"));
+        if (const QString problem = customerNumberProblem(customer.number); !problem.isEmpty())
+            return refuse(problem);
     }
-    return {};
+    const std::pair<const char*, const QString*> lines[] = { { "Namn", &customer.name },
+                                                             { "Adress", &customer.address },
+                                                             { "Postadress", &customer.postalAddress },
+                                                             { "E-post", &customer.email } };
+    for (const auto& [caption, text] : lines) {
+        for (QChar c : *text) {
+            QString problem;
+            if (c == u'\r' || c == u'\n')
+                problem = QStringLiteral("texten innehåller en radbrytning, som kundfilen inte kan lagra");
+            else if (!datafiles::fitsIn1252(c))
+                problem = QStringLiteral("tecknet %1 i \"%2\" finns inte i Windows-1252").arg(QString(c), *text);
+            if (!problem.isEmpty())
+                return refuse(QStringLiteral("%1: %2").arg(QString::fromUtf8(caption), problem));
+        }
+    }
+    return std::nullopt;
 }
 
 QByteArray customerFileBytes(const Customer& customer)
@@ -157,9 +170,24 @@ std::optional<datafiles::Failure> saveCustomer(const datafiles::DataDirectory& d
                                                const QString& previousNumber)
 {
     const QString operation = QStringLiteral("spara kund %1").arg(customer.number);
+    if (std::optional<datafiles::Failure> refused = checkCustomer(customer, previousNumber)) {
+        refused->file = data.customerFolder();
+        return refused;
+    }
     const std::optional<QString> path = data.customerFile(customer.number);
     if (!path)
         return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(customer.number));
+    if (previousNumber != customer.number) {
+        // Another desk may have added the customer since this one listed them.
+        const QStringList names
+            = QDir(data.customerFolder()).entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files, QDir::NoSort);
+        for (const QString& name : names) {
+            const std::optional<QString> other = datafiles::DataDirectory::customerNumberOfFile(name);
+            if (other && *other != previousNumber && sameCustomerNumber(*other, customer.number))
+                return datafiles::refusedByRule(operation, data.customerFolder(),
+                                                QStringLiteral("kundnummer %1 finns redan").arg(*other));
+        }
+    }
     const bool renamed = !previousNumber.isEmpty() && previousNumber != customer.number;
     const std::optional<QString> previous = renamed ? data.customerFile(previousNumber) : std::nullopt;
     // A number whose letter case alone changed names the same file on a

@@ -33,16 +33,19 @@ struct Customer
 
 // Why a text cannot be a customer number, a number being the name of the
 // customer's file that the operator types into the order: empty when it can.
-// Whether another customer has it already is customerNumberTaken()'s to tell.
 QString customerNumberProblem(const QString& number);
-// The reason to give when another customer has the number already.
-QString customerNumberTaken(const QString& number);
 // Customer numbers are compared without regard to letter case: the folder
 // may lie on a Windows share, where 1042a and 1042A name the same file.
 bool sameCustomerNumber(const QString& a, const QString& b);
-// Why a customer's name, address or e-mail cannot be written into its file
-// (a line break would shift every later line); empty when it can.
-QString customerLineProblem(const QString& text);
+// Why the customer cannot be saved as it stands, for the register window and
+// the import alike: a number new or changed from `previousNumber` must be
+// able to name its file, and the counter-sale customer keeps its own; the
+// name, address and e-mail lines cannot hold a line break (it would shift
+// every later line) or a character outside Windows-1252. A failure of kind
+// RefusedByRule whose reason names the field; none when it can be saved.
+// Whether another customer has the number is for saveCustomer() to find on
+// disk, and for the import to match.
+std::optional<datafiles::Failure> checkCustomer(const Customer& customer, const QString& previousNumber = {});
 
 // The customer's file: the number, name, address and postal address a line
 // each, then the e-mail address where there is one; Windows-1252, CR LF.
@@ -64,8 +67,10 @@ struct CustomersRead
 CustomersRead readCustomers(const datafiles::DataDirectory& data);
 void sortCustomers(QList<Customer>& customers);
 
-// Writes the customer's file, whole and durably; a customer whose number was
-// changed from `previousNumber` has its file renamed.
+// Writes the customer's file, whole and durably, after checking it, and
+// refusing a number new or changed from `previousNumber` that another
+// customer file has, letter case ignored; a customer whose number was changed
+// has its file renamed.
 std::optional<datafiles::Failure> saveCustomer(const datafiles::DataDirectory& data, const Customer& customer,
                                                const QString& previousNumber = {});
 std::optional<datafiles::Failure> removeCustomer(const datafiles::DataDirectory& data, const QString& number);

@@ -84,7 +84,7 @@ std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data,
     QByteArray bytes;
     switch (kind) {
     case ExportKind::Products: {
-        const EditableRegister read = readEditableProducts(data);
+        const RecordsRead read = readProducts(data, WhenMissing::IsEmpty);
         if (read.failure)
             return read.failure->during(operation);
         bytes = exportedProducts(read.records);

@@ -210,34 +210,22 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
             addRow(plan.preview, row);
             continue;
         }
-        const QStringList& cells = read.cells;
-        row.key = cells.value(articleField);
-        if (row.key.trimmed().isEmpty()) {
-            row.detail = QStringLiteral("artikelnummer saknas");
-            addRow(plan.preview, row);
-            continue;
-        }
+        row.key = read.cells.value(articleField);
         if (const auto twice = repeated.constFind(folded(row.key)); twice != repeated.constEnd()) {
             row.detail = standsOnSeveralRows(QStringLiteral("artikelnumret"), *twice);
             addRow(plan.preview, row);
             continue;
         }
-        QString problem;
-        for (const QString& cell : cells) {
-            if (problem.isEmpty())
-                problem = datafiles::recordTextProblem(cell);
-        }
-        std::optional<QString> price;
-        if (problem.isEmpty() && !cells.value(priceField).isNull()) {
-            price = storedPrice(cells.value(priceField), plan.decimalMark);
-            if (!price)
-                problem = priceIsNoNumber(cells.value(priceField));
-        }
-        if (!problem.isEmpty()) {
-            row.detail = problem;
+        const ProductChecked checked = checkProduct(read.cells, plan.decimalMark);
+        if (checked.refused) {
+            row.detail = checked.refused->reason;
             addRow(plan.preview, row);
             continue;
         }
+        const QStringList& cells = checked.product;
+        // A price left empty leaves the product's price as it is.
+        const std::optional<QString> price
+            = cells.value(priceField).trimmed().isEmpty() ? std::nullopt : std::optional(cells.value(priceField));
 
         const int existing = lookup.find(products, row.key);
         if (existing < 0) {
@@ -275,16 +263,12 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
             }
         }
         row.key = before.at(articleField);
-        QString unwritable;
-        for (const QString& text : after) {
-            if (unwritable.isEmpty() && !changes.isEmpty())
-                unwritable = datafiles::recordTextProblem(text);
-        }
+        const std::optional<datafiles::Failure> unwritable = changes.isEmpty() ? std::nullopt : productProblem(after);
         if (changes.isEmpty()) {
             row.kind = RowKind::Unchanged;
-        } else if (!unwritable.isEmpty()) {
+        } else if (unwritable) {
             // The product's record is written whole, as a quoted record.
-            row.detail = QStringLiteral("produkten i registret kan inte skrivas om: %1").arg(unwritable);
+            row.detail = QStringLiteral("produkten i registret kan inte skrivas om: %1").arg(unwritable->reason);
         } else {
             row.kind = RowKind::Changed;
             row.detail = changes.join(QStringLiteral("; "));
@@ -295,36 +279,13 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
     return plan;
 }
 
-ProductsImported importPriceList(const datafiles::DataDirectory& data, const datafiles::RecordTable& current,
-                                 const datafiles::RecordChanges& changes)
+RegisterSaved importPriceList(const datafiles::DataDirectory& data, const datafiles::RecordTable& current,
+                              const datafiles::RecordChanges& changes)
 {
-    const QString operation = QStringLiteral("importera prislistan");
-    ProductsImported imported;
-    const QString file = data.productRegister();
-    const bool exists = QFileInfo::exists(file);
-    const datafiles::ReadResult onDisk = exists ? datafiles::readWholeFile(file) : datafiles::ReadResult {};
-    if (!onDisk.ok()) {
-        imported.failure = onDisk.failure->during(operation);
-        return imported;
-    }
-    if (onDisk.bytes != current.bytes()) {
-        imported.failure = datafiles::changedSinceRead(
-            operation, file,
-            QStringLiteral("registret har ändrats sedan förhandsgranskningen; förhandsgranskningen görs nu om"));
-        return imported;
-    }
-    datafiles::RecordRewrite rewrite = datafiles::rewriteRecords(current, changes);
-    if (!rewrite.problem.isEmpty()) {
-        imported.failure = datafiles::refusedByRule(operation, file, rewrite.problem);
-        return imported;
-    }
-    if ((imported.failure
-         = failedIn(datafiles::replaceFile(data.productRegisterBeforeImport(), onDisk.bytes), operation)))
-        return imported;
-    if ((imported.failure = failedIn(datafiles::replaceFile(file, rewrite.bytes), operation)))
-        return imported;
-    imported.records = std::move(rewrite.readBack);
-    return imported;
+    return saveRegister(
+        data.productRegister(), current, changes, QStringLiteral("importera prislistan"),
+        QStringLiteral("registret har ändrats sedan förhandsgranskningen; förhandsgranskningen görs nu om"),
+        data.productRegisterBeforeImport());
 }
 
 bool canUndoPriceList(const datafiles::DataDirectory& data)
@@ -364,17 +325,8 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
         }
         const QStringList& cells = read.cells;
         row.key = cells.value(0);
-        QString problem;
-        if (row.key.isEmpty())
-            problem = QStringLiteral("kundnummer saknas");
-        else if (const auto twice = repeated.constFind(folded(row.key)); twice != repeated.constEnd())
-            problem = standsOnSeveralRows(QStringLiteral("kundnumret"), *twice);
-        else
-            problem = customerNumberProblem(row.key);
-        for (qsizetype f = 1; f < cells.size() && problem.isEmpty(); ++f)
-            problem = customerLineProblem(cells.at(f));
-        if (!problem.isEmpty()) {
-            row.detail = problem;
+        if (const auto twice = repeated.constFind(folded(row.key)); twice != repeated.constEnd()) {
+            row.detail = standsOnSeveralRows(QStringLiteral("kundnumret"), *twice);
             addRow(plan.preview, row);
             continue;
         }
@@ -382,11 +334,15 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
         const auto known = byNumber.constFind(folded(row.key));
         if (known == byNumber.constEnd()) {
             const Customer added { row.key, cells.value(1), cells.value(2), cells.value(3), cells.value(4) };
-            row.kind = RowKind::New;
-            row.detail = QStringLiteral("%1, %2, %3")
-                             .arg(quoted(added.name), quoted(added.address), quoted(added.postalAddress));
-            plan.written.append(added);
-            plan.added.append(added.number);
+            if (const std::optional<datafiles::Failure> refused = checkCustomer(added)) {
+                row.detail = refused->reason;
+            } else {
+                row.kind = RowKind::New;
+                row.detail = QStringLiteral("%1, %2, %3")
+                                 .arg(quoted(added.name), quoted(added.address), quoted(added.postalAddress));
+                plan.written.append(added);
+                plan.added.append(added.number);
+            }
             addRow(plan.preview, row);
             continue;
         }
@@ -404,10 +360,13 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
         row.key = before.number;
         if (changes.isEmpty()) {
             row.kind = RowKind::Unchanged;
+        } else if (const std::optional<datafiles::Failure> refused = checkCustomer(after, before.number)) {
+            row.detail = refused->reason;
         } else {
             row.kind = RowKind::Changed;
             row.detail = changes.join(QStringLiteral("; "));
             plan.written.append(after);
+            plan.replaced.append(before);
         }
         addRow(plan.preview, row);
     }
@@ -417,32 +376,47 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data, const CustomerListPlan& plan)
 {
     const QString operation = QStringLiteral("importera kundlistan");
-    const QString kept = data.customersBeforeImport();
+    const CustomersRead now = readCustomers(data);
+    if (now.failure || now.unreadable)
+        return (now.failure ? now.failure : now.unreadable)->during(operation);
+    QHash<QString, const Customer*> onDisk;
+    for (const Customer& customer : now.customers)
+        onDisk.insert(folded(customer.number), &customer);
+    for (const Customer& customer : plan.written) {
+        if (!data.customerFile(customer.number))
+            return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(customer.number));
+    }
+    for (const QString& number : plan.added) {
+        if (const Customer* found = onDisk.value(folded(number)))
+            return datafiles::changedSinceRead(
+                operation, *data.customerFile(found->number),
+                QStringLiteral("kund %1 har lagts till sedan förhandsgranskningen").arg(found->number));
+    }
+    for (const Customer& before : plan.replaced) {
+        const Customer* found = onDisk.value(folded(before.number));
+        if (!found || *found != before)
+            return datafiles::changedSinceRead(
+                operation, *data.customerFile(before.number),
+                QStringLiteral("kund %1 har ändrats sedan förhandsgranskningen").arg(before.number));
+    }
+
     // The last import's copies give way to this one's.
+    const QString kept = data.customersBeforeImport();
     QDir keptFolder(kept);
     if (keptFolder.exists() && !keptFolder.removeRecursively())
         return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte tömmas") };
     if (!QDir().mkpath(kept))
         return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte skapas") };
-
     QByteArray addedNumbers;
-    for (const Customer& customer : plan.written) {
-        const std::optional<QString> path = data.customerFile(customer.number);
-        if (!path)
-            return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(customer.number));
-        const bool isNew = plan.added.contains(customer.number);
-        if (isNew && QFileInfo::exists(*path))
-            return datafiles::changedSinceRead(operation, *path,
-                                               QStringLiteral("kunden har lagts till sedan förhandsgranskningen"));
-        if (isNew) {
-            addedNumbers += datafiles::plainLine(customer.number);
-            continue;
-        }
-        const datafiles::ReadResult before = datafiles::readWholeFile(*path);
-        if (!before.ok())
-            return before.failure->during(operation);
+    for (const QString& number : plan.added)
+        addedNumbers += datafiles::plainLine(number);
+    for (const Customer& before : plan.replaced) {
+        const QString path = *data.customerFile(before.number);
+        const datafiles::ReadResult bytes = datafiles::readWholeFile(path);
+        if (!bytes.ok())
+            return bytes.failure->during(operation);
         if (std::optional<datafiles::Failure> failure
-            = datafiles::replaceFile(kept + QLatin1Char('/') + QFileInfo(*path).fileName(), before.bytes))
+            = datafiles::replaceFile(kept + QLatin1Char('/') + QFileInfo(path).fileName(), bytes.bytes))
             return failure->during(operation);
     }
     if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(addedList(data), addedNumbers))

@@ -3,6 +3,7 @@
 #include "csvfile.h"
 #include "customers.h"
 #include "productindex.h"
+#include "registerediting.h"
 
 #include "datafiles/datadirectory.h"
 #include "datafiles/failure.h"
@@ -79,16 +80,11 @@ struct PriceListPlan
 PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, PriceListMode mode,
                             const datafiles::RecordTable& products);
 
-struct ProductsImported
-{
-    datafiles::RecordTable records; // the register as it now stands
-    std::optional<datafiles::Failure> failure; // nothing was imported
-};
-
 // One durable replacement of the register, after the register as it stood
-// (`current`, still on disk) is kept for undoing.
-ProductsImported importPriceList(const datafiles::DataDirectory& data, const datafiles::RecordTable& current,
-                                 const datafiles::RecordChanges& changes);
+// is kept for undoing. The register must still be as the preview read it
+// (`current`); if it is not, nothing is written.
+RegisterSaved importPriceList(const datafiles::DataDirectory& data, const datafiles::RecordTable& current,
+                              const datafiles::RecordChanges& changes);
 bool canUndoPriceList(const datafiles::DataDirectory& data);
 // Puts the register back as it stood before the last import.
 std::optional<datafiles::Failure> undoPriceList(const datafiles::DataDirectory& data);
@@ -98,14 +94,19 @@ struct CustomerListPlan
     ImportPreview preview;
     QList<Customer> written; // the new and the changed customers
     QStringList added; // the numbers of the new ones
+    QList<Customer> replaced; // the changed ones as the preview found them
 };
 
 // Rows are matched on the customer number, letter case ignored; a changed
 // customer keeps its file's name.
 CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& columns, const QList<Customer>& customers);
 
-// The files the import replaces are copied aside, with the list of the
-// numbers it adds, before any customer file is written.
+// The customer files must still be as the preview found them: none of the
+// new customers there, letter case ignored, and the changed ones unchanged;
+// if they are not, nothing is written and the last import's undo is kept.
+// Then the files the import replaces are copied aside, in place of the last
+// import's, with the list of the numbers it adds, before any customer file is
+// written.
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data,
                                                      const CustomerListPlan& plan);
 bool canUndoCustomerList(const datafiles::DataDirectory& data);

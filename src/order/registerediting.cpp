@@ -9,40 +9,31 @@
 namespace core {
 namespace {
 
-EditableRegister readEditable(const QString& file, int fields, const QString& operation)
+// What a register window says when its register changed on disk after it was
+// read: it reads it again, and the operator makes the change again.
+const QString changedSinceListed
+    = QStringLiteral("registret har ändrats sedan det lästes; det läses nu in på nytt, gör ändringen igen");
+
+// "Benämning: " before a reason that does not name its field itself.
+QString inField(const char* caption, const QString& problem)
 {
-    EditableRegister read;
-    read.file = file;
-    if (!datafiles::isFile(file) && !QFileInfo::exists(file)) {
-        read.records = datafiles::RecordTable::parse({}, fields);
-        return read;
-    }
-    datafiles::ReadResult bytes = datafiles::readWholeFile(file);
-    if (bytes.ok() && bytes.bytes.size() > 0xFFFFFFFEll)
-        bytes.failure = datafiles::refusedByRule({}, file, QStringLiteral("filen är för stor"));
-    if (!bytes.ok()) {
-        read.failure = bytes.failure->during(operation);
-        return read;
-    }
-    read.records = datafiles::RecordTable::parse(std::move(bytes.bytes), fields);
-    if (read.records.endsInsideRecord())
-        read.cutShort = datafiles::endsInsideRecord(operation, file);
-    return read;
+    return QStringLiteral("%1: %2").arg(QString::fromUtf8(caption), problem);
+}
+
+datafiles::Failure refusedProduct(const QStringList& product, const QString& reason)
+{
+    return datafiles::refusedByRule(QStringLiteral("spara produkt %1").arg(product.value(articleField)), {}, reason);
+}
+
+RegisterSaved refused(const datafiles::Failure& failure, const QString& file)
+{
+    RegisterSaved saved;
+    saved.failure = failure;
+    saved.failure->file = file;
+    return saved;
 }
 
 } // namespace
-
-EditableRegister readEditableProducts(const datafiles::DataDirectory& data)
-{
-    return readEditable(data.productRegister(), productFields, QStringLiteral("läsa produktregistret"));
-}
-
-EditableRegister readEditableCodes(const datafiles::DataDirectory& data, CodeRegister which)
-{
-    static const char* const operations[] = { "läsa registret över betalningsvillkor",
-                                              "läsa registret över leveranssätt", "läsa registret över fraktsätt" };
-    return readEditable(registerFile(data, which), 2, QString::fromUtf8(operations[size_t(which)]));
-}
 
 datafiles::Failure cutRecordWillBeDropped(const datafiles::Failure& cutShort)
 {
@@ -52,7 +43,8 @@ datafiles::Failure cutRecordWillBeDropped(const datafiles::Failure& cutShort)
 }
 
 RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& current,
-                           const datafiles::RecordChanges& changes, const QString& operation)
+                           const datafiles::RecordChanges& changes, const QString& operation,
+                           const QString& whenChanged, const QString& keepBefore)
 {
     RegisterSaved saved;
     const bool exists = QFileInfo::exists(file);
@@ -62,15 +54,19 @@ RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& cu
         return saved;
     }
     if (onDisk.bytes != current.bytes()) {
-        saved.failure = datafiles::changedSinceRead(
-            operation, file,
-            QStringLiteral("registret har ändrats sedan det lästes; det läses nu in på nytt, gör ändringen igen"));
+        saved.failure = datafiles::changedSinceRead(operation, file, whenChanged);
         return saved;
     }
     datafiles::RecordRewrite rewrite = datafiles::rewriteRecords(current, changes);
     if (!rewrite.problem.isEmpty()) {
         saved.failure = datafiles::refusedByRule(operation, file, rewrite.problem);
         return saved;
+    }
+    if (!keepBefore.isEmpty()) {
+        if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(keepBefore, onDisk.bytes)) {
+            saved.failure = failure->during(operation);
+            return saved;
+        }
     }
     if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, rewrite.bytes)) {
         saved.failure = failure->during(operation);
@@ -80,20 +76,62 @@ RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& cu
     return saved;
 }
 
-QString productProblem(const QStringList& product)
+std::optional<datafiles::Failure> productProblem(const QStringList& product)
 {
+    static const char* const captions[] = { "Artikelnr", "Benämning", "Enhet", "A-pris" };
     if (product.value(articleField).trimmed().isEmpty())
-        return QStringLiteral("artikelnumret är tomt");
-    for (const QString& text : product) {
-        if (const QString problem = datafiles::recordTextProblem(text); !problem.isEmpty())
-            return problem;
+        return refusedProduct(product, QStringLiteral("artikelnumret är tomt"));
+    for (int f = 0; f < productFields; ++f) {
+        if (const QString problem = datafiles::recordTextProblem(product.value(f)); !problem.isEmpty())
+            return refusedProduct(product, inField(captions[f], problem));
     }
-    return {};
+    return std::nullopt;
 }
 
-QString articleNumberTaken(const QString& article)
+ProductChecked checkProduct(const QStringList& typed, QChar decimalMark)
 {
-    return QStringLiteral("artikelnummer %1 finns redan (stora och små bokstäver räknas lika)").arg(article);
+    ProductChecked checked { typed, std::nullopt };
+    const QString& price = typed.value(priceField);
+    if (!price.trimmed().isEmpty()) {
+        const std::optional<QString> stored = storedPrice(price, decimalMark);
+        if (!stored) {
+            checked.refused = refusedProduct(typed, QStringLiteral("priset \"%1\" är inte ett tal").arg(price));
+            return checked;
+        }
+        checked.product[priceField] = *stored;
+    }
+    checked.refused = productProblem(checked.product);
+    return checked;
+}
+
+RegisterSaved saveProduct(const datafiles::DataDirectory& data, const datafiles::RecordTable& products,
+                          const ProductIndex& index, int place, const QStringList& typed)
+{
+    const ProductChecked checked = checkProduct(typed);
+    if (checked.refused)
+        return refused(*checked.refused, data.productRegister());
+    if (const int other = index.findArticle(products, checked.product.at(articleField), place); other >= 0)
+        return refused(
+            refusedProduct(checked.product,
+                           QStringLiteral("artikelnummer %1 finns redan (stora och små bokstäver räknas lika)")
+                               .arg(products.field(other, articleField))),
+            data.productRegister());
+    datafiles::RecordChanges changes;
+    if (place < 0)
+        changes.added.append(checked.product);
+    else
+        changes.replaced[place] = checked.product;
+    return saveRegister(data.productRegister(), products, changes,
+                        QStringLiteral("spara produkt %1").arg(checked.product.at(articleField)), changedSinceListed);
+}
+
+RegisterSaved removeProduct(const datafiles::DataDirectory& data, const datafiles::RecordTable& products, int place)
+{
+    datafiles::RecordChanges changes;
+    changes.removed.insert(place);
+    return saveRegister(data.productRegister(), products, changes,
+                        QStringLiteral("ta bort produkt %1").arg(products.field(place, articleField)),
+                        changedSinceListed);
 }
 
 std::optional<QString> storedPrice(QStringView typed, QChar decimalMark)
@@ -116,23 +154,56 @@ std::optional<QString> storedPrice(QStringView typed, QChar decimalMark)
     return datafiles::amountTextOfHundredths(*hundredths);
 }
 
-QString priceIsNoNumber(const QString& typed)
+std::optional<datafiles::Failure> checkCode(const datafiles::RecordTable& codes, int row, const QStringList& code)
 {
-    return QStringLiteral("priset \"%1\" är inte ett tal").arg(typed);
+    const QString& id = code.value(0);
+    const QString operation = QStringLiteral("spara kod %1").arg(id);
+    auto refuse = [&operation](const QString& reason) {
+        return datafiles::refusedByRule(operation, {}, reason);
+    };
+    // A longer ID already in the register may stay as it is.
+    if (row < 0 || id != codes.field(row, 0)) {
+        if (id.size() != 1)
+            return refuse(QStringLiteral("koden ska vara ett tecken, som orderns kodrutor tar"));
+        if (id.front().isSpace())
+            return refuse(QStringLiteral("koden kan inte vara ett blanksteg"));
+        if (const QString problem = datafiles::recordTextProblem(id); !problem.isEmpty())
+            return refuse(inField("ID", problem));
+        for (qsizetype r = 0; r < codes.recordCount(); ++r) {
+            if (r != row && codes.field(r, 0).compare(id, Qt::CaseInsensitive) == 0)
+                return refuse(QStringLiteral("koden %1 finns redan (stora och små bokstäver räknas lika)")
+                                  .arg(codes.field(r, 0)));
+        }
+    }
+    if (const QString problem = datafiles::recordTextProblem(code.value(1)); !problem.isEmpty())
+        return refuse(inField("Beskrivning", problem));
+    return std::nullopt;
 }
 
-QString codeProblem(const QString& id)
+RegisterSaved saveCode(const datafiles::DataDirectory& data, CodeRegister which, const datafiles::RecordTable& codes,
+                       int row, const QStringList& code)
 {
-    if (id.size() != 1)
-        return QStringLiteral("koden ska vara ett tecken, som orderns kodrutor tar");
-    if (id.front().isSpace())
-        return QStringLiteral("koden kan inte vara ett blanksteg");
-    return datafiles::recordTextProblem(id);
+    const QString file = registerFile(data, which);
+    if (const std::optional<datafiles::Failure> failure = checkCode(codes, row, code))
+        return refused(*failure, file);
+    datafiles::RecordChanges changes;
+    if (row < 0)
+        changes.added.append(code);
+    else
+        changes.replaced[row] = code;
+    return saveRegister(file, codes, changes,
+                        QStringLiteral("spara kod %1 i %2").arg(code.value(0), codeRegisterName(which)),
+                        changedSinceListed);
 }
 
-QString codeTaken(const QString& id)
+RegisterSaved removeCode(const datafiles::DataDirectory& data, CodeRegister which, const datafiles::RecordTable& codes,
+                         int row)
 {
-    return QStringLiteral("koden %1 finns redan (stora och små bokstäver räknas lika)").arg(id);
+    datafiles::RecordChanges changes;
+    changes.removed.insert(row);
+    return saveRegister(registerFile(data, which), codes, changes,
+                        QStringLiteral("ta bort kod %1 ur %2").arg(codes.field(row, 0), codeRegisterName(which)),
+                        changedSinceListed);
 }
 
 } // namespace core

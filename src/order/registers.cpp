@@ -3,6 +3,8 @@
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
+#include <QFileInfo>
+
 namespace core {
 namespace {
 
@@ -29,6 +31,29 @@ const Wording& standingWording(CodeRegister which)
         break;
     }
     return freight;
+}
+
+RecordsRead readRecordFile(const QString& file, int fields, const QString& operation, WhenMissing missing)
+{
+    // The record layout keeps field places in 32 bits.
+    constexpr qsizetype largestRegister = 0xFFFFFFFEll;
+    RecordsRead read;
+    read.file = file;
+    datafiles::ReadResult bytes = datafiles::readWholeFile(file);
+    if (bytes.missing && missing == WhenMissing::IsEmpty && !QFileInfo::exists(file)) {
+        read.records = datafiles::RecordTable::parse({}, fields);
+        return read;
+    }
+    if (bytes.ok() && bytes.bytes.size() > largestRegister)
+        bytes.failure = datafiles::refusedByRule({}, file, QStringLiteral("filen är för stor"));
+    if (!bytes.ok()) {
+        read.failure = bytes.failure->during(operation);
+        return read;
+    }
+    read.records = datafiles::RecordTable::parse(std::move(bytes.bytes), fields);
+    if (read.records.endsInsideRecord())
+        read.cutShort = datafiles::endsInsideRecord(operation, file);
+    return read;
 }
 
 } // namespace
@@ -58,42 +83,30 @@ QList<RegisterRow> readRegisterRows(QByteArrayView bytes, bool* endsInsideRecord
     return rows;
 }
 
-RegisterRead readRegister(const datafiles::DataDirectory& data, CodeRegister which)
+QString codeRegisterName(CodeRegister which)
 {
-    static const char* const operations[] = { "läsa registret över betalningsvillkor",
-                                              "läsa registret över leveranssätt", "läsa registret över fraktsätt" };
-    const QString operation = QString::fromUtf8(operations[size_t(which)]);
-    RegisterRead read;
-    read.file = registerFile(data, which);
-    const datafiles::ReadResult file = datafiles::readWholeFile(read.file);
-    if (!file.ok()) {
-        read.failure = file.failure->during(operation);
-        return read;
-    }
-    bool endsInsideRecord = false;
-    read.rows = readRegisterRows(file.bytes, &endsInsideRecord);
-    if (endsInsideRecord)
-        read.cutShort = datafiles::endsInsideRecord(operation, read.file);
-    return read;
+    static const char* const names[] = { "betalningsvillkor", "leveranssätt", "fraktsätt" };
+    return QString::fromUtf8(names[size_t(which)]);
 }
 
-ProductsRead readProducts(const datafiles::DataDirectory& data)
+RecordsRead readProducts(const datafiles::DataDirectory& data, WhenMissing missing)
 {
-    // The record layout keeps field places in 32 bits.
-    constexpr qsizetype largestRegister = 0xFFFFFFFEll;
-    const QString operation = QStringLiteral("läsa produktregistret");
-    ProductsRead read;
-    read.file = data.productRegister();
-    datafiles::ReadResult file = datafiles::readWholeFile(read.file);
-    if (file.ok() && file.bytes.size() > largestRegister)
-        file.failure = datafiles::refusedByRule({}, read.file, QStringLiteral("filen är för stor"));
-    if (!file.ok()) {
-        read.failure = file.failure->during(operation);
-        return read;
-    }
-    read.products = datafiles::RecordTable::parse(std::move(file.bytes), productFields);
-    if (read.products.endsInsideRecord())
-        read.cutShort = datafiles::endsInsideRecord(operation, read.file);
+    return readRecordFile(data.productRegister(), productFields, QStringLiteral("läsa produktregistret"), missing);
+}
+
+RecordsRead readCodes(const datafiles::DataDirectory& data, CodeRegister which, WhenMissing missing)
+{
+    return readRecordFile(registerFile(data, which), 2,
+                          QStringLiteral("läsa registret över %1").arg(codeRegisterName(which)), missing);
+}
+
+RegisterRead readRegister(const datafiles::DataDirectory& data, CodeRegister which)
+{
+    const RecordsRead codes = readCodes(data, which, WhenMissing::Fails);
+    RegisterRead read { {}, codes.file, codes.failure, codes.cutShort };
+    read.rows.reserve(codes.records.recordCount());
+    for (qsizetype r = 0; r < codes.records.recordCount(); ++r)
+        read.rows.append({ codes.records.field(r, 0), codes.records.field(r, 1) });
     return read;
 }
 

@@ -30,6 +30,29 @@ struct RegisterRow
 // count. *endsInsideRecord tells whether the file ended part-way through one.
 QList<RegisterRow> readRegisterRows(QByteArrayView bytes, bool* endsInsideRecord = nullptr);
 
+// A register file read as records of n fields: only complete records count.
+struct RecordsRead
+{
+    datafiles::RecordTable records;
+    QString file;
+    std::optional<datafiles::Failure> failure; // the register cannot be read
+    std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
+};
+
+// A register file that is not there: a failure for the pickers, which list
+// it, or an empty register for the register windows, whose first change
+// creates it.
+enum class WhenMissing { Fails, IsEmpty };
+
+// The product register, System/Registret/Produkter.dbf: a record of four
+// fields a product (article number, description, unit, unit price), kept as
+// the file's bytes and the places of the fields, so that a register of a
+// million products takes little more memory than the file.
+inline constexpr int productFields = 4;
+RecordsRead readProducts(const datafiles::DataDirectory& data, WhenMissing missing = WhenMissing::Fails);
+// A code register: a record of two fields a code (the ID and its description).
+RecordsRead readCodes(const datafiles::DataDirectory& data, CodeRegister which, WhenMissing missing);
+
 struct RegisterRead
 {
     QList<RegisterRow> rows; // the complete records, in file order
@@ -41,20 +64,9 @@ struct RegisterRead
 // A code register as its picker lists it.
 RegisterRead readRegister(const datafiles::DataDirectory& data, CodeRegister which);
 
-// The product register, System/Registret/Produkter.dbf: a record of four
-// fields a product (article number, description, unit, unit price), kept as
-// the file's bytes and the places of the fields, so that a register of a
-// million products takes little more memory than the file.
-inline constexpr int productFields = 4;
-struct ProductsRead
-{
-    datafiles::RecordTable products;
-    QString file;
-    std::optional<datafiles::Failure> failure;
-    std::optional<datafiles::Failure> cutShort;
-};
-
-ProductsRead readProducts(const datafiles::DataDirectory& data);
+// What a code register holds, in the operator's words: "betalningsvillkor",
+// "leveranssätt" or "fraktsätt".
+QString codeRegisterName(CodeRegister which);
 
 // The wording the printed order gives the payment-terms, delivery and freight
 // codes: a standing wording for the codes every order starts with, and for any

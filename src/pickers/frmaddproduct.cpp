@@ -37,12 +37,12 @@ bool typesText(const QKeyEvent& key)
 
 FrmAddProduct* FrmAddProduct::open(const datafiles::DataDirectory& data, TakeLine take, QWidget* parent)
 {
-    core::ProductsRead read = core::readProducts(data);
+    core::RecordsRead read = core::readProducts(data);
     if (read.failure) {
         MessageBox::reportFailure(parent, *read.failure);
         return nullptr;
     }
-    auto* window = new FrmAddProduct(std::move(read.products), std::move(take));
+    auto* window = new FrmAddProduct(std::move(read.records), std::move(take));
     if (read.cutShort)
         MessageBox::reportFailure(parent, *read.cutShort);
     return window;

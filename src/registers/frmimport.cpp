@@ -129,7 +129,7 @@ FrmImport::FrmImport(datafiles::DataDirectory data, Kind kind, QString file, cor
 bool FrmImport::readRegister(QWidget* parent)
 {
     if (m_kind == Kind::PriceList) {
-        core::EditableRegister read = core::readEditableProducts(m_data);
+        core::RecordsRead read = core::readProducts(m_data, core::WhenMissing::IsEmpty);
         if (read.failure) {
             MessageBox::reportFailure(parent, *read.failure);
             return false;
@@ -308,7 +308,7 @@ void FrmImport::cmdImportera_Click()
     }
     std::optional<datafiles::Failure> failure;
     if (m_kind == Kind::PriceList) {
-        core::ProductsImported imported = core::importPriceList(m_data, m_products, m_pricePlan.changes);
+        core::RegisterSaved imported = core::importPriceList(m_data, m_products, m_pricePlan.changes);
         failure = imported.failure;
         if (!failure)
             m_products = std::move(imported.records);

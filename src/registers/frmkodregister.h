@@ -4,7 +4,7 @@
 
 #include "datafiles/datadirectory.h"
 #include "datafiles/records.h"
-#include "order/registers.h"
+#include "order/registerediting.h"
 
 class ReportModel;
 
@@ -29,13 +29,15 @@ public slots:
     void cmdAndra_Click() override;
     void cmdTaBort_Click() override;
 
+protected:
+    Reading readRegister() override;
+
 private:
-    FrmKodregister(datafiles::DataDirectory data, Register which, datafiles::RecordTable codes);
-    void showCodes();
+    FrmKodregister(datafiles::DataDirectory data, Register which);
+    void showCodes(datafiles::RecordTable codes);
     void openForm(int row);
     bool save(const QStringList& texts, int row);
-    bool saveChanges(const datafiles::RecordChanges& changes, const QString& operation);
-    void reload();
+    bool listSaved(core::RegisterSaved saved);
 
     datafiles::DataDirectory m_data;
     Register m_which;

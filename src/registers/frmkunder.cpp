@@ -85,22 +85,13 @@ int CustomerListModel::rowOf(const QString& number) const
 
 FrmKunder* FrmKunder::open(const datafiles::DataDirectory& data, QWidget* parent)
 {
-    core::CustomersRead read = core::readCustomers(data);
-    if (read.failure) {
-        MessageBox::reportFailure(parent, *read.failure);
-        return nullptr;
-    }
-    auto* window = new FrmKunder(data);
-    window->m_model->setCustomers(std::move(read.customers));
-    window->showCount();
-    if (read.unreadable)
-        MessageBox::reportFailure(parent, *read.unreadable);
-    return window;
+    return listing(new FrmKunder(data), parent);
 }
 
 FrmKunder::FrmKunder(datafiles::DataDirectory data)
-    : RegisterWindow(
-        { "frmKunder", QStringLiteral("Kunder"), QStringLiteral("Kunder"), QStringLiteral("&Ny kund"), true })
+    : RegisterWindow({ "frmKunder", QStringLiteral("Kunder"), QStringLiteral("Kunder"), QStringLiteral("&Ny kund"),
+                       true, QStringLiteral("kund"), QStringLiteral("Kund"),
+                       QStringLiteral("Kunden kan inte sparas: %1.") })
     , m_data(std::move(data))
 {
     m_model = new CustomerListModel(this);
@@ -121,15 +112,14 @@ void FrmKunder::txtSok_Change()
     showCount();
 }
 
-void FrmKunder::reload()
+RegisterWindow::Reading FrmKunder::readRegister()
 {
     core::CustomersRead read = core::readCustomers(m_data);
-    if (read.failure) {
-        MessageBox::reportFailure(this, *read.failure);
-        return;
+    if (!read.failure) {
+        m_model->setCustomers(std::move(read.customers));
+        showCount();
     }
-    m_model->setCustomers(std::move(read.customers));
-    showCount();
+    return { read.failure, read.unreadable };
 }
 
 void FrmKunder::cmdNy_Click()
@@ -139,12 +129,9 @@ void FrmKunder::cmdNy_Click()
 
 void FrmKunder::cmdAndra_Click()
 {
-    const int row = chosenRow();
-    if (row < 0) {
-        MessageBox::show(this, MessageBox::Icon::Information, {}, QStringLiteral("Välj först en kund i listan."));
-        return;
-    }
-    openForm(m_model->customer(row), false);
+    const int row = rowToWorkOn();
+    if (row >= 0)
+        openForm(m_model->customer(row), false);
 }
 
 void FrmKunder::openForm(const core::Customer& customer, bool isNew)
@@ -157,37 +144,17 @@ void FrmKunder::openForm(const core::Customer& customer, bool isNew)
     const QStringList texts { customer.number, customer.name, customer.address, customer.postalAddress,
                               customer.email };
     const QString previous = isNew ? QString() : customer.number;
-    auto* form = new RecordForm(this, QStringLiteral("Kund"), fields, texts, isNew ? 0 : 1,
+    auto* form = new RecordForm(this, recordTitle(), fields, texts, isNew ? 0 : 1,
                                 [this, previous](const QStringList& typed) { return save(typed, previous); });
     form->setObjectName(QStringLiteral("frmKund"));
-    form->show();
-    form->activateWindow();
+    showForm(form);
 }
 
 bool FrmKunder::save(const QStringList& texts, const QString& previousNumber)
 {
     const core::Customer customer { texts.at(0), texts.at(1), texts.at(2), texts.at(3), texts.at(4) };
-    auto refuse = [this](const QString& reason) {
-        MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Kund"),
-                         QStringLiteral("Kunden kan inte sparas: %1.").arg(reason));
-        return false;
-    };
-    if (previousNumber != customer.number) {
-        if (previousNumber == core::counterSaleCustomer)
-            return refuse(QStringLiteral("kontantkunden 1 behåller sitt nummer"));
-        if (const QString problem = core::customerNumberProblem(customer.number); !problem.isEmpty())
-            return refuse(problem);
-        for (const core::Customer& other : m_model->customers()) {
-            if (other.number != previousNumber && core::sameCustomerNumber(other.number, customer.number))
-                return refuse(core::customerNumberTaken(other.number));
-        }
-    }
-    for (const QString& line : texts.mid(1)) {
-        if (const QString problem = core::customerLineProblem(line); !problem.isEmpty())
-            return refuse(problem);
-    }
     if (const std::optional<datafiles::Failure> failure = core::saveCustomer(m_data, customer, previousNumber)) {
-        MessageBox::reportFailure(this, *failure);
+        tellNotSaved(*failure);
         return false;
     }
     reload();
@@ -197,11 +164,9 @@ bool FrmKunder::save(const QStringList& texts, const QString& previousNumber)
 
 void FrmKunder::cmdTaBort_Click()
 {
-    const int row = chosenRow();
-    if (row < 0) {
-        MessageBox::show(this, MessageBox::Icon::Information, {}, QStringLiteral("Välj först en kund i listan."));
+    const int row = rowToWorkOn();
+    if (row < 0)
         return;
-    }
     const core::Customer customer = m_model->customer(row);
     if (customer.number == core::counterSaleCustomer) {
         MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Kunder"),

@@ -57,11 +57,10 @@ public slots:
     void cmdNy_Click() override;
     void cmdAndra_Click() override;
     void cmdTaBort_Click() override;
-    // Lists the customer files afresh, after a customer import.
-    void reload();
 
 protected:
     void txtSok_Change() override;
+    Reading readRegister() override;
 
 private:
     explicit FrmKunder(datafiles::DataDirectory data);

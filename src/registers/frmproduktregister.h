@@ -4,6 +4,7 @@
 
 #include "datafiles/datadirectory.h"
 #include "datafiles/records.h"
+#include "order/registerediting.h"
 
 class ProductRegisterModel;
 
@@ -28,17 +29,16 @@ public slots:
     void cmdNy_Click() override;
     void cmdAndra_Click() override;
     void cmdTaBort_Click() override;
-    // Reads the register afresh, after an import.
-    void reload();
 
 protected:
     void txtSok_Change() override;
+    Reading readRegister() override;
 
 private:
-    FrmProduktregister(datafiles::DataDirectory data, datafiles::RecordTable products);
+    explicit FrmProduktregister(datafiles::DataDirectory data);
     void openForm(int product);
     bool save(const QStringList& texts, int product);
-    bool saveChanges(const datafiles::RecordChanges& changes, const QString& operation);
+    bool listSaved(core::RegisterSaved saved);
     void showCount();
 
     datafiles::DataDirectory m_data;

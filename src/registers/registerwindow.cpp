@@ -2,10 +2,12 @@
 
 #include "widgets/controls.h"
 #include "widgets/look.h"
+#include "widgets/messagebox.h"
 #include "widgets/reporttableview.h"
 #include "widgets/textbox.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +16,9 @@
 
 RegisterWindow::RegisterWindow(const Captions& captions)
     : QWidget(nullptr)
+    , m_row(captions.row)
+    , m_recordTitle(captions.recordTitle)
+    , m_notSaved(captions.notSaved)
 {
     setObjectName(QLatin1String(captions.objectName));
     setWindowTitle(captions.title);
@@ -88,6 +93,48 @@ int RegisterWindow::chosenRow() const
         return selected;
     const QModelIndex current = m_list->currentIndex();
     return current.isValid() && m_list->selectionModel()->isRowSelected(current.row()) ? current.row() : -1;
+}
+
+int RegisterWindow::rowToWorkOn()
+{
+    const int row = chosenRow();
+    if (row < 0)
+        MessageBox::show(this, MessageBox::Icon::Information, {},
+                         QStringLiteral("Välj först en %1 i listan.").arg(m_row));
+    return row;
+}
+
+bool RegisterWindow::readAndList(QWidget* parent)
+{
+    const Reading read = readRegister();
+    if (read.failure || read.notice)
+        MessageBox::reportFailure(parent, read.failure ? *read.failure : *read.notice);
+    return !read.failure;
+}
+
+void RegisterWindow::reload()
+{
+    readAndList(this);
+}
+
+void RegisterWindow::tellNotSaved(const datafiles::Failure& failure)
+{
+    if (failure.is(datafiles::FailureKind::RefusedByRule))
+        MessageBox::show(this, MessageBox::Icon::Information, m_recordTitle, m_notSaved.arg(failure.reason));
+    else
+        MessageBox::reportFailure(this, failure);
+    if (failure.is(datafiles::FailureKind::ChangedSinceRead)) {
+        if (m_form)
+            m_form->reject();
+        reload();
+    }
+}
+
+void RegisterWindow::showForm(QDialog* form)
+{
+    m_form = form;
+    form->show();
+    form->activateWindow();
 }
 
 void RegisterWindow::chooseRow(int row)

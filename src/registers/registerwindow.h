@@ -1,7 +1,13 @@
 #pragma once
 
+#include "datafiles/failure.h"
+
+#include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -26,6 +32,8 @@ public slots:
     virtual void cmdAndra_Click() = 0;
     virtual void cmdTaBort_Click() = 0;
     void cmdStang_Click();
+    // Reads the register afresh and lists it, after an import.
+    void reload();
 
 protected:
     struct Captions
@@ -35,13 +43,48 @@ protected:
         QString listName; // the list's accessible name
         QString newCaption; // "&Ny kund"
         bool searchable;
+        QString row; // what a row is: "kund"
+        QString recordTitle; // the form's and the refusal's title: "Kund"
+        QString notSaved; // "Kunden kan inte sparas: %1."
     };
     explicit RegisterWindow(const Captions& captions);
 
+    // What reading the register came to: nothing listed when `failure`;
+    // listed, with something to tell the operator, when `notice`.
+    struct Reading
+    {
+        std::optional<datafiles::Failure> failure;
+        std::optional<datafiles::Failure> notice;
+    };
+    virtual Reading readRegister() = 0;
+    // Reads the register and lists it, telling the operator (in a box over
+    // `parent`) what there is to tell; false when it cannot be read.
+    bool readAndList(QWidget* parent);
+    // The window, listing its register; nullptr when the register cannot be
+    // read, after telling the operator.
+    template<class Window>
+    static Window* listing(Window* window, QWidget* parent)
+    {
+        if (static_cast<RegisterWindow*>(window)->readAndList(parent))
+            return window;
+        delete window;
+        return nullptr;
+    }
+
     // The row chosen in the list; -1 when none is.
     int chosenRow() const;
+    // The same, when the operator has chosen one; otherwise -1, after asking
+    // them to choose one first.
+    int rowToWorkOn();
     // Chooses the row and brings it in sight.
     void chooseRow(int row);
+    // Shows the form in which the operator types a record.
+    void showForm(QDialog* form);
+    // Tells the operator why a change was not made. A register changed on
+    // disk is read afresh, and the form closes: the record it was opened on
+    // may stand elsewhere now.
+    void tellNotSaved(const datafiles::Failure& failure);
+    const QString& recordTitle() const { return m_recordTitle; }
     virtual void txtSok_Change() { }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,4 +97,8 @@ private:
     QPushButton* m_cmdAndra = nullptr;
     QPushButton* m_cmdTaBort = nullptr;
     QPushButton* m_cmdStang = nullptr;
+    QString m_row;
+    QString m_recordTitle;
+    QString m_notSaved;
+    QPointer<QDialog> m_form;
 };

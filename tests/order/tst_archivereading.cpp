@@ -242,8 +242,8 @@ void TestArchiveReading::readersNameACutOrMissingFile_data()
         });
     };
     const Reader products = [](const datafiles::DataDirectory& d) {
-        const core::ProductsRead r = core::readProducts(d);
-        return Read { r.products.recordCount(), r.failure, r.cutShort };
+        const core::RecordsRead r = core::readProducts(d);
+        return Read { r.records.recordCount(), r.failure, r.cutShort };
     };
     const Reader basket = [](const datafiles::DataDirectory& d) {
         const core::BasketRead r = core::readBasket(d, QStringLiteral("124"));

@@ -11,6 +11,7 @@
 
 namespace {
 
+const QByteArray customerBytes = "1042\r\nBergstr\xF6m\r\nV\xE4gen 1\r\n433 38 Partille\r\n";
 const QByteArray registerBytes = "\"A-1\",\"Skruv\",\"st\",\"10\"\r\n"
                                  " A-2, Mutter , st , 2.00 \r\n"
                                  "\"A-3\",\"Bricka\",\"st\",\"1.00\"\r\n";
@@ -40,6 +41,8 @@ private slots:
     void importAndUndo();
     void exportedRegisterImportsUnchanged();
     void customerListAndUndo();
+    void changedSinceThePreview_data();
+    void changedSinceThePreview();
 };
 
 void TestImporting::priceList_data()
@@ -56,7 +59,7 @@ void TestImporting::priceList_data()
                       "a-2;Mutter;st;2,50\r\n"
                       "B-1;\"Bult; lång\";st;\"1 234,5\"\r\n"
                       ";Ingen;st;1\r\n")
-        << false << QStringList { "Oförändrad 2 A-1", "Ändrad 3 A-2", "Ny 4 B-1", "Avvisad 5 : artikelnummer saknas" }
+        << false << QStringList { "Oförändrad 2 A-1", "Ändrad 3 A-2", "Ny 4 B-1", "Avvisad 5 : artikelnumret är tomt" }
         << QStringList { "1", "A-2", "Mutter", "st", "2.50" };
     QTest::newRow("Windows-1252, tabs, no names, points")
         << QByteArray("A-3\tBricka f\xF6rzinkad\t\t1.00\r\nA-9\tKil\tst\tx\r\nA-8\tKil\r\n") << false
@@ -69,7 +72,7 @@ void TestImporting::priceList_data()
         << false
         << QStringList { "Avvisad 2 A-1: artikelnumret står på flera rader i filen (rad 2, 4)",
                          "Avvisad 4 A-1: artikelnumret står på flera rader i filen (rad 2, 4)",
-                         "Avvisad 5 C-1: tecknet ≥ i \"Kil ≥ 3\" finns inte i Windows-1252" }
+                         "Avvisad 5 C-1: Benämning: tecknet ≥ i \"Kil ≥ 3\" finns inte i Windows-1252" }
         << QStringList {};
     QTest::newRow("only prices: text ignored, new articles refused")
         << QByteArray("Artikelnummer;Beskrivning;Pris\nA-2;Annan text;2\nZ-1;Ny;5\n") << true
@@ -106,18 +109,18 @@ void TestImporting::importAndUndo()
     const core::CsvFile csv = core::readCsv("\xEF\xBB\xBF"
                                             "Artikelnr;Benämning;Enhet;Pris\r\n"
                                             "A-1;Skruv;st;10\r\nA-3;Bricka;st;1,25\r\nN-1;Nit;st;0,5\r\nN-2;;st;x\r\n");
-    const core::EditableRegister read = core::readEditableProducts(data);
+    const core::RecordsRead read = core::readProducts(data);
     const core::PriceListPlan plan = core::planPriceList(csv, core::guessColumns(csv, core::priceListFields()),
                                                          core::PriceListMode::AddAndUpdate, read.records);
     QCOMPARE(plan.preview.counts, (std::array<int, 4> { 1, 1, 1, 1 }));
     QVERIFY(!core::canUndoPriceList(data));
 
-    const core::ProductsImported imported = core::importPriceList(data, read.records, plan.changes);
+    const core::RegisterSaved imported = core::importPriceList(data, read.records, plan.changes);
     QVERIFY(!imported.failure);
     QCOMPARE(folder.read("Registret/Produkter.dbf"),
              QByteArray("\"A-1\",\"Skruv\",\"st\",\"10\"\r\n A-2, Mutter , st , 2.00 \r\n"
                         "\"A-3\",\"Bricka\",\"st\",\"1.25\"\r\n\"N-1\",\"Nit\",\"st\",\"0.50\"\r\n"));
-    QCOMPARE(core::readProducts(data).products.recordCount(), 4);
+    QCOMPARE(core::readProducts(data).records.recordCount(), 4);
     // The register as it stood is kept where the picker never looks, and the
     // start-up sweep leaves it.
     QCOMPARE(folder.read("Registret/Produkter.dbf.före-import"), registerBytes);
@@ -149,8 +152,7 @@ void TestImporting::customerListAndUndo()
 {
     TestDataFolder folder;
     const datafiles::DataDirectory data = folder.data();
-    const QByteArray kund = "1042\r\nBergstr\xF6m\r\nV\xE4gen 1\r\n433 38 Partille\r\n";
-    folder.write("Customer/1042.GetInfo.dbf", kund);
+    folder.write("Customer/1042.GetInfo.dbf", customerBytes);
     const core::CsvFile csv = core::readCsv("Kundnr;Namn;Adress;Postadress;E-post\n"
                                             "1042;Bergström;Vägen 2;;info@b.se\n2001;Ny Kund AB;Gatan 1;111 11 Sthlm;\n"
                                             "20/1;Fel;;;\n");
@@ -168,9 +170,53 @@ void TestImporting::customerListAndUndo()
 
     QVERIFY(core::canUndoCustomerList(data));
     QVERIFY(!core::undoCustomerList(data));
-    QCOMPARE(folder.read("Customer/1042.GetInfo.dbf"), kund);
+    QCOMPARE(folder.read("Customer/1042.GetInfo.dbf"), customerBytes);
     QVERIFY(!folder.exists("Customer/2001.GetInfo.dbf"));
     QVERIFY(!core::canUndoCustomerList(data));
+}
+
+void TestImporting::changedSinceThePreview_data()
+{
+    QTest::addColumn<QString>("file"); // under System
+    QTest::addColumn<QByteArray>("bytes"); // what another desk writes there after the preview
+
+    QTest::newRow("the register, to the same size")
+        << "Registret/Produkter.dbf" << QByteArray(registerBytes).replace("Skruv", "Spik!");
+    QTest::newRow("a new customer's file") << "Customer/2001.GetInfo.dbf" << QByteArray("2001\r\nAnnan AB\r\n\r\n\r\n");
+    QTest::newRow("a changed customer's file")
+        << "Customer/1042.GetInfo.dbf" << QByteArray(customerBytes).replace("1\r\n4", "3\r\n4");
+}
+
+void TestImporting::changedSinceThePreview()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    TestDataFolder folder;
+    const datafiles::DataDirectory data = folder.data();
+    folder.write("Registret/Produkter.dbf", registerBytes);
+    folder.write("Customer/1042.GetInfo.dbf", customerBytes);
+    // An earlier import, which the refused one leaves to be undone.
+    const core::Customer earlier { "3001", "Förra importen", "", "", "" };
+    QVERIFY(!core::importCustomerList(data, { {}, { earlier }, { earlier.number }, {} }));
+
+    const core::CsvFile customers = core::readCsv("1042;Bergström;Vägen 2;433 38 Partille\n2001;Ny Kund AB;;\n");
+    const core::CustomerListPlan customerPlan = core::planCustomerList(
+        customers, core::guessColumns(customers, core::customerListFields()), core::readCustomers(data).customers);
+    const core::CsvFile prices = core::readCsv("A-3;Bricka;st;1,25\n");
+    const datafiles::RecordTable products = core::readProducts(data).records;
+    const core::PriceListPlan pricePlan = core::planPriceList(
+        prices, core::guessColumns(prices, core::priceListFields()), core::PriceListMode::AddAndUpdate, products);
+    folder.write(file, bytes);
+    const std::optional<datafiles::Failure> failure = file.startsWith("Customer")
+        ? core::importCustomerList(data, customerPlan)
+        : core::importPriceList(data, products, pricePlan.changes).failure;
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, datafiles::FailureKind::ChangedSinceRead);
+    QCOMPARE(folder.read(file), bytes);
+
+    QVERIFY(!core::undoCustomerList(data));
+    QVERIFY(!folder.exists("Customer/3001.GetInfo.dbf"));
+    QCOMPARE(folder.read(file), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestImporting)

@@ -1,6 +1,6 @@
-// The registers kept in the program: the customer-number, article-number,
-// price and code rules; the files as the lookup and the picker read them back;
-// a rewrite that keeps the bytes of every record it does not touch.
+// The registers kept in the program: the rules a customer, a product and a
+// code keep, which the register windows and the imports share; the files as
+// the lookup and the picker read them back.
 
 #include "order/customerlookup.h"
 #include "order/customers.h"
@@ -16,51 +16,61 @@ class TestRegisterEditing : public QObject
     Q_OBJECT
 
 private slots:
-    void customerNumber_data();
-    void customerNumber();
+    void customer_data();
+    void customer();
     void customerFileAsTheLookupReadsIt();
-    void productRules_data();
-    void productRules();
+    void product_data();
+    void product();
     void productSearch_data();
     void productSearch();
     void code_data();
     void code();
-    void rewriteKeepsUntouchedRecords();
 };
 
-void TestRegisterEditing::customerNumber_data()
+void TestRegisterEditing::customer_data()
 {
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
+    QTest::addColumn<QStringList>("customer"); // the number it had (empty for a new one), its number and name
+    QTest::addColumn<QString>("reason"); // a part of it; empty: saved
 
-    QTest::newRow("digits") << "1042"
-                            << "";
-    QTest::newRow("letters, å and €") << "Åhlén-€7"
-                                      << "";
-    QTest::newRow("empty") << ""
-                           << "tomt";
-    QTest::newRow("blank first") << " 1042"
-                                 << "blanksteg";
-    QTest::newRow("blank last") << "1042 "
-                                << "blanksteg";
+    QTest::newRow("digits") << QStringList { "", "1042", "Berg" } << "";
+    QTest::newRow("letters, å and €") << QStringList { "", "Åhlén-€7", "" } << "";
+    QTest::newRow("empty") << QStringList { "", "", "" } << "tomt";
+    QTest::newRow("blank first") << QStringList { "", " 1042", "" } << "blanksteg";
+    QTest::newRow("blank last") << QStringList { "", "1042 ", "" } << "blanksteg";
     for (const char* c : { "/", "\\", ":", "*", "?", "\"", "<", ">", "|" })
-        QTest::newRow(c) << QStringLiteral("10%142").arg(QLatin1String(c)) << "filnamn inte kan";
-    QTest::newRow("tab") << "10\t42"
-                         << "styrtecken";
-    QTest::newRow("outside Windows-1252") << "10Ω42"
-                                          << "Windows-1252";
-    QTest::newRow("dot dot") << ".."
-                             << "filnamn";
-    QTest::newRow("a device of Windows") << "com3"
-                                         << "reserverat";
+        QTest::newRow(c) << QStringList { "", QStringLiteral("10%142").arg(QLatin1String(c)), "" }
+                         << "filnamn inte kan";
+    QTest::newRow("tab") << QStringList { "", "10\t42", "" } << "styrtecken";
+    QTest::newRow("outside Windows-1252") << QStringList { "", "10Ω42", "" } << "Windows-1252";
+    QTest::newRow("dot dot") << QStringList { "", "..", "" } << "filnamn";
+    QTest::newRow("a device of Windows") << QStringList { "", "com3", "" } << "reserverat";
+    QTest::newRow("CON") << QStringList { "", "CON", "" } << "reserverat";
+    QTest::newRow("LPT1") << QStringList { "", "LPT1", "" } << "reserverat";
+    QTest::newRow("another's, in other letters") << QStringList { "", "1042A", "" } << "kundnummer 1042a finns redan";
+    QTest::newRow("its own, in other letters") << QStringList { "1042a", "1042A", "" } << "";
+    QTest::newRow("the counter-sale customer's") << QStringList { "1", "2", "" } << "kontantkunden 1 behåller";
+    QTest::newRow("a line break") << QStringList { "1042a", "1042a", "Berg\nström" } << "Namn: texten innehåller en";
+    QTest::newRow("outside Windows-1252, a line") << QStringList { "1042a", "1042a", "Berg ≥ 3" } << "Namn: tecknet ≥";
 }
 
-void TestRegisterEditing::customerNumber()
+void TestRegisterEditing::customer()
 {
-    QFETCH(QString, number);
+    QFETCH(QStringList, customer);
     QFETCH(QString, reason);
-    const QString problem = core::customerNumberProblem(number);
-    QVERIFY2(reason.isEmpty() ? problem.isEmpty() : problem.contains(reason), qPrintable(problem));
+    TestDataFolder folder;
+    folder.write("Customer/1.GetInfo.dbf", "1\r\nKontantkund\r\n\r\n\r\n");
+    folder.write("Customer/1042a.GetInfo.dbf", "1042a\r\nBerg\r\n\r\n\r\n");
+    const std::optional<datafiles::Failure> failure
+        = core::saveCustomer(folder.data(), { customer.at(1), customer.at(2), {}, {}, {} }, customer.at(0));
+    if (reason.isEmpty()) {
+        QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
+        QVERIFY(folder.exists("Customer/" + customer.at(1) + ".GetInfo.dbf"));
+        return;
+    }
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, datafiles::FailureKind::RefusedByRule);
+    QVERIFY2(failure->reason.contains(reason), qPrintable(failure->reason));
+    QCOMPARE(core::readCustomers(folder.data()).customers.size(), 2);
 }
 
 void TestRegisterEditing::customerFileAsTheLookupReadsIt()
@@ -91,53 +101,56 @@ void TestRegisterEditing::customerFileAsTheLookupReadsIt()
     QVERIFY(!folder.exists("Customer/1043.GetInfo.dbf"));
 }
 
-void TestRegisterEditing::productRules_data()
+void TestRegisterEditing::product_data()
 {
+    QTest::addColumn<QByteArray>("products"); // the register; a null array: none yet
     QTest::addColumn<QStringList>("product"); // as typed
-    QTest::addColumn<QString>("price"); // as stored; empty when refused
-    QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QString>("outcome"); // the price as stored; or a part of the reason
 
-    QTest::newRow("decimal comma") << QStringList { "B-1", "Bult", "st", "99,5" } << "99.50"
-                                   << "";
-    QTest::newRow("decimal point, blanks grouping") << QStringList { "B-1", "Bult", "st", "1 234.567" } << "1234.57"
-                                                    << "";
-    QTest::newRow("no price") << QStringList { "B-1", "Bult", "st", "" } << ""
-                              << "";
-    QTest::newRow("two marks") << QStringList { "B-1", "Bult", "st", "1.234,50" } << ""
-                               << "inte ett tal";
-    QTest::newRow("letters") << QStringList { "B-1", "Bult", "st", "12 kr" } << ""
-                             << "inte ett tal";
-    QTest::newRow("same article, other case") << QStringList { "a-1", "Bult", "st", "1" } << "1.00"
-                                              << "finns redan";
-    QTest::newRow("no article") << QStringList { " ", "Bult", "st", "1" } << "1.00"
-                                << "tomt";
-    QTest::newRow("quote") << QStringList { "B-1", "Bult 3\"", "st", "1" } << "1.00"
-                           << "citattecken";
-    QTest::newRow("line break") << QStringList { "B-1", "Bult\n3", "st", "1" } << "1.00"
-                                << "radbrytning";
-    QTest::newRow("outside Windows-1252") << QStringList { "B-1", "Bult ≥ 3", "st", "1" } << "1.00"
-                                          << "Windows-1252";
+    const QByteArray a1 = "\"A-1\",\"Skruv\",\"st\",\"1.00\"\r\n";
+    QTest::newRow("decimal comma") << a1 << QStringList { "B-1", "Bult", "st", "99,5" } << true << "99.50";
+    QTest::newRow("decimal point, blanks grouping")
+        << a1 << QStringList { "B-1", "Bult", "st", "1 234.567" } << true << "1234.57";
+    QTest::newRow("no price, no register yet") << QByteArray() << QStringList { "B-1", "Bult", "st", "" } << true << "";
+    QTest::newRow("two marks") << a1 << QStringList { "B-1", "Bult", "st", "1.234,50" } << false
+                               << "priset \"1.234,50\" är inte ett tal";
+    QTest::newRow("letters") << a1 << QStringList { "B-1", "Bult", "st", "12 kr" } << false << "inte ett tal";
+    QTest::newRow("same article, other case")
+        << a1 << QStringList { "a-1", "Bult", "st", "1" } << false << "artikelnummer A-1 finns redan";
+    QTest::newRow("no article") << a1 << QStringList { " ", "Bult", "st", "1" } << false << "artikelnumret är tomt";
+    QTest::newRow("quote") << a1 << QStringList { "B-1", "Bult 3\"", "st", "1" } << false
+                           << "Benämning: texten \"Bult 3\"\" innehåller ett citattecken";
+    QTest::newRow("line break") << a1 << QStringList { "B-1", "Bult", "st\n3", "1" } << false
+                                << "Enhet: texten innehåller en radbrytning";
+    QTest::newRow("outside Windows-1252")
+        << a1 << QStringList { "B-≥", "Bult", "st", "1" } << false << "Artikelnr: tecknet ≥";
 }
 
-void TestRegisterEditing::productRules()
+void TestRegisterEditing::product()
 {
+    QFETCH(QByteArray, products);
     QFETCH(QStringList, product);
-    QFETCH(QString, price);
-    QFETCH(QString, reason);
-
-    const datafiles::RecordTable products = datafiles::RecordTable::parse("\"A-1\",\"Skruv\",\"st\",\"1.00\"\r\n", 4);
-    const core::ProductIndex index(products, core::ProductIndex::Words::ArticleOnly);
-    const std::optional<QString> stored = product.at(3).isEmpty() ? QString() : core::storedPrice(product.at(3));
-    QCOMPARE(stored.value_or(QString()), price);
-    if (!stored) {
-        QVERIFY(reason.contains("inte ett tal"));
+    QFETCH(bool, saved);
+    QFETCH(QString, outcome);
+    TestDataFolder folder;
+    if (!products.isNull())
+        folder.write("Registret/Produkter.dbf", products);
+    const core::RecordsRead read = core::readProducts(folder.data(), core::WhenMissing::IsEmpty);
+    QVERIFY(!read.failure);
+    const core::ProductIndex index(read.records, core::ProductIndex::Words::ArticleOnly);
+    const std::optional<datafiles::Failure> failure
+        = core::saveProduct(folder.data(), read.records, index, -1, product).failure;
+    if (saved) {
+        QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
+        const datafiles::RecordTable after = core::readProducts(folder.data()).records;
+        QCOMPARE(after.record(after.recordCount() - 1), (QStringList { "B-1", "Bult", "st", outcome }));
         return;
     }
-    product[3] = *stored;
-    QString problem = core::productProblem(product);
-    if (problem.isEmpty() && index.findArticle(products, product.at(0)) >= 0)
-        problem = core::articleNumberTaken(product.at(0));
-    QVERIFY2(reason.isEmpty() ? problem.isEmpty() : problem.contains(reason), qPrintable(problem));
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, datafiles::FailureKind::RefusedByRule);
+    QVERIFY2(failure->reason.contains(outcome), qPrintable(failure->reason));
+    QCOMPARE(folder.read("Registret/Produkter.dbf"), products);
 }
 
 void TestRegisterEditing::productSearch_data()
@@ -169,67 +182,31 @@ void TestRegisterEditing::productSearch()
 
 void TestRegisterEditing::code_data()
 {
-    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("row"); // the code's row in the register; -1 for a new one
+    QTest::addColumn<QStringList>("code");
     QTest::addColumn<QString>("reason"); // a part of it; empty: accepted
 
-    QTest::newRow("digit") << "8"
-                           << "";
-    QTest::newRow("letter") << "K"
-                            << "";
-    QTest::newRow("two characters") << "10"
-                                    << "ett tecken";
-    QTest::newRow("empty") << ""
-                           << "ett tecken";
-    QTest::newRow("blank") << " "
-                           << "blanksteg";
-    QTest::newRow("quote") << "\""
-                           << "citattecken";
+    QTest::newRow("digit") << -1 << QStringList { "8", "Åtta" } << "";
+    QTest::newRow("another's letter, other case")
+        << -1 << QStringList { "K", "Kort" } << "koden k finns redan (stora och små";
+    QTest::newRow("its own letter, other case") << 1 << QStringList { "K", "Kontant" } << "";
+    QTest::newRow("a longer one already there") << 2 << QStringList { "30", "30 dagar netto" } << "";
+    QTest::newRow("two characters") << -1 << QStringList { "10", "Tio" } << "ett tecken";
+    QTest::newRow("blank") << -1 << QStringList { " ", "Blank" } << "blanksteg";
+    QTest::newRow("quote") << -1 << QStringList { "\"", "Citat" } << "ID: texten";
+    QTest::newRow("quote in the description") << 0 << QStringList { "0", "Normal \"30\"" } << "Beskrivning: texten";
 }
 
 void TestRegisterEditing::code()
 {
-    QFETCH(QString, id);
+    QFETCH(int, row);
+    QFETCH(QStringList, code);
     QFETCH(QString, reason);
-    const QString problem = core::codeProblem(id);
-    QVERIFY2(reason.isEmpty() ? problem.isEmpty() : problem.contains(reason), qPrintable(problem));
-}
-
-void TestRegisterEditing::rewriteKeepsUntouchedRecords()
-{
-    TestDataFolder folder;
-    const datafiles::DataDirectory data = folder.data();
-    // Hand-written records: unquoted, with blanks, two on one line, and a
-    // record the file was cut short in.
-    const QByteArray before = "\r\nA-1, Skruv , st,10\r\n\"A-2\",\"Mutter\",\"st\",\"2.00\"\r\n"
-                              "\"A-3\",\"Bricka\",\"st\",\"1.00\",A-4,Plugg,st,3\r\n\"A-5\",\"Kil\"";
-    folder.write("Registret/Produkter.dbf", before);
-    const core::EditableRegister read = core::readEditableProducts(data);
-    QCOMPARE(read.records.recordCount(), 4);
-    QVERIFY(read.cutShort);
-
-    datafiles::RecordChanges changes;
-    changes.replaced[1] = { "A-2", "Mutter M8", "st", "2.50" };
-    changes.removed.insert(2);
-    changes.added.append({ "Ö-1", "Öglebult", "st", "15.00" });
-    const core::RegisterSaved saved
-        = core::saveRegister(data.productRegister(), read.records, changes, QStringLiteral("spara"));
-    QVERIFY(!saved.failure);
-    const QByteArray after = "\r\nA-1, Skruv , st,10\r\n\"A-2\",\"Mutter M8\",\"st\",\"2.50\"\r\n"
-                             "A-4,Plugg,st,3\r\n\"\xD6-1\",\"\xD6glebult\",\"st\",\"15.00\"\r\n";
-    QCOMPARE(folder.read("Registret/Produkter.dbf"), after);
-    // The picker's own reader gives exactly the intended rows.
-    const core::ProductsRead picker = core::readProducts(data);
-    QVERIFY(!picker.cutShort);
-    QCOMPARE(picker.products.recordCount(), 4);
-    QCOMPARE(picker.products.record(0), (QStringList { "A-1", "Skruv ", "st", "10" }));
-    QCOMPARE(picker.products.record(3), (QStringList { "Ö-1", "Öglebult", "st", "15.00" }));
-
-    // A register changed on disk since it was read is left alone.
-    const core::RegisterSaved stale
-        = core::saveRegister(data.productRegister(), read.records, changes, QStringLiteral("spara"));
-    QVERIFY(stale.failure);
-    QCOMPARE(stale.failure->kind, datafiles::FailureKind::ChangedSinceRead);
-    QCOMPARE(folder.read("Registret/Produkter.dbf"), after);
+    const datafiles::RecordTable codes
+        = datafiles::RecordTable::parse("\"0\",\"Normalvillkor\"\r\n\"k\",\"Kontant\"\r\n\"30\",\"30 dagar\"\r\n", 2);
+    const std::optional<datafiles::Failure> problem = core::checkCode(codes, row, code);
+    QVERIFY2(reason.isEmpty() ? !problem : problem && problem->reason.contains(reason),
+             qPrintable(problem ? problem->reason : QString()));
 }
 
 QTEST_GUILESS_MAIN(TestRegisterEditing)
