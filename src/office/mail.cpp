@@ -77,6 +77,12 @@ bool runs(const QString& program, const QStringList& arguments)
     return !program.isEmpty() && QProcess::startDetached(program, arguments);
 }
 
+std::function<bool(const QString&)>& folderOpener()
+{
+    static std::function<bool(const QString&)> open;
+    return open;
+}
+
 } // namespace
 
 MailMessage orderMessage(const core::Order& order, const QString& address, const QString& pdf)
@@ -161,10 +167,22 @@ MailOpening openMessage(const MailMessage& message)
 
 std::optional<datafiles::Failure> openFolder(const QString& folder)
 {
-    if (runs(QStandardPaths::findExecutable(QStringLiteral("xdg-open")), { folder }))
+    if (folderOpener() ? folderOpener()(folder)
+                       : runs(QStandardPaths::findExecutable(QStringLiteral("xdg-open")), { folder }))
         return std::nullopt;
     return datafiles::Failure { QStringLiteral("öppna mappen"), folder,
                                 QStringLiteral("skrivbordet har inget program som visar mappar (xdg-open)") };
+}
+
+FolderOpenerForTesting::FolderOpenerForTesting(std::function<bool(const QString&)> open)
+{
+    Q_ASSERT(!folderOpener());
+    folderOpener() = std::move(open);
+}
+
+FolderOpenerForTesting::~FolderOpenerForTesting()
+{
+    folderOpener() = nullptr;
 }
 
 } // namespace office

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace core {
@@ -53,5 +54,18 @@ QString thunderbirdCompose(const MailMessage& message);
 
 // Shows the folder in the desktop's file manager.
 std::optional<datafiles::Failure> openFolder(const QString& folder);
+
+// Installs, for as long as it lives, what openFolder() starts in place of the
+// desktop's file manager: false from it is a file manager that did not start.
+// How xdg-open finds a file manager depends on what else the machine has
+// installed; a test sees the folder the operator was offered all the same.
+class FolderOpenerForTesting
+{
+public:
+    explicit FolderOpenerForTesting(std::function<bool(const QString& folder)> open);
+    ~FolderOpenerForTesting();
+    FolderOpenerForTesting(const FolderOpenerForTesting&) = delete;
+    FolderOpenerForTesting& operator=(const FolderOpenerForTesting&) = delete;
+};
 
 } // namespace office

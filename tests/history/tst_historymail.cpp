@@ -1,8 +1,10 @@
 // "Skicka med e-post" in the order history, against the desktop's real
 // xdg-utils: a stand-in mail program registered as the default for "mailto:"
-// in a desktop of the test's own records what it was started with.
+// in a desktop of the test's own records what it was started with. The file
+// manager offered without a mail program is the test's own.
 
 #include "history/frmorderhistory.h"
+#include "office/mail.h"
 #include "order/basket.h"
 #include "printing/orderdocument.h"
 #include "printing/printingtestsupport.h"
@@ -36,7 +38,7 @@ public:
              { "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "MAILER" })
             qunsetenv(name);
         // A program that writes its arguments, each ended by a NUL, to args-<its name>.
-        for (const char* name : { "standin", "thunderbird", "files" }) {
+        for (const char* name : { "standin", "thunderbird" }) {
             const QString program = root + "/bin/" + name;
             write(program,
                   "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + QFile::encodeName(root) + "/args-$(basename \"$0\")\"\n");
@@ -50,13 +52,14 @@ public:
     // Makes the desktop open "mailto:" with the entry, or with nothing.
     void setMailProgram(const QString& entry)
     {
-        QByteArray defaults = "[Default Applications]\ninode/directory=files.desktop\n";
+        QByteArray defaults = "[Default Applications]\n";
         if (!entry.isEmpty())
             defaults += "x-scheme-handler/mailto=" + entry.toUtf8() + "\n";
         write("config/mimeapps.list", defaults);
     }
 
-    // The arguments the stand-in of that name was started with, once it was.
+    // The arguments the stand-in of that name was started with, once it was;
+    // the next start is awaited afresh.
     QStringList arguments(const char* name) const
     {
         QFile file(m_root.path() + "/args-" + name);
@@ -64,6 +67,7 @@ public:
             return {};
         QStringList arguments = QString::fromUtf8(file.readAll()).split(QChar(0));
         arguments.removeLast();
+        file.remove();
         return arguments;
     }
 
@@ -82,11 +86,10 @@ private:
 // e-mail address.
 struct PrintedHistory : PrintedOrder
 {
-    PrintedHistory()
+    explicit PrintedHistory(const QByteArray& address = "inkop@bergstrom.se")
     {
-        folder.write(
-            "Customer/1001.GetInfo.dbf",
-            "1001\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\n433 38  Partille\r\ninkop@bergstrom.se\r\n");
+        folder.write("Customer/1001.GetInfo.dbf",
+                     "1001\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\n433 38  Partille\r\n" + address + "\r\n");
         printing::Destinations::Override override(pdfOnly());
         const Order order = sampleOrder(1);
         core::rewriteBasket(folder.data(), QStringLiteral("124"), order.lines());
@@ -132,15 +135,22 @@ void TestHistoryMail::initTestCase()
 void TestHistoryMail::opensTheMessageWithThePdfAttached_data()
 {
     QTest::addColumn<QString>("entry");
-    QTest::newRow("through xdg-email") << "standin.desktop";
-    QTest::newRow("Thunderbird, through its own -compose") << "thunderbird.desktop";
+    QTest::addColumn<QByteArray>("address"); // in the customer's file
+    QTest::addColumn<QString>("expectedTo");
+    QTest::newRow("through xdg-email") << "standin.desktop" << QByteArray("inkop@bergstrom.se") << "inkop@bergstrom.se";
+    QTest::newRow("Thunderbird, through its own -compose")
+        << "thunderbird.desktop" << QByteArray("inkop@bergstrom.se") << "inkop@bergstrom.se";
+    // Given to xdg-email it would be an option; the operator fills in the address.
+    QTest::newRow("address that reads as an option") << "standin.desktop" << QByteArray("-inkop@bergstrom.se") << "";
 }
 
 void TestHistoryMail::opensTheMessageWithThePdfAttached()
 {
     QFETCH(QString, entry);
+    QFETCH(QByteArray, address);
+    QFETCH(QString, expectedTo);
     m_desktop->setMailProgram(entry);
-    PrintedHistory desk;
+    PrintedHistory desk(address);
     FrmOrderHistory* history = desk.open();
     QVERIFY(history);
     QTest::keyClick(history, Qt::Key_E, Qt::AltModifier);
@@ -167,7 +177,7 @@ void TestHistoryMail::opensTheMessageWithThePdfAttached()
         }
         attachment = QUrl(attachment).toLocalFile();
     }
-    QCOMPARE(to, QStringLiteral("inkop@bergstrom.se"));
+    QCOMPARE(to, expectedTo);
     QCOMPARE(subject, QStringLiteral("Order 124"));
     QVERIFY2(body.contains(QStringLiteral("order 124 av den 2006-03-15")), qPrintable(body));
     QCOMPARE(attachment, desk.pdf());
@@ -180,6 +190,11 @@ void TestHistoryMail::withoutMailProgramOffersTheFolder()
     m_desktop->setMailProgram({});
     PrintedHistory desk;
     desk.boxes.answers = { true };
+    QString opened;
+    const office::FolderOpenerForTesting fileManager([&](const QString& folder) {
+        opened = folder;
+        return true;
+    });
     FrmOrderHistory* history = desk.open();
     QVERIFY(history);
     auto* send = history->findChild<QPushButton*>("cmdEpost");
@@ -191,7 +206,7 @@ void TestHistoryMail::withoutMailProgramOffersTheFolder()
              "Det finns inget e-postprogram inställt på den här datorn, så inget meddelande kunde öppnas.\r\n\r\n"
              "PDF-kopian av order 124 finns i\r\n"
                  + desk.pdf() + "\r\n\r\nVill du öppna mappen?");
-    QCOMPARE(m_desktop->arguments("files"), QStringList { QFileInfo(desk.pdf()).absolutePath() });
+    QCOMPARE(opened, QFileInfo(desk.pdf()).absolutePath());
 
     // Without a kept PDF there is nothing to send.
     history->close();
