@@ -10,6 +10,7 @@
 #include "printing/printingtestsupport.h"
 #include "retrieval/frmgetinfo.h"
 #include "retrieval/frmvarning.h"
+#include "support/machine.h"
 #include "widgets/controls.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -28,7 +29,6 @@
 #include <QTest>
 
 #include <functional>
-#include <unistd.h>
 
 using Damage = std::function<void(TestDataFolder&)>;
 
@@ -73,15 +73,17 @@ public:
             QProcess::execute(QStringLiteral("umount"), { m_mountPoint.path() });
     }
 
-    // Empty when the disk is mounted, otherwise why not.
-    QString mount()
+    // None when the disk is mounted, otherwise why not.
+    std::optional<Unavailable> mount()
     {
-        if (geteuid() != 0)
-            return QStringLiteral("A small file system of the test's own needs root to mount");
+        if (std::optional<Unavailable> notRoot = unlessRoot(QStringLiteral("mounting a file system needs root")))
+            return notRoot;
         QProcess mount;
         mount.start(QStringLiteral("mount"), { "-t", "tmpfs", "-o", "size=1m", "tmpfs", m_mountPoint.path() });
         m_mounted = mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
-        return m_mounted ? QString() : QStringLiteral("This machine does not let the test mount a small file system");
+        if (m_mounted)
+            return std::nullopt;
+        return machineCannot(QStringLiteral("it does not let the test mount a small file system"));
     }
 
     QString path() const { return m_mountPoint.path(); }
@@ -446,8 +448,7 @@ void TestFaults::damagedDataFolder()
 void TestFaults::fullDisk()
 {
     SmallDisk disk;
-    if (const QString why = disk.mount(); !why.isEmpty())
-        QSKIP(qPrintable(why));
+    SKIP_IF_UNAVAILABLE(disk.mount());
     const datafiles::DataDirectory data = disk.sampleData();
     const QByteArray numberBefore = readFile(data.orderNumberFile());
     QVERIFY(disk.fill());
@@ -474,8 +475,7 @@ void TestFaults::pdfCopyCannotBeKeptWhileAPrinterWaits()
     // The disk fills up just before F9: the PDF copy cannot be kept, so nothing
     // may go to the printer and nothing may be registered.
     SmallDisk disk;
-    if (const QString why = disk.mount(); !why.isEmpty())
-        QSKIP(qPrintable(why));
+    SKIP_IF_UNAVAILABLE(disk.mount());
     const datafiles::DataDirectory data = disk.sampleData();
     {
         QFile list(data.orderList());

@@ -32,8 +32,7 @@ private:
 
 void TestReprint::initTestCase()
 {
-    if (const QString missing = privatePrintServerMissing(); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    SKIP_IF_UNAVAILABLE(privatePrintServerUnavailable());
     QVERIFY(m_server.start(QFINDTESTDATA("../printing/private-cups.sh"), orderNumber));
 }
 

@@ -2,6 +2,7 @@
 // context menu.
 
 #include "order/order.h"
+#include "support/machine.h"
 #include "support/testsupport.h"
 #include "widgets/qttranslation.h"
 #include "widgets/reportlistview.h"
@@ -10,7 +11,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -331,9 +331,8 @@ void TestFrmMain::qtSpeaksSwedishWhereItsTranslationIsInstalled()
     QVERIFY(!installSwedishQtTexts(*qApp, empty.path()));
     QCOMPARE(undo(), QStringLiteral("&Undo"));
 
-    const QString installed = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!QFileInfo::exists(installed + QStringLiteral("/qt_sv.qm")))
-        QSKIP("Qt's Swedish translation (qt6-translations-l10n) is not installed");
+    SKIP_IF_UNAVAILABLE(missingFile(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qt_sv.qm"),
+                                    QStringLiteral("qt6-translations-l10n")));
     QTranslator* swedish = installSwedishQtTexts(*qApp);
     QVERIFY(swedish);
     const QString translated = undo();

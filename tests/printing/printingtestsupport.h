@@ -7,6 +7,7 @@
 #include "order/order.h"
 #include "printing/output/destinations.h"
 #include "printing/recordingpage.h"
+#include "support/machine.h"
 #include "support/testsupport.h"
 #include "widgets/messagebox.h"
 
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -225,23 +225,24 @@ inline QList<PdfWord> pdfWords(const QString& pdf, QString* error)
     return words;
 }
 
-// Why a print server of the test's own cannot run on this machine; empty when
-// it can.
-inline QString privatePrintServerMissing()
+// Why a print server of the test's own cannot run on this machine; none when it
+// can.
+inline std::optional<Unavailable> privatePrintServerUnavailable()
 {
-    if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")))
-        return QStringLiteral("cupsd is not installed (packages cups, cups-client, printer-driver-cups-pdf)");
-    if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))
-        || !QFileInfo::exists(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")))
-        return QStringLiteral("the cups-pdf queue is not installed (package printer-driver-cups-pdf)");
-    if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty())
-        return QStringLiteral("lpadmin is not installed (package cups-client)");
-    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        return QStringLiteral("pdfinfo and pdftotext are not installed (package poppler-utils)");
-    if (geteuid() != 0)
-        return QStringLiteral("a print server of the test's own with a cups-pdf queue needs root");
-    return {};
+    for (const auto& [file, package] :
+         { std::pair { "/usr/sbin/cupsd", "cups" },
+           std::pair { "/usr/lib/cups/backend/cups-pdf", "printer-driver-cups-pdf" },
+           std::pair { "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "printer-driver-cups-pdf" } }) {
+        if (std::optional<Unavailable> missing = missingFile(QLatin1String(file), QLatin1String(package)))
+            return missing;
+    }
+    for (const auto& [tool, package] :
+         { std::pair { "lpadmin", "cups-client" }, std::pair { "pdfinfo", "poppler-utils" },
+           std::pair { "pdftotext", "poppler-utils" } }) {
+        if (std::optional<Unavailable> missing = missingTool(QLatin1String(tool), QLatin1String(package)))
+            return missing;
+    }
+    return unlessRoot(QStringLiteral("a print server of the test's own with a cups-pdf queue needs root"));
 }
 
 // Where the private server's queue writes what it prints: the job owner's PDF

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPrinterInfo>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,8 +70,7 @@ private:
 
 void TestCupsPrinting::initTestCase()
 {
-    if (const QString missing = privatePrintServerMissing(); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    SKIP_IF_UNAVAILABLE(privatePrintServerUnavailable());
     QVERIFY(m_server.start(QFINDTESTDATA("private-cups.sh"), QStringLiteral("124")));
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     QCOMPARE(printer.printerName(), QStringLiteral("OrderPDF"));

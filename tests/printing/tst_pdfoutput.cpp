@@ -1,6 +1,5 @@
 #include "printingtestsupport.h"
 
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -49,8 +48,7 @@ private:
 
 void TestPdfOutput::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
+    SKIP_IF_UNAVAILABLE(missingTool(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils")));
 
     PrintedOrder order;
     order.show(3);

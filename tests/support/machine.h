@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QTest>
+
+#include <optional>
+
+// What a test needs of the machine it runs on and cannot have here. A tool
+// that the test command installs (scripts/packages.sh) is missing only where
+// that command was not run; what the machine cannot do, whatever is installed
+// (work as root, trace a program, mount a file system), is missing anywhere.
+struct Unavailable
+{
+    QString why;
+    bool installedByTestCommand = false;
+};
+
+// The program is not on the path (or, given as an absolute path, not there).
+std::optional<Unavailable> missingTool(const QString& program, const QString& package);
+// The file a package installs is not there.
+std::optional<Unavailable> missingFile(const QString& path, const QString& package);
+// Something the machine cannot do, e.g. "mounting a file system needs root".
+Unavailable machineCannot(const QString& why);
+std::optional<Unavailable> unlessRoot(const QString& why);
+
+// Under CI=true a missing tool is a failure, so that a run that installed less
+// than the test command does cannot pass without testing anything.
+bool failsHere(const Unavailable& unavailable);
+
+// Ends the test when what it needs is unavailable: skipped, saying why, or
+// failed where failsHere() says so.
+#define SKIP_IF_UNAVAILABLE(unavailable)                                                                               \
+    do {                                                                                                               \
+        if (const std::optional<Unavailable> lacking_ = (unavailable)) {                                               \
+            if (failsHere(*lacking_))                                                                                  \
+                QFAIL(qPrintable(lacking_->why                                                                         \
+                                 + QStringLiteral(", and CI=true needs every tool the test command installs")));       \
+            QSKIP(qPrintable(lacking_->why));                                                                          \
+        }                                                                                                              \
+    } while (false)
