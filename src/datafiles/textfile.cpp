@@ -126,15 +126,25 @@ bool isLink(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
+std::function<void(const QString&)>& linkRace()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
 // Why a file cannot be written at the path before trying: a link or a folder in
-// its place, or its folder missing.
+// its place, or its folder missing. The opening that follows must refuse a link
+// again, since one can take the file's place in between.
 std::optional<Failure> cannotWrite(const QString& path)
 {
     if (isLink(path))
         return linkRefused({}, path);
     if (QFileInfo(path).isDir())
         return failedWith(path, EISDIR, QString());
-    return folderProblem(path);
+    std::optional<Failure> problem = folderProblem(path);
+    if (!problem && linkRace())
+        linkRace()(path);
+    return problem;
 }
 
 // Opens the file to write in it, creating it when it is missing, without
@@ -441,6 +451,17 @@ qint64 fileSize(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() && info.isFile() ? info.size() : -1;
+}
+
+LinkRaceForTesting::LinkRaceForTesting(std::function<void(const QString&)> betweenCheckAndOpen)
+{
+    Q_ASSERT(!linkRace());
+    linkRace() = std::move(betweenCheckAndOpen);
+}
+
+LinkRaceForTesting::~LinkRaceForTesting()
+{
+    linkRace() = nullptr;
 }
 
 } // namespace datafiles

@@ -114,4 +114,17 @@ QString folderOf(const QString& path);
 // The file's size; -1 when there is no file.
 qint64 fileSize(const QString& path);
 
+// Installs, for as long as it lives, a hook that the writers call with the
+// path after they have looked for a link there and before they open it: a
+// test's stand-in for another program that puts a link in the file's place at
+// that moment. The program itself never installs one.
+class LinkRaceForTesting
+{
+public:
+    explicit LinkRaceForTesting(std::function<void(const QString& path)> betweenCheckAndOpen);
+    ~LinkRaceForTesting();
+    LinkRaceForTesting(const LinkRaceForTesting&) = delete;
+    LinkRaceForTesting& operator=(const LinkRaceForTesting&) = delete;
+};
+
 } // namespace datafiles

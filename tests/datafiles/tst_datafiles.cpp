@@ -7,7 +7,9 @@
 #include "datafiles/textfile.h"
 #include "support/datafolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
@@ -47,6 +49,8 @@ private slots:
     void namesFormedFromTextsStayInside();
     void replaceFileIsAtomicAndReportsFailures();
     void appendCreatesAndExtends();
+    void linkInTheFilesPlaceIsRefused_data();
+    void linkInTheFilesPlaceIsRefused();
     void readingReportsMissingFilesAndFolders();
     void reasonsAreSwedishWithTheSystemsWordsInBrackets();
 };
@@ -350,6 +354,50 @@ void TestDataFiles::appendCreatesAndExtends()
     QCOMPARE(folder.read("Order/cut.dbf"), QByteArray("\"a\",\"b\r\n\"c\",\"d\"\r\n"));
     folder.remove("Order");
     QVERIFY(appendToFile(path, "x")->reason.contains("finns inte"));
+}
+
+void TestDataFiles::linkInTheFilesPlaceIsRefused_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<bool>("meanwhile"); // the link put there after the writer looked for one, before it opens
+    QTest::addColumn<QString>("target"); // in a folder outside System
+    QTest::newRow("append, link there before") << "append" << false << "lista.dbf";
+    QTest::newRow("append, link put there meanwhile") << "append" << true << "lista.dbf";
+    QTest::newRow("write in place, link put there meanwhile") << "write in place" << true << "lista.dbf";
+    // Opened first, the temporary file would be made beside the link's target.
+    QTest::newRow("replace, link into a missing folder") << "replace" << false << "saknas/lista.dbf";
+    QTest::newRow("replace, link put there meanwhile") << "replace" << true << "lista.dbf";
+}
+
+void TestDataFiles::linkInTheFilesPlaceIsRefused()
+{
+    QFETCH(QString, writer);
+    QFETCH(bool, meanwhile);
+    QFETCH(QString, target);
+    TestDataFolder folder;
+    folder.write("Order/lista.dbf", "\"a\"\r\n");
+    const QString path = folder.path("Order/lista.dbf");
+    QTemporaryDir outside;
+    QFile secret(outside.filePath("lista.dbf"));
+    QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("hemligt\r\n") == 9);
+    secret.close();
+    const auto putLink = [&] {
+        return QFile::remove(path) && QFile::link(outside.filePath(target), path);
+    };
+    QVERIFY(meanwhile || putLink());
+    const LinkRaceForTesting race(
+        [&, put = false](const QString& checked) mutable { put = put || (meanwhile && checked == path && putLink()); });
+
+    const QByteArray record = "\"b\"\r\n";
+    const std::optional<Failure> failure = writer == "append" ? appendToFile(path, record)
+        : writer == "write in place"                          ? writeAt(path, 0, record)
+                                                              : replaceFile(path, record);
+    QVERIFY(failure && failure->is(FailureKind::LinkRefused));
+    QCOMPARE(failure->file, path);
+    QVERIFY(QFileInfo(path).isSymLink());
+    QVERIFY(secret.open(QIODevice::ReadOnly));
+    QCOMPARE(secret.readAll(), QByteArray("hemligt\r\n"));
+    QCOMPARE(QDir(outside.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "lista.dbf" });
 }
 
 void TestDataFiles::readingReportsMissingFilesAndFolders()
