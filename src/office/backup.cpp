@@ -3,6 +3,7 @@
 #include "backupzip.h"
 
 #include "datafiles/textfile.h"
+#include "order/crashpoint.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -307,6 +308,7 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
         outcome.failure = failure->during(operation);
         return outcome;
     }
+    core::crashPoint(core::CrashPoint::BackupPlaced);
     if ((failure = checkArchive(placed, expected))) {
         datafiles::removeFile(placed);
         outcome.failure = failure;

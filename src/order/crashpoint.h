@@ -2,9 +2,10 @@
 
 #include <functional>
 
-// Points in the print command, the registration and a restore at which the tests can end
-// the program abruptly, to see that the next start puts everything right. The
-// program itself never installs a hook, and then a point does nothing.
+// Points in the print command, the registration, a backup and a restore at
+// which the tests can end the program abruptly, to see that the next start puts
+// everything right, or damage what it has just written. The program itself
+// never installs a hook, and then a point does nothing.
 namespace core {
 
 enum class CrashPoint {
@@ -17,6 +18,8 @@ enum class CrashPoint {
     ArchiveHead, // <nr>_data2.dbf written
     OrderList, // the order list holds the order's line
     JournalRemoved, // the registration is whole
+
+    BackupPlaced, // a backup's zip file in place under its name, not yet read back
 
     RestoreBegun, // the first file of a backup unpacked beside System
     RestoreUnpacked, // the whole backup unpacked and synced, not yet checked

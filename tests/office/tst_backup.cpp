@@ -1,19 +1,21 @@
 // A backup of the data folder and its restore: the archive as a tool of its
 // own lists it, the restore gives back the folder byte for byte under the
-// program's lock, and an archive that cannot be trusted changes nothing.
+// program's lock, and a backup or an archive that cannot be trusted changes
+// nothing.
 
 #include "datafiles/datalock.h"
 #include "office/backup.h"
 #include "office/restore.h"
 #include "order/basket.h"
+#include "order/crashpoint.h"
 #include "order/registration.h"
 #include "support/datafolder.h"
+#include "support/machine.h"
 
 #include <QDirIterator>
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <archive.h>
@@ -81,6 +83,16 @@ struct Desk : TestDataFolder
     QTemporaryDir backups;
 };
 
+// Flips a bit of the byte in the middle of the file, as a failing disk might.
+void damage(const QString& file)
+{
+    QFile damaged(file);
+    QVERIFY(damaged.open(QIODevice::ReadWrite));
+    QByteArray bytes = damaged.readAll();
+    bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x20);
+    QVERIFY(damaged.seek(0) && damaged.write(bytes) == bytes.size());
+}
+
 } // namespace
 
 class TestBackup : public QObject
@@ -89,15 +101,15 @@ class TestBackup : public QObject
 
 private slots:
     void backupListedByUnzipRestoresTheSameFolder();
+    void refusedBackupsLeaveNoZipFile_data();
+    void refusedBackupsLeaveNoZipFile();
     void refusedArchivesChangeNothing_data();
     void refusedArchivesChangeNothing();
 };
 
 void TestBackup::backupListedByUnzipRestoresTheSameFolder()
 {
-    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
-    if (unzip.isEmpty())
-        QSKIP("unzip is not installed");
+    SKIP_IF_UNAVAILABLE(missingTool(QStringLiteral("unzip"), QStringLiteral("unzip")));
     Desk desk;
     // What a replacement stopped by a crash leaves beside its file.
     desk.write("Registret/OrderNr.dbf.Xq3v9Z", "125\r\n");
@@ -105,18 +117,13 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
     backedUp.remove("orderregistrering.lock");
     backedUp.remove("Registret/OrderNr.dbf.Xq3v9Z");
 
-    // A backup inside the data folder would go with it.
-    const office::BackupOutcome inside = office::backUp(desk.data(), desk.path("Order"), made);
-    QVERIFY(inside.failure && inside.zipFile.isEmpty());
-    QCOMPARE(contentsOf(desk.path(QString())).size(), backedUp.size() + 2);
-
     const office::BackupOutcome backup = office::backUp(desk.data(), desk.backups.path(), made);
     QVERIFY2(!backup.failure, qPrintable(backup.failure ? backup.failure->reason : QString()));
     QCOMPARE(backup.zipFile, desk.backups.path() + "/orderregistrering-2026-12-07-1430.zip");
     QCOMPARE(QDir(desk.backups.path()).entryList(QDir::Files), QStringList { "orderregistrering-2026-12-07-1430.zip" });
 
     QProcess listing;
-    listing.start(unzip, { "-l", backup.zipFile });
+    listing.start(QStringLiteral("unzip"), { "-l", backup.zipFile });
     QVERIFY(listing.waitForFinished());
     QMap<QString, QByteArray> listed;
     static const QRegularExpression line(QStringLiteral(R"(^\s*(\d+)\s+\S+\s+\S+\s+System/(.+?)/?$)"));
@@ -149,6 +156,34 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
              (QStringList { "System", "System.före-återställning-2026-12-07-143000" }));
 }
 
+void TestBackup::refusedBackupsLeaveNoZipFile_data()
+{
+    QTest::addColumn<QString>("folder"); // under System; none: a folder of its own
+    QTest::addColumn<bool>("damaged"); // the zip file damaged once it is in place
+    // A backup inside the data folder would go with it.
+    QTest::newRow("into System itself") << "" << false;
+    QTest::newRow("into a folder of System") << "Order" << false;
+    QTest::newRow("damaged once in place") << QString() << true;
+}
+
+void TestBackup::refusedBackupsLeaveNoZipFile()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, damaged);
+    Desk desk;
+    const QString target = folder.isNull() ? desk.backups.path() : desk.path(folder);
+    const QMap<QString, QByteArray> before = contentsOf(desk.programFolder());
+    const core::CrashHookForTesting damaging([&](core::CrashPoint point) {
+        if (damaged && point == core::CrashPoint::BackupPlaced)
+            damage(desk.backups.path() + u'/' + office::backupName(made));
+    });
+
+    const office::BackupOutcome backup = office::backUp(desk.data(), target, made);
+    QVERIFY(backup.failure && backup.zipFile.isEmpty());
+    QCOMPARE(contentsOf(desk.programFolder()), before);
+    QVERIFY(QDir(desk.backups.path()).isEmpty());
+}
+
 void TestBackup::refusedArchivesChangeNothing_data()
 {
     QTest::addColumn<QByteArray>("archive");
@@ -171,6 +206,8 @@ void TestBackup::refusedArchivesChangeNothing_data()
                                     << "Filen är ingen säkerhetskopia: den är inget zip-arkiv.";
     QTest::newRow("cut") << QByteArray("<cut>") << "Säkerhetskopian är skadad eller avkortad";
     QTest::newRow("damaged") << QByteArray("<damaged>") << "Säkerhetskopian är skadad eller avkortad";
+    QTest::newRow("damaged once unpacked")
+        << QByteArray("<unpacked damaged>") << "filen blev inte som i säkerhetskopian när den packades upp";
 }
 
 void TestBackup::refusedArchivesChangeNothing()
@@ -179,29 +216,35 @@ void TestBackup::refusedArchivesChangeNothing()
     QFETCH(QString, refusal);
     Desk desk;
     const QString file = desk.backups.path() + "/backup.zip";
+    const bool damagedOnceUnpacked = archive == "<unpacked damaged>";
     if (archive.startsWith('<')) {
-        QFile whole(office::backUp(desk.data(), desk.backups.path(), made).zipFile);
+        const QString zipFile = office::backUp(desk.data(), desk.backups.path(), made).zipFile;
+        if (archive == "<damaged>")
+            damage(zipFile);
+        QFile whole(zipFile);
         QVERIFY(whole.open(QIODevice::ReadOnly));
         const QByteArray bytes = whole.readAll();
         whole.remove();
         if (archive == "<cut>") {
             for (const qsizetype cut : { bytes.size() / 3, bytes.size() / 2 })
                 QVERIFY(office::readBackupBytes(bytes.left(cut)).refusal.value_or(QString()).startsWith(refusal));
-            archive = bytes.left(bytes.size() - 10);
-        } else {
-            archive = bytes;
-            archive[archive.size() / 2] = char(archive.at(archive.size() / 2) ^ 0x20);
         }
+        archive = archive == "<cut>" ? bytes.left(bytes.size() - 10) : bytes;
     }
     QFile written(file);
     QVERIFY(written.open(QIODevice::WriteOnly));
     written.write(archive);
     written.close();
     const QMap<QString, QByteArray> before = contentsOf(desk.path(QString()));
+    const core::CrashHookForTesting damaging([&](core::CrashPoint point) {
+        if (damagedOnceUnpacked && point == core::CrashPoint::RestoreUnpacked)
+            damage(desk.programFolder() + "/System.återställs-2026-12-07-143000/Registret/OrderNr.dbf");
+    });
 
     const office::RestoreOutcome restore = office::restoreBackup(desk.data(), file, &desk.lock, made);
     QVERIFY(!restore.restored);
-    QVERIFY2(restore.refusal.value_or(QString()).startsWith(refusal), qPrintable(restore.refusal.value_or("-")));
+    const QString why = restore.refusal.value_or(restore.failure ? restore.failure->reason : QString());
+    QVERIFY2(why.startsWith(refusal), qPrintable(why));
     QCOMPARE(contentsOf(desk.path(QString())), before);
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "System" });
     QVERIFY(desk.lock.isLocked());
