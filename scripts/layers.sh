@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Lists each of the program's targets with what it links directly: the layers
-# below it and its Qt modules. Reads the dependency graph CMake writes.
+# below it and its Qt modules. Reads the targets, lowest first, from
+# src/CMakeLists.txt and the dependency graph CMake writes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -8,7 +9,7 @@ build=${1:-build}
 graph=$(mktemp -d)
 trap 'rm -rf "$graph"' EXIT
 cmake --graphviz="$graph/deps.dot" "$build" >/dev/null
-for target in datafiles ordercore printing printoutput printjob widgets pickers retrieval history orderwindow orderregistrering; do
+for target in $(sed -nE 's/^add_(library|executable)\(([a-z]+)[ )].*/\2/p' src/CMakeLists.txt); do
     file="$graph/deps.dot.$target"
     [ -f "$file" ] || continue
     links=$(awk -v target="$target" '

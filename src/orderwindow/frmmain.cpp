@@ -77,7 +77,7 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock now, QLockFile* lock)
     setupSpokenNames();
     showHead();
 
-    // Form_Initialize: whole-row selection for the order lines.
+    // The operator chooses whole order lines, which "Ta bort" removes.
     m_orderLines->enableFullRowSelect();
 
     connect(m_order, &core::OpenOrder::headChanged, this, &FrmMain::showHead);
