@@ -109,7 +109,7 @@ private slots:
 
 void TestBackup::backupListedByUnzipRestoresTheSameFolder()
 {
-    SKIP_IF_UNAVAILABLE(missingTool(QStringLiteral("unzip"), QStringLiteral("unzip")));
+    SKIP_IF_UNAVAILABLE(notInstalled(QStringLiteral("unzip"), QStringLiteral("unzip")));
     Desk desk;
     // What a replacement stopped by a crash leaves beside its file.
     desk.write("Registret/OrderNr.dbf.Xq3v9Z", "125\r\n");

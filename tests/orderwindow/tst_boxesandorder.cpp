@@ -17,7 +17,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTest>
 
 using core::Order;
@@ -151,9 +150,8 @@ private slots:
     void typingInTheMiddleStaysThere();
     void pasteIsCutToTheLimit();
     void showOrderShowsItWhole();
-    void newOrderAndLookupShowTheOrder();
+    void newOrderShowsTheOrder();
     void enterLooksUpTheCustomerAsTyped();
-    void searchButtonLooksUpToo();
     void enterElsewhereLooksNothingUp_data();
     void enterElsewhereLooksNothingUp();
     void legendClickRecordsNumber();
@@ -238,10 +236,10 @@ void TestBoxesAndOrder::showOrderShowsItWhole()
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
-void TestBoxesAndOrder::newOrderAndLookupShowTheOrder()
+void TestBoxesAndOrder::newOrderShowsTheOrder()
 {
-    OrderDesk desk({ { "Registret/OrderNr.dbf", "1041\r\n" },
-                     { "Customer/1042.GetInfo.dbf", "1042\r\nLind, Karin\r\n\"Box 12\"\r\n" } });
+    // A lookup shows its customer in enterLooksUpTheCustomerAsTyped.
+    OrderDesk desk(OrderDesk::Files { { "Registret/OrderNr.dbf", "1041\r\n" } });
     QVERIFY(showActive(desk.window));
     desk.show(storedOrder());
 
@@ -249,13 +247,6 @@ void TestBoxesAndOrder::newOrderAndLookupShowTheOrder()
     QCOMPARE(desk.order().text(Order::OrderNumber), QStringLiteral("1042"));
     verifyBoxesShow(desk, desk.order());
     QCOMPARE(desk.lines()->model()->rowCount(), 1);
-
-    desk.box("txt_KundField0")->setFocus();
-    desk.box("txt_KundField0")->selectAll();
-    QTest::keyClicks(desk.box("txt_KundField0"), QStringLiteral("1042"));
-    QTest::keyClick(desk.box("txt_KundField0"), Qt::Key_Return);
-    QCOMPARE(desk.order().text(Order::CustomerLine2), QStringLiteral("\"Box 12\""));
-    verifyBoxesShow(desk, desk.order());
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
@@ -283,21 +274,6 @@ void TestBoxesAndOrder::enterLooksUpTheCustomerAsTyped()
     QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
     verifyCustomerLinesReadOnly(desk, false);
     QVERIFY(desk.boxes.shown.isEmpty());
-}
-
-void TestBoxesAndOrder::searchButtonLooksUpToo()
-{
-    // The hidden "Sök" button carries the same lookup.
-    OrderDesk desk(OrderDesk::Files { { "Customer/1042.GetInfo.dbf", "1042\r\nLind, Karin\r\n" } });
-    auto* search = desk.window.findChild<QPushButton*>(QStringLiteral("cmdGetCustomerInfo"));
-    QVERIFY(search);
-    QVERIFY(search->isHidden());
-    QCOMPARE(search->text(), QStringLiteral("Sök"));
-    desk.box("txt_KundField0")->setText(QStringLiteral("1042"));
-    search->click();
-    QCOMPARE(shownCustomer(desk), (QStringList { "1042", "Lind, Karin", "", "" }));
-    QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
-    verifyCustomerLinesReadOnly(desk, true);
 }
 
 void TestBoxesAndOrder::enterElsewhereLooksNothingUp_data()

@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -36,7 +35,6 @@ private slots:
     void opensAsNewWindow();
     void legendsShowTheirWholeTextSideBySide();
     void textBoxesLook();
-    void orderLineColumns();
     void menusAndShortcuts();
     void contextMenuOnlyOverBackground();
     void escapeClosesOnlyTheOtherWindows_data();
@@ -77,16 +75,13 @@ void TestFrmMain::opensAsNewWindow()
     QCOMPARE(box("txt_OrderNr")->text(), QStringLiteral("1"));
     QVERIFY(box("txt_OrderNr")->isReadOnly());
     QCOMPARE(list()->model()->rowCount(), 0);
+    QCOMPARE(list()->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(m_window->order(), core::Order());
-    QCOMPARE(m_window->centralWidget()->size(), QSize(697, 466));
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    for (const char* name : { "txt_KundField0", "txt_KundField1", "txt_Info", "txt_Mkod" })
-        QVERIFY2(box(name)->text().isEmpty(), name);
-    // The customer lines are editable until the first lookup.
-    for (const char* name : { "txt_KundField1", "txt_KundField2", "txt_KundField3" })
-        QVERIFY2(!box(name)->isReadOnly(), name);
+    // The boxes of a fresh order, and its customer lines editable until the
+    // first lookup, are tst_boxesandorder's.
 }
 
 void TestFrmMain::legendsShowTheirWholeTextSideBySide()
@@ -119,19 +114,6 @@ void TestFrmMain::textBoxesLook()
         QCOMPARE(m_window->findChild<TextBox*>(it.key())->typingLimit(), it.value());
     auto* strip = m_window->findChild<QWidget*>(QStringLiteral("Picture1"));
     QCOMPARE(strip->palette().color(QPalette::Window), QColor(192, 0, 0));
-}
-
-void TestFrmMain::orderLineColumns()
-{
-    // The captions and designed widths show in the printed table's heading.
-    ReportListView* list = this->list();
-    QCOMPARE(list->columnCount(), 7);
-    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
-    QCOMPARE(list->font().family(), QStringLiteral("Times New Roman"));
-
-    // A column the operator widens counts with its new width.
-    list->header()->resizeSection(1, 300);
-    QCOMPARE(list->columnWidthTwips(1), 4500.0f);
 }
 
 void TestFrmMain::menusAndShortcuts()
@@ -311,8 +293,8 @@ void TestFrmMain::qtSpeaksSwedishWhereItsTranslationIsInstalled()
     QVERIFY(!installSwedishQtTexts(*qApp, empty.path()));
     QCOMPARE(undo(), QStringLiteral("&Undo"));
 
-    SKIP_IF_UNAVAILABLE(missingFile(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qt_sv.qm"),
-                                    QStringLiteral("qt6-translations-l10n")));
+    SKIP_IF_UNAVAILABLE(notInstalled(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qt_sv.qm"),
+                                     QStringLiteral("qt6-translations-l10n")));
     QTranslator* swedish = installSwedishQtTexts(*qApp);
     QVERIFY(swedish);
     const QString translated = undo();

