@@ -145,7 +145,7 @@ void BackupHundredThousandOrders(benchmark::State& state)
     QElapsedTimer restoring;
     restoring.start();
     const office::RestoreOutcome restore
-        = office::restoreBackup(made.data(), backup.zipFile, nullptr, QDateTime::currentDateTime());
+        = office::restoreBackup(made.data(), backup.zipFile, QDateTime::currentDateTime());
     state.counters["restore_s"] = double(restoring.elapsed()) / 1000;
     if (!restore.restored)
         state.SkipWithError("the backup was not restored");

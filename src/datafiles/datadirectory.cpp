@@ -1,13 +1,27 @@
 #include "datadirectory.h"
 
+#include "desks.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace datafiles {
 
-DataDirectory::DataDirectory(QString programFolder)
+DataDirectory::DataDirectory(QString programFolder, std::shared_ptr<Desk> desk)
     : m_programFolder(QDir::cleanPath(std::move(programFolder)))
+    , m_desk(std::move(desk))
 {
+}
+
+Desk& DataDirectory::desk() const
+{
+    return *deskPointer();
+}
+
+const std::shared_ptr<Desk>& DataDirectory::deskPointer() const
+{
+    return m_desk ? m_desk : Desk::ofProcess();
 }
 
 QString DataDirectory::inSystem(const QString& relativePath) const
@@ -170,14 +184,51 @@ QString DataDirectory::lockFile() const
     return inSystem(QStringLiteral("orderregistrering.lock"));
 }
 
+QString DataDirectory::lockTakeoverFile() const
+{
+    return lockFile() + QStringLiteral(".övertas");
+}
+
+QString DataDirectory::deskFolder() const
+{
+    return inSystem(QStringLiteral("Skrivbord"));
+}
+
+QString DataDirectory::presenceFile(const QString& deskId) const
+{
+    return deskFolder() + QLatin1Char('/') + deskId + presenceSuffix();
+}
+
 QString DataDirectory::registrationJournal() const
+{
+    return registrationJournalOf(desk().id());
+}
+
+QString DataDirectory::registrationJournalOf(const QString& deskId) const
+{
+    return deskFolder() + QLatin1Char('/') + deskId + journalSuffix();
+}
+
+QString DataDirectory::singleDeskJournal() const
 {
     return inSystem(QStringLiteral("registrering.journal"));
 }
 
+std::optional<QString> DataDirectory::claimFile(const QString& orderNumber) const
+{
+    return named(deskFolder(), orderNumber, claimSuffix());
+}
+
+QString DataDirectory::realSystemFolder() const
+{
+    const QFileInfo system(systemFolder());
+    return system.isSymLink() ? QDir::cleanPath(system.absoluteDir().absoluteFilePath(system.symLinkTarget()))
+                              : systemFolder();
+}
+
 QString DataDirectory::restoreJournal() const
 {
-    return m_programFolder + QStringLiteral("/återställning.journal");
+    return QFileInfo(realSystemFolder()).absolutePath() + QStringLiteral("/återställning.journal");
 }
 
 } // namespace datafiles

@@ -2,9 +2,12 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace datafiles {
+
+class Desk;
 
 // The folder System beside the program and the fixed places of its files.
 // Names on disk are UTF-8; the files' contents are Windows-1252.
@@ -15,7 +18,12 @@ namespace datafiles {
 class DataDirectory
 {
 public:
-    explicit DataDirectory(QString programFolder);
+    // The folder as `desk` works on it; as this program's desk when none is
+    // given.
+    explicit DataDirectory(QString programFolder, std::shared_ptr<Desk> desk = {});
+
+    Desk& desk() const;
+    const std::shared_ptr<Desk>& deskPointer() const;
 
     QString programFolder() const { return m_programFolder; }
     QString systemFolder() const;
@@ -57,11 +65,32 @@ public:
     QString errorIndex() const;
     std::optional<QString> errorEntry(const QString& id) const;
 
-    // The lock that keeps a second copy of the program off the same data.
+    // The lock a desk holds while it changes a file the desks share, and the
+    // file that lets one desk at a time take over a lock left by a desk that
+    // is gone.
     QString lockFile() const;
-    // Where a registration writes what it is about to do before doing it.
+    QString lockTakeoverFile() const;
+    // The desks' own folder: each desk's presence, its registration journal
+    // and the claims on order numbers.
+    QString deskFolder() const;
+    QString presenceFile(const QString& deskId) const;
+    // Where the desk's registration writes what it is about to do before
+    // doing it.
     QString registrationJournal() const;
+    QString registrationJournalOf(const QString& deskId) const;
+    // The one journal the program kept before several desks could share the
+    // folder.
+    QString singleDeskJournal() const;
+    // The claim a desk makes on the order number it gives the order it fills in.
+    std::optional<QString> claimFile(const QString& orderNumber) const;
+    static QString presenceSuffix() { return QStringLiteral(".skrivbord"); }
+    static QString journalSuffix() { return QStringLiteral(".journal"); }
+    static QString claimSuffix() { return QStringLiteral(".claim"); }
 
+    // Where the System folder really lies: System itself, or the folder a
+    // System that is a link (to a share, say) points to. A restore works
+    // beside it, so that every desk on the share sees what it did.
+    QString realSystemFolder() const;
     // A restore unpacks a backup into a folder beside System, then moves System
     // aside under a name of its own and puts the unpacked folder in its place;
     // its journal, beside them, tells a later start how far it came.
@@ -82,6 +111,7 @@ private:
     std::optional<QString> named(const QString& folder, const QString& text, const QString& suffix) const;
 
     QString m_programFolder;
+    std::shared_ptr<Desk> m_desk;
 };
 
 } // namespace datafiles

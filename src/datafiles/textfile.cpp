@@ -464,4 +464,80 @@ LinkRaceForTesting::~LinkRaceForTesting()
     linkRace() = nullptr;
 }
 
+MadeFile makeExclusively(const QString& path, QByteArrayView bytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        // On a share the desk that loses the race may be told EPERM rather
+        // than EEXIST.
+        struct stat status;
+        if (error == EEXIST || ((error == EPERM || error == EACCES) && ::lstat(name.constData(), &status) == 0))
+            return { Made::AlreadyThere, std::nullopt };
+        return { Made::Failed, failedWith(path, error) };
+    }
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            ::close(fd);
+            ::unlink(name.constData());
+            return { Made::Failed, failedWith(path, error) };
+        }
+        written += n;
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(name.constData());
+        return { Made::Failed, failedWith(path, error) };
+    }
+    return { Made::Made, std::nullopt };
+}
+
+ReadResult readWithoutFollowing(const QString& path, qint64 offset)
+{
+    ReadResult result;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        result.missing = error == ENOENT || error == ENOTDIR;
+        result.failure = error == ELOOP && isLink(path) ? linkRefused({}, path) : failedWith(path, error);
+        return result;
+    }
+    // A device in the file's place (a disk shown as full, say) would read
+    // without end.
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        result.failure = S_ISDIR(status.st_mode)
+            ? failedWith(path, EISDIR, QString())
+            : Failure { {}, path, QStringLiteral("det är ingen vanlig fil"), {}, FailureKind::InputOutput };
+        return result;
+    }
+    if (offset > 0 && ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
+        result.failure = failedWith(path, errno);
+        ::close(fd);
+        return result;
+    }
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.failure = failedWith(path, errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        result.bytes.append(buffer.constData(), n);
+    }
+    ::close(fd);
+    return result;
+}
+
 } // namespace datafiles

@@ -127,4 +127,28 @@ public:
     LinkRaceForTesting& operator=(const LinkRaceForTesting&) = delete;
 };
 
+// The small files the desks coordinate by (a lock, a claim, a desk's
+// presence) are made only where no file stands, so that of two desks making
+// the same one exactly one succeeds; neither is written or read through a
+// link.
+enum class Made {
+    Made,
+    AlreadyThere,
+    Failed,
+};
+
+struct MadeFile
+{
+    Made made = Made::Failed;
+    std::optional<Failure> failure; // when it failed
+};
+
+// Creates the file with these bytes, unless a file (or a link) stands at the
+// path already.
+MadeFile makeExclusively(const QString& path, QByteArrayView bytes);
+
+// Reads the file from the byte at `offset` to its end, refusing a link at
+// its path: the part of a growing file added since it was last read.
+ReadResult readWithoutFollowing(const QString& path, qint64 offset = 0);
+
 } // namespace datafiles

@@ -2,6 +2,7 @@
 
 #include "backupzip.h"
 
+#include "datafiles/datalock.h"
 #include "datafiles/textfile.h"
 #include "order/crashpoint.h"
 
@@ -47,6 +48,8 @@ struct Source
     bool folder = false;
     qint64 size = 0;
     QDateTime modified;
+    // A file other desks change, read under the folder's lock.
+    std::optional<QByteArray> bytes;
 };
 
 datafiles::Failure failed(const QString& file, int error)
@@ -54,35 +57,76 @@ datafiles::Failure failed(const QString& file, int error)
     return { operation, file, datafiles::failureReason(error, QString::fromLocal8Bit(strerror(error))) };
 }
 
-// Files the program keeps for itself while it runs: its lock, and what a
-// replacement of one of its files left when the program stopped.
+// Files the program keeps for itself while it runs: the lock, the desks'
+// presence and their claims on numbers, and what a replacement of one of its
+// files left when the program stopped. A restored folder has no desk working
+// on it yet.
 bool isWorkingFile(const QString& name, const QString& lockName)
 {
     return name == lockName || name.startsWith(lockName + u'.')
+        || name.endsWith(datafiles::DataDirectory::presenceSuffix())
+        || name.endsWith(datafiles::DataDirectory::claimSuffix())
         || datafiles::DataDirectory::isLeftoverTemporaryFile(name);
 }
 
-QList<Source> sourcesOf(const datafiles::DataDirectory& data, const QDateTime& when, QStringList& skipped)
+// The files other desks change: the order-number file, the order list, the
+// status log, the registers and the customers.
+bool sharedByDesks(const QString& path)
+{
+    static const QStringList folders { QStringLiteral("Registret/"), QStringLiteral("Customer/"),
+                                       QStringLiteral("Customer.före-import/") };
+    return path == QLatin1String("Order/lista.dbf") || path == QLatin1String("Order/status.dbf")
+        || std::any_of(folders.begin(), folders.end(), [&](const QString& folder) { return path.startsWith(folder); });
+}
+
+// Everything under System but the files the desks share, or only those.
+void addSources(const datafiles::DataDirectory& data, bool shared, QList<Source>& sources, QStringList& skipped)
 {
     const QString root = data.systemFolder();
     const QString lockName = QFileInfo(data.lockFile()).fileName();
-    QList<Source> sources { { QString(), root, true, 0, when } };
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
         const QString path = info.filePath().sliced(root.size() + 1);
-        if (isWorkingFile(info.fileName(), lockName))
+        if (isWorkingFile(info.fileName(), lockName) || (!info.isDir() && sharedByDesks(path) != shared)
+            || (info.isDir() && shared))
             continue;
         if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
             skipped.append(path);
             continue;
         }
-        sources.append({ path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified() });
+        sources.append(
+            { path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified(), {} });
+    }
+}
+
+// What goes into the backup. The files the desks share are read whole under
+// the folder's lock, so that the order list, the order-number file and the
+// registers saved belong together; the rest (each order's own files) is read
+// as the backup goes.
+std::optional<datafiles::Failure> sourcesOf(const datafiles::DataDirectory& data, const QDateTime& when,
+                                            QList<Source>& sources, QStringList& skipped)
+{
+    sources = { { QString(), data.systemFolder(), true, 0, when, {} } };
+    addSources(data, false, sources, skipped);
+    const qsizetype unshared = sources.size();
+    {
+        const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+        if (lock.failure())
+            return lock.failure();
+        addSources(data, true, sources, skipped);
+        for (qsizetype i = unshared; i < sources.size(); ++i) {
+            const datafiles::ReadResult read = datafiles::readWithoutFollowing(sources.at(i).file);
+            if (!read.ok())
+                return read.failure->during(operation);
+            sources[i].bytes = read.bytes;
+            sources[i].size = read.bytes.size();
+        }
     }
     std::sort(sources.begin() + 1, sources.end(), [](const Source& a, const Source& b) { return a.path < b.path; });
-    return sources;
+    return std::nullopt;
 }
 
 // PDF copies and images are compressed already: storing them is as small and
@@ -116,16 +160,28 @@ public:
         return std::nullopt;
     }
 
-    // Adds the file or folder; the expected entry gets the file's SHA-256.
+    // Adds the file or folder; the expected entry gets the file's size and
+    // SHA-256. A file is read whole before it is added: a desk may add a line
+    // to the basket of the order it fills in meanwhile, and the backup keeps
+    // the basket as it was read.
     std::optional<datafiles::Failure> add(const Source& source, BackupEntry& expected)
     {
         struct archive* a = m_writer.get();
+        QByteArray bytes;
+        if (source.bytes) {
+            bytes = *source.bytes;
+        } else if (!source.folder) {
+            datafiles::ReadResult read = datafiles::readWithoutFollowing(source.file);
+            if (!read.ok())
+                return read.failure->during(operation);
+            bytes = std::move(read.bytes);
+        }
         Entry entry(archive_entry_new());
         archive_entry_set_pathname_utf8(entry.get(), entryName(source.path, source.folder).toUtf8().constData());
         archive_entry_set_filetype(entry.get(), source.folder ? AE_IFDIR : AE_IFREG);
         archive_entry_set_perm(entry.get(), source.folder ? 0755 : 0644);
         archive_entry_set_mtime(entry.get(), source.modified.toSecsSinceEpoch(), 0);
-        archive_entry_set_size(entry.get(), source.size);
+        archive_entry_set_size(entry.get(), bytes.size());
         if (storedAsItIs(source.path))
             archive_write_zip_set_compression_store(a);
         else
@@ -134,35 +190,13 @@ public:
             return archiveFailure();
         if (source.folder)
             return std::nullopt;
-
-        QFile file(source.file);
-        errno = 0;
-        if (!file.open(QIODevice::ReadOnly))
-            return failed(source.file, errno);
-        QCryptographicHash sha(QCryptographicHash::Sha256);
-        qint64 copied = 0;
-        for (;;) {
-            const qint64 got = file.read(m_buffer.data(), m_buffer.size());
-            if (got < 0)
-                return failed(source.file, EIO);
-            if (got == 0)
-                break;
-            sha.addData(QByteArrayView(m_buffer.constData(), got));
-            if (archive_write_data(a, m_buffer.constData(), size_t(got)) != got)
-                return archiveFailure();
-            copied += got;
-            m_done += got;
-            if (!goOn(m_progress, m_done, m_total)) {
-                m_cancelled = true;
-                return std::nullopt;
-            }
-        }
-        // The lock keeps the program's own hands off; anything else that
-        // changed the file would leave a backup that is not the folder.
-        if (copied != source.size)
-            return datafiles::changedSinceRead(operation, source.file,
-                                               QStringLiteral("filen ändrades medan den kopierades"));
-        expected.sha256 = sha.result();
+        if (!bytes.isEmpty() && archive_write_data(a, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            return archiveFailure();
+        expected.size = bytes.size();
+        expected.sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+        m_done += source.size;
+        if (!goOn(m_progress, m_done, m_total))
+            m_cancelled = true;
         return std::nullopt;
     }
 
@@ -192,7 +226,6 @@ private:
     qint64 m_done = 0;
     const Progress& m_progress;
     ArchiveWriter m_writer;
-    QByteArray m_buffer = QByteArray(1 << 20, Qt::Uninitialized);
     bool m_cancelled = false;
 };
 
@@ -265,7 +298,9 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
                                                                   "utanför den, helst på en annan disk"));
         return outcome;
     }
-    const QList<Source> sources = sourcesOf(data, when, outcome.skipped);
+    QList<Source> sources;
+    if ((outcome.failure = sourcesOf(data, when, sources, outcome.skipped)))
+        return outcome;
     qint64 total = 0;
     for (const Source& source : sources)
         total += source.size;
@@ -315,9 +350,9 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
         return outcome;
     }
     outcome.zipFile = placed;
-    for (const Source& source : sources) {
-        outcome.files += source.folder ? 0 : 1;
-        outcome.bytes += source.size;
+    for (const BackupEntry& entry : expected) {
+        outcome.files += entry.folder ? 0 : 1;
+        outcome.bytes += entry.size;
     }
     return outcome;
 }

@@ -1,15 +1,16 @@
 #include "restore.h"
 
 #include "datafiles/datalock.h"
+#include "datafiles/desks.h"
 #include "datafiles/textfile.h"
 #include "order/crashpoint.h"
+#include "order/numbering.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSet>
 
 #include <cerrno>
@@ -81,27 +82,27 @@ std::optional<datafiles::Failure> renameFolder(const QString& from, const QStrin
 }
 
 // A name beside System that no folder has yet: the prefix and the time.
-QString freeName(const QString& programFolder, const QString& prefix, const QDateTime& when)
+QString freeName(const QString& folder, const QString& prefix, const QDateTime& when)
 {
     const QString name = prefix + when.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     QString free = name;
-    for (int n = 2; QFileInfo::exists(programFolder + u'/' + free); ++n)
+    for (int n = 2; QFileInfo::exists(folder + u'/' + free); ++n)
         free = name + QStringLiteral("-%1").arg(n);
     return free;
 }
 
 // Removes what restores that never got as far as their journal unpacked.
-bool removeUnfinishedFolders(const QString& programFolder, const QString& keep = {})
+bool removeUnfinishedFolders(const QString& folder, const QString& keep = {})
 {
     bool removed = false;
-    const QDir program(programFolder);
-    for (const QString& name : program.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
-                                                 QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        if (name != keep && QDir(program.filePath(name)).removeRecursively())
+    const QDir beside(folder);
+    for (const QString& name : beside.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
+                                                QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (name != keep && QDir(beside.filePath(name)).removeRecursively())
             removed = true;
     }
     if (removed)
-        datafiles::syncFolder(programFolder);
+        datafiles::syncFolder(folder);
     return removed;
 }
 
@@ -172,38 +173,62 @@ std::optional<datafiles::Failure> checkUnpacked(const QString& folder, const Bac
     return std::nullopt;
 }
 
-// Takes the lock again, on the System folder now in place.
-void retake(QLockFile* lock, RestoreOutcome& outcome, const QString& system)
+// Where a restore works: the folder System really lies in, and its name there.
+struct Place
 {
-    if (!lock || lock->isLocked())
-        return;
-    if (datafiles::takeDataLock(*lock) != datafiles::DataLock::Taken)
-        outcome.failure = datafiles::Failure { QStringLiteral("låsa den återställda datamappen"),
-                                               system,
-                                               QStringLiteral("ett annat program har låst den"),
-                                               {},
-                                               datafiles::FailureKind::HeldByAnotherDesk };
+    QString folder;
+    QString system;
+};
+
+Place placeOf(const datafiles::DataDirectory& data)
+{
+    const QFileInfo real(data.realSystemFolder());
+    return { real.absolutePath(), real.absoluteFilePath() };
+}
+
+// The reason a restore is refused while other desks work on the folder: they
+// would go on with orders and numbers the restore takes away.
+std::optional<QString> otherDesksPresent(const datafiles::DataDirectory& data)
+{
+    const QList<datafiles::DeskRecord> others = datafiles::otherDesks(data);
+    if (others.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("andra skrivbord arbetar i datamappen. Avsluta programmet där först:\r\n")
+        + datafiles::describeDesks(others);
 }
 
 // The journal's plan carried out from wherever a run stopped: System moved
 // aside if it is still there, the unpacked folder put in its place, the
-// journal removed. Every step can be done again.
-RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePlan& plan, QLockFile* lock)
+// journal removed. Every step can be done again. The folder's lock is held
+// while System is moved aside (it goes with it), so that no desk changes a
+// file meanwhile; this desk's claim and presence stay behind, and are made
+// anew on the restored folder.
+RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePlan& plan)
 {
     RestoreOutcome outcome;
-    const QString program = data.programFolder();
-    const QString system = data.systemFolder();
-    const QString incoming = program + u'/' + plan.incoming;
-    const QString setAside = program + u'/' + plan.setAside;
-    if (lock && lock->isLocked())
-        lock->unlock();
+    const Place place = placeOf(data);
+    const QString system = place.system;
+    const QString incoming = place.folder + u'/' + plan.incoming;
+    const QString setAside = place.folder + u'/' + plan.setAside;
     if (QFileInfo::exists(system)) {
+        datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+        std::optional<QString> others = lock.failure() ? std::nullopt : otherDesksPresent(data);
+        if (lock.failure() || others) {
+            datafiles::removeFile(data.restoreJournal());
+            QDir(incoming).removeRecursively();
+            outcome.failure = lock.failure();
+            outcome.refusal = others;
+            return outcome;
+        }
+        core::releaseClaims(data);
+        QFile::remove(data.presenceFile(data.desk().id()));
         if ((outcome.failure = renameFolder(system, setAside))) {
             datafiles::removeFile(data.restoreJournal());
             QDir(incoming).removeRecursively();
-            retake(lock, outcome, system);
             return outcome;
         }
+        lock.release();
+        QFile::remove(setAside + QStringLiteral("/") + QFileInfo(data.lockFile()).fileName());
         outcome.setAside = setAside;
         core::crashPoint(core::CrashPoint::RestoreSetAside);
     } else if (QFileInfo(setAside).isDir()) {
@@ -214,30 +239,30 @@ RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePl
         if (!outcome.setAside.isEmpty() && !renameFolder(setAside, system))
             outcome.setAside.clear();
         datafiles::removeFile(data.restoreJournal());
-        retake(lock, outcome, system);
         return outcome;
     }
-    datafiles::syncFolder(program);
+    datafiles::syncFolder(place.folder);
     core::crashPoint(core::CrashPoint::RestoreInPlace);
     datafiles::removeFile(data.restoreJournal());
     core::crashPoint(core::CrashPoint::RestoreDone);
     outcome.restored = true;
-    retake(lock, outcome, system);
     return outcome;
 }
 
 } // namespace
 
-RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
-                             const QDateTime& when, const Progress& progress)
+RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, const QDateTime& when,
+                             const Progress& progress)
 {
-    const QString program = data.programFolder();
-    const RestorePlan plan { freeName(program, datafiles::DataDirectory::restoreIncomingPrefix(), when),
-                             freeName(program, datafiles::DataDirectory::restoreSetAsidePrefix(), when) };
-    const QString incoming = program + u'/' + plan.incoming;
     RestoreOutcome outcome;
+    if ((outcome.refusal = otherDesksPresent(data)))
+        return outcome;
+    const Place place = placeOf(data);
+    const RestorePlan plan { freeName(place.folder, datafiles::DataDirectory::restoreIncomingPrefix(), when),
+                             freeName(place.folder, datafiles::DataDirectory::restoreSetAsidePrefix(), when) };
+    const QString incoming = place.folder + u'/' + plan.incoming;
     errno = 0;
-    if (!QDir(program).mkdir(plan.incoming)) {
+    if (!QDir(place.folder).mkdir(plan.incoming)) {
         outcome.failure = failed(incoming, errno ? errno : EACCES);
         return outcome;
     }
@@ -259,16 +284,16 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
         return outcome;
     }
     core::crashPoint(core::CrashPoint::RestoreJournal);
-    return swapFolders(data, plan, lock);
+    return swapFolders(data, plan);
 }
 
-InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data, QLockFile* lock)
+InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data)
 {
     InterruptedRestore found;
-    const QString program = data.programFolder();
+    const QString folder = placeOf(data).folder;
     const QString journal = data.restoreJournal();
     if (!datafiles::isFile(journal)) {
-        if (removeUnfinishedFolders(program))
+        if (removeUnfinishedFolders(folder))
             found.found = InterruptedRestore::Found::Undone;
         return found;
     }
@@ -277,21 +302,23 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
     if (!plan) {
         // Cut while it was written: the old System had not been touched.
         datafiles::removeFile(journal);
-        removeUnfinishedFolders(program);
+        removeUnfinishedFolders(folder);
         found.found = InterruptedRestore::Found::Undone;
         return found;
     }
     found.found = InterruptedRestore::Found::Finished;
-    if (QFileInfo(program + u'/' + plan->incoming).isDir()) {
-        const RestoreOutcome swapped = swapFolders(data, *plan, lock);
+    if (QFileInfo(folder + u'/' + plan->incoming).isDir()) {
+        const RestoreOutcome swapped = swapFolders(data, *plan);
         found.failure = swapped.failure;
+        if (swapped.refusal)
+            found.failure = datafiles::refusedByRule(operation, data.systemFolder(), *swapped.refusal);
         found.setAside = swapped.setAside;
     } else {
         datafiles::removeFile(journal);
-        if (QFileInfo(program + u'/' + plan->setAside).isDir())
-            found.setAside = program + u'/' + plan->setAside;
+        if (QFileInfo(folder + u'/' + plan->setAside).isDir())
+            found.setAside = folder + u'/' + plan->setAside;
     }
-    removeUnfinishedFolders(program);
+    removeUnfinishedFolders(folder);
     return found;
 }
 

@@ -11,8 +11,6 @@
 
 #include <optional>
 
-class QLockFile;
-
 // Putting a backup back. The zip file is unpacked into a new folder beside
 // System, synced and checked file by file against the zip file; then a journal
 // says what comes next, System is moved aside as
@@ -32,10 +30,12 @@ struct RestoreOutcome
     bool cancelled = false;
 };
 
-// Restores the backup. The program's lock on System, when given, is let go
-// just before System is moved aside and taken again on the restored folder.
-RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
-                             const QDateTime& when, const Progress& progress = {});
+// Restores the backup. It is refused while another desk works on the folder
+// (the refusal names them), and holds the folder's lock while System is moved
+// aside. Where System is a link (to a share, say), the folder it points to is
+// replaced, and the folders and the journal of the restore lie beside that.
+RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, const QDateTime& when,
+                             const Progress& progress = {});
 
 // What a start found of a restore that a crash or a power cut stopped.
 struct InterruptedRestore
@@ -50,8 +50,8 @@ struct InterruptedRestore
     std::optional<datafiles::Failure> failure;
 };
 
-// Finishes or undoes a restore a stopped run left, before the program works
-// on System. The lock, when given, is handled as by restoreBackup().
-InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data, QLockFile* lock);
+// Finishes or undoes a restore a stopped run left, before the desk works on
+// System.
+InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data);
 
 } // namespace office

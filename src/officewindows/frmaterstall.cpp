@@ -29,12 +29,10 @@ QLabel* valueLabel(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock,
-                           core::OpenOrder::Clock clock)
+FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, core::OpenOrder::Clock clock)
     : QWidget(nullptr)
     , m_data(std::move(data))
     , m_zipFile(std::move(zipFile))
-    , m_lock(lock)
     , m_clock(std::move(clock))
 {
     setObjectName(QStringLiteral("frmAterstall"));
@@ -44,7 +42,7 @@ FrmAterstall::FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLock
     setFont(look::sansSerif(8.25, false));
 }
 
-FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
+FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QString& zipFile,
                                  core::OpenOrder::Clock clock, QWidget* parent)
 {
     office::BackupContents contents;
@@ -65,7 +63,7 @@ FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QSt
                              .arg(QDir::toNativeSeparators(zipFile), *contents.refusal));
         return nullptr;
     }
-    auto* window = new FrmAterstall(data, zipFile, lock, std::move(clock));
+    auto* window = new FrmAterstall(data, zipFile, std::move(clock));
     window->setupControls(contents);
     window->setFixedSize(window->sizeHint());
     look::placeOnScreen(*window, window->size());
@@ -125,7 +123,7 @@ void FrmAterstall::cmdAterstall_Click()
     office::RestoreOutcome restore;
     {
         WorkProgress progress(this, QStringLiteral("Återställer säkerhetskopian…"));
-        restore = office::restoreBackup(m_data, m_zipFile, m_lock, m_clock(), progress.progress());
+        restore = office::restoreBackup(m_data, m_zipFile, m_clock(), progress.progress());
     }
     if (!restore.restored) {
         if (restore.refusal)

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-class QLockFile;
 class QPushButton;
 
 // "Återställ från säkerhetskopia": what the chosen backup holds, shown before
@@ -19,9 +18,8 @@ class FrmAterstall : public QWidget
 public:
     // Reads the backup through and checks it; nullptr, after telling the
     // operator why (in a box over `parent`), when it cannot be restored. The
-    // lock is the program's lock on System, let go and taken again around the
-    // swap. The folder set aside is named by the desk's clock.
-    static FrmAterstall* open(const datafiles::DataDirectory& data, const QString& zipFile, QLockFile* lock,
+    // folder set aside is named by the desk's clock.
+    static FrmAterstall* open(const datafiles::DataDirectory& data, const QString& zipFile,
                               core::OpenOrder::Clock clock, QWidget* parent = nullptr);
 
 signals:
@@ -33,12 +31,11 @@ public slots:
     void cmdAvbryt_Click();
 
 private:
-    FrmAterstall(datafiles::DataDirectory data, QString zipFile, QLockFile* lock, core::OpenOrder::Clock clock);
+    FrmAterstall(datafiles::DataDirectory data, QString zipFile, core::OpenOrder::Clock clock);
     void setupControls(const office::BackupContents& contents);
 
     datafiles::DataDirectory m_data;
     QString m_zipFile;
-    QLockFile* m_lock;
     core::OpenOrder::Clock m_clock;
     QPushButton* m_cmdAterstall = nullptr;
     QPushButton* m_cmdAvbryt = nullptr;

@@ -108,6 +108,15 @@ OrderListRead readOrderList(const datafiles::DataDirectory& data)
     return read;
 }
 
+qsizetype forEachListedNumber(QByteArrayView bytes, const std::function<void(QByteArrayView number)>& each)
+{
+    datafiles::RecordReader records(bytes, orderListFields);
+    std::array<datafiles::FieldSpan, orderListFields> fields;
+    while (records.next(fields.data()))
+        each(bytes.sliced(fields[1].begin, fields[1].end - fields[1].begin));
+    return records.recordBegin();
+}
+
 ArchivedOrder readArchivedOrder(const datafiles::DataDirectory& data, const QString& orderNumber)
 {
     ArchivedOrder archived;

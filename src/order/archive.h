@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The archive of the printed orders: each order's customer file
@@ -52,6 +53,11 @@ struct OrderListRead
 };
 
 OrderListRead readOrderList(const datafiles::DataDirectory& data);
+
+// The order number of each complete record of order-list bytes, in file
+// order. Returns how many bytes the complete records take, where a reader of
+// a list that has grown since goes on.
+qsizetype forEachListedNumber(QByteArrayView bytes, const std::function<void(QByteArrayView number)>& each);
 
 // A printed order as its files hold it. What a file lacks stays empty; each
 // missing, unreadable or cut file is named in `problems`, in the operator's

@@ -1,18 +1,117 @@
 #include "numbering.h"
 
+#include "archive.h"
 #include "order.h"
 #include "registration.h"
 
 #include "datafiles/codepage.h"
+#include "datafiles/datalock.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+#include <mutex>
+#include <unistd.h>
 
 namespace core {
 namespace {
 
-std::optional<qint64> recordedOrderNumber(const QString& content)
+using datafiles::Failure;
+
+// How far the order list has been read for its highest number, so that "Ny"
+// reads only what desks added since: the list only grows by lines added at
+// its end. A list that is shorter, or whose bytes before that place are not
+// the ones read, is read again whole.
+struct ListRead
 {
-    const QString digits = content.trimmed();
+    qint64 readTo = 0;
+    QByteArray before; // the bytes just before readTo
+    qint64 highest = 0;
+};
+
+qint64 highestListedNumber(const QString& list)
+{
+    static std::mutex mutex;
+    static QHash<QString, ListRead> reads;
+    const std::lock_guard guard(mutex);
+    ListRead& read = reads[list];
+    datafiles::ReadResult file = datafiles::readWithoutFollowing(list, read.readTo - read.before.size());
+    if (read.readTo > 0 && file.ok() && !file.bytes.startsWith(read.before)) {
+        read = {};
+        file = datafiles::readWithoutFollowing(list);
+    }
+    if (!file.ok()) {
+        read = {};
+        return 0;
+    }
+    const qsizetype skip = read.before.size();
+    const qsizetype whole = forEachListedNumber(QByteArrayView(file.bytes).sliced(skip), [&](QByteArrayView number) {
+        if (const std::optional<qint64> value = orderNumberValue(QString::fromLatin1(number)))
+            read.highest = std::max(read.highest, *value);
+    });
+    read.readTo += whole;
+    const qsizetype end = skip + whole;
+    read.before = file.bytes.sliced(std::max<qsizetype>(0, end - 64), std::min<qsizetype>(64, end));
+    return read.highest;
+}
+
+struct Claim
+{
+    QString number;
+    QString file;
+    std::optional<datafiles::DeskRecord> desk;
+};
+
+QList<Claim> claims(const datafiles::DataDirectory& data)
+{
+    QList<Claim> found;
+    const QDir folder(data.deskFolder());
+    const QString suffix = datafiles::DataDirectory::claimSuffix();
+    for (const QString& name : folder.entryList({ u'*' + suffix }, QDir::Files | QDir::System)) {
+        const QString file = folder.filePath(name);
+        const datafiles::ReadResult read = datafiles::readWithoutFollowing(file);
+        if (read.missing)
+            continue;
+        found.append(
+            { name.chopped(suffix.size()), file, read.ok() ? datafiles::DeskRecord::parse(read.bytes) : std::nullopt });
+    }
+    return found;
+}
+
+bool leftByDeskGone(const datafiles::DataDirectory& data, const Claim& claim)
+{
+    return claim.desk ? datafiles::deskIsGone(data, claim.desk->id) : datafiles::unreadableFileIsOld(claim.file);
+}
+
+void removeClaim(const Claim& claim)
+{
+    ::unlink(QFile::encodeName(claim.file).constData());
+}
+
+std::optional<Claim> claimOn(const datafiles::DataDirectory& data, const QString& number)
+{
+    const std::optional<QString> file = data.claimFile(number);
+    if (!file)
+        return std::nullopt;
+    const datafiles::ReadResult read = datafiles::readWithoutFollowing(*file);
+    if (read.missing)
+        return std::nullopt;
+    return Claim { number, *file, read.ok() ? datafiles::DeskRecord::parse(read.bytes) : std::nullopt };
+}
+
+bool ownClaim(const datafiles::DataDirectory& data, const Claim& claim)
+{
+    return claim.desk && claim.desk->id == data.desk().id();
+}
+
+} // namespace
+
+std::optional<qint64> orderNumberValue(const QString& text)
+{
+    const QString digits = text.trimmed();
     if (digits.isEmpty() || digits.size() > 17)
         return std::nullopt;
     for (QChar c : digits) {
@@ -22,29 +121,89 @@ std::optional<qint64> recordedOrderNumber(const QString& content)
     return digits.toLongLong();
 }
 
-} // namespace
-
-NextNumber nextOrderNumber(const datafiles::DataDirectory& data)
+NextNumber claimNextNumber(const datafiles::DataDirectory& data)
 {
     const QString operation = QStringLiteral("läsa det senaste ordernumret");
     const QString path = data.orderNumberFile();
     // A link in its place would hand out numbers from another file, and the
     // printed order could not record its own.
-    if (std::optional<datafiles::Failure> refused = datafiles::refuseLink(path))
+    if (std::optional<Failure> refused = datafiles::refuseLink(path))
         return { {}, refused->during(operation) };
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("ta fram nästa ordernummer"));
+    if (lock.failure())
+        return { {}, lock.failure() };
+    // A desk that went while its printed order was being registered has its
+    // registration completed here; one that cannot be keeps its number.
+    completeRegistrationsOfGoneDesks(data);
+
     const datafiles::ReadResult file = datafiles::readWholeFile(path);
     if (!file.ok())
         return { {}, file.failure->during(operation) };
-    std::optional<qint64> last = recordedOrderNumber(datafiles::decode1252(file.bytes));
+    std::optional<qint64> last = orderNumberValue(datafiles::decode1252(file.bytes));
     if (!last)
         return { {}, datafiles::refusedByRule(operation, path, QStringLiteral("filen innehåller inget ordernummer")) };
-    // An order whose registration stopped at the order-number file may be out
-    // on paper already: its number is taken.
-    if (const std::optional<QString> unfinished = unfinishedRegistrationNumber(data)) {
-        if (const std::optional<qint64> taken = recordedOrderNumber(*unfinished); taken && *taken > *last)
-            last = taken;
+    qint64 highest = std::max(*last, highestListedNumber(data.orderList()));
+    for (const Claim& claim : claims(data)) {
+        if (ownClaim(data, claim) || leftByDeskGone(data, claim))
+            removeClaim(claim);
+        else if (const std::optional<qint64> value = orderNumberValue(claim.number))
+            highest = std::max(highest, *value);
     }
-    return { QString::number(*last + 1), std::nullopt };
+    // An order whose registration stopped part-way may be out on paper
+    // already: its number is taken, even where the order-number file does
+    // not hold it yet.
+    if (const std::optional<qint64> journalled = highestJournalledNumber(data))
+        highest = std::max(highest, *journalled);
+
+    QDir().mkpath(data.deskFolder());
+    const QByteArray desk = data.desk().record().bytes();
+    for (qint64 number = highest + 1;; ++number) {
+        const QString text = QString::number(number);
+        const datafiles::MadeFile made = datafiles::makeExclusively(*data.claimFile(text), desk);
+        if (made.made == datafiles::Made::Made)
+            return { text, std::nullopt };
+        if (made.made == datafiles::Made::Failed)
+            return { {}, made.failure->during(QStringLiteral("reservera ordernumret %1").arg(text)) };
+    }
+}
+
+bool holdsClaim(const datafiles::DataDirectory& data, const QString& number)
+{
+    const std::optional<Claim> claim = claimOn(data, number);
+    return claim && ownClaim(data, *claim);
+}
+
+std::optional<datafiles::DeskRecord> claimedElsewhere(const datafiles::DataDirectory& data, const QString& number)
+{
+    const std::optional<Claim> claim = claimOn(data, number);
+    if (!claim || ownClaim(data, *claim) || leftByDeskGone(data, *claim))
+        return std::nullopt;
+    if (claim->desk)
+        return claim->desk;
+    return datafiles::DeskRecord { {}, QStringLiteral("okänd"), {}, 0, QDateTime::currentDateTimeUtc() };
+}
+
+void releaseClaim(const datafiles::DataDirectory& data, const QString& number)
+{
+    if (const std::optional<Claim> claim = claimOn(data, number); claim && ownClaim(data, *claim))
+        removeClaim(*claim);
+}
+
+void releaseClaims(const datafiles::DataDirectory& data)
+{
+    for (const Claim& claim : claims(data)) {
+        if (ownClaim(data, claim))
+            removeClaim(claim);
+    }
+}
+
+bool isListed(const datafiles::DataDirectory& data, const QString& number)
+{
+    const datafiles::ReadResult list = datafiles::readWithoutFollowing(data.orderList());
+    const QByteArray wanted = datafiles::encode1252(number);
+    bool listed = false;
+    forEachListedNumber(list.bytes, [&](QByteArrayView listedNumber) { listed = listed || listedNumber == wanted; });
+    return listed;
 }
 
 void startNewOrder(Order& order, const QString& number, const QDate& today)

@@ -45,11 +45,27 @@ std::optional<datafiles::Failure> OpenOrder::nextNumber(QString& number)
     // is completed before a number is handed out; where it still cannot be,
     // its journal keeps its number from being handed out again.
     completeUnfinishedRegistration(m_data);
-    const NextNumber next = nextOrderNumber(m_data);
+    const NextNumber next = claimNextNumber(m_data);
     if (next.failure)
         return next.failure;
     number = next.number;
+    m_claim = number;
     return std::nullopt;
+}
+
+OpenOrder::~OpenOrder()
+{
+    // The desk closes: the number of an order it did not print is free again.
+    if (!m_claim.isEmpty())
+        releaseClaim(m_data, m_claim);
+}
+
+bool OpenOrder::isRegistered() const
+{
+    const QString& number = m_order.text(Order::OrderNumber);
+    // An order that still holds its claim has not been printed; only a
+    // printed one, or one put on the desk otherwise, is looked for in the list.
+    return !holdsClaim(m_data, number) && isListed(m_data, number);
 }
 
 std::optional<datafiles::Failure> OpenOrder::startNew()

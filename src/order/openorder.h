@@ -30,9 +30,15 @@ class OpenOrder : public QObject
 public:
     using Clock = std::function<QDateTime()>;
 
-    // A fresh desk's order: number "1", nothing else. The desk tells the time
-    // by `now`, the system's clock when none is given.
+    // A fresh desk's order: number "1", nothing else, until the desk starts
+    // it as "Ny" does. The desk tells the time by `now`, the system's clock
+    // when none is given.
     explicit OpenOrder(datafiles::DataDirectory data, Clock now = {}, QObject* parent = nullptr);
+    // Lets go of the claim on the number of an order that was not printed.
+    ~OpenOrder() override;
+    // The claim went with its folder (a restore put another in its place):
+    // there is nothing to let go of.
+    void forgetClaim() { m_claim.clear(); }
 
     const Order& order() const { return m_order; }
     const datafiles::DataDirectory& data() const { return m_data; }
@@ -45,11 +51,14 @@ public:
     // than the counter-sale customer "1".
     bool customerLinesEditable() const { return m_customerLinesEditable; }
 
-    // "Ny": the next order number, today's dates and the standing codes. A
-    // registration left unfinished is completed first; where it cannot be,
-    // its number still counts as used. The customer and the lines stay, and
-    // the lines are written to the new order's basket.
+    // "Ny": the next order number, claimed for this desk, today's dates and
+    // the standing codes. A registration left unfinished is completed first;
+    // where it cannot be, its number still counts as used. The customer and
+    // the lines stay, and the lines are written to the new order's basket.
     std::optional<datafiles::Failure> startNew();
+    // Whether the order on the desk is in the order list already: printing it
+    // again would list its number twice.
+    bool isRegistered() const;
     // The customer of the number in the customer-number box, from its file.
     void lookUpCustomer();
     // A head text as the operator typed it.
@@ -102,6 +111,7 @@ private:
     Order m_order;
     CodeWording m_wording;
     bool m_customerLinesEditable = true;
+    QString m_claim; // the number this desk claimed for the order, until the desk closes
 };
 
 } // namespace core

@@ -1,6 +1,7 @@
 #include "orderstatus.h"
 
 #include "datafiles/codepage.h"
+#include "datafiles/datalock.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
@@ -328,6 +329,11 @@ StatusUpdate changeStatus(const datafiles::DataDirectory& data, StatusLog& log, 
     if (records.isEmpty())
         return update;
 
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, statusOperation);
+    if (lock.failure()) {
+        update.failure = lock.failure();
+        return update;
+    }
     const datafiles::RecordAppend append = datafiles::appendRecords(data.statusFile(), records, statusFields);
     if (append.failure) {
         update.failure = append.failure->during(statusOperation);

@@ -1,9 +1,12 @@
 #include "recovery.h"
 
+#include "datafiles/datalock.h"
+#include "datafiles/desks.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace core {
 namespace {
@@ -17,16 +20,41 @@ void removeLeftoverTemporaryFiles(const QString& folder)
     }
 }
 
+// The presence files of desks that are gone and left no journal.
+void removePresenceOfGoneDesks(const datafiles::DataDirectory& data)
+{
+    const QDir folder(data.deskFolder());
+    const QString suffix = datafiles::DataDirectory::presenceSuffix();
+    for (const QString& name : folder.entryList({ u'*' + suffix }, QDir::Files | QDir::System)) {
+        const QString desk = name.chopped(suffix.size());
+        if (desk != data.desk().id() && datafiles::deskIsGone(data, desk)
+            && !QFileInfo::exists(data.registrationJournalOf(desk)))
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 } // namespace
 
 Completion finishInterruptedRegistration(const datafiles::DataDirectory& data)
 {
-    for (const QString& folder :
-         { data.systemFolder(), data.registerFolder(), data.customerFolder(), data.customersBeforeImport() })
-        removeLeftoverTemporaryFiles(folder);
-    if (datafiles::isFile(data.registrationJournal()))
-        removeLeftoverTemporaryFiles(data.orderFolder());
-    return completeUnfinishedRegistration(data);
+    const QString operation = QStringLiteral("slutföra en avbruten registrering");
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return { {}, lock.failure() };
+    // Another desk may be replacing a file this moment: its temporary file
+    // is its own.
+    if (datafiles::otherDesks(data).isEmpty()) {
+        for (const QString& folder : { data.systemFolder(), data.registerFolder(), data.customerFolder(),
+                                       data.customersBeforeImport(), data.deskFolder() })
+            removeLeftoverTemporaryFiles(folder);
+        const QStringList journals
+            = QDir(data.deskFolder()).entryList({ u'*' + datafiles::DataDirectory::journalSuffix() }, QDir::Files);
+        if (!journals.isEmpty() || datafiles::isFile(data.singleDeskJournal()))
+            removeLeftoverTemporaryFiles(data.orderFolder());
+    }
+    Completion completion = completeRegistrationsOfGoneDesks(data);
+    removePresenceOfGoneDesks(data);
+    return completion;
 }
 
 } // namespace core

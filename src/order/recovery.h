@@ -4,17 +4,17 @@
 
 #include "datafiles/datadirectory.h"
 
-// The start of the program after a crash or a power cut: a registration a
-// journal still describes is completed, and the temporary files that an
-// interrupted replacement of one of the program's files left are removed.
+// The start of a desk: the registrations that desks that stopped part-way
+// (a crash, a power cut) left unfinished are completed, and what a stopped
+// replacement of one of the program's files left is cleared away.
 namespace core {
 
-// Completes the registration a journal describes, if one was left by a run
-// that stopped part-way, and removes the journal. Also removes the leftover
-// temporary files beside the program's files: always in System, Registret and
-// Customer, which hold a handful of files; in the order folder, which holds
-// every printed order's files, only when a journal tells that a registration
-// was stopped.
+// Completes the registrations whose journals desks that are gone left, and
+// removes their journals and presence files. When no other desk is working on
+// the folder, also removes the leftover temporary files beside the program's
+// files: always in System, Registret, Customer and the desks' folder; in the
+// order folder, which holds every printed order's files, only when a journal
+// tells that a registration was stopped. Runs under the folder's lock.
 Completion finishInterruptedRegistration(const datafiles::DataDirectory& data);
 
 } // namespace core

@@ -2,13 +2,15 @@
 
 #include "archive.h"
 #include "crashpoint.h"
+#include "numbering.h"
 #include "order.h"
 
+#include "datafiles/codepage.h"
+#include "datafiles/datalock.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 
 namespace core {
@@ -16,29 +18,56 @@ namespace {
 
 using datafiles::Failure;
 
-// The list step: the list cut back to its length before the append, and the
-// line appended. Where the list holds the line there already, the step was
-// done; where the list has changed otherwise since (it is shorter, or holds
-// something else there), nothing of it is cut and the line goes at its end.
+// The list step. Other desks add their lines too, so the plan knows only
+// that its line goes somewhere after the list's length when it was made.
+// Where the line stands there at the start of a line, the step was done (no
+// other desk lists this number: its claim was this desk's); where the list
+// ends in the first part of it, cut short, the rest is written; otherwise the
+// line is added at the end, after a record the list was cut short in is set
+// aside. A list shorter than that length was changed by hand since, and gets
+// the line at its end.
 std::optional<Failure> completeListAppend(const QString& list, const RegistrationPlan& plan)
 {
-    const qint64 size = std::max<qint64>(datafiles::fileSize(list), 0);
-    const qint64 length = plan.listLengthBefore;
-    const QByteArray& line = plan.listAppend;
-    if (size >= length) {
-        QByteArray there;
-        QFile file(list);
-        if (size > length && file.open(QIODevice::ReadOnly) && file.seek(length))
-            there = file.read(std::min<qint64>(size - length, line.size() + 1));
-        if (there == line && size == length + line.size())
-            return std::nullopt;
-        if (size == length)
+    const QByteArray line = plan.listAppend.startsWith("\r\n") ? plan.listAppend.mid(2) : plan.listAppend;
+    const qint64 from = plan.listLengthBefore;
+    const qint64 size = datafiles::fileSize(list);
+    if (size == from)
+        return datafiles::appendExactly(list, plan.listAppend);
+    if (size > from) {
+        // From one byte earlier, to see whether the first place begins a line.
+        const datafiles::ReadResult read = datafiles::readWithoutFollowing(list, std::max<qint64>(from - 1, 0));
+        if (!read.ok())
+            return read.failure;
+        const QByteArrayView since = QByteArrayView(read.bytes).sliced(from > 0 ? 1 : 0);
+        for (qsizetype at = since.indexOf(line); at >= 0; at = since.indexOf(line, at + 1)) {
+            const char before = at > 0 ? since.at(at - 1) : (from > 0 ? read.bytes.at(0) : '\n');
+            if (before == '\n')
+                return std::nullopt;
+        }
+        // The last line, when it has no line end yet.
+        const qsizetype lastLine = since.lastIndexOf('\n') + 1;
+        const QByteArrayView tail = since.sliced(lastLine);
+        if (tail.isEmpty())
             return datafiles::appendExactly(list, line);
-        if (line.startsWith(there) && size <= length + line.size())
-            return datafiles::writeAt(list, length, line);
+        const bool startsLine = lastLine > 0 || from == 0 || read.bytes.at(0) == '\n';
+        if (startsLine && line.startsWith(tail))
+            return datafiles::writeAt(list, from + lastLine, line);
     }
-    const QByteArray ownLine = line.startsWith("\r\n") ? line.mid(2) : line;
-    return datafiles::appendRecords(list, ownLine, orderListFields).failure;
+    return datafiles::appendRecords(list, line, orderListFields).failure;
+}
+
+// The order-number file step: the order's number, unless the file holds a
+// higher one, which another desk registered since.
+std::optional<Failure> recordNumberUnlessLower(const QString& numberFile, const RegistrationPlan& plan)
+{
+    const datafiles::ReadResult current = datafiles::readWithoutFollowing(numberFile);
+    if (current.ok()) {
+        const std::optional<qint64> recorded = orderNumberValue(datafiles::decode1252(current.bytes));
+        const std::optional<qint64> registered = orderNumberValue(plan.orderNumber);
+        if (recorded && registered && *recorded >= *registered)
+            return std::nullopt;
+    }
+    return datafiles::replaceFile(numberFile, plan.orderNumberFile);
 }
 
 BegunRegistration begin(const datafiles::DataDirectory& data, RegistrationPlan plan)
@@ -47,6 +76,7 @@ BegunRegistration begin(const datafiles::DataDirectory& data, RegistrationPlan p
     // What the steps will write goes to the disk before the first of them;
     // should the program stop part-way, the next start completes them.
     const QString journal = data.registrationJournal();
+    QDir().mkpath(data.deskFolder());
     if (std::optional<Failure> failure = datafiles::replaceFile(journal, encodeJournal(plan))) {
         begun.failure = failure->during(plan.recordsNumberOnly() ? QStringLiteral("spara ordernumret")
                                                                  : QStringLiteral("påbörja registreringen av ordern"));
@@ -75,6 +105,51 @@ std::optional<Failure> finishEarlierRegistration(const datafiles::DataDirectory&
     return completeUnfinishedRegistration(data).failure;
 }
 
+// The journals in the desks' folder, with the desk each belongs to, and the
+// one the program kept before several desks could share the folder.
+QList<std::pair<QString, QString>> journals(const datafiles::DataDirectory& data)
+{
+    QList<std::pair<QString, QString>> found;
+    const QString suffix = datafiles::DataDirectory::journalSuffix();
+    const QDir folder(data.deskFolder());
+    for (const QString& name : folder.entryList({ u'*' + suffix }, QDir::Files | QDir::System))
+        found.append({ folder.filePath(name), name.chopped(suffix.size()) });
+    if (datafiles::isFile(data.singleDeskJournal()) || datafiles::refuseLink(data.singleDeskJournal()))
+        found.append({ data.singleDeskJournal(), QString() });
+    return found;
+}
+
+// Carries out and removes the journal at the path, under the lock.
+void completeJournal(const datafiles::DataDirectory& data, const QString& journal, Completion& completion)
+{
+    const QString operation = QStringLiteral("slutföra en avbruten registrering");
+    if (std::optional<Failure> refused = datafiles::refuseLink(journal)) {
+        completion.failure = refused->during(operation);
+        return;
+    }
+    if (!datafiles::isFile(journal))
+        return;
+    const datafiles::ReadResult read = datafiles::readWholeFile(journal);
+    if (!read.ok()) {
+        completion.failure = read.failure->during(operation);
+        return;
+    }
+    if (const std::optional<RegistrationPlan> plan = decodeJournal(read.bytes)) {
+        const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+        if (lock.failure()) {
+            completion.failure = lock.failure();
+            return;
+        }
+        if (std::optional<Failure> failure = carryOut(data, *plan)) {
+            completion.failure = failure;
+            return;
+        }
+        completion.completedOrders.append(plan->orderNumber);
+    }
+    if (std::optional<Failure> failure = datafiles::removeFile(journal))
+        completion.failure = failure->during(QStringLiteral("ta bort registreringsjournalen"));
+}
+
 } // namespace
 
 BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order)
@@ -82,13 +157,22 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     const QString orderNumber = order.text(Order::OrderNumber);
     const std::optional<QString> customerFile = data.archiveCustomerFile(orderNumber);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(orderNumber);
-    if (!customerFile || !headFile)
+    if (orderNumber.isEmpty() || !customerFile || !headFile)
         return { {},
                  datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber)),
                  {} };
     if (std::optional<Failure> refused = refuseLinks(
             { data.registrationJournal(), data.orderNumberFile(), *customerFile, *headFile, data.orderList() }))
         return { {}, refused, {} };
+    // Another desk gave its order this number: two orders must never share
+    // one, nor their archive files or their basket.
+    if (const std::optional<datafiles::DeskRecord> other = claimedElsewhere(data, orderNumber))
+        return { {},
+                 datafiles::refusedByRule(QStringLiteral("registrera ordern"), *data.claimFile(orderNumber),
+                                          QStringLiteral("ordernumret %1 är reserverat av skrivbordet på %2; tryck "
+                                                         "Ny (F1) för att ge ordern ett eget nummer")
+                                              .arg(orderNumber, other->description())),
+                 {} };
 
     if (std::optional<Failure> failure = finishEarlierRegistration(data))
         return { {}, failure, {} };
@@ -97,17 +181,22 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     // cut record: the record is set aside and the list cut back to its whole
     // records before the line's place is planned.
     const QString list = data.orderList();
-    const datafiles::RecordAppend cut = datafiles::setAsideCutRecord(list, orderListFields);
-    if (cut.failure)
-        return { {}, cut.failure->during(QStringLiteral("föra in ordern i orderlistan")), {} };
-
     RegistrationPlan plan;
+    datafiles::RecordAppend cut;
+    {
+        const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("registrera ordern"));
+        if (lock.failure())
+            return { {}, lock.failure(), {} };
+        cut = datafiles::setAsideCutRecord(list, orderListFields);
+        if (cut.failure)
+            return { {}, cut.failure->during(QStringLiteral("föra in ordern i orderlistan")), {} };
+        plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
+        plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
+    }
     plan.orderNumber = orderNumber;
     plan.orderNumberFile = datafiles::plainLine(orderNumber);
     plan.archiveCustomer = archiveCustomerBytes(order);
     plan.archiveOrderHead = archiveOrderHeadBytes(order);
-    plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
-    plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
     BegunRegistration begun = begin(data, std::move(plan));
     if (!cut.setAside.isEmpty())
         begun.setAside = datafiles::cutRecordSetAside(QStringLiteral("läsa listan över utskrivna order till slut"),
@@ -117,9 +206,12 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
 
 std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const RegistrationPlan& plan)
 {
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("registrera ordern"));
+    if (lock.failure())
+        return lock.failure();
     const QString& number = plan.orderNumber;
     const QString numberFile = data.orderNumberFile();
-    if (std::optional<Failure> failure = datafiles::replaceFile(numberFile, plan.orderNumberFile))
+    if (std::optional<Failure> failure = recordNumberUnlessLower(numberFile, plan))
         return failure->during(QStringLiteral("spara ordernumret"));
     crashPoint(CrashPoint::OrderNumber);
     if (plan.recordsNumberOnly())
@@ -155,12 +247,21 @@ std::optional<Failure> completeRegistration(const datafiles::DataDirectory& data
 {
     // A step that fails leaves the journal: the registration is completed by
     // the next registration, "Ny" or the next start, once the cause is mended.
-    if (std::optional<Failure> failure = carryOut(data, plan))
-        return failure;
+    {
+        const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("registrera ordern"));
+        if (lock.failure())
+            return lock.failure();
+        // What a desk that went while it registered an order left half done
+        // is done before anything else changes.
+        completeRegistrationsOfGoneDesks(data);
+        if (std::optional<Failure> failure = carryOut(data, plan))
+            return failure;
+    }
     // The registration is whole. A journal that stayed behind would only be
     // completed again, to the same bytes.
     datafiles::removeFile(data.registrationJournal());
     crashPoint(CrashPoint::JournalRemoved);
+    releaseClaim(data, plan.orderNumber);
     return std::nullopt;
 }
 
@@ -181,6 +282,8 @@ std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, c
 {
     if (std::optional<Failure> refused = refuseLinks({ data.registrationJournal(), data.orderNumberFile() }))
         return refused;
+    if (number.isEmpty())
+        return datafiles::refusedByRule(QStringLiteral("spara ordernumret"), {}, datafiles::noFileNamed(number));
     if (std::optional<Failure> failure = finishEarlierRegistration(data))
         return failure;
     RegistrationPlan plan;
@@ -195,42 +298,31 @@ std::optional<Failure> recordOrderNumber(const datafiles::DataDirectory& data, c
 Completion completeUnfinishedRegistration(const datafiles::DataDirectory& data)
 {
     Completion completion;
-    const QString journal = data.registrationJournal();
-    const QString operation = QStringLiteral("slutföra en avbruten registrering");
-    if (std::optional<Failure> refused = datafiles::refuseLink(journal)) {
-        completion.failure = refused->during(operation);
-        return completion;
-    }
-    if (!datafiles::isFile(journal))
-        return completion;
-    const datafiles::ReadResult read = datafiles::readWholeFile(journal);
-    if (!read.ok()) {
-        completion.failure = read.failure->during(operation);
-        return completion;
-    }
-    if (const std::optional<RegistrationPlan> plan = decodeJournal(read.bytes)) {
-        if (std::optional<Failure> failure = carryOut(data, *plan)) {
-            completion.failure = failure;
-            return completion;
-        }
-        completion.completedOrder = plan->orderNumber;
-    }
-    if (std::optional<Failure> failure = datafiles::removeFile(journal))
-        completion.failure = failure->during(QStringLiteral("ta bort registreringsjournalen"));
+    completeJournal(data, data.registrationJournal(), completion);
     return completion;
 }
 
-std::optional<QString> unfinishedRegistrationNumber(const datafiles::DataDirectory& data)
+Completion completeRegistrationsOfGoneDesks(const datafiles::DataDirectory& data)
 {
-    const QString journal = data.registrationJournal();
-    if (!datafiles::isFile(journal))
-        return std::nullopt;
-    const datafiles::ReadResult read = datafiles::readWholeFile(journal);
-    if (!read.ok())
-        return std::nullopt;
-    if (const std::optional<RegistrationPlan> plan = decodeJournal(read.bytes))
-        return plan->orderNumber;
-    return std::nullopt;
+    Completion completion;
+    for (const auto& [journal, desk] : journals(data)) {
+        if (desk.isEmpty() || (desk != data.desk().id() && datafiles::deskIsGone(data, desk)))
+            completeJournal(data, journal, completion);
+    }
+    return completion;
+}
+
+std::optional<qint64> highestJournalledNumber(const datafiles::DataDirectory& data)
+{
+    std::optional<qint64> highest;
+    for (const auto& journal : journals(data)) {
+        const datafiles::ReadResult read = datafiles::readWithoutFollowing(journal.first);
+        const std::optional<RegistrationPlan> plan = read.ok() ? decodeJournal(read.bytes) : std::nullopt;
+        const std::optional<qint64> number = plan ? orderNumberValue(plan->orderNumber) : std::nullopt;
+        if (number && (!highest || *number > *highest))
+            highest = number;
+    }
+    return highest;
 }
 
 QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted)

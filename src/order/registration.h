@@ -6,6 +6,7 @@
 #include "datafiles/failure.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,10 +16,13 @@
 //
 // A registration spans several files. So that a crash or a power cut between
 // them never leaves an order half registered, it goes in four steps: the plan
-// (what every file will hold), begun (the plan put durably into the journal),
-// carried out (the files written), completed (the journal removed). A journal
-// found later, by the next registration, by "Ny" or at the next start, is
-// carried out again: every step may be done twice without harm.
+// (what every file will hold), begun (the plan put durably into the desk's
+// journal), carried out (the files written, under the folder's lock, since
+// other desks change the order-number file and the list too), completed (the
+// journal removed and the desk's claim on the number let go). A journal found
+// later, by the desk's next registration or "Ny", or by any desk once the
+// desk that wrote it is gone, is carried out again: every step may be done
+// twice without harm.
 namespace core {
 
 class Order;
@@ -38,10 +42,12 @@ struct BegunRegistration
 // sends the paper after this, so that paper that went out always belongs to
 // a registered order.
 BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const Order& order);
-// Does the steps of the plan, in their order, and names the file of the step
-// that failed; the journal then stays, for the next try.
+// Does the steps of the plan, in their order, under the folder's lock, and
+// names the file of the step that failed; the journal then stays, for the
+// next try. The order-number file is never set back: it keeps a higher number
+// another desk registered.
 std::optional<datafiles::Failure> carryOut(const datafiles::DataDirectory& data, const RegistrationPlan& plan);
-// Carries the plan out and removes the journal.
+// Carries the plan out, removes the journal and lets the claim go.
 std::optional<datafiles::Failure> completeRegistration(const datafiles::DataDirectory& data,
                                                        const RegistrationPlan& plan);
 // Removes the journal of a registration that is not to be: the paper never
@@ -59,14 +65,18 @@ std::optional<datafiles::Failure> recordOrderNumber(const datafiles::DataDirecto
 // removed, and nothing is completed.
 struct Completion
 {
-    QString completedOrder; // empty when there was nothing to complete
+    QStringList completedOrders; // empty when there was nothing to complete
     std::optional<datafiles::Failure> failure;
 };
+// The desk's own.
 Completion completeUnfinishedRegistration(const datafiles::DataDirectory& data);
+// Those of desks that are gone, and the journal of the program from before
+// several desks shared the folder.
+Completion completeRegistrationsOfGoneDesks(const datafiles::DataDirectory& data);
 
-// The number of a registration a journal still describes, which "Ny" must not
-// hand out again; none when there is no readable journal.
-std::optional<QString> unfinishedRegistrationNumber(const datafiles::DataDirectory& data);
+// The highest number a journal still holds, of any desk: "Ny" must not hand
+// it out again. None when there is no readable journal.
+std::optional<qint64> highestJournalledNumber(const datafiles::DataDirectory& data);
 
 // The text of the box that confirms the printed order. `savedInsteadOfPrinted`
 // names the PDF copy when there was no printer to send the order to.

@@ -6,6 +6,7 @@
 #include "order/recovery.h"
 #include "widgets/messagebox.h"
 
+#include <QApplication>
 #include <QDir>
 
 namespace {
@@ -32,27 +33,58 @@ void tellInterruptedRestore(const office::InterruptedRestore& restore)
     }
 }
 
-// A registration that a stopped run left, completed and told.
-void finishInterruptedRegistration(const datafiles::DataDirectory& data)
+// The registrations that stopped desks left, completed and told.
+void finishInterruptedRegistrations(const datafiles::DataDirectory& data)
 {
     const core::Completion recovery = core::finishInterruptedRegistration(data);
     if (recovery.failure)
         MessageBox::reportFailure(nullptr, *recovery.failure);
-    else if (!recovery.completedOrder.isEmpty())
+    for (const QString& order : recovery.completedOrders)
         MessageBox::show(nullptr, MessageBox::Icon::Information, programTitle,
                          QStringLiteral("Programmet avslutades medan order %1 skrevs ut.\r\n\r\n"
                                         "Ordern är nu registrerad: ordernumret, orderns arkivfiler och dess "
                                         "rad i orderlistan är sparade. Se efter att ordern kom ut på "
                                         "skrivaren; annars skriv ut den igen från Orderhistorik (F6).")
-                             .arg(recovery.completedOrder));
+                             .arg(order));
+}
+
+// The desk's presence made known, under the folder's lock, so that a restore
+// on another desk either sees it or is over before it.
+std::optional<datafiles::Failure> announce(const datafiles::DataDirectory& data, datafiles::DeskPresence& presence)
+{
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("starta skrivbordet"));
+    if (lock.failure())
+        return lock.failure();
+    if (std::optional<datafiles::Failure> failure = presence.announce())
+        return failure;
+    finishInterruptedRegistrations(data);
+    return std::nullopt;
 }
 
 } // namespace
+
+bool askToWaitForDesk(const datafiles::DeskRecord& holder, const std::function<bool()>& freed)
+{
+    return MessageBox::askToWait(QApplication::activeWindow(), programTitle,
+                                 QStringLiteral("Ett annat skrivbord arbetar i datamappen: %1.\r\n\r\n"
+                                                "Programmet fortsätter när det skrivbordet är klart. Vänta, "
+                                                "eller avbryt det du höll på med?")
+                                     .arg(holder.description()),
+                                 freed);
+}
 
 DeskStart::DeskStart(datafiles::DataDirectory data, OrderWindow::Clock now)
     : m_data(std::move(data))
     , m_now(std::move(now))
 {
+}
+
+DeskStart::~DeskStart()
+{
+    // The window first: its order lets go of its number's claim while the
+    // desk is still present.
+    window.reset();
+    presence.reset();
 }
 
 std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, OrderWindow::Clock now)
@@ -74,28 +106,21 @@ std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, Order
         return start;
     }
     datafiles::shareNewFilesWithGroup(data.systemFolder());
-    start->lock = std::make_unique<QLockFile>(data.lockFile());
-    datafiles::DataLock taken = datafiles::takeDataLock(*start->lock);
-    if (taken == datafiles::DataLock::HeldByAnotherProgram) {
-        MessageBox::show(nullptr, MessageBox::Icon::Critical, programTitle,
-                         QStringLiteral("Orderregistrering är redan igång på datamappen %1.\r\n\r\n"
-                                        "Arbeta vidare i det fönstret; två program på samma data skulle "
-                                        "ge två order samma nummer.")
-                             .arg(folder));
-        return start;
-    }
+    data.desk().setLockWait(&askToWaitForDesk);
     // A restore stopped between moving System aside and putting the restored
-    // folder in its place leaves no System to lock until it is finished.
-    tellInterruptedRestore(office::finishInterruptedRestore(data, start->lock.get()));
-    if (!start->lock->isLocked())
-        taken = datafiles::takeDataLock(*start->lock);
-    if (!start->lock->isLocked() && taken == datafiles::DataLock::Unavailable) {
+    // folder in its place leaves no System until it is finished.
+    tellInterruptedRestore(office::finishInterruptedRestore(data));
+    start->presence = std::make_unique<datafiles::DeskPresence>(data);
+    if (const std::optional<datafiles::Failure> failure = announce(data, *start->presence)) {
+        if (failure->is(datafiles::FailureKind::Cancelled) || failure->is(datafiles::FailureKind::HeldByAnotherDesk)) {
+            MessageBox::reportFailure(nullptr, *failure);
+            return start;
+        }
         MessageBox::show(nullptr, MessageBox::Icon::Critical, programTitle,
                          QStringLiteral("Datamappen %1 saknas eller går inte att skriva i.\r\n\r\n"
                                         "Programmet startar, men order kan inte sparas förrän mappen finns.")
                              .arg(folder));
-    } else {
-        finishInterruptedRegistration(data);
+        start->m_folderUsable = false;
     }
     start->openWindow();
     return start;
@@ -103,15 +128,23 @@ std::unique_ptr<DeskStart> startDesk(const datafiles::DataDirectory& data, Order
 
 void DeskStart::openWindow()
 {
-    window = OrderWindow::create(m_data, m_now, lock.get());
+    window = OrderWindow::create(m_data, m_now);
     connect(window.get(), &OrderWindow::dataRestored, this, &DeskStart::startAgain);
+    // The desk starts with its order numbered, as "Ny" numbers one: a print
+    // at once registers the next free number, not one already used.
+    if (m_folderUsable) {
+        if (const std::optional<datafiles::Failure> failure = window->openOrder().startNew())
+            MessageBox::reportFailure(nullptr, *failure);
+    }
 }
 
 void DeskStart::startAgain()
 {
-    // The old window sent the signal: it goes once the new one shows.
+    // The old window sent the signal: it goes once the new one shows. Its
+    // order's claim went with the folder it was made on.
     std::unique_ptr<OrderWindow> old = std::move(window);
-    finishInterruptedRegistration(m_data);
+    old->openOrder().forgetClaim();
+    m_folderUsable = !announce(m_data, *presence);
     openWindow();
     window->show();
     old->hide();

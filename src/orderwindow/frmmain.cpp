@@ -58,14 +58,13 @@ void setTextColour(QWidget* widget, const QColor& colour, const QColor& backgrou
 
 } // namespace
 
-std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock now, QLockFile* lock)
+std::unique_ptr<OrderWindow> OrderWindow::create(datafiles::DataDirectory data, Clock now)
 {
-    return std::make_unique<FrmMain>(std::move(data), std::move(now), lock);
+    return std::make_unique<FrmMain>(std::move(data), std::move(now));
 }
 
-FrmMain::FrmMain(datafiles::DataDirectory data, Clock now, QLockFile* lock)
+FrmMain::FrmMain(datafiles::DataDirectory data, Clock now)
     : m_order(new core::OpenOrder(std::move(data), std::move(now), this))
-    , m_lock(lock)
 {
     setObjectName(QStringLiteral("frmMain"));
     setupWindow();
@@ -469,6 +468,14 @@ void FrmMain::mnuPlus_Click()
 
 void FrmMain::mnuPrint_Click()
 {
+    // A second printing would list the number twice; it keeps its number, if
+    // the operator wants it.
+    if (m_order->isRegistered()
+        && !MessageBox::ask(
+            this, QString(),
+            QStringLiteral("Order %1 är redan registrerad. Vill du skriva ut den igen med samma nummer?")
+                .arg(m_order->order().text(Field::OrderNumber))))
+        return;
     const printjob::PrintOutcome printed
         = printjob::printOrder(m_order->order(), orderLineColumns(), m_order->currentWording(), m_order->data());
     if (printed.setAside)
@@ -701,6 +708,6 @@ void FrmMain::mnuAterstall_Click()
     // Another backup chosen: the window shows that one.
     delete m_frmAterstall.get();
     m_frmAterstall.show(
-        [&] { return FrmAterstall::open(m_order->data(), archive, m_lock, m_order->clock(), this); },
+        [&] { return FrmAterstall::open(m_order->data(), archive, m_order->clock(), this); },
         [this](FrmAterstall* window) { connect(window, &FrmAterstall::restored, this, &OrderWindow::dataRestored); });
 }

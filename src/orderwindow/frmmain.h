@@ -25,7 +25,6 @@ class PdfWindow;
 class PictureBox;
 class QAction;
 class QLabel;
-class QLockFile;
 class QMenu;
 class QTimer;
 class RegisterPicker;
@@ -41,7 +40,7 @@ class FrmMain : public OrderWindow
     Q_OBJECT
 
 public:
-    FrmMain(datafiles::DataDirectory data, Clock now, QLockFile* lock);
+    FrmMain(datafiles::DataDirectory data, Clock now);
     ~FrmMain() override;
 
     core::OpenOrder& openOrder() override { return *m_order; }
@@ -112,7 +111,6 @@ private:
     void showBackupReminder();
 
     core::OpenOrder* m_order = nullptr;
-    QLockFile* m_lock = nullptr;
 
     QWidget* m_client = nullptr;
     PictureBox* m_bg_pic = nullptr;

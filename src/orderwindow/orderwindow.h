@@ -7,8 +7,6 @@
 
 #include <memory>
 
-class QLockFile;
-
 // The program's main window, "Orderregistrering": the order being entered, its
 // menus and function keys. Everything else of the window is its own business;
 // this is what the program and its tests may ask of it.
@@ -21,10 +19,7 @@ public:
 
     // The order window over the data folder. The desk and the windows it
     // opens tell the time by `now`, the system's clock when none is given.
-    // `lock` is the program's lock on System, which a restore lets go and
-    // takes again.
-    static std::unique_ptr<OrderWindow> create(datafiles::DataDirectory data, Clock now = {},
-                                               QLockFile* lock = nullptr);
+    static std::unique_ptr<OrderWindow> create(datafiles::DataDirectory data, Clock now = {});
 
     // The order on the desk, which the window edits and shows.
     virtual core::OpenOrder& openOrder() = 0;

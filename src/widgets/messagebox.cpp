@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -100,6 +101,31 @@ bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text,
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+bool MessageBox::askToWait(QWidget* parent, const QString& title, const QString& text,
+                           const std::function<bool()>& over)
+{
+    const QString shownTitle = title.isEmpty() ? programTitle : title;
+    if (activeRecorder) {
+        activeRecorder->shown.append({ Icon::Question, shownTitle, text });
+        return !activeRecorder->answers.isEmpty() && activeRecorder->answers.takeFirst();
+    }
+    QString shownText = text;
+    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Question, shownTitle, shownText, QMessageBox::NoButton, parent);
+    QPushButton* wait = box.addButton(QStringLiteral("&Vänta"), QMessageBox::YesRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("&Avbryt"), QMessageBox::RejectRole);
+    box.setDefaultButton(wait);
+    box.setEscapeButton(cancel);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &box, [&] {
+        if (over())
+            wait->click();
+    });
+    poll.start(100);
+    box.exec();
+    return box.clickedButton() != cancel;
 }
 
 std::optional<QString> MessageBox::askText(QWidget* parent, const QString& title, const QString& prompt,

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -64,6 +65,13 @@ public:
     // Asks a question with the buttons "Ja" and "Nej"; true for yes. The
     // default button is "Nej" unless `yesByDefault`.
     static bool ask(QWidget* parent, const QString& title, const QString& text, bool yesByDefault = false);
+
+    // Asks whether to wait on for something (another desk to let go of the
+    // data folder's lock), with the buttons "Vänta" and "Avbryt"; true for
+    // waiting on. The box closes by itself, as if "Vänta" were chosen, once
+    // `over()` is true; it asks it ten times a second.
+    static bool askToWait(QWidget* parent, const QString& title, const QString& text,
+                          const std::function<bool()>& over);
 
     // Asks for a line of text, under the prompt, with the accepting button's
     // caption and "Avbryt"; the button accepts only a text that is not blank.

@@ -126,9 +126,8 @@ int main(int argc, char* argv[])
                 top->findChild<QPushButton*>(QStringLiteral("cmdLevererad"))->click();
         }
     } else if (restore && argc > 3) {
-        const office::RestoreOutcome restored
-            = office::restoreBackup(window.openOrder().data(), QString::fromLocal8Bit(argv[3]), desk->lock.get(),
-                                    QDateTime(QDate(2026, 12, 7), QTime(15, 0)));
+        const office::RestoreOutcome restored = office::restoreBackup(
+            window.openOrder().data(), QString::fromLocal8Bit(argv[3]), QDateTime(QDate(2026, 12, 7), QTime(15, 0)));
         out << "restored: " << (restored.restored ? "yes" : "no") << "\n";
     } else {
         choose(window, "mnuNy");

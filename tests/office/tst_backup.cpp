@@ -1,9 +1,7 @@
 // A backup of the data folder and its restore: the archive as a tool of its
-// own lists it, the restore gives back the folder byte for byte under the
-// program's lock, and a backup or an archive that cannot be trusted changes
-// nothing.
+// own lists it, the restore gives back the folder byte for byte, and a backup
+// or an archive that cannot be trusted changes nothing.
 
-#include "datafiles/datalock.h"
 #include "office/backup.h"
 #include "office/restore.h"
 #include "order/basket.h"
@@ -13,7 +11,6 @@
 #include "support/machine.h"
 
 #include <QDirIterator>
-#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -75,11 +72,8 @@ struct Desk : TestDataFolder
         core::Order order = sampleOrder(2);
         core::rewriteBasket(data(), QStringLiteral("124"), order.lines());
         core::registerOrder(data(), order);
-        lock.setStaleLockTime(0);
-        datafiles::takeDataLock(lock);
     }
 
-    QLockFile lock { data().lockFile() };
     QTemporaryDir backups;
 };
 
@@ -143,15 +137,13 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
     QMap<QString, QByteArray> dayAfter = contentsOf(desk.path(QString()));
     dayAfter.remove("orderregistrering.lock");
 
-    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), backup.zipFile, &desk.lock, made);
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), backup.zipFile, made);
     QVERIFY2(restore.restored && !restore.failure, qPrintable(restore.failure ? restore.failure->reason : QString()));
-    QVERIFY(QFile::exists(desk.data().lockFile()));
     QMap<QString, QByteArray> restored = contentsOf(desk.path(QString()));
     restored.remove("orderregistrering.lock");
     QCOMPARE(restored, backedUp);
     QCOMPARE(restore.setAside, desk.programFolder() + "/System.före-återställning-2026-12-07-143000");
     QCOMPARE(contentsOf(restore.setAside), dayAfter);
-    QVERIFY(desk.lock.isLocked());
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList { "System", "System.före-återställning-2026-12-07-143000" }));
 }
@@ -241,13 +233,12 @@ void TestBackup::refusedArchivesChangeNothing()
             damage(desk.programFolder() + "/System.återställs-2026-12-07-143000/Registret/OrderNr.dbf");
     });
 
-    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), file, &desk.lock, made);
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), file, made);
     QVERIFY(!restore.restored);
     const QString why = restore.refusal.value_or(restore.failure ? restore.failure->reason : QString());
     QVERIFY2(why.startsWith(refusal), qPrintable(why));
     QCOMPARE(contentsOf(desk.path(QString())), before);
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "System" });
-    QVERIFY(desk.lock.isLocked());
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -157,7 +157,7 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
     QVERIFY(QFile::copy(folder.path("Order/lista.dbf"), notAnArchive));
 
     MessageBox::Recorder boxes;
-    FileDialog::Answers answers({ notAnArchive, archive });
+    FileDialog::Answers answers({ notAnArchive, archive, archive });
     const std::unique_ptr<DeskStart> desk = startDesk(folder.data(), [] { return QDate(2026, 12, 6).startOfDay(); });
     OrderWindow* before = desk->window.get();
     QVERIFY(before && showActive(*before));
@@ -170,6 +170,21 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
                    "\r\n\r\nIngenting har ändrats.");
     QVERIFY(visibleWindows<FrmAterstall>().isEmpty());
 
+    // Another desk works on the folder: the restore is refused, naming it.
+    {
+        const datafiles::DataDirectory other(folder.programFolder(), datafiles::Desk::another());
+        datafiles::DeskPresence present(other);
+        QVERIFY(!present.announce());
+        choose(*before, "mnuAterstall");
+        QTest::mouseClick(visibleWindow<FrmAterstall>()->findChild<QPushButton*>("cmdAterstall"), Qt::LeftButton);
+        QCOMPARE(boxes.shown.size(), 2);
+        QVERIFY2(boxes.shown.last().text.contains("andra skrivbord arbetar i datamappen")
+                     && boxes.shown.last().text.contains(other.desk().record().description().section(u',', 0, 1)),
+                 qPrintable(boxes.shown.last().text));
+        QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1050\r\n"));
+        visibleWindow<FrmAterstall>()->close();
+    }
+
     choose(*before, "mnuAterstall");
     FrmAterstall* window = visibleWindow<FrmAterstall>();
     QVERIFY(window);
@@ -180,19 +195,19 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
     QCOMPARE(unnamedControls(window), QStringList());
     QTest::mouseClick(window->findChild<QPushButton*>("cmdAterstall"), Qt::LeftButton);
 
-    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown.size(), 3);
     QVERIFY(boxes.shown.last().text.startsWith("Säkerhetskopian är återställd.\r\n\r\nDen tidigare datamappen finns "
                                                "kvar som\r\n"
                                                + folder.programFolder()
                                                + "/System.före-återställning-2026-12-06-000000"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
-    // A new order window, as at the program's start, under the lock on the
-    // restored folder.
+    // A new order window, as at the program's start, its first order
+    // numbered, and the desk present on the restored folder.
     QVERIFY(desk->window.get() != before);
     QVERIFY(desk->window->isVisible());
-    QCOMPARE(desk->window->order(), core::Order());
-    QLockFile second(folder.data().lockFile());
-    QVERIFY(!second.tryLock(0));
+    QCOMPARE(desk->window->order().text(core::Order::OrderNumber), QStringLiteral("1043"));
+    QVERIFY(desk->window->order().lines().isEmpty());
+    QVERIFY(QFile::exists(folder.data().presenceFile(datafiles::Desk::ofProcess()->id())));
 }
 
 QTEST_MAIN(TestOfficeWindows)

@@ -142,14 +142,14 @@ void TestJournal::theSameOrderPrintedTwiceKeepsBothLines()
     }
     QCOMPARE(folder.read("Order/lista.dbf"), once);
 
-    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
+    QCOMPARE(core::completeUnfinishedRegistration(folder.data()).completedOrders, QStringList { "1042" });
     QCOMPARE(folder.read("Order/lista.dbf"), once + once);
     // And a journal completed twice still gives the one line.
     folder.write("registrering.journal", core::encodeJournal(plan()));
     folder.write("Order/lista.dbf", earlier);
-    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
+    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrders, QStringList { "1042" });
     folder.write("registrering.journal", core::encodeJournal(plan()));
-    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
+    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrders, QStringList { "1042" });
     QCOMPARE(folder.read("Order/lista.dbf"), earlier + plan().listAppend);
 }
 
@@ -162,13 +162,13 @@ void TestJournal::aFailedStepIsCompletedByTheNextRegistration()
         = core::registerOrder(folder.data(), order(QStringLiteral("1042"), QStringLiteral("Lind, Karin")));
     QVERIFY(failed);
     QCOMPARE(failed->file, folder.path("Order/1042_data2.dbf"));
-    QVERIFY(folder.exists("registrering.journal"));
+    QVERIFY(QFile::exists(folder.data().registrationJournal()));
     QVERIFY(!folder.exists("Order/lista.dbf"));
 
     // Once the cause is gone, the next printing completes it before its own.
     folder.remove("Order/1042_data2.dbf");
     QVERIFY(!core::registerOrder(folder.data(), order(QStringLiteral("1043"), QStringLiteral("Berg"))));
-    QVERIFY(!folder.exists("registrering.journal"));
+    QVERIFY(!QFile::exists(folder.data().registrationJournal()));
     QCOMPARE(folder.read("Order/1042_data2.dbf").left(6), QByteArray("1042\r\n"));
     QCOMPARE(folder.read("Order/lista.dbf"),
              QByteArray("\"261207\",\"1042\",\"1004\",\"Lind, Karin\"\r\n\"261207\",\"1043\",\"1004\",\"Berg\"\r\n"));
@@ -188,7 +188,7 @@ void TestJournal::startRemovesWhatAStoppedRunLeft()
 
     const core::Completion recovery = core::finishInterruptedRegistration(folder.data());
     QVERIFY(!recovery.failure);
-    QVERIFY(recovery.completedOrder.isEmpty());
+    QVERIFY(recovery.completedOrders.isEmpty());
     QVERIFY(!folder.exists("registrering.journal"));
     for (const QString& file : temporary)
         QVERIFY2(!folder.exists(file), qPrintable(file));
@@ -196,7 +196,7 @@ void TestJournal::startRemovesWhatAStoppedRunLeft()
     QVERIFY(!folder.exists("Registret/OrderNr.dbf"));
 
     folder.write("registrering.journal", core::encodeJournal(plan()));
-    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrder, QStringLiteral("1042"));
+    QCOMPARE(core::finishInterruptedRegistration(folder.data()).completedOrders, QStringList { "1042" });
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     QVERIFY(!folder.exists("registrering.journal"));
 }

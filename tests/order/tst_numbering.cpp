@@ -46,7 +46,7 @@ void TestNumbering::nextNumberFollowsTheFile()
 
     // Reading writes nothing: asked twice, the same number.
     for (int ask = 0; ask < 2; ++ask) {
-        const core::NextNumber number = core::nextOrderNumber(folder.data());
+        const core::NextNumber number = core::claimNextNumber(folder.data());
         QVERIFY(!number.failure);
         QTEST(number.number, "next");
         QCOMPARE(folder.read("Registret/OrderNr.dbf"), file);
@@ -73,7 +73,7 @@ void TestNumbering::unusableNumberFileIsAFailure()
     if (!file.isNull())
         folder.write("Registret/OrderNr.dbf", file);
 
-    const core::NextNumber number = core::nextOrderNumber(folder.data());
+    const core::NextNumber number = core::claimNextNumber(folder.data());
     QCOMPARE(number.number, QString());
     QVERIFY(number.failure);
     QCOMPARE(number.failure->operation, QStringLiteral("läsa det senaste ordernumret"));
@@ -152,7 +152,7 @@ void TestNumbering::recordingWritesTheNumber()
     QVERIFY(!core::recordOrderNumber(folder.data(), QStringLiteral("1042")));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     // The next new order takes the recorded number plus one.
-    QCOMPARE(core::nextOrderNumber(folder.data()).number, QStringLiteral("1043"));
+    QCOMPARE(core::claimNextNumber(folder.data()).number, QStringLiteral("1043"));
 
     // A missing file is created.
     folder.remove("Registret/OrderNr.dbf");

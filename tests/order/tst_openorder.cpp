@@ -185,9 +185,10 @@ void TestOpenOrder::aNumberAJournalHoldsIsNotHandedOutAgain()
     core::RegistrationPlan plan;
     plan.orderNumber = QStringLiteral("1042");
     plan.orderNumberFile = "1042\r\n";
-    folder.write("registrering.journal", core::encodeJournal(plan));
-    QCOMPARE(core::nextOrderNumber(folder.data()).number, QStringLiteral("1043"));
-    folder.remove("registrering.journal");
+    const QString othersJournal = folder.data().registrationJournalOf(datafiles::Desk::another()->id());
+    folder.write(othersJournal.section(u'/', -2), core::encodeJournal(plan));
+    QCOMPARE(core::claimNextNumber(folder.data()).number, QStringLiteral("1043"));
+    QFile::remove(othersJournal);
 
     // One printing stops after its journal while the program goes on (the
     // order-number file could not be written); "Ny" completes it first.

@@ -162,6 +162,7 @@ void TestPdfOutput::reprintReplacesTheCopy()
     core::Order reprinted = sampleOrder();
     reprinted.setText(core::Order::CustomerLine1, QStringLiteral("Omtryckt AB"));
     order.window.openOrder().replaceForTesting(reprinted);
+    order.boxes.answers = { true };
     QVERIFY(order.print(pdfOnly()));
 
     QString error;
