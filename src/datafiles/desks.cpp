@@ -240,7 +240,7 @@ QString describeDesks(const QList<DeskRecord>& desks)
     return lines.join(QStringLiteral("\r\n"));
 }
 
-bool touchPresence(const QString& file, const QDateTime& when)
+bool touchFile(const QString& file, const QDateTime& when)
 {
     const qint64 ms = when.toMSecsSinceEpoch();
     const timespec time { time_t(ms / 1000), long(ms % 1000) * 1000000 };
@@ -290,7 +290,7 @@ void DeskPresence::refreshEvery30Seconds()
     while (!m_wake.wait_for(guard, refreshInterval, [this] { return m_stopping; })) {
         // A presence file removed meanwhile (another desk took this one for
         // gone) is put back.
-        if (!touchPresence(m_file) && errno == ENOENT && QFile::exists(m_data->deskFolder()))
+        if (!touchFile(m_file) && errno == ENOENT && QFile::exists(m_data->deskFolder()))
             makeExclusively(m_file, m_record);
     }
 }

@@ -136,8 +136,8 @@ private:
     std::thread m_refresher;
 };
 
-// Refreshes the presence file's time as the desk's presence does, or sets it
-// to a time of the tests' choosing.
-bool touchPresence(const QString& file, const QDateTime& when = QDateTime::currentDateTimeUtc());
+// Sets the file's time, not through a link: a desk's presence is refreshed
+// so.
+bool touchFile(const QString& file, const QDateTime& when = QDateTime::currentDateTimeUtc());
 
 } // namespace datafiles

@@ -57,4 +57,14 @@ Completion finishInterruptedRegistration(const datafiles::DataDirectory& data)
     return completion;
 }
 
+DeskStarted announceDesk(const datafiles::DataDirectory& data, datafiles::DeskPresence& presence)
+{
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("starta skrivbordet"));
+    if (lock.failure())
+        return { lock.failure(), {} };
+    if (std::optional<datafiles::Failure> failure = presence.announce())
+        return { failure, {} };
+    return { std::nullopt, finishInterruptedRegistration(data) };
+}
+
 } // namespace core

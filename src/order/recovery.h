@@ -3,6 +3,7 @@
 #include "registration.h"
 
 #include "datafiles/datadirectory.h"
+#include "datafiles/desks.h"
 
 // The start of a desk: the registrations that desks that stopped part-way
 // (a crash, a power cut) left unfinished are completed, and what a stopped
@@ -16,5 +17,15 @@ namespace core {
 // order folder, which holds every printed order's files, only when a journal
 // tells that a registration was stopped. Runs under the folder's lock.
 Completion finishInterruptedRegistration(const datafiles::DataDirectory& data);
+
+// A desk's start on the folder, under its lock: its presence made known, so
+// that a restore on another desk either sees it or is over before it, then
+// what stopped desks left finished as above.
+struct DeskStarted
+{
+    std::optional<datafiles::Failure> failure; // the lock or the presence file: the desk did not start
+    Completion recovery;
+};
+DeskStarted announceDesk(const datafiles::DataDirectory& data, datafiles::DeskPresence& presence);
 
 } // namespace core

@@ -1,6 +1,5 @@
 #include "deskstart.h"
 
-#include "datafiles/datalock.h"
 #include "datafiles/folderrights.h"
 #include "office/restore.h"
 #include "order/recovery.h"
@@ -33,31 +32,22 @@ void tellInterruptedRestore(const office::InterruptedRestore& restore)
     }
 }
 
-// The registrations that stopped desks left, completed and told.
-void finishInterruptedRegistrations(const datafiles::DataDirectory& data)
+// The desk's presence made known and the registrations that stopped desks
+// left completed and told; the failure that kept the desk from starting.
+std::optional<datafiles::Failure> announce(const datafiles::DataDirectory& data, datafiles::DeskPresence& presence)
 {
-    const core::Completion recovery = core::finishInterruptedRegistration(data);
-    if (recovery.failure)
-        MessageBox::reportFailure(nullptr, *recovery.failure);
-    for (const QString& order : recovery.completedOrders)
+    const core::DeskStarted start = core::announceDesk(data, presence);
+    if (start.failure)
+        return start.failure;
+    if (start.recovery.failure)
+        MessageBox::reportFailure(nullptr, *start.recovery.failure);
+    for (const QString& order : start.recovery.completedOrders)
         MessageBox::show(nullptr, MessageBox::Icon::Information, programTitle,
                          QStringLiteral("Programmet avslutades medan order %1 skrevs ut.\r\n\r\n"
                                         "Ordern är nu registrerad: ordernumret, orderns arkivfiler och dess "
                                         "rad i orderlistan är sparade. Se efter att ordern kom ut på "
                                         "skrivaren; annars skriv ut den igen från Orderhistorik (F6).")
                              .arg(order));
-}
-
-// The desk's presence made known, under the folder's lock, so that a restore
-// on another desk either sees it or is over before it.
-std::optional<datafiles::Failure> announce(const datafiles::DataDirectory& data, datafiles::DeskPresence& presence)
-{
-    const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("starta skrivbordet"));
-    if (lock.failure())
-        return lock.failure();
-    if (std::optional<datafiles::Failure> failure = presence.announce())
-        return failure;
-    finishInterruptedRegistrations(data);
     return std::nullopt;
 }
 

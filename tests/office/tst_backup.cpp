@@ -2,6 +2,7 @@
 // own lists it, the restore gives back the folder byte for byte, and a backup
 // or an archive that cannot be trusted changes nothing.
 
+#include "datafiles/datalock.h"
 #include "office/backup.h"
 #include "office/restore.h"
 #include "order/basket.h"
@@ -99,6 +100,8 @@ private slots:
     void refusedBackupsLeaveNoZipFile();
     void refusedArchivesChangeNothing_data();
     void refusedArchivesChangeNothing();
+    void backupReadsTheSharedFilesUnderTheLock();
+    void restoreOnAShareReplacesTheFolderSystemLinksTo();
 };
 
 void TestBackup::backupListedByUnzipRestoresTheSameFolder()
@@ -239,6 +242,44 @@ void TestBackup::refusedArchivesChangeNothing()
     QVERIFY2(why.startsWith(refusal), qPrintable(why));
     QCOMPARE(contentsOf(desk.path(QString())), before);
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "System" });
+}
+
+void TestBackup::backupReadsTheSharedFilesUnderTheLock()
+{
+    Desk desk;
+    const datafiles::DataDirectory other(desk.programFolder(), datafiles::Desk::another());
+    const datafiles::DataLock held = datafiles::DataLock::take(other, QStringLiteral("spara kunden"));
+    const datafiles::DataDirectory waiting(desk.programFolder(), datafiles::Desk::another());
+    waiting.desk().setLockWait([](const datafiles::DeskRecord&, const std::function<bool()>&) { return false; });
+
+    const office::BackupOutcome backup = office::backUp(waiting, desk.backups.path(), made);
+    QVERIFY(backup.failure);
+    QCOMPARE(backup.failure->kind, datafiles::FailureKind::Cancelled);
+    QCOMPARE(QDir(desk.backups.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestBackup::restoreOnAShareReplacesTheFolderSystemLinksTo()
+{
+    Desk desk;
+    const QString zip = office::backUp(desk.data(), desk.backups.path(), made).zipFile;
+    QVERIFY(!zip.isEmpty());
+    const QMap<QString, QByteArray> backedUp = contentsOf(desk.path(QString()));
+    // System on a share: a link to the mounted folder.
+    QTemporaryDir share;
+    const QString shared = share.filePath("Orderdata");
+    QVERIFY(QDir().rename(desk.path(QString()), shared));
+    QVERIFY(QFile::link(shared, desk.programFolder() + "/System"));
+    desk.write("Registret/OrderNr.dbf", "131\r\n");
+
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), zip, made);
+    QVERIFY(restore.restored);
+    // The link stays; what it points to is the backup, and the folder it
+    // replaced lies beside it on the share, where every desk sees it.
+    QVERIFY(QFileInfo(desk.programFolder() + "/System").isSymLink());
+    QCOMPARE(contentsOf(shared), backedUp);
+    QCOMPARE(restore.setAside, share.filePath("System.före-återställning-2026-12-07-143000"));
+    QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList { "System" });
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

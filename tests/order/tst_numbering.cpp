@@ -1,6 +1,8 @@
 // Order numbering: the next number from the order-number file, a new order's
 // head, one started from a printed order, and recording the number.
 
+#include "datafiles/desks.h"
+#include "order/journal.h"
 #include "order/numbering.h"
 #include "order/order.h"
 #include "order/registration.h"
@@ -18,6 +20,8 @@ class TestNumbering : public QObject
 private slots:
     void nextNumberFollowsTheFile_data();
     void nextNumberFollowsTheFile();
+    void nextNumberIsAboveEveryNumberInUse_data();
+    void nextNumberIsAboveEveryNumberInUse();
     void unusableNumberFileIsAFailure_data();
     void unusableNumberFileIsAFailure();
     void newOrderSetsNumberDatesAndCodes_data();
@@ -51,6 +55,74 @@ void TestNumbering::nextNumberFollowsTheFile()
         QTEST(number.number, "next");
         QCOMPARE(folder.read("Registret/OrderNr.dbf"), file);
     }
+}
+
+void TestNumbering::nextNumberIsAboveEveryNumberInUse_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    // Numbers in use by other desks: "<number> <desk>", the desk running in
+    // this process, gone (this process's number, another start), away on
+    // another machine and seen lately, or away and not seen for 91 s.
+    QTest::addColumn<QStringList>("claims");
+    QTest::addColumn<QString>("journalled"); // a running desk's registration under way
+    QTest::addColumn<QString>("next");
+
+    const QByteArray listed = "\"261201\",\"1050\",\"1001\",\"Berg\"\r\n\"261201\",\"00990\",\"1001\",\"Berg\"\r\n";
+    QTest::newRow("the recorded number") << QByteArray() << QStringList() << QString() << "1042";
+    QTest::newRow("a listed order above it") << listed << QStringList() << QString() << "1051";
+    QTest::newRow("claims, a gap between them")
+        << QByteArray() << QStringList { "1042 running", "1045 running" } << QString() << "1046";
+    QTest::newRow("the claim of a desk that is gone")
+        << QByteArray() << QStringList { "1042 gone" } << QString() << "1042";
+    QTest::newRow("a claim from another machine") << QByteArray() << QStringList { "1042 away" } << QString() << "1043";
+    QTest::newRow("one from a machine not seen for 90 s")
+        << QByteArray() << QStringList { "1042 lost" } << QString() << "1042";
+    QTest::newRow("a registration under way") << QByteArray() << QStringList() << "1044"
+                                              << "1045";
+}
+
+void TestNumbering::nextNumberIsAboveEveryNumberInUse()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, claims);
+    QFETCH(QString, journalled);
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", "1041\r\n");
+    if (!list.isEmpty())
+        folder.write("Order/lista.dbf", list);
+    const datafiles::DeskName& here = datafiles::Desk::ofProcess()->name();
+    const std::shared_ptr<datafiles::Desk> running = datafiles::Desk::another();
+    for (const QString& claim : claims) {
+        const QString desk = claim.section(u' ', 1);
+        datafiles::DeskRecord record = running->record();
+        if (desk == u"gone")
+            record.id = QStringLiteral("%1-%2-%3-0").arg(here.host).arg(here.process).arg(here.processStart + 1);
+        else if (desk != u"running")
+            record.id = QStringLiteral("kassa2-4711-99-0");
+        folder.write("Skrivbord/" + claim.section(u' ', 0, 0) + ".claim", record.bytes());
+        if (desk == u"away" || desk == u"lost") {
+            folder.write("Skrivbord/kassa2-4711-99-0.skrivbord", record.bytes());
+            datafiles::touchFile(folder.path("Skrivbord/kassa2-4711-99-0.skrivbord"),
+                                 QDateTime::currentDateTimeUtc().addSecs(desk == u"lost" ? -91 : -60));
+        }
+    }
+    if (!journalled.isEmpty()) {
+        core::RegistrationPlan plan;
+        plan.orderNumber = journalled;
+        plan.orderNumberFile = journalled.toLatin1() + "\r\n";
+        folder.write("Skrivbord/" + running->id() + ".journal", core::encodeJournal(plan));
+    }
+
+    const core::NextNumber next = core::claimNextNumber(folder.data());
+    QVERIFY(!next.failure);
+    QTEST(next.number, "next");
+    QVERIFY(core::holdsClaim(folder.data(), next.number));
+    // Claiming records nothing, and leaves a running desk's journal to it.
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1041\r\n"));
+    QCOMPARE(folder.exists("Skrivbord/" + running->id() + ".journal"), !journalled.isEmpty());
+    // The number is this desk's: another desk asking now gets the next one.
+    const datafiles::DataDirectory other(folder.programFolder(), running);
+    QCOMPARE(core::claimNextNumber(other).number, QString::number(next.number.toInt() + 1));
 }
 
 void TestNumbering::unusableNumberFileIsAFailure_data()

@@ -1,3 +1,4 @@
+#include "datafiles/desks.h"
 #include "order/archive.h"
 #include "order/order.h"
 #include "order/registration.h"
@@ -39,6 +40,9 @@ private slots:
     void confirmation();
     void failureKeepsTheFilesWrittenBeforeIt_data();
     void failureKeepsTheFilesWrittenBeforeIt();
+    void orderNumberFileKeepsTheHighest_data();
+    void orderNumberFileKeepsTheHighest();
+    void numberAnotherDeskClaimedIsRefused();
 };
 
 void TestRegistration::archiveFiles_data()
@@ -200,6 +204,37 @@ void TestRegistration::failureKeepsTheFilesWrittenBeforeIt()
     QVERIFY(QFileInfo(folder.path(failingFile)).isDir());
     for (int i = failingStep + 1; i < registrationFiles.size(); ++i)
         QCOMPARE(folder.read(registrationFiles.at(i)), earlier.at(i));
+}
+
+void TestRegistration::orderNumberFileKeepsTheHighest_data()
+{
+    QTest::addColumn<QByteArray>("recorded");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("a lower number") << QByteArray("123\r\n") << QByteArray("124\r\n");
+    // Another desk registered a higher number meanwhile.
+    QTest::newRow("a higher number") << QByteArray("0130\r\n") << QByteArray("0130\r\n");
+    QTest::newRow("the same number") << QByteArray("124\r\n") << QByteArray("124\r\n");
+    QTest::newRow("no number") << QByteArray("tolv\r\n") << QByteArray("124\r\n");
+}
+
+void TestRegistration::orderNumberFileKeepsTheHighest()
+{
+    QFETCH(QByteArray, recorded);
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", recorded);
+    QCOMPARE(registrationFailure(folder, sampleOrder(1)), QString());
+    QTEST(folder.read("Registret/OrderNr.dbf"), "after");
+    QVERIFY(folder.exists("Order/124_data2.dbf"));
+}
+
+void TestRegistration::numberAnotherDeskClaimedIsRefused()
+{
+    TestDataFolder folder;
+    folder.write("Skrivbord/124.claim", datafiles::Desk::another()->record().bytes());
+    const std::optional<datafiles::Failure> failure = core::registerOrder(folder.data(), sampleOrder(1));
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, datafiles::FailureKind::RefusedByRule);
+    QVERIFY(!folder.exists("Order/124_data1.dbf") && !folder.exists("Order/lista.dbf"));
 }
 
 QTEST_MAIN(TestRegistration)

@@ -2,6 +2,7 @@
 
 #include "order/registers.h"
 #include "order/registration.h"
+#include "orderwindow/deskstart.h"
 #include "printing/orderdocument.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
@@ -126,6 +127,7 @@ private slots:
     void failureInsideTheRegistrationIsReported();
     void failureBoxSpeaksSwedish_data();
     void failureBoxSpeaksSwedish();
+    void startThenF9RegistersTheNextNumberAndF9AgainAsks();
 
 private:
     // The form's files, for the form drawn without a window: where it puts
@@ -543,6 +545,40 @@ void TestPrintCommand::failureBoxSpeaksSwedish()
         const QString shown = it.next().captured();
         QVERIFY2(!systemWords.contains(shown.toLower()), qPrintable(shown + QStringLiteral(" in ") + box.text));
     }
+}
+
+void TestPrintCommand::startThenF9RegistersTheNextNumberAndF9AgainAsks()
+{
+    TestDataFolder folder;
+    putFormFiles(folder);
+    folder.write("Registret/OrderNr.dbf", "1047\r\n");
+    const QByteArray earlier = "\"261207\",\"1047\",\"1001\",\"Berg\"\r\n";
+    folder.write("Order/lista.dbf", earlier);
+    MessageBox::Recorder boxes;
+    Destinations::Override paper(pdfOnly());
+
+    // The desk starts with its order numbered: F9 at once registers 1048.
+    const std::unique_ptr<DeskStart> desk = startDesk(folder.data(), [] { return QDateTime(QDate(2026, 12, 7), {}); });
+    QVERIFY(desk->window && showActive(*desk->window));
+    QCOMPARE(textBox(*desk->window, "txt_OrderNr")->text(), QStringLiteral("1048"));
+    QTest::keyClick(desk->window.get(), Qt::Key_F9);
+    const QByteArray line = "\"261207\",\"1048\",\"\",\"\"\r\n";
+    QCOMPARE(folder.read("Order/lista.dbf"), earlier + line);
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1048\r\n"));
+    QCOMPARE(boxes.shown.size(), 1);
+
+    // F9 again asks first; "Nej" changes nothing, "Ja" prints it again under
+    // its number.
+    QTest::keyClick(desk->window.get(), Qt::Key_F9);
+    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown.last().text,
+             QStringLiteral("Order 1048 är redan registrerad. Vill du skriva ut den igen med samma nummer?"));
+    QCOMPARE(folder.read("Order/lista.dbf"), earlier + line);
+    boxes.answers = { true };
+    QTest::keyClick(desk->window.get(), Qt::Key_F9);
+    QCOMPARE(boxes.shown.size(), 4);
+    QCOMPARE(folder.read("Order/lista.dbf"), earlier + line + line);
+    QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1048\r\n"));
 }
 
 QTEST_MAIN(TestPrintCommand)
