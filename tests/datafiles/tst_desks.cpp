@@ -126,6 +126,15 @@ void TestDesks::aWaitingDeskTakesTheLockOnceItIsLetGo()
     TestDataFolder folder;
     const datafiles::DataDirectory first(folder.programFolder(), datafiles::Desk::another());
     const datafiles::DataDirectory second(folder.programFolder(), datafiles::Desk::another());
+    // A desk whose lock another took over (it was taken for gone) leaves the
+    // other's lock alone when it lets go.
+    std::optional<DataLock> lost(DataLock::take(first, QStringLiteral("spara kunden")));
+    const QByteArray taken = second.desk().record().bytes();
+    folder.write("orderregistrering.lock", taken);
+    lost.reset();
+    QCOMPARE(folder.read("orderregistrering.lock"), taken);
+    folder.remove("orderregistrering.lock");
+
     std::optional<DataLock> held(DataLock::take(first, QStringLiteral("spara kunden")));
     QVERIFY(!held->failure());
     // A change inside another goes on under the same lock.

@@ -22,6 +22,7 @@ private slots:
     void nextNumberFollowsTheFile();
     void nextNumberIsAboveEveryNumberInUse_data();
     void nextNumberIsAboveEveryNumberInUse();
+    void aListPutInPlaceIsReadAgainWhole();
     void unusableNumberFileIsAFailure_data();
     void unusableNumberFileIsAFailure();
     void newOrderSetsNumberDatesAndCodes_data();
@@ -123,6 +124,22 @@ void TestNumbering::nextNumberIsAboveEveryNumberInUse()
     // The number is this desk's: another desk asking now gets the next one.
     const datafiles::DataDirectory other(folder.programFolder(), running);
     QCOMPARE(core::claimNextNumber(other).number, QString::number(next.number.toInt() + 1));
+}
+
+void TestNumbering::aListPutInPlaceIsReadAgainWhole()
+{
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", "1041\r\n");
+    const QByteArray line = "\"261201\",\"1050\",\"1001\",\"Berg\"\r\n";
+    folder.write("Order/lista.dbf", line);
+    QCOMPARE(core::claimNextNumber(folder.data()).number, QStringLiteral("1051"));
+    // Only what was added since is read for the next number...
+    folder.write("Order/lista.dbf", line + QByteArray(line).replace("1050", "1060"));
+    QCOMPARE(core::claimNextNumber(folder.data()).number, QStringLiteral("1061"));
+    // ...unless the list is another (a restore put it in place): its lines
+    // before that place are not the ones read.
+    folder.write("Order/lista.dbf", QByteArray(line + line + line).replace("1050", "1044"));
+    QCOMPARE(core::claimNextNumber(folder.data()).number, QStringLiteral("1045"));
 }
 
 void TestNumbering::unusableNumberFileIsAFailure_data()
