@@ -1,6 +1,7 @@
 #include "customers.h"
 
 #include "datafiles/codepage.h"
+#include "datafiles/datalock.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
@@ -170,6 +171,9 @@ std::optional<datafiles::Failure> saveCustomer(const datafiles::DataDirectory& d
                                                const QString& previousNumber)
 {
     const QString operation = QStringLiteral("spara kund %1").arg(customer.number);
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
     if (std::optional<datafiles::Failure> refused = checkCustomer(customer, previousNumber)) {
         refused->file = data.customerFolder();
         return refused;
@@ -209,6 +213,9 @@ std::optional<datafiles::Failure> saveCustomer(const datafiles::DataDirectory& d
 std::optional<datafiles::Failure> removeCustomer(const datafiles::DataDirectory& data, const QString& number)
 {
     const QString operation = QStringLiteral("ta bort kund %1").arg(number);
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
     const std::optional<QString> path = data.customerFile(number);
     if (!path)
         return datafiles::refusedByRule(operation, data.customerFolder(), customerNumberProblem(number));

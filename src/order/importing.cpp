@@ -3,6 +3,7 @@
 #include "registerediting.h"
 #include "registers.h"
 
+#include "datafiles/datalock.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
@@ -283,7 +284,7 @@ RegisterSaved importPriceList(const datafiles::DataDirectory& data, const datafi
                               const datafiles::RecordChanges& changes)
 {
     return saveRegister(
-        data.productRegister(), current, changes, QStringLiteral("importera prislistan"),
+        data, data.productRegister(), current, changes, QStringLiteral("importera prislistan"),
         QStringLiteral("registret har ändrats sedan förhandsgranskningen; förhandsgranskningen görs nu om"),
         data.productRegisterBeforeImport());
 }
@@ -296,6 +297,9 @@ bool canUndoPriceList(const datafiles::DataDirectory& data)
 std::optional<datafiles::Failure> undoPriceList(const datafiles::DataDirectory& data)
 {
     const QString operation = QStringLiteral("ångra den senaste importen av en prislista");
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
     const datafiles::ReadResult kept = datafiles::readWholeFile(data.productRegisterBeforeImport());
     if (!kept.ok())
         return kept.failure->during(operation);
@@ -376,6 +380,9 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data, const CustomerListPlan& plan)
 {
     const QString operation = QStringLiteral("importera kundlistan");
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
     const CustomersRead now = readCustomers(data);
     if (now.failure || now.unreadable)
         return (now.failure ? now.failure : now.unreadable)->during(operation);
@@ -440,6 +447,9 @@ bool canUndoCustomerList(const datafiles::DataDirectory& data)
 std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirectory& data)
 {
     const QString operation = QStringLiteral("ångra den senaste importen av en kundlista");
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
     const QDir kept(data.customersBeforeImport());
     for (const QString& name : kept.entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files)) {
         const datafiles::ReadResult before = datafiles::readWholeFile(kept.filePath(name));

@@ -1,5 +1,6 @@
 #include "registerediting.h"
 
+#include "datafiles/datalock.h"
 #include "datafiles/numbers.h"
 #include "datafiles/textfile.h"
 
@@ -42,11 +43,16 @@ datafiles::Failure cutRecordWillBeDropped(const datafiles::Failure& cutShort)
     return told;
 }
 
-RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& current,
-                           const datafiles::RecordChanges& changes, const QString& operation,
-                           const QString& whenChanged, const QString& keepBefore)
+RegisterSaved saveRegister(const datafiles::DataDirectory& data, const QString& file,
+                           const datafiles::RecordTable& current, const datafiles::RecordChanges& changes,
+                           const QString& operation, const QString& whenChanged, const QString& keepBefore)
 {
     RegisterSaved saved;
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure()) {
+        saved.failure = lock.failure();
+        return saved;
+    }
     const bool exists = QFileInfo::exists(file);
     const datafiles::ReadResult onDisk = exists ? datafiles::readWholeFile(file) : datafiles::ReadResult {};
     if (!onDisk.ok()) {
@@ -121,7 +127,7 @@ RegisterSaved saveProduct(const datafiles::DataDirectory& data, const datafiles:
         changes.added.append(checked.product);
     else
         changes.replaced[place] = checked.product;
-    return saveRegister(data.productRegister(), products, changes,
+    return saveRegister(data, data.productRegister(), products, changes,
                         QStringLiteral("spara produkt %1").arg(checked.product.at(articleField)), changedSinceListed);
 }
 
@@ -129,7 +135,7 @@ RegisterSaved removeProduct(const datafiles::DataDirectory& data, const datafile
 {
     datafiles::RecordChanges changes;
     changes.removed.insert(place);
-    return saveRegister(data.productRegister(), products, changes,
+    return saveRegister(data, data.productRegister(), products, changes,
                         QStringLiteral("ta bort produkt %1").arg(products.field(place, articleField)),
                         changedSinceListed);
 }
@@ -191,7 +197,7 @@ RegisterSaved saveCode(const datafiles::DataDirectory& data, CodeRegister which,
         changes.added.append(code);
     else
         changes.replaced[row] = code;
-    return saveRegister(file, codes, changes,
+    return saveRegister(data, file, codes, changes,
                         QStringLiteral("spara kod %1 i %2").arg(code.value(0), codeRegisterName(which)),
                         changedSinceListed);
 }
@@ -201,7 +207,7 @@ RegisterSaved removeCode(const datafiles::DataDirectory& data, CodeRegister whic
 {
     datafiles::RecordChanges changes;
     changes.removed.insert(row);
-    return saveRegister(registerFile(data, which), codes, changes,
+    return saveRegister(data, registerFile(data, which), codes, changes,
                         QStringLiteral("ta bort kod %1 ur %2").arg(codes.field(row, 0), codeRegisterName(which)),
                         changedSinceListed);
 }

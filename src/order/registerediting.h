@@ -32,15 +32,15 @@ struct RegisterSaved
     std::optional<datafiles::Failure> failure; // nothing was written
 };
 
-// Writes the changes into the register file, which must still hold the bytes
-// `current` was read from: a register changed on disk since (an import, the
-// other window, another desk) is left alone, with a failure of kind
-// ChangedSinceRead whose reason is `whenChanged`. Where `keepBefore` names a
-// file, the register as it stood is kept there, durably, before it is
-// replaced.
-RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& current,
-                           const datafiles::RecordChanges& changes, const QString& operation,
-                           const QString& whenChanged, const QString& keepBefore = {});
+// Writes the changes into the register file of the folder, under the
+// folder's lock, and the file must still hold the bytes `current` was read
+// from: a register changed on disk since (an import, the other window,
+// another desk) is left alone, with a failure of kind ChangedSinceRead whose
+// reason is `whenChanged`. Where `keepBefore` names a file, the register as it
+// stood is kept there, durably, before it is replaced.
+RegisterSaved saveRegister(const datafiles::DataDirectory& data, const QString& file,
+                           const datafiles::RecordTable& current, const datafiles::RecordChanges& changes,
+                           const QString& operation, const QString& whenChanged, const QString& keepBefore = {});
 
 // A product's four texts as the register holds them: article number,
 // description, unit and unit price.

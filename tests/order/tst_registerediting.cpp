@@ -7,6 +7,7 @@
 #include "order/registerediting.h"
 #include "support/datafolder.h"
 
+#include "datafiles/datalock.h"
 #include "datafiles/textfile.h"
 
 #include <QTest>
@@ -21,6 +22,7 @@ private slots:
     void customerFileAsTheLookupReadsIt();
     void product_data();
     void product();
+    void anotherDesksChangeIsNotOverwritten();
     void productSearch_data();
     void productSearch();
     void code_data();
@@ -151,6 +153,30 @@ void TestRegisterEditing::product()
     QCOMPARE(failure->kind, datafiles::FailureKind::RefusedByRule);
     QVERIFY2(failure->reason.contains(outcome), qPrintable(failure->reason));
     QCOMPARE(folder.read("Registret/Produkter.dbf"), products);
+}
+
+void TestRegisterEditing::anotherDesksChangeIsNotOverwritten()
+{
+    TestDataFolder folder;
+    const QByteArray a1 = "\"A-1\",\"Skruv\",\"st\",\"1.00\"\r\n";
+    folder.write("Registret/Produkter.dbf", a1);
+    const core::RecordsRead read = core::readProducts(folder.data());
+    const core::ProductIndex index(read.records, core::ProductIndex::Words::ArticleOnly);
+
+    // Another desk saves a product while this one waits for the lock.
+    const datafiles::DataDirectory other(folder.programFolder(), datafiles::Desk::another());
+    std::optional<datafiles::DataLock> saving(datafiles::DataLock::take(other, QStringLiteral("spara produkt C-1")));
+    const datafiles::DataDirectory here(folder.programFolder(), datafiles::Desk::another());
+    here.desk().setLockWait([&](const datafiles::DeskRecord&, const std::function<bool()>&) {
+        folder.write("Registret/Produkter.dbf", a1 + "\"C-1\",\"Mutter\",\"st\",\"2.00\"\r\n");
+        saving.reset();
+        return true;
+    });
+    const std::optional<datafiles::Failure> failure
+        = core::saveProduct(here, read.records, index, -1, { "B-1", "Bult", "st", "1" }).failure;
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, datafiles::FailureKind::ChangedSinceRead);
+    QVERIFY(folder.read("Registret/Produkter.dbf").endsWith("\"Mutter\",\"st\",\"2.00\"\r\n"));
 }
 
 void TestRegisterEditing::productSearch_data()
