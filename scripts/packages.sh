@@ -24,7 +24,8 @@ program_packages=(cmake ninja-build g++ qt6-base-dev qt6-pdf-dev libcups2-dev li
 # syncs of a printout (strace), and building the .deb (dpkg-dev) and checking it (lintian) and its
 # software-centre description (appstream), listing a backup with a zip tool of its own (unzip), and reading the
 # program as a screen reader does, over the desktop's accessibility bus on a session bus of its own, with keys
-# typed into its windows (xdotool).
+# typed into its windows (xdotool), and two desks over a network share of the machine's own: an sshd on
+# 127.0.0.1 and two sshfs mounts of it (openssh-server, sshfs, fuse3).
 test_packages=(poppler-utils cups cups-client printer-driver-cups-pdf clang-14 libclang-rt-14-dev
                libbenchmark-dev imagemagick strace dpkg-dev lintian appstream unzip python3-pyatspi at-spi2-core
-               dbus xdotool)
+               dbus xdotool openssh-server sshfs fuse3)

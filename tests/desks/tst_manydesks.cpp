@@ -9,13 +9,13 @@
 #include "order/openorder.h"
 #include "order/registration.h"
 #include "support/datafolder.h"
+#include "support/machine.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <unistd.h>
@@ -94,13 +94,8 @@ public:
             QDir(m_dir.path()).removeRecursively();
     }
 
-    // Why the share cannot be brought up here; empty when it is up.
-    QString bringUp()
+    bool bringUp()
     {
-        if (geteuid() != 0)
-            return QStringLiteral("mounting a share needs root");
-        if (!QFile::exists(QStringLiteral("/dev/fuse")))
-            return QStringLiteral("this machine cannot mount a FUSE share: there is no /dev/fuse");
         for (int attempt = 0; attempt < 5 && !m_up; ++attempt) {
             const int port = 30000 + (getpid() * 13 + attempt * 97) % 20000;
             m_up = QProcess::execute(QStringLiteral("bash"),
@@ -108,7 +103,7 @@ public:
                                        QStringLiteral(NETSHARE), folder(), QString::number(port) })
                 == 0;
         }
-        return m_up ? QString() : QStringLiteral("netshare_up failed");
+        return m_up;
     }
 
     QString folder() const { return m_dir.path() + QStringLiteral("/share"); }
@@ -147,20 +142,15 @@ void TestManyDesks::fourDesksAtOnce()
 
 void TestManyDesks::twoDesksOverAShare()
 {
-    // The tools the test command installs, which CI must have.
-    for (const char* tool : { "sshfs", "fusermount3", "ssh-keygen" }) {
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty() || !QFile::exists("/usr/sbin/sshd")) {
-            if (qEnvironmentVariable("CI") == QLatin1String("true"))
-                QFAIL(qPrintable(QStringLiteral("%1 or sshd is not installed").arg(QLatin1String(tool))));
-            QSKIP(qPrintable(QStringLiteral("%1 or sshd is not installed").arg(QLatin1String(tool))));
-        }
-    }
+    // The tools the test command installs, and what only the machine can give.
+    SKIP_IF_UNAVAILABLE(notInstalled(QStringLiteral("sshfs"), QStringLiteral("sshfs")));
+    SKIP_IF_UNAVAILABLE(notInstalled(QStringLiteral("fusermount3"), QStringLiteral("fuse3")));
+    SKIP_IF_UNAVAILABLE(notInstalled(QStringLiteral("/usr/sbin/sshd"), QStringLiteral("openssh-server")));
+    SKIP_IF_UNAVAILABLE(unlessRoot(QStringLiteral("mounting a share needs root")));
+    if (!QFile::exists(QStringLiteral("/dev/fuse")))
+        SKIP_IF_UNAVAILABLE(std::optional(machineCannot(QStringLiteral("there is no /dev/fuse to mount a share"))));
     Share share;
-    if (const QString why = share.bringUp(); !why.isEmpty()) {
-        if (why == QLatin1String("netshare_up failed"))
-            QFAIL("the share did not come up");
-        QSKIP(qPrintable(why));
-    }
+    QVERIFY2(share.bringUp(), "the share did not come up");
     layOut(share.mountA() + QStringLiteral("/program"));
     QList<QProcess*> desks { startDesk(share.mountA() + QStringLiteral("/program"), QStringLiteral("A"), 100),
                              startDesk(share.mountB() + QStringLiteral("/program"), QStringLiteral("B"), 100) };
