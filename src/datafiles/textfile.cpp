@@ -464,6 +464,15 @@ LinkRaceForTesting::~LinkRaceForTesting()
     linkRace() = nullptr;
 }
 
+FileStamp fileStamp(const QString& path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return { true, qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec,
+             quint64(status.st_ino) };
+}
+
 MadeFile makeExclusively(const QString& path, QByteArrayView bytes)
 {
     const QByteArray name = QFile::encodeName(path);

@@ -143,6 +143,20 @@ struct MadeFile
     std::optional<Failure> failure; // when it failed
 };
 
+// What tells whether a file or a folder has changed since it was looked at
+// (another desk saved it): its size, its time and which file stands there.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0; // nanoseconds since 1970
+    quint64 file = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp fileStamp(const QString& path);
+
 // Creates the file with these bytes, unless a file (or a link) stands at the
 // path already.
 MadeFile makeExclusively(const QString& path, QByteArrayView bytes);

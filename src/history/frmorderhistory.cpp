@@ -11,6 +11,7 @@
 #include "printjob/printjob.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
+#include "widgets/filewatch.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -73,6 +74,10 @@ FrmOrderHistory* FrmOrderHistory::open(const datafiles::DataDirectory& data, cor
     auto* window = new FrmOrderHistory(data, std::move(clock));
     window->m_status = std::move(read.status);
     window->Form_Load(std::move(read.history));
+    // The orders other desks print, and the states they change, show within
+    // a few seconds.
+    window->m_watch = new FileWatch(window, { data.orderList(), data.statusFile() });
+    connect(window->m_watch, &FileWatch::changed, window, &FrmOrderHistory::readAgain);
     for (const datafiles::Failure& cut : std::as_const(read.cutShort))
         MessageBox::reportFailure(parent, cut);
     return window;
@@ -467,7 +472,11 @@ void FrmOrderHistory::cmdAngra_Click()
 
 void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason)
 {
+    // What other desks changed meanwhile first: the change goes from the state
+    // the order has now.
+    m_watch->look();
     const core::StatusUpdate update = core::changeStatus(m_data, m_status, numbers, command, m_clock(), reason);
+    m_watch->markRead();
     if (update.setAside)
         MessageBox::reportFailure(this, *update.setAside);
     if (update.failure) {
@@ -481,15 +490,35 @@ void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringLis
                          core::voidedLeftAsTheyAre(update.voided, command));
 }
 
-void FrmOrderHistory::listAgain()
+void FrmOrderHistory::readAgain()
+{
+    m_watch->markRead();
+    core::OrderHistoryRead read = core::readOrderHistory(m_data);
+    if (read.failure)
+        return;
+    m_status = std::move(read.status);
+    listAgain(std::move(read.history));
+}
+
+void FrmOrderHistory::listAgain(std::optional<core::OrderHistory> readAgain)
 {
     const int currentRow = m_orderList->currentIndex().isValid() ? m_orderList->currentIndex().row() : 0;
-    const int currentPlace = m_model->rowCount() > currentRow ? m_model->place(currentRow) : -1;
+    int currentPlace = m_model->rowCount() > currentRow ? m_model->place(currentRow) : -1;
     QList<int> selectedPlaces;
     for (int row : m_orderList->selectedRows())
         selectedPlaces.append(m_model->place(row));
 
-    m_model->takeStates(m_status);
+    if (readAgain) {
+        // The orders printed since come first: those listed before keep
+        // their order but not their places.
+        const qsizetype added = m_model->takeHistory(std::move(*readAgain), m_status);
+        for (int& place : selectedPlaces)
+            place = added < 0 ? -1 : place + int(added);
+        if (currentPlace >= 0)
+            currentPlace = added < 0 ? -1 : currentPlace + int(added);
+    } else {
+        m_model->takeStates(m_status);
+    }
     listFound();
     int row = currentPlace >= 0 ? m_model->rowOfPlace(currentPlace) : -1;
     if (row < 0) {

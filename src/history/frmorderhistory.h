@@ -13,6 +13,7 @@
 
 #include <optional>
 
+class FileWatch;
 class OrderDetail;
 class OrderHistoryModel;
 class PdfWindow;
@@ -30,7 +31,8 @@ class ValueLabel;
 // customer in the desktop's mail program, its delivery note printed, and "Ny
 // order från denna" hands the order to the order window, which starts a new
 // order from it. The chosen orders, one or several, can be marked delivered
-// or invoiced, voided or set back to the state before their last change.
+// or invoiced, voided or set back to the state before their last change. The
+// orders other desks print and the states they change show within seconds.
 class FrmOrderHistory : public QWidget
 {
     Q_OBJECT
@@ -86,9 +88,12 @@ private:
     QStringList chosenNumbers() const;
     void enableStatusCommands();
     void changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason = {});
-    // Lists the orders again after some changed state, keeping the chosen
-    // order and the selection where the filter still lists them.
-    void listAgain();
+    // Lists the orders again after some changed state, or the history read
+    // again, keeping the chosen order and the selection where the filter
+    // still lists them.
+    void listAgain(std::optional<core::OrderHistory> readAgain = std::nullopt);
+    // The list and the status file read again: other desks changed them.
+    void readAgain();
     // The chosen order's kept PDF copy; empty when it has none.
     QString keptCopy() const;
 
@@ -103,6 +108,7 @@ private:
     ReportListView* m_orderList = nullptr;
     ValueLabel* m_lblAntal = nullptr;
     OrderHistoryModel* m_model = nullptr;
+    FileWatch* m_watch = nullptr;
 
     OrderDetail* m_detail = nullptr;
 

@@ -138,3 +138,11 @@ void OrderHistoryModel::takeStates(const core::StatusLog& log)
     m_history.takeStates(log);
     search(m_text, m_filter);
 }
+
+qsizetype OrderHistoryModel::takeHistory(core::OrderHistory history, const core::StatusLog& log)
+{
+    const qsizetype added = history.size() - m_history.size();
+    m_history = std::move(history);
+    takeStates(log);
+    return added;
+}

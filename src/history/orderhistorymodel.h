@@ -47,6 +47,10 @@ public:
     // States changed in the log: the orders are shown anew and listed again
     // as the filter has it.
     void takeStates(const core::StatusLog& log);
+    // The history read afresh (other desks printed orders or changed states),
+    // listed again as the search has it. Returns how many orders the list has
+    // gained: the places of the orders listed before move on by as many.
+    qsizetype takeHistory(core::OrderHistory history, const core::StatusLog& log);
 
 private:
     core::OrderHistory m_history;

@@ -4,6 +4,7 @@
 #include "order/registers.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
+#include "widgets/filewatch.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/productregistermodel.h"
@@ -45,6 +46,14 @@ FrmAddProduct* FrmAddProduct::open(const datafiles::DataDirectory& data, TakeLin
     auto* window = new FrmAddProduct(std::move(read.records), std::move(take));
     if (read.cutShort)
         MessageBox::reportFailure(parent, *read.cutShort);
+    // Another desk's change to the register is listed while the window is open.
+    auto* watch = new FileWatch(window, { data.productRegister() });
+    connect(watch, &FileWatch::changed, window, [window, watch, data] {
+        watch->markRead();
+        core::RecordsRead again = core::readProducts(data);
+        if (!again.failure)
+            window->m_products->replaceProducts(std::move(again.records));
+    });
     return window;
 }
 

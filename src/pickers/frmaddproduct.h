@@ -32,7 +32,8 @@ public:
 
     // Reads the product register and builds the window, hidden; nullptr when
     // the register cannot be read, after telling the operator why (in a box
-    // over `parent`).
+    // over `parent`). While the window is open, a register another desk
+    // changes is read and listed again.
     static FrmAddProduct* open(const datafiles::DataDirectory& data, TakeLine take, QWidget* parent = nullptr);
 
     ReportListView* productList() const { return m_productList; }

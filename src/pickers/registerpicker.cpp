@@ -2,6 +2,7 @@
 
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
+#include "widgets/filewatch.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -58,6 +59,11 @@ RegisterPicker* RegisterPicker::open(const datafiles::DataDirectory& data, Regis
     picker->Form_Load(currentCode, read.rows);
     if (read.cutShort)
         MessageBox::reportFailure(parent, *read.cutShort);
+    auto* watch = new FileWatch(picker, { core::registerFile(data, which) });
+    connect(watch, &FileWatch::changed, picker, [picker, watch, data] {
+        watch->markRead();
+        picker->readAgain(data);
+    });
     return picker;
 }
 
@@ -133,6 +139,20 @@ void RegisterPicker::Form_Load(const QString& currentCode, const QList<core::Reg
 {
     m_lbl_old->setText(currentCode);
     m_codeList->enableFullRowSelect();
+    listRows(rows);
+}
+
+void RegisterPicker::readAgain(const datafiles::DataDirectory& data)
+{
+    const core::RegisterRead read = core::readRegister(data, m_which);
+    if (!read.failure)
+        listRows(read.rows);
+}
+
+void RegisterPicker::listRows(const QList<core::RegisterRow>& rows)
+{
+    m_codeList->reportModel()->clear();
+    m_lbl_old_id->clear();
     QList<QStringList> texts;
     texts.reserve(rows.size());
     for (const core::RegisterRow& row : rows)

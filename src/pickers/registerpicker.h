@@ -26,7 +26,8 @@ public:
 
     // Reads the register and builds the window, hidden. When the register cannot
     // be read the operator is told which file and why (in a box over `parent`),
-    // and there is no window.
+    // and there is no window. While the window is open, a register another desk
+    // changes is read and listed again.
     static RegisterPicker* open(const datafiles::DataDirectory& data, Register which, const QString& currentCode,
                                 QWidget* parent = nullptr);
 
@@ -56,6 +57,8 @@ private:
     RegisterPicker(Register which, const Instance& instance);
     void setupControls();
     void Form_Load(const QString& currentCode, const QList<core::RegisterRow>& rows);
+    void listRows(const QList<core::RegisterRow>& rows);
+    void readAgain(const datafiles::DataDirectory& data);
 
     Register m_which;
     const Instance& m_instance;

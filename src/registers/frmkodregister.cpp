@@ -45,6 +45,7 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which)
     m_codesShown = new ReportModel({ { QStringLiteral("ID"), 800 }, { QStringLiteral("Beskrivning"), 4000 } }, this);
     m_list->setModel(m_codesShown);
     m_list->setDesignWidths({ 800, 4000 });
+    watch({ core::registerFile(m_data, m_which) });
     resize(twipsToPixels(7200), twipsToPixels(4695));
     look::placeOnScreen(*this, size());
 }
@@ -107,6 +108,7 @@ bool FrmKodregister::listSaved(core::RegisterSaved saved)
         return false;
     }
     showCodes(std::move(saved.records));
+    markWritten();
     return true;
 }
 

@@ -97,6 +97,7 @@ FrmKunder::FrmKunder(datafiles::DataDirectory data)
     m_model = new CustomerListModel(this);
     m_list->setModel(m_model);
     m_list->setDesignWidths({ 1200, 3600, 3000, 3000 });
+    watch({ m_data.customerFolder() });
     resize(twipsToPixels(11400), twipsToPixels(7200));
     look::placeOnScreen(*this, size());
 }

@@ -27,6 +27,7 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data)
     m_model = new ProductRegisterModel({}, core::ProductIndex::Words::AndDescription, this);
     m_list->setModel(m_model);
     m_list->setDesignWidths({ 1800, 5400, 900, 1300 });
+    watch({ m_data.productRegister() });
     resize(twipsToPixels(10455), twipsToPixels(7200));
     look::placeOnScreen(*this, size());
 }
@@ -102,6 +103,7 @@ bool FrmProduktregister::listSaved(core::RegisterSaved saved)
         return false;
     }
     m_model->replaceProducts(std::move(saved.records));
+    markWritten();
     showCount();
     return true;
 }

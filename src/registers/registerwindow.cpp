@@ -1,6 +1,7 @@
 #include "registerwindow.h"
 
 #include "widgets/controls.h"
+#include "widgets/filewatch.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reporttableview.h"
@@ -106,6 +107,7 @@ int RegisterWindow::rowToWorkOn()
 
 bool RegisterWindow::readAndList(QWidget* parent)
 {
+    markWritten();
     const Reading read = readRegister();
     if (read.failure || read.notice)
         MessageBox::reportFailure(parent, read.failure ? *read.failure : *read.notice);
@@ -115,6 +117,21 @@ bool RegisterWindow::readAndList(QWidget* parent)
 void RegisterWindow::reload()
 {
     readAndList(this);
+}
+
+void RegisterWindow::watch(const QStringList& files)
+{
+    m_watch = new FileWatch(this, files);
+    connect(m_watch, &FileWatch::changed, this, [this] {
+        if (!m_form)
+            reload();
+    });
+}
+
+void RegisterWindow::markWritten()
+{
+    if (m_watch)
+        m_watch->markRead();
 }
 
 void RegisterWindow::tellNotSaved(const datafiles::Failure& failure)

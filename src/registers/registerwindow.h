@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class FileWatch;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -32,7 +33,8 @@ public slots:
     virtual void cmdAndra_Click() = 0;
     virtual void cmdTaBort_Click() = 0;
     void cmdStang_Click();
-    // Reads the register afresh and lists it, after an import.
+    // Reads the register afresh and lists it, after an import, or when
+    // another desk changed it.
     void reload();
 
 protected:
@@ -57,6 +59,12 @@ protected:
         std::optional<datafiles::Failure> notice;
     };
     virtual Reading readRegister() = 0;
+    // The register is read again when one of these files has changed on disk
+    // (another desk saved it), unless a record is being typed: then once its
+    // form has closed.
+    void watch(const QStringList& files);
+    // The register on disk is what the window has just written.
+    void markWritten();
     // Reads the register and lists it, telling the operator (in a box over
     // `parent`) what there is to tell; false when it cannot be read.
     bool readAndList(QWidget* parent);
@@ -101,4 +109,5 @@ private:
     QString m_recordTitle;
     QString m_notSaved;
     QPointer<QDialog> m_form;
+    FileWatch* m_watch = nullptr;
 };

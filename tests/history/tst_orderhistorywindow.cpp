@@ -2,10 +2,13 @@
 // order, its kept PDF, a new order from it, its state and its delivery note;
 // and the print preview, Shift+F9.
 
+#include "datafiles/desks.h"
 #include "history/frmorderhistory.h"
 #include "history/pdfwindow.h"
 #include "order/basket.h"
+#include "order/orderstatus.h"
 #include "order/registers.h"
+#include "order/registration.h"
 #include "printing/orderdocument.h"
 #include "printing/printingtestsupport.h"
 #include "printjob/printjob.h"
@@ -135,6 +138,7 @@ private slots:
     void newOrderFromThisOne();
     void newOrderWithoutANumberChangesNothing();
     void severalOrdersMarkedAndSetBack();
+    void showsWhatOtherDesksDoWithinSeconds();
     void voidedOrderIsRedAndAsksFirst();
     void filterKeptWhileOpen();
     void deliveryNoteOffersToMarkDelivered();
@@ -325,6 +329,28 @@ void TestOrderHistoryWindow::severalOrdersMarkedAndSetBack()
              (QStringList { "2026-12-06 00:00:00", "Levererad", "" }));
     QVERIFY(!button(history, "cmdLevererad")->isEnabled());
     QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestOrderHistoryWindow::showsWhatOtherDesksDoWithinSeconds()
+{
+    History desk;
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QTest::keyClick(searchBox(history), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(listView(*history), Qt::Key_Down);
+    QCOMPARE(chosen(history), QStringLiteral("126"));
+
+    // Another desk prints order 128 and marks 126 delivered.
+    const datafiles::DataDirectory other(desk.folder.programFolder(), datafiles::Desk::another());
+    QVERIFY(!core::registerOrder(other, printedAs("128", "060405", "77", "Åkesson, Karin", 1)));
+    core::StatusLog log = core::readStatusLog(other).log;
+    QVERIFY(
+        !core::changeStatus(other, log, { "126" }, core::StatusCommand::Deliver, QDateTime::currentDateTime()).failure);
+
+    QTRY_COMPARE_WITH_TIMEOUT(listed(history), (QStringList { "128", "127", "126", "125", "124" }), 5000);
+    QTRY_COMPARE(states(history).at(2), QStringLiteral("Levererad"));
+    QCOMPARE(chosen(history), QStringLiteral("126"));
 }
 
 void TestOrderHistoryWindow::voidedOrderIsRedAndAsksFirst()

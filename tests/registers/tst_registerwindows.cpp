@@ -107,6 +107,11 @@ void TestRegisterWindows::editProduct()
     QVERIFY(desk.boxes.shown.last().text.contains("det läses nu in på nytt, gör ändringen igen"));
     QCOMPARE(window->products()->products().recordCount(), 3);
     QCOMPARE(rowsOf(window->list()), (QList<QStringList> { { "A-2", "Mutter M8", "st", "2.50" } }));
+    // A product another desk adds while no form is open is listed too.
+    desk.folder.write("Registret/Produkter.dbf",
+                      desk.folder.read("Registret/Produkter.dbf")
+                          + "\"C-1\",\"Mutter M8 rostfri\",\"st\",\"4.00\"\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(window->list()->model()->rowCount(), 2, 3000);
 }
 
 void TestRegisterWindows::removeStandingCode()
