@@ -476,14 +476,26 @@ FileStamp fileStamp(const QString& path)
 MadeFile makeExclusively(const QString& path, QByteArrayView bytes)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            break;
         const int error = errno;
-        // On a share the desk that loses the race may be told EPERM rather
-        // than EEXIST.
-        struct stat status;
-        if (error == EEXIST || ((error == EPERM || error == EACCES) && ::lstat(name.constData(), &status) == 0))
+        if (error == EEXIST)
             return { Made::AlreadyThere, std::nullopt };
+        // On a share the desk that loses the race may be told EPERM rather
+        // than EEXIST, and the winner may have removed the file again by the
+        // time it is looked for: then it is tried again.
+        struct stat status;
+        if (error == EPERM || error == EACCES) {
+            if (::lstat(name.constData(), &status) == 0)
+                return { Made::AlreadyThere, std::nullopt };
+            if (attempt < 50) {
+                ::usleep(1000);
+                continue;
+            }
+        }
         return { Made::Failed, failedWith(path, error) };
     }
     qsizetype written = 0;
