@@ -147,6 +147,8 @@ Desk::Desk(int number)
     m_name.process = process;
     m_name.processStart = processStart(process);
     m_name.id = QStringLiteral("%1-%2-%3-%4").arg(m_name.host).arg(process).arg(m_name.processStart).arg(number);
+    m_machine = QSysInfo::machineHostName();
+    m_account = accountName();
 }
 
 const std::shared_ptr<Desk>& Desk::ofProcess()
@@ -163,7 +165,7 @@ std::shared_ptr<Desk> Desk::another()
 
 DeskRecord Desk::record(const QDateTime& since) const
 {
-    return { m_name.id, QSysInfo::machineHostName(), accountName(), m_name.process, since };
+    return { m_name.id, m_machine, m_account, m_name.process, since };
 }
 
 void Desk::setLockWait(LockWait wait)

@@ -90,6 +90,8 @@ private:
     explicit Desk(int number);
 
     DeskName m_name;
+    QString m_machine; // as the operator knows it
+    QString m_account;
     mutable std::mutex m_mutex;
     LockWait m_lockWait;
     std::map<std::pair<QString, std::thread::id>, int> m_held;

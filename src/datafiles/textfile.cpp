@@ -434,6 +434,12 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
     return cut;
 }
 
+bool endsPartWayThroughARecord(const QString& path, int fieldsPerRecord)
+{
+    const ReadResult file = readWithoutFollowing(path);
+    return file.ok() && wholeRecordsLength(file.bytes, fieldsPerRecord) != file.bytes.size();
+}
+
 RecordAppend appendRecords(const QString& path, QByteArrayView records, int fieldsPerRecord)
 {
     RecordAppend append = setAsideCutRecord(path, fieldsPerRecord);

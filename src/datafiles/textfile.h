@@ -103,6 +103,9 @@ QString setAsideFile(const QString& path);
 // file first, so that nothing is lost. A record added after it then neither
 // joins the cut one nor shifts the fields of every later record.
 RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord);
+// Whether the file of records of n fields ends part-way through a record;
+// a link in its place is not read.
+bool endsPartWayThroughARecord(const QString& path, int fieldsPerRecord);
 
 // Adds whole records at the end of a file of records of n fields, creating
 // it, after setting aside a record it was cut short in; synced to the disk.

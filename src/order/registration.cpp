@@ -183,16 +183,18 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     const QString list = data.orderList();
     RegistrationPlan plan;
     datafiles::RecordAppend cut;
-    {
+    if (datafiles::endsPartWayThroughARecord(list, orderListFields)) {
         const datafiles::DataLock lock = datafiles::DataLock::take(data, QStringLiteral("registrera ordern"));
         if (lock.failure())
             return { {}, lock.failure(), {} };
         cut = datafiles::setAsideCutRecord(list, orderListFields);
         if (cut.failure)
             return { {}, cut.failure->during(QStringLiteral("föra in ordern i orderlistan")), {} };
-        plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
-        plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
     }
+    // Other desks may add lines before this one's: the line goes somewhere
+    // after this length.
+    plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
+    plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
     plan.orderNumber = orderNumber;
     plan.orderNumberFile = datafiles::plainLine(orderNumber);
     plan.archiveCustomer = archiveCustomerBytes(order);
