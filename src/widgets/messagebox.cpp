@@ -87,24 +87,17 @@ void MessageBox::reportFailure(QWidget* parent, const datafiles::Failure& failur
 
 bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text, bool yesByDefault)
 {
-    const QString shownTitle = title.isEmpty() ? programTitle : title;
-    if (activeRecorder) {
-        activeRecorder->shown.append({ Icon::Question, shownTitle, text });
-        return !activeRecorder->answers.isEmpty() && activeRecorder->answers.takeFirst();
-    }
-    QString shownText = text;
-    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Question, shownTitle, shownText, QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Nej"), QMessageBox::NoRole);
-    box.setDefaultButton(yesByDefault ? yes : no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    return askWith(parent, title, text, { QStringLiteral("&Ja"), QStringLiteral("&Nej") }, yesByDefault, {});
 }
 
 bool MessageBox::askToWait(QWidget* parent, const QString& title, const QString& text,
                            const std::function<bool()>& over)
+{
+    return askWith(parent, title, text, { QStringLiteral("&Vänta"), QStringLiteral("&Avbryt") }, true, over);
+}
+
+bool MessageBox::askWith(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+                         bool firstByDefault, const std::function<bool()>& over)
 {
     const QString shownTitle = title.isEmpty() ? programTitle : title;
     if (activeRecorder) {
@@ -114,18 +107,20 @@ bool MessageBox::askToWait(QWidget* parent, const QString& title, const QString&
     QString shownText = text;
     shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::Question, shownTitle, shownText, QMessageBox::NoButton, parent);
-    QPushButton* wait = box.addButton(QStringLiteral("&Vänta"), QMessageBox::YesRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("&Avbryt"), QMessageBox::RejectRole);
-    box.setDefaultButton(wait);
-    box.setEscapeButton(cancel);
+    QPushButton* first = box.addButton(buttons.at(0), QMessageBox::YesRole);
+    QPushButton* second = box.addButton(buttons.at(1), QMessageBox::NoRole);
+    box.setDefaultButton(firstByDefault ? first : second);
+    box.setEscapeButton(second);
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &box, [&] {
-        if (over())
-            wait->click();
-    });
-    poll.start(100);
+    if (over) {
+        QObject::connect(&poll, &QTimer::timeout, &box, [&] {
+            if (over())
+                first->click();
+        });
+        poll.start(100);
+    }
     box.exec();
-    return box.clickedButton() != cancel;
+    return box.clickedButton() == first;
 }
 
 std::optional<QString> MessageBox::askText(QWidget* parent, const QString& title, const QString& prompt,

@@ -78,4 +78,10 @@ public:
     // None when the operator cancels.
     static std::optional<QString> askText(QWidget* parent, const QString& title, const QString& prompt,
                                           const QString& accept, int maxLength);
+
+private:
+    // A question with two buttons; true for the first. The box answers
+    // itself with the first once `over()`, when given, is true.
+    static bool askWith(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+                        bool firstByDefault, const std::function<bool()>& over);
 };
