@@ -59,7 +59,7 @@ QString customerNumberProblem(const QString& number)
 
 bool sameCustomerNumber(const QString& a, const QString& b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return datafiles::sameIgnoringCase(a, b);
 }
 
 std::optional<datafiles::Failure> checkCustomer(const Customer& customer, const QString& previousNumber)

@@ -3,6 +3,7 @@
 #include "registerediting.h"
 #include "registers.h"
 
+#include "datafiles/codepage.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@ namespace {
 
 QString folded(const QString& text)
 {
-    return text.toCaseFolded();
+    return datafiles::foldedText(text);
 }
 
 QString quoted(const QString& text)
@@ -149,7 +150,7 @@ ImportColumns guessColumns(const CsvFile& file, const QList<ImportField>& fields
         const QStringList& first = file.rows.first();
         int named = 0;
         for (qsizetype column = 0; column < first.size(); ++column) {
-            const QString name = first.at(column).trimmed().toCaseFolded();
+            const QString name = folded(first.at(column).trimmed());
             for (qsizetype f = 0; f < fields.size(); ++f) {
                 if (guess.columns[f] < 0 && fields.at(f).names.contains(name)) {
                     guess.columns[f] = int(column);

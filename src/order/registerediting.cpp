@@ -1,5 +1,6 @@
 #include "registerediting.h"
 
+#include "datafiles/codepage.h"
 #include "datafiles/numbers.h"
 #include "datafiles/textfile.h"
 
@@ -170,7 +171,7 @@ std::optional<datafiles::Failure> checkCode(const datafiles::RecordTable& codes,
         if (const QString problem = datafiles::recordTextProblem(id); !problem.isEmpty())
             return refuse(inField("ID", problem));
         for (qsizetype r = 0; r < codes.recordCount(); ++r) {
-            if (r != row && codes.field(r, 0).compare(id, Qt::CaseInsensitive) == 0)
+            if (r != row && datafiles::sameIgnoringCase(codes.field(r, 0), id))
                 return refuse(QStringLiteral("koden %1 finns redan (stora och små bokstäver räknas lika)")
                                   .arg(codes.field(r, 0)));
         }

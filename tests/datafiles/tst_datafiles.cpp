@@ -27,6 +27,8 @@ private slots:
     void everyByteRoundTrips();
     void swedishLettersAreSingleBytes();
     void unencodableCharactersAreDetected();
+    void letterCaseDoesNotCount_data();
+    void letterCaseDoesNotCount();
 
     void leadingNumber_data();
     void leadingNumber();
@@ -77,6 +79,34 @@ void TestDataFiles::unencodableCharactersAreDetected()
     QVERIFY(!fitsIn1252(QStringLiteral("Łódź")));
     QVERIFY(!fitsIn1252(QChar(0x2603)));
     QCOMPARE(encode1252(QStringLiteral("a\u2603b")), QByteArray("a?b"));
+}
+
+void TestDataFiles::letterCaseDoesNotCount_data()
+{
+    QTest::addColumn<QStringList>("inFileAndTyped");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("B for b, Å for å, Š for š")
+        << QStringList { "Bergström i Ås ŠŒŽŸÞ", "bERGSTRÖM i åS šœžÿþ" } << true;
+    QTest::newRow("µ for μ, which no byte is") << QStringList { "5 µm", "5 μM" } << true;
+    QTest::newRow("ß is not ss") << QStringList { "ß", "SS" } << false;
+    QTest::newRow("an accent counts") << QStringList { "é", "E" } << false;
+    QTest::newRow("only the start") << QStringList { "A-1", "a-10" } << false;
+    QTest::newRow("a letter no byte is") << QStringList { "o", "ω" } << false;
+}
+
+void TestDataFiles::letterCaseDoesNotCount()
+{
+    QFETCH(QStringList, inFileAndTyped);
+    QFETCH(bool, same);
+    const QString &inFile = inFileAndTyped.at(0), &typed = inFileAndTyped.at(1);
+    QCOMPARE(sameIgnoringCase(inFile, typed), same);
+    QCOMPARE(beginsIgnoringCase(inFile + u'1', typed), same);
+    QCOMPARE(foldedText(inFile) == foldedText(typed), same);
+    // The file's bytes folded a byte at a time are the typed text's folded bytes.
+    QByteArray bytes = encode1252(inFile);
+    for (char& byte : bytes)
+        byte = foldedBytes()[uchar(byte)];
+    QCOMPARE(bytes == foldedBytes(typed), same);
 }
 
 void TestDataFiles::leadingNumber_data()
