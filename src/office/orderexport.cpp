@@ -4,6 +4,7 @@
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 #include "order/archive.h"
+#include "order/csvfile.h"
 #include "order/registers.h"
 #include "order/totals.h"
 
@@ -21,9 +22,10 @@ namespace {
 using core::Order;
 using core::OrderLine;
 
-const QString orderHeader = QStringLiteral("Orderdatum;Ordernr;Kundnr;Namn;Exkl moms;Moms %;Moms;Att betala;"
-                                           "Betk;Betalningsvillkor;Levs;Leveranssätt;Frkts;Fraktsätt");
-const QString lineHeader = QStringLiteral(";Artikelnr;Benämning;Enhet;A-pris;Antal;Rab %;Radsumma");
+const QStringList orderHeader { "Orderdatum", "Ordernr",      "Kundnr",     "Namn",     "Exkl moms",
+                                "Moms %",     "Moms",         "Att betala", "Betk",     "Betalningsvillkor",
+                                "Levs",       "Leveranssätt", "Frkts",      "Fraktsätt" };
+const QStringList lineHeader { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %", "Radsumma" };
 
 // An order to export: its last line in the order list.
 struct Listed
@@ -33,44 +35,9 @@ struct Listed
     QString listProblem; // the line was cut short
 };
 
-// A text as a spreadsheet reads it back whole: in double quotes, its own
-// doubled, where it holds the separator, a quote, a line break or blanks at
-// either end.
-void appendText(QString& row, const QString& text)
-{
-    const bool quoted = text.contains(u';') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r')
-        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
-    if (!quoted) {
-        row += text;
-        return;
-    }
-    row += u'"';
-    row += QString(text).replace(u'"', QStringLiteral("\"\""));
-    row += u'"';
-}
-
 bool allDigits(QStringView text)
 {
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// "99.50", "-2", "12.5": digits with at most one decimal point between them.
-bool isPlainNumber(QStringView text)
-{
-    if (text.startsWith(u'-'))
-        text = text.sliced(1);
-    const qsizetype point = text.indexOf(u'.');
-    return point < 0 ? allDigits(text) : allDigits(text.first(point)) && allDigits(text.sliced(point + 1));
-}
-
-// A number as the operator typed or the program stored it ("99.50") with the
-// decimal comma a Swedish spreadsheet reads; any other text stays text.
-void appendNumber(QString& row, const QString& text)
-{
-    if (isPlainNumber(text))
-        row += QString(text).replace(u'.', u',');
-    else
-        appendText(row, text);
 }
 
 QString isoDate(const QDate& date)
@@ -139,64 +106,54 @@ public:
 
     QByteArray header() const
     {
-        return "\xEF\xBB\xBF" + (orderHeader + (m_rows == ExportRows::PerLine ? lineHeader : QString())).toUtf8()
-            + "\r\n";
+        core::SpreadsheetRow row;
+        row.texts(orderHeader);
+        if (m_rows == ExportRows::PerLine)
+            row.texts(lineHeader);
+        return core::spreadsheetStart() + row.bytes();
     }
 
     // The order's rows; the problems of its amounts, if any, go to `problems`.
     QByteArray rowsOf(const QDate& date, const Order& order, QStringList& problems) const
     {
         const core::Totals totals = core::totalsOf(order);
-        QString head;
-        head += isoDate(date) + u';';
-        appendText(head, order.text(Order::OrderNumber));
-        head += u';';
-        appendText(head, order.text(Order::CustomerNumber));
-        head += u';';
-        appendText(head, order.text(Order::CustomerLine1));
-        head += u';';
-        appendNumber(head, totals.exclusiveOfVat);
-        head += u';';
+        core::SpreadsheetRow head;
+        head.text(isoDate(date))
+            .text(order.text(Order::OrderNumber))
+            .text(order.text(Order::CustomerNumber))
+            .text(order.text(Order::CustomerLine1))
+            .number(totals.exclusiveOfVat);
         // The archive keeps the VAT code, not the rate: a code outside the
         // table printed with the rate the order had before, which is not known.
         if (totals.vatRate.isEmpty()) {
-            head += QStringLiteral(";;");
+            head.text({}).text({}).text({});
             problems.append(QStringLiteral("Momskoden \"%1\" ger ingen momssats; moms och att betala är tomma.")
                                 .arg(order.text(Order::VatCode)));
         } else {
-            appendNumber(head, totals.vatRate);
-            head += u';';
-            appendNumber(head, totals.vat);
-            head += u';';
-            appendNumber(head, totals.inclusiveOfVat);
+            head.number(totals.vatRate).number(totals.vat).number(totals.inclusiveOfVat);
         }
         for (const auto& [field, which] : { std::pair { Order::PaymentTerms, core::CodeRegister::PaymentTerms },
                                             std::pair { Order::DeliveryMethod, core::CodeRegister::DeliveryMethod },
-                                            std::pair { Order::FreightMethod, core::CodeRegister::FreightMethod } }) {
-            head += u';';
-            appendText(head, order.text(field));
-            head += u';';
-            appendText(head, m_wording.wording(which, order.text(field)));
-        }
+                                            std::pair { Order::FreightMethod, core::CodeRegister::FreightMethod } })
+            head.text(order.text(field)).text(m_wording.wording(which, order.text(field)));
 
         if (m_rows == ExportRows::PerOrder)
-            return (head + QStringLiteral("\r\n")).toUtf8();
+            return head.bytes();
         // An order without lines still has its row.
         const QList<OrderLine> lines = order.lines().isEmpty() ? QList<OrderLine> { OrderLine() } : order.lines();
-        QString rows;
+        QByteArray rows;
         for (const OrderLine& line : lines) {
-            rows += head;
+            core::SpreadsheetRow row = head;
             for (int column = 0; column < OrderLine::columnCount; ++column) {
-                rows += u';';
                 const QString& text = line.texts[size_t(column)];
                 if (column >= OrderLine::UnitPrice)
-                    appendNumber(rows, text);
+                    row.number(text);
                 else
-                    appendText(rows, text);
+                    row.text(text);
             }
-            rows += QStringLiteral("\r\n");
+            rows += row.bytes();
         }
-        return rows.toUtf8();
+        return rows;
     }
 
 private:

@@ -98,6 +98,22 @@ char detectSeparator(QByteArrayView bytes)
     return best;
 }
 
+const QByteArray byteOrderMark("\xEF\xBB\xBF");
+
+bool allDigits(QStringView text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// "99.50", "-2", "12.5": digits with at most one decimal point between them.
+bool isPlainNumber(QStringView text)
+{
+    if (text.startsWith(u'-'))
+        text = text.sliced(1);
+    const qsizetype point = text.indexOf(u'.');
+    return point < 0 ? allDigits(text) : allDigits(text.first(point)) && allDigits(text.sliced(point + 1));
+}
+
 bool isUtf8(QByteArrayView bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -111,9 +127,9 @@ bool isUtf8(QByteArrayView bytes)
 CsvFile readCsv(QByteArrayView bytes)
 {
     CsvFile file;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
+    if (bytes.startsWith(byteOrderMark)) {
         file.encoding = TextEncoding::Utf8WithBom;
-        bytes = bytes.sliced(3);
+        bytes = bytes.sliced(byteOrderMark.size());
     } else {
         file.encoding = isUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     }
@@ -157,6 +173,68 @@ QString separatorName(char separator)
     default:
         return QStringLiteral("komma");
     }
+}
+
+QByteArray spreadsheetStart()
+{
+    return byteOrderMark;
+}
+
+void SpreadsheetRow::startCell()
+{
+    if (!m_empty)
+        m_cells += u';';
+    m_empty = false;
+}
+
+// Every text of a written file goes into its cell here.
+SpreadsheetRow& SpreadsheetRow::text(QStringView cell)
+{
+    startCell();
+    const bool quoted = cell.contains(u';') || cell.contains(u'"') || cell.contains(u'\n') || cell.contains(u'\r')
+        || (!cell.isEmpty() && (cell.front().isSpace() || cell.back().isSpace()));
+    if (!quoted) {
+        m_cells += cell;
+        return *this;
+    }
+    m_cells += u'"';
+    for (QChar c : cell) {
+        if (c == u'"')
+            m_cells += u'"';
+        m_cells += c;
+    }
+    m_cells += u'"';
+    return *this;
+}
+
+SpreadsheetRow& SpreadsheetRow::texts(const QStringList& cells)
+{
+    for (const QString& cell : cells)
+        text(cell);
+    return *this;
+}
+
+SpreadsheetRow& SpreadsheetRow::number(QStringView cell)
+{
+    if (!isPlainNumber(cell))
+        return text(cell);
+    startCell();
+    for (QChar c : cell)
+        m_cells += c == u'.' ? QChar(u',') : c;
+    return *this;
+}
+
+QByteArray SpreadsheetRow::bytes() const
+{
+    return (m_cells + QStringLiteral("\r\n")).toUtf8();
+}
+
+QByteArray spreadsheetBytes(const QList<QStringList>& rows)
+{
+    QByteArray bytes = spreadsheetStart();
+    for (const QStringList& row : rows)
+        bytes += SpreadsheetRow().texts(row).bytes();
+    return bytes;
 }
 
 } // namespace core

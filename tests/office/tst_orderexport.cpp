@@ -51,12 +51,6 @@ void TestOrderExport::csvOfThePeriod_data()
 
     QTest::newRow("25 %") << "0" << int(Damage::None) << false << head + "398,00;25;99,50;497,50" + codes + "\r\n"
                           << QStringList();
-    QTest::newRow("12 %") << "1" << int(Damage::None) << false << head + "398,00;12;47,76;445,76" + codes + "\r\n"
-                          << QStringList();
-    QTest::newRow("6 %") << "3" << int(Damage::None) << false << head + "398,00;6;23,88;421,88" + codes + "\r\n"
-                         << QStringList();
-    QTest::newRow("0 %") << "9" << int(Damage::None) << false << head + "398,00;0;0,00;398,00" + codes + "\r\n"
-                         << QStringList();
     QTest::newRow("a code without a rate") << "2" << int(Damage::None) << false << head + "398,00;;;" + codes + "\r\n"
                                            << QStringList { "124" };
     QTest::newRow("one row a line, an amount edited by hand") << "0" << int(Damage::HandEditedAmount) << true

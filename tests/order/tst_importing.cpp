@@ -135,11 +135,11 @@ void TestImporting::importAndUndo()
 void TestImporting::exportedRegisterImportsUnchanged()
 {
     const datafiles::RecordTable products
-        = datafiles::RecordTable::parse(registerBytes + "\"A-4\",\"Plugg; 6 mm \",\"f\xF6rp\",\"12.50\"\r\n", 4);
+        = datafiles::RecordTable::parse(registerBytes + "\"A-4\",\"Plugg; 6 mm\",\"f\xF6rp\",\"12.50\"\r\n", 4);
     const QByteArray exported = core::exportedProducts(products);
     QVERIFY(exported.startsWith("\xEF\xBB\xBF"
                                 "Artikelnr;Benämning;Enhet;Pris\r\nA-1;Skruv;st;10\r\n"));
-    QVERIFY(exported.endsWith("A-4;\"Plugg; 6 mm \";förp;12,50\r\n"));
+    QVERIFY(exported.endsWith("A-4;\"Plugg; 6 mm\";förp;12,50\r\n"));
 
     const core::CsvFile csv = core::readCsv(exported);
     const core::PriceListPlan plan = core::planPriceList(csv, core::guessColumns(csv, core::priceListFields()),
