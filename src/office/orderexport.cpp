@@ -1,7 +1,5 @@
 #include "orderexport.h"
 
-#include "datafiles/codepage.h"
-#include "datafiles/records.h"
 #include "datafiles/textfile.h"
 #include "order/archive.h"
 #include "order/csvfile.h"
@@ -32,7 +30,6 @@ struct Listed
 {
     core::OrderListEntry entry;
     QDate date;
-    QString listProblem; // the line was cut short
 };
 
 bool allDigits(QStringView text)
@@ -54,38 +51,18 @@ bool numberBefore(const QString& a, const QString& b)
 }
 
 // The orders of the order list, each once as last printed, in the order of
-// their last printing. A last line cut short still names its order where its
-// number is whole.
-QList<Listed> lastPrintings(const QByteArray& list)
+// their last printing.
+QList<Listed> lastPrintings(const core::OrderList& list)
 {
-    const datafiles::RecordTable table = datafiles::RecordTable::parse(list, core::orderListFields);
-    QList<Listed> printed;
-    printed.reserve(table.recordCount() + 1);
-    for (qsizetype r = 0; r < table.recordCount(); ++r)
-        printed.append(
-            Listed { { table.field(r, 0), table.field(r, 1), table.field(r, 2), table.field(r, 3) }, {}, {} });
-    if (table.endsInsideRecord()) {
-        const QByteArrayView tail
-            = QByteArrayView(list).sliced(datafiles::wholeRecordsLength(list, core::orderListFields));
-        datafiles::FieldStream stream(tail);
-        QStringList fields;
-        datafiles::FieldSpan span;
-        while (stream.next(&span))
-            fields.append(datafiles::decode1252(tail.sliced(span.begin, span.end - span.begin)));
-        // The number is whole once a third field has begun.
-        if (fields.size() >= 3)
-            printed.append(Listed {
-                { fields.at(0), fields.at(1), {}, {} }, {}, QStringLiteral("Dess rad i orderlistan är avkortad.") });
-    }
-
-    QHash<QString, qsizetype> last;
-    for (qsizetype i = 0; i < printed.size(); ++i)
-        last.insert(printed.at(i).entry.orderNumber, i);
+    QHash<QByteArrayView, qsizetype> last;
+    last.reserve(list.size());
+    for (qsizetype r = 0; r < list.size(); ++r)
+        last.insert(list.fields(r)[1], r);
     QList<Listed> once;
     once.reserve(last.size());
-    for (qsizetype i = 0; i < printed.size(); ++i) {
-        if (last.value(printed.at(i).entry.orderNumber) == i)
-            once.append(printed.at(i));
+    for (qsizetype r = 0; r < list.size(); ++r) {
+        if (last.value(list.fields(r)[1]) == r)
+            once.append({ list.entry(r), {} });
     }
     return once;
 }
@@ -179,8 +156,6 @@ ExportedOrder exportOrder(const datafiles::DataDirectory& data, const Listed& li
     }
     ExportedOrder exported;
     exported.problems = archived.problems;
-    if (!listed.listProblem.isEmpty())
-        exported.problems.prepend(listed.listProblem);
     exported.rows = csv.rowsOf(listed.date, order, exported.problems);
     return exported;
 }
@@ -242,18 +217,15 @@ ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& fr
 {
     const QString operation = QStringLiteral("exportera orderna");
     ExportOutcome outcome;
-    QByteArray list;
-    if (datafiles::isFile(data.orderList())) {
-        datafiles::ReadResult read = datafiles::readWholeFile(data.orderList());
-        if (!read.ok()) {
-            outcome.failure = read.failure->during(operation);
-            return outcome;
-        }
-        list = std::move(read.bytes);
+    const core::OrderListRead list = core::readOrderList(data);
+    if (list.failure) {
+        outcome.failure = list.failure->during(operation);
+        return outcome;
     }
+    outcome.cutShort = list.cutShort;
 
     QList<Listed> inPeriod;
-    for (Listed& listed : lastPrintings(list)) {
+    for (Listed& listed : lastPrintings(list.list)) {
         const std::optional<QDate> date = dateOfOrder(listed.entry.orderDate);
         if (date && *date >= from && *date <= to) {
             listed.date = *date;

@@ -38,6 +38,9 @@ struct ExportOutcome
     QList<IncompleteOrder> incomplete;
     bool cancelled = false; // then no file was written
     std::optional<datafiles::Failure> failure;
+    // The order list ends inside a record: what to tell the operator; the
+    // orders of its complete records were exported.
+    std::optional<datafiles::Failure> cutShort;
 };
 
 ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& from, const QDate& to, ExportRows rows,

@@ -147,6 +147,8 @@ void FrmOrderExport::cmdExportera_Click()
         MessageBox::reportFailure(this, *exported.failure);
         return;
     }
+    if (exported.cutShort)
+        MessageBox::reportFailure(this, *exported.cutShort);
     QString text = QStringLiteral("%1 order från %2 till %3 är exporterade till\r\n%4")
                        .arg(exported.orders)
                        .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate), QDir::toNativeSeparators(file));

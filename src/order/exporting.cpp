@@ -68,7 +68,7 @@ std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data,
         const OrderListRead read = readOrderList(data);
         if (read.failure)
             return read.failure->during(operation);
-        bytes = exportedOrderList(read.entries);
+        bytes = exportedOrderList(read.list.entries());
         break;
     }
     }

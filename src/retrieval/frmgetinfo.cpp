@@ -60,8 +60,8 @@ FrmGetInfo* FrmGetInfo::open(const datafiles::DataDirectory& data, QWidget* pare
         return nullptr;
     }
     QList<QStringList> rows;
-    rows.reserve(list.entries.size());
-    for (const core::OrderListEntry& entry : list.entries)
+    rows.reserve(list.list.size());
+    for (const core::OrderListEntry& entry : list.list.entries())
         rows.append({ entry.orderDate, entry.orderNumber, entry.customerNumber, entry.customerName });
     auto* window = new FrmGetInfo(data);
     window->Form_Load(rows);

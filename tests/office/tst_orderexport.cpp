@@ -18,7 +18,7 @@ const QByteArray perLineHeader = ";Artikelnr;Ben\xC3\xA4mning;Enhet;A-pris;Antal
 const QByteArray head = "2006-03-15;124;1001;Bergstr\xC3\xB6m Bygg AB;";
 const QByteArray codes = ";1;30 dagar netto;1;Utk\xC3\xB6rt;0;Posten";
 
-enum class Damage { None, HandEditedAmount, NoBasket, ListLineCut, PrintedTwice };
+enum class Damage { None, HandEditedAmount, NoBasket, ListLineCut, PrintedTwice, PrintedTwiceInPeriod, FirstDay };
 
 // Order 124 printed as the program prints it: its basket, its archive files,
 // its line in the order list.
@@ -62,14 +62,23 @@ void TestOrderExport::csvOfThePeriod_data()
     QTest::newRow("without a basket") << "0" << int(Damage::NoBasket) << true
                                       << head + "0,00;25;0,00;0,00" + codes + ";;;;;;;\r\n"
                                       << QStringList { "124" };
-    QTest::newRow("its list line cut") << "0" << int(Damage::ListLineCut) << false
-                                       << head + "398,00;25;99,50;497,50" + codes + "\r\n"
-                                       << QStringList { "124" };
-    // Printed in February, then again in March with the name corrected: the
-    // March printing is the order.
+    // The list cut inside the next printing's line: the orders before it are
+    // exported, and the cut is told.
+    QTest::newRow("the list cut after it")
+        << "0" << int(Damage::ListLineCut) << false << head + "398,00;25;99,50;497,50" + codes + "\r\n"
+        << QStringList();
+    // Printed in February, or on 2 March, then again on 15 March with the name
+    // corrected: the last printing is the order, exported once.
     QTest::newRow("printed twice") << "0" << int(Damage::PrintedTwice) << false
                                    << head + "398,00;25;99,50;497,50" + codes + "\r\n"
                                    << QStringList();
+    QTest::newRow("printed twice in the period")
+        << "0" << int(Damage::PrintedTwiceInPeriod) << false << head + "398,00;25;99,50;497,50" + codes + "\r\n"
+        << QStringList();
+    QTest::newRow("dated on the first day, a quote in the name")
+        << "0" << int(Damage::FirstDay) << false
+        << "2006-03-01;124;1001;\"Bergstr\xC3\xB6m \"\"Bygg\"\" AB\";398,00;25;99,50;497,50" + codes + "\r\n"
+        << QStringList();
 }
 
 void TestOrderExport::csvOfThePeriod()
@@ -86,9 +95,13 @@ void TestOrderExport::csvOfThePeriod()
         edited.texts[core::OrderLine::LineAmount] = QStringLiteral("12.5");
         order.setLines({ order.lines().at(0), edited });
     }
-    if (Damage(damage) == Damage::PrintedTwice) {
+    if (Damage(damage) == Damage::FirstDay) {
+        order.setText(Order::OrderDate, QStringLiteral("060301"));
+        order.setText(Order::CustomerLine1, QStringLiteral("Bergström \"Bygg\" AB"));
+    }
+    if (Damage(damage) == Damage::PrintedTwice || Damage(damage) == Damage::PrintedTwiceInPeriod) {
         Order earlier = order;
-        earlier.setText(Order::OrderDate, QStringLiteral("060228"));
+        earlier.setText(Order::OrderDate, Damage(damage) == Damage::PrintedTwice ? "060228" : "060302");
         earlier.setText(Order::CustomerLine1, QStringLiteral("Bergstrom Bygg"));
         print(folder, earlier);
     }
@@ -102,16 +115,15 @@ void TestOrderExport::csvOfThePeriod()
     if (Damage(damage) == Damage::NoBasket)
         order.setLines({});
     print(folder, order);
-    if (Damage(damage) == Damage::ListLineCut) {
-        const QByteArray list = folder.read("Order/lista.dbf");
-        folder.write("Order/lista.dbf", list.left(list.lastIndexOf("\"060315\"")) + "\"060315\",\"124\",\"10");
-    }
+    if (Damage(damage) == Damage::ListLineCut)
+        folder.write("Order/lista.dbf", folder.read("Order/lista.dbf") + "\"060316\",\"125\",\"10");
 
     const QString file = folder.programFolder() + QStringLiteral("/order-2006-03.csv");
     const office::ExportOutcome exported
         = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31),
                                perLine ? office::ExportRows::PerLine : office::ExportRows::PerOrder, file);
     QVERIFY(!exported.failure);
+    QCOMPARE(exported.cutShort.has_value(), Damage(damage) == Damage::ListLineCut);
     QCOMPARE(exported.orders, 1);
     QFile csv(file);
     QVERIFY(csv.open(QIODevice::ReadOnly));

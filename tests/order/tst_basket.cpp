@@ -268,8 +268,8 @@ void TestBasket::appendAfterACutRecord()
         QVERIFY(!read.cutShort);
     } else {
         const core::OrderListRead read = core::readOrderList(folder.data());
-        QCOMPARE(read.entries.size(), 2);
-        QCOMPARE(read.entries.last().orderNumber, QStringLiteral("1043"));
+        QCOMPARE(read.list.size(), 2);
+        QCOMPARE(read.list.entries().last().orderNumber, QStringLiteral("1043"));
         QVERIFY(!read.cutShort);
     }
 }

@@ -210,7 +210,7 @@ void TestOpenOrder::aNumberAJournalHoldsIsNotHandedOutAgain()
         QVERIFY2(archived.problems.isEmpty(), qPrintable(archived.problems.join(' ')));
         QCOMPARE(archived.order.lines(), orderLinesOf(numberedLines({ line })));
     }
-    QCOMPARE(core::readOrderList(folder.data()).entries.size(), 2);
+    QCOMPARE(core::readOrderList(folder.data()).list.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestOpenOrder)
