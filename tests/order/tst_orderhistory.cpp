@@ -33,21 +33,11 @@ class TestOrderHistory : public QObject
     Q_OBJECT
 
 private slots:
-    void newestFirst();
     void search_data();
     void search();
     void filters_data();
     void filters();
 };
-
-void TestOrderHistory::newestFirst()
-{
-    const core::OrderHistory history(printed);
-    QCOMPARE(history.size(), 6);
-    QCOMPARE(history.entry(0).orderNumber, QStringLiteral("1012"));
-    QCOMPARE(history.entry(5), printed.first());
-    QCOMPARE(found(core::OrderHistory(), QStringLiteral("1")), QStringList());
-}
 
 void TestOrderHistory::search_data()
 {
