@@ -37,7 +37,8 @@ struct PrintOutcome
 // a registered order (completed at the next start, should the program stop
 // between), and a failure before the paper leaves the order-number file, the
 // archive and the order list as they were (a copy left by a failed printer is
-// replaced by the next printing).
+// replaced by the next printing). An order whose VAT code has no rate is
+// refused before anything is drawn.
 PrintOutcome printOrder(const core::Order& order, const QList<printing::TableColumn>& columns,
                         const core::CodeWording& wording, const datafiles::DataDirectory& data);
 

@@ -1,5 +1,6 @@
 #include "printingtestsupport.h"
 
+#include "history/pdfwindow.h"
 #include "order/registers.h"
 #include "order/registration.h"
 #include "printing/orderdocument.h"
@@ -126,6 +127,7 @@ private slots:
     void failureInsideTheRegistrationIsReported();
     void failureBoxSpeaksSwedish_data();
     void failureBoxSpeaksSwedish();
+    void orderWithoutVatRateIsRefused();
 
 private:
     // The form's files, for the form drawn without a window: where it puts
@@ -272,7 +274,9 @@ void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt_data()
 
     QTest::newRow("sample order, 3 lines") << sampleOrder(3);
     QTest::newRow("120 lines over three pages") << sampleOrder(120);
-    QTest::newRow("a fresh window's order") << core::Order();
+    core::Order fresh;
+    fresh.setText(core::Order::VatCode, QStringLiteral("0")); // F9 refuses an order without a VAT rate
+    QTest::newRow("a fresh window's order with a VAT code") << fresh;
     core::Order otherCodes = sampleOrder(1);
     otherCodes.setText(core::Order::PaymentTerms, QStringLiteral("7")); // not in the register
     otherCodes.setText(core::Order::FreightMethod, QStringLiteral("2"));
@@ -540,6 +544,27 @@ void TestPrintCommand::failureBoxSpeaksSwedish()
     for (auto it = word.globalMatch(outside); it.hasNext();) {
         const QString shown = it.next().captured();
         QVERIFY2(!systemWords.contains(shown.toLower()), qPrintable(shown + QStringLiteral(" in ") + box.text));
+    }
+}
+
+// An order whose VAT code was emptied or changed to one without a rate is
+// neither printed (F9) nor previewed (Shift+F9): the rate it had before is not
+// the order's.
+void TestPrintCommand::orderWithoutVatRateIsRefused()
+{
+    for (bool preview : { false, true }) {
+        PrintedOrder p;
+        p.show(2);
+        p.window.openOrder().setText(core::Order::VatCode, QStringLiteral("2"));
+        QVERIFY(showActive(p.window));
+        const printing::Destinations::Override override(p.recorded.destinations(true));
+        QTest::keyClick(&p.window, Qt::Key_F9, preview ? Qt::ShiftModifier : Qt::NoModifier);
+
+        QCOMPARE(p.boxes.shown.size(), 1);
+        QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
+        QVERIFY2(p.boxes.shown.at(0).text.contains("momskoden \"2\""), qPrintable(p.boxes.shown.at(0).text));
+        QVERIFY(p.recorded.printer.isEmpty() && p.recorded.pdf.isEmpty() && visibleWindows<PdfWindow>().isEmpty());
+        QVERIFY(!p.folder.exists("Registret/OrderNr.dbf") && !p.folder.exists("Order/lista.dbf"));
     }
 }
 
