@@ -2,6 +2,7 @@
 
 #include "basket.h"
 #include "customerlookup.h"
+#include "lineamounts.h"
 #include "numbering.h"
 #include "registration.h"
 
@@ -115,7 +116,11 @@ std::optional<datafiles::Failure> OpenOrder::appendLines(const QList<OrderLine>&
 
 std::optional<datafiles::Failure> OpenOrder::addLines(const QList<OrderLine>& lines)
 {
-    return appendLines(lines, QStringLiteral("lägga till orderraden"));
+    for (const OrderLine& line : lines) {
+        if (std::optional<LineRefusal> refusal = refusedLineValue(line))
+            return refusal->failure;
+    }
+    return appendLines(lines, addLineOperation);
 }
 
 std::optional<datafiles::Failure> OpenOrder::fetchLines(const QList<OrderLine>& lines)

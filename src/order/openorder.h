@@ -57,7 +57,8 @@ public:
     // A code chosen from its register.
     void setCode(CodeRegister which, const QString& code);
     // Lines from the product picker: added to the basket, then to the order.
-    // Nothing is added when the basket cannot be written.
+    // Nothing is added when the basket cannot be written, or when a line's
+    // values are refused (refusedLineValue).
     std::optional<datafiles::Failure> addLines(const QList<OrderLine>& lines);
     // A printed order's lines fetched with "Hämta underlag": kept in the
     // order's basket as lines from the picker are, so that the order's archive

@@ -235,10 +235,21 @@ void FrmAddProduct::takeChosenProduct()
 void FrmAddProduct::addLine()
 {
     core::OrderLine line;
-    const TextBox* boxes[]
+    TextBox* const boxes[]
         = { m_articleNumber, m_description, m_unit, m_unitPrice, m_quantity, m_discount, m_lineAmount };
     for (int i = 0; i < core::OrderLine::columnCount; ++i)
         line.texts[size_t(i)] = boxes[i]->text();
+    if (const std::optional<core::LineRefusal> refusal = core::refusedLineValue(line)) {
+        MessageBox::reportFailure(this, refusal->failure);
+        TextBox* field = boxes[refusal->field];
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        return;
+    }
+    for (const core::LineQuestion& question : core::lineQuestions(line)) {
+        if (!MessageBox::ask(this, question.title, question.text))
+            return;
+    }
     if (const std::optional<datafiles::Failure> failure = m_take(line)) {
         // A link in the basket's place is no fault of the program's: the
         // operator is told which file it is, so that it can be taken away.
@@ -249,7 +260,7 @@ void FrmAddProduct::addLine()
         return;
     }
 
-    for (TextBox* box : { m_articleNumber, m_description, m_unit, m_unitPrice, m_quantity, m_discount, m_lineAmount })
+    for (TextBox* box : boxes)
         box->clear();
     close();
 }
