@@ -14,6 +14,13 @@ qint32 roundHalfEven(float value)
     return qint32(std::lrintf(value));
 }
 
+// How much room a column's texts have: up to the next column, and for the last
+// up to the printable width as well.
+double columnWidth(const Page& page, const QList<float>& edges, qsizetype column)
+{
+    return std::min(double(edges.at(column + 1)), page.printableWidth()) - edges.at(column);
+}
+
 } // namespace
 
 float ListViewTotalWidth(const ListViewContent& ListView)
@@ -53,7 +60,8 @@ void PrintListViewHeader(Page& page, const ListViewContent& ListView, float TopM
     page.setCurrentY(TopMarginal);
     for (qsizetype k = 0; k < ListView.columns.size(); ++k) {
         page.setCurrentX(edges.at(k));
-        page.printWithoutLineEnd(ListView.columns.at(k).caption);
+        page.printWithoutLineEnd(
+            page.linesWithin(ListView.columns.at(k).caption, columnWidth(page, edges, k), 1).first());
     }
     page.lineEnd();
     page.setBold(false);
@@ -74,21 +82,37 @@ void printListViewRows(Page& page, const ListViewContent& ListView, float LeftMa
     const float pageBottom = std::min(float(page.printableHeight()), float(page.printableHeight()) - BottomMarginal);
 
     PrintListViewHeader(page, ListView, TopMarginal, edges);
+    // A text wider than its column goes on below in its column, its row as
+    // tall as its tallest cell; never taller than a fresh page holds.
+    const double lineHeight = page.lineHeight();
+    const int linesOnAFreshPage = std::max(1, int((pageBottom - TopMarginal - lineHeight) / lineHeight));
     // The first page holds the rest of the document, so even its first row
     // moves on when it does not fit; a later page takes its first row anyway.
     bool freshPage = false;
     for (const QStringList& item : ListView.items) {
+        QList<QStringList> cells;
+        qsizetype rowLines = 1;
+        for (qsizetype j = 0; j <= lastSubItem; ++j) {
+            cells.append(page.linesWithin(j < item.size() ? item.at(j) : QString(), columnWidth(page, edges, j),
+                                          linesOnAFreshPage));
+            rowLines = std::max(rowLines, cells.last().size());
+        }
         const float bottom = page.pageNumber() <= 1 ? std::min(pageBottom, firstPageBottom) : pageBottom;
-        const float rowBottom = float(page.currentY()) + float(page.lineHeight());
+        const float rowBottom = float(page.currentY()) + float(rowLines * lineHeight);
         if (rowBottom > bottom && !freshPage) {
             page.newPage();
             PrintListViewHeader(page, ListView, TopMarginal, edges);
             freshPage = true;
         }
+        const double rowTop = page.currentY();
         for (qsizetype j = 0; j <= lastSubItem; ++j) {
-            page.setCurrentX(edges.at(j));
-            page.printWithoutLineEnd(j < item.size() ? item.at(j) : QString());
+            for (qsizetype k = 0; k < cells.at(j).size(); ++k) {
+                page.setCurrentY(rowTop + k * lineHeight);
+                page.setCurrentX(edges.at(j));
+                page.printWithoutLineEnd(cells.at(j).at(k));
+            }
         }
+        page.setCurrentY(rowTop + (rowLines - 1) * lineHeight);
         page.lineEnd();
         freshPage = false;
     }

@@ -31,8 +31,11 @@ enum class OrderDocument { OrderForm, DeliveryNote };
 // Draws the order as the printed order form, "ORDERUNDERLAG", with its order
 // lines in a table of the given columns, and ends the document. The codes are
 // printed in their wording, the totals as the order comes to; the logo and the
-// table frame come from the data folder. False when a step failed (the page
-// tells which); the steps after it are not drawn.
+// table frame come from the data folder. Every text keeps to its field: one
+// too wide goes on over the lines its field has room for (a value of the
+// head, the info text, an amount, a cell of the table) and is cut short
+// beyond them. False when a step failed (the page tells which); the steps
+// after it are not drawn.
 //
 // The delivery note, "FÖLJESEDEL", is the same page without a price: the
 // columns "A-pris", "Rab %" and "Radsumma" and the totals are left out, with

@@ -39,6 +39,23 @@ QString imageFailureReason(const QImageReader& reader)
     return reason;
 }
 
+// The text without the blanks at its end.
+QStringView withoutTrailingBlanks(QStringView text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return text.left(end);
+}
+
+QStringView withoutLeadingBlanks(QStringView text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text.at(start).isSpace())
+        ++start;
+    return text.mid(start);
+}
+
 } // namespace
 
 Page::Page()
@@ -89,6 +106,55 @@ bool Page::ensureStarted()
     m_open = true;
     m_pageNumber = 1;
     return true;
+}
+
+QStringList Page::linesWithin(const QString& text, double width, int maxLines) const
+{
+    const QFontMetricsF metrics(m_font, &metricsDevice());
+    const double limit = width / centimetresPerInch * metricsDevice().logicalDpiX();
+    const auto fits = [&](QStringView part) {
+        return metrics.horizontalAdvance(withoutTrailingBlanks(part).toString()) <= limit;
+    };
+    if (fits(text))
+        return { text };
+
+    QStringList lines;
+    QStringView rest = withoutLeadingBlanks(text);
+    while (lines.size() + 1 < maxLines && !rest.isEmpty()) {
+        if (fits(rest))
+            break;
+        // The most whole words that fit; a first word too long for any line
+        // is broken where the line is full.
+        qsizetype end = 0;
+        for (qsizetype i = 1; i < rest.size(); ++i) {
+            if (rest.at(i).isSpace() && !rest.at(i - 1).isSpace()) {
+                if (!fits(rest.left(i)))
+                    break;
+                end = i;
+            }
+        }
+        if (end == 0) {
+            while (end < rest.size() && fits(rest.left(end + 1)))
+                ++end;
+            if (end == 0)
+                break;
+        }
+        lines.append(withoutTrailingBlanks(rest.left(end)).toString());
+        rest = withoutLeadingBlanks(rest.mid(end));
+    }
+    if (rest.isEmpty() && !lines.isEmpty())
+        return lines;
+    if (fits(rest)) {
+        lines.append(rest.toString());
+        return lines;
+    }
+    const QString ellipsis(QChar(0x2026));
+    qsizetype kept = 0;
+    while (kept < rest.size() && fits(withoutTrailingBlanks(rest.left(kept + 1)).toString() + ellipsis))
+        ++kept;
+    lines.append(kept == 0 && !fits(ellipsis) ? QString()
+                                              : withoutTrailingBlanks(rest.left(kept)).toString() + ellipsis);
+    return lines;
 }
 
 void Page::print(const QString& text)

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -45,6 +46,13 @@ public:
     bool bold() const { return m_font.bold(); }
     // The distance one line end moves down in the current font.
     double lineHeight() const;
+
+    // The text as lines that each end within `width` centimetres in the
+    // current font (trailing blanks draw nothing and do not count): the text
+    // itself when it fits; otherwise broken between words, or inside a word
+    // too long for a line, onto at most `maxLines` lines, the last cut short
+    // with "…" where the text goes on. Always at least one line.
+    QStringList linesWithin(const QString& text, double width, int maxLines) const;
 
     // Prints the text and then a line end.
     void print(const QString& text);

@@ -127,6 +127,7 @@ private slots:
     void failureInsideTheRegistrationIsReported();
     void failureBoxSpeaksSwedish_data();
     void failureBoxSpeaksSwedish();
+    void textsKeepToTheirFields();
     void orderWithoutVatRateIsRefused();
 
 private:
@@ -544,6 +545,35 @@ void TestPrintCommand::failureBoxSpeaksSwedish()
     for (auto it = word.globalMatch(outside); it.hasNext();) {
         const QString shown = it.next().captured();
         QVERIFY2(!systemWords.contains(shown.toLower()), qPrintable(shown + QStringLiteral(" in ") + box.text));
+    }
+}
+
+// Every field too long for its place, on the order form and the delivery
+// note: nothing prints over another text or past the page's edge, and the
+// delivery method's wording goes on below in its column, whole, beside "Posten".
+void TestPrintCommand::textsKeepToTheirFields()
+{
+    using core::Order;
+    m_form.copySample(QStringLiteral("Registret/Leveranssätt.dbf"));
+    Order order = sampleOrder(0);
+    for (Order::Field field :
+         { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3, Order::Info,
+           Order::OrderNumber, Order::DeliveryDate, Order::OrderDate, Order::RegistrationNumber })
+        order.setText(field, longName);
+    order.setText(Order::DeliveryMethod, QStringLiteral("3")); // "Avhämtas av kund på lager"
+    order.appendLine(core::OrderLine::fromList(QStringList(6, longName) << QStringLiteral("1e20")));
+    order.appendLine(core::OrderLine::fromList(QStringList(6, QString(60, u'8')) << QStringLiteral("1e20")));
+
+    for (auto document : { printing::OrderDocument::OrderForm, printing::OrderDocument::DeliveryNote }) {
+        QList<PageStep> steps;
+        RecordingPage page(steps);
+        QVERIFY(printing::printOrderDocument(page, order, printing::designedOrderLineColumns(),
+                                             core::CodeWording(m_form.data()), m_form.data(), document));
+        QCOMPARE(overprinted(steps, page.printableWidth()), QString());
+        QString delivery;
+        for (const PageStep& s : textSteps(steps))
+            delivery += s.x == 10.0 && s.y >= 5.0 && s.y < 6.0 ? s.text + u' ' : QString();
+        QCOMPARE(delivery, QStringLiteral("Avhämtas av kund på lager "));
     }
 }
 
