@@ -14,11 +14,15 @@ qint32 roundHalfEven(float value)
     return qint32(std::lrintf(value));
 }
 
-// How much room a column's texts have: up to the next column, and for the last
-// up to the printable width as well.
-double columnWidth(const Page& page, const QList<float>& edges, qsizetype column)
+// How much room each column's texts have: up to the next column, and for the
+// last up to the printable width as well.
+QList<double> columnWidths(const Page& page, const QList<float>& edges)
 {
-    return std::min(double(edges.at(column + 1)), page.printableWidth()) - edges.at(column);
+    const double printableWidth = page.printableWidth();
+    QList<double> widths;
+    for (qsizetype column = 0; column + 1 < edges.size(); ++column)
+        widths.append(std::min(double(edges.at(column + 1)), printableWidth) - edges.at(column));
+    return widths;
 }
 
 } // namespace
@@ -58,10 +62,10 @@ void PrintListViewHeader(Page& page, const ListViewContent& ListView, float TopM
 {
     page.setBold(true);
     page.setCurrentY(TopMarginal);
+    const QList<double> widths = columnWidths(page, edges);
     for (qsizetype k = 0; k < ListView.columns.size(); ++k) {
         page.setCurrentX(edges.at(k));
-        page.printWithoutLineEnd(
-            page.linesWithin(ListView.columns.at(k).caption, columnWidth(page, edges, k), 1).first());
+        page.printWithoutLineEnd(page.linesWithin(ListView.columns.at(k).caption, widths.at(k), 1).first());
     }
     page.lineEnd();
     page.setBold(false);
@@ -85,6 +89,7 @@ void printListViewRows(Page& page, const ListViewContent& ListView, float LeftMa
     // A text wider than its column goes on below in its column, its row as
     // tall as its tallest cell; never taller than a fresh page holds.
     const double lineHeight = page.lineHeight();
+    const QList<double> widths = columnWidths(page, edges);
     const int linesOnAFreshPage = std::max(1, int((pageBottom - TopMarginal - lineHeight) / lineHeight));
     // The first page holds the rest of the document, so even its first row
     // moves on when it does not fit; a later page takes its first row anyway.
@@ -93,8 +98,7 @@ void printListViewRows(Page& page, const ListViewContent& ListView, float LeftMa
         QList<QStringList> cells;
         qsizetype rowLines = 1;
         for (qsizetype j = 0; j <= lastSubItem; ++j) {
-            cells.append(page.linesWithin(j < item.size() ? item.at(j) : QString(), columnWidth(page, edges, j),
-                                          linesOnAFreshPage));
+            cells.append(page.linesWithin(j < item.size() ? item.at(j) : QString(), widths.at(j), linesOnAFreshPage));
             rowLines = std::max(rowLines, cells.last().size());
         }
         const float bottom = page.pageNumber() <= 1 ? std::min(pageBottom, firstPageBottom) : pageBottom;

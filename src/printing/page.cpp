@@ -167,14 +167,29 @@ void Page::printWithoutLineEnd(const QString& text)
 {
     if (!ensureStarted())
         return;
-    const QFontMetricsF metrics(m_font, &metricsDevice());
-    drawText(m_x, m_y, toCentimetres(metrics.ascent()), m_font, text);
-    m_x += metrics.horizontalAdvance(text) / metricsDevice().logicalDpiX() * centimetresPerInch;
+    settleX();
+    drawText(m_x, m_y, toCentimetres(QFontMetricsF(m_font, &metricsDevice()).ascent()), m_font, text);
+    m_textBeforeX = text;
+}
+
+double Page::currentX() const
+{
+    settleX();
+    return m_x;
+}
+
+void Page::settleX() const
+{
+    if (!m_textBeforeX)
+        return;
+    m_x += QFontMetricsF(m_font, &metricsDevice()).horizontalAdvance(*m_textBeforeX) / metricsDevice().logicalDpiX()
+        * centimetresPerInch;
+    m_textBeforeX.reset();
 }
 
 void Page::lineEnd()
 {
-    m_x = 0;
+    setCurrentX(0);
     m_y += lineHeight();
 }
 
@@ -198,7 +213,7 @@ void Page::newPage()
         return;
     startNewPage();
     ++m_pageNumber;
-    m_x = 0;
+    setCurrentX(0);
     m_y = 0;
 }
 

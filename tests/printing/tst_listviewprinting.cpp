@@ -118,6 +118,13 @@ void TestListViewPrinting::headingAndRows()
     // Ending again sends nothing more.
     QVERIFY(page.endDocument());
     QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
+
+    // Without a line end the position stays just after the text, as wide as
+    // it is in the font it was printed in.
+    page.setPosition(2.0, 3.0);
+    page.printWithoutLineEnd(QStringLiteral("Rab %"));
+    page.setFontSize(20);
+    QCOMPARE(page.currentX(), 2.0 + steps.last().textSize.width());
 }
 
 void TestListViewPrinting::cellsOfSmallLists_data()
