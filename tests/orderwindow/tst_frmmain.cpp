@@ -1,16 +1,19 @@
 // The order window as the operator meets it: its controls, menus, keys and the
-// context menu.
+// context menu; and Qt's words in Swedish.
 
 #include "order/order.h"
 #include "support/machine.h"
 #include "support/testsupport.h"
+#include "widgets/filedialog.h"
 #include "widgets/qttranslation.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -18,11 +21,27 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
 #include <memory>
+
+namespace {
+
+// What a file dialog shows and says, as a screen reader reads it, and the
+// entries of its menu.
+void readAloud(QAccessibleInterface* node, QStringList& texts)
+{
+    if (!node)
+        return;
+    texts << node->text(QAccessible::Name) << node->text(QAccessible::Description) << node->text(QAccessible::Value);
+    for (int i = 0; i < node->childCount(); ++i)
+        readAloud(node->child(i), texts);
+}
+
+} // namespace
 
 class TestFrmMain : public QObject
 {
@@ -44,6 +63,7 @@ private slots:
     void charactersOutsideCodePageAreRefused();
     void closingShowsNoBox();
     void qtSpeaksSwedishWhereItsTranslationIsInstalled();
+    void fileDialogsSpeakSwedish();
 
 private:
     TextBox* box(const char* name) const { return m_desk->box(name); }
@@ -301,6 +321,44 @@ void TestFrmMain::qtSpeaksSwedishWhereItsTranslationIsInstalled()
     QCoreApplication::removeTranslator(swedish);
     delete swedish;
     QCOMPARE(translated, QStringLiteral("&Ångra"));
+}
+
+void TestFrmMain::fileDialogsSpeakSwedish()
+{
+    static QTranslator* const qtSwedish = installSwedishQtTexts(*qApp);
+    QVERIFY(installOwnSwedishTexts(*qApp));
+    SKIP_IF_UNAVAILABLE(qtSwedish ? std::nullopt
+                                  : notInstalled(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_sv.qm",
+                                                 "qt6-translations-l10n"));
+    // Each kind of dialog, opened on a folder that holds a folder.
+    QTemporaryDir files;
+    QVERIFY(QDir(files.path()).mkdir("Undermapp"));
+    const QRegularExpression english("\\b(look|computer|folder|cancel|choose|open|save|new|show|files?|sidebar|back|"
+                                     "forward|parent|directory|drive|recent|places|list|detail|view|create|go|name|"
+                                     "size|type|date|rename|delete|hidden|unknown|shortcut|yes|no)\\b",
+                                     QRegularExpression::CaseInsensitiveOption);
+    QStringList texts;
+    int looked = 0;
+    FileDialog::Looks looks([&](QFileDialog& dialog) {
+        const auto heard = [&dialog] {
+            QStringList heard;
+            readAloud(QAccessible::queryAccessibleInterface(&dialog), heard);
+            for (QAction* entry : dialog.findChildren<QAction*>())
+                heard << entry->text();
+            return heard;
+        };
+        QTRY_VERIFY(heard().contains("Undermapp"));
+        texts << heard();
+        ++looked;
+    });
+    FileDialog::openFile(m_window, "Importera prislista", files.path(), "Listor (*.csv *.txt)");
+    FileDialog::saveFile(m_window, "Exportera", files.filePath("Kunder.csv"), "CSV-filer (*.csv)");
+    FileDialog::folder(m_window, "Välj mappen för säkerhetskopian", files.path());
+    QCOMPARE(looked, 3);
+    // A path is the operator's own words.
+    texts.removeIf([&](const QString& text) { return !text.contains(english) || QFileInfo::exists(text); });
+    texts.removeDuplicates();
+    QCOMPARE(texts.join(" | "), QString());
 }
 
 QTEST_MAIN(TestFrmMain)
