@@ -81,24 +81,24 @@ void PdfWindow::setupControls(bool withPrintButton)
         return button;
     };
     if (withPrintButton) {
-        QPushButton* print = addButton("cmdSkrivUt", QStringLiteral("Skriv ut (F9)"),
+        QPushButton* print = addButton("cmdSkrivUt", QStringLiteral("Skriv &ut (F9)"),
                                        QStringLiteral("Skriver ut ordern och registrerar den, som F9 i orderfönstret"));
         connect(print, &QPushButton::clicked, this, &PdfWindow::printRequested);
         auto* f9 = new QShortcut(QKeySequence(Qt::Key_F9), this);
         connect(f9, &QShortcut::activated, this, &PdfWindow::printRequested);
         bar->addSpacing(16);
     }
-    m_cmdForegaende = addButton("cmdForegaende", QStringLiteral("< Föregående sida"), QStringLiteral("Page Up"));
+    m_cmdForegaende = addButton("cmdForegaende", QStringLiteral("< &Föregående sida"), QStringLiteral("Page Up"));
     m_lblSida = new QLabel(this);
     m_lblSida->setObjectName(QStringLiteral("lblSida"));
     m_lblSida->setAlignment(Qt::AlignCenter);
     m_lblSida->setMinimumWidth(90);
     bar->addWidget(m_lblSida);
-    m_cmdNasta = addButton("cmdNasta", QStringLiteral("Nästa sida >"), QStringLiteral("Page Down"));
+    m_cmdNasta = addButton("cmdNasta", QStringLiteral("&Nästa sida >"), QStringLiteral("Page Down"));
     bar->addSpacing(16);
-    QPushButton* zoomOut = addButton("cmdZoomaUt", QStringLiteral("Zooma ut (-)"), QStringLiteral("Ctrl+-"));
-    QPushButton* zoomIn = addButton("cmdZoomaIn", QStringLiteral("Zooma in (+)"), QStringLiteral("Ctrl++"));
-    QPushButton* whole = addButton("cmdHelaSidan", QStringLiteral("Hela sidan"), QStringLiteral("Ctrl+0"));
+    QPushButton* zoomOut = addButton("cmdZoomaUt", QStringLiteral("Zooma u&t (-)"), QStringLiteral("Ctrl+-"));
+    QPushButton* zoomIn = addButton("cmdZoomaIn", QStringLiteral("Zooma &in (+)"), QStringLiteral("Ctrl++"));
+    QPushButton* whole = addButton("cmdHelaSidan", QStringLiteral("&Hela sidan"), QStringLiteral("Ctrl+0"));
     bar->addStretch();
 
     m_view = new QPdfView(this);

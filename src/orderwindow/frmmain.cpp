@@ -30,7 +30,9 @@
 #include "widgets/twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -222,7 +224,8 @@ void FrmMain::setupOrderLines()
     shape3->setObjectName(QStringLiteral("Shape3"));
     shape3->setGeometry(twipsRect(0, 3480, 10695, 15));
 
-    addCaption("Label16", QStringLiteral("Artikelnr"), 120, 3600, 1575, 255);
+    // The first column's caption carries the list's access key, Alt+T.
+    addCaption("Label16", QStringLiteral("Ar&tikelnr"), 120, 3600, 1575, 255);
     addCaption("Label17", QStringLiteral("Benämning"), 1800, 3600, 1575, 255);
     addCaption("Label18", QStringLiteral("Enhet"), 5040, 3600, 1575, 255);
     addCaption("Label19", QStringLiteral("A-pris"), 5760, 3600, 1575, 255);
@@ -238,6 +241,7 @@ void FrmMain::setupOrderLines()
     m_orderLines->setFont(look::timesNewRoman(8.25));
     m_orderLines->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_orderLines->setModel(m_lines);
+    m_orderLines->installEventFilter(this);
     QList<int> widths;
     for (const printing::TableColumn& column : columns)
         widths.append(int(column.widthTwips));
@@ -307,6 +311,8 @@ void FrmMain::setupMenus()
     m_mnuSakerhetskopiera = addEntry(arkiv, "mnuSakerhetskopiera", QString(), {}, &FrmMain::mnuSakerhetskopiera_Click);
     addEntry(arkiv, "mnuAterstall", QStringLiteral("Å&terställ från säkerhetskopia…"), {},
              &FrmMain::mnuAterstall_Click);
+    arkiv->addSeparator();
+    addEntry(arkiv, "mnuAvsluta", QStringLiteral("&Avsluta"), Qt::CTRL | Qt::Key_Q, &FrmMain::mnuAvsluta_Click);
     connect(arkiv, &QMenu::aboutToShow, this, &FrmMain::showBackupReminder);
     showBackupReminder();
 
@@ -397,7 +403,8 @@ void FrmMain::setupSpokenNames()
         accessible::name(spoken.box, QString::fromUtf8(spoken.name), QString::fromUtf8(spoken.description), caption);
     }
     accessible::name(m_orderLines, QStringLiteral("Orderrader"),
-                     QStringLiteral("F12 lägger till en rad, Del tar bort de markerade raderna"));
+                     QStringLiteral("F12 lägger till en rad, Del tar bort de markerade raderna"),
+                     m_bg_pic->findChild<QLabel*>(QStringLiteral("Label16")));
 }
 
 void FrmMain::bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
@@ -453,13 +460,50 @@ void FrmMain::cmdGetCustomerInfo_Click()
 
 void FrmMain::removeSelectedLines()
 {
-    if (const std::optional<datafiles::Failure> failure = m_order->removeLines(m_orderLines->selectedRows()))
+    const QList<int> chosen = m_orderLines->selectedRows();
+    if (chosen.size() > 1
+        && !MessageBox::ask(this, QStringLiteral("Ta bort orderrader"),
+                            QStringLiteral("Ta bort de %1 markerade orderraderna?").arg(chosen.size())))
+        return;
+    const std::optional<datafiles::Failure> failure = m_order->removeLines(chosen);
+    // The line after the removed ones is chosen, so that Del again removes it.
+    const int lines = m_lines->rowCount();
+    if (!chosen.isEmpty() && lines > 0)
+        chooseLine(qMin(chosen.first(), lines - 1));
+    if (failure)
         MessageBox::showErrorBox(this, QStringLiteral("1033,87"), *failure);
+}
+
+void FrmMain::chooseLine(int row)
+{
+    const QModelIndex line = m_lines->index(row, 0);
+    m_orderLines->selectionModel()->setCurrentIndex(line,
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_orderLines->scrollTo(line);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Down with no line chosen chooses the first, wherever the list stood.
+    if (watched == m_orderLines && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Down && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+            && m_lines->rowCount() > 0 && !m_orderLines->selectionModel()->hasSelection()) {
+            chooseLine(0);
+            return true;
+        }
+    }
+    return OrderWindow::eventFilter(watched, event);
 }
 
 void FrmMain::mnuMinus_Click()
 {
     removeSelectedLines();
+}
+
+void FrmMain::mnuAvsluta_Click()
+{
+    QApplication::closeAllWindows();
 }
 
 void FrmMain::mnuPlus_Click()

@@ -73,6 +73,7 @@ public slots:
     void mnuRegister_ImporteraPrislista_Click();
     void mnuRegister_ImporteraKundlista_Click();
     void mnuRegister_Exportera_Click();
+    void mnuAvsluta_Click();
     void mnuPlus_Click();
     void mnuMinus_Click();
     void cmdGetCustomerInfo_Click();
@@ -89,6 +90,9 @@ private:
     void setupTabOrder();
     void setupSpokenNames();
     void bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    // Chooses the order line alone and brings it in sight.
+    void chooseLine(int row);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TextBox* addTextBox(QWidget* container, const char* name, int left, int top, int width, int height, int limit);
     TextBox* addHeadBox(Field field, QWidget* container, const char* name, int left, int top, int width, int height,

@@ -153,10 +153,10 @@ void FrmAddProduct::setupControls()
     connect(m_cmdSok, &QPushButton::clicked, this, &FrmAddProduct::cmdSok_Click);
     connect(m_articleNumber, &QLineEdit::returnPressed, this, &FrmAddProduct::cmdSok_Click);
 
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Command1"));
     m_okButton->setGeometry(twipsRect(8280, 3720, 1095, 375));
-    m_cancelButton = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cancelButton = new QPushButton(QStringLiteral("&Avbryt"), this);
     m_cancelButton->setObjectName(QStringLiteral("Command2"));
     m_cancelButton->setGeometry(twipsRect(9480, 3720, 1095, 375));
     // Enter on a button that has the focus presses it, so the whole line can be

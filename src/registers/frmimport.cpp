@@ -28,6 +28,13 @@ namespace {
 // How many of the file's first rows the column matching shows.
 constexpr int firstRowsShown = 5;
 
+// The caption with its first `key`, either case, marked as its access key.
+QString withAccessKey(const QString& caption, QChar key)
+{
+    const qsizetype at = caption.indexOf(key, 0, Qt::CaseInsensitive);
+    return at < 0 ? caption : caption.left(at) + QLatin1Char('&') + caption.mid(at);
+}
+
 } // namespace
 
 ImportPreviewModel::ImportPreviewModel(QString keyCaption, QObject* parent)
@@ -169,6 +176,8 @@ void FrmImport::setupControls()
     m_chkRubriker->setChecked(guess.firstRowNames);
     grid->addWidget(m_chkRubriker, 0, 0, 1, int(fields.size()));
     const QStringList firstRow = m_csv.rows.value(0);
+    // The column choices' access keys, clear of the window's other ones.
+    const QString accessKeys = prices ? QStringLiteral("amep") : QStringLiteral("kmdop");
     for (qsizetype f = 0; f < fields.size(); ++f) {
         auto* combo = new QComboBox(columnsBox);
         combo->setObjectName(QStringLiteral("cboKolumn%1").arg(f));
@@ -178,7 +187,7 @@ void FrmImport::setupControls()
             combo->addItem(QStringLiteral("Kolumn %1: %2").arg(c + 1).arg(sample), c);
         }
         combo->setCurrentIndex(guess.columns.value(f, -1) + 1);
-        auto* label = new QLabel(fields.at(f).caption + QLatin1Char(':'), columnsBox);
+        auto* label = new QLabel(withAccessKey(fields.at(f).caption, accessKeys.at(f)) + QLatin1Char(':'), columnsBox);
         label->setBuddy(combo);
         grid->addWidget(label, 1, int(f));
         grid->addWidget(combo, 2, int(f));
@@ -232,7 +241,7 @@ void FrmImport::setupControls()
     m_cmdImportera->setObjectName(QStringLiteral("cmdImportera"));
     m_cmdAngra = new QPushButton(QStringLiteral("Ån&gra senaste import"), this);
     m_cmdAngra->setObjectName(QStringLiteral("cmdAngra"));
-    m_cmdStang = new QPushButton(QStringLiteral("Stäng"), this);
+    m_cmdStang = new QPushButton(QStringLiteral("&Stäng"), this);
     m_cmdStang->setObjectName(QStringLiteral("cmdStang"));
     for (QPushButton* button : { m_cmdImportera, m_cmdAngra, m_cmdStang }) {
         button->setAutoDefault(true);

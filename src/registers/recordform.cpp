@@ -36,7 +36,7 @@ RecordForm::RecordForm(QWidget* parent, const QString& title, const QList<Field>
     m_cmdSpara = new QPushButton(QStringLiteral("&Spara"), this);
     m_cmdSpara->setObjectName(QStringLiteral("cmdSpara"));
     m_cmdSpara->setDefault(true);
-    m_cmdAvbryt = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cmdAvbryt = new QPushButton(QStringLiteral("Avb&ryt"), this);
     m_cmdAvbryt->setObjectName(QStringLiteral("cmdAvbryt"));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(m_cmdSpara, QDialogButtonBox::AcceptRole);

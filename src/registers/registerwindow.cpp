@@ -62,7 +62,7 @@ RegisterWindow::RegisterWindow(const Captions& captions)
     m_cmdNy = addButton("cmdNy", captions.newCaption);
     m_cmdAndra = addButton("cmdAndra", QStringLiteral("&Ändra"));
     m_cmdTaBort = addButton("cmdTaBort", QStringLiteral("&Ta bort"));
-    m_cmdStang = addButton("cmdStang", QStringLiteral("Stäng"));
+    m_cmdStang = addButton("cmdStang", QStringLiteral("Stän&g"));
     layout->addLayout(buttons);
     connect(m_cmdNy, &QPushButton::clicked, this, &RegisterWindow::cmdNy_Click);
     connect(m_cmdAndra, &QPushButton::clicked, this, &RegisterWindow::cmdAndra_Click);
@@ -164,8 +164,15 @@ bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
             if (chosenRow() < 0)
                 chooseRow(0);
             m_list->setFocus();
+            if (enter)
+                cmdAndra_Click();
             return true;
         }
+    } else if (watched == m_list && event->type() == QEvent::FocusIn) {
+        // Tabbed into, the list has its first row chosen, for Enter and Del.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && chosenRow() < 0)
+            chooseRow(0);
     } else if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto* click = static_cast<QMouseEvent*>(event);
         const QModelIndex row = m_list->indexAt(click->position().toPoint());

@@ -16,7 +16,8 @@ class ReportTableView;
 // What the register windows share: a search box where there is one, the list,
 // and "Ny", "Ändra", "Ta bort" and "Stäng". Enter on a row or a double click
 // is "Ändra", Del on the list is "Ta bort", Escape is "Stäng"; Down in the
-// search box goes to the list.
+// search box goes to the list, and Enter there opens the row found. Tabbed
+// into, the list has its first row chosen.
 class RegisterWindow : public QWidget
 {
     Q_OBJECT

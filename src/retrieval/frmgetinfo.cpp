@@ -9,6 +9,7 @@
 #include "widgets/reportlistview.h"
 #include "widgets/twips.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -40,7 +41,7 @@ void FrmGetInfo::setupControls()
     accessible::name(m_orderList, QStringLiteral("Utskrivna order"),
                      QStringLiteral("Hämta lägger den markerade orderns rader till ordern"));
 
-    m_fetchButton = new QPushButton(QStringLiteral("Hämta"), this);
+    m_fetchButton = new QPushButton(QStringLiteral("&Hämta"), this);
     m_fetchButton->setObjectName(QStringLiteral("Command1"));
     m_fetchButton->setGeometry(twipsRect(120, 4440, 1215, 375));
 
@@ -48,6 +49,14 @@ void FrmGetInfo::setupControls()
     m_fetchButton->setFocus();
 
     connect(m_fetchButton, &QPushButton::clicked, this, &FrmGetInfo::fetchChosenOrder);
+    // Enter on the list fetches the chosen order, as "Hämta" does.
+    for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto* enter = new QAction(m_orderList);
+        enter->setShortcut(key);
+        enter->setShortcutContext(Qt::WidgetShortcut);
+        connect(enter, &QAction::triggered, this, &FrmGetInfo::fetchChosenOrder);
+        m_orderList->addAction(enter);
+    }
     closeOnEscape(this, &QWidget::close);
 }
 

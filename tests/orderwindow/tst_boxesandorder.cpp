@@ -356,7 +356,7 @@ void TestBoxesAndOrder::deleteKeyRemovesOnlyFromTheList()
 {
     OrderDesk desk;
     QVERIFY(showActive(desk.window));
-    showLines(desk, QStringLiteral("1"), { 1, 2 });
+    showLines(desk, QStringLiteral("1"), { 1, 2, 3, 4, 5 });
     TextBox* info = desk.box("txt_Info");
     info->setText(QStringLiteral("abc"));
 
@@ -366,14 +366,29 @@ void TestBoxesAndOrder::deleteKeyRemovesOnlyFromTheList()
     info->setCursorPosition(0);
     QTest::keyClick(info, Qt::Key_Delete);
     QCOMPARE(info->text(), QStringLiteral("bc"));
-    QCOMPARE(desk.lines()->model()->rowCount(), 2);
-    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 1, 2 }));
+    QCOMPARE(desk.lines()->model()->rowCount(), 5);
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 1, 2, 3, 4, 5 }));
 
-    // In the list it removes the selected lines.
-    desk.lines()->setFocus();
+    // Alt+T goes to the list, where Down chooses the first line wherever the
+    // list stood, and Del removes the chosen lines and chooses the next.
+    desk.lines()->selectionModel()->setCurrentIndex(desk.lines()->model()->index(3, 0), QItemSelectionModel::Clear);
+    QTest::keyClick(info, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), desk.lines());
+    QTest::keyClick(desk.lines(), Qt::Key_Down);
     QTest::keyClick(desk.lines(), Qt::Key_Delete);
-    verifyLines(desk, { 2 });
-    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 2 }));
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    verifyLines(desk, { 3, 4, 5 });
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 3, 4, 5 }));
+
+    // It asks before it removes more than one; the last ones gone, the line
+    // before them is chosen.
+    selectRows(desk.lines(), { 1, 2 });
+    desk.boxes.answers = { false, true };
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Ta bort de 2 markerade orderraderna?"));
+    verifyLines(desk, { 3 });
+    QCOMPARE(desk.lines()->selectedRows(), QList<int> { 0 });
 }
 
 void TestBoxesAndOrder::contextMenuAddOpensProductPicker()

@@ -1,6 +1,7 @@
 // The order window as the operator meets it: its controls, menus, keys and the
-// context menu; and Qt's words in Swedish.
+// context menu; every window it opens by keys alone, and Qt's words in Swedish.
 
+#include "office/backup.h"
 #include "order/order.h"
 #include "support/machine.h"
 #include "support/testsupport.h"
@@ -9,10 +10,12 @@
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +32,53 @@
 #include <memory>
 
 namespace {
+
+QWidget* shownSince(const QWidgetList& before)
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && !before.contains(top))
+            return top;
+    }
+    return nullptr;
+}
+
+// What keeps a window from working by keys alone, by caption: a button or a
+// choice without an access key, or one whose key another has.
+QString accessKeyFaults(QWidget* window)
+{
+    QStringList faults, keys;
+    const auto take = [&](const QString& caption) {
+        const QString key = QKeySequence::mnemonic(caption).toString();
+        if (key.isEmpty() || keys.contains(key))
+            faults << caption;
+        keys << key;
+    };
+    if (auto* menus = window->findChild<QMenuBar*>()) {
+        for (QAction* menu : menus->actions())
+            take(menu->text());
+    }
+    QWidgetList controls = window->findChildren<QWidget*>();
+    // A text box's clear button is the box's; a choice's key is its caption's.
+    controls.removeIf([window](QWidget* control) {
+        return control->window() != window || !control->isVisibleTo(window)
+            || qobject_cast<QLineEdit*>(control->parentWidget());
+    });
+    QWidgetList keyed;
+    for (QWidget* control : std::as_const(controls)) {
+        auto* label = qobject_cast<QLabel*>(control);
+        if (label && label->buddy() && label->text().contains(u'&')) {
+            take(label->text());
+            keyed << label->buddy();
+        }
+    }
+    for (QWidget* control : std::as_const(controls)) {
+        if (qobject_cast<QAbstractButton*>(control))
+            take(control->property("text").toString());
+        if (qobject_cast<QComboBox*>(control) && !keyed.contains(control))
+            faults << control->objectName();
+    }
+    return window->windowTitle() + ": " + faults.join(", ");
+}
 
 // What a file dialog shows and says, as a screen reader reads it, and the
 // entries of its menu.
@@ -63,6 +113,7 @@ private slots:
     void charactersOutsideCodePageAreRefused();
     void closingShowsNoBox();
     void qtSpeaksSwedishWhereItsTranslationIsInstalled();
+    void everyWindowByKeysAlone();
     void fileDialogsSpeakSwedish();
 
 private:
@@ -158,6 +209,7 @@ void TestFrmMain::menusAndShortcuts()
         { "mnuData_Frkts", "Fraktssätt", Qt::Key_F5 },
         { "mnuVisa_Produkter", "Produkter", Qt::Key_F12 },
         { "mnuHelp_Varning", "Felmeddelande", {} },
+        { "mnuAvsluta", "&Avsluta", Qt::CTRL | Qt::Key_Q },
         { "mnuPlus", "Lägg till", {} },
         { "mnuMinus", "Ta bort", Qt::Key_Delete },
     };
@@ -321,6 +373,38 @@ void TestFrmMain::qtSpeaksSwedishWhereItsTranslationIsInstalled()
     QCoreApplication::removeTranslator(swedish);
     delete swedish;
     QCOMPARE(translated, QStringLiteral("&Ångra"));
+}
+
+void TestFrmMain::everyWindowByKeysAlone()
+{
+    m_desk->folder.copySample();
+    m_desk->show(sampleOrder(2));
+    QTemporaryDir backups;
+    const QString list = m_desk->folder.path("Registret/Produkter.dbf");
+    FileDialog::Answers files({ list, list, office::backUp(m_desk->folder.data(), backups.path(), {}).zipFile });
+    QCOMPARE(accessKeyFaults(m_window), m_window->windowTitle() + ": ");
+    for (const char* entry : { "mnuHamta", "mnuOrderhistorik", "mnuForhandsgranska", "mnuData_Betk",
+                               "mnuVisa_Produkter", "mnuHelp_Varning", "mnuExportera", "mnuRegister_Kunder",
+                               "mnuRegister_Produkter", "mnuRegister_Levs", "mnuRegister_ImporteraPrislista",
+                               "mnuRegister_ImporteraKundlista", "mnuRegister_Exportera", "mnuAterstall" }) {
+        const QWidgetList before = QApplication::topLevelWidgets();
+        m_desk->choose(entry);
+        QWidget* window = shownSince(before);
+        QVERIFY2(window, entry);
+        QCOMPARE(accessKeyFaults(window), window->windowTitle() + ": ");
+        // And the form in which a register window adds a row.
+        if (auto* add = window->findChild<QAbstractButton*>("cmdNy")) {
+            add->click();
+            QWidget* form = shownSince(before + QWidgetList { window });
+            QCOMPARE(accessKeyFaults(form), form->windowTitle() + ": ");
+            form->close();
+        }
+    }
+
+    // Ctrl+Q, "Avsluta", closes every window, and so ends the program.
+    QVERIFY(showActive(*m_window));
+    QTest::keyClick(box("txt_Info"), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(shownSince({}), nullptr);
 }
 
 void TestFrmMain::fileDialogsSpeakSwedish()

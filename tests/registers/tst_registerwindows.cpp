@@ -60,6 +60,10 @@ void TestRegisterWindows::addCustomer()
     QVERIFY(window && showActive(*window));
     QCOMPARE(rowsOf(window->list()), (QList<QStringList> { { "1", "Kontantkund", "", "" } }));
     QCOMPARE(QApplication::focusWidget(), window->txtSok());
+    // Tabbed into, the list has its first row chosen.
+    press(Qt::Key_Tab);
+    QCOMPARE(window->list()->firstSelectedRow(), 0);
+    press(Qt::Key_Tab, Qt::ShiftModifier);
 
     press(Qt::Key_N, Qt::AltModifier);
     RecordForm* form = nullptr;
@@ -78,6 +82,12 @@ void TestRegisterWindows::addCustomer()
     press(Qt::Key_Return);
     QVERIFY(!form->isVisible());
     QCOMPARE(rowsOf(window->list()).last(), (QStringList { "1042", "Bergström Bygg AB", "", "" }));
+
+    // Enter in the search box opens the row found.
+    QTest::keyClicks(window->txtSok(), QStringLiteral("berg"));
+    QTest::keyClick(window->txtSok(), Qt::Key_Return);
+    QTRY_VERIFY((form = visibleWindow<RecordForm>("frmKund")));
+    QCOMPARE(form->field(0)->text(), QStringLiteral("1042"));
 }
 
 void TestRegisterWindows::editProduct()

@@ -136,10 +136,12 @@ void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("firstArticle");
+    QTest::addColumn<bool>("byKeys"); // Down chooses the first order, Enter fetches it
 
-    QTest::newRow("124") << 0 << "A100";
-    QTest::newRow("0124 is another order") << 1 << "Z9";
-    QTest::newRow("124 printed again") << 2 << "A100";
+    QTest::newRow("124") << 0 << "A100" << false;
+    QTest::newRow("0124 is another order") << 1 << "Z9" << false;
+    QTest::newRow("124 printed again") << 2 << "A100" << false;
+    QTest::newRow("124, by keys") << 0 << "A100" << true;
 }
 
 void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown()
@@ -151,7 +153,15 @@ void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown()
 
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
-    fetch(window, row);
+    QFETCH(bool, byKeys);
+    if (byKeys) {
+        QVERIFY(showActive(*window));
+        window->orderList()->setFocus();
+        QTest::keyClick(window->orderList(), Qt::Key_Down);
+        QTest::keyClick(window->orderList(), Qt::Key_Return);
+    } else {
+        fetch(window, row);
+    }
     QVERIFY(!rowsOf(desk.lines()).isEmpty());
     QTEST(rowsOf(desk.lines()).first().first(), "firstArticle");
 }
