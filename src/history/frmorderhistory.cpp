@@ -387,7 +387,19 @@ void FrmOrderHistory::cmdEpost_Click()
     const QString copy = keptCopy();
     if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skicka den med e-post")))
         return;
-    const QString address = core::customerEmail(m_data, m_chosen->text(Field::CustomerNumber));
+    const QString number = m_chosen->text(Field::CustomerNumber);
+    const QString address = core::customerEmail(m_data, number);
+    if (address.isEmpty()) {
+        const QString name = m_chosen->text(Field::CustomerLine1);
+        if (MessageBox::ask(this, QStringLiteral("Skicka med e-post"),
+                            QStringLiteral("Kund %1, %2, har ingen e-postadress i kundregistret, så ordern kan inte "
+                                           "skickas.\r\n\r\nVill du lägga till en adress?")
+                                .arg(number, name),
+                            true))
+            emit emailAddressWanted(
+                { number, name, m_chosen->text(Field::CustomerLine2), m_chosen->text(Field::CustomerLine3), {} });
+        return;
+    }
     const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy));
     if (opened.failure) {
         MessageBox::reportFailure(this, *opened.failure);

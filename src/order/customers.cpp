@@ -88,6 +88,11 @@ std::optional<datafiles::Failure> checkCustomer(const Customer& customer, const 
                 return refuse(QStringLiteral("%1: %2").arg(QString::fromUtf8(caption), problem));
         }
     }
+    // The order's PDF is sent to the address as it stands.
+    const QString email = customer.email.trimmed();
+    const qsizetype at = email.indexOf(u'@');
+    if (!email.isEmpty() && (at <= 0 || at == email.size() - 1))
+        return refuse(QStringLiteral("E-post: \"%1\" är ingen e-postadress").arg(customer.email));
     return std::nullopt;
 }
 

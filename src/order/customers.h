@@ -41,7 +41,8 @@ bool sameCustomerNumber(const QString& a, const QString& b);
 // the import alike: a number new or changed from `previousNumber` must be
 // able to name its file, and the counter-sale customer keeps its own; the
 // name, address and e-mail lines cannot hold a line break (it would shift
-// every later line) or a character outside Windows-1252. A failure of kind
+// every later line) or a character outside Windows-1252, and an e-mail
+// address has text on both sides of an "@". A failure of kind
 // RefusedByRule whose reason names the field; none when it can be saved.
 // Whether another customer has the number is for saveCustomer() to find on
 // disk, and for the import to match.

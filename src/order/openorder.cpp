@@ -71,9 +71,10 @@ std::optional<datafiles::Failure> OpenOrder::startNew()
     return std::nullopt;
 }
 
-void OpenOrder::lookUpCustomer()
+std::optional<QString> OpenOrder::lookUpCustomer()
 {
-    const CustomerLookup customer = core::lookUpCustomer(m_data, m_order.text(Order::CustomerNumber));
+    const QString typed = m_order.text(Order::CustomerNumber);
+    const CustomerLookup customer = core::lookUpCustomer(m_data, typed);
     applyCustomer(m_order, customer);
     if (m_customerLinesEditable != customer.linesEditable) {
         m_customerLinesEditable = customer.linesEditable;
@@ -81,6 +82,9 @@ void OpenOrder::lookUpCustomer()
     }
     emit headChanged();
     emit changed();
+    if (customer.counterSaleInstead)
+        return typed;
+    return std::nullopt;
 }
 
 void OpenOrder::setText(Order::Field field, const QString& text)

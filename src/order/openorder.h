@@ -51,7 +51,9 @@ public:
     // the lines are written to the new order's basket.
     std::optional<datafiles::Failure> startNew();
     // The customer of the number in the customer-number box, from its file.
-    void lookUpCustomer();
+    // The number typed, when it named no customer and the counter-sale
+    // customer came in its place.
+    std::optional<QString> lookUpCustomer();
     // A head text as the operator typed it.
     void setText(Order::Field field, const QString& text);
     // A code chosen from its register.

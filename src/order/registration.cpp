@@ -233,17 +233,20 @@ std::optional<QString> unfinishedRegistrationNumber(const datafiles::DataDirecto
     return std::nullopt;
 }
 
-QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted)
+Confirmation confirmationOf(const Order& order, const QString& savedInsteadOfPrinted)
 {
     const QString crlf = QStringLiteral("\r\n");
-    QString text = QStringLiteral("Ordernummer: ") + order.text(Order::OrderNumber) + crlf + crlf
+    const QString printing = QStringLiteral("Utskrift pågår...");
+    const QString head = QStringLiteral("Ordernummer: ") + order.text(Order::OrderNumber) + crlf + crlf
         + order.text(Order::CustomerLine1) + crlf + order.text(Order::CustomerLine2) + crlf
-        + order.text(Order::CustomerLine3) + crlf + crlf + QStringLiteral("Utskrift pågår...")
-        + QString(29, QLatin1Char(' '));
-    if (!savedInsteadOfPrinted.isEmpty())
-        text += crlf + QStringLiteral("Ingen skrivare finns: ordern är sparad som ")
-            + QDir::toNativeSeparators(savedInsteadOfPrinted);
-    return text;
+        + order.text(Order::CustomerLine3) + crlf + crlf;
+    if (savedInsteadOfPrinted.isEmpty())
+        return { printing, head + printing + QString(29, QLatin1Char(' ')) };
+    return { QStringLiteral("Ordern är sparad som PDF"),
+             head
+                 + QStringLiteral("Det finns ingen skrivare att skriva ut på. Ordern är registrerad och sparad som "
+                                  "PDF i")
+                 + crlf + QDir::toNativeSeparators(savedInsteadOfPrinted) };
 }
 
 } // namespace core

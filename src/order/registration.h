@@ -68,8 +68,16 @@ Completion completeUnfinishedRegistration(const datafiles::DataDirectory& data);
 // hand out again; none when there is no readable journal.
 std::optional<QString> unfinishedRegistrationNumber(const datafiles::DataDirectory& data);
 
-// The text of the box that confirms the printed order. `savedInsteadOfPrinted`
-// names the PDF copy when there was no printer to send the order to.
-QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted = {});
+// The box that confirms the printed order, "Utskrift pågår...".
+// `savedInsteadOfPrinted` names the PDF copy when there was no printer to send
+// the order to: the box then says where the order was saved instead.
+struct Confirmation
+{
+    QString title;
+    QString text;
+
+    bool operator==(const Confirmation&) const = default;
+};
+Confirmation confirmationOf(const Order& order, const QString& savedInsteadOfPrinted = {});
 
 } // namespace core

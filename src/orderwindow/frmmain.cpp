@@ -37,6 +37,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -115,6 +116,8 @@ void FrmMain::setupWindow()
     p.setColor(QPalette::Window, look::background);
     m_client->setPalette(p);
     setCentralWidget(m_client);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(false);
 
     m_bg_pic = new PictureBox(look::background, m_client);
     m_bg_pic->setObjectName(QStringLiteral("bg_pic"));
@@ -455,7 +458,12 @@ void FrmMain::recordOrderNumber()
 
 void FrmMain::cmdGetCustomerInfo_Click()
 {
-    m_order->lookUpCustomer();
+    const std::optional<QString> unknown = m_order->lookUpCustomer();
+    if (unknown)
+        statusBar()->showMessage(
+            QStringLiteral("Kundnr %1 finns inte i kundregistret: kontantkunden 1 är hämtad i stället.").arg(*unknown));
+    else
+        statusBar()->clearMessage();
 }
 
 void FrmMain::removeSelectedLines()
@@ -521,7 +529,7 @@ void FrmMain::mnuPrint_Click()
         MessageBox::reportFailure(this, *printed.failure);
         return;
     }
-    MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Utskrift pågår..."), printed.confirmation);
+    MessageBox::show(this, MessageBox::Icon::Information, printed.confirmation.title, printed.confirmation.text);
 }
 
 void FrmMain::mnuFoljesedel_Click()
@@ -621,6 +629,7 @@ void FrmMain::mnuOrderhistorik_Click()
     m_frmOrderhistorik.show([this] { return FrmOrderHistory::open(m_order->data(), m_order->clock(), this); },
                             [this](FrmOrderHistory* window) {
                                 connect(window, &FrmOrderHistory::newOrderFrom, this, &FrmMain::newOrderFrom);
+                                connect(window, &FrmOrderHistory::emailAddressWanted, this, &FrmMain::addEmailAddress);
                             });
 }
 
@@ -633,6 +642,13 @@ void FrmMain::newOrderFrom(const core::Order& printed)
     m_frmOrderhistorik.close();
     raise();
     activateWindow();
+}
+
+void FrmMain::addEmailAddress(const core::Customer& customer)
+{
+    mnuRegister_Kunder_Click();
+    if (FrmKunder* customers = m_frmKunder.get())
+        customers->addEmailAddress(customer);
 }
 
 void FrmMain::mnuRegister_Kunder_Click()

@@ -8,6 +8,10 @@
 
 #include <array>
 
+namespace core {
+struct Customer;
+}
+
 class ClickableLabel;
 class FrmAddProduct;
 class FrmAterstall;
@@ -107,6 +111,8 @@ private:
     void openImport(SingleWindow<FrmImport>& window, bool priceList);
     // "Ny order från denna" in the order history.
     void newOrderFrom(const core::Order& printed);
+    // The customer form, opened for an e-mail address the history lacked.
+    void addEmailAddress(const core::Customer& customer);
     // The order-line columns as they stand on screen, for the printed table.
     QList<printing::TableColumn> orderLineColumns() const;
     // The open preview follows the order: it is drawn again once the operator

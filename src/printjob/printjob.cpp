@@ -96,7 +96,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
 
     if (std::optional<Failure> failure = core::completeRegistration(data, registration.plan))
         return { failure, {}, registration.setAside };
-    return { std::nullopt, core::confirmationText(order, destinations.printer ? QString() : *pdfPath),
+    return { std::nullopt, core::confirmationOf(order, destinations.printer ? QString() : *pdfPath),
              registration.setAside };
 }
 

@@ -124,17 +124,29 @@ RegisterWindow::Reading FrmKunder::readRegister()
 
 void FrmKunder::cmdNy_Click()
 {
-    openForm({}, true);
+    openForm({}, true, 0);
 }
 
 void FrmKunder::cmdAndra_Click()
 {
     const int row = rowToWorkOn();
     if (row >= 0)
-        openForm(m_model->customer(row), false);
+        openForm(m_model->customer(row), false, 1);
 }
 
-void FrmKunder::openForm(const core::Customer& customer, bool isNew)
+void FrmKunder::addEmailAddress(const core::Customer& customer)
+{
+    constexpr int emailField = 4;
+    for (const core::Customer& held : m_model->customers()) {
+        if (core::sameCustomerNumber(held.number, customer.number)) {
+            openForm(held, false, emailField);
+            return;
+        }
+    }
+    openForm(customer, true, emailField);
+}
+
+void FrmKunder::openForm(const core::Customer& customer, bool isNew, int focusField)
 {
     const QList<RecordForm::Field> fields { { QStringLiteral("&Kundnr"), "txtKundnr" },
                                             { QStringLiteral("N&amn"), "txtNamn" },
@@ -144,7 +156,7 @@ void FrmKunder::openForm(const core::Customer& customer, bool isNew)
     const QStringList texts { customer.number, customer.name, customer.address, customer.postalAddress,
                               customer.email };
     const QString previous = isNew ? QString() : customer.number;
-    auto* form = new RecordForm(this, recordTitle(), fields, texts, isNew ? 0 : 1,
+    auto* form = new RecordForm(this, recordTitle(), fields, texts, focusField,
                                 [this, previous](const QStringList& typed) { return save(typed, previous); });
     form->setObjectName(QStringLiteral("frmKund"));
     showForm(form);

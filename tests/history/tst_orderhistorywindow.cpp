@@ -454,7 +454,7 @@ void TestOrderHistoryWindow::previewHasThePrintedPages()
     printing::Destinations::Override override(pdfOnly());
     QTest::mouseClick(button(preview, "cmdSkrivUt"), Qt::LeftButton);
     QCOMPARE(desk.boxes.shown.size(), 1);
-    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Utskrift pågår..."));
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Ordern är sparad som PDF"));
     QCOMPARE(pdfPages(desk.folder.path("Order/124.pdf")), preview->pageCount());
     QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
 }

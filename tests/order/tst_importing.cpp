@@ -155,13 +155,14 @@ void TestImporting::customerListAndUndo()
     folder.write("Customer/1042.GetInfo.dbf", customerBytes);
     const core::CsvFile csv = core::readCsv("Kundnr;Namn;Adress;Postadress;E-post\n"
                                             "1042;Bergström;Vägen 2;;info@b.se\n2001;Ny Kund AB;Gatan 1;111 11 Sthlm;\n"
-                                            "20/1;Fel;;;\n");
+                                            "20/1;Fel;;;\n3001;Utan adress;;;info.b.se\n");
     const core::CustomerListPlan plan = core::planCustomerList(csv, core::guessColumns(csv, core::customerListFields()),
                                                                core::readCustomers(data).customers);
     QCOMPARE(shown(plan.preview),
              (QStringList { "Ändrad 2 1042", "Ny 3 2001",
                             "Avvisad 4 20/1: kundnumret \"20/1\" innehåller tecknet /, som ett filnamn inte kan "
-                            "innehålla" }));
+                            "innehålla",
+                            "Avvisad 5 3001: E-post: \"info.b.se\" är ingen e-postadress" }));
 
     QVERIFY(!core::importCustomerList(data, plan));
     QCOMPARE(folder.read("Customer/1042.GetInfo.dbf"),

@@ -29,7 +29,8 @@ private slots:
 
 void TestRegisterEditing::customer_data()
 {
-    QTest::addColumn<QStringList>("customer"); // the number it had (empty for a new one), its number and name
+    // The number it had (empty for a new one), its number, name and e-mail address.
+    QTest::addColumn<QStringList>("customer");
     QTest::addColumn<QString>("reason"); // a part of it; empty: saved
 
     QTest::newRow("digits") << QStringList { "", "1042", "Berg" } << "";
@@ -51,6 +52,11 @@ void TestRegisterEditing::customer_data()
     QTest::newRow("the counter-sale customer's") << QStringList { "1", "2", "" } << "kontantkunden 1 behåller";
     QTest::newRow("a line break") << QStringList { "1042a", "1042a", "Berg\nström" } << "Namn: texten innehåller en";
     QTest::newRow("outside Windows-1252, a line") << QStringList { "1042a", "1042a", "Berg ≥ 3" } << "Namn: tecknet ≥";
+    QTest::newRow("an e-mail address") << QStringList { "", "1042", "Berg", " berg@bygg.se" } << "";
+    QTest::newRow("an e-mail without @") << QStringList { "", "1042", "Berg", "berg.bygg.se" }
+                                         << "E-post: \"berg.bygg.se\" är ingen";
+    QTest::newRow("nothing after the @") << QStringList { "1042a", "1042a", "Berg", "berg@ " } << "E-post:";
+    QTest::newRow("nothing before the @") << QStringList { "", "1042", "Berg", "@bygg.se" } << "E-post:";
 }
 
 void TestRegisterEditing::customer()
@@ -60,8 +66,8 @@ void TestRegisterEditing::customer()
     TestDataFolder folder;
     folder.write("Customer/1.GetInfo.dbf", "1\r\nKontantkund\r\n\r\n\r\n");
     folder.write("Customer/1042a.GetInfo.dbf", "1042a\r\nBerg\r\n\r\n\r\n");
-    const std::optional<datafiles::Failure> failure
-        = core::saveCustomer(folder.data(), { customer.at(1), customer.at(2), {}, {}, {} }, customer.at(0));
+    const std::optional<datafiles::Failure> failure = core::saveCustomer(
+        folder.data(), { customer.at(1), customer.at(2), {}, {}, customer.value(3) }, customer.at(0));
     if (reason.isEmpty()) {
         QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
         QVERIFY(folder.exists("Customer/" + customer.at(1) + ".GetInfo.dbf"));

@@ -17,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTest>
 
 using core::Order;
@@ -266,6 +267,14 @@ void TestBoxesAndOrder::enterLooksUpTheCustomerAsTyped()
     QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
     verifyCustomerLinesReadOnly(desk, true);
 
+    // An unknown number brings the counter-sale customer, and the status line
+    // says so until the next lookup.
+    number->clear();
+    QTest::keyClicks(number, QStringLiteral("9999"));
+    QTest::keyClick(number, Qt::Key_Return);
+    QCOMPARE(desk.window.statusBar()->currentMessage(),
+             "Kundnr 9999 finns inte i kundregistret: kontantkunden 1 är hämtad i stället.");
+
     // Customer "1" takes the place of the one before, its lines editable.
     number->clear();
     QTest::keyClicks(number, QStringLiteral("1"));
@@ -273,6 +282,7 @@ void TestBoxesAndOrder::enterLooksUpTheCustomerAsTyped()
     QCOMPARE(shownCustomer(desk), (QStringList { "1", "Kontantkund", "Disken", "" }));
     QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
     verifyCustomerLinesReadOnly(desk, false);
+    QCOMPARE(desk.window.statusBar()->currentMessage(), QString());
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 

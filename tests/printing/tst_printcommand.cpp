@@ -337,9 +337,10 @@ void TestPrintCommand::confirmation()
     QCOMPARE(p.boxes.shown.size(), 1);
     const MessageBox::Shown& box = p.boxes.shown.at(0);
     QCOMPARE(box.icon, MessageBox::Icon::Information);
-    QCOMPARE(box.title, QStringLiteral("Utskrift pågår..."));
-    QCOMPARE(box.text,
-             core::confirmationText(sampleOrder(1), withPrinter ? QString() : p.folder.path("Order/124.pdf")));
+    const core::Confirmation confirmation
+        = core::confirmationOf(sampleOrder(1), withPrinter ? QString() : p.folder.path("Order/124.pdf"));
+    QCOMPARE(box.title, confirmation.title);
+    QCOMPARE(box.text, confirmation.text);
 }
 
 void TestPrintCommand::failureBeforeTheRegistrationChangesNothing_data()
