@@ -8,6 +8,7 @@
 #include "officewindows/frmaterstall.h"
 #include "officewindows/frmorderexport.h"
 #include "officewindows/remembered.h"
+#include "order/totals.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
 #include "printing/orderdocument.h"
@@ -74,16 +75,19 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock now, QLockFile* lock)
     setupWindow();
     setupHead();
     setupOrderLines();
+    setupTotals();
     setupLegend();
     setupMenus();
     setupTabOrder();
     setupSpokenNames();
     showHead();
+    showTotals();
 
     // The operator chooses whole order lines, which "Ta bort" removes.
     m_orderLines->enableFullRowSelect();
 
     connect(m_order, &core::OpenOrder::headChanged, this, &FrmMain::showHead);
+    connect(m_order, &core::OpenOrder::changed, this, &FrmMain::showTotals);
     connect(m_order, &core::OpenOrder::customerLinesEditableChanged, this, &FrmMain::showCustomerLinesEditable);
     connect(m_order, &core::OpenOrder::cutRecordSetAside, this,
             [this](const datafiles::Failure& report) { MessageBox::reportFailure(this, report); });
@@ -249,6 +253,41 @@ void FrmMain::setupOrderLines()
     for (const printing::TableColumn& column : columns)
         widths.append(int(column.widthTwips));
     m_orderLines->setDesignWidths(widths);
+}
+
+void FrmMain::setupTotals()
+{
+    // Right of the customer, in line with its three lines: what the order
+    // comes to as it stands, as its printout will say.
+    const struct
+    {
+        const char* caption;
+        const char* value;
+        int top;
+    } rows[] = { { "lblExklMomsText", "lblExklMoms", 840 },
+                 { "lblMomsText", "lblMoms", 1080 },
+                 { "lblAttBetalaText", "lblAttBetala", 1440 } };
+    for (const auto& row : rows) {
+        m_totalCaptions.append(addCaption(row.caption, QString(), 6240, row.top, 1560, 255));
+        QLabel* value = addCaption(row.value, QString(), 7800, row.top, 2415, 255);
+        value->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        setTextColour(value, look::fieldText);
+        m_totalValues.append(value);
+    }
+}
+
+void FrmMain::showTotals()
+{
+    const core::Totals totals = core::totalsOf(m_order->order());
+    const bool rateKnown = !totals.vatRate.isEmpty();
+    const QString unknown = QStringLiteral("okänd");
+    m_totalCaptions.at(0)->setText(QStringLiteral("Exkl. moms:"));
+    m_totalCaptions.at(1)->setText(rateKnown ? QStringLiteral("Moms %1 %:").arg(totals.vatRate)
+                                             : QStringLiteral("Moms, okänd sats:"));
+    m_totalCaptions.at(2)->setText(QStringLiteral("Att betala:"));
+    m_totalValues.at(0)->setText(totals.exclusiveOfVat);
+    m_totalValues.at(1)->setText(rateKnown ? totals.vat : unknown);
+    m_totalValues.at(2)->setText(rateKnown ? totals.inclusiveOfVat : unknown);
 }
 
 void FrmMain::setupLegend()

@@ -89,6 +89,7 @@ private:
     void setupWindow();
     void setupHead();
     void setupOrderLines();
+    void setupTotals();
     void setupLegend();
     void setupMenus();
     void setupTabOrder();
@@ -105,6 +106,7 @@ private:
 
     // Shows the order's head in the boxes, without echoing it back.
     void showHead();
+    void showTotals();
     void showCustomerLinesEditable(bool editable);
     void openRegisterPicker(SingleWindow<RegisterPicker>& picker, core::CodeRegister which);
     void openCodeRegister(SingleWindow<FrmKodregister>& window, core::CodeRegister which);
@@ -145,6 +147,8 @@ private:
     TextBox* m_txt_Info = nullptr;
     ReportListView* m_orderLines = nullptr;
     OrderLinesModel* m_lines = nullptr;
+    QList<QLabel*> m_totalCaptions;
+    QList<QLabel*> m_totalValues;
 
     QMenu* m_mnuPop1 = nullptr;
     QAction* m_mnuSakerhetskopiera = nullptr;

@@ -98,6 +98,16 @@ Order storedOrder()
     return order;
 }
 
+// What the order comes to as the window shows it, a caption and a value a line.
+QString shownTotals(const OrderDesk& desk)
+{
+    QStringList shown;
+    for (const QString name : { "lblExklMoms", "lblMoms", "lblAttBetala" })
+        shown << desk.window.findChild<QLabel*>(name + "Text")->text() + ' '
+                + desk.window.findChild<QLabel*>(name)->text();
+    return shown.join(" | ");
+}
+
 void clickLegend(OrderWindow& window)
 {
     auto* legend = window.findChild<QLabel*>(QStringLiteral("Label26"));
@@ -220,6 +230,8 @@ void TestBoxesAndOrder::pasteIsCutToTheLimit()
 void TestBoxesAndOrder::showOrderShowsItWhole()
 {
     OrderDesk desk;
+    // An order that never had a VAT code has no rate.
+    QCOMPARE(shownTotals(desk), "Exkl. moms: 0.00 | Moms, okänd sats: okänd | Att betala: okänd");
     QTest::keyClicks(desk.box("txt_KundField1"), QStringLiteral("Skrivet innan"));
     const Order stored = storedOrder();
     desk.show(stored);
@@ -234,6 +246,7 @@ void TestBoxesAndOrder::showOrderShowsItWhole()
     desk.box("txt_Mkod")->clear();
     QTest::keyClicks(desk.box("txt_Mkod"), QStringLiteral("3"));
     QCOMPARE(desk.order().vatRate(), QStringLiteral("6"));
+    QCOMPARE(shownTotals(desk), "Exkl. moms: 298.00 | Moms 6 %: 17.88 | Att betala: 315.88");
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
