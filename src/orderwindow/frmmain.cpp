@@ -279,11 +279,11 @@ void FrmMain::setupTotals()
 void FrmMain::showTotals()
 {
     const core::Totals totals = core::totalsOf(m_order->order());
-    const bool rateKnown = !totals.vatRate.isEmpty();
-    const QString unknown = QStringLiteral("okänd");
+    const bool rateKnown = totals.knowsVat();
+    const QString& unknown = core::unknownAmount;
     m_totalCaptions.at(0)->setText(QStringLiteral("Exkl. moms:"));
     m_totalCaptions.at(1)->setText(rateKnown ? QStringLiteral("Moms %1 %:").arg(totals.vatRate)
-                                             : QStringLiteral("Moms, okänd sats:"));
+                                             : QStringLiteral("Moms, %1 sats:").arg(unknown));
     m_totalCaptions.at(2)->setText(QStringLiteral("Att betala:"));
     m_totalValues.at(0)->setText(totals.exclusiveOfVat);
     m_totalValues.at(1)->setText(rateKnown ? totals.vat : unknown);

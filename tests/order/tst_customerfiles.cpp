@@ -26,7 +26,6 @@ void TestCustomerFiles::lookUp_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<bool>("editable");
-    QTest::addColumn<bool>("counterSaleInstead"); // a number was typed, but the counter-sale customer came
 
     const QByteArray defaultCustomer("1\r\nKontantkund\r\nDisken\r\n\r\n");
     const QStringList defaultLines { "1", "Kontantkund", "Disken", "" };
@@ -38,30 +37,30 @@ void TestCustomerFiles::lookUp_data()
                                         "1042\r\nBergstr\xF6m Bygg AB\r\nIndustriv\xE4gen 14\r\n433 38  Partille\r\n")
                                 << "1042"
                                 << QStringList { "1042", "Bergström Bygg AB", "Industrivägen 14", "433 38  Partille" }
-                                << false << false;
+                                << false;
     QTest::newRow("two lines") << with("1042", "1042\r\nLind, Karin\r\n") << "1042"
-                               << QStringList { "1042", "Lind, Karin", "", "" } << false << false;
+                               << QStringList { "1042", "Lind, Karin", "", "" } << false;
     QTest::newRow("quotes kept, fifth line ignored")
         << with("8", "8\r\n\"Lind, Karin\",\"AB\"\r\nx\"y\r\nC\r\nD\r\n") << "8"
-        << QStringList { "8", "\"Lind, Karin\",\"AB\"", "x\"y", "C" } << false << false;
-    QTest::newRow("unknown number") << with("1042", "1042\r\n") << "9999" << defaultLines << false << true;
-    QTest::newRow("empty number") << with("1042", "1042\r\n") << "" << defaultLines << false << false;
-    QTest::newRow("1 stays editable") << with("1042", "1042\r\n") << "1" << defaultLines << true << false;
-    QTest::newRow("no customer files at all") << Files {} << "9999" << QStringList { "", "", "", "" } << false << true;
-    QTest::newRow("1 without its file") << Files {} << "1" << QStringList { "", "", "", "" } << true << false;
+        << QStringList { "8", "\"Lind, Karin\",\"AB\"", "x\"y", "C" } << false;
+    QTest::newRow("unknown number") << with("1042", "1042\r\n") << "9999" << defaultLines << false;
+    QTest::newRow("empty number") << with("1042", "1042\r\n") << "" << defaultLines << false;
+    QTest::newRow("1 stays editable") << with("1042", "1042\r\n") << "1" << defaultLines << true;
+    QTest::newRow("no customer files at all") << Files {} << "9999" << QStringList { "", "", "", "" } << false;
+    QTest::newRow("1 without its file") << Files {} << "1" << QStringList { "", "", "", "" } << true;
     QTest::newRow("leading blank names another file")
-        << with("1042", "1042\r\nA\r\n") << " 1042" << defaultLines << false << true;
+        << with("1042", "1042\r\nA\r\n") << " 1042" << defaultLines << false;
     QTest::newRow("file named with the blank")
-        << with(" 1042", " 1042\r\nX\r\n") << " 1042" << QStringList { " 1042", "X", "", "" } << false << false;
+        << with(" 1042", " 1042\r\nX\r\n") << " 1042" << QStringList { " 1042", "X", "", "" } << false;
     QTest::newRow("a path names no file")
-        << with("1042", "1042\r\nA\r\n") << "../Customer/1042" << defaultLines << false << true;
+        << with("1042", "1042\r\nA\r\n") << "../Customer/1042" << defaultLines << false;
     // Both files are read into the same four slots: a line the default
     // customer's file lacks keeps what the first file gave.
     QTest::newRow("empty first line, short default file")
         << Files { { "1", "1\r\nKontantkund\r\n" }, { "5", "\r\nA\r\nB\r\nC" } } << "5"
-        << QStringList { "1", "Kontantkund", "B", "C" } << false << true;
+        << QStringList { "1", "Kontantkund", "B", "C" } << false;
     QTest::newRow("empty first line, no default file")
-        << Files { { "5", "\r\nA\r\nB\r\n" } } << "5" << QStringList { "", "A", "B", "" } << false << true;
+        << Files { { "5", "\r\nA\r\nB\r\n" } } << "5" << QStringList { "", "A", "B", "" } << false;
 }
 
 void TestCustomerFiles::lookUp()
@@ -77,7 +76,6 @@ void TestCustomerFiles::lookUp()
     const core::CustomerLookup customer = core::lookUpCustomer(folder.data(), typed);
     QCOMPARE(QStringList(customer.lines.begin(), customer.lines.end()), lines);
     QTEST(customer.linesEditable, "editable");
-    QTEST(customer.counterSaleInstead, "counterSaleInstead");
 }
 
 void TestCustomerFiles::lookupGoesIntoTheOrder()
