@@ -42,7 +42,8 @@ RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
         return read;
     }
     for (int column : columns.columns)
-        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? row.at(column) : QString());
+        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? datafiles::withStoredInchMarks(row.at(column))
+                                                                   : QString());
     return read;
 }
 
