@@ -351,13 +351,9 @@ bool FrmOrderHistory::confirmIfVoided(const QString& doing)
 {
     if (!m_chosen)
         return false;
-    const QString number = m_chosen->text(Field::OrderNumber);
-    if (m_status.stateOf(number) != core::OrderState::Voided)
-        return true;
-    const QList<core::StatusChange> changes = m_status.changesOf(number);
-    return MessageBox::ask(this, QStringLiteral("Makulerad order"),
-                           QStringLiteral("Order %1 är makulerad.\r\nOrsak: %2\r\n\r\nVill du ändå %3?")
-                               .arg(number, changes.isEmpty() ? QString() : changes.last().reason, doing));
+    const std::optional<core::VoidedOrderQuestion> question
+        = core::voidedOrderQuestion(m_status, m_chosen->text(Field::OrderNumber), doing);
+    return !question || MessageBox::ask(this, question->title, question->text);
 }
 
 void FrmOrderHistory::cmdSkrivUtIgen_Click()

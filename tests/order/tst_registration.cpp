@@ -109,7 +109,7 @@ void TestRegistration::registeringTwiceListsTwiceAndArchivesOnce()
                         "Leverans till bakre lastkajen\r\n"));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
     QCOMPARE(QDir(folder.path("Order")).entryList(QDir::Files),
-             (QStringList { "124_data1.dbf", "124_data2.dbf", "lista.dbf" }));
+             (QStringList { "124_data1.dbf", "124_data2.dbf", "124_data3.dbf", "lista.dbf" }));
 }
 
 void TestRegistration::quoteInNameCannotBreakTheOrderList()
