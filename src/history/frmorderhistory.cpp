@@ -14,6 +14,7 @@
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -84,7 +85,7 @@ void FrmOrderHistory::setupControls()
 
     auto* searchRow = new QHBoxLayout;
     auto* searchCaption = new QLabel(QStringLiteral("Sök:"), this);
-    m_txtSok = new QLineEdit(this);
+    m_txtSok = new TextBox(this);
     m_txtSok->setObjectName(QStringLiteral("txtSok"));
     m_txtSok->setPlaceholderText(QStringLiteral("Ordernr, kundnr eller namn"));
     m_txtSok->setClearButtonEnabled(true);
