@@ -79,6 +79,11 @@ std::optional<QString> DataDirectory::archiveOrderHeadFile(const QString& orderN
     return named(orderFolder(), orderNumber, QStringLiteral("_data2.dbf"));
 }
 
+std::optional<QString> DataDirectory::archiveLinesFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral("_data3.dbf"));
+}
+
 QString DataDirectory::orderList() const
 {
     return inSystem(QStringLiteral("Order/lista.dbf"));

@@ -29,6 +29,9 @@ public:
     std::optional<QString> basketFile(const QString& orderNumber) const;
     std::optional<QString> archiveCustomerFile(const QString& orderNumber) const;
     std::optional<QString> archiveOrderHeadFile(const QString& orderNumber) const;
+    // The order's lines as it was last printed, kept apart from its basket,
+    // which the order on the desk goes on adding to.
+    std::optional<QString> archiveLinesFile(const QString& orderNumber) const;
     QString orderList() const;
     // The PDF copy of the printed order form kept beside its archive files.
     std::optional<QString> pdfCopyFile(const QString& orderNumber) const;

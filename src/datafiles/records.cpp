@@ -136,13 +136,18 @@ QStringList readLines(QByteArrayView bytes)
     return lines;
 }
 
+QString withStoredInchMarks(QStringView text)
+{
+    QString stored = text.toString();
+    stored.replace(u'"', QChar(storedInchMark));
+    return stored;
+}
+
 QString textForRecord(QStringView text)
 {
-    QString safe = text.toString();
+    QString safe = withStoredInchMarks(text);
     for (QChar& c : safe) {
-        if (c == u'"')
-            c = u'\'';
-        else if (c == u'\r' || c == u'\n')
+        if (c == u'\r' || c == u'\n')
             c = u' ';
     }
     return safe;

@@ -143,9 +143,17 @@ qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord);
 // a last line without a line end is read too, and an empty file has no lines.
 QStringList readLines(QByteArrayView bytes);
 
+// The inch mark as the files keep it: a quoted record cannot hold a double
+// quote inside a field, so the '"' the operator types or a list gives (as in
+// Kopparrör 1/2" 3 m) is stored as the right double quotation mark, 0x94 in
+// Windows-1252, which looks alike. Every text box and import applies it.
+inline constexpr char16_t storedInchMark = u'\u201D';
+QString withStoredInchMarks(QStringView text);
+
 // What a text becomes inside a quoted record: a double quote would end the
-// field early and a line break would end the record, so a '"' becomes "'" and
-// a CR or LF a blank. Every record the program writes reads back as written.
+// field early and a line break would end the record, so a '"' becomes the
+// stored inch mark and a CR or LF a blank. Every record the program writes
+// reads back as written.
 QString textForRecord(QStringView text);
 
 QByteArray quotedRecord(const QStringList& texts);

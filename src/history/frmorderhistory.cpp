@@ -14,6 +14,7 @@
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -84,7 +85,7 @@ void FrmOrderHistory::setupControls()
 
     auto* searchRow = new QHBoxLayout;
     auto* searchCaption = new QLabel(QStringLiteral("Sök:"), this);
-    m_txtSok = new QLineEdit(this);
+    m_txtSok = new TextBox(this);
     m_txtSok->setObjectName(QStringLiteral("txtSok"));
     m_txtSok->setPlaceholderText(QStringLiteral("Ordernr, kundnr eller namn"));
     m_txtSok->setClearButtonEnabled(true);
@@ -351,13 +352,9 @@ bool FrmOrderHistory::confirmIfVoided(const QString& doing)
 {
     if (!m_chosen)
         return false;
-    const QString number = m_chosen->text(Field::OrderNumber);
-    if (m_status.stateOf(number) != core::OrderState::Voided)
-        return true;
-    const QList<core::StatusChange> changes = m_status.changesOf(number);
-    return MessageBox::ask(this, QStringLiteral("Makulerad order"),
-                           QStringLiteral("Order %1 är makulerad.\r\nOrsak: %2\r\n\r\nVill du ändå %3?")
-                               .arg(number, changes.isEmpty() ? QString() : changes.last().reason, doing));
+    const std::optional<core::VoidedOrderQuestion> question
+        = core::voidedOrderQuestion(m_status, m_chosen->text(Field::OrderNumber), doing);
+    return !question || MessageBox::ask(this, question->title, question->text);
 }
 
 void FrmOrderHistory::cmdSkrivUtIgen_Click()

@@ -3,6 +3,7 @@
 #include "datafiles/textfile.h"
 #include "order/archive.h"
 #include "order/csvfile.h"
+#include "order/orderstatus.h"
 #include "order/registers.h"
 #include "order/totals.h"
 
@@ -20,9 +21,9 @@ namespace {
 using core::Order;
 using core::OrderLine;
 
-const QStringList orderHeader { "Orderdatum", "Ordernr",      "Kundnr",     "Namn",     "Exkl moms",
-                                "Moms %",     "Moms",         "Att betala", "Betk",     "Betalningsvillkor",
-                                "Levs",       "Leveranssätt", "Frkts",      "Fraktsätt" };
+const QStringList orderHeader { "Orderdatum",        "Ordernr", "Kundnr",       "Namn",       "Status",
+                                "Exkl moms",         "Moms %",  "Moms",         "Att betala", "Betk",
+                                "Betalningsvillkor", "Levs",    "Leveranssätt", "Frkts",      "Fraktsätt" };
 const QStringList lineHeader { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %", "Radsumma" };
 
 // An order to export: its last line in the order list.
@@ -30,6 +31,7 @@ struct Listed
 {
     core::OrderListEntry entry;
     QDate date;
+    core::OrderState state = core::OrderState::Registered;
 };
 
 bool allDigits(QStringView text)
@@ -91,14 +93,15 @@ public:
     }
 
     // The order's rows; the problems of its amounts, if any, go to `problems`.
-    QByteArray rowsOf(const QDate& date, const Order& order, QStringList& problems) const
+    QByteArray rowsOf(const Listed& listed, const Order& order, QStringList& problems) const
     {
         const core::Totals totals = core::totalsOf(order);
         core::SpreadsheetRow head;
-        head.text(isoDate(date))
+        head.text(isoDate(listed.date))
             .text(order.text(Order::OrderNumber))
             .text(order.text(Order::CustomerNumber))
             .text(order.text(Order::CustomerLine1))
+            .text(core::stateName(listed.state))
             .number(totals.exclusiveOfVat);
         // The archive keeps the VAT code, not the rate: a code outside the
         // table printed with the rate the order had before, which is not known.
@@ -156,7 +159,7 @@ ExportedOrder exportOrder(const datafiles::DataDirectory& data, const Listed& li
     }
     ExportedOrder exported;
     exported.problems = archived.problems;
-    exported.rows = csv.rowsOf(listed.date, order, exported.problems);
+    exported.rows = csv.rowsOf(listed, order, exported.problems);
     return exported;
 }
 
@@ -213,7 +216,7 @@ QString proposedExportName(const QDate& from, const QDate& to)
 }
 
 ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& from, const QDate& to, ExportRows rows,
-                           const QString& file, const Progress& progress)
+                           VoidedOrders voided, const QString& file, const Progress& progress)
 {
     const QString operation = QStringLiteral("exportera orderna");
     ExportOutcome outcome;
@@ -222,15 +225,28 @@ ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& fr
         outcome.failure = list.failure->during(operation);
         return outcome;
     }
-    outcome.cutShort = list.cutShort;
+    // Without the states a voided order would reach the accountant as a sale.
+    const core::StatusLogRead status = core::readStatusLog(data);
+    if (status.failure) {
+        outcome.failure = status.failure->during(operation);
+        return outcome;
+    }
+    for (const auto& cut : { list.cutShort, status.cutShort }) {
+        if (cut)
+            outcome.cutShort.append(*cut);
+    }
 
     QList<Listed> inPeriod;
     for (Listed& listed : lastPrintings(list.list)) {
         const std::optional<QDate> date = dateOfOrder(listed.entry.orderDate);
-        if (date && *date >= from && *date <= to) {
-            listed.date = *date;
+        if (!date || *date < from || *date > to)
+            continue;
+        listed.date = *date;
+        listed.state = status.log.stateOf(listed.entry.orderNumber);
+        if (listed.state == core::OrderState::Voided && voided == VoidedOrders::LeftOut)
+            ++outcome.voidedLeftOut;
+        else
             inPeriod.append(std::move(listed));
-        }
     }
     std::stable_sort(inPeriod.begin(), inPeriod.end(), [](const Listed& a, const Listed& b) {
         if (a.date != b.date)

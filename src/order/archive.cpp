@@ -175,7 +175,7 @@ ArchivedOrder readArchivedOrder(const datafiles::DataDirectory& data, const QStr
     // the number it is listed and filed under.
     order.setText(Field::OrderNumber, orderNumber);
 
-    const BasketRead basket = readBasket(data, orderNumber);
+    const BasketRead basket = readPrintedLines(data, orderNumber);
     order.setLines(basket.lines);
     if (basket.failure)
         archived.problems.append(

@@ -19,8 +19,8 @@
 // The archive of the printed orders: each order's customer file
 // <nr>_data1.dbf and head file <nr>_data2.dbf, a plain line a field, and the
 // order list lista.dbf, a quoted record of four fields an order. The layouts
-// are written and read here, from the same tables. The order's lines stay in
-// its basket file.
+// are written and read here, from the same tables. The order's lines as
+// printed are kept in <nr>_data3.dbf, as its basket file holds lines.
 namespace core {
 
 // The archive customer file: customer number, the three customer lines and the

@@ -10,12 +10,29 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 namespace core {
 namespace {
 
 QString folded(const QString& text)
 {
     return datafiles::foldedText(text);
+}
+
+// A column's heading as it is recognised: letter case, blanks and dots do not
+// count, so that "Art.nr", "ART NR" and "artnr" name the same column.
+QString headingKey(const QString& heading)
+{
+    QString key = folded(heading);
+    key.removeIf([](QChar c) { return c.isSpace() || c == u'.'; });
+    return key;
+}
+
+bool namesHeading(const ImportField& field, const QString& key)
+{
+    return std::any_of(field.names.cbegin(), field.names.cend(),
+                       [&key](const QString& name) { return headingKey(name) == key; });
 }
 
 QString quoted(const QString& text)
@@ -42,7 +59,8 @@ RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
         return read;
     }
     for (int column : columns.columns)
-        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? row.at(column) : QString());
+        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? datafiles::withStoredInchMarks(row.at(column))
+                                                                   : QString());
     return read;
 }
 
@@ -120,11 +138,11 @@ const QList<ImportField>& priceListFields()
 {
     static const QList<ImportField> fields {
         { QStringLiteral("Artikelnr"),
-          { "artikelnr", "artikelnummer", "art.nr", "art nr", "artnr", "art.nr.", "sku", "article",
-            "article number" } },
-        { QStringLiteral("Benämning"), { "benämning", "beskrivning", "description", "name", "namn" } },
-        { QStringLiteral("Enhet"), { "enhet", "unit" } },
-        { QStringLiteral("Pris"), { "pris", "a-pris", "apris", "à-pris", "price", "unit price" } },
+          { "Artikelnr", "Art.nr", "Artikelnummer", "Art nr", "SKU", "Article", "Article number" } },
+        { QStringLiteral("Benämning"), { "Benämning", "Beskrivning", "Namn", "Description", "Name" } },
+        { QStringLiteral("Enhet"), { "Enhet", "Unit" } },
+        { QStringLiteral("Pris"),
+          { "Pris", "A-pris", "Pris exkl. moms", "Nettopris", "Utpris", "Apris", "À-pris", "Price", "Unit price" } },
     };
     return fields;
 }
@@ -132,12 +150,11 @@ const QList<ImportField>& priceListFields()
 const QList<ImportField>& customerListFields()
 {
     static const QList<ImportField> fields {
-        { QStringLiteral("Kundnr"),
-          { "kundnr", "kundnummer", "kund nr", "customer", "customer number", "customer no" } },
-        { QStringLiteral("Namn"), { "namn", "kundnamn", "name", "företag", "company" } },
-        { QStringLiteral("Adress"), { "adress", "gatuadress", "address", "street" } },
-        { QStringLiteral("Postadress"), { "postadress", "postnr och ort", "postal address", "city" } },
-        { QStringLiteral("E-post"), { "e-post", "epost", "e-mail", "email", "mail" } },
+        { QStringLiteral("Kundnr"), { "Kundnr", "Kundnummer", "Customer", "Customer number", "Customer no" } },
+        { QStringLiteral("Namn"), { "Namn", "Kundnamn", "Name", "Företag", "Company" } },
+        { QStringLiteral("Adress"), { "Adress", "Gatuadress", "Address", "Street" } },
+        { QStringLiteral("Postadress"), { "Postadress", "Postnr och ort", "Postal address", "City" } },
+        { QStringLiteral("E-post"), { "E-post", "Epost", "E-mail", "Email", "Mail" } },
     };
     return fields;
 }
@@ -150,9 +167,9 @@ ImportColumns guessColumns(const CsvFile& file, const QList<ImportField>& fields
         const QStringList& first = file.rows.first();
         int named = 0;
         for (qsizetype column = 0; column < first.size(); ++column) {
-            const QString name = folded(first.at(column).trimmed());
+            const QString name = headingKey(first.at(column));
             for (qsizetype f = 0; f < fields.size(); ++f) {
-                if (guess.columns[f] < 0 && fields.at(f).names.contains(name)) {
+                if (guess.columns[f] < 0 && namesHeading(fields.at(f), name)) {
                     guess.columns[f] = int(column);
                     ++named;
                     break;
@@ -276,6 +293,14 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
             plan.changes.replaced[existing] = after;
         }
         addRow(plan.preview, row);
+    }
+    // A list read without its price column would show every row unchanged, as
+    // though its prices were the register's.
+    if (columns.columns.value(priceField, -1) < 0 && plan.changes.isEmpty()) {
+        plan.preview = {};
+        plan.preview.missingColumn = QStringLiteral("Ingen kolumn är vald för %1, så inga priser kan uppdateras. "
+                                                    "Välj prisets kolumn under \"Kolumner i filen\".")
+                                         .arg(fields.at(priceField).caption);
     }
     return plan;
 }

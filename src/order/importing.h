@@ -37,11 +37,15 @@ struct ImportPreview
 {
     QList<ImportRow> rows;
     std::array<int, 4> counts {}; // by RowKind
+    // What the operator is told in place of the rows where a column the import
+    // needs has none chosen, so that nothing would change: which column that is.
+    QString missingColumn;
 
     int count(RowKind kind) const { return counts[size_t(kind)]; }
 };
 
-// A field of what is imported, and the names a first row may give its column.
+// A field of what is imported, and the names a first row may give its column,
+// recognised without regard to letter case, blanks or dots.
 struct ImportField
 {
     QString caption;
@@ -76,7 +80,9 @@ struct PriceListPlan
 };
 
 // Rows are matched on the article number, letter case ignored. An empty cell,
-// or a field with no column, leaves the product's field as it is.
+// or a field with no column, leaves the product's field as it is. Without a
+// price column, prices are not updated; where nothing else would change
+// either, no row is listed and `missingColumn` names the price column.
 PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, PriceListMode mode,
                             const datafiles::RecordTable& products);
 

@@ -82,6 +82,17 @@ QString voidedLeftAsTheyAre(const QStringList& voided, StatusCommand command)
              one ? marked : marked + QLatin1Char('e'));
 }
 
+std::optional<VoidedOrderQuestion> voidedOrderQuestion(const StatusLog& log, const QString& orderNumber,
+                                                       const QString& doing)
+{
+    if (log.stateOf(orderNumber) != OrderState::Voided)
+        return std::nullopt;
+    const QList<StatusChange> changes = log.changesOf(orderNumber);
+    return VoidedOrderQuestion { QStringLiteral("Makulerad order"),
+                                 QStringLiteral("Order %1 är makulerad.\r\nOrsak: %2\r\n\r\nVill du ändå %3?")
+                                     .arg(orderNumber, changes.isEmpty() ? QString() : changes.last().reason, doing) };
+}
+
 quint64 orderNumberKey(QByteArrayView number)
 {
     if (number.isEmpty() || number.size() > 18 || (number.size() > 1 && number.front() == '0'))

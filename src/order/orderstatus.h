@@ -62,6 +62,20 @@ QString ordersNamed(const QStringList& numbers);
 // 1043 är makulerad och markeras inte som levererad."
 QString voidedLeftAsTheyAre(const QStringList& voided, StatusCommand command);
 
+// What the operator is asked before a voided order is printed again, copied
+// or sent: titled "Makulerad order", it names the order and why it was voided
+// and asks whether to go on `doing` ("starta en ny order från den") anyway.
+struct VoidedOrderQuestion
+{
+    QString title;
+    QString text;
+};
+
+class StatusLog;
+// None for an order that is not voided.
+std::optional<VoidedOrderQuestion> voidedOrderQuestion(const StatusLog& log, const QString& orderNumber,
+                                                       const QString& doing);
+
 // An order number's key in the status tables: the number plus one for plain
 // digits as the program hands numbers out ("1042", not "01042"); 0 for any
 // other text, which is then looked up by its bytes.

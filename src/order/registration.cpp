@@ -1,6 +1,7 @@
 #include "registration.h"
 
 #include "archive.h"
+#include "basket.h"
 #include "crashpoint.h"
 #include "order.h"
 
@@ -82,12 +83,13 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     const QString orderNumber = order.text(Order::OrderNumber);
     const std::optional<QString> customerFile = data.archiveCustomerFile(orderNumber);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(orderNumber);
-    if (!customerFile || !headFile)
+    const std::optional<QString> linesFile = data.archiveLinesFile(orderNumber);
+    if (!customerFile || !headFile || !linesFile)
         return { {},
                  datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber)),
                  {} };
-    if (std::optional<Failure> refused = refuseLinks(
-            { data.registrationJournal(), data.orderNumberFile(), *customerFile, *headFile, data.orderList() }))
+    if (std::optional<Failure> refused = refuseLinks({ data.registrationJournal(), data.orderNumberFile(),
+                                                       *customerFile, *headFile, *linesFile, data.orderList() }))
         return { {}, refused, {} };
 
     if (std::optional<Failure> failure = finishEarlierRegistration(data))
@@ -106,6 +108,7 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     plan.orderNumberFile = datafiles::plainLine(orderNumber);
     plan.archiveCustomer = archiveCustomerBytes(order);
     plan.archiveOrderHead = archiveOrderHeadBytes(order);
+    plan.archiveLines = basketRecords(order.lines());
     plan.listLengthBefore = std::max<qint64>(datafiles::fileSize(list), 0);
     plan.listAppend = datafiles::bytesToAppend(list, orderListLine(order));
     BegunRegistration begun = begin(data, std::move(plan));
@@ -127,7 +130,8 @@ std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const Regi
 
     const std::optional<QString> customerFile = data.archiveCustomerFile(number);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(number);
-    if (!customerFile || !headFile)
+    const std::optional<QString> linesFile = data.archiveLinesFile(number);
+    if (!customerFile || !headFile || !linesFile)
         return datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(number));
     const struct
     {
@@ -143,6 +147,10 @@ std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const Regi
         if (std::optional<Failure> failure = datafiles::replaceFile(step.file, step.bytes))
             return failure->during(QString::fromUtf8(step.operation));
         crashPoint(step.after);
+    }
+    if (plan.archiveLines) {
+        if (std::optional<Failure> failure = datafiles::replaceFile(*linesFile, *plan.archiveLines))
+            return failure->during(QStringLiteral("arkivera orderraderna"));
     }
 
     if (std::optional<Failure> failure = completeListAppend(data.orderList(), plan))

@@ -10,8 +10,9 @@
 #include <optional>
 
 // Printing an order registers it: its number becomes the last one used, its
-// customer and head are archived in <nr>_data1.dbf and <nr>_data2.dbf, and the
-// order list gains a line for it. The lines stay in the order's basket file.
+// customer, head and lines are archived in <nr>_data1.dbf, <nr>_data2.dbf and
+// <nr>_data3.dbf, and the order list gains a line for it. The lines stay in
+// the order's basket file too, which the order on the desk goes on using.
 //
 // A registration spans several files. So that a crash or a power cut between
 // them never leaves an order half registered, it goes in four steps: the plan

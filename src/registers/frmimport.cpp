@@ -283,6 +283,13 @@ void FrmImport::updatePreview()
     core::ImportPreview preview;
     QString decimal;
     if (m_kind == Kind::PriceList) {
+        // Only prices cannot be updated from a file without its price column.
+        const bool priceChosen = columns.columns.value(core::priceField, -1) >= 0;
+        if (!priceChosen && m_optBaraPriser->isChecked()) {
+            const QSignalBlocker quiet(m_optBaraPriser);
+            m_optLaggTill->setChecked(true);
+        }
+        m_optBaraPriser->setEnabled(priceChosen);
         const core::PriceListMode mode
             = m_optBaraPriser->isChecked() ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate;
         m_pricePlan = core::planPriceList(m_csv, columns, mode, m_products);
@@ -296,11 +303,14 @@ void FrmImport::updatePreview()
     m_lblFormat->setText(QStringLiteral("Teckenkodning: %1, avgränsare: %2%3, %4 rader")
                              .arg(core::encodingName(m_csv.encoding), core::separatorName(m_csv.separator), decimal)
                              .arg(m_csv.rows.size()));
-    m_lblAntal->setText(QStringLiteral("Ny: %1   Ändrad: %2   Oförändrad: %3   Avvisad: %4")
-                            .arg(preview.count(core::RowKind::New))
-                            .arg(preview.count(core::RowKind::Changed))
-                            .arg(preview.count(core::RowKind::Unchanged))
-                            .arg(preview.count(core::RowKind::Refused)));
+    if (!preview.missingColumn.isEmpty())
+        m_lblAntal->setText(preview.missingColumn);
+    else
+        m_lblAntal->setText(QStringLiteral("Ny: %1   Ändrad: %2   Oförändrad: %3   Avvisad: %4")
+                                .arg(preview.count(core::RowKind::New))
+                                .arg(preview.count(core::RowKind::Changed))
+                                .arg(preview.count(core::RowKind::Unchanged))
+                                .arg(preview.count(core::RowKind::Refused)));
     m_model->setPreview(std::move(preview));
     m_cmdAngra->setEnabled(m_kind == Kind::PriceList ? core::canUndoPriceList(m_data)
                                                      : core::canUndoCustomerList(m_data));
@@ -312,7 +322,9 @@ void FrmImport::cmdImportera_Click()
     const int changed = preview().count(core::RowKind::Changed);
     if (added + changed == 0) {
         MessageBox::show(this, MessageBox::Icon::Information, windowTitle(),
-                         QStringLiteral("Det finns inget att importera: ingen rad är ny eller ändrad."));
+                         !preview().missingColumn.isEmpty()
+                             ? preview().missingColumn
+                             : QStringLiteral("Det finns inget att importera: ingen rad är ny eller ändrad."));
         return;
     }
     std::optional<datafiles::Failure> failure;

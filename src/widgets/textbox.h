@@ -6,7 +6,7 @@
 // operator types or pastes, not what the program writes into it: a picker may
 // put a two-character code into a one-character box. Characters that the data
 // files' code page cannot hold are refused, so nothing changes on its way to
-// disk.
+// disk, and a typed '"' becomes the inch mark the files can hold (”).
 class TextBox : public QLineEdit
 {
     Q_OBJECT

@@ -41,6 +41,8 @@ private slots:
     void fieldStreamDoesNotResynchroniseAtLineEnds();
     void fileEndingInsideRecordIsSignalled();
     void quotedRecordReadsBackAsWritten();
+    void inchMarkIsStoredAsItsLookAlike_data();
+    void inchMarkIsStoredAsItsLookAlike();
     void wholeLines_data();
     void wholeLines();
     void plainLine();
@@ -265,11 +267,33 @@ void TestDataFiles::quotedRecordReadsBackAsWritten()
     QCOMPARE(record, QByteArray("\"\xD6GLE-12\",\"\xD6gla, f\xF6rzinkad\",\"st\",\"\",\"2,5\",\"10\",\"12.50\"\r\n"));
     QCOMPARE(readRecords(record + record, 7), (QList<QStringList> { line, line }));
 
-    // A quote or a line break inside a text would break the record; the writer
-    // makes them harmless.
-    const QByteArray awkward = quotedRecord({ "Tum \"24\"", "rad 1\r\nrad 2" });
-    QCOMPARE(awkward, QByteArray("\"Tum '24'\",\"rad 1  rad 2\"\r\n"));
-    QCOMPARE(readRecords(awkward, 2), (QList<QStringList> { { "Tum '24'", "rad 1  rad 2" } }));
+    // A line break inside a text would end the record; the writer makes it a blank.
+    const QByteArray awkward = quotedRecord({ "rad 1\r\nrad 2" });
+    QCOMPARE(awkward, QByteArray("\"rad 1  rad 2\"\r\n"));
+    QCOMPARE(readRecords(awkward, 1), (QList<QStringList> { { "rad 1  rad 2" } }));
+}
+
+void TestDataFiles::inchMarkIsStoredAsItsLookAlike_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("record"); // the text written alone as a quoted record
+
+    QTest::newRow("inch mark") << QString("Kopparrör 1/2\" 3 m") << QByteArray("\"Kopparr\xF6r 1/2\x94 3 m\"\r\n");
+    QTest::newRow("quoted word") << QString("\"Extra\" skruv")
+                                 << QByteArray("\"\x94"
+                                               "Extra\x94 skruv\"\r\n");
+}
+
+void TestDataFiles::inchMarkIsStoredAsItsLookAlike()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, record);
+    const QString stored = withStoredInchMarks(typed);
+    QCOMPARE(encode1252(stored), record.sliced(1, record.size() - 4));
+    // A text that reaches a record without being typed keeps the rule too,
+    // and the record reads back as the stored text, still one field.
+    QCOMPARE(quotedRecord({ typed }), record);
+    QCOMPARE(readRecords(record + record, 1), (QList<QStringList> { { stored }, { stored } }));
 }
 
 void TestDataFiles::wholeLines_data()

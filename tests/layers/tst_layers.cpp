@@ -118,7 +118,7 @@ QStringList layerFaults(const QString& path, const QString& source, const QtHead
 QStringList orderFileWrites(const QString& path, const QString& source)
 {
     static const QRegularExpression orderFile(QStringLiteral(
-        R"(\b(basketFile|orderNumberFile|archiveCustomerFile|archiveOrderHeadFile|appendToBasket|rewriteBasket)\s*\()"));
+        R"(\b(basketFile|orderNumberFile|archiveCustomerFile|archiveOrderHeadFile|archiveLinesFile|appendToBasket|rewriteBasket)\s*\()"));
     if (path.startsWith(QLatin1String("order/")) || path.startsWith(QLatin1String("datafiles/")))
         return {};
     QStringList faults;

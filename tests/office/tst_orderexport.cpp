@@ -3,6 +3,7 @@
 
 #include "office/orderexport.h"
 #include "order/basket.h"
+#include "order/orderstatus.h"
 #include "order/registration.h"
 #include "support/datafolder.h"
 
@@ -12,10 +13,10 @@ using core::Order;
 
 namespace {
 
-const QByteArray header = "\xEF\xBB\xBFOrderdatum;Ordernr;Kundnr;Namn;Exkl moms;Moms %;Moms;Att betala;"
+const QByteArray header = "\xEF\xBB\xBFOrderdatum;Ordernr;Kundnr;Namn;Status;Exkl moms;Moms %;Moms;Att betala;"
                           "Betk;Betalningsvillkor;Levs;Leveranss\xC3\xA4tt;Frkts;Frakts\xC3\xA4tt";
 const QByteArray perLineHeader = ";Artikelnr;Ben\xC3\xA4mning;Enhet;A-pris;Antal;Rab %;Radsumma";
-const QByteArray head = "2006-03-15;124;1001;Bergstr\xC3\xB6m Bygg AB;";
+const QByteArray head = "2006-03-15;124;1001;Bergstr\xC3\xB6m Bygg AB;Registrerad;";
 const QByteArray codes = ";1;30 dagar netto;1;Utk\xC3\xB6rt;0;Posten";
 
 enum class Damage { None, HandEditedAmount, NoBasket, ListLineCut, PrintedTwice, PrintedTwiceInPeriod, FirstDay };
@@ -38,6 +39,8 @@ class TestOrderExport : public QObject
 private slots:
     void csvOfThePeriod_data();
     void csvOfThePeriod();
+    void statesAndVoidedOrders_data();
+    void statesAndVoidedOrders();
     void cancelledExportLeavesNoFile();
 };
 
@@ -77,7 +80,8 @@ void TestOrderExport::csvOfThePeriod_data()
         << QStringList();
     QTest::newRow("dated on the first day, a quote in the name")
         << "0" << int(Damage::FirstDay) << false
-        << "2006-03-01;124;1001;\"Bergstr\xC3\xB6m \"\"Bygg\"\" AB\";398,00;25;99,50;497,50" + codes + "\r\n"
+        << "2006-03-01;124;1001;\"Bergstr\xC3\xB6m \"\"Bygg\"\" AB\";Registrerad;398,00;25;99,50;497,50" + codes
+            + "\r\n"
         << QStringList();
 }
 
@@ -115,15 +119,18 @@ void TestOrderExport::csvOfThePeriod()
     if (Damage(damage) == Damage::NoBasket)
         order.setLines({});
     print(folder, order);
+    // Its lines as printed and its basket both gone.
+    if (Damage(damage) == Damage::NoBasket)
+        folder.remove("Order/124_data3.dbf");
     if (Damage(damage) == Damage::ListLineCut)
         folder.write("Order/lista.dbf", folder.read("Order/lista.dbf") + "\"060316\",\"125\",\"10");
 
     const QString file = folder.programFolder() + QStringLiteral("/order-2006-03.csv");
-    const office::ExportOutcome exported
-        = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31),
-                               perLine ? office::ExportRows::PerLine : office::ExportRows::PerOrder, file);
+    const office::ExportOutcome exported = office::exportOrders(
+        folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31),
+        perLine ? office::ExportRows::PerLine : office::ExportRows::PerOrder, office::VoidedOrders::LeftOut, file);
     QVERIFY(!exported.failure);
-    QCOMPARE(exported.cutShort.has_value(), Damage(damage) == Damage::ListLineCut);
+    QCOMPARE(exported.cutShort.size(), Damage(damage) == Damage::ListLineCut ? 1 : 0);
     QCOMPARE(exported.orders, 1);
     QFile csv(file);
     QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -135,14 +142,54 @@ void TestOrderExport::csvOfThePeriod()
     QTEST(incomplete, "incomplete");
 }
 
+void TestOrderExport::statesAndVoidedOrders_data()
+{
+    QTest::addColumn<int>("command"); // given to order 124
+    QTest::addColumn<bool>("includeVoided");
+    QTest::addColumn<QString>("rows"); // each exported row's number and state
+
+    using C = core::StatusCommand;
+    QTest::newRow("delivered") << int(C::Deliver) << false << "124 Levererad, 125 Registrerad";
+    QTest::newRow("invoiced") << int(C::Invoice) << false << "124 Fakturerad, 125 Registrerad";
+    QTest::newRow("voided, left out") << int(C::Void) << false << "125 Registrerad";
+    QTest::newRow("voided, ticked") << int(C::Void) << true << "124 Makulerad, 125 Registrerad";
+}
+
+void TestOrderExport::statesAndVoidedOrders()
+{
+    QFETCH(int, command);
+    QFETCH(bool, includeVoided);
+    QFETCH(QString, rows);
+    TestDataFolder folder;
+    Order order = sampleOrder(1);
+    print(folder, order);
+    order.setText(Order::OrderNumber, QStringLiteral("125"));
+    print(folder, order);
+    core::StatusLog log;
+    QVERIFY(!core::changeStatus(folder.data(), log, { "124" }, core::StatusCommand(command), QDateTime(), "Fel kund")
+                 .failure);
+
+    const QString file = folder.programFolder() + QStringLiteral("/order.csv");
+    const office::ExportOutcome exported
+        = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31), office::ExportRows::PerOrder,
+                               includeVoided ? office::VoidedOrders::Included : office::VoidedOrders::LeftOut, file);
+    QCOMPARE(exported.voidedLeftOut, rows.startsWith("124") ? 0 : 1);
+    QFile csv(file);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QStringList shown;
+    for (const QByteArray& row : csv.readAll().trimmed().split('\n').mid(1))
+        shown.append(QString::fromUtf8(row.split(';').value(1) + ' ' + row.split(';').value(4)));
+    QCOMPARE(shown.join(", "), rows);
+}
+
 void TestOrderExport::cancelledExportLeavesNoFile()
 {
     TestDataFolder folder;
     print(folder, sampleOrder(1));
     const QString file = folder.programFolder() + QStringLiteral("/order.csv");
     const office::ExportOutcome exported
-        = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31), office::ExportRows::PerOrder, file,
-                               [](qint64, qint64) { return false; });
+        = office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31), office::ExportRows::PerOrder,
+                               office::VoidedOrders::Included, file, [](qint64, qint64) { return false; });
     QVERIFY(exported.cancelled);
     QVERIFY(!QFile::exists(file));
 }

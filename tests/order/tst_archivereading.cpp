@@ -157,17 +157,24 @@ void TestArchiveReading::whatIsKnownIsKept_data()
                                       << QStringList { "Filen %1/1042_data1.dbf saknas." };
     QTest::newRow("no head file") << QStringList { "1042_data2.dbf" } << QString() << 0 << head << 2
                                   << QStringList { "Filen %1/1042_data2.dbf saknas." };
-    QTest::newRow("no basket") << QStringList { "1042.basket.dbf" } << QString() << 0 << Fields {} << 0
-                               << QStringList { "Filen %1/1042.basket.dbf saknas: ordern har inga sparade "
-                                                "orderrader." };
+    // The lines as printed are read, not the basket the desk goes on adding
+    // to; an order printed before they were kept apart has its basket read.
+    QTest::newRow("lines fetched after printing")
+        << QStringList {} << "1042.basket.dbf" << 1000 << Fields {} << 2 << QStringList {};
+    QTest::newRow("printed before the lines were kept apart")
+        << QStringList { "1042_data3.dbf" } << QString() << 0 << Fields {} << 2 << QStringList {};
+    QTest::newRow("no lines kept") << QStringList { "1042_data3.dbf", "1042.basket.dbf" } << QString() << 0 << Fields {}
+                                   << 0
+                                   << QStringList { "Filen %1/1042.basket.dbf saknas: ordern har inga sparade "
+                                                    "orderrader." };
     QTest::newRow("nothing but the number")
-        << QStringList { "1042_data1.dbf", "1042_data2.dbf", "1042.basket.dbf" } << QString() << 0 << customer + head
-        << 0
+        << QStringList { "1042_data1.dbf", "1042_data2.dbf", "1042_data3.dbf", "1042.basket.dbf" } << QString() << 0
+        << customer + head << 0
         << QStringList { "Filen %1/1042_data1.dbf saknas.", "Filen %1/1042_data2.dbf saknas.",
                          "Filen %1/1042.basket.dbf saknas: ordern har inga sparade orderrader." };
-    QTest::newRow("cut basket") << QStringList {} << "1042.basket.dbf" << 70 << Fields {} << 1
-                                << QStringList { "Filen %1/1042.basket.dbf är avkortad: den sista orderraden "
-                                                 "saknas." };
+    QTest::newRow("lines cut") << QStringList {} << "1042_data3.dbf" << 70 << Fields {} << 1
+                               << QStringList { "Filen %1/1042_data3.dbf är avkortad: den sista orderraden "
+                                                "saknas." };
     // The head file holds number, delivery date and order date on its first
     // three lines (6 + 8 + 8 bytes).
     QTest::newRow("head file cut after three lines")
@@ -196,7 +203,11 @@ void TestArchiveReading::whatIsKnownIsKept()
         folder.remove("Order/" + file);
     if (!cut.isEmpty()) {
         const QByteArray bytes = folder.read("Order/" + cut);
-        folder.write("Order/" + cut, kept >= 0 ? bytes.left(kept) : bytes.chopped(-kept));
+        // Kept beyond its end: the lines fetched into the basket once more.
+        folder.write("Order/" + cut,
+                     kept > bytes.size() ? bytes + bytes
+                         : kept >= 0     ? bytes.left(kept)
+                                         : bytes.chopped(-kept));
     }
 
     const core::ArchivedOrder archived = core::readArchivedOrder(folder.data(), QStringLiteral("1042"));

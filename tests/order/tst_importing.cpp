@@ -74,6 +74,19 @@ void TestImporting::priceList_data()
                          "Avvisad 4 A-1: artikelnumret står på flera rader i filen (rad 2, 4)",
                          "Avvisad 5 C-1: Benämning: tecknet ≥ i \"Kil ≥ 3\" finns inte i Windows-1252" }
         << QStringList {};
+    QTest::newRow("an inch mark") << QByteArray("Artikelnr;Benämning;Pris\nA-3;Bricka 1/2\";1.00\n") << false
+                                  << QStringList { "Ändrad 2 A-3" }
+                                  << QStringList { "2", "A-3", "Bricka 1/2”", "st", "1.00" };
+    // Headings matched without letter case, blanks or dots; a price with VAT
+    // is not the price, and a list without a price column changes nothing.
+    QTest::newRow("heading Pris exkl. moms")
+        << QByteArray("Artikelnr;Benämning;Pris exkl. moms;Enhet\nA-1;Skruv;12;st\n") << false
+        << QStringList { "Ändrad 2 A-1" } << QStringList { "0", "A-1", "Skruv", "st", "12.00" };
+    QTest::newRow("headings ART. NR., a-pris")
+        << QByteArray("ART. NR.;beskrivning;ENHET;a-pris\nA-1;Skruv;st;12\n") << true << QStringList { "Ändrad 2 A-1" }
+        << QStringList { "0", "A-1", "Skruv", "st", "12.00" };
+    QTest::newRow("heading Pris inkl. moms") << QByteArray("Artikelnr;Benämning;Pris inkl. moms\nA-1;Skruv;15\n")
+                                             << false << QStringList {} << QStringList {};
     QTest::newRow("only prices: text ignored, new articles refused")
         << QByteArray("Artikelnummer;Beskrivning;Pris\nA-2;Annan text;2\nZ-1;Ny;5\n") << true
         << QStringList { "Oförändrad 2 A-2",
@@ -94,6 +107,7 @@ void TestImporting::priceList()
     const core::PriceListPlan plan = core::planPriceList(
         csv, columns, pricesOnly ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate, products);
     QCOMPARE(shown(plan.preview), preview);
+    QCOMPARE(plan.preview.missingColumn.startsWith("Ingen kolumn är vald för Pris"), preview.isEmpty());
     if (!replaced.isEmpty()) {
         QCOMPARE(plan.changes.replaced.size(), size_t(1));
         QCOMPARE(plan.changes.replaced.begin()->first, replaced.first().toLongLong());

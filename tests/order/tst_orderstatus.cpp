@@ -62,8 +62,8 @@ void TestOrderStatus::changes_data()
         << QStringList { "Fakturerad " };
     QTest::newRow("voided with its reason, in Windows-1252")
         << delivered << one << int(StatusCommand::Void) << " Kunden \"ångrade\" sig "
-        << delivered + line("1042", "Makulerad", "Kunden '\xE5ngrade' sig") << QStringList { "Makulerad" }
-        << QStringList() << QStringList { "Levererad ", "Makulerad Kunden 'ångrade' sig" };
+        << delivered + line("1042", "Makulerad", "Kunden \x94\xE5ngrade\x94 sig") << QStringList { "Makulerad" }
+        << QStringList() << QStringList { "Levererad ", "Makulerad Kunden ”ångrade” sig" };
     QTest::newRow("a void without a reason is refused")
         << delivered << one << int(StatusCommand::Void) << "  " << delivered << QStringList { "Levererad" }
         << QStringList() << QStringList { "Levererad " };

@@ -205,15 +205,16 @@ void TestBoxesAndOrder::typingGoesIntoTheOrder()
 void TestBoxesAndOrder::typingInTheMiddleStaysThere()
 {
     // Were the order's text written back into the box as the operator types,
-    // the cursor would jump to the end.
+    // the cursor would jump to the end. The inch mark becomes the one the
+    // files can hold as it is typed.
     OrderDesk desk;
     TextBox* info = desk.box("txt_Info");
-    QTest::keyClicks(info, QStringLiteral("leverans"));
+    QTest::keyClicks(info, QStringLiteral("leverans 1/2\""));
     info->setCursorPosition(0);
     QTest::keyClicks(info, QStringLiteral("Ring och "));
-    QCOMPARE(info->text(), QStringLiteral("Ring och leverans"));
+    QCOMPARE(info->text(), QStringLiteral("Ring och leverans 1/2”"));
     QCOMPARE(info->cursorPosition(), 9);
-    QCOMPARE(desk.order().text(Order::Info), QStringLiteral("Ring och leverans"));
+    QCOMPARE(desk.order().text(Order::Info), QStringLiteral("Ring och leverans 1/2”"));
 }
 
 void TestBoxesAndOrder::pasteIsCutToTheLimit()

@@ -289,7 +289,7 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     // needs it, and the order gets the mended line.
     QTest::newRow("quote typed into the search box")
         << -1 << "1"
-        << "" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"1\",\"\",\"0.00\"\r\n") << "Tab to OK";
+        << "" << QByteArray("\"2\x94\x94 r\xF6r\",\"\",\"\",\"\",\"1\",\"\",\"0.00\"\r\n") << "Tab to OK";
 }
 
 void TestProductPicker::okAppendsRecordAndRow()

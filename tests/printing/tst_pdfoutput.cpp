@@ -172,7 +172,7 @@ void TestPdfOutput::reprintReplacesTheCopy()
     QVERIFY(!contains(words, QStringLiteral("Bergström")));
     // Nothing of the temporary files is left beside the copy.
     QCOMPARE(QDir(order.folder.path("Order")).entryList({ QStringLiteral("124*") }, QDir::Files),
-             (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf" }));
+             (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf", "124_data3.dbf" }));
 }
 
 // What the recorder shows of long texts (tst_printcommand), the copy shows to

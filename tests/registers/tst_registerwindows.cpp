@@ -16,8 +16,11 @@
 #include "widgets/textbox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 namespace {
@@ -51,6 +54,7 @@ private slots:
     void editProduct();
     void removeStandingCode();
     void importPriceListAndUndo();
+    void priceListWithoutItsPriceColumn();
 };
 
 void TestRegisterWindows::addCustomer()
@@ -158,6 +162,22 @@ void TestRegisterWindows::importPriceListAndUndo()
     press(Qt::Key_G, Qt::AltModifier);
     QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
     QCOMPARE(desk.boxes.shown.last().text, QStringLiteral("Den senaste importen är ångrad."));
+}
+
+void TestRegisterWindows::priceListWithoutItsPriceColumn()
+{
+    OrderDesk desk({ { "Registret/Produkter.dbf", products } });
+    desk.folder.write("prislista.csv", "Artikelnr;Benämning;Pris inkl. moms;Netto\r\nA-1;Skruv;1,25;1,00\r\n");
+    const FileDialog::Answers chosen({ desk.folder.path("prislista.csv") });
+    FrmImport* window = desk.open<FrmImport>("mnuRegister_ImporteraPrislista");
+    QVERIFY(window && showActive(*window));
+    QVERIFY(window->findChild<QLabel*>("lblAntal")->text().startsWith("Ingen kolumn är vald för Pris"));
+    QVERIFY(!window->optBaraPriser()->isEnabled());
+    window->column(3)->setCurrentIndex(4); // "Kolumn 4: Netto"
+    window->optBaraPriser()->setChecked(true);
+    QCOMPARE(rowsOf(window->previewList()), (QList<QStringList> { { "Oförändrad", "2", "A-1", "" } }));
+    window->column(3)->setCurrentIndex(0); // "(ingen)"
+    QVERIFY(!window->optBaraPriser()->isChecked() && !window->optBaraPriser()->isEnabled());
 }
 
 QTEST_MAIN(TestRegisterWindows)
