@@ -4,6 +4,7 @@
 #include "orderhistorymodel.h"
 #include "pdfwindow.h"
 
+#include "datafiles/textfile.h"
 #include "office/mail.h"
 #include "order/customers.h"
 #include "printing/orderdocument.h"
@@ -387,6 +388,12 @@ void FrmOrderHistory::cmdEpost_Click()
     const QString copy = keptCopy();
     if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skicka den med e-post")))
         return;
+    // The mail program reads the copy itself: it is given no link to follow.
+    if (const std::optional<datafiles::Failure> link = datafiles::refuseLink(copy)) {
+        MessageBox::reportFailure(
+            this, link->during(QStringLiteral("skicka order %1 med e-post").arg(m_chosen->text(Field::OrderNumber))));
+        return;
+    }
     const QString address = core::customerEmail(m_data, m_chosen->text(Field::CustomerNumber));
     const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy));
     if (opened.failure) {
