@@ -2,6 +2,8 @@
 
 #include "codepage.h"
 
+#include <algorithm>
+
 namespace datafiles {
 namespace {
 
@@ -101,6 +103,82 @@ qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord)
         whole = stream.afterComma() ? stream.position() - 1 : stream.position();
     }
     return bytes.size();
+}
+
+namespace {
+
+// True when the line holds exactly one record of n fields, which are placed
+// in `fields`; `spare` has room for n fields more.
+bool isOneRecord(QByteArrayView line, int fieldsPerRecord, FieldSpan* fields, FieldSpan* spare)
+{
+    RecordReader reader(line, fieldsPerRecord);
+    return reader.next(fields) && !reader.next(spare) && !reader.endsInsideRecord();
+}
+
+bool isBlankLine(QByteArrayView line)
+{
+    return std::all_of(line.begin(), line.end(), isBlank);
+}
+
+// Where the line that begins at `pos` ends, and where the next one begins.
+std::pair<qsizetype, qsizetype> lineFrom(QByteArrayView bytes, qsizetype pos)
+{
+    const qsizetype size = bytes.size();
+    qsizetype end = pos;
+    while (end < size && !isLineEnd(bytes[end]))
+        ++end;
+    qsizetype next = end;
+    if (next < size)
+        next += bytes[next] == '\r' && next + 1 < size && bytes[next + 1] == '\n' ? 2 : 1;
+    return { end, next };
+}
+
+} // namespace
+
+LineRecordReader::LineRecordReader(QByteArrayView bytes, int fieldsPerRecord)
+    : m_bytes(bytes)
+    , m_fieldsPerRecord(fieldsPerRecord)
+    , m_spare(size_t(fieldsPerRecord))
+{
+    Q_ASSERT(fieldsPerRecord > 0);
+}
+
+bool LineRecordReader::next(FieldSpan* fields)
+{
+    while (m_pos < m_bytes.size()) {
+        const qsizetype begin = m_pos;
+        const auto [end, next] = lineFrom(m_bytes, begin);
+        m_pos = next;
+        ++m_line;
+        const QByteArrayView line = m_bytes.sliced(begin, end - begin);
+        if (isBlankLine(line))
+            continue;
+        if (isOneRecord(line, m_fieldsPerRecord, fields, m_spare.data())) {
+            for (int f = 0; f < m_fieldsPerRecord; ++f) {
+                fields[f].begin += quint32(begin);
+                fields[f].end += quint32(begin);
+            }
+            return true;
+        }
+        if (end == m_bytes.size()) {
+            m_endsInsideRecord = true;
+            return false;
+        }
+        m_skipped.append(m_line);
+    }
+    return false;
+}
+
+qsizetype wholeLinesLength(QByteArrayView bytes, int fieldsPerRecord)
+{
+    qsizetype lastLine = bytes.size();
+    while (lastLine > 0 && !isLineEnd(bytes[lastLine - 1]))
+        --lastLine;
+    const QByteArrayView line = bytes.sliced(lastLine);
+    std::vector<FieldSpan> fields(size_t(fieldsPerRecord) * 2);
+    if (isBlankLine(line) || isOneRecord(line, fieldsPerRecord, fields.data(), fields.data() + fieldsPerRecord))
+        return bytes.size();
+    return lastLine;
 }
 
 QList<QStringList> readRecords(QByteArrayView bytes, int fieldsPerRecord, bool* endsInsideRecord)

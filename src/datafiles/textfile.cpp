@@ -464,7 +464,11 @@ QString setAsideFile(const QString& path)
     return path + QStringLiteral(".avkortat");
 }
 
-RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
+namespace {
+
+enum class RecordLayout { Stream, Lines };
+
+RecordAppend setAsideCut(const QString& path, int fieldsPerRecord, RecordLayout layout)
 {
     RecordAppend cut;
     // The file behind a link is not read either: its bytes would be set aside
@@ -478,7 +482,8 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
         cut.failure = file.failure;
         return cut;
     }
-    const qsizetype whole = wholeRecordsLength(file.bytes, fieldsPerRecord);
+    const qsizetype whole = layout == RecordLayout::Lines ? wholeLinesLength(file.bytes, fieldsPerRecord)
+                                                          : wholeRecordsLength(file.bytes, fieldsPerRecord);
     if (whole == file.bytes.size())
         return cut;
     // The cut bytes reach their own file before the records' file loses them.
@@ -486,18 +491,35 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
     if ((cut.failure = appendToFile(aside, file.bytes.sliced(whole) + "\r\n")))
         return cut;
     // An empty last field that only the cut record's comma made (a line that
-    // starts with a comma) would go with the comma: it is closed as "".
+    // starts with a comma) would go with the comma: it is closed as "". A
+    // file of lines is cut at a line's start, after the last field's line end.
     const qsizetype records = RecordTable::parse(file.bytes, fieldsPerRecord).recordCount();
-    const bool lastFieldGoes = RecordTable::parse(file.bytes.first(whole), fieldsPerRecord).recordCount() != records;
+    const bool lastFieldGoes = layout == RecordLayout::Stream
+        && RecordTable::parse(file.bytes.first(whole), fieldsPerRecord).recordCount() != records;
     if ((cut.failure = writeAt(path, whole, lastFieldGoes ? QByteArrayView("\"\"") : QByteArrayView())))
         return cut;
     cut.setAside = aside;
     return cut;
 }
 
+} // namespace
+
+RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
+{
+    return setAsideCut(path, fieldsPerRecord, RecordLayout::Stream);
+}
+
 RecordAppend appendRecords(const QString& path, QByteArrayView records, int fieldsPerRecord)
 {
     RecordAppend append = setAsideCutRecord(path, fieldsPerRecord);
+    if (!append.failure)
+        append.failure = appendToFile(path, records);
+    return append;
+}
+
+RecordAppend appendLineRecords(const QString& path, QByteArrayView records, int fieldsPerRecord)
+{
+    RecordAppend append = setAsideCut(path, fieldsPerRecord, RecordLayout::Lines);
     if (!append.failure)
         append.failure = appendToFile(path, records);
     return append;

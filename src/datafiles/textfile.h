@@ -163,6 +163,11 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord);
 // it, after setting aside a record it was cut short in; synced to the disk.
 RecordAppend appendRecords(const QString& path, QByteArrayView records, int fieldsPerRecord);
 
+// The same for a file of one record a line (LineRecordReader): only a last
+// line without its line end that is no whole record is set aside, so that the
+// file is never cut inside a line.
+RecordAppend appendLineRecords(const QString& path, QByteArrayView records, int fieldsPerRecord);
+
 // The failure of a system call on the file, by its error number: the reason in
 // the operator's words and the kind.
 Failure failedWith(const QString& path, int error);
