@@ -3,6 +3,7 @@
 #include "codepage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace datafiles {
 namespace {
@@ -121,16 +122,19 @@ bool isBlankLine(QByteArrayView line)
 }
 
 // Where the line that begins at `pos` ends, and where the next one begins.
+// The status file has two million lines: the line end is looked for a word at
+// a time.
 std::pair<qsizetype, qsizetype> lineFrom(QByteArrayView bytes, qsizetype pos)
 {
+    const char* data = bytes.data();
     const qsizetype size = bytes.size();
-    qsizetype end = pos;
-    while (end < size && !isLineEnd(bytes[end]))
-        ++end;
-    qsizetype next = end;
-    if (next < size)
-        next += bytes[next] == '\r' && next + 1 < size && bytes[next + 1] == '\n' ? 2 : 1;
-    return { end, next };
+    const void* lineFeed = std::memchr(data + pos, '\n', size_t(size - pos));
+    const qsizetype feed = lineFeed ? static_cast<const char*>(lineFeed) - data : size;
+    const void* carriageReturn = std::memchr(data + pos, '\r', size_t(feed - pos));
+    if (!carriageReturn)
+        return { feed, feed < size ? feed + 1 : size };
+    const qsizetype end = static_cast<const char*>(carriageReturn) - data;
+    return { end, end + 1 == feed ? feed + 1 : end + 1 };
 }
 
 } // namespace
