@@ -475,14 +475,17 @@ void FrmOrderHistory::cmdAngra_Click()
 void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason)
 {
     const core::StatusUpdate update = core::changeStatus(m_data, m_status, numbers, command, m_clock(), reason);
-    if (update.setAside)
-        MessageBox::reportFailure(this, *update.setAside);
     if (update.failure) {
         MessageBox::reportFailure(this, *update.failure);
         return;
     }
     if (!update.changed.isEmpty())
         listAgain();
+    // The change is saved; the cut record before it is what the operator is told of.
+    if (update.setAside)
+        MessageBox::show(this, MessageBox::Icon::Information, QString(),
+                         QStringLiteral("Orderstatus är sparad.\r\n\r\nFil: %1\r\nObs: %2")
+                             .arg(QDir::toNativeSeparators(update.setAside->file), update.setAside->reason));
     if (!update.voided.isEmpty())
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          core::voidedLeftAsTheyAre(update.voided, command));
