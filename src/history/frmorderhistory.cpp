@@ -4,6 +4,7 @@
 #include "orderhistorymodel.h"
 #include "pdfwindow.h"
 
+#include "datafiles/textfile.h"
 #include "office/mail.h"
 #include "order/customers.h"
 #include "printing/orderdocument.h"
@@ -384,6 +385,12 @@ void FrmOrderHistory::cmdEpost_Click()
     const QString copy = keptCopy();
     if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skicka den med e-post")))
         return;
+    // The mail program reads the copy itself: it is given no link to follow.
+    if (const std::optional<datafiles::Failure> link = datafiles::refuseLink(copy)) {
+        MessageBox::reportFailure(
+            this, link->during(QStringLiteral("skicka order %1 med e-post").arg(m_chosen->text(Field::OrderNumber))));
+        return;
+    }
     const QString number = m_chosen->text(Field::CustomerNumber);
     const QString address = core::customerEmail(m_data, number);
     if (address.isEmpty()) {
@@ -477,14 +484,17 @@ void FrmOrderHistory::cmdAngra_Click()
 void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringList& numbers, const QString& reason)
 {
     const core::StatusUpdate update = core::changeStatus(m_data, m_status, numbers, command, m_clock(), reason);
-    if (update.setAside)
-        MessageBox::reportFailure(this, *update.setAside);
     if (update.failure) {
         MessageBox::reportFailure(this, *update.failure);
         return;
     }
     if (!update.changed.isEmpty())
         listAgain();
+    // The change is saved; the cut record before it is what the operator is told of.
+    if (update.setAside)
+        MessageBox::show(this, MessageBox::Icon::Information, QString(),
+                         QStringLiteral("Orderstatus är sparad.\r\n\r\nFil: %1\r\nObs: %2")
+                             .arg(QDir::toNativeSeparators(update.setAside->file), update.setAside->reason));
     if (!update.voided.isEmpty())
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          core::voidedLeftAsTheyAre(update.voided, command));

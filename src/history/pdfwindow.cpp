@@ -1,5 +1,6 @@
 #include "pdfwindow.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
@@ -152,18 +153,18 @@ std::optional<QString> PdfWindow::loaded()
 
 std::optional<datafiles::Failure> PdfWindow::showFile(const QString& file)
 {
-    m_document->close();
-    delete m_buffer;
-    m_buffer = nullptr;
-    m_bytes.clear();
-    const QPdfDocument::Error error = m_document->load(file);
-    if (error != QPdfDocument::Error::None) {
+    // Read as every file of the data folder is: never through a link.
+    const datafiles::ReadResult pdf = datafiles::readWholeFile(file);
+    if (!pdf.ok()) {
+        m_document->close();
         showPage(0);
-        return datafiles::Failure { {}, file, loadError(error) };
+        return pdf.missing ? datafiles::Failure { {}, file, loadError(QPdfDocument::Error::FileNotFound) }
+                           : *pdf.failure;
     }
-    if (const std::optional<QString> reason = loaded())
-        return datafiles::Failure { {}, file, *reason };
-    return std::nullopt;
+    std::optional<datafiles::Failure> failure = showBytes(pdf.bytes);
+    if (failure)
+        failure->file = file;
+    return failure;
 }
 
 std::optional<datafiles::Failure> PdfWindow::showBytes(const QByteArray& pdf)

@@ -136,9 +136,8 @@ public:
             return std::nullopt;
 
         QFile file(source.file);
-        errno = 0;
-        if (!file.open(QIODevice::ReadOnly))
-            return failed(source.file, errno);
+        if (std::optional<datafiles::Failure> failure = datafiles::openToRead(file))
+            return failure->during(operation);
         QCryptographicHash sha(QCryptographicHash::Sha256);
         qint64 copied = 0;
         for (;;) {

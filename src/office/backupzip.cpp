@@ -328,7 +328,7 @@ BackupContents readFile(const QString& zipPath, const QString& unpackInto, const
 {
     BackupContents contents;
     if (!datafiles::isFile(zipPath)) {
-        const datafiles::ReadResult missing = datafiles::readWholeFile(zipPath);
+        const datafiles::ReadResult missing = datafiles::readChosenFile(zipPath);
         contents.failure = missing.failure;
         return contents;
     }

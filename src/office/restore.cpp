@@ -90,18 +90,27 @@ QString freeName(const QString& programFolder, const QString& prefix, const QDat
     return free;
 }
 
-// Removes what restores that never got as far as their journal unpacked.
-bool removeUnfinishedFolders(const QString& programFolder, const QString& keep = {})
+// Removes what restores that never got as far as their journal unpacked; true
+// when there was such a folder. A link of such a name is removed itself,
+// never what it points to, and named in `links`: a restore makes none.
+bool removeUnfinishedFolders(const QString& programFolder, QStringList* links = nullptr)
 {
     bool removed = false;
     const QDir program(programFolder);
-    for (const QString& name : program.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
-                                                 QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        if (name != keep && QDir(program.filePath(name)).removeRecursively())
+    for (const QString& name :
+         program.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
+                           QDir::Dirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString path = program.filePath(name);
+        const QFileInfo found(path);
+        if (!found.isSymLink() && !found.isDir())
+            continue;
+        if (datafiles::removeTree(path))
+            continue;
+        if (!found.isSymLink())
             removed = true;
+        else if (links)
+            links->append(path);
     }
-    if (removed)
-        datafiles::syncFolder(programFolder);
     return removed;
 }
 
@@ -153,9 +162,8 @@ std::optional<datafiles::Failure> checkUnpacked(const QString& folder, const Bac
             continue;
         }
         QFile file(path);
-        errno = 0;
-        if (info.isSymLink() || !file.open(QIODevice::ReadOnly))
-            return failed(path, errno ? errno : ENOENT);
+        if (std::optional<datafiles::Failure> failure = datafiles::openToRead(file))
+            return failure->during(operation);
         QCryptographicHash sha(QCryptographicHash::Sha256);
         for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;) {
             sha.addData(QByteArrayView(buffer.constData(), got));
@@ -200,7 +208,7 @@ RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePl
     if (QFileInfo::exists(system)) {
         if ((outcome.failure = renameFolder(system, setAside))) {
             datafiles::removeFile(data.restoreJournal());
-            QDir(incoming).removeRecursively();
+            datafiles::removeTree(incoming);
             retake(lock, outcome, system);
             return outcome;
         }
@@ -251,7 +259,7 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
     }
     if (failure || !contents.restorable() || outcome.cancelled
         || (failure = datafiles::replaceFile(data.restoreJournal(), encodeJournal(plan)))) {
-        QDir(incoming).removeRecursively();
+        datafiles::removeTree(incoming);
         outcome.refusal = contents.refusal;
         outcome.cancelled = outcome.cancelled || contents.cancelled;
         if (failure)
@@ -268,7 +276,7 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
     const QString program = data.programFolder();
     const QString journal = data.restoreJournal();
     if (!datafiles::isFile(journal)) {
-        if (removeUnfinishedFolders(program))
+        if (removeUnfinishedFolders(program, &found.linksRemoved))
             found.found = InterruptedRestore::Found::Undone;
         return found;
     }
@@ -277,7 +285,7 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
     if (!plan) {
         // Cut while it was written: the old System had not been touched.
         datafiles::removeFile(journal);
-        removeUnfinishedFolders(program);
+        removeUnfinishedFolders(program, &found.linksRemoved);
         found.found = InterruptedRestore::Found::Undone;
         return found;
     }
@@ -291,7 +299,7 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
         if (QFileInfo(program + u'/' + plan->setAside).isDir())
             found.setAside = program + u'/' + plan->setAside;
     }
-    removeUnfinishedFolders(program);
+    removeUnfinishedFolders(program, &found.linksRemoved);
     return found;
 }
 

@@ -428,9 +428,10 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
 
     // The last import's copies give way to this one's.
     const QString kept = data.customersBeforeImport();
-    QDir keptFolder(kept);
-    if (keptFolder.exists() && !keptFolder.removeRecursively())
-        return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte tömmas") };
+    if (std::optional<datafiles::Failure> link = datafiles::refuseLink(kept))
+        return link->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::removeTree(kept))
+        return failure->during(operation);
     if (!QDir().mkpath(kept))
         return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte skapas") };
     QByteArray addedNumbers;
@@ -466,16 +467,20 @@ bool canUndoCustomerList(const datafiles::DataDirectory& data)
 std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirectory& data)
 {
     const QString operation = QStringLiteral("ångra den senaste importen av en kundlista");
-    const QDir kept(data.customersBeforeImport());
-    for (const QString& name : kept.entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files)) {
-        const datafiles::ReadResult before = datafiles::readWholeFile(kept.filePath(name));
+    const datafiles::OpenedFolder kept(data.customersBeforeImport());
+    if (kept.failure())
+        return kept.failure()->during(operation);
+    for (const QString& name : kept.fileNames()) {
+        if (!datafiles::DataDirectory::customerNumberOfFile(name))
+            continue;
+        const datafiles::ReadResult before = kept.read(name);
         if (!before.ok())
             return before.failure->during(operation);
         if (std::optional<datafiles::Failure> failure
             = datafiles::replaceFile(data.customerFolder() + QLatin1Char('/') + name, before.bytes))
             return failure->during(operation);
     }
-    const datafiles::ReadResult added = datafiles::readWholeFile(addedList(data));
+    const datafiles::ReadResult added = kept.read(QFileInfo(addedList(data)).fileName());
     if (!added.ok())
         return added.failure->during(operation);
     for (const QString& number : datafiles::readLines(added.bytes)) {
@@ -487,8 +492,7 @@ std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirector
     // The list goes last: until it has gone, the undo can be done again.
     if (std::optional<datafiles::Failure> failure = datafiles::removeFile(addedList(data)))
         return failure->during(operation);
-    QDir(data.customersBeforeImport()).removeRecursively();
-    return datafiles::syncFolder(data.systemFolder());
+    return failedIn(datafiles::removeTree(data.customersBeforeImport()), operation);
 }
 
 } // namespace core

@@ -309,6 +309,8 @@ OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data)
     }
     if (status.cutShort)
         read.cutShort.append(*status.cutShort);
+    if (status.skipped)
+        read.cutShort.append(*status.skipped);
     read.history.takeStates(status.log);
     read.status = std::move(status.log);
     return read;

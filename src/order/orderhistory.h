@@ -100,8 +100,9 @@ struct OrderHistoryRead
     StatusLog status;
     // The list or the status file is there but cannot be read.
     std::optional<datafiles::Failure> failure;
-    // The list or the status file ends inside a record: what to tell the
-    // operator; the whole records before it are used.
+    // The list or the status file ends inside a record, or the status file
+    // has lines passed over: what to tell the operator; the whole records are
+    // used.
     QList<datafiles::Failure> cutShort;
 };
 

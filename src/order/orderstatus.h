@@ -87,11 +87,14 @@ class StatusLog
 {
 public:
     StatusLog() = default;
-    // The status file's bytes; a record it ends inside is left out, and so is
-    // a record whose state is none of the four.
+    // The status file's bytes, one record a line; a record it ends inside is
+    // left out, and so is a record whose state is none of the four, and a line
+    // of more or fewer fields than a record's, which shifts no later record.
     explicit StatusLog(QByteArrayView bytes);
 
     bool endsInsideRecord() const { return m_endsInsideRecord; }
+    // The lines of the file passed over for their number of fields, from 1.
+    const QList<qsizetype>& skippedLines() const { return m_skippedLines; }
     qsizetype changeCount() const { return qsizetype(m_changes.size()); }
 
     OrderState stateOf(const QString& orderNumber) const;
@@ -138,6 +141,7 @@ private:
     std::vector<Latest> m_latest;
     qsizetype m_numbers = 0;
     QHash<QByteArray, Latest> m_otherNumbers;
+    QList<qsizetype> m_skippedLines;
     bool m_endsInsideRecord = false;
 };
 
@@ -147,6 +151,7 @@ struct StatusLogRead
     QString file;
     std::optional<datafiles::Failure> failure; // the file is there but cannot be read
     std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
+    std::optional<datafiles::Failure> skipped; // lines passed over: what to tell the operator
 };
 
 // A missing status file is an empty log: no order has changed yet.
@@ -157,7 +162,8 @@ struct StatusUpdate
     QStringList changed; // the orders whose state changed
     QStringList voided; // a voided order is neither delivered nor invoiced
     std::optional<datafiles::Failure> failure; // nothing changed
-    // The status file ended inside a record and was cut back first.
+    // The status file ended inside a record and was cut back, after its last
+    // whole line, before the change was added: told, though the change is saved.
     std::optional<datafiles::Failure> setAside;
 };
 

@@ -2,18 +2,15 @@
 
 #include "datafiles/textfile.h"
 
-#include <QDir>
-#include <QFile>
-
 namespace core {
 namespace {
 
-void removeLeftoverTemporaryFiles(const QString& folder)
+void removeLeftoverTemporaryFiles(const QString& folder, datafiles::FolderLink link = datafiles::FolderLink::Allowed)
 {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+    const datafiles::OpenedFolder opened(folder, link);
+    for (const QString& name : opened.fileNames()) {
         if (datafiles::DataDirectory::isLeftoverTemporaryFile(name))
-            QFile::remove(dir.filePath(name));
+            opened.remove(name);
     }
 }
 
@@ -21,9 +18,10 @@ void removeLeftoverTemporaryFiles(const QString& folder)
 
 Completion finishInterruptedRegistration(const datafiles::DataDirectory& data)
 {
-    for (const QString& folder :
-         { data.systemFolder(), data.registerFolder(), data.customerFolder(), data.customersBeforeImport() })
+    for (const QString& folder : { data.systemFolder(), data.registerFolder(), data.customerFolder() })
         removeLeftoverTemporaryFiles(folder);
+    // The import's undo copies are the program's own folder, never a link.
+    removeLeftoverTemporaryFiles(data.customersBeforeImport(), datafiles::FolderLink::Refused);
     if (datafiles::isFile(data.registrationJournal()))
         removeLeftoverTemporaryFiles(data.orderFolder());
     return completeUnfinishedRegistration(data);

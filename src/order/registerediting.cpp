@@ -83,7 +83,10 @@ std::optional<datafiles::Failure> productProblem(const QStringList& product)
     if (product.value(articleField).trimmed().isEmpty())
         return refusedProduct(product, QStringLiteral("artikelnumret är tomt"));
     for (int f = 0; f < productFields; ++f) {
-        if (const QString problem = datafiles::recordTextProblem(product.value(f)); !problem.isEmpty())
+        QString problem = datafiles::recordTextProblem(product.value(f));
+        if (problem.isEmpty())
+            problem = controlCharacterProblem(product.value(f), productFieldTab(f));
+        if (!problem.isEmpty())
             return refusedProduct(product, inField(captions[f], problem));
     }
     return std::nullopt;
@@ -135,6 +138,16 @@ RegisterSaved removeProduct(const datafiles::DataDirectory& data, const datafile
                         changedSinceListed);
 }
 
+Tab productFieldTab(int field)
+{
+    return field == descriptionField ? Tab::Allowed : Tab::Refused;
+}
+
+Tab codeFieldTab(int field)
+{
+    return field == 1 ? Tab::Allowed : Tab::Refused;
+}
+
 std::optional<QString> storedPrice(QStringView typed, QChar decimalMark)
 {
     QString text;
@@ -170,13 +183,18 @@ std::optional<datafiles::Failure> checkCode(const datafiles::RecordTable& codes,
             return refuse(QStringLiteral("koden kan inte vara ett blanksteg"));
         if (const QString problem = datafiles::recordTextProblem(id); !problem.isEmpty())
             return refuse(inField("ID", problem));
+        if (const QString problem = controlCharacterProblem(id, codeFieldTab(0)); !problem.isEmpty())
+            return refuse(inField("ID", problem));
         for (qsizetype r = 0; r < codes.recordCount(); ++r) {
             if (r != row && datafiles::sameIgnoringCase(codes.field(r, 0), id))
                 return refuse(QStringLiteral("koden %1 finns redan (stora och små bokstäver räknas lika)")
                                   .arg(codes.field(r, 0)));
         }
     }
-    if (const QString problem = datafiles::recordTextProblem(code.value(1)); !problem.isEmpty())
+    QString problem = datafiles::recordTextProblem(code.value(1));
+    if (problem.isEmpty())
+        problem = controlCharacterProblem(code.value(1), codeFieldTab(1));
+    if (!problem.isEmpty())
         return refuse(inField("Beskrivning", problem));
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "productindex.h"
 #include "registers.h"
+#include "textrules.h"
 
 #include "datafiles/datadirectory.h"
 #include "datafiles/failure.h"
@@ -60,8 +61,13 @@ struct ProductChecked
 };
 ProductChecked checkProduct(const QStringList& typed, QChar decimalMark = {});
 // Why a product cannot be stored as it stands: its article number is blank,
-// or a text cannot be held by a quoted record. None when it can.
+// a text cannot be held by a quoted record, or holds a control character (a
+// tab only in the description). None when it can.
 std::optional<datafiles::Failure> productProblem(const QStringList& product);
+// Whether the product's field, or the code's (0 the ID, 1 the description),
+// may hold a tab: only the descriptions.
+Tab productFieldTab(int field);
+Tab codeFieldTab(int field);
 
 // The product checked and saved at its place in the register (-1: a new one,
 // added at the end), refused too when another product has its article

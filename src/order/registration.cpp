@@ -29,7 +29,7 @@ std::optional<Failure> completeListAppend(const QString& list, const Registratio
     if (size >= length) {
         QByteArray there;
         QFile file(list);
-        if (size > length && file.open(QIODevice::ReadOnly) && file.seek(length))
+        if (size > length && !datafiles::openToRead(file) && file.seek(length))
             there = file.read(std::min<qint64>(size - length, line.size() + 1));
         if (there == line && size == length + line.size())
             return std::nullopt;

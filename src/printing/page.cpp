@@ -2,6 +2,9 @@
 
 #include "typeface.h"
 
+#include "datafiles/textfile.h"
+
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPaintDevice>
@@ -197,7 +200,18 @@ bool Page::drawImage(double x, double y, const QString& file)
 {
     if (!ensureStarted())
         return false;
-    QImageReader reader(file);
+    // Read as every file of the data folder is: never through a link.
+    const datafiles::ReadResult bytes = datafiles::readWholeFile(file);
+    if (!bytes.ok()) {
+        fail(file,
+             QStringLiteral("bilden kan inte läsas: %1")
+                 .arg(bytes.missing ? QStringLiteral("bildfilen finns inte") : bytes.failure->reason));
+        return false;
+    }
+    QBuffer buffer;
+    buffer.setData(bytes.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull()) {
         fail(file, imageFailureReason(reader));

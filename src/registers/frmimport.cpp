@@ -99,7 +99,7 @@ void ImportPreviewModel::setPreview(core::ImportPreview preview)
 
 FrmImport* FrmImport::open(const datafiles::DataDirectory& data, Kind kind, const QString& file, QWidget* parent)
 {
-    const datafiles::ReadResult bytes = datafiles::readWholeFile(file);
+    const datafiles::ReadResult bytes = datafiles::readChosenFile(file);
     if (!bytes.ok()) {
         MessageBox::reportFailure(parent,
                                   bytes.failure->during(kind == Kind::PriceList ? QStringLiteral("läsa prislistan")

@@ -83,8 +83,9 @@ void FrmKodregister::cmdAndra_Click()
 
 void FrmKodregister::openForm(int row)
 {
-    const QList<RecordForm::Field> fields { { QStringLiteral("&ID"), "txtID", 1 },
-                                            { QStringLiteral("&Beskrivning"), "txtBeskrivning" } };
+    const QList<RecordForm::Field> fields { { QStringLiteral("&ID"), "txtID", 1, core::codeFieldTab(0) },
+                                            { QStringLiteral("&Beskrivning"), "txtBeskrivning", 0,
+                                              core::codeFieldTab(1) } };
     const QStringList texts = row < 0 ? QStringList() : m_codes.record(row);
     auto* form = new RecordForm(this, recordTitle(), fields, texts, row < 0 ? 0 : 1,
                                 [this, row](const QStringList& typed) { return save(typed, row); });

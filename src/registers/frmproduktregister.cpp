@@ -69,10 +69,12 @@ void FrmProduktregister::cmdAndra_Click()
 
 void FrmProduktregister::openForm(int product)
 {
-    const QList<RecordForm::Field> fields { { QStringLiteral("&Artikelnr"), "txtArtikelnr" },
-                                            { QStringLiteral("&Benämning"), "txtBenamning" },
-                                            { QStringLiteral("&Enhet"), "txtEnhet" },
-                                            { QStringLiteral("A-&pris"), "txtApris" } };
+    const QList<RecordForm::Field> fields {
+        { QStringLiteral("&Artikelnr"), "txtArtikelnr", 0, core::productFieldTab(core::articleField) },
+        { QStringLiteral("&Benämning"), "txtBenamning", 0, core::productFieldTab(core::descriptionField) },
+        { QStringLiteral("&Enhet"), "txtEnhet", 0, core::productFieldTab(core::unitField) },
+        { QStringLiteral("A-&pris"), "txtApris", 0, core::productFieldTab(core::priceField) }
+    };
     const QStringList texts = product < 0 ? QStringList() : m_model->products().record(product);
     auto* form = new RecordForm(this, recordTitle(), fields, texts, product < 0 ? 0 : 1,
                                 [this, product](const QStringList& typed) { return save(typed, product); });

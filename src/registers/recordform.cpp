@@ -25,6 +25,7 @@ RecordForm::RecordForm(QWidget* parent, const QString& title, const QList<Field>
         auto* box = new TextBox(this);
         box->setObjectName(QLatin1String(fields.at(i).name));
         box->setTypingLimit(fields.at(i).typingLimit);
+        box->setTab(fields.at(i).tab);
         box->setText(texts.value(i));
         box->setMinimumWidth(320);
         auto* label = new QLabel(fields.at(i).caption, this);

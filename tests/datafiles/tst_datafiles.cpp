@@ -56,6 +56,10 @@ private slots:
     void linkInTheFilesPlaceIsRefused_data();
     void linkInTheFilesPlaceIsRefused();
     void readingReportsMissingFilesAndFolders();
+    void linkInTheFilesPlaceIsNotRead_data();
+    void linkInTheFilesPlaceIsNotRead();
+    void removingATreeFollowsNoLink_data();
+    void removingATreeFollowsNoLink();
     void reasonsAreSwedishWithTheSystemsWordsInBrackets();
 };
 
@@ -465,6 +469,111 @@ void TestDataFiles::readingReportsMissingFilesAndFolders()
     QVERIFY(readWholeFile(folder.path("Registret")).failure->reason.contains("mapp"));
     QVERIFY(!isFile(folder.path("Registret")));
     QVERIFY(isFile(folder.path("Registret/OrderNr.dbf")));
+}
+
+void TestDataFiles::linkInTheFilesPlaceIsNotRead_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("link"); // under System, to a file outside with no line end at its end
+    QTest::newRow("whole") << "whole"
+                           << "Registret/Produkter.dbf";
+    QTest::newRow("mapped") << "mapped"
+                            << "Order/status.dbf";
+    QTest::newRow("bit by bit") << "bit by bit"
+                                << "Order/lista.dbf";
+    QTest::newRow("last byte before an append") << "append"
+                                                << "Order/lista.dbf";
+    QTest::newRow("file in a folder of the program's own") << "folder"
+                                                           << "Customer.före-import/1001.GetInfo.dbf";
+    QTest::newRow("folder of the program's own") << "folder"
+                                                 << "Customer.före-import";
+    // A list the operator chose is read where the link points.
+    QTest::newRow("a file the operator chose") << "chosen"
+                                               << "prislista.csv";
+}
+
+void TestDataFiles::linkInTheFilesPlaceIsNotRead()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, link);
+    TestDataFolder folder;
+    QTemporaryDir outside;
+    const QByteArray secret = "hemligt";
+    writeFileAt(outside.filePath("1001.GetInfo.dbf"), secret);
+    const bool folderLink = !link.endsWith(".dbf") && !link.endsWith(".csv");
+    QDir().mkpath(QFileInfo(folder.path(link)).absolutePath());
+    QVERIFY(QFile::link(folderLink ? outside.path() : outside.filePath("1001.GetInfo.dbf"), folder.path(link)));
+    const QString kept = folder.path("Customer.före-import");
+
+    ReadResult read;
+    if (reader == "whole") {
+        read = readWholeFile(folder.path(link));
+    } else if (reader == "mapped") {
+        read.failure = readMapped(folder.path(link), [&](QByteArrayView bytes) { read.bytes = bytes.toByteArray(); });
+    } else if (reader == "bit by bit") {
+        QFile file(folder.path(link));
+        read.failure = openToRead(file);
+        QVERIFY(read.failure || file.isOpen());
+    } else if (reader == "append") {
+        // The link's target has no line end at its end: no CR LF is put first.
+        QCOMPARE(bytesToAppend(folder.path(link), "x"), QByteArray("x"));
+        return;
+    } else if (reader == "folder") {
+        const OpenedFolder opened(kept);
+        read = opened.read(QStringLiteral("1001.GetInfo.dbf"));
+    } else {
+        read = readChosenFile(folder.path(link));
+        QCOMPARE(read.bytes, secret);
+        return;
+    }
+    QVERIFY(!read.ok());
+    QVERIFY(read.failure->is(FailureKind::LinkRefused));
+    QCOMPARE(read.failure->file, folderLink ? kept : folder.path(link));
+    QVERIFY(read.bytes.isEmpty());
+    QCOMPARE(treeOf(outside.path()), (QMap<QString, QByteArray> { { "1001.GetInfo.dbf", secret } }));
+}
+
+void TestDataFiles::removingATreeFollowsNoLink_data()
+{
+    QTest::addColumn<QString>("removed"); // under System
+    QTest::addColumn<QStringList>("links"); // under System, each to the folder or a file outside
+    QTest::newRow("a folder") << "Customer.före-import" << QStringList();
+    QTest::newRow("a link to a folder, at the top") << "Customer.före-import" << QStringList { "Customer.före-import" };
+    QTest::newRow("a link to a file, at the top") << "Produkter.före-import" << QStringList { "Produkter.före-import" };
+    QTest::newRow("links inside, deep down")
+        << "Customer.före-import"
+        << QStringList { "Customer.före-import/till", "Customer.före-import/a/b/1001.GetInfo.dbf",
+                         "Customer.före-import/a/saknas" };
+    QTest::newRow("nothing there") << "saknas" << QStringList();
+}
+
+void TestDataFiles::removingATreeFollowsNoLink()
+{
+    QFETCH(QString, removed);
+    QFETCH(QStringList, links);
+    TestDataFolder folder;
+    QTemporaryDir outside;
+    writeFileAt(outside.filePath("1001.GetInfo.dbf"), "1001\r\nHemlig\r\n");
+    writeFileAt(outside.filePath("inre/tillagda.txt"), "1001\r\n");
+    const QMap<QString, QByteArray> outsideBefore = treeOf(outside.path());
+    if (removed != "saknas") {
+        folder.write(removed + "/1002.GetInfo.dbf", "1002\r\n");
+        folder.write(removed + "/a/b/c.txt", "c");
+    }
+    for (const QString& link : links) {
+        QFile::remove(folder.path(link));
+        QDir(folder.path(link)).removeRecursively();
+        QDir().mkpath(QFileInfo(folder.path(link)).absolutePath());
+        const QString target = link.endsWith("saknas")            ? outside.filePath("finns-inte")
+            : link.endsWith(".dbf") || link.contains("Produkter") ? outside.filePath("1001.GetInfo.dbf")
+                                                                  : outside.path();
+        QVERIFY(QFile::link(target, folder.path(link)));
+    }
+
+    QVERIFY(!removeTree(folder.path(removed)));
+    QVERIFY(!QFileInfo(folder.path(removed)).exists() && !QFileInfo(folder.path(removed)).isSymLink());
+    QCOMPARE(treeOf(outside.path()), outsideBefore);
+    QVERIFY(folder.exists("Customer") && folder.exists("Order"));
 }
 
 void TestDataFiles::reasonsAreSwedishWithTheSystemsWordsInBrackets()

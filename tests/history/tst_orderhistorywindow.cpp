@@ -135,6 +135,7 @@ private slots:
     void newOrderFromThisOne();
     void newOrderWithoutANumberChangesNothing();
     void severalOrdersMarkedAndSetBack();
+    void aChangeSavedAfterACutRecordSaysItIsSaved();
     void voidedOrderIsRedAndAsksFirst();
     void filterKeptWhileOpen();
     void deliveryNoteOffersToMarkDelivered();
@@ -325,6 +326,24 @@ void TestOrderHistoryWindow::severalOrdersMarkedAndSetBack()
              (QStringList { "2026-12-06 00:00:00", "Levererad", "" }));
     QVERIFY(!button(history, "cmdLevererad")->isEnabled());
     QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestOrderHistoryWindow::aChangeSavedAfterACutRecordSaysItIsSaved()
+{
+    History desk;
+    desk.folder.write("Order/status.dbf", "\"125\",\"Levererad\",\"2026-12-06 00:00:00\",\"\"\r\n\"126\",\"Makul");
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1); // the cut record, when the history is read
+    search(history, QStringLiteral("124"));
+    QTest::keyClick(history, Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(states(history), QStringList { "Levererad" });
+
+    QTRY_COMPARE(desk.boxes.shown.size(), 2);
+    const MessageBox::Shown& box = desk.boxes.shown.last();
+    QCOMPARE(box.icon, MessageBox::Icon::Information);
+    QVERIFY2(box.text.startsWith(QStringLiteral("Orderstatus är sparad.")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("status.dbf.avkortat")), qPrintable(box.text));
 }
 
 void TestOrderHistoryWindow::voidedOrderIsRedAndAsksFirst()

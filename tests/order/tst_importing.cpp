@@ -87,6 +87,15 @@ void TestImporting::priceList_data()
         << QStringList { "0", "A-1", "Skruv", "st", "12.00" };
     QTest::newRow("heading Pris inkl. moms") << QByteArray("Artikelnr;Benämning;Pris inkl. moms\nA-1;Skruv;15\n")
                                              << false << QStringList {} << QStringList {};
+    QTest::newRow("control characters; a tab only in a description")
+        << QByteArray("Artikelnr;Benämning;Enhet;Pris\nD-1;Kil\x1B[31m;st;1\nD-2;\"Kil\tM8\";st;2\n"
+                      "\"D\t3\";Kil;st;3\n")
+        << false
+        << QStringList { "Avvisad 2 D-1: Benämning: texten innehåller ett styrtecken (tecken nummer 27), som inte "
+                         "kan sparas",
+                         "Ny 3 D-2",
+                         "Avvisad 4 D\t3: Artikelnr: texten innehåller ett tabbtecken, som fältet inte kan ha" }
+        << QStringList {};
     QTest::newRow("only prices: text ignored, new articles refused")
         << QByteArray("Artikelnummer;Beskrivning;Pris\nA-2;Annan text;2\nZ-1;Ny;5\n") << true
         << QStringList { "Oförändrad 2 A-2",

@@ -47,6 +47,17 @@ void TestRegisterEditing::customer_data()
     QTest::newRow("a device of Windows") << QStringList { "", "com3", "" } << "reserverat";
     QTest::newRow("CON") << QStringList { "", "CON", "" } << "reserverat";
     QTest::newRow("LPT1") << QStringList { "", "LPT1", "" } << "reserverat";
+    // Windows looks only before the first dot, and counts superscript digits.
+    QTest::newRow("CON.txt") << QStringList { "", "CON.txt", "" } << "reserverat";
+    QTest::newRow("nul .tar.gz") << QStringList { "", "nul .tar.gz", "" } << "reserverat";
+    QTest::newRow("LPT¹") << QStringList { "", "LPT¹", "" } << "reserverat";
+    QTest::newRow("com³.dbf") << QStringList { "", "com³.dbf", "" } << "reserverat";
+    QTest::newRow("CONTO.1 is no device") << QStringList { "", "CONTO.1", "" } << "";
+    QTest::newRow("COM10 is no device") << QStringList { "", "COM10", "" } << "";
+    QTest::newRow("NUL in the number") << QStringList { "", QStringLiteral("10%142").arg(QChar(0)), "" }
+                                       << "styrtecken";
+    QTest::newRow("a tab in the name") << QStringList { "1042a", "1042a", "Berg\tström" } << "Namn: texten";
+    QTest::newRow("an escape in the name") << QStringList { "1042a", "1042a", "Berg\x1B[2J" } << "Namn: texten";
     QTest::newRow("another's, in other letters") << QStringList { "", "1042A", "" } << "kundnummer 1042a finns redan";
     QTest::newRow("its own, in other letters") << QStringList { "1042a", "1042A", "" } << "";
     QTest::newRow("the counter-sale customer's") << QStringList { "1", "2", "" } << "kontantkunden 1 behåller";
@@ -131,6 +142,12 @@ void TestRegisterEditing::product_data()
                                 << "Enhet: texten innehåller en radbrytning";
     QTest::newRow("outside Windows-1252")
         << a1 << QStringList { "B-≥", "Bult", "st", "1" } << false << "Artikelnr: tecknet ≥";
+    // A tab only in the description, as a pasted cell may bring it.
+    QTest::newRow("a tab in the description") << a1 << QStringList { "B-1", "Bult\tM8", "st", "" } << true << "";
+    QTest::newRow("a tab in the article number")
+        << a1 << QStringList { "B\t1", "Bult", "st", "1" } << false << "Artikelnr: texten innehåller ett tabbtecken";
+    QTest::newRow("NUL in the unit") << a1 << QStringList { "B-1", "Bult", QStringLiteral("s%1t").arg(QChar(0)), "1" }
+                                     << false << "Enhet: texten innehåller ett styrtecken (tecken nummer 0)";
 }
 
 void TestRegisterEditing::product()
@@ -150,7 +167,7 @@ void TestRegisterEditing::product()
     if (saved) {
         QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
         const datafiles::RecordTable after = core::readProducts(folder.data()).records;
-        QCOMPARE(after.record(after.recordCount() - 1), (QStringList { "B-1", "Bult", "st", outcome }));
+        QCOMPARE(after.record(after.recordCount() - 1), (QStringList { "B-1", product.at(1), "st", outcome }));
         return;
     }
     QVERIFY(failure);
@@ -201,6 +218,11 @@ void TestRegisterEditing::code_data()
     QTest::newRow("blank") << -1 << QStringList { " ", "Blank" } << "blanksteg";
     QTest::newRow("quote") << -1 << QStringList { "\"", "Citat" } << "ID: texten";
     QTest::newRow("quote in the description") << 0 << QStringList { "0", "Normal \"30\"" } << "Beskrivning: texten";
+    QTest::newRow("a tab in the description") << 0 << QStringList { "0", "Normal\t30" } << "";
+    QTest::newRow("a control for an ID") << -1 << QStringList { "\x01", "Ett" }
+                                         << "ID: texten innehåller ett styrtecken";
+    QTest::newRow("a bell in the description")
+        << 0 << QStringList { "0", "Normal\a" } << "Beskrivning: texten innehåller ett styrtecken";
 }
 
 void TestRegisterEditing::code()

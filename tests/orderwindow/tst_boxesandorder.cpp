@@ -159,7 +159,8 @@ private slots:
     void typingGoesIntoTheOrder_data();
     void typingGoesIntoTheOrder();
     void typingInTheMiddleStaysThere();
-    void pasteIsCutToTheLimit();
+    void pasteIsCleaned_data();
+    void pasteIsCleaned();
     void showOrderShowsItWhole();
     void newOrderShowsTheOrder();
     void enterLooksUpTheCustomerAsTyped();
@@ -217,15 +218,35 @@ void TestBoxesAndOrder::typingInTheMiddleStaysThere()
     QCOMPARE(desk.order().text(Order::Info), QStringLiteral("Ring och leverans 1/2”"));
 }
 
-void TestBoxesAndOrder::pasteIsCutToTheLimit()
+void TestBoxesAndOrder::pasteIsCleaned_data()
 {
+    QTest::addColumn<QString>("box"); // empty: a box of a register's description, which keeps a tab
+    QTest::addColumn<Order::Field>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("cut to the limit") << "txt_LevDat" << Order::DeliveryDate << "20261207"
+                                      << "202612";
+    QTest::newRow("control characters") << "txt_Info" << Order::Info
+                                        << QStringLiteral("Ring%1 och\tbud\x1B\x7F").arg(QChar(0)) << "Ring ochbud";
+    QTest::newRow("a tab where the register keeps one") << "" << Order::Info << "Bult\tM8\r\n"
+                                                        << "Bult\tM8";
+}
+
+void TestBoxesAndOrder::pasteIsCleaned()
+{
+    QFETCH(QString, box);
+    QFETCH(Order::Field, field);
+    QFETCH(QString, pasted);
     OrderDesk desk;
-    TextBox* date = desk.box("txt_LevDat");
-    QApplication::clipboard()->setText(QStringLiteral("20261207"));
-    date->setFocus();
-    QTest::keyClick(date, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(date->text(), QStringLiteral("202612"));
-    QCOMPARE(desk.order().text(Order::DeliveryDate), QStringLiteral("202612"));
+    TextBox description;
+    description.setTab(core::Tab::Allowed);
+    TextBox* into = box.isEmpty() ? &description : desk.box(qPrintable(box));
+    QApplication::clipboard()->setText(pasted);
+    into->setFocus();
+    QTest::keyClick(into, Qt::Key_V, Qt::ControlModifier);
+    QTEST(into->text(), "shown");
+    if (!box.isEmpty())
+        QTEST(desk.order().text(field), "shown");
 }
 
 void TestBoxesAndOrder::showOrderShowsItWhole()

@@ -88,6 +88,28 @@ void copySampleData(const QString& systemFolder)
     }
 }
 
+void writeFileAt(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    Q_ASSERT(written);
+}
+
+QMap<QString, QByteArray> treeOf(const QString& folder)
+{
+    QMap<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        QFile file(info.filePath());
+        tree.insert(QDir(folder).relativeFilePath(info.filePath()),
+                    info.isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly) ? file.readAll() : "?"));
+    }
+    return tree;
+}
+
 QStringList orderLine(int i)
 {
     return { QStringLiteral("TS35-%1").arg(25 + i),

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +38,13 @@ private:
 // The bundled sample System folder copied into systemFolder, which is made if
 // need be.
 void copySampleData(const QString& systemFolder);
+
+// Writes a file anywhere, outside the data folder say, making its folder.
+void writeFileAt(const QString& path, const QByteArray& bytes);
+
+// Every file and folder under the folder, not following links, with each
+// file's bytes ("<mapp>" for a folder): to see that nothing there changed.
+QMap<QString, QByteArray> treeOf(const QString& folder);
 
 // Line i of the sample order, in the order-line list's columns.
 QStringList orderLine(int i);
