@@ -64,6 +64,11 @@ ListViewContent deliveryNoteTable(const core::Order& order, const QList<TableCol
 
 } // namespace
 
+QImage logoForBox(const QImage& chosen)
+{
+    return chosen.scaled(logoBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 QList<TableColumn> designedOrderLineColumns()
 {
     return {

@@ -3,6 +3,7 @@
 // and a price list imported and undone. The rules they apply are the core's,
 // tested there.
 
+#include "registers/frmforetaget.h"
 #include "registers/frmimport.h"
 #include "registers/frmkodregister.h"
 #include "registers/frmkunder.h"
@@ -16,7 +17,10 @@
 #include "widgets/textbox.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -51,6 +55,7 @@ private slots:
     void editProduct();
     void removeStandingCode();
     void importPriceListAndUndo();
+    void companyDetails();
 };
 
 void TestRegisterWindows::addCustomer()
@@ -148,6 +153,40 @@ void TestRegisterWindows::importPriceListAndUndo()
     press(Qt::Key_G, Qt::AltModifier);
     QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
     QCOMPARE(desk.boxes.shown.last().text, QStringLiteral("Den senaste importen är ångrad."));
+}
+
+// The business's details typed by keys: a wrong organisation number is
+// refused with its field named and nothing written; a logo chosen is made to
+// fit the logo's box and printed in place of Logga.gif.
+void TestRegisterWindows::companyDetails()
+{
+    OrderDesk desk;
+    QImage wide(380, 120, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QVERIFY(wide.save(desk.folder.path("logga.jpg")));
+    const FileDialog::Answers chosen({ desk.folder.path("logga.jpg") });
+    FrmForetaget* window = desk.open<FrmForetaget>("mnuRegister_Foretaget");
+    QVERIFY(window && showActive(*window));
+    typeHere(QStringLiteral("Järnhandeln AB"));
+    press(Qt::Key_O, Qt::AltModifier);
+    typeHere(QStringLiteral("556677-8898"));
+    press(Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(window->chkFskatt()->isChecked());
+    press(Qt::Key_Y, Qt::AltModifier);
+    QTRY_COMPARE(window->lblLogga()->pixmap().size(), QSize(95, 30));
+    press(Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    QVERIFY(desk.boxes.shown.last().text.contains(QStringLiteral("Organisationsnummer: kontrollsiffran")));
+    QVERIFY(!desk.folder.exists("Registret/Företaget.dbf") && !desk.folder.exists("Logga.png"));
+
+    window->box("txtOrgNr")->setText(QStringLiteral("5566778899"));
+    press(Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(desk.folder.read("Registret/Företaget.dbf"),
+             QByteArray("\"Namn\",\"J\xe4rnhandeln AB\"\r\n\"Organisationsnummer\",\"556677-8899\"\r\n"
+                        "\"F-skatt\",\"Ja\"\r\n"));
+    QCOMPARE(desk.folder.data().logoImage(), desk.folder.path("Logga.png"));
+    QCOMPARE(QImage(desk.folder.path("Logga.png")).size(), QSize(95, 30));
 }
 
 QTEST_MAIN(TestRegisterWindows)
