@@ -5,6 +5,7 @@
 #include "pdfwindow.h"
 
 #include "office/mail.h"
+#include "order/company.h"
 #include "order/customers.h"
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
@@ -388,7 +389,8 @@ void FrmOrderHistory::cmdEpost_Click()
     if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skicka den med e-post")))
         return;
     const QString address = core::customerEmail(m_data, m_chosen->text(Field::CustomerNumber));
-    const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy));
+    const office::MailOpening opened
+        = office::openMessage(office::orderMessage(*m_chosen, address, copy, core::readCompany(m_data).company));
     if (opened.failure) {
         MessageBox::reportFailure(this, *opened.failure);
         return;

@@ -101,11 +101,33 @@ class TestBackup : public QObject
 
 private slots:
     void backupListedByUnzipRestoresTheSameFolder();
+    void namedAfterTheBusiness_data();
+    void namedAfterTheBusiness();
     void refusedBackupsLeaveNoZipFile_data();
     void refusedBackupsLeaveNoZipFile();
     void refusedArchivesChangeNothing_data();
     void refusedArchivesChangeNothing();
 };
+
+void TestBackup::namedAfterTheBusiness_data()
+{
+    QTest::addColumn<QString>("business");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("none") << ""
+                          << "orderregistrering-2026-12-07-1430.zip";
+    QTest::newRow("blanks") << "Järnhandeln  AB"
+                            << "orderregistrering-Järnhandeln-AB-2026-12-07-1430.zip";
+    QTest::newRow("what a USB stick refuses") << "A/S \"Bygg\": 1*2?"
+                                              << "orderregistrering-A-S-Bygg-1-2-2026-12-07-1430.zip";
+    QTest::newRow("nothing it can hold") << "<>"
+                                         << "orderregistrering-2026-12-07-1430.zip";
+}
+
+void TestBackup::namedAfterTheBusiness()
+{
+    QFETCH(QString, business);
+    QTEST(office::backupName(QDateTime(QDate(2026, 12, 7), QTime(14, 30)), business), "name");
+}
 
 void TestBackup::backupListedByUnzipRestoresTheSameFolder()
 {
