@@ -49,6 +49,11 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which)
     look::placeOnScreen(*this, size());
 }
 
+RegisterWindow::Emptied FrmKodregister::emptied() const
+{
+    return { core::registerFile(m_data, m_which), &m_codes, titleOf(m_which), QStringLiteral("rader") };
+}
+
 RegisterWindow::Reading FrmKodregister::readRegister()
 {
     core::RecordsRead read = core::readCodes(m_data, m_which, core::WhenMissing::IsEmpty);

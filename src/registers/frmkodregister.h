@@ -31,6 +31,7 @@ public slots:
 
 protected:
     Reading readRegister() override;
+    Emptied emptied() const override;
 
 private:
     FrmKodregister(datafiles::DataDirectory data, Register which);

@@ -31,6 +31,11 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data)
     look::placeOnScreen(*this, size());
 }
 
+RegisterWindow::Emptied FrmProduktregister::emptied() const
+{
+    return { m_data.productRegister(), &m_model->products(), QStringLiteral("Produkter"), QStringLiteral("produkter") };
+}
+
 RegisterWindow::Reading FrmProduktregister::readRegister()
 {
     core::RecordsRead read = core::readProducts(m_data, core::WhenMissing::IsEmpty);

@@ -33,6 +33,7 @@ public slots:
 protected:
     void txtSok_Change() override;
     Reading readRegister() override;
+    Emptied emptied() const override;
 
 private:
     explicit FrmProduktregister(datafiles::DataDirectory data);

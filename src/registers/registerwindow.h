@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datafiles/failure.h"
+#include "datafiles/records.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,7 +15,8 @@ class QPushButton;
 class ReportTableView;
 
 // What the register windows share: a search box where there is one, the list,
-// and "Ny", "Ändra", "Ta bort" and "Stäng". Enter on a row or a double click
+// and "Ny", "Ändra", "Ta bort" and "Stäng"; "Töm registret…" and "Ångra
+// tömningen" where the register can be emptied. Enter on a row or a double click
 // is "Ändra", Del on the list is "Ta bort", Escape is "Stäng"; Down in the
 // search box goes to the list.
 class RegisterWindow : public QWidget
@@ -26,12 +28,16 @@ public:
     QLineEdit* txtSok() const { return m_txtSok; }
     QPushButton* cmdNy() const { return m_cmdNy; }
     QPushButton* cmdTaBort() const { return m_cmdTaBort; }
+    QPushButton* cmdTom() const { return m_cmdTom; }
+    QPushButton* cmdAngraTomning() const { return m_cmdAngraTomning; }
 
 public slots:
     virtual void cmdNy_Click() = 0;
     virtual void cmdAndra_Click() = 0;
     virtual void cmdTaBort_Click() = 0;
     void cmdStang_Click();
+    void cmdTom_Click();
+    void cmdAngraTomning_Click();
     // Reads the register afresh and lists it, after an import.
     void reload();
 
@@ -86,6 +92,19 @@ protected:
     void tellNotSaved(const datafiles::Failure& failure);
     const QString& recordTitle() const { return m_recordTitle; }
     virtual void txtSok_Change() { }
+    // The register file that "Töm registret…" empties, the register as read,
+    // and what its records are called ("produkter"); no file: it is not
+    // emptied here.
+    struct Emptied
+    {
+        QString file;
+        const datafiles::RecordTable* records = nullptr;
+        QString name; // "Produkter"
+        QString rows; // "produkter"
+    };
+    virtual Emptied emptied() const { return {}; }
+    // Shows "Töm registret…" and "Ångra tömningen" as emptied() allows.
+    void showEmptying();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ReportTableView* m_list = nullptr;
@@ -97,6 +116,8 @@ private:
     QPushButton* m_cmdAndra = nullptr;
     QPushButton* m_cmdTaBort = nullptr;
     QPushButton* m_cmdStang = nullptr;
+    QPushButton* m_cmdTom = nullptr;
+    QPushButton* m_cmdAngraTomning = nullptr;
     QString m_row;
     QString m_recordTitle;
     QString m_notSaved;

@@ -56,6 +56,7 @@ private slots:
     void removeStandingCode();
     void importPriceListAndUndo();
     void companyDetails();
+    void emptyProductsAndUndo();
 };
 
 void TestRegisterWindows::addCustomer()
@@ -187,6 +188,29 @@ void TestRegisterWindows::companyDetails()
                         "\"F-skatt\",\"Ja\"\r\n"));
     QCOMPARE(desk.folder.data().logoImage(), desk.folder.path("Logga.png"));
     QCOMPARE(QImage(desk.folder.path("Logga.png")).size(), QSize(95, 30));
+}
+
+// "Töm registret…" asks, naming the count; the register is kept for "Ångra
+// tömningen", which puts back its bytes.
+void TestRegisterWindows::emptyProductsAndUndo()
+{
+    OrderDesk desk({ { "Registret/Produkter.dbf", products } });
+    FrmProduktregister* window = desk.open<FrmProduktregister>("mnuRegister_Produkter");
+    QVERIFY(window && showActive(*window));
+    QVERIFY(window->cmdAngraTomning()->isHidden());
+    desk.boxes.answers = { true };
+    press(Qt::Key_Odiaeresis, Qt::AltModifier);
+    QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), QByteArray());
+    QVERIFY(
+        desk.boxes.shown.last().text.startsWith(QStringLiteral("Ta bort alla 2 produkter ur registret Produkter?")));
+    QCOMPARE(window->list()->model()->rowCount(), 0);
+    QVERIFY(!window->cmdAngraTomning()->isHidden());
+
+    desk.boxes.answers = { true };
+    press(Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
+    QCOMPARE(window->list()->model()->rowCount(), 2);
+    QVERIFY(window->cmdAngraTomning()->isHidden());
 }
 
 QTEST_MAIN(TestRegisterWindows)
