@@ -2,6 +2,7 @@
 
 #include "recordform.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/productregistermodel.h"
@@ -33,7 +34,18 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data)
 
 RegisterWindow::Emptied FrmProduktregister::emptied() const
 {
-    return { m_data.productRegister(), &m_model->products(), QStringLiteral("Produkter"), QStringLiteral("produkter") };
+    return { m_model->products().recordCount(), QStringLiteral("Produkter"), QStringLiteral("produkter"),
+             datafiles::isFile(core::keptBeforeEmptying(m_data.productRegister())) };
+}
+
+std::optional<datafiles::Failure> FrmProduktregister::emptyRegister()
+{
+    return core::emptyRegister(m_data.productRegister(), m_model->products(), QStringLiteral("Produkter")).failure;
+}
+
+std::optional<datafiles::Failure> FrmProduktregister::undoEmptying()
+{
+    return core::undoEmptying(m_data.productRegister(), QStringLiteral("Produkter"));
 }
 
 RegisterWindow::Reading FrmProduktregister::readRegister()

@@ -34,6 +34,8 @@ protected:
     void txtSok_Change() override;
     Reading readRegister() override;
     Emptied emptied() const override;
+    std::optional<datafiles::Failure> emptyRegister() override;
+    std::optional<datafiles::Failure> undoEmptying() override;
 
 private:
     explicit FrmProduktregister(datafiles::DataDirectory data);

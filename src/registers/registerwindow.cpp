@@ -1,7 +1,5 @@
 #include "registerwindow.h"
 
-#include "datafiles/textfile.h"
-#include "order/registerediting.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
@@ -113,27 +111,22 @@ int RegisterWindow::rowToWorkOn()
 void RegisterWindow::showEmptying()
 {
     const Emptied register_ = emptied();
-    m_cmdTom->setVisible(!register_.file.isEmpty());
-    m_cmdTom->setEnabled(register_.records && register_.records->recordCount() > 0);
-    m_cmdAngraTomning->setVisible(!register_.file.isEmpty()
-                                  && datafiles::isFile(core::keptBeforeEmptying(register_.file)));
+    m_cmdTom->setEnabled(register_.count > 0);
+    m_cmdAngraTomning->setVisible(register_.canUndo);
 }
 
 void RegisterWindow::cmdTom_Click()
 {
     const Emptied register_ = emptied();
-    if (register_.file.isEmpty() || !register_.records)
-        return;
-    const qsizetype count = register_.records->recordCount();
+    const qsizetype count = register_.count;
     if (!MessageBox::ask(this, QStringLiteral("Töm registret"),
                          QStringLiteral("Ta bort alla %1 %2 ur registret %3?\r\n\r\nDet kan ångras med \"Ångra "
                                         "tömningen\".")
                              .arg(count)
                              .arg(register_.rows, register_.name)))
         return;
-    const core::RegisterSaved saved = core::emptyRegister(register_.file, *register_.records, register_.name);
-    if (saved.failure)
-        tellNotSaved(*saved.failure);
+    if (const std::optional<datafiles::Failure> failure = emptyRegister())
+        tellNotSaved(*failure);
     else
         reload();
 }
@@ -146,7 +139,7 @@ void RegisterWindow::cmdAngraTomning_Click()
                                         "till sedan dess tas bort.")
                              .arg(register_.name)))
         return;
-    if (const std::optional<datafiles::Failure> failure = core::undoEmptying(register_.file, register_.name))
+    if (const std::optional<datafiles::Failure> failure = undoEmptying())
         MessageBox::reportFailure(this, *failure);
     reload();
 }

@@ -92,17 +92,18 @@ protected:
     void tellNotSaved(const datafiles::Failure& failure);
     const QString& recordTitle() const { return m_recordTitle; }
     virtual void txtSok_Change() { }
-    // The register file that "Töm registret…" empties, the register as read,
-    // and what its records are called ("produkter"); no file: it is not
-    // emptied here.
+    // What "Töm registret…" empties: how many rows, of what register, and
+    // whether an emptying can be undone.
     struct Emptied
     {
-        QString file;
-        const datafiles::RecordTable* records = nullptr;
+        qsizetype count = 0;
         QString name; // "Produkter"
         QString rows; // "produkter"
+        bool canUndo = false;
     };
-    virtual Emptied emptied() const { return {}; }
+    virtual Emptied emptied() const = 0;
+    virtual std::optional<datafiles::Failure> emptyRegister() = 0;
+    virtual std::optional<datafiles::Failure> undoEmptying() = 0;
     // Shows "Töm registret…" and "Ångra tömningen" as emptied() allows.
     void showEmptying();
     bool eventFilter(QObject* watched, QEvent* event) override;
