@@ -1,5 +1,8 @@
 #include "company.h"
 
+#include "archive.h"
+#include "numbering.h"
+
 #include "datafiles/textfile.h"
 
 #include <QRegularExpression>
@@ -201,6 +204,38 @@ std::optional<datafiles::Failure> saveLogo(const datafiles::DataDirectory& data,
 {
     if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(data.chosenLogoImage(), png))
         return failure->during(QStringLiteral("spara logotypen"));
+    return std::nullopt;
+}
+
+std::optional<datafiles::Failure> setNextOrderNumber(const datafiles::DataDirectory& data, const QString& typed)
+{
+    const QString operation = QStringLiteral("sätta nästa ordernummer");
+    const auto refuse = [&](const QString& reason) {
+        return datafiles::refusedByRule(operation, data.orderNumberFile(), reason);
+    };
+    bool isNumber = false;
+    const qint64 next = typed.trimmed().toLongLong(&isNumber);
+    if (!isNumber || next < 1 || typed.trimmed().startsWith(u'+'))
+        return refuse(QStringLiteral("Nästa ordernummer: \"%1\" är inget heltal större än 0").arg(typed));
+    const NextNumber recorded = nextOrderNumber(data);
+    if (recorded.failure)
+        return recorded.failure->during(operation);
+    qint64 highest = recorded.number.toLongLong() - 1;
+    const OrderListRead listed = readOrderList(data, [&highest](const OrderList::Fields& fields) {
+        bool isNumber = false;
+        const qint64 number = QString::fromLatin1(fields[1]).trimmed().toLongLong(&isNumber);
+        if (isNumber)
+            highest = std::max(highest, number);
+    });
+    if (listed.failure)
+        return listed.failure->during(operation);
+    if (next <= highest)
+        return refuse(QStringLiteral("Nästa ordernummer: %1 är redan använt; det lägsta som går är %2")
+                          .arg(next)
+                          .arg(highest + 1));
+    if (std::optional<datafiles::Failure> failure
+        = datafiles::replaceFile(data.orderNumberFile(), datafiles::plainLine(QString::number(next - 1))))
+        return failure->during(operation);
     return std::nullopt;
 }
 

@@ -72,6 +72,12 @@ RegisterSaved saveCompany(const datafiles::DataDirectory& data, const datafiles:
 // forms print.
 std::optional<datafiles::Failure> saveLogo(const datafiles::DataDirectory& data, const QByteArray& png);
 
+// Sets the number the next order gets, by recording the one before it as the
+// last one used. Refused when it is no whole number above 0, or when it is
+// not above the highest number used: the last one recorded, one a
+// registration still holds, or one in the order list.
+std::optional<datafiles::Failure> setNextOrderNumber(const datafiles::DataDirectory& data, const QString& typed);
+
 // The business as it signs: its name, address, postal address, then phone
 // and e-mail, then its numbers; lines without a detail are left out.
 QStringList senderLines(const Company& company);

@@ -76,6 +76,14 @@ FrmForetaget::FrmForetaget(datafiles::DataDirectory data, QWidget* parent)
     m_chkFskatt->setObjectName(QStringLiteral("chkFskatt"));
     form->addRow(QString(), m_chkFskatt);
 
+    m_txtNastaOrderNr = new TextBox(this);
+    m_txtNastaOrderNr->setObjectName(QStringLiteral("txtNastaOrderNr"));
+    m_txtNastaOrderNr->setPlaceholderText(QStringLiteral("tomt: som förut"));
+    auto* nextLabel = new QLabel(QStringLiteral("Nästa orde&rnummer"), this);
+    nextLabel->setBuddy(m_txtNastaOrderNr);
+    form->addRow(nextLabel, m_txtNastaOrderNr);
+    connect(m_txtNastaOrderNr, &QLineEdit::returnPressed, this, &FrmForetaget::cmdSpara_Click);
+
     m_lblLogga = new QLabel(this);
     m_lblLogga->setObjectName(QStringLiteral("lblLogga"));
     m_lblLogga->setFixedSize(printing::logoBox);
@@ -183,6 +191,15 @@ void FrmForetaget::cmdSpara_Click()
         return;
     }
     m_records = saved.records;
+    if (!m_txtNastaOrderNr->text().trimmed().isEmpty()) {
+        if (const std::optional<datafiles::Failure> failure
+            = core::setNextOrderNumber(m_data, m_txtNastaOrderNr->text())) {
+            MessageBox::reportFailure(this, *failure);
+            m_txtNastaOrderNr->setFocus();
+            return;
+        }
+        m_txtNastaOrderNr->clear();
+    }
     if (!m_chosenLogo.isEmpty()) {
         if (const std::optional<datafiles::Failure> failure = core::saveLogo(m_data, m_chosenLogo)) {
             MessageBox::reportFailure(this, *failure);

@@ -44,6 +44,7 @@ private:
     datafiles::RecordTable m_records; // the file as it was read
     QByteArray m_chosenLogo; // a logo chosen and not yet saved, as PNG
     QList<TextBox*> m_boxes;
+    TextBox* m_txtNastaOrderNr = nullptr;
     QCheckBox* m_chkFskatt = nullptr;
     QLabel* m_lblLogga = nullptr;
     QPushButton* m_cmdLogga = nullptr;

@@ -14,6 +14,8 @@ private slots:
     void check_data();
     void check();
     void fileBytes();
+    void nextOrderNumber_data();
+    void nextOrderNumber();
 };
 
 using Field = QString core::Company::*;
@@ -154,6 +156,39 @@ void TestCompany::fileBytes()
     company.email = QStringLiteral("ingen adress");
     QVERIFY(core::saveCompany(data, core::readCompany(data).records, company).failure);
     QVERIFY(!folder.read("Registret/Företaget.dbf").contains("ingen"));
+}
+
+void TestCompany::nextOrderNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("recorded"); // the order-number file after; empty: refused
+    QTest::newRow("above the list's highest") << "126" << QByteArray("125\r\n");
+    QTest::newRow("far above") << " 1000 " << QByteArray("999\r\n");
+    QTest::newRow("the list's highest") << "125" << QByteArray();
+    QTest::newRow("above the recorded, below the list's") << "122" << QByteArray();
+    QTest::newRow("the recorded one") << "120" << QByteArray();
+    QTest::newRow("zero") << "0" << QByteArray();
+    QTest::newRow("no number") << "12a" << QByteArray();
+}
+
+// The order-number file holds 120; the order list has 125, printed by hand
+// past the file.
+void TestCompany::nextOrderNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, recorded);
+    TestDataFolder folder;
+    folder.write("Registret/OrderNr.dbf", "120\r\n");
+    folder.write("Order/lista.dbf", "\"060315\",\"125\",\"1001\",\"Berg\"\r\n\"060316\",\"119\",\"1\",\"K\"\r\n");
+    const std::optional<datafiles::Failure> refused = core::setNextOrderNumber(folder.data(), typed);
+    if (recorded.isEmpty()) {
+        QVERIFY(refused && refused->is(datafiles::FailureKind::RefusedByRule));
+        QVERIFY2(refused->reason.startsWith(QStringLiteral("Nästa ordernummer: ")), qPrintable(refused->reason));
+        QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("120\r\n"));
+    } else {
+        QVERIFY2(!refused, qPrintable(refused ? refused->reason : QString()));
+        QCOMPARE(folder.read("Registret/OrderNr.dbf"), recorded);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCompany)

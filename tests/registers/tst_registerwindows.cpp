@@ -181,11 +181,14 @@ void TestRegisterWindows::companyDetails()
     QVERIFY(!desk.folder.exists("Registret/Företaget.dbf") && !desk.folder.exists("Logga.png"));
 
     window->box("txtOrgNr")->setText(QStringLiteral("5566778899"));
+    desk.folder.write("Registret/OrderNr.dbf", "120\r\n");
+    window->box("txtNastaOrderNr")->setText(QStringLiteral("500"));
     press(Qt::Key_S, Qt::AltModifier);
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(desk.folder.read("Registret/Företaget.dbf"),
              QByteArray("\"Namn\",\"J\xe4rnhandeln AB\"\r\n\"Organisationsnummer\",\"556677-8899\"\r\n"
                         "\"F-skatt\",\"Ja\"\r\n"));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("499\r\n"));
     QCOMPARE(desk.folder.data().logoImage(), desk.folder.path("Logga.png"));
     QCOMPARE(QImage(desk.folder.path("Logga.png")).size(), QSize(95, 30));
 }
