@@ -24,89 +24,50 @@ Q_DECLARE_METATYPE(Field)
 void TestCompany::check_data()
 {
     QTest::addColumn<Field>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored"); // empty: refused
-    QTest::addColumn<QString>("reason"); // a part of the refusal
+    // What is typed, how it is stored (empty: refused), and a part of the refusal.
+    QTest::addColumn<QStringList>("texts");
 
     const Field org = &core::Company::organisationNumber;
     const Field vat = &core::Company::vatNumber;
     const Field bg = &core::Company::bankgiro;
     const Field pg = &core::Company::plusgiro;
     const Field mail = &core::Company::email;
-    QTest::newRow("org, with a dash") << org << " 556677-8899 "
-                                      << "556677-8899"
-                                      << "";
-    QTest::newRow("org, digits only") << org << "5566778899"
-                                      << "556677-8899"
-                                      << "";
-    QTest::newRow("org, wrong check digit") << org << "556677-8898"
-                                            << ""
-                                            << "Organisationsnummer: kontroll";
-    QTest::newRow("org, nine digits") << org << "55667-8899"
-                                      << ""
-                                      << "Organisationsnummer: ska vara tio";
-    QTest::newRow("org, dash misplaced") << org << "55667-78899"
-                                         << ""
-                                         << "Organisationsnummer: ska vara tio";
-    QTest::newRow("vat, blanks and small letters") << vat << "se 5566778899 01"
-                                                   << "SE556677889901"
-                                                   << "";
-    QTest::newRow("vat, not the org number") << vat << "SE556677889701"
-                                             << ""
-                                             << "ska innehålla organisationsnumret";
-    QTest::newRow("vat, without 01") << vat << "SE5566778899"
-                                     << ""
-                                     << "Momsregistreringsnummer: ska vara SE";
-    QTest::newRow("vat, another country") << vat << "DK556677889901"
-                                          << ""
-                                          << "Momsregistreringsnummer";
-    QTest::newRow("bankgiro, seven") << bg << "1234566"
-                                     << "123-4566"
-                                     << "";
-    QTest::newRow("bankgiro, eight") << bg << "5050-1055"
-                                     << "5050-1055"
-                                     << "";
-    QTest::newRow("bankgiro, wrong check digit") << bg << "5050-1056"
-                                                 << ""
-                                                 << "Bankgiro: ska vara";
-    QTest::newRow("bankgiro, six") << bg << "12-3455"
-                                   << ""
-                                   << "Bankgiro: ska vara";
-    QTest::newRow("plusgiro") << pg << "123455"
-                              << "12345-5"
-                              << "";
-    QTest::newRow("plusgiro, wrong check digit") << pg << "12345-6"
-                                                 << ""
-                                                 << "Plusgiro: ska vara";
-    QTest::newRow("e-mail") << mail << "order@jarnhandeln.se"
-                            << "order@jarnhandeln.se"
-                            << "";
-    QTest::newRow("e-mail without @") << mail << "jarnhandeln.se"
-                                      << ""
-                                      << "E-post: en e-postadress har ett @";
-    QTest::newRow("e-mail, nothing after @") << mail << "order@"
-                                             << ""
-                                             << "E-post: en e-postadress har ett namn";
-    QTest::newRow("e-mail, two @") << mail << "a@b@c"
-                                   << ""
-                                   << "E-post: en e-postadress har ett namn";
-    QTest::newRow("e-mail, a blank") << mail << "or der@b.se"
-                                     << ""
-                                     << "inga blanksteg";
-    QTest::newRow("name with a quote") << Field(&core::Company::name) << "Järn \"AB\""
-                                       << ""
-                                       << "Namn: ";
-    QTest::newRow("address outside Windows-1252") << Field(&core::Company::address) << "Väg ≥ 3"
-                                                  << ""
-                                                  << "Adress: ";
+    QTest::newRow("org, with a dash") << org << QStringList { " 556677-8899 ", "556677-8899", "" };
+    QTest::newRow("org, digits only") << org << QStringList { "5566778899", "556677-8899", "" };
+    QTest::newRow("org, wrong check digit")
+        << org << QStringList { "556677-8898", "", "Organisationsnummer: kontroll" };
+    QTest::newRow("org, nine digits") << org << QStringList { "55667-8899", "", "Organisationsnummer: ska vara tio" };
+    QTest::newRow("org, dash misplaced") << org
+                                         << QStringList { "55667-78899", "", "Organisationsnummer: ska vara tio" };
+    QTest::newRow("vat, blanks and small letters") << vat << QStringList { "se 5566778899 01", "SE556677889901", "" };
+    QTest::newRow("vat, not the org number")
+        << vat << QStringList { "SE556677889701", "", "ska innehålla organisationsnumret" };
+    QTest::newRow("vat, without 01") << vat
+                                     << QStringList { "SE5566778899", "", "Momsregistreringsnummer: ska vara SE" };
+    QTest::newRow("vat, another country") << vat << QStringList { "DK556677889901", "", "Momsregistreringsnummer" };
+    QTest::newRow("bankgiro, seven") << bg << QStringList { "1234566", "123-4566", "" };
+    QTest::newRow("bankgiro, eight") << bg << QStringList { "5050-1055", "5050-1055", "" };
+    QTest::newRow("bankgiro, wrong check digit") << bg << QStringList { "5050-1056", "", "Bankgiro: ska vara" };
+    QTest::newRow("bankgiro, six") << bg << QStringList { "12-3455", "", "Bankgiro: ska vara" };
+    QTest::newRow("plusgiro") << pg << QStringList { "123455", "12345-5", "" };
+    QTest::newRow("plusgiro, wrong check digit") << pg << QStringList { "12345-6", "", "Plusgiro: ska vara" };
+    QTest::newRow("e-mail") << mail << QStringList { "order@jarnhandeln.se", "order@jarnhandeln.se", "" };
+    QTest::newRow("e-mail without @") << mail
+                                      << QStringList { "jarnhandeln.se", "", "E-post: en e-postadress har ett @" };
+    QTest::newRow("e-mail, nothing after @")
+        << mail << QStringList { "order@", "", "E-post: en e-postadress har ett namn" };
+    QTest::newRow("e-mail, two @") << mail << QStringList { "a@b@c", "", "E-post: en e-postadress har ett namn" };
+    QTest::newRow("e-mail, a blank") << mail << QStringList { "or der@b.se", "", "inga blanksteg" };
+    QTest::newRow("name with a quote") << Field(&core::Company::name) << QStringList { "Järn \"AB\"", "", "Namn: " };
+    QTest::newRow("address outside Windows-1252")
+        << Field(&core::Company::address) << QStringList { "Väg ≥ 3", "", "Adress: " };
 }
 
 void TestCompany::check()
 {
     QFETCH(Field, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    QFETCH(QString, reason);
+    QFETCH(QStringList, texts);
+    const QString &typed = texts.at(0), &stored = texts.at(1), &reason = texts.at(2);
     core::Company company;
     company.*field = typed;
     if (field == &core::Company::vatNumber)
