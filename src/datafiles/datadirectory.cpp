@@ -1,6 +1,7 @@
 #include "datadirectory.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace datafiles {
@@ -152,7 +153,18 @@ std::optional<QString> DataDirectory::customerNumberOfFile(const QString& fileNa
 
 QString DataDirectory::logoImage() const
 {
-    return inSystem(QStringLiteral("Logga.gif"));
+    const QString chosen = chosenLogoImage();
+    return QFileInfo(chosen).isFile() ? chosen : inSystem(QStringLiteral("Logga.gif"));
+}
+
+QString DataDirectory::chosenLogoImage() const
+{
+    return inSystem(QStringLiteral("Logga.png"));
+}
+
+QString DataDirectory::companyFile() const
+{
+    return inSystem(QStringLiteral("Registret/Företaget.dbf"));
 }
 
 QString DataDirectory::tableFrameImage() const

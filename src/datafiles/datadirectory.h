@@ -54,7 +54,12 @@ public:
     // a file that is no customer file.
     static std::optional<QString> customerNumberOfFile(const QString& fileName);
 
+    // The logo the order form and the delivery note print: the one chosen in
+    // "Företaget" where there is one, else Logga.gif.
     QString logoImage() const;
+    QString chosenLogoImage() const;
+    // The business's own details: name, address, numbers.
+    QString companyFile() const;
     QString tableFrameImage() const;
 
     QString errorIndex() const;

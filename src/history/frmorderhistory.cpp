@@ -6,6 +6,7 @@
 
 #include "datafiles/textfile.h"
 #include "office/mail.h"
+#include "order/company.h"
 #include "order/customers.h"
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
@@ -404,7 +405,7 @@ void FrmOrderHistory::cmdEpost_Click()
                 { number, name, m_chosen->text(Field::CustomerLine2), m_chosen->text(Field::CustomerLine3), {} });
         return;
     }
-    const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy));
+    const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy, core::readCompany(m_data).company));
     if (opened.failure) {
         MessageBox::reportFailure(this, *opened.failure);
         return;

@@ -3,6 +3,7 @@
 #include "backupzip.h"
 
 #include "datafiles/textfile.h"
+#include "order/company.h"
 #include "order/crashpoint.h"
 
 #include <QCryptographicHash>
@@ -197,10 +198,9 @@ private:
 
 // Puts the zip file in place under the first of its names that is free:
 // orderregistrering-2026-12-07-1430.zip, then ...-1430-2.zip.
-std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QString& folder, const QDateTime& when,
+std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QString& folder, const QString& name,
                                              QString& placed)
 {
-    const QString name = backupName(when);
     for (int n = 1; n < 100; ++n) {
         placed = folder + u'/' + (n == 1 ? name : name.chopped(4) + QStringLiteral("-%1.zip").arg(n));
         const QByteArray from = QFile::encodeName(temporary);
@@ -239,9 +239,20 @@ std::optional<datafiles::Failure> checkArchive(const QString& placed, const QLis
 
 } // namespace
 
-QString backupName(const QDateTime& when)
+QString backupName(const QDateTime& when, const QString& business)
 {
-    return QStringLiteral("orderregistrering-%1.zip").arg(when.toString(QStringLiteral("yyyy-MM-dd-HHmm")));
+    QString name;
+    for (QChar c : business) {
+        const bool refused = c.isSpace() || c.unicode() < 32 || QStringView(u"/\\:*?\"<>|").contains(c);
+        if (!refused)
+            name.append(c);
+        else if (!name.isEmpty() && !name.endsWith(u'-'))
+            name.append(u'-');
+    }
+    while (name.endsWith(u'-') || name.endsWith(u'.'))
+        name.chop(1);
+    return QStringLiteral("orderregistrering-%1%2.zip")
+        .arg(name.isEmpty() ? QString() : name + u'-', when.toString(QStringLiteral("yyyy-MM-dd-HHmm")));
 }
 
 BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder, const QDateTime& when,
@@ -269,7 +280,8 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     for (const Source& source : sources)
         total += source.size;
 
-    QByteArray temporary = QFile::encodeName(folder + u'/' + backupName(when) + QStringLiteral(".XXXXXX"));
+    const QString name = backupName(when, core::readCompany(data).company.name);
+    QByteArray temporary = QFile::encodeName(folder + u'/' + name + QStringLiteral(".XXXXXX"));
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     const QString temporaryName = QFile::decodeName(temporary);
     if (fd < 0) {
@@ -302,7 +314,7 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     }
 
     QString placed;
-    if ((failure = putInPlace(temporaryName, folder, when, placed))) {
+    if ((failure = putInPlace(temporaryName, folder, name, placed))) {
         QFile::remove(temporaryName);
         outcome.failure = failure->during(operation);
         return outcome;

@@ -2,6 +2,7 @@
 
 #include "datafiles/textfile.h"
 #include "order/archive.h"
+#include "order/company.h"
 #include "order/csvfile.h"
 #include "order/orderstatus.h"
 #include "order/registers.h"
@@ -76,6 +77,7 @@ public:
     CsvRows(const datafiles::DataDirectory& data, ExportRows rows)
         : m_wording(data)
         , m_rows(rows)
+        , m_sender(core::senderLines(core::readCompany(data).company))
     {
         // The registers are read now, once, not by the threads that share them.
         for (const auto which : { core::CodeRegister::PaymentTerms, core::CodeRegister::DeliveryMethod,
@@ -89,7 +91,12 @@ public:
         row.texts(orderHeader);
         if (m_rows == ExportRows::PerLine)
             row.texts(lineHeader);
-        return core::spreadsheetStart() + row.bytes();
+        QByteArray start = core::spreadsheetStart();
+        // The business first, one detail a cell, and an empty row, so that a
+        // spreadsheet sees the orders below as a table of their own.
+        if (!m_sender.isEmpty())
+            start += core::SpreadsheetRow().texts(m_sender).bytes() + core::SpreadsheetRow().bytes();
+        return start + row.bytes();
     }
 
     // The order's rows; the problems of its amounts, if any, go to `problems`.
@@ -139,6 +146,7 @@ public:
 private:
     core::CodeWording m_wording;
     ExportRows m_rows;
+    QStringList m_sender; // the business, a detail a cell
 };
 
 // One order read from its files and turned into its rows.

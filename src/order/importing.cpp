@@ -399,6 +399,11 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
     return plan;
 }
 
+// Copies the files a change replaces or removes aside, in place of the last
+// import's, with the numbers it adds, for undoCustomerList().
+std::optional<datafiles::Failure> keepCustomers(const datafiles::DataDirectory& data, const QList<Customer>& replaced,
+                                                const QStringList& added, const QString& operation);
+
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data, const CustomerListPlan& plan)
 {
     const QString operation = QStringLiteral("importera kundlistan");
@@ -426,6 +431,39 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
                 QStringLiteral("kund %1 har ändrats sedan förhandsgranskningen").arg(before.number));
     }
 
+    if (std::optional<datafiles::Failure> failure = keepCustomers(data, plan.replaced, plan.added, operation))
+        return failure;
+    for (const Customer& customer : plan.written) {
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(*data.customerFile(customer.number), customerFileBytes(customer)))
+            return failure->during(operation);
+    }
+    return std::nullopt;
+}
+
+std::optional<datafiles::Failure> emptyCustomers(const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("tömma kundregistret");
+    const CustomersRead now = readCustomers(data);
+    if (now.failure || now.unreadable)
+        return (now.failure ? now.failure : now.unreadable)->during(operation);
+    QList<Customer> removed;
+    for (const Customer& customer : now.customers) {
+        if (!sameCustomerNumber(customer.number, counterSaleCustomer))
+            removed.append(customer);
+    }
+    if (std::optional<datafiles::Failure> failure = keepCustomers(data, removed, {}, operation))
+        return failure;
+    for (const Customer& customer : removed) {
+        if (std::optional<datafiles::Failure> failure = datafiles::removeFile(*data.customerFile(customer.number)))
+            return failure->during(operation);
+    }
+    return std::nullopt;
+}
+
+std::optional<datafiles::Failure> keepCustomers(const datafiles::DataDirectory& data, const QList<Customer>& replaced,
+                                                const QStringList& added, const QString& operation)
+{
     // The last import's copies give way to this one's.
     const QString kept = data.customersBeforeImport();
     if (std::optional<datafiles::Failure> link = datafiles::refuseLink(kept))
@@ -435,9 +473,9 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
     if (!QDir().mkpath(kept))
         return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte skapas") };
     QByteArray addedNumbers;
-    for (const QString& number : plan.added)
+    for (const QString& number : added)
         addedNumbers += datafiles::plainLine(number);
-    for (const Customer& before : plan.replaced) {
+    for (const Customer& before : replaced) {
         const QString path = *data.customerFile(before.number);
         const datafiles::ReadResult bytes = datafiles::readWholeFile(path);
         if (!bytes.ok())
@@ -450,12 +488,6 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
         return failure->during(operation);
     if (std::optional<datafiles::Failure> failure = datafiles::syncFolder(datafiles::folderOf(kept)))
         return failure->during(operation);
-
-    for (const Customer& customer : plan.written) {
-        if (std::optional<datafiles::Failure> failure
-            = datafiles::replaceFile(*data.customerFile(customer.number), customerFileBytes(customer)))
-            return failure->during(operation);
-    }
     return std::nullopt;
 }
 

@@ -116,6 +116,9 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data,
                                                      const CustomerListPlan& plan);
 bool canUndoCustomerList(const datafiles::DataDirectory& data);
+// Removes every customer but the counter-sale one, its files kept aside as an
+// import keeps those it replaces: undoCustomerList() puts them back.
+std::optional<datafiles::Failure> emptyCustomers(const datafiles::DataDirectory& data);
 std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirectory& data);
 
 } // namespace core

@@ -77,6 +77,34 @@ RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& cu
     return saved;
 }
 
+QString keptBeforeEmptying(const QString& file)
+{
+    return file + QStringLiteral(".före-tömning");
+}
+
+RegisterSaved emptyRegister(const QString& file, const datafiles::RecordTable& current, const QString& name)
+{
+    datafiles::RecordChanges changes;
+    for (qsizetype r = 0; r < current.recordCount(); ++r)
+        changes.removed.insert(r);
+    return saveRegister(file, current, changes, QStringLiteral("tömma registret %1").arg(name), changedSinceListed,
+                        keptBeforeEmptying(file));
+}
+
+std::optional<datafiles::Failure> undoEmptying(const QString& file, const QString& name)
+{
+    const QString operation = QStringLiteral("ångra tömningen av registret %1").arg(name);
+    const QString kept = keptBeforeEmptying(file);
+    const datafiles::ReadResult before = datafiles::readWholeFile(kept);
+    if (!before.ok())
+        return before.failure->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, before.bytes))
+        return failure->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::removeFile(kept))
+        return failure->during(operation);
+    return std::nullopt;
+}
+
 std::optional<datafiles::Failure> productProblem(const QStringList& product)
 {
     static const char* const captions[] = { "Artikelnr", "Benämning", "Enhet", "A-pris" };

@@ -43,6 +43,14 @@ RegisterSaved saveRegister(const QString& file, const datafiles::RecordTable& cu
                            const datafiles::RecordChanges& changes, const QString& operation,
                            const QString& whenChanged, const QString& keepBefore = {});
 
+// A register emptied to start on the business's own data: every record
+// removed, and the register as it stood kept beside it, durably, under its
+// own name with ".före-tömning" after it, which the pickers never read. As
+// with an import, undoEmptying() puts the kept register back.
+QString keptBeforeEmptying(const QString& file);
+RegisterSaved emptyRegister(const QString& file, const datafiles::RecordTable& current, const QString& name);
+std::optional<datafiles::Failure> undoEmptying(const QString& file, const QString& name);
+
 // A product's four texts as the register holds them: article number,
 // description, unit and unit price.
 inline constexpr int articleField = 0;

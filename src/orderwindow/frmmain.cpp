@@ -14,6 +14,7 @@
 #include "printing/orderdocument.h"
 #include "printjob/preview.h"
 #include "printjob/printjob.h"
+#include "registers/frmforetaget.h"
 #include "registers/frmimport.h"
 #include "registers/frmkodregister.h"
 #include "registers/frmkunder.h"
@@ -374,6 +375,8 @@ void FrmMain::setupMenus()
              &FrmMain::mnuRegister_Betk_Click);
     addEntry(registers, "mnuRegister_Levs", QStringLiteral("&Leveranssätt…"), {}, &FrmMain::mnuRegister_Levs_Click);
     addEntry(registers, "mnuRegister_Frkts", QStringLiteral("&Fraktsätt…"), {}, &FrmMain::mnuRegister_Frkts_Click);
+    addEntry(registers, "mnuRegister_Foretaget", QStringLiteral("Före&taget…"), {},
+             &FrmMain::mnuRegister_Foretaget_Click);
     registers->addSeparator();
     addEntry(registers, "mnuRegister_ImporteraPrislista", QStringLiteral("&Importera prislista…"), {},
              &FrmMain::mnuRegister_ImporteraPrislista_Click);
@@ -752,6 +755,11 @@ void FrmMain::mnuRegister_ImporteraPrislista_Click()
 void FrmMain::mnuRegister_ImporteraKundlista_Click()
 {
     openImport(m_frmImportKundlista, false);
+}
+
+void FrmMain::mnuRegister_Foretaget_Click()
+{
+    m_frmForetaget.show([this] { return FrmForetaget::open(m_order->data(), this); });
 }
 
 void FrmMain::mnuRegister_Exportera_Click()

@@ -15,6 +15,7 @@ struct Customer;
 class ClickableLabel;
 class FrmAddProduct;
 class FrmAterstall;
+class FrmForetaget;
 class FrmRegisterExport;
 class FrmOrderExport;
 class FrmImport;
@@ -78,6 +79,7 @@ public slots:
     void mnuRegister_ImporteraKundlista_Click();
     void mnuRegister_Exportera_Click();
     void mnuAvsluta_Click();
+    void mnuRegister_Foretaget_Click();
     void mnuPlus_Click();
     void mnuMinus_Click();
     void cmdGetCustomerInfo_Click();
@@ -170,6 +172,7 @@ private:
     SingleWindow<FrmImport> m_frmImportPrislista;
     SingleWindow<FrmImport> m_frmImportKundlista;
     SingleWindow<FrmRegisterExport> m_registerExport;
+    SingleWindow<FrmForetaget> m_frmForetaget;
     SingleWindow<FrmOrderExport> m_orderExport;
     SingleWindow<FrmAterstall> m_frmAterstall;
 };

@@ -2,10 +2,12 @@
 
 #include "page.h"
 
+#include "order/company.h"
 #include "order/order.h"
 #include "order/registers.h"
 #include "order/totals.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace printing {
@@ -41,6 +43,8 @@ constexpr int valueLines = 2;
 // seven: "Artikelnr", "Benämning", "Enhet" and "Antal".
 constexpr int deliveredColumns[] = { 0, 1, 2, 4 };
 constexpr int quantityColumn = 4;
+// The delivery note's sender lines between its title and the order head.
+constexpr int senderRows = 3;
 
 // The order lines as the delivery note's table: no price, discount or amount,
 // and an empty column for what was delivered, as wide as "Antal".
@@ -63,6 +67,11 @@ ListViewContent deliveryNoteTable(const core::Order& order, const QList<TableCol
 }
 
 } // namespace
+
+QImage logoForBox(const QImage& chosen)
+{
+    return chosen.scaled(logoBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
 
 QList<TableColumn> designedOrderLineColumns()
 {
@@ -123,6 +132,11 @@ bool printOrderDocument(Page& page, const core::Order& order, const QList<TableC
     head(3, 4.5, QStringLiteral("Reg Nr"), text(Order::RegistrationNumber));
 
     if (deliveryNote) {
+        // The sender under the title, above the head: its name, address and
+        // phone and e-mail, as many lines as there is room for.
+        const QStringList sender = core::senderLines(core::readCompany(data).company);
+        for (qsizetype i = 0; i < std::min<qsizetype>(sender.size(), senderRows); ++i)
+            printWithin(page, 8.5, 1.8 + i * 0.4, pageRight, 1, sender.at(i));
         // The rows end above the signature on every page, since the last
         // page is not known until they are drawn.
         const float bottom = float(page.printableHeight()) - totalsTop;

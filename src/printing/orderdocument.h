@@ -2,7 +2,9 @@
 
 #include "listviewprinting.h"
 
+#include <QImage>
 #include <QList>
+#include <QSize>
 
 namespace core {
 class CodeWording;
@@ -19,6 +21,13 @@ class Page;
 
 // Where "ATT BETALA" stands on the first page: the order lines stay above it.
 inline constexpr float totalsTop = 24.5f;
+
+// The logo's box at the top left of the order form and the delivery note, in
+// pixels as the page prints an image: the size of Logga.gif.
+inline constexpr QSize logoBox(95, 60);
+
+// A logo the operator chose, made to fit the logo's box, its proportions kept.
+QImage logoForBox(const QImage& chosen);
 
 // The seven columns of the order lines as the order window designs them, in
 // twips.

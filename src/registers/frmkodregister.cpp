@@ -2,6 +2,7 @@
 
 #include "recordform.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -47,6 +48,22 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which)
     m_list->setDesignWidths({ 800, 4000 });
     resize(twipsToPixels(7200), twipsToPixels(4695));
     look::placeOnScreen(*this, size());
+}
+
+RegisterWindow::Emptied FrmKodregister::emptied() const
+{
+    return { m_codes.recordCount(), titleOf(m_which), QStringLiteral("rader"),
+             datafiles::isFile(core::keptBeforeEmptying(core::registerFile(m_data, m_which))) };
+}
+
+std::optional<datafiles::Failure> FrmKodregister::emptyRegister()
+{
+    return core::emptyRegister(core::registerFile(m_data, m_which), m_codes, titleOf(m_which)).failure;
+}
+
+std::optional<datafiles::Failure> FrmKodregister::undoEmptying()
+{
+    return core::undoEmptying(core::registerFile(m_data, m_which), titleOf(m_which));
 }
 
 RegisterWindow::Reading FrmKodregister::readRegister()

@@ -2,6 +2,8 @@
 
 #include "recordform.h"
 
+#include "order/importing.h"
+
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -110,6 +112,25 @@ void FrmKunder::txtSok_Change()
 {
     m_model->search(m_txtSok->text());
     showCount();
+}
+
+RegisterWindow::Emptied FrmKunder::emptied() const
+{
+    // The counter-sale customer stays.
+    qsizetype count = 0;
+    for (const core::Customer& customer : m_model->customers())
+        count += core::sameCustomerNumber(customer.number, core::counterSaleCustomer) ? 0 : 1;
+    return { count, QStringLiteral("Kunder"), QStringLiteral("kunder"), core::canUndoCustomerList(m_data) };
+}
+
+std::optional<datafiles::Failure> FrmKunder::emptyRegister()
+{
+    return core::emptyCustomers(m_data);
+}
+
+std::optional<datafiles::Failure> FrmKunder::undoEmptying()
+{
+    return core::undoCustomerList(m_data);
 }
 
 RegisterWindow::Reading FrmKunder::readRegister()

@@ -2,6 +2,7 @@
 
 #include "recordform.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/productregistermodel.h"
@@ -29,6 +30,22 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data)
     m_list->setDesignWidths({ 1800, 5400, 900, 1300 });
     resize(twipsToPixels(10455), twipsToPixels(7200));
     look::placeOnScreen(*this, size());
+}
+
+RegisterWindow::Emptied FrmProduktregister::emptied() const
+{
+    return { m_model->products().recordCount(), QStringLiteral("Produkter"), QStringLiteral("produkter"),
+             datafiles::isFile(core::keptBeforeEmptying(m_data.productRegister())) };
+}
+
+std::optional<datafiles::Failure> FrmProduktregister::emptyRegister()
+{
+    return core::emptyRegister(m_data.productRegister(), m_model->products(), QStringLiteral("Produkter")).failure;
+}
+
+std::optional<datafiles::Failure> FrmProduktregister::undoEmptying()
+{
+    return core::undoEmptying(m_data.productRegister(), QStringLiteral("Produkter"));
 }
 
 RegisterWindow::Reading FrmProduktregister::readRegister()

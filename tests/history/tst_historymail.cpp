@@ -155,6 +155,7 @@ void TestHistoryMail::opensTheMessageWithThePdfAttached()
     QFETCH(QString, expectedTo);
     m_desktop->setMailProgram(entry);
     PrintedHistory desk(address);
+    desk.folder.write("Registret/Företaget.dbf", "\"Namn\",\"J\xe4rnhandeln AB\"\r\n");
     FrmOrderHistory* history = desk.open();
     QVERIFY(history);
     QTest::keyClick(history, Qt::Key_E, Qt::AltModifier);
@@ -184,6 +185,7 @@ void TestHistoryMail::opensTheMessageWithThePdfAttached()
     QCOMPARE(to, expectedTo);
     QCOMPARE(subject, QStringLiteral("Order 124"));
     QVERIFY2(body.contains(QStringLiteral("order 124 av den 2006-03-15")), qPrintable(body));
+    QVERIFY2(body.contains(QRegularExpression(QStringLiteral("Med vänliga hälsningar\\r?\\nJärnhandeln AB"))), qPrintable(body));
     QCOMPARE(attachment, desk.pdf());
     QVERIFY(QFileInfo(attachment).isFile());
     QVERIFY(desk.boxes.shown.isEmpty());

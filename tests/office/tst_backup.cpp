@@ -101,11 +101,31 @@ class TestBackup : public QObject
 
 private slots:
     void backupListedByUnzipRestoresTheSameFolder();
+    void namedAfterTheBusiness_data();
+    void namedAfterTheBusiness();
     void refusedBackupsLeaveNoZipFile_data();
     void refusedBackupsLeaveNoZipFile();
     void refusedArchivesChangeNothing_data();
     void refusedArchivesChangeNothing();
 };
+
+void TestBackup::namedAfterTheBusiness_data()
+{
+    QTest::addColumn<QStringList>("names");
+    // The business's name, and the archive's name after it.
+    QTest::newRow("none") << QStringList { "", "orderregistrering-2026-12-07-1430.zip" };
+    QTest::newRow("blanks") << QStringList { "Järnhandeln  AB",
+                                             "orderregistrering-Järnhandeln-AB-2026-12-07-1430.zip" };
+    QTest::newRow("what a USB stick refuses")
+        << QStringList { "A/S \"Bygg\": 1*2?", "orderregistrering-A-S-Bygg-1-2-2026-12-07-1430.zip" };
+    QTest::newRow("nothing it can hold") << QStringList { "<>", "orderregistrering-2026-12-07-1430.zip" };
+}
+
+void TestBackup::namedAfterTheBusiness()
+{
+    QFETCH(QStringList, names);
+    QCOMPARE(office::backupName(QDateTime(QDate(2026, 12, 7), QTime(14, 30)), names.at(0)), names.at(1));
+}
 
 void TestBackup::backupListedByUnzipRestoresTheSameFolder()
 {

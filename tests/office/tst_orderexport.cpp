@@ -42,6 +42,7 @@ private slots:
     void statesAndVoidedOrders_data();
     void statesAndVoidedOrders();
     void cancelledExportLeavesNoFile();
+    void businessFirst();
 };
 
 void TestOrderExport::csvOfThePeriod_data()
@@ -192,6 +193,24 @@ void TestOrderExport::cancelledExportLeavesNoFile()
                                office::VoidedOrders::Included, file, [](qint64, qint64) { return false; });
     QVERIFY(exported.cancelled);
     QVERIFY(!QFile::exists(file));
+}
+
+// The business's details in the first row, then an empty row, then the table.
+void TestOrderExport::businessFirst()
+{
+    TestDataFolder folder;
+    folder.write(
+        "Registret/Företaget.dbf",
+        "\"Namn\",\"J\xe4rnhandeln AB\"\r\n\"Adress\",\"Storgatan 1\"\r\n\"Organisationsnummer\",\"556677-8899\"\r\n");
+    print(folder, sampleOrder(1));
+    const QString file = folder.programFolder() + QStringLiteral("/order.csv");
+    QVERIFY(
+        !office::exportOrders(folder.data(), QDate(2006, 3, 1), QDate(2006, 3, 31), office::ExportRows::PerOrder, file)
+             .failure);
+    QFile csv(file);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QVERIFY(csv.readAll().startsWith("\xEF\xBB\xBFJ\xC3\xA4rnhandeln AB;Storgatan 1;Org.nr 556677-8899\r\n\r\n"
+                                     + header.sliced(3)));
 }
 
 QTEST_GUILESS_MAIN(TestOrderExport)

@@ -41,6 +41,7 @@ private slots:
     void importAndUndo();
     void exportedRegisterImportsUnchanged();
     void customerListAndUndo();
+    void emptyCustomersAndUndo();
     void changedSinceThePreview_data();
     void changedSinceThePreview();
 };
@@ -241,6 +242,22 @@ void TestImporting::changedSinceThePreview()
     QVERIFY(!core::undoCustomerList(data));
     QVERIFY(!folder.exists("Customer/3001.GetInfo.dbf"));
     QCOMPARE(folder.read(file), bytes);
+}
+
+// Emptying the customers leaves the counter-sale customer, and is undone as
+// a customer import is.
+void TestImporting::emptyCustomersAndUndo()
+{
+    TestDataFolder folder;
+    const QByteArray berg = "1042\r\nBerg\r\nV\xe4gen 1\r\n123 45  Ort\r\nberg@example.se\r\n";
+    folder.write("Customer/1.GetInfo.dbf", "1\r\nKontant\r\n\r\n\r\n");
+    folder.write("Customer/1042.GetInfo.dbf", berg);
+    QVERIFY(!core::emptyCustomers(folder.data()));
+    QVERIFY(folder.exists("Customer/1.GetInfo.dbf"));
+    QVERIFY(!folder.exists("Customer/1042.GetInfo.dbf"));
+    QVERIFY(core::canUndoCustomerList(folder.data()));
+    QVERIFY(!core::undoCustomerList(folder.data()));
+    QCOMPARE(folder.read("Customer/1042.GetInfo.dbf"), berg);
 }
 
 QTEST_GUILESS_MAIN(TestImporting)

@@ -25,6 +25,7 @@ private slots:
     void productSearch();
     void code_data();
     void code();
+    void emptyAndUndo();
 };
 
 void TestRegisterEditing::customer_data()
@@ -235,6 +236,26 @@ void TestRegisterEditing::code()
     const std::optional<datafiles::Failure> problem = core::checkCode(codes, row, code);
     QVERIFY2(reason.isEmpty() ? !problem : problem && problem->reason.contains(reason),
              qPrintable(problem ? problem->reason : QString()));
+}
+
+// An emptied register is kept whole, the record it was cut short in too,
+// and put back byte for byte.
+void TestRegisterEditing::emptyAndUndo()
+{
+    TestDataFolder folder;
+    const QByteArray codes = "\"0\",\"Posten\"\r\n 1 ,Bud\r\n\"2\",\"Sch";
+    folder.write("Registret/Leveranssätt.dbf", codes);
+    const QString file = core::registerFile(folder.data(), core::CodeRegister::DeliveryMethod);
+    const core::RecordsRead read
+        = core::readCodes(folder.data(), core::CodeRegister::DeliveryMethod, core::WhenMissing::IsEmpty);
+    const core::RegisterSaved emptied = core::emptyRegister(file, read.records, QStringLiteral("Leveranssätt"));
+    QVERIFY(!emptied.failure);
+    QCOMPARE(emptied.records.recordCount(), 0);
+    QCOMPARE(folder.read("Registret/Leveranssätt.dbf"), QByteArray());
+    QCOMPARE(folder.read("Registret/Leveranssätt.dbf.före-tömning"), codes);
+    QVERIFY(!core::undoEmptying(file, QStringLiteral("Leveranssätt")));
+    QCOMPARE(folder.read("Registret/Leveranssätt.dbf"), codes);
+    QVERIFY(!folder.exists("Registret/Leveranssätt.dbf.före-tömning"));
 }
 
 QTEST_GUILESS_MAIN(TestRegisterEditing)

@@ -3,6 +3,7 @@
 // and a price list imported and undone. The rules they apply are the core's,
 // tested there.
 
+#include "registers/frmforetaget.h"
 #include "registers/frmimport.h"
 #include "registers/frmkodregister.h"
 #include "registers/frmkunder.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCheckBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -55,6 +58,8 @@ private slots:
     void removeStandingCode();
     void importPriceListAndUndo();
     void priceListWithoutItsPriceColumn();
+    void companyDetails();
+    void emptyProductsAndUndo();
 };
 
 void TestRegisterWindows::addCustomer()
@@ -178,6 +183,66 @@ void TestRegisterWindows::priceListWithoutItsPriceColumn()
     QCOMPARE(rowsOf(window->previewList()), (QList<QStringList> { { "Oförändrad", "2", "A-1", "" } }));
     window->column(3)->setCurrentIndex(0); // "(ingen)"
     QVERIFY(!window->optBaraPriser()->isChecked() && !window->optBaraPriser()->isEnabled());
+}
+
+// The business's details typed by keys: a wrong organisation number is
+// refused with its field named and nothing written; a logo chosen is made to
+// fit the logo's box and printed in place of Logga.gif.
+void TestRegisterWindows::companyDetails()
+{
+    OrderDesk desk;
+    QImage wide(380, 120, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QVERIFY(wide.save(desk.folder.path("logga.jpg")));
+    const FileDialog::Answers chosen({ desk.folder.path("logga.jpg") });
+    FrmForetaget* window = desk.open<FrmForetaget>("mnuRegister_Foretaget");
+    QVERIFY(window && showActive(*window));
+    typeHere(QStringLiteral("Järnhandeln AB"));
+    press(Qt::Key_O, Qt::AltModifier);
+    typeHere(QStringLiteral("556677-8898"));
+    press(Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(window->chkFskatt()->isChecked());
+    press(Qt::Key_Y, Qt::AltModifier);
+    QTRY_COMPARE(window->lblLogga()->pixmap().size(), QSize(95, 30));
+    press(Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    QVERIFY(desk.boxes.shown.last().text.contains(QStringLiteral("Organisationsnummer: kontrollsiffran")));
+    QVERIFY(!desk.folder.exists("Registret/Företaget.dbf") && !desk.folder.exists("Logga.png"));
+
+    window->box("txtOrgNr")->setText(QStringLiteral("5566778899"));
+    desk.folder.write("Registret/OrderNr.dbf", "120\r\n");
+    window->box("txtNastaOrderNr")->setText(QStringLiteral("500"));
+    press(Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(desk.folder.read("Registret/Företaget.dbf"),
+             QByteArray("\"Namn\",\"J\xe4rnhandeln AB\"\r\n\"Organisationsnummer\",\"556677-8899\"\r\n"
+                        "\"F-skatt\",\"Ja\"\r\n"));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("499\r\n"));
+    QCOMPARE(desk.folder.data().logoImage(), desk.folder.path("Logga.png"));
+    QCOMPARE(QImage(desk.folder.path("Logga.png")).size(), QSize(95, 30));
+}
+
+// "Töm registret…" asks, naming the count; the register is kept for "Ångra
+// tömningen", which puts back its bytes.
+void TestRegisterWindows::emptyProductsAndUndo()
+{
+    OrderDesk desk({ { "Registret/Produkter.dbf", products } });
+    FrmProduktregister* window = desk.open<FrmProduktregister>("mnuRegister_Produkter");
+    QVERIFY(window && showActive(*window));
+    QVERIFY(window->cmdAngraTomning()->isHidden());
+    desk.boxes.answers = { true };
+    press(Qt::Key_Odiaeresis, Qt::AltModifier);
+    QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), QByteArray());
+    QVERIFY(
+        desk.boxes.shown.last().text.startsWith(QStringLiteral("Ta bort alla 2 produkter ur registret Produkter?")));
+    QCOMPARE(window->list()->model()->rowCount(), 0);
+    QVERIFY(!window->cmdAngraTomning()->isHidden());
+
+    desk.boxes.answers = { true };
+    press(Qt::Key_Aring, Qt::AltModifier);
+    QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
+    QCOMPARE(window->list()->model()->rowCount(), 2);
+    QVERIFY(window->cmdAngraTomning()->isHidden());
 }
 
 QTEST_MAIN(TestRegisterWindows)
