@@ -23,6 +23,31 @@ bool DataDirectory::namesFileInside(const QString& text)
     return !text.contains(QLatin1Char('/')) && !text.contains(QLatin1Char('\\')) && !text.contains(QChar(0));
 }
 
+bool DataDirectory::holds(const QString& path) const
+{
+    const QString system = QFileInfo(systemFolder()).canonicalFilePath();
+    const auto inside = [&system](const QString& canonical) {
+        return !system.isEmpty() && !canonical.isEmpty()
+            && (canonical == system || canonical.startsWith(system + QLatin1Char('/')));
+    };
+    // A file not yet there is where its folder is.
+    const QFileInfo place(path);
+    return inside(place.canonicalFilePath()) || inside(QFileInfo(place.absolutePath()).canonicalFilePath());
+}
+
+std::optional<Failure> DataDirectory::refuseInside(const QString& operation, const QString& path) const
+{
+    if (!holds(path))
+        return std::nullopt;
+    if (QFileInfo(path).isDir())
+        return refusedByRule(operation, path,
+                             QStringLiteral("mappen ligger i datamappen System; välj en mapp utanför den, helst på en "
+                                            "annan disk"));
+    return refusedByRule(operation, path,
+                         QStringLiteral("filen skulle hamna i datamappen System, bland programmets egna filer; välj "
+                                        "en plats utanför den"));
+}
+
 std::optional<QString> DataDirectory::named(const QString& folder, const QString& text, const QString& suffix) const
 {
     if (!namesFileInside(text))
@@ -141,6 +166,16 @@ QString DataDirectory::productRegisterBeforeImport() const
 QString DataDirectory::customersBeforeImport() const
 {
     return inSystem(QStringLiteral("Customer.före-import"));
+}
+
+QString DataDirectory::customersBeingImported() const
+{
+    return inSystem(QStringLiteral("Customer/.importeras"));
+}
+
+QString DataDirectory::customersBeforeImportBeingWritten() const
+{
+    return inSystem(QStringLiteral("Customer.före-import.ny"));
 }
 
 std::optional<QString> DataDirectory::customerNumberOfFile(const QString& fileName)

@@ -267,12 +267,8 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     }
     // A backup inside the data folder goes with it when the disk goes, and
     // would be copied into every later backup.
-    const QString system = QFileInfo(data.systemFolder()).canonicalFilePath();
-    const QString target = QFileInfo(folder).canonicalFilePath();
-    if (target == system || target.startsWith(system + u'/')) {
-        outcome.failure = datafiles::refusedByRule(operation, folder,
-                                                   QStringLiteral("mappen ligger i datamappen System; välj en mapp "
-                                                                  "utanför den, helst på en annan disk"));
+    if (std::optional<datafiles::Failure> inside = data.refuseInside(operation, folder)) {
+        outcome.failure = inside;
         return outcome;
     }
     const QList<Source> sources = sourcesOf(data, when, outcome.skipped);

@@ -228,6 +228,10 @@ ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& fr
 {
     const QString operation = QStringLiteral("exportera orderna");
     ExportOutcome outcome;
+    if (std::optional<datafiles::Failure> inside = data.refuseInside(operation, file)) {
+        outcome.failure = inside;
+        return outcome;
+    }
     const core::OrderListRead list = core::readOrderList(data);
     if (list.failure) {
         outcome.failure = list.failure->during(operation);

@@ -46,6 +46,8 @@ std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data,
     static const char* const operations[]
         = { "exportera produktregistret", "exportera kunderna", "exportera orderlistan" };
     const QString operation = QString::fromUtf8(operations[size_t(kind)]);
+    if (std::optional<datafiles::Failure> inside = data.refuseInside(operation, path))
+        return inside;
     QByteArray bytes;
     switch (kind) {
     case ExportKind::Products: {

@@ -7,10 +7,15 @@
 #include "datafiles/textfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace core {
 namespace {
@@ -48,7 +53,7 @@ struct RowCells
     QString problem; // the row is refused before its cells are looked at
 };
 
-RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
+RowCells cellsOf(const QStringList& row, const ImportColumns& columns, const QList<ImportField>& fields)
 {
     RowCells read;
     int needed = 0;
@@ -58,9 +63,16 @@ RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
         read.problem = QStringLiteral("raden har för få kolumner (%1 av %2)").arg(row.size()).arg(needed);
         return read;
     }
-    for (int column : columns.columns)
+    for (qsizetype f = 0; f < columns.columns.size(); ++f) {
+        const int column = columns.columns.at(f);
+        if (column >= 0 && row.at(column).size() > longestCell) {
+            read.problem = QStringLiteral("%1 är längre än %2 tecken").arg(fields.value(f).caption).arg(longestCell);
+            read.cells.clear();
+            return read;
+        }
         read.cells.append(column >= 0 && !row.at(column).isEmpty() ? datafiles::withStoredInchMarks(row.at(column))
                                                                    : QString());
+    }
     return read;
 }
 
@@ -112,9 +124,55 @@ std::optional<datafiles::Failure> failedIn(const std::optional<datafiles::Failur
     return std::nullopt;
 }
 
+const QString addedListName = QStringLiteral("tillagda.txt");
+
 QString addedList(const datafiles::DataDirectory& data)
 {
-    return data.customersBeforeImport() + QStringLiteral("/tillagda.txt");
+    return data.customersBeforeImport() + QLatin1Char('/') + addedListName;
+}
+
+datafiles::Failure systemFailure(const QString& operation, const QString& path, int error)
+{
+    return { operation,
+             path,
+             datafiles::failureReason(error, QString::fromLocal8Bit(std::strerror(error))),
+             {},
+             datafiles::kindOfError(error) };
+}
+
+// Removes a folder the import made for itself, with the files in it, if it is
+// there. Nothing is followed: a link in the folder's place or in a file's is
+// removed itself.
+std::optional<datafiles::Failure> removeOwnFolder(const QString& operation, const QString& folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat status = {};
+    if (::lstat(name.constData(), &status) != 0)
+        return errno == ENOENT ? std::nullopt : std::optional(systemFailure(operation, folder, errno));
+    if (S_ISDIR(status.st_mode)) {
+        const QStringList entries
+            = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& entry : entries) {
+            const QString path = folder + QLatin1Char('/') + entry;
+            if (::unlink(QFile::encodeName(path).constData()) != 0)
+                return systemFailure(operation, path, errno);
+        }
+        if (::rmdir(name.constData()) != 0)
+            return systemFailure(operation, folder, errno);
+    } else if (::unlink(name.constData()) != 0) {
+        return systemFailure(operation, folder, errno);
+    }
+    return failedIn(datafiles::syncFolder(datafiles::folderOf(folder)), operation);
+}
+
+// An empty folder of the import's own in place of whatever a stopped import left there.
+std::optional<datafiles::Failure> makeOwnFolder(const QString& operation, const QString& folder)
+{
+    if (std::optional<datafiles::Failure> failure = removeOwnFolder(operation, folder))
+        return failure;
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
+        return systemFailure(operation, folder, errno);
+    return std::nullopt;
 }
 
 } // namespace
@@ -221,7 +279,7 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
     for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
         ImportRow row;
         row.line = file.lines.value(r);
-        const RowCells read = cellsOf(file.rows.at(r), columns);
+        const RowCells read = cellsOf(file.rows.at(r), columns, fields);
         if (!read.problem.isEmpty()) {
             row.key = file.rows.at(r).value(columns.columns.value(articleField, -1));
             row.detail = read.problem;
@@ -342,7 +400,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
     for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
         ImportRow row;
         row.line = file.lines.value(r);
-        const RowCells read = cellsOf(file.rows.at(r), columns);
+        const RowCells read = cellsOf(file.rows.at(r), columns, fields);
         if (!read.problem.isEmpty()) {
             row.key = file.rows.at(r).value(columns.columns.value(0, -1));
             row.detail = read.problem;
@@ -431,13 +489,77 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
                 QStringLiteral("kund %1 har ändrats sedan förhandsgranskningen").arg(before.number));
     }
 
-    if (std::optional<datafiles::Failure> failure = keepCustomers(data, plan.replaced, plan.added, operation))
-        return failure;
-    for (const Customer& customer : plan.written) {
-        if (std::optional<datafiles::Failure> failure
-            = datafiles::replaceFile(*data.customerFile(customer.number), customerFileBytes(customer)))
-            return failure->during(operation);
+    // Everything the import writes is written whole before any customer file
+    // changes: the customer files in a folder of their own, the copies for
+    // undoing in another. A full disk stops it there, and both folders go.
+    const QString staged = data.customersBeingImported();
+    const QString keptNew = data.customersBeforeImportBeingWritten();
+    const auto nothingImported = [&](datafiles::Failure failure) {
+        removeOwnFolder(operation, staged);
+        removeOwnFolder(operation, keptNew);
+        failure.reason += QStringLiteral("; ingen kund har importerats, och kundfilerna är som före importen");
+        return failure.during(operation);
+    };
+    for (const QString& folder : { staged, keptNew }) {
+        if (std::optional<datafiles::Failure> failure = makeOwnFolder(operation, folder))
+            return nothingImported(*failure);
     }
+    QStringList names;
+    for (const Customer& customer : plan.written) {
+        names.append(QFileInfo(*data.customerFile(customer.number)).fileName());
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(staged + QLatin1Char('/') + names.last(), customerFileBytes(customer)))
+            return nothingImported(*failure);
+    }
+    QByteArray addedNumbers;
+    for (const QString& number : plan.added)
+        addedNumbers += datafiles::plainLine(number);
+    for (const Customer& before : plan.replaced) {
+        const QString path = *data.customerFile(before.number);
+        const datafiles::ReadResult bytes = datafiles::readWholeFile(path);
+        if (!bytes.ok())
+            return nothingImported(*bytes.failure);
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(keptNew + QLatin1Char('/') + QFileInfo(path).fileName(), bytes.bytes))
+            return nothingImported(*failure);
+    }
+    if (std::optional<datafiles::Failure> failure
+        = datafiles::replaceFile(keptNew + QLatin1Char('/') + addedListName, addedNumbers))
+        return nothingImported(*failure);
+
+    // The rest takes no room on the disk. The last import's copies give way to
+    // this one's.
+    const QString kept = data.customersBeforeImport();
+    if (std::optional<datafiles::Failure> link = datafiles::refuseLink(kept))
+        return nothingImported(*link);
+    if (std::optional<datafiles::Failure> failure = removeOwnFolder(operation, kept))
+        return nothingImported(*failure);
+    if (::rename(QFile::encodeName(keptNew).constData(), QFile::encodeName(kept).constData()) != 0)
+        return nothingImported(systemFailure(operation, kept, errno));
+    if (std::optional<datafiles::Failure> failure = datafiles::syncFolder(data.systemFolder()))
+        return nothingImported(*failure);
+
+    // Each file renamed into place, which replaces a link there rather than
+    // writing through it.
+    std::optional<datafiles::Failure> failure;
+    for (qsizetype i = 0; !failure && i < names.size(); ++i) {
+        const QString to = data.customerFolder() + QLatin1Char('/') + names.at(i);
+        if (::rename(QFile::encodeName(staged + QLatin1Char('/') + names.at(i)).constData(),
+                     QFile::encodeName(to).constData())
+            != 0)
+            failure = systemFailure(operation, to, errno);
+    }
+    if (!failure)
+        failure = failedIn(datafiles::syncFolder(data.customerFolder()), operation);
+    if (failure) {
+        const std::optional<datafiles::Failure> undone = undoCustomerList(data);
+        removeOwnFolder(operation, staged);
+        failure->reason += undone
+            ? QStringLiteral("; importen kunde inte heller ångras (%1: %2)").arg(undone->file, undone->reason)
+            : QStringLiteral("; importen är ångrad, och kundfilerna är som före den");
+        return failure;
+    }
+    removeOwnFolder(operation, staged);
     return std::nullopt;
 }
 

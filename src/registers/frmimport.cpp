@@ -99,14 +99,24 @@ void ImportPreviewModel::setPreview(core::ImportPreview preview)
 
 FrmImport* FrmImport::open(const datafiles::DataDirectory& data, Kind kind, const QString& file, QWidget* parent)
 {
-    const datafiles::ReadResult bytes = datafiles::readChosenFile(file);
-    if (!bytes.ok()) {
-        MessageBox::reportFailure(parent,
-                                  bytes.failure->during(kind == Kind::PriceList ? QStringLiteral("läsa prislistan")
-                                                                                : QStringLiteral("läsa kundlistan")));
+    const QString operation
+        = kind == Kind::PriceList ? QStringLiteral("läsa prislistan") : QStringLiteral("läsa kundlistan");
+    core::CsvFile csv;
+    {
+        const datafiles::ReadResult bytes = datafiles::readChosenFile(file);
+        if (!bytes.ok()) {
+            MessageBox::reportFailure(parent, bytes.failure->during(operation));
+            return nullptr;
+        }
+        csv = core::readCsv(bytes.bytes);
+    }
+    if (csv.refused) {
+        datafiles::Failure refused = csv.refused->during(operation);
+        refused.file = file;
+        MessageBox::reportFailure(parent, refused);
         return nullptr;
     }
-    auto* window = new FrmImport(data, kind, file, core::readCsv(bytes.bytes));
+    auto* window = new FrmImport(data, kind, file, std::move(csv));
     if (!window->readRegister(parent)) {
         delete window;
         return nullptr;

@@ -12,7 +12,6 @@
 #include "support/datafolder.h"
 #include "support/machine.h"
 
-#include <QDirIterator>
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -24,22 +23,6 @@
 namespace {
 
 const QDateTime made(QDate(2026, 12, 7), QTime(14, 30));
-
-// Every file and folder under a folder, with its bytes, as the operator
-// would compare two copies of it.
-QMap<QString, QByteArray> contentsOf(const QString& path)
-{
-    const QString folder = QDir::cleanPath(path);
-    QMap<QString, QByteArray> found;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        found.insert(path.sliced(folder.size() + 1),
-                     it.fileInfo().isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly), file.readAll()));
-    }
-    return found;
-}
 
 // A zip archive of the test's own making: entries of a name, a kind ('f' file,
 // 'd' folder, 'l' link to /etc/passwd) and bytes.

@@ -160,3 +160,17 @@ core::Order sampleOrder(int lines)
         order.appendLine(core::OrderLine::fromList(orderLine(i)));
     return order;
 }
+
+QMap<QString, QByteArray> contentsOf(const QString& path)
+{
+    const QString folder = QDir::cleanPath(path);
+    QMap<QString, QByteArray> found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        found.insert(path.sliced(folder.size() + 1),
+                     it.fileInfo().isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly), file.readAll()));
+    }
+    return found;
+}

@@ -60,3 +60,7 @@ QList<core::OrderLine> orderLinesOf(const QList<QStringList>& rows);
 // days ("1"), delivered ("1") by post ("0"), VAT 25 % ("0"), with `lines`
 // lines of 199.00 each.
 core::Order sampleOrder(int lines = 0);
+
+// Every file and folder under a folder, with its bytes ("<mapp>" for a
+// folder), as the operator would compare two copies of it.
+QMap<QString, QByteArray> contentsOf(const QString& path);
