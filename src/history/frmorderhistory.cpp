@@ -405,7 +405,8 @@ void FrmOrderHistory::cmdEpost_Click()
                 { number, name, m_chosen->text(Field::CustomerLine2), m_chosen->text(Field::CustomerLine3), {} });
         return;
     }
-    const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy, core::readCompany(m_data).company));
+    const office::MailOpening opened
+        = office::openMessage(office::orderMessage(*m_chosen, address, copy, core::readCompany(m_data).company));
     if (opened.failure) {
         MessageBox::reportFailure(this, *opened.failure);
         return;

@@ -1,5 +1,6 @@
 #include "frmforetaget.h"
 
+#include "datafiles/textfile.h"
 #include "order/company.h"
 #include "printing/orderdocument.h"
 #include "widgets/controls.h"
@@ -45,7 +46,7 @@ const Box boxes[] = {
 FrmForetaget* FrmForetaget::open(const datafiles::DataDirectory& data, QWidget* parent)
 {
     auto* window = new FrmForetaget(data, parent);
-    if (!window->load()) {
+    if (!window->readDetails()) {
         delete window;
         return nullptr;
     }
@@ -124,7 +125,7 @@ FrmForetaget::FrmForetaget(datafiles::DataDirectory data, QWidget* parent)
     look::placeOnScreen(*this, size());
 }
 
-bool FrmForetaget::load()
+bool FrmForetaget::readDetails()
 {
     const core::CompanyRead read = core::readCompany(m_data);
     if (read.failure) {
@@ -134,8 +135,9 @@ bool FrmForetaget::load()
     m_records = read.records;
     showCompany(read.company);
     m_chosenLogo.clear();
-    QImageReader logo(m_data.logoImage());
-    showLogo(logo.read());
+    // The logo in the data folder is read as every data file is: never through a link.
+    const datafiles::ReadResult logo = datafiles::readWholeFile(m_data.logoImage());
+    showLogo(logo.ok() ? QImage::fromData(logo.bytes) : QImage());
     return true;
 }
 
@@ -162,7 +164,15 @@ void FrmForetaget::cmdLogga_Click()
                                               QStringLiteral("Bilder (*.png *.jpg *.jpeg *.gif)"));
     if (path.isEmpty())
         return;
-    QImageReader reader(path);
+    const datafiles::ReadResult bytes = datafiles::readChosenFile(path);
+    if (!bytes.ok()) {
+        MessageBox::reportFailure(this, bytes.failure->during(QStringLiteral("läsa logotypen")));
+        return;
+    }
+    QBuffer buffer;
+    buffer.setData(bytes.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QImage chosen = reader.read();
     if (chosen.isNull()) {
         MessageBox::reportFailure(
@@ -187,7 +197,7 @@ void FrmForetaget::cmdSpara_Click()
     if (saved.failure) {
         MessageBox::reportFailure(this, *saved.failure);
         if (saved.failure->is(datafiles::FailureKind::ChangedSinceRead))
-            load();
+            readDetails();
         return;
     }
     m_records = saved.records;

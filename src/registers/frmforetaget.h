@@ -36,7 +36,7 @@ public slots:
 
 private:
     FrmForetaget(datafiles::DataDirectory data, QWidget* parent);
-    bool load();
+    bool readDetails();
     void showCompany(const core::Company& company);
     void showLogo(const QImage& logo);
 

@@ -139,6 +139,7 @@ struct AllowedRead
 };
 const AllowedRead allowedReads[] = {
     { "registers/frmimport.cpp", "readChosenFile(file)" }, // the price or customer list chosen
+    { "registers/frmforetaget.cpp", "readChosenFile(path)" }, // the logo chosen
     { "office/backupzip.cpp", "readChosenFile(zipPath)" }, // the backup zip file chosen
     { "office/backupzip.cpp", "archive_read_open_filename(a.get(), QFile::encodeName(zipPath)" },
     { "office/backupzip.cpp", "QFile file(zipPath)" },
