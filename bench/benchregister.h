@@ -50,6 +50,12 @@ inline double peakResidentBytes()
     return statusBytes("VmHWM:");
 }
 
+// Starts the peak over from the resident memory of now (Linux 4.0 and later).
+inline void resetPeakResidentBytes()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 // The resident memory of this process now, in bytes.
 inline double residentBytes()
 {

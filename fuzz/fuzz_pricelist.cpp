@@ -1,7 +1,8 @@
 // A price list as a supplier sends it, read and classified against a register.
 // For any bytes: every row of the file is classified, every refused row has a
 // reason, and the register the import would write reads back as the picker
-// reads it to exactly the intended products.
+// reads it to exactly the intended products. A file that cannot be read as a
+// list says why and has no rows, and no cell outgrows the limit.
 //
 // Input: a register's bytes, 0x1E, then the price list's; without 0x1E, all
 // of it is the price list over a small register. The first byte's lowest bit
@@ -25,6 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const datafiles::RecordTable products = datafiles::RecordTable::parse(registerBytes, core::productFields);
     const core::CsvFile csv = core::readCsv(list);
     FUZZ_CHECK(csv.rows.size() == csv.lines.size());
+    // A refused file names why and has no rows; no cell is longer than one
+    // character over the limit.
+    FUZZ_CHECK(!csv.refused || (csv.rows.isEmpty() && !csv.refused->reason.isEmpty()));
+    for (const QStringList& row : csv.rows) {
+        for (const QString& cell : row)
+            FUZZ_CHECK(cell.size() <= core::longestCell + 1);
+    }
     const core::ImportColumns columns = core::guessColumns(csv, core::priceListFields());
     const core::PriceListPlan plan = core::planPriceList(
         csv, columns, pricesOnly ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate, products);

@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orderregistrering"));
     installSwedishQtTexts(app);
+    installOwnSwedishTexts(app);
 
     const std::unique_ptr<DeskStart> desk = startDesk(datafiles::DataDirectory(QCoreApplication::applicationDirPath()));
     if (!desk->window)

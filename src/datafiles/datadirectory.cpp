@@ -36,6 +36,31 @@ bool DataDirectory::namesFileInside(const QString& text)
     return !text.contains(QLatin1Char('/')) && !text.contains(QLatin1Char('\\')) && !text.contains(QChar(0));
 }
 
+bool DataDirectory::holds(const QString& path) const
+{
+    const QString system = QFileInfo(systemFolder()).canonicalFilePath();
+    const auto inside = [&system](const QString& canonical) {
+        return !system.isEmpty() && !canonical.isEmpty()
+            && (canonical == system || canonical.startsWith(system + QLatin1Char('/')));
+    };
+    // A file not yet there is where its folder is.
+    const QFileInfo place(path);
+    return inside(place.canonicalFilePath()) || inside(QFileInfo(place.absolutePath()).canonicalFilePath());
+}
+
+std::optional<Failure> DataDirectory::refuseInside(const QString& operation, const QString& path) const
+{
+    if (!holds(path))
+        return std::nullopt;
+    if (QFileInfo(path).isDir())
+        return refusedByRule(operation, path,
+                             QStringLiteral("mappen ligger i datamappen System; välj en mapp utanför den, helst på en "
+                                            "annan disk"));
+    return refusedByRule(operation, path,
+                         QStringLiteral("filen skulle hamna i datamappen System, bland programmets egna filer; välj "
+                                        "en plats utanför den"));
+}
+
 std::optional<QString> DataDirectory::named(const QString& folder, const QString& text, const QString& suffix) const
 {
     if (!namesFileInside(text))
@@ -91,6 +116,11 @@ std::optional<QString> DataDirectory::archiveCustomerFile(const QString& orderNu
 std::optional<QString> DataDirectory::archiveOrderHeadFile(const QString& orderNumber) const
 {
     return named(orderFolder(), orderNumber, QStringLiteral("_data2.dbf"));
+}
+
+std::optional<QString> DataDirectory::archiveLinesFile(const QString& orderNumber) const
+{
+    return named(orderFolder(), orderNumber, QStringLiteral("_data3.dbf"));
 }
 
 QString DataDirectory::orderList() const
@@ -151,6 +181,16 @@ QString DataDirectory::customersBeforeImport() const
     return inSystem(QStringLiteral("Customer.före-import"));
 }
 
+QString DataDirectory::customersBeingImported() const
+{
+    return inSystem(QStringLiteral("Customer/.importeras"));
+}
+
+QString DataDirectory::customersBeforeImportBeingWritten() const
+{
+    return inSystem(QStringLiteral("Customer.före-import.ny"));
+}
+
 std::optional<QString> DataDirectory::customerNumberOfFile(const QString& fileName)
 {
     static const QString suffix = QStringLiteral(".GetInfo.dbf");
@@ -161,7 +201,18 @@ std::optional<QString> DataDirectory::customerNumberOfFile(const QString& fileNa
 
 QString DataDirectory::logoImage() const
 {
-    return inSystem(QStringLiteral("Logga.gif"));
+    const QString chosen = chosenLogoImage();
+    return QFileInfo(chosen).isFile() ? chosen : inSystem(QStringLiteral("Logga.gif"));
+}
+
+QString DataDirectory::chosenLogoImage() const
+{
+    return inSystem(QStringLiteral("Logga.png"));
+}
+
+QString DataDirectory::companyFile() const
+{
+    return inSystem(QStringLiteral("Registret/Företaget.dbf"));
 }
 
 QString DataDirectory::tableFrameImage() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "failure.h"
+
 #include <QString>
 
 #include <memory>
@@ -37,6 +39,9 @@ public:
     std::optional<QString> basketFile(const QString& orderNumber) const;
     std::optional<QString> archiveCustomerFile(const QString& orderNumber) const;
     std::optional<QString> archiveOrderHeadFile(const QString& orderNumber) const;
+    // The order's lines as it was last printed, kept apart from its basket,
+    // which the order on the desk goes on adding to.
+    std::optional<QString> archiveLinesFile(const QString& orderNumber) const;
     QString orderList() const;
     // The PDF copy of the printed order form kept beside its archive files.
     std::optional<QString> pdfCopyFile(const QString& orderNumber) const;
@@ -55,11 +60,22 @@ public:
     // The customer files the last customer import replaced, and the list of
     // those it added, kept for "Ångra senaste import" beside the Customer folder.
     QString customersBeforeImport() const;
+    // A customer import writes its files here first, inside the Customer
+    // folder so that a rename puts each in place (Customer may be a link to
+    // another disk), and its copies for undoing in a folder beside the last
+    // import's; each goes once the import is in place or has failed.
+    QString customersBeingImported() const;
+    QString customersBeforeImportBeingWritten() const;
     // The customer number a file of the Customer folder belongs to; none for
     // a file that is no customer file.
     static std::optional<QString> customerNumberOfFile(const QString& fileName);
 
+    // The logo the order form and the delivery note print: the one chosen in
+    // "Företaget" where there is one, else Logga.gif.
     QString logoImage() const;
+    QString chosenLogoImage() const;
+    // The business's own details: name, address, numbers.
+    QString companyFile() const;
     QString tableFrameImage() const;
 
     QString errorIndex() const;
@@ -99,6 +115,13 @@ public:
     static QString restoreSetAsidePrefix() { return QStringLiteral("System.före-återställning-"); }
 
     static bool namesFileInside(const QString& text);
+
+    // Whether the file or folder at the path lies inside System, links on the
+    // way to it followed. A place the operator chooses to write to (an
+    // export's file, a backup's folder) is refused there: a file could replace
+    // one of the program's own, and would go into every later backup.
+    bool holds(const QString& path) const;
+    std::optional<Failure> refuseInside(const QString& operation, const QString& path) const;
 
     // A temporary file that a replacement of one of the program's files left
     // when the program stopped part-way: the file's name and six letters or

@@ -15,6 +15,7 @@ enum class FailureKind {
     LinkRefused, // a symbolic link stands where the program keeps a file
     ChangedSinceRead, // someone else changed the file after the program read it
     CutRecord, // the file ends part-way through a record
+    DamagedRecord, // a record of the file cannot be read as one and is passed over
     RefusedByRule, // what was typed, chosen or found breaks one of the program's rules
     HeldByAnotherDesk, // another desk holds the folder's lock
     Cancelled, // the operator chose not to go on

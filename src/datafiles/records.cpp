@@ -2,6 +2,9 @@
 
 #include "codepage.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace datafiles {
 namespace {
 
@@ -103,6 +106,85 @@ qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord)
     return bytes.size();
 }
 
+namespace {
+
+// True when the line holds exactly one record of n fields, which are placed
+// in `fields`; `spare` has room for n fields more.
+bool isOneRecord(QByteArrayView line, int fieldsPerRecord, FieldSpan* fields, FieldSpan* spare)
+{
+    RecordReader reader(line, fieldsPerRecord);
+    return reader.next(fields) && !reader.next(spare) && !reader.endsInsideRecord();
+}
+
+bool isBlankLine(QByteArrayView line)
+{
+    return std::all_of(line.begin(), line.end(), isBlank);
+}
+
+// Where the line that begins at `pos` ends, and where the next one begins.
+// The status file has two million lines: the line end is looked for a word at
+// a time.
+std::pair<qsizetype, qsizetype> lineFrom(QByteArrayView bytes, qsizetype pos)
+{
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    const void* lineFeed = std::memchr(data + pos, '\n', size_t(size - pos));
+    const qsizetype feed = lineFeed ? static_cast<const char*>(lineFeed) - data : size;
+    const void* carriageReturn = std::memchr(data + pos, '\r', size_t(feed - pos));
+    if (!carriageReturn)
+        return { feed, feed < size ? feed + 1 : size };
+    const qsizetype end = static_cast<const char*>(carriageReturn) - data;
+    return { end, end + 1 == feed ? feed + 1 : end + 1 };
+}
+
+} // namespace
+
+LineRecordReader::LineRecordReader(QByteArrayView bytes, int fieldsPerRecord)
+    : m_bytes(bytes)
+    , m_fieldsPerRecord(fieldsPerRecord)
+    , m_spare(size_t(fieldsPerRecord))
+{
+    Q_ASSERT(fieldsPerRecord > 0);
+}
+
+bool LineRecordReader::next(FieldSpan* fields)
+{
+    while (m_pos < m_bytes.size()) {
+        const qsizetype begin = m_pos;
+        const auto [end, next] = lineFrom(m_bytes, begin);
+        m_pos = next;
+        ++m_line;
+        const QByteArrayView line = m_bytes.sliced(begin, end - begin);
+        if (isBlankLine(line))
+            continue;
+        if (isOneRecord(line, m_fieldsPerRecord, fields, m_spare.data())) {
+            for (int f = 0; f < m_fieldsPerRecord; ++f) {
+                fields[f].begin += quint32(begin);
+                fields[f].end += quint32(begin);
+            }
+            return true;
+        }
+        if (end == m_bytes.size()) {
+            m_endsInsideRecord = true;
+            return false;
+        }
+        m_skipped.append(m_line);
+    }
+    return false;
+}
+
+qsizetype wholeLinesLength(QByteArrayView bytes, int fieldsPerRecord)
+{
+    qsizetype lastLine = bytes.size();
+    while (lastLine > 0 && !isLineEnd(bytes[lastLine - 1]))
+        --lastLine;
+    const QByteArrayView line = bytes.sliced(lastLine);
+    std::vector<FieldSpan> fields(size_t(fieldsPerRecord) * 2);
+    if (isBlankLine(line) || isOneRecord(line, fieldsPerRecord, fields.data(), fields.data() + fieldsPerRecord))
+        return bytes.size();
+    return lastLine;
+}
+
 QList<QStringList> readRecords(QByteArrayView bytes, int fieldsPerRecord, bool* endsInsideRecord)
 {
     const RecordTable table = RecordTable::parse(bytes.toByteArray(), fieldsPerRecord);
@@ -136,13 +218,18 @@ QStringList readLines(QByteArrayView bytes)
     return lines;
 }
 
+QString withStoredInchMarks(QStringView text)
+{
+    QString stored = text.toString();
+    stored.replace(u'"', QChar(storedInchMark));
+    return stored;
+}
+
 QString textForRecord(QStringView text)
 {
-    QString safe = text.toString();
+    QString safe = withStoredInchMarks(text);
     for (QChar& c : safe) {
-        if (c == u'"')
-            c = u'\'';
-        else if (c == u'\r' || c == u'\n')
+        if (c == u'\r' || c == u'\n')
             c = u' ';
     }
     return safe;

@@ -139,13 +139,55 @@ QList<QStringList> readRecords(QByteArrayView bytes, int fieldsPerRecord, bool* 
 // then the bytes up to the end of the last complete record and its line end.
 qsizetype wholeRecordsLength(QByteArrayView bytes, int fieldsPerRecord);
 
+// A file of one record a line, such as the status file: each line is read as
+// a field stream of its own, so that a line of more or fewer fields than a
+// record's (a hand edit) shifts no later record but is passed over and named
+// by its number. A line end is CR LF, a lone CR or a lone LF; blank lines
+// are passed over without a word. A last line without its line end that is
+// no whole record is a record cut short.
+class LineRecordReader
+{
+public:
+    LineRecordReader(QByteArrayView bytes, int fieldsPerRecord);
+
+    // Reads the next whole record's fields, n of them, placed in the bytes;
+    // false when no further one is left.
+    bool next(FieldSpan* fields);
+    // The lines passed over so far, counted from 1.
+    const QList<qsizetype>& skippedLines() const { return m_skipped; }
+    bool endsInsideRecord() const { return m_endsInsideRecord; }
+
+private:
+    QByteArrayView m_bytes;
+    int m_fieldsPerRecord;
+    std::vector<FieldSpan> m_spare;
+    qsizetype m_pos = 0;
+    qsizetype m_line = 0;
+    QList<qsizetype> m_skipped;
+    bool m_endsInsideRecord = false;
+};
+
+// How many bytes at the start of a file of one record a line hold its whole
+// lines: all of them, unless the last line has no line end and is no whole
+// record; then the bytes up to that line's start, so that a cut never falls
+// inside a line.
+qsizetype wholeLinesLength(QByteArrayView bytes, int fieldsPerRecord);
+
 // The lines of a file, without their line ends (CR LF, a lone CR or a lone LF);
 // a last line without a line end is read too, and an empty file has no lines.
 QStringList readLines(QByteArrayView bytes);
 
+// The inch mark as the files keep it: a quoted record cannot hold a double
+// quote inside a field, so the '"' the operator types or a list gives (as in
+// Kopparrör 1/2" 3 m) is stored as the right double quotation mark, 0x94 in
+// Windows-1252, which looks alike. Every text box and import applies it.
+inline constexpr char16_t storedInchMark = u'\u201D';
+QString withStoredInchMarks(QStringView text);
+
 // What a text becomes inside a quoted record: a double quote would end the
-// field early and a line break would end the record, so a '"' becomes "'" and
-// a CR or LF a blank. Every record the program writes reads back as written.
+// field early and a line break would end the record, so a '"' becomes the
+// stored inch mark and a CR or LF a blank. Every record the program writes
+// reads back as written.
 QString textForRecord(QStringView text);
 
 QByteArray quotedRecord(const QStringList& texts);

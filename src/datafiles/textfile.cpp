@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -78,11 +79,9 @@ QString failureReason(int error, const QString& systemText)
     return reason;
 }
 
-namespace {
-
 // The failure of a system call on the file: the reason in words and the kind
 // the error number stands for.
-Failure failedWith(const QString& path, int error, const QString& systemText)
+static Failure failedWith(const QString& path, int error, const QString& systemText)
 {
     return { {}, path, failureReason(error, systemText), {}, kindOfError(error) };
 }
@@ -92,10 +91,12 @@ Failure failedWith(const QString& path, int error)
     return failedWith(path, error, QString::fromLocal8Bit(strerror(error)));
 }
 
-Failure failedWith(const QString& path, int error, const QFileDevice& file)
+static Failure failedWith(const QString& path, int error, const QFileDevice& file)
 {
     return failedWith(path, error, file.errorString());
 }
+
+namespace {
 
 // Why the file's folder cannot hold it: missing, or not a folder.
 std::optional<Failure> folderProblem(const QString& path)
@@ -180,34 +181,82 @@ bool isFile(const QString& path)
     return info.exists() && info.isFile();
 }
 
-ReadResult readWholeFile(const QString& path)
+namespace {
+
+enum class AtLink { Refuse, Follow };
+
+// An ordinary file opened for reading, or why it could not be.
+struct OpenedToRead
+{
+    int fd = -1;
+    qint64 size = 0;
+    std::optional<Failure> failure;
+    bool missing = false; // no ordinary file stands at the path
+};
+
+// The file `name` of the folder opened as `folder` (AT_FDCWD: `name` is the
+// whole path), told as `path`.
+OpenedToRead openOrdinaryFile(int folder, const QByteArray& name, const QString& path, AtLink atLink)
 {
     // Opened first and asked afterwards: the history and the export read a
     // hundred thousand small files, and each question is a call to the system.
-    ReadResult result;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // A named pipe would keep the program waiting at the opening.
+    OpenedToRead opened;
+    const int follow = atLink == AtLink::Refuse ? O_NOFOLLOW : 0;
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | follow);
     if (fd < 0) {
         const int error = errno;
-        result.missing = error == ENOENT || error == ENOTDIR;
-        std::optional<Failure> folder = error == ENOENT ? folderProblem(path) : std::nullopt;
-        if (folder)
-            result.failure = folder;
+        struct stat status = {};
+        if (error == ELOOP && atLink == AtLink::Refuse
+            && ::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode)) {
+            opened.failure = linkRefused({}, path);
+            return opened;
+        }
+        opened.missing = error == ENOENT || error == ENOTDIR;
+        std::optional<Failure> folderMissing = error == ENOENT ? folderProblem(path) : std::nullopt;
+        if (folderMissing)
+            opened.failure = folderMissing;
         else if (error == ENOENT)
-            result.failure = failedWith(path, ENOENT, QString());
+            opened.failure = failedWith(path, ENOENT, QString());
         else
-            result.failure = failedWith(path, error);
-        return result;
+            opened.failure = failedWith(path, error);
+        return opened;
     }
     struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    const bool statted = ::fstat(fd, &info) == 0;
+    const int error = errno;
+    if (!statted || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        result.missing = true;
-        result.failure = error == EISDIR ? failedWith(path, EISDIR, QString()) : failedWith(path, error);
+        opened.missing = true;
+        if (!statted)
+            opened.failure = failedWith(path, error);
+        else if (S_ISDIR(info.st_mode))
+            opened.failure = failedWith(path, EISDIR, QString());
+        else
+            opened.failure = Failure { {}, path, QStringLiteral("det är ingen vanlig fil") };
+        return opened;
+    }
+    opened.fd = fd;
+    opened.size = info.st_size;
+    return opened;
+}
+
+OpenedToRead openOrdinaryFile(const QString& path, AtLink atLink)
+{
+    return openOrdinaryFile(AT_FDCWD, QFile::encodeName(path), path, atLink);
+}
+
+ReadResult readWhole(OpenedToRead opened, const QString& path)
+{
+    ReadResult result;
+    if (opened.fd < 0) {
+        result.failure = std::move(opened.failure);
+        result.missing = opened.missing;
         return result;
     }
+    const int fd = opened.fd;
     // One read more than the size, to see the end even of a file that grew.
-    result.bytes.resize(qsizetype(info.st_size) + 1);
+    result.bytes.resize(qsizetype(opened.size) + 1);
     qsizetype got = 0;
     for (;;) {
         if (got == result.bytes.size())
@@ -229,35 +278,43 @@ ReadResult readWholeFile(const QString& path)
     return result;
 }
 
+} // namespace
+
+ReadResult readWholeFile(const QString& path)
+{
+    return readWhole(openOrdinaryFile(path, AtLink::Refuse), path);
+}
+
+ReadResult readChosenFile(const QString& path)
+{
+    return readWhole(openOrdinaryFile(path, AtLink::Follow), path);
+}
+
+std::optional<Failure> openToRead(QFile& file)
+{
+    OpenedToRead opened = openOrdinaryFile(file.fileName(), AtLink::Refuse);
+    if (opened.fd < 0)
+        return opened.failure;
+    if (!file.open(opened.fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(opened.fd);
+        return failedWith(file.fileName(), 0, file);
+    }
+    return std::nullopt;
+}
+
 std::optional<Failure> readMapped(const QString& path, const std::function<void(QByteArrayView)>& read)
 {
-    const QFileInfo info(path);
-    if (info.exists() && info.isDir())
-        return failedWith(path, EISDIR, QString());
-    const QByteArray name = QFile::encodeName(path);
-    errno = 0;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        std::optional<Failure> folder = error == ENOENT ? folderProblem(path) : std::nullopt;
-        return folder ? folder : failedWith(path, error);
-    }
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failedWith(path, error);
-    }
-    const auto size = size_t(status.st_size);
+    const OpenedToRead opened = openOrdinaryFile(path, AtLink::Refuse);
+    if (opened.fd < 0)
+        return opened.failure;
+    const auto size = size_t(opened.size);
     if (size == 0) {
-        ::close(fd);
+        ::close(opened.fd);
         read({});
         return std::nullopt;
     }
-    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    ::close(fd);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, opened.fd, 0);
+    ::close(opened.fd);
     if (mapped == MAP_FAILED) {
         // A file system that cannot map files is read the ordinary way.
         const ReadResult whole = readWholeFile(path);
@@ -315,9 +372,13 @@ QByteArray bytesToAppend(const QString& path, QByteArrayView bytes)
     // A file whose last line was cut short (a crash, an editor) gets its line
     // end first, so that the new record does not run on from the broken one.
     QByteArray appended;
-    QFile tail(path);
-    if (tail.open(QIODevice::ReadOnly) && tail.size() > 0 && tail.seek(tail.size() - 1) && tail.read(1) != "\n")
-        appended = "\r\n";
+    const OpenedToRead tail = openOrdinaryFile(path, AtLink::Refuse);
+    if (tail.fd >= 0) {
+        char last = '\n';
+        if (tail.size > 0 && ::pread(tail.fd, &last, 1, tail.size - 1) == 1 && last != '\n')
+            appended = "\r\n";
+        ::close(tail.fd);
+    }
     appended.append(bytes.data(), bytes.size());
     return appended;
 }
@@ -373,12 +434,12 @@ std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayVie
 
 std::optional<Failure> removeFile(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        return std::nullopt;
-    QFile file(path);
+    // A link in the file's place is removed itself, never what it points to.
     errno = 0;
-    if (!file.remove())
-        return failedWith(path, errno, file);
+    if (::unlink(QFile::encodeName(path).constData()) != 0) {
+        const int error = errno;
+        return error == ENOENT ? std::nullopt : std::optional(failedWith(path, error));
+    }
     return syncFolder(folderOf(path));
 }
 
@@ -403,7 +464,11 @@ QString setAsideFile(const QString& path)
     return path + QStringLiteral(".avkortat");
 }
 
-RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
+namespace {
+
+enum class RecordLayout { Stream, Lines };
+
+RecordAppend setAsideCut(const QString& path, int fieldsPerRecord, RecordLayout layout)
 {
     RecordAppend cut;
     // The file behind a link is not read either: its bytes would be set aside
@@ -417,7 +482,8 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
         cut.failure = file.failure;
         return cut;
     }
-    const qsizetype whole = wholeRecordsLength(file.bytes, fieldsPerRecord);
+    const qsizetype whole = layout == RecordLayout::Lines ? wholeLinesLength(file.bytes, fieldsPerRecord)
+                                                          : wholeRecordsLength(file.bytes, fieldsPerRecord);
     if (whole == file.bytes.size())
         return cut;
     // The cut bytes reach their own file before the records' file loses them.
@@ -425,13 +491,22 @@ RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
     if ((cut.failure = appendToFile(aside, file.bytes.sliced(whole) + "\r\n")))
         return cut;
     // An empty last field that only the cut record's comma made (a line that
-    // starts with a comma) would go with the comma: it is closed as "".
+    // starts with a comma) would go with the comma: it is closed as "". A
+    // file of lines is cut at a line's start, after the last field's line end.
     const qsizetype records = RecordTable::parse(file.bytes, fieldsPerRecord).recordCount();
-    const bool lastFieldGoes = RecordTable::parse(file.bytes.first(whole), fieldsPerRecord).recordCount() != records;
+    const bool lastFieldGoes = layout == RecordLayout::Stream
+        && RecordTable::parse(file.bytes.first(whole), fieldsPerRecord).recordCount() != records;
     if ((cut.failure = writeAt(path, whole, lastFieldGoes ? QByteArrayView("\"\"") : QByteArrayView())))
         return cut;
     cut.setAside = aside;
     return cut;
+}
+
+} // namespace
+
+RecordAppend setAsideCutRecord(const QString& path, int fieldsPerRecord)
+{
+    return setAsideCut(path, fieldsPerRecord, RecordLayout::Stream);
 }
 
 bool endsPartWayThroughARecord(const QString& path, int fieldsPerRecord)
@@ -448,6 +523,14 @@ RecordAppend appendRecords(const QString& path, QByteArrayView records, int fiel
     return append;
 }
 
+RecordAppend appendLineRecords(const QString& path, QByteArrayView records, int fieldsPerRecord)
+{
+    RecordAppend append = setAsideCut(path, fieldsPerRecord, RecordLayout::Lines);
+    if (!append.failure)
+        append.failure = appendToFile(path, records);
+    return append;
+}
+
 QString folderOf(const QString& path)
 {
     return QFileInfo(path).absolutePath();
@@ -457,6 +540,135 @@ qint64 fileSize(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() && info.isFile() ? info.size() : -1;
+}
+
+namespace {
+
+// Empties the folder opened as `folder`, told as `path`, walking it through
+// that opening: a link in it is removed as a link.
+std::optional<Failure> emptyFolder(int folder, const QString& path)
+{
+    const int listing = ::dup(folder);
+    DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (!dir) {
+        const int error = errno;
+        if (listing >= 0)
+            ::close(listing);
+        return failedWith(path, error);
+    }
+    ::rewinddir(dir);
+    QList<QByteArray> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+            names.append(QByteArray(entry->d_name));
+    }
+    ::closedir(dir);
+    for (const QByteArray& name : names) {
+        const QString entryPath = path + QLatin1Char('/') + QFile::decodeName(name);
+        const int inner = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (inner < 0) {
+            // A file, a link or whatever else: removed itself.
+            if (errno != ELOOP && errno != ENOTDIR && errno != ENOENT)
+                return failedWith(entryPath, errno);
+            if (::unlinkat(folder, name.constData(), 0) != 0 && errno != ENOENT)
+                return failedWith(entryPath, errno);
+            continue;
+        }
+        std::optional<Failure> failure = emptyFolder(inner, entryPath);
+        ::close(inner);
+        if (failure)
+            return failure;
+        if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) != 0)
+            return failedWith(entryPath, errno);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Failure> removeTree(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int folder = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return std::nullopt;
+        if (error == ELOOP || error == ENOTDIR)
+            return removeFile(path);
+        return failedWith(path, error);
+    }
+    std::optional<Failure> failure = emptyFolder(folder, path);
+    ::close(folder);
+    if (failure)
+        return failure;
+    if (::rmdir(name.constData()) != 0)
+        return failedWith(path, errno);
+    return syncFolder(folderOf(path));
+}
+
+OpenedFolder::OpenedFolder(const QString& path, FolderLink link)
+    : m_path(path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int follow = link == FolderLink::Refused ? O_NOFOLLOW : 0;
+    m_fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | follow);
+    if (m_fd >= 0)
+        return;
+    const int error = errno;
+    m_missing = error == ENOENT;
+    if ((error == ELOOP || error == ENOTDIR) && isLink(path))
+        m_failure = linkRefused({}, path);
+    else
+        m_failure = failedWith(path, error);
+}
+
+OpenedFolder::~OpenedFolder()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QStringList OpenedFolder::fileNames() const
+{
+    QStringList names;
+    const int listing = m_fd < 0 ? -1 : ::dup(m_fd);
+    DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
+        return names;
+    }
+    ::rewinddir(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat status = {};
+        if (::fstatat(m_fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(status.st_mode))
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    names.sort();
+    return names;
+}
+
+ReadResult OpenedFolder::read(const QString& name) const
+{
+    const QString path = m_path + QLatin1Char('/') + name;
+    if (m_failure) {
+        ReadResult refused;
+        refused.failure = m_failure;
+        refused.missing = m_missing;
+        return refused;
+    }
+    return readWhole(openOrdinaryFile(m_fd, QFile::encodeName(name), path, AtLink::Refuse), path);
+}
+
+std::optional<Failure> OpenedFolder::remove(const QString& name) const
+{
+    if (m_failure)
+        return m_failure;
+    if (::unlinkat(m_fd, QFile::encodeName(name).constData(), 0) != 0 && errno != ENOENT)
+        return failedWith(m_path + QLatin1Char('/') + name, errno);
+    return std::nullopt;
 }
 
 LinkRaceForTesting::LinkRaceForTesting(std::function<void(const QString&)> betweenCheckAndOpen)

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
+class QFile;
 class QSaveFile;
 
 #include <functional>
@@ -42,12 +44,26 @@ std::optional<Failure> refuseLink(const QString& path);
 // True when an ordinary file stands at the path (a folder does not count).
 bool isFile(const QString& path);
 
+// Nothing of the data folder is read through a link either: its bytes could be
+// a file of the operator's own, and would then be shown, printed or copied
+// where the whole group reads them. A link at the path is refused as the
+// writers refuse one, without its target being opened; the folders above it
+// may be links. So is anything that is not an ordinary file (a named pipe
+// would keep the program waiting).
 ReadResult readWholeFile(const QString& path);
+
+// A file the operator chose outside the data folder, such as a price list to
+// import: a link there is followed, as any other program follows one.
+ReadResult readChosenFile(const QString& path);
 
 // Hands the file's bytes to `read`, mapped into memory rather than copied,
 // and lets them go again: for a large file that is read through once and not
-// kept. The bytes are there only during the call.
+// kept. The bytes are there only during the call. A link is refused.
 std::optional<Failure> readMapped(const QString& path, const std::function<void(QByteArrayView)>& read);
+
+// Opens the data folder's file for reading bit by bit, refusing a link and
+// anything but an ordinary file, as readWholeFile() does.
+std::optional<Failure> openToRead(QFile& file);
 
 // Replaces the file's content through a temporary file beside it, so that a
 // crash or a full disk leaves the old file whole: the new bytes are synced to
@@ -70,15 +86,54 @@ std::optional<Failure> appendToFile(const QString& path, QByteArrayView bytes);
 std::optional<Failure> appendExactly(const QString& path, QByteArrayView bytes);
 
 // What appendToFile() would write at the end of the file: the bytes, after a
-// CR LF where the file's last line has no line end.
+// CR LF where the file's last line has no line end. The last byte of a link is
+// not looked at: the append refuses the link.
 QByteArray bytesToAppend(const QString& path, QByteArrayView bytes);
 
 // Cuts the file back to `length` bytes, writes the bytes there and syncs it.
 // The file is created when it is missing and `length` is 0.
 std::optional<Failure> writeAt(const QString& path, qint64 length, QByteArrayView bytes);
 
-// Removes the file, if it is there, and syncs its folder.
+// Removes the file, if it is there, and syncs its folder. A link in its place
+// is removed itself, never what it points to.
 std::optional<Failure> removeFile(const QString& path);
+
+// Removes the folder or file at the path with everything in it, and syncs the
+// folder it lay in. The tree is walked without following a link: a link, at
+// the path or anywhere below it, is removed itself, never what it points to.
+// Nothing at the path is no failure.
+std::optional<Failure> removeTree(const QString& path);
+
+// A folder the program keeps itself (the copies an import keeps for its undo),
+// opened once without following a link in its place and then read through
+// that opening, so that a link put there afterwards is not followed either;
+// a link in a file's place is refused. `FolderLink::Allowed` is for the
+// folders that may be links, such as Customer.
+enum class FolderLink { Refused, Allowed };
+class OpenedFolder
+{
+public:
+    explicit OpenedFolder(const QString& path, FolderLink link = FolderLink::Refused);
+    ~OpenedFolder();
+    OpenedFolder(const OpenedFolder&) = delete;
+    OpenedFolder& operator=(const OpenedFolder&) = delete;
+
+    // Why the folder cannot be read: it is missing, a link or no folder.
+    const std::optional<Failure>& failure() const { return m_failure; }
+    bool missing() const { return m_missing; }
+    // What stands in it that is no folder, by name: files, and links, which
+    // read() refuses.
+    QStringList fileNames() const;
+    ReadResult read(const QString& name) const;
+    // A link is removed itself.
+    std::optional<Failure> remove(const QString& name) const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    std::optional<Failure> m_failure;
+    bool m_missing = false;
+};
 
 // Makes the names in the folder durable: a file renamed, created or removed
 // there is still so after a power cut.
@@ -110,6 +165,15 @@ bool endsPartWayThroughARecord(const QString& path, int fieldsPerRecord);
 // Adds whole records at the end of a file of records of n fields, creating
 // it, after setting aside a record it was cut short in; synced to the disk.
 RecordAppend appendRecords(const QString& path, QByteArrayView records, int fieldsPerRecord);
+
+// The same for a file of one record a line (LineRecordReader): only a last
+// line without its line end that is no whole record is set aside, so that the
+// file is never cut inside a line.
+RecordAppend appendLineRecords(const QString& path, QByteArrayView records, int fieldsPerRecord);
+
+// The failure of a system call on the file, by its error number: the reason in
+// the operator's words and the kind.
+Failure failedWith(const QString& path, int error);
 
 // The folder a file lies in.
 QString folderOf(const QString& path);

@@ -4,7 +4,9 @@
 #include "orderhistorymodel.h"
 #include "pdfwindow.h"
 
+#include "datafiles/textfile.h"
 #include "office/mail.h"
+#include "order/company.h"
 #include "order/customers.h"
 #include "printing/orderdocument.h"
 #include "printing/output/reprint.h"
@@ -15,6 +17,7 @@
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
+#include "widgets/textbox.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -89,7 +92,7 @@ void FrmOrderHistory::setupControls()
 
     auto* searchRow = new QHBoxLayout;
     auto* searchCaption = new QLabel(QStringLiteral("Sök:"), this);
-    m_txtSok = new QLineEdit(this);
+    m_txtSok = new TextBox(this);
     m_txtSok->setObjectName(QStringLiteral("txtSok"));
     m_txtSok->setPlaceholderText(QStringLiteral("Ordernr, kundnr eller namn"));
     m_txtSok->setClearButtonEnabled(true);
@@ -356,13 +359,9 @@ bool FrmOrderHistory::confirmIfVoided(const QString& doing)
 {
     if (!m_chosen)
         return false;
-    const QString number = m_chosen->text(Field::OrderNumber);
-    if (m_status.stateOf(number) != core::OrderState::Voided)
-        return true;
-    const QList<core::StatusChange> changes = m_status.changesOf(number);
-    return MessageBox::ask(this, QStringLiteral("Makulerad order"),
-                           QStringLiteral("Order %1 är makulerad.\r\nOrsak: %2\r\n\r\nVill du ändå %3?")
-                               .arg(number, changes.isEmpty() ? QString() : changes.last().reason, doing));
+    const std::optional<core::VoidedOrderQuestion> question
+        = core::voidedOrderQuestion(m_status, m_chosen->text(Field::OrderNumber), doing);
+    return !question || MessageBox::ask(this, question->title, question->text);
 }
 
 void FrmOrderHistory::cmdSkrivUtIgen_Click()
@@ -392,8 +391,27 @@ void FrmOrderHistory::cmdEpost_Click()
     const QString copy = keptCopy();
     if (copy.isEmpty() || !confirmIfVoided(QStringLiteral("skicka den med e-post")))
         return;
-    const QString address = core::customerEmail(m_data, m_chosen->text(Field::CustomerNumber));
-    const office::MailOpening opened = office::openMessage(office::orderMessage(*m_chosen, address, copy));
+    // The mail program reads the copy itself: it is given no link to follow.
+    if (const std::optional<datafiles::Failure> link = datafiles::refuseLink(copy)) {
+        MessageBox::reportFailure(
+            this, link->during(QStringLiteral("skicka order %1 med e-post").arg(m_chosen->text(Field::OrderNumber))));
+        return;
+    }
+    const QString number = m_chosen->text(Field::CustomerNumber);
+    const QString address = core::customerEmail(m_data, number);
+    if (address.isEmpty()) {
+        const QString name = m_chosen->text(Field::CustomerLine1);
+        if (MessageBox::ask(this, QStringLiteral("Skicka med e-post"),
+                            QStringLiteral("Kund %1, %2, har ingen e-postadress i kundregistret, så ordern kan inte "
+                                           "skickas.\r\n\r\nVill du lägga till en adress?")
+                                .arg(number, name),
+                            true))
+            emit emailAddressWanted(
+                { number, name, m_chosen->text(Field::CustomerLine2), m_chosen->text(Field::CustomerLine3), {} });
+        return;
+    }
+    const office::MailOpening opened
+        = office::openMessage(office::orderMessage(*m_chosen, address, copy, core::readCompany(m_data).company));
     if (opened.failure) {
         MessageBox::reportFailure(this, *opened.failure);
         return;
@@ -477,14 +495,17 @@ void FrmOrderHistory::changeStatus(core::StatusCommand command, const QStringLis
     m_watch->look();
     const core::StatusUpdate update = core::changeStatus(m_data, m_status, numbers, command, m_clock(), reason);
     m_watch->markRead();
-    if (update.setAside)
-        MessageBox::reportFailure(this, *update.setAside);
     if (update.failure) {
         MessageBox::reportFailure(this, *update.failure);
         return;
     }
     if (!update.changed.isEmpty())
         listAgain();
+    // The change is saved; the cut record before it is what the operator is told of.
+    if (update.setAside)
+        MessageBox::show(this, MessageBox::Icon::Information, QString(),
+                         QStringLiteral("Orderstatus är sparad.\r\n\r\nFil: %1\r\nObs: %2")
+                             .arg(QDir::toNativeSeparators(update.setAside->file), update.setAside->reason));
     if (!update.voided.isEmpty())
         MessageBox::show(this, MessageBox::Icon::Information, QString(),
                          core::voidedLeftAsTheyAre(update.voided, command));

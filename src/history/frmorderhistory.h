@@ -2,6 +2,7 @@
 
 #include "datafiles/datadirectory.h"
 #include "order/archive.h"
+#include "order/customers.h"
 #include "order/openorder.h"
 #include "order/order.h"
 #include "order/orderhistory.h"
@@ -56,6 +57,10 @@ public:
 signals:
     // "Ny order från denna": a new order is to be started from this one.
     void newOrderFrom(const core::Order& printed);
+    // The operator would add an e-mail address for the customer, who has
+    // none: the customer's number, and the name and address as the order has
+    // them.
+    void emailAddressWanted(const core::Customer& customer);
 
 public slots:
     void txtSok_Change();

@@ -175,10 +175,10 @@ void OrderDetail::showOrder(const core::ArchivedOrder& archived, const core::Cod
 
     const core::Totals totals = core::totalsOf(order);
     m_lblExklMoms->setValue(totals.exclusiveOfVat);
-    if (totals.vatRate.isEmpty()) {
+    if (!totals.knowsVat()) {
         // The archive keeps the VAT code, not the rate: a code outside the
         // table left the rate the order had before, which is not known here.
-        const QString unknown = QStringLiteral("okänd");
+        const QString& unknown = core::unknownAmount;
         const QString tip = QStringLiteral("Momskoden \"%1\" har ingen momssats. Ordern skrevs ut med den momssats "
                                            "den hade innan; se den utskrivna ordern med Visa.")
                                 .arg(order.text(Field::VatCode));

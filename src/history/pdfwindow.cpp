@@ -1,5 +1,6 @@
 #include "pdfwindow.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/accessible.h"
 #include "widgets/controls.h"
 #include "widgets/look.h"
@@ -81,24 +82,24 @@ void PdfWindow::setupControls(bool withPrintButton)
         return button;
     };
     if (withPrintButton) {
-        QPushButton* print = addButton("cmdSkrivUt", QStringLiteral("Skriv ut (F9)"),
+        QPushButton* print = addButton("cmdSkrivUt", QStringLiteral("Skriv &ut (F9)"),
                                        QStringLiteral("Skriver ut ordern och registrerar den, som F9 i orderfönstret"));
         connect(print, &QPushButton::clicked, this, &PdfWindow::printRequested);
         auto* f9 = new QShortcut(QKeySequence(Qt::Key_F9), this);
         connect(f9, &QShortcut::activated, this, &PdfWindow::printRequested);
         bar->addSpacing(16);
     }
-    m_cmdForegaende = addButton("cmdForegaende", QStringLiteral("< Föregående sida"), QStringLiteral("Page Up"));
+    m_cmdForegaende = addButton("cmdForegaende", QStringLiteral("< &Föregående sida"), QStringLiteral("Page Up"));
     m_lblSida = new QLabel(this);
     m_lblSida->setObjectName(QStringLiteral("lblSida"));
     m_lblSida->setAlignment(Qt::AlignCenter);
     m_lblSida->setMinimumWidth(90);
     bar->addWidget(m_lblSida);
-    m_cmdNasta = addButton("cmdNasta", QStringLiteral("Nästa sida >"), QStringLiteral("Page Down"));
+    m_cmdNasta = addButton("cmdNasta", QStringLiteral("&Nästa sida >"), QStringLiteral("Page Down"));
     bar->addSpacing(16);
-    QPushButton* zoomOut = addButton("cmdZoomaUt", QStringLiteral("Zooma ut (-)"), QStringLiteral("Ctrl+-"));
-    QPushButton* zoomIn = addButton("cmdZoomaIn", QStringLiteral("Zooma in (+)"), QStringLiteral("Ctrl++"));
-    QPushButton* whole = addButton("cmdHelaSidan", QStringLiteral("Hela sidan"), QStringLiteral("Ctrl+0"));
+    QPushButton* zoomOut = addButton("cmdZoomaUt", QStringLiteral("Zooma u&t (-)"), QStringLiteral("Ctrl+-"));
+    QPushButton* zoomIn = addButton("cmdZoomaIn", QStringLiteral("Zooma &in (+)"), QStringLiteral("Ctrl++"));
+    QPushButton* whole = addButton("cmdHelaSidan", QStringLiteral("&Hela sidan"), QStringLiteral("Ctrl+0"));
     bar->addStretch();
 
     m_view = new QPdfView(this);
@@ -152,18 +153,18 @@ std::optional<QString> PdfWindow::loaded()
 
 std::optional<datafiles::Failure> PdfWindow::showFile(const QString& file)
 {
-    m_document->close();
-    delete m_buffer;
-    m_buffer = nullptr;
-    m_bytes.clear();
-    const QPdfDocument::Error error = m_document->load(file);
-    if (error != QPdfDocument::Error::None) {
+    // Read as every file of the data folder is: never through a link.
+    const datafiles::ReadResult pdf = datafiles::readWholeFile(file);
+    if (!pdf.ok()) {
+        m_document->close();
         showPage(0);
-        return datafiles::Failure { {}, file, loadError(error) };
+        return pdf.missing ? datafiles::Failure { {}, file, loadError(QPdfDocument::Error::FileNotFound) }
+                           : *pdf.failure;
     }
-    if (const std::optional<QString> reason = loaded())
-        return datafiles::Failure { {}, file, *reason };
-    return std::nullopt;
+    std::optional<datafiles::Failure> failure = showBytes(pdf.bytes);
+    if (failure)
+        failure->file = file;
+    return failure;
 }
 
 std::optional<datafiles::Failure> PdfWindow::showBytes(const QByteArray& pdf)

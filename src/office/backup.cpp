@@ -4,6 +4,7 @@
 
 #include "datafiles/datalock.h"
 #include "datafiles/textfile.h"
+#include "order/company.h"
 #include "order/crashpoint.h"
 
 #include <QCryptographicHash>
@@ -167,21 +168,14 @@ public:
     std::optional<datafiles::Failure> add(const Source& source, BackupEntry& expected)
     {
         struct archive* a = m_writer.get();
-        QByteArray bytes;
-        if (source.bytes) {
-            bytes = *source.bytes;
-        } else if (!source.folder) {
-            datafiles::ReadResult read = datafiles::readWithoutFollowing(source.file);
-            if (!read.ok())
-                return read.failure->during(operation);
-            bytes = std::move(read.bytes);
-        }
+        // The files read under the lock are saved as they were read then.
+        const QByteArray bytes = source.bytes.value_or(QByteArray());
         Entry entry(archive_entry_new());
         archive_entry_set_pathname_utf8(entry.get(), entryName(source.path, source.folder).toUtf8().constData());
         archive_entry_set_filetype(entry.get(), source.folder ? AE_IFDIR : AE_IFREG);
         archive_entry_set_perm(entry.get(), source.folder ? 0755 : 0644);
         archive_entry_set_mtime(entry.get(), source.modified.toSecsSinceEpoch(), 0);
-        archive_entry_set_size(entry.get(), bytes.size());
+        archive_entry_set_size(entry.get(), source.bytes ? bytes.size() : source.size);
         if (storedAsItIs(source.path))
             archive_write_zip_set_compression_store(a);
         else
@@ -190,13 +184,44 @@ public:
             return archiveFailure();
         if (source.folder)
             return std::nullopt;
-        if (!bytes.isEmpty() && archive_write_data(a, bytes.constData(), size_t(bytes.size())) != bytes.size())
-            return archiveFailure();
-        expected.size = bytes.size();
-        expected.sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-        m_done += source.size;
-        if (!goOn(m_progress, m_done, m_total))
-            m_cancelled = true;
+        if (source.bytes) {
+            if (!bytes.isEmpty() && archive_write_data(a, bytes.constData(), size_t(bytes.size())) != bytes.size())
+                return archiveFailure();
+            expected.size = bytes.size();
+            expected.sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+            m_done += source.size;
+            if (!goOn(m_progress, m_done, m_total))
+                m_cancelled = true;
+            return std::nullopt;
+        }
+
+        QFile file(source.file);
+        if (std::optional<datafiles::Failure> failure = datafiles::openToRead(file))
+            return failure->during(operation);
+        QCryptographicHash sha(QCryptographicHash::Sha256);
+        qint64 copied = 0;
+        for (;;) {
+            const qint64 got = file.read(m_buffer.data(), m_buffer.size());
+            if (got < 0)
+                return failed(source.file, EIO);
+            if (got == 0)
+                break;
+            sha.addData(QByteArrayView(m_buffer.constData(), got));
+            if (archive_write_data(a, m_buffer.constData(), size_t(got)) != got)
+                return archiveFailure();
+            copied += got;
+            m_done += got;
+            if (!goOn(m_progress, m_done, m_total)) {
+                m_cancelled = true;
+                return std::nullopt;
+            }
+        }
+        // The lock keeps the program's own hands off; anything else that
+        // changed the file would leave a backup that is not the folder.
+        if (copied != source.size)
+            return datafiles::changedSinceRead(operation, source.file,
+                                               QStringLiteral("filen ändrades medan den kopierades"));
+        expected.sha256 = sha.result();
         return std::nullopt;
     }
 
@@ -220,6 +245,7 @@ private:
                  datafiles::failureReason(error, text ? QString::fromLocal8Bit(text) : QString()) };
     }
 
+    QByteArray m_buffer = QByteArray(1 << 20, Qt::Uninitialized);
     QString m_temporary;
     int m_fd;
     qint64 m_total;
@@ -231,10 +257,9 @@ private:
 
 // Puts the zip file in place under the first of its names that is free:
 // orderregistrering-2026-12-07-1430.zip, then ...-1430-2.zip.
-std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QString& folder, const QDateTime& when,
+std::optional<datafiles::Failure> putInPlace(const QString& temporary, const QString& folder, const QString& name,
                                              QString& placed)
 {
-    const QString name = backupName(when);
     for (int n = 1; n < 100; ++n) {
         placed = folder + u'/' + (n == 1 ? name : name.chopped(4) + QStringLiteral("-%1.zip").arg(n));
         const QByteArray from = QFile::encodeName(temporary);
@@ -273,9 +298,20 @@ std::optional<datafiles::Failure> checkArchive(const QString& placed, const QLis
 
 } // namespace
 
-QString backupName(const QDateTime& when)
+QString backupName(const QDateTime& when, const QString& business)
 {
-    return QStringLiteral("orderregistrering-%1.zip").arg(when.toString(QStringLiteral("yyyy-MM-dd-HHmm")));
+    QString name;
+    for (QChar c : business) {
+        const bool refused = c.isSpace() || c.unicode() < 32 || QStringView(u"/\\:*?\"<>|").contains(c);
+        if (!refused)
+            name.append(c);
+        else if (!name.isEmpty() && !name.endsWith(u'-'))
+            name.append(u'-');
+    }
+    while (name.endsWith(u'-') || name.endsWith(u'.'))
+        name.chop(1);
+    return QStringLiteral("orderregistrering-%1%2.zip")
+        .arg(name.isEmpty() ? QString() : name + u'-', when.toString(QStringLiteral("yyyy-MM-dd-HHmm")));
 }
 
 BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder, const QDateTime& when,
@@ -290,12 +326,8 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     }
     // A backup inside the data folder goes with it when the disk goes, and
     // would be copied into every later backup.
-    const QString system = QFileInfo(data.systemFolder()).canonicalFilePath();
-    const QString target = QFileInfo(folder).canonicalFilePath();
-    if (target == system || target.startsWith(system + u'/')) {
-        outcome.failure = datafiles::refusedByRule(operation, folder,
-                                                   QStringLiteral("mappen ligger i datamappen System; välj en mapp "
-                                                                  "utanför den, helst på en annan disk"));
+    if (std::optional<datafiles::Failure> inside = data.refuseInside(operation, folder)) {
+        outcome.failure = inside;
         return outcome;
     }
     QList<Source> sources;
@@ -305,7 +337,8 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     for (const Source& source : sources)
         total += source.size;
 
-    QByteArray temporary = QFile::encodeName(folder + u'/' + backupName(when) + QStringLiteral(".XXXXXX"));
+    const QString name = backupName(when, core::readCompany(data).company.name);
+    QByteArray temporary = QFile::encodeName(folder + u'/' + name + QStringLiteral(".XXXXXX"));
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     const QString temporaryName = QFile::decodeName(temporary);
     if (fd < 0) {
@@ -338,7 +371,7 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
     }
 
     QString placed;
-    if ((failure = putInPlace(temporaryName, folder, when, placed))) {
+    if ((failure = putInPlace(temporaryName, folder, name, placed))) {
         QFile::remove(temporaryName);
         outcome.failure = failure->during(operation);
         return outcome;

@@ -29,9 +29,11 @@ struct BackupOutcome
     std::optional<datafiles::Failure> failure;
 };
 
-// The zip file's name for a backup made at this time:
-// orderregistrering-2026-12-07-1430.zip.
-QString backupName(const QDateTime& when);
+// The zip file's name for a backup of the business made at this time:
+// orderregistrering-Järnhandeln-AB-2026-12-07-1430.zip, or without the
+// business's name where it has none. A character a file name on a USB stick
+// cannot hold, and a blank, becomes a "-".
+QString backupName(const QDateTime& when, const QString& business = {});
 
 BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder, const QDateTime& when,
                      const Progress& progress = {});

@@ -270,10 +270,10 @@ private:
             return;
         }
         m_contents.lastOrderNumber = datafiles::readLines(m_orderNumber).value(0).trimmed();
-        const datafiles::RecordTable list = datafiles::RecordTable::parse(m_orderList, core::orderListFields);
         QSet<QByteArray> numbers;
-        for (qsizetype r = 0; r < list.recordCount(); ++r)
-            numbers.insert(list.fieldBytes(r, 1).toByteArray());
+        const core::OrderList list(m_orderList, [&numbers](const core::OrderList::Fields& fields) {
+            numbers.insert(fields[1].toByteArray());
+        });
         m_contents.orders = numbers.size();
         datafiles::FieldStream products(m_products);
         datafiles::FieldSpan field;
@@ -328,7 +328,7 @@ BackupContents readFile(const QString& zipPath, const QString& unpackInto, const
 {
     BackupContents contents;
     if (!datafiles::isFile(zipPath)) {
-        const datafiles::ReadResult missing = datafiles::readWholeFile(zipPath);
+        const datafiles::ReadResult missing = datafiles::readChosenFile(zipPath);
         contents.failure = missing.failure;
         return contents;
     }

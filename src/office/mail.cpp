@@ -2,6 +2,7 @@
 
 #include "orderexport.h"
 
+#include "order/company.h"
 #include "order/order.h"
 
 #include <QDir>
@@ -83,16 +84,26 @@ std::function<bool(const QString&)>& folderOpener()
     return open;
 }
 
+// The closing lines under "Med vänliga hälsningar": the business's details.
+QString signature(const core::Company& sender)
+{
+    QString lines;
+    for (const QString& line : core::senderLines(sender))
+        lines += line + u'\n';
+    return lines;
+}
+
 } // namespace
 
-MailMessage orderMessage(const core::Order& order, const QString& address, const QString& pdf)
+MailMessage orderMessage(const core::Order& order, const QString& address, const QString& pdf,
+                         const core::Company& sender)
 {
     const QString number = order.text(core::Order::OrderNumber);
     const std::optional<QDate> date = dateOfOrder(order.text(core::Order::OrderDate));
     const QString which = date ? QStringLiteral("order %1 av den %2").arg(number, date->toString(Qt::ISODate))
                                : QStringLiteral("order %1").arg(number);
     return { address, QStringLiteral("Order %1").arg(number),
-             QStringLiteral("Hej!\n\nBifogat finns %1.\n\nMed vänliga hälsningar\n").arg(which),
+             QStringLiteral("Hej!\n\nBifogat finns %1.\n\nMed vänliga hälsningar\n").arg(which) + signature(sender),
              QFileInfo(pdf).absoluteFilePath() };
 }
 

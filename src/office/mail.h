@@ -8,8 +8,9 @@
 #include <optional>
 
 namespace core {
+struct Company;
 class Order;
-}
+} // namespace core
 
 // A new message in the desktop's own mail program, for the operator to read
 // through and send. The program never sends anything itself.
@@ -23,8 +24,10 @@ struct MailMessage
     QString attachment; // a file's absolute path
 };
 
-// The message that sends a printed order's kept PDF to its customer.
-MailMessage orderMessage(const core::Order& order, const QString& address, const QString& pdf);
+// The message that sends a printed order's kept PDF to its customer, signed
+// with the business's details.
+MailMessage orderMessage(const core::Order& order, const QString& address, const QString& pdf,
+                         const core::Company& sender);
 
 // The program the desktop opens for an e-mail address ("mailto:").
 struct MailProgram

@@ -1,9 +1,10 @@
 #include "orderexport.h"
 
-#include "datafiles/codepage.h"
-#include "datafiles/records.h"
 #include "datafiles/textfile.h"
 #include "order/archive.h"
+#include "order/company.h"
+#include "order/csvfile.h"
+#include "order/orderstatus.h"
 #include "order/registers.h"
 #include "order/totals.h"
 
@@ -21,56 +22,22 @@ namespace {
 using core::Order;
 using core::OrderLine;
 
-const QString orderHeader = QStringLiteral("Orderdatum;Ordernr;Kundnr;Namn;Exkl moms;Moms %;Moms;Att betala;"
-                                           "Betk;Betalningsvillkor;Levs;Leveranssätt;Frkts;Fraktsätt");
-const QString lineHeader = QStringLiteral(";Artikelnr;Benämning;Enhet;A-pris;Antal;Rab %;Radsumma");
+const QStringList orderHeader { "Orderdatum",        "Ordernr", "Kundnr",       "Namn",       "Status",
+                                "Exkl moms",         "Moms %",  "Moms",         "Att betala", "Betk",
+                                "Betalningsvillkor", "Levs",    "Leveranssätt", "Frkts",      "Fraktsätt" };
+const QStringList lineHeader { "Artikelnr", "Benämning", "Enhet", "A-pris", "Antal", "Rab %", "Radsumma" };
 
 // An order to export: its last line in the order list.
 struct Listed
 {
     core::OrderListEntry entry;
     QDate date;
-    QString listProblem; // the line was cut short
+    core::OrderState state = core::OrderState::Registered;
 };
-
-// A text as a spreadsheet reads it back whole: in double quotes, its own
-// doubled, where it holds the separator, a quote, a line break or blanks at
-// either end.
-void appendText(QString& row, const QString& text)
-{
-    const bool quoted = text.contains(u';') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r')
-        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
-    if (!quoted) {
-        row += text;
-        return;
-    }
-    row += u'"';
-    row += QString(text).replace(u'"', QStringLiteral("\"\""));
-    row += u'"';
-}
 
 bool allDigits(QStringView text)
 {
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// "99.50", "-2", "12.5": digits with at most one decimal point between them.
-bool isPlainNumber(QStringView text)
-{
-    if (text.startsWith(u'-'))
-        text = text.sliced(1);
-    const qsizetype point = text.indexOf(u'.');
-    return point < 0 ? allDigits(text) : allDigits(text.first(point)) && allDigits(text.sliced(point + 1));
-}
-
-// A number as the operator typed or the program stored it ("99.50") with the
-// decimal comma a Swedish spreadsheet reads; any other text stays text.
-void appendNumber(QString& row, const QString& text)
-{
-    if (isPlainNumber(text))
-        row += QString(text).replace(u'.', u',');
-    else
-        appendText(row, text);
 }
 
 QString isoDate(const QDate& date)
@@ -87,38 +54,18 @@ bool numberBefore(const QString& a, const QString& b)
 }
 
 // The orders of the order list, each once as last printed, in the order of
-// their last printing. A last line cut short still names its order where its
-// number is whole.
-QList<Listed> lastPrintings(const QByteArray& list)
+// their last printing.
+QList<Listed> lastPrintings(const core::OrderList& list)
 {
-    const datafiles::RecordTable table = datafiles::RecordTable::parse(list, core::orderListFields);
-    QList<Listed> printed;
-    printed.reserve(table.recordCount() + 1);
-    for (qsizetype r = 0; r < table.recordCount(); ++r)
-        printed.append(
-            Listed { { table.field(r, 0), table.field(r, 1), table.field(r, 2), table.field(r, 3) }, {}, {} });
-    if (table.endsInsideRecord()) {
-        const QByteArrayView tail
-            = QByteArrayView(list).sliced(datafiles::wholeRecordsLength(list, core::orderListFields));
-        datafiles::FieldStream stream(tail);
-        QStringList fields;
-        datafiles::FieldSpan span;
-        while (stream.next(&span))
-            fields.append(datafiles::decode1252(tail.sliced(span.begin, span.end - span.begin)));
-        // The number is whole once a third field has begun.
-        if (fields.size() >= 3)
-            printed.append(Listed {
-                { fields.at(0), fields.at(1), {}, {} }, {}, QStringLiteral("Dess rad i orderlistan är avkortad.") });
-    }
-
-    QHash<QString, qsizetype> last;
-    for (qsizetype i = 0; i < printed.size(); ++i)
-        last.insert(printed.at(i).entry.orderNumber, i);
+    QHash<QByteArrayView, qsizetype> last;
+    last.reserve(list.size());
+    for (qsizetype r = 0; r < list.size(); ++r)
+        last.insert(list.fields(r)[1], r);
     QList<Listed> once;
     once.reserve(last.size());
-    for (qsizetype i = 0; i < printed.size(); ++i) {
-        if (last.value(printed.at(i).entry.orderNumber) == i)
-            once.append(printed.at(i));
+    for (qsizetype r = 0; r < list.size(); ++r) {
+        if (last.value(list.fields(r)[1]) == r)
+            once.append({ list.entry(r), {} });
     }
     return once;
 }
@@ -130,6 +77,7 @@ public:
     CsvRows(const datafiles::DataDirectory& data, ExportRows rows)
         : m_wording(data)
         , m_rows(rows)
+        , m_sender(core::senderLines(core::readCompany(data).company))
     {
         // The registers are read now, once, not by the threads that share them.
         for (const auto which : { core::CodeRegister::PaymentTerms, core::CodeRegister::DeliveryMethod,
@@ -139,69 +87,66 @@ public:
 
     QByteArray header() const
     {
-        return "\xEF\xBB\xBF" + (orderHeader + (m_rows == ExportRows::PerLine ? lineHeader : QString())).toUtf8()
-            + "\r\n";
+        core::SpreadsheetRow row;
+        row.texts(orderHeader);
+        if (m_rows == ExportRows::PerLine)
+            row.texts(lineHeader);
+        QByteArray start = core::spreadsheetStart();
+        // The business first, one detail a cell, and an empty row, so that a
+        // spreadsheet sees the orders below as a table of their own.
+        if (!m_sender.isEmpty())
+            start += core::SpreadsheetRow().texts(m_sender).bytes() + core::SpreadsheetRow().bytes();
+        return start + row.bytes();
     }
 
     // The order's rows; the problems of its amounts, if any, go to `problems`.
-    QByteArray rowsOf(const QDate& date, const Order& order, QStringList& problems) const
+    QByteArray rowsOf(const Listed& listed, const Order& order, QStringList& problems) const
     {
         const core::Totals totals = core::totalsOf(order);
-        QString head;
-        head += isoDate(date) + u';';
-        appendText(head, order.text(Order::OrderNumber));
-        head += u';';
-        appendText(head, order.text(Order::CustomerNumber));
-        head += u';';
-        appendText(head, order.text(Order::CustomerLine1));
-        head += u';';
-        appendNumber(head, totals.exclusiveOfVat);
-        head += u';';
+        core::SpreadsheetRow head;
+        head.text(isoDate(listed.date))
+            .text(order.text(Order::OrderNumber))
+            .text(order.text(Order::CustomerNumber))
+            .text(order.text(Order::CustomerLine1))
+            .text(core::stateName(listed.state))
+            .number(totals.exclusiveOfVat);
         // The archive keeps the VAT code, not the rate: a code outside the
         // table printed with the rate the order had before, which is not known.
         if (totals.vatRate.isEmpty()) {
-            head += QStringLiteral(";;");
+            head.text({}).text({}).text({});
             problems.append(QStringLiteral("Momskoden \"%1\" ger ingen momssats; moms och att betala är tomma.")
                                 .arg(order.text(Order::VatCode)));
         } else {
-            appendNumber(head, totals.vatRate);
-            head += u';';
-            appendNumber(head, totals.vat);
-            head += u';';
-            appendNumber(head, totals.inclusiveOfVat);
+            head.number(totals.vatRate).number(totals.vat).number(totals.inclusiveOfVat);
         }
         for (const auto& [field, which] : { std::pair { Order::PaymentTerms, core::CodeRegister::PaymentTerms },
                                             std::pair { Order::DeliveryMethod, core::CodeRegister::DeliveryMethod },
-                                            std::pair { Order::FreightMethod, core::CodeRegister::FreightMethod } }) {
-            head += u';';
-            appendText(head, order.text(field));
-            head += u';';
-            appendText(head, m_wording.wording(which, order.text(field)));
-        }
+                                            std::pair { Order::FreightMethod, core::CodeRegister::FreightMethod } })
+            head.text(order.text(field)).text(m_wording.wording(which, order.text(field)));
 
         if (m_rows == ExportRows::PerOrder)
-            return (head + QStringLiteral("\r\n")).toUtf8();
+            return head.bytes();
         // An order without lines still has its row.
         const QList<OrderLine> lines = order.lines().isEmpty() ? QList<OrderLine> { OrderLine() } : order.lines();
-        QString rows;
+        QByteArray rows;
         for (const OrderLine& line : lines) {
-            rows += head;
+            core::SpreadsheetRow row = head;
             for (int column = 0; column < OrderLine::columnCount; ++column) {
-                rows += u';';
                 const QString& text = line.texts[size_t(column)];
                 if (column >= OrderLine::UnitPrice)
-                    appendNumber(rows, text);
+                    row.number(text);
                 else
-                    appendText(rows, text);
+                    row.text(text);
             }
-            rows += QStringLiteral("\r\n");
+            rows += row.bytes();
         }
-        return rows.toUtf8();
+        return rows;
     }
 
 private:
     core::CodeWording m_wording;
     ExportRows m_rows;
+    QStringList m_sender; // the business, a detail a cell
 };
 
 // One order read from its files and turned into its rows.
@@ -222,9 +167,7 @@ ExportedOrder exportOrder(const datafiles::DataDirectory& data, const Listed& li
     }
     ExportedOrder exported;
     exported.problems = archived.problems;
-    if (!listed.listProblem.isEmpty())
-        exported.problems.prepend(listed.listProblem);
-    exported.rows = csv.rowsOf(listed.date, order, exported.problems);
+    exported.rows = csv.rowsOf(listed, order, exported.problems);
     return exported;
 }
 
@@ -281,27 +224,41 @@ QString proposedExportName(const QDate& from, const QDate& to)
 }
 
 ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& from, const QDate& to, ExportRows rows,
-                           const QString& file, const Progress& progress)
+                           VoidedOrders voided, const QString& file, const Progress& progress)
 {
     const QString operation = QStringLiteral("exportera orderna");
     ExportOutcome outcome;
-    QByteArray list;
-    if (datafiles::isFile(data.orderList())) {
-        datafiles::ReadResult read = datafiles::readWholeFile(data.orderList());
-        if (!read.ok()) {
-            outcome.failure = read.failure->during(operation);
-            return outcome;
-        }
-        list = std::move(read.bytes);
+    if (std::optional<datafiles::Failure> inside = data.refuseInside(operation, file)) {
+        outcome.failure = inside;
+        return outcome;
+    }
+    const core::OrderListRead list = core::readOrderList(data);
+    if (list.failure) {
+        outcome.failure = list.failure->during(operation);
+        return outcome;
+    }
+    // Without the states a voided order would reach the accountant as a sale.
+    const core::StatusLogRead status = core::readStatusLog(data);
+    if (status.failure) {
+        outcome.failure = status.failure->during(operation);
+        return outcome;
+    }
+    for (const auto& cut : { list.cutShort, status.cutShort }) {
+        if (cut)
+            outcome.cutShort.append(*cut);
     }
 
     QList<Listed> inPeriod;
-    for (Listed& listed : lastPrintings(list)) {
+    for (Listed& listed : lastPrintings(list.list)) {
         const std::optional<QDate> date = dateOfOrder(listed.entry.orderDate);
-        if (date && *date >= from && *date <= to) {
-            listed.date = *date;
+        if (!date || *date < from || *date > to)
+            continue;
+        listed.date = *date;
+        listed.state = status.log.stateOf(listed.entry.orderNumber);
+        if (listed.state == core::OrderState::Voided && voided == VoidedOrders::LeftOut)
+            ++outcome.voidedLeftOut;
+        else
             inPeriod.append(std::move(listed));
-        }
     }
     std::stable_sort(inPeriod.begin(), inPeriod.end(), [](const Listed& a, const Listed& b) {
         if (a.date != b.date)

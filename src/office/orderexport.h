@@ -17,13 +17,16 @@
 // 2026-12-07, a header row. An order printed more than once is exported once,
 // as it was last printed: its last line in the order list decides its date,
 // and its archive files hold that printing. The amounts are those of the
-// printed form.
+// printed form. Each order's state stands in the column "Status"; voided
+// orders are left out unless they are asked for.
 namespace office {
 
 enum class ExportRows {
     PerOrder, // one row an order
     PerLine, // one row an order line, the order's fields on each
 };
+
+enum class VoidedOrders { LeftOut, Included };
 
 // An order exported only as far as its files go, and why.
 struct IncompleteOrder
@@ -35,13 +38,18 @@ struct IncompleteOrder
 struct ExportOutcome
 {
     qsizetype orders = 0;
+    qsizetype voidedLeftOut = 0; // voided orders of the period not exported
     QList<IncompleteOrder> incomplete;
     bool cancelled = false; // then no file was written
     std::optional<datafiles::Failure> failure;
+    // The order list or the status file ends inside a record: what to tell
+    // the operator; the orders of the list's complete records were exported,
+    // with the states of the status file's.
+    QList<datafiles::Failure> cutShort;
 };
 
 ExportOutcome exportOrders(const datafiles::DataDirectory& data, const QDate& from, const QDate& to, ExportRows rows,
-                           const QString& file, const Progress& progress = {});
+                           VoidedOrders voided, const QString& file, const Progress& progress = {});
 
 // The date of an order's YYMMDD text, in this century; none for a text that
 // is not a date.

@@ -91,15 +91,26 @@ QString freeName(const QString& folder, const QString& prefix, const QDateTime& 
     return free;
 }
 
-// Removes what restores that never got as far as their journal unpacked.
-bool removeUnfinishedFolders(const QString& folder, const QString& keep = {})
+// Removes what restores that never got as far as their journal unpacked; true
+// when there was such a folder. A link of such a name is removed itself,
+// never what it points to, and named in `links`: a restore makes none.
+bool removeUnfinishedFolders(const QString& folder, QStringList* links = nullptr)
 {
     bool removed = false;
-    const QDir beside(folder);
-    for (const QString& name : beside.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
-                                                QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        if (name != keep && QDir(beside.filePath(name)).removeRecursively())
+    const QDir program(folder);
+    for (const QString& name :
+         program.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
+                           QDir::Dirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString path = program.filePath(name);
+        const QFileInfo found(path);
+        if (!found.isSymLink() && !found.isDir())
+            continue;
+        if (datafiles::removeTree(path))
+            continue;
+        if (!found.isSymLink())
             removed = true;
+        else if (links)
+            links->append(path);
     }
     if (removed)
         datafiles::syncFolder(folder);
@@ -154,9 +165,8 @@ std::optional<datafiles::Failure> checkUnpacked(const QString& folder, const Bac
             continue;
         }
         QFile file(path);
-        errno = 0;
-        if (info.isSymLink() || !file.open(QIODevice::ReadOnly))
-            return failed(path, errno ? errno : ENOENT);
+        if (std::optional<datafiles::Failure> failure = datafiles::openToRead(file))
+            return failure->during(operation);
         QCryptographicHash sha(QCryptographicHash::Sha256);
         for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;) {
             sha.addData(QByteArrayView(buffer.constData(), got));
@@ -215,7 +225,7 @@ RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePl
         std::optional<QString> others = lock.failure() ? std::nullopt : otherDesksPresent(data);
         if (lock.failure() || others) {
             datafiles::removeFile(data.restoreJournal());
-            QDir(incoming).removeRecursively();
+            datafiles::removeTree(incoming);
             outcome.failure = lock.failure();
             outcome.refusal = others;
             return outcome;
@@ -224,7 +234,7 @@ RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePl
         QFile::remove(data.presenceFile(data.desk().id()));
         if ((outcome.failure = renameFolder(system, setAside))) {
             datafiles::removeFile(data.restoreJournal());
-            QDir(incoming).removeRecursively();
+            datafiles::removeTree(incoming);
             return outcome;
         }
         lock.release();
@@ -276,7 +286,7 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
     }
     if (failure || !contents.restorable() || outcome.cancelled
         || (failure = datafiles::replaceFile(data.restoreJournal(), encodeJournal(plan)))) {
-        QDir(incoming).removeRecursively();
+        datafiles::removeTree(incoming);
         outcome.refusal = contents.refusal;
         outcome.cancelled = outcome.cancelled || contents.cancelled;
         if (failure)
@@ -293,7 +303,7 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
     const QString folder = placeOf(data).folder;
     const QString journal = data.restoreJournal();
     if (!datafiles::isFile(journal)) {
-        if (removeUnfinishedFolders(folder))
+        if (removeUnfinishedFolders(folder, &found.linksRemoved))
             found.found = InterruptedRestore::Found::Undone;
         return found;
     }
@@ -302,7 +312,7 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
     if (!plan) {
         // Cut while it was written: the old System had not been touched.
         datafiles::removeFile(journal);
-        removeUnfinishedFolders(folder);
+        removeUnfinishedFolders(folder, &found.linksRemoved);
         found.found = InterruptedRestore::Found::Undone;
         return found;
     }
@@ -318,7 +328,7 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
         if (QFileInfo(folder + u'/' + plan->setAside).isDir())
             found.setAside = folder + u'/' + plan->setAside;
     }
-    removeUnfinishedFolders(folder);
+    removeUnfinishedFolders(folder, &found.linksRemoved);
     return found;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -47,6 +48,9 @@ struct InterruptedRestore
     };
     Found found = Found::Nothing;
     QString setAside;
+    // Links by the name of a folder a restore unpacks into, which a restore
+    // never makes: removed themselves, what they pointed to untouched.
+    QStringList linksRemoved;
     std::optional<datafiles::Failure> failure;
 };
 

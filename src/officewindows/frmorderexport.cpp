@@ -9,6 +9,7 @@
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
@@ -86,6 +87,9 @@ void FrmOrderExport::setupControls(const QDate& today)
     rowChoice->addWidget(m_optPerOrder);
     rowChoice->addWidget(m_optPerRad);
     layout->addWidget(rows);
+    m_chkMakulerade = new QCheckBox(QStringLiteral("Ta med &makulerade"), this);
+    m_chkMakulerade->setObjectName(QStringLiteral("chkMakulerade"));
+    layout->addWidget(m_chkMakulerade);
 
     auto* buttons = new QHBoxLayout;
     m_cmdExportera = new QPushButton(QStringLiteral("&Exportera…"), this);
@@ -136,7 +140,8 @@ void FrmOrderExport::cmdExportera_Click()
         WorkProgress progress(this, QStringLiteral("Exporterar order…"));
         exported = office::exportOrders(
             m_data, from, to, m_optPerRad->isChecked() ? office::ExportRows::PerLine : office::ExportRows::PerOrder,
-            file, progress.progress());
+            m_chkMakulerade->isChecked() ? office::VoidedOrders::Included : office::VoidedOrders::LeftOut, file,
+            progress.progress());
     }
     if (exported.cancelled) {
         MessageBox::show(this, MessageBox::Icon::Information, title,
@@ -147,9 +152,15 @@ void FrmOrderExport::cmdExportera_Click()
         MessageBox::reportFailure(this, *exported.failure);
         return;
     }
+    for (const datafiles::Failure& cut : std::as_const(exported.cutShort))
+        MessageBox::reportFailure(this, cut);
     QString text = QStringLiteral("%1 order från %2 till %3 är exporterade till\r\n%4")
                        .arg(exported.orders)
                        .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate), QDir::toNativeSeparators(file));
+    if (exported.voidedLeftOut > 0)
+        text += QStringLiteral("\r\n\r\n%1 makulerade order togs inte med. Kryssa i \"Ta med makulerade\" "
+                               "för att få med dem.")
+                    .arg(exported.voidedLeftOut);
     if (!exported.incomplete.isEmpty()) {
         text += QStringLiteral("\r\n\r\n%1 av dem kunde bara exporteras så långt deras filer räcker:")
                     .arg(exported.incomplete.size());

@@ -5,12 +5,14 @@
 #include <QDate>
 #include <QWidget>
 
+class QCheckBox;
 class QDateEdit;
 class QPushButton;
 class QRadioButton;
 
 // "Exportera order": the printed orders of a period as a CSV file for the
-// accountant or a spreadsheet, one row an order or one row an order line.
+// accountant or a spreadsheet, one row an order or one row an order line,
+// voided orders left out unless "Ta med makulerade" is ticked.
 // The period is this month until the operator changes it; Enter is
 // "Exportera…", which asks for the file's name.
 class FrmOrderExport : public QWidget
@@ -33,6 +35,7 @@ private:
     QDateEdit* m_dtpTill = nullptr;
     QRadioButton* m_optPerOrder = nullptr;
     QRadioButton* m_optPerRad = nullptr;
+    QCheckBox* m_chkMakulerade = nullptr;
     QPushButton* m_cmdExportera = nullptr;
     QPushButton* m_cmdStang = nullptr;
 };

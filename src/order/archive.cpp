@@ -26,6 +26,8 @@ constexpr std::array<Field, 8> headFileFields { Field::OrderNumber,        Field
 constexpr std::array<Field, orderListFields> listFields { Field::OrderDate, Field::OrderNumber, Field::CustomerNumber,
                                                           Field::CustomerLine1 };
 
+constexpr quint32 lineStartBit = 0x80000000u;
+
 template<size_t n>
 QByteArray plainLines(const Order& order, const std::array<Field, n>& fields)
 {
@@ -85,7 +87,58 @@ QByteArray orderListLine(const Order& order)
     return datafiles::quotedRecord(texts);
 }
 
-OrderListRead readOrderList(const datafiles::DataDirectory& data)
+OrderList::OrderList(QByteArray bytes, const EachRecord& each)
+    : m_bytes(std::move(bytes))
+{
+    Q_ASSERT(m_bytes.size() < qsizetype(lineStartBit));
+    // About 45 bytes an order.
+    m_records.reserve(size_t(m_bytes.size() / 40 + 16));
+    const char* begin = m_bytes.constData();
+    datafiles::RecordReader reader(m_bytes, orderListFields);
+    std::array<datafiles::FieldSpan, orderListFields> spans;
+    Fields fields;
+    while (reader.next(spans.data())) {
+        m_records.push_back(quint32(reader.recordBegin()) | (reader.recordAtLineStart() ? lineStartBit : 0));
+        if (each) {
+            for (size_t f = 0; f < spans.size(); ++f)
+                fields[f] = QByteArrayView(begin + spans[f].begin, spans[f].end - spans[f].begin);
+            each(fields);
+        }
+    }
+    m_endsInsideRecord = reader.endsInsideRecord();
+}
+
+OrderList::Fields OrderList::fields(qsizetype record) const
+{
+    const quint32 start = m_records[size_t(record)];
+    const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(start & ~lineStartBit);
+    datafiles::FieldStream stream(bytes, start & lineStartBit);
+    Fields fields;
+    datafiles::FieldSpan span;
+    for (QByteArrayView& field : fields) {
+        stream.next(&span);
+        field = bytes.sliced(span.begin, span.end - span.begin);
+    }
+    return fields;
+}
+
+OrderListEntry OrderList::entry(qsizetype record) const
+{
+    const Fields read = fields(record);
+    return { datafiles::decode1252(read[0]), datafiles::decode1252(read[1]), datafiles::decode1252(read[2]),
+             datafiles::decode1252(read[3]) };
+}
+
+QList<OrderListEntry> OrderList::entries() const
+{
+    QList<OrderListEntry> entries;
+    entries.reserve(size());
+    for (qsizetype r = 0; r < size(); ++r)
+        entries.append(entry(r));
+    return entries;
+}
+
+OrderListRead readOrderList(const datafiles::DataDirectory& data, const OrderList::EachRecord& each)
 {
     OrderListRead read;
     read.file = data.orderList();
@@ -94,16 +147,15 @@ OrderListRead readOrderList(const datafiles::DataDirectory& data)
         return read;
     }
     const QString operation = QStringLiteral("läsa listan över utskrivna order");
-    const datafiles::ReadResult file = datafiles::readWholeFile(read.file);
+    datafiles::ReadResult file = datafiles::readWholeFile(read.file);
+    if (file.ok() && file.bytes.size() >= qsizetype(lineStartBit))
+        file.failure = datafiles::refusedByRule({}, read.file, QStringLiteral("filen är för stor"));
     if (!file.ok()) {
         read.failure = file.failure->during(operation);
         return read;
     }
-    const datafiles::RecordTable table = datafiles::RecordTable::parse(file.bytes, orderListFields);
-    read.entries.reserve(table.recordCount());
-    for (qsizetype r = 0; r < table.recordCount(); ++r)
-        read.entries.append({ table.field(r, 0), table.field(r, 1), table.field(r, 2), table.field(r, 3) });
-    if (table.endsInsideRecord())
+    read.list = OrderList(std::move(file.bytes), each);
+    if (read.list.endsInsideRecord())
         read.cutShort = datafiles::endsInsideRecord(operation, read.file);
     return read;
 }
@@ -132,7 +184,7 @@ ArchivedOrder readArchivedOrder(const datafiles::DataDirectory& data, const QStr
     // the number it is listed and filed under.
     order.setText(Field::OrderNumber, orderNumber);
 
-    const BasketRead basket = readBasket(data, orderNumber);
+    const BasketRead basket = readPrintedLines(data, orderNumber);
     order.setLines(basket.lines);
     if (basket.failure)
         archived.problems.append(

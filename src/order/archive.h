@@ -6,18 +6,21 @@
 #include "datafiles/failure.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // The archive of the printed orders: each order's customer file
 // <nr>_data1.dbf and head file <nr>_data2.dbf, a plain line a field, and the
 // order list lista.dbf, a quoted record of four fields an order. The layouts
-// are written and read here, from the same tables. The order's lines stay in
-// its basket file.
+// are written and read here, from the same tables. The order's lines as
+// printed are kept in <nr>_data3.dbf, as its basket file holds lines.
 namespace core {
 
 // The archive customer file: customer number, the three customer lines and the
@@ -43,16 +46,47 @@ struct OrderListEntry
     bool operator==(const OrderListEntry&) const = default;
 };
 
+// The order list as read: its bytes, kept as read, and where each complete
+// record begins in them; a record's fields are taken from the bytes when they
+// are asked for, so that a list of a million orders takes little more memory
+// than the file. A record the list ends inside is left out; the complete
+// records before it are used.
+class OrderList
+{
+public:
+    // The four fields of a record, in the list's bytes.
+    using Fields = std::array<QByteArrayView, orderListFields>;
+    // Shown each complete record's fields as the list is read, in file order,
+    // so that an index of them takes no second pass over the bytes.
+    using EachRecord = std::function<void(const Fields&)>;
+
+    OrderList() = default;
+    explicit OrderList(QByteArray bytes, const EachRecord& each = {});
+
+    qsizetype size() const { return qsizetype(m_records.size()); }
+    bool endsInsideRecord() const { return m_endsInsideRecord; }
+    // A record's fields, the records in file order.
+    Fields fields(qsizetype record) const;
+    OrderListEntry entry(qsizetype record) const;
+    QList<OrderListEntry> entries() const;
+
+private:
+    QByteArray m_bytes;
+    // Where each record starts in m_bytes, the top bit set when it starts a line.
+    std::vector<quint32> m_records;
+    bool m_endsInsideRecord = false;
+};
+
 struct OrderListRead
 {
-    QList<OrderListEntry> entries; // the complete records, in file order
+    OrderList list;
     bool missing = false; // no order has been printed yet
     QString file;
     std::optional<datafiles::Failure> failure; // the list is there but cannot be read
     std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
 };
 
-OrderListRead readOrderList(const datafiles::DataDirectory& data);
+OrderListRead readOrderList(const datafiles::DataDirectory& data, const OrderList::EachRecord& each = {});
 
 // The order number of each complete record of order-list bytes, in file
 // order. Returns how many bytes the complete records take, where a reader of

@@ -18,6 +18,14 @@ OrderLine lineForBasket(const OrderLine& line)
     return safe;
 }
 
+QByteArray basketRecords(const QList<OrderLine>& lines)
+{
+    QByteArray records;
+    for (const OrderLine& line : lines)
+        records += datafiles::quotedRecord(line.toList());
+    return records;
+}
+
 BasketAppend appendToBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
                             const QList<OrderLine>& lines)
 {
@@ -28,10 +36,7 @@ BasketAppend appendToBasket(const datafiles::DataDirectory& data, const QString&
         append.failure = datafiles::refusedByRule(operation, {}, datafiles::noFileNamed(orderNumber));
         return append;
     }
-    QByteArray records;
-    for (const OrderLine& line : lines)
-        records += datafiles::quotedRecord(line.toList());
-    const datafiles::RecordAppend appended = datafiles::appendRecords(*path, records, basketFields);
+    const datafiles::RecordAppend appended = datafiles::appendRecords(*path, basketRecords(lines), basketFields);
     if (appended.failure)
         append.failure = appended.failure->during(operation);
     if (!appended.setAside.isEmpty())
@@ -47,19 +52,17 @@ std::optional<datafiles::Failure> rewriteBasket(const datafiles::DataDirectory& 
     const std::optional<QString> path = data.basketFile(orderNumber);
     if (!path)
         return datafiles::refusedByRule(operation, {}, datafiles::noFileNamed(orderNumber));
-    QByteArray records;
-    for (const OrderLine& line : lines)
-        records += datafiles::quotedRecord(line.toList());
-    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(*path, records))
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(*path, basketRecords(lines)))
         return failure->during(operation);
     return std::nullopt;
 }
 
-BasketRead readBasket(const datafiles::DataDirectory& data, const QString& orderNumber)
+namespace {
+
+BasketRead readLines(const std::optional<QString>& path, const QString& orderNumber)
 {
     BasketRead read;
     const QString operation = QStringLiteral("hämta orderraderna för order %1").arg(orderNumber);
-    const std::optional<QString> path = data.basketFile(orderNumber);
     // A number that cannot name a file has no basket file either.
     if (!path) {
         read.missing = true;
@@ -82,6 +85,21 @@ BasketRead readBasket(const datafiles::DataDirectory& data, const QString& order
     for (qsizetype r = 0; r < table.recordCount(); ++r)
         read.lines.append(OrderLine::fromList(table.record(r)));
     return read;
+}
+
+} // namespace
+
+BasketRead readBasket(const datafiles::DataDirectory& data, const QString& orderNumber)
+{
+    return readLines(data.basketFile(orderNumber), orderNumber);
+}
+
+BasketRead readPrintedLines(const datafiles::DataDirectory& data, const QString& orderNumber)
+{
+    const std::optional<QString> archived = data.archiveLinesFile(orderNumber);
+    if (archived && datafiles::isFile(*archived))
+        return readLines(archived, orderNumber);
+    return readBasket(data, orderNumber);
 }
 
 } // namespace core

@@ -5,6 +5,7 @@
 #include "datafiles/datadirectory.h"
 #include "datafiles/failure.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -27,6 +28,9 @@ struct BasketAppend
     std::optional<datafiles::Failure> setAside;
 };
 
+// The lines as a basket file holds them.
+QByteArray basketRecords(const QList<OrderLine>& lines);
+
 // Adds the lines' records at the end of the order's basket file, creating it.
 BasketAppend appendToBasket(const datafiles::DataDirectory& data, const QString& orderNumber,
                             const QList<OrderLine>& lines);
@@ -45,5 +49,8 @@ struct BasketRead
 };
 
 BasketRead readBasket(const datafiles::DataDirectory& data, const QString& orderNumber);
+// The lines of a printed order as it was last printed: its archived lines, or
+// its basket where it was printed before they were archived apart.
+BasketRead readPrintedLines(const datafiles::DataDirectory& data, const QString& orderNumber);
 
 } // namespace core

@@ -36,8 +36,10 @@ CustomerLookup lookUpCustomer(const datafiles::DataDirectory& data, const QStrin
     CustomerLookup customer;
     customer.linesEditable = typedNumber == counterSaleCustomer;
     readCustomerLines(data.customerFile(typedNumber), customer.lines);
-    if (customer.lines[0].isEmpty())
+    if (customer.lines[0].isEmpty()) {
+        customer.counterSaleInstead = !typedNumber.isEmpty() && typedNumber != counterSaleCustomer;
         readCustomerLines(data.customerFile(counterSaleCustomer), customer.lines);
+    }
     return customer;
 }
 

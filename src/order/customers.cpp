@@ -1,4 +1,5 @@
 #include "customers.h"
+#include "textrules.h"
 
 #include "datafiles/codepage.h"
 #include "datafiles/datalock.h"
@@ -14,15 +15,23 @@
 namespace core {
 namespace {
 
-// The names Windows keeps for its devices, whatever follows them.
+// The names Windows keeps for its devices: also with an extension ("CON.txt"),
+// since Windows looks only at what stands before the first dot, blanks at its
+// end left out, and with a superscript digit ("COM¹", "LPT³") as Windows
+// counts it among the digits.
 bool isDeviceName(const QString& number)
 {
     static const QStringList devices { "CON", "PRN", "AUX", "NUL" };
-    const QString upper = number.toUpper();
+    QString name = number.section(u'.', 0, 0);
+    while (name.endsWith(u' '))
+        name.chop(1);
+    const QString upper = name.toUpper();
     if (devices.contains(upper))
         return true;
-    return upper.size() == 4 && (upper.startsWith(QLatin1String("COM")) || upper.startsWith(QLatin1String("LPT")))
-        && upper.at(3) >= u'1' && upper.at(3) <= u'9';
+    if (upper.size() != 4 || !(upper.startsWith(QLatin1String("COM")) || upper.startsWith(QLatin1String("LPT"))))
+        return false;
+    const QChar digit = upper.at(3);
+    return (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
 }
 
 bool allDigits(const QString& text)
@@ -60,7 +69,7 @@ QString customerNumberProblem(const QString& number)
 
 bool sameCustomerNumber(const QString& a, const QString& b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return datafiles::sameIgnoringCase(a, b);
 }
 
 std::optional<datafiles::Failure> checkCustomer(const Customer& customer, const QString& previousNumber)
@@ -83,12 +92,19 @@ std::optional<datafiles::Failure> checkCustomer(const Customer& customer, const 
             QString problem;
             if (c == u'\r' || c == u'\n')
                 problem = QStringLiteral("texten innehåller en radbrytning, som kundfilen inte kan lagra");
+            else if (isRefusedControl(c))
+                problem = controlCharacterProblem(QStringView(&c, 1));
             else if (!datafiles::fitsIn1252(c))
                 problem = QStringLiteral("tecknet %1 i \"%2\" finns inte i Windows-1252").arg(QString(c), *text);
             if (!problem.isEmpty())
                 return refuse(QStringLiteral("%1: %2").arg(QString::fromUtf8(caption), problem));
         }
     }
+    // The order's PDF is sent to the address as it stands.
+    const QString email = customer.email.trimmed();
+    const qsizetype at = email.indexOf(u'@');
+    if (!email.isEmpty() && (at <= 0 || at == email.size() - 1))
+        return refuse(QStringLiteral("E-post: \"%1\" är ingen e-postadress").arg(customer.email));
     return std::nullopt;
 }
 

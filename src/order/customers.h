@@ -33,6 +33,7 @@ struct Customer
 
 // Why a text cannot be a customer number, a number being the name of the
 // customer's file that the operator types into the order: empty when it can.
+// Windows' device names are refused with or without an extension.
 QString customerNumberProblem(const QString& number);
 // Customer numbers are compared without regard to letter case: the folder
 // may lie on a Windows share, where 1042a and 1042A name the same file.
@@ -41,7 +42,9 @@ bool sameCustomerNumber(const QString& a, const QString& b);
 // the import alike: a number new or changed from `previousNumber` must be
 // able to name its file, and the counter-sale customer keeps its own; the
 // name, address and e-mail lines cannot hold a line break (it would shift
-// every later line) or a character outside Windows-1252. A failure of kind
+// every later line), another control character, a tab among them, or a
+// character outside Windows-1252, and an e-mail address has text on both
+// sides of an "@". A failure of kind
 // RefusedByRule whose reason names the field; none when it can be saved.
 // Whether another customer has the number is for saveCustomer() to find on
 // disk, and for the import to match.

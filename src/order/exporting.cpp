@@ -1,63 +1,28 @@
 #include "exporting.h"
 
+#include "csvfile.h"
 #include "registerediting.h"
 #include "registers.h"
 
 #include "datafiles/textfile.h"
 
-#include <QRegularExpression>
-
 namespace core {
-namespace {
-
-QString cellText(const QString& text)
-{
-    const bool quote = text.contains(u';') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r')
-        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
-    if (!quote)
-        return text;
-    QString doubled = text;
-    doubled.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return QLatin1Char('"') + doubled + QLatin1Char('"');
-}
-
-// A stored price with a decimal comma; any other text as it stands.
-QString priceForSpreadsheet(const QString& price)
-{
-    static const QRegularExpression number(QStringLiteral(R"(^-?\d+(\.\d+)?$)"));
-    if (!number.match(price).hasMatch())
-        return price;
-    QString comma = price;
-    comma.replace(u'.', u',');
-    return comma;
-}
-
-} // namespace
-
-QByteArray spreadsheetBytes(const QList<QStringList>& rows)
-{
-    QString text;
-    for (const QStringList& row : rows) {
-        QStringList cells;
-        cells.reserve(row.size());
-        for (const QString& cell : row)
-            cells.append(cellText(cell));
-        text += cells.join(u';');
-        text += QStringLiteral("\r\n");
-    }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-}
 
 QByteArray exportedProducts(const datafiles::RecordTable& products)
 {
-    QList<QStringList> rows { { "Artikelnr", "Benämning", "Enhet", "Pris" } };
-    rows.reserve(products.recordCount() + 1);
+    QByteArray bytes = spreadsheetStart();
+    bytes += SpreadsheetRow().texts({ "Artikelnr", "Benämning", "Enhet", "Pris" }).bytes();
     for (qsizetype r = 0; r < products.recordCount(); ++r) {
-        QStringList product = products.record(r);
-        product[priceField] = priceForSpreadsheet(product.at(priceField));
-        rows.append(product);
+        SpreadsheetRow row;
+        for (int f = 0; f < productFields; ++f) {
+            if (f == priceField)
+                row.number(products.field(r, f));
+            else
+                row.text(products.field(r, f));
+        }
+        bytes += row.bytes();
     }
-    return spreadsheetBytes(rows);
+    return bytes;
 }
 
 QByteArray exportedCustomers(const QList<Customer>& customers)
@@ -81,6 +46,8 @@ std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data,
     static const char* const operations[]
         = { "exportera produktregistret", "exportera kunderna", "exportera orderlistan" };
     const QString operation = QString::fromUtf8(operations[size_t(kind)]);
+    if (std::optional<datafiles::Failure> inside = data.refuseInside(operation, path))
+        return inside;
     QByteArray bytes;
     switch (kind) {
     case ExportKind::Products: {
@@ -103,7 +70,7 @@ std::optional<datafiles::Failure> exportTo(const datafiles::DataDirectory& data,
         const OrderListRead read = readOrderList(data);
         if (read.failure)
             return read.failure->during(operation);
-        bytes = exportedOrderList(read.entries);
+        bytes = exportedOrderList(read.list.entries());
         break;
     }
     }

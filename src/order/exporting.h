@@ -21,10 +21,6 @@ namespace core {
 
 enum class ExportKind { Products, Customers, OrderList };
 
-// Rows as a spreadsheet file: a cell holding ";", a quote, a line break or
-// blanks at its ends is quoted, its quotes doubled.
-QByteArray spreadsheetBytes(const QList<QStringList>& rows);
-
 QByteArray exportedProducts(const datafiles::RecordTable& products);
 QByteArray exportedCustomers(const QList<Customer>& customers);
 QByteArray exportedOrderList(const QList<OrderListEntry>& entries);

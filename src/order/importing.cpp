@@ -3,19 +3,42 @@
 #include "registerediting.h"
 #include "registers.h"
 
+#include "datafiles/codepage.h"
 #include "datafiles/datalock.h"
 #include "datafiles/textfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace core {
 namespace {
 
 QString folded(const QString& text)
 {
-    return text.toCaseFolded();
+    return datafiles::foldedText(text);
+}
+
+// A column's heading as it is recognised: letter case, blanks and dots do not
+// count, so that "Art.nr", "ART NR" and "artnr" name the same column.
+QString headingKey(const QString& heading)
+{
+    QString key = folded(heading);
+    key.removeIf([](QChar c) { return c.isSpace() || c == u'.'; });
+    return key;
+}
+
+bool namesHeading(const ImportField& field, const QString& key)
+{
+    return std::any_of(field.names.cbegin(), field.names.cend(),
+                       [&key](const QString& name) { return headingKey(name) == key; });
 }
 
 QString quoted(const QString& text)
@@ -31,7 +54,7 @@ struct RowCells
     QString problem; // the row is refused before its cells are looked at
 };
 
-RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
+RowCells cellsOf(const QStringList& row, const ImportColumns& columns, const QList<ImportField>& fields)
 {
     RowCells read;
     int needed = 0;
@@ -41,8 +64,16 @@ RowCells cellsOf(const QStringList& row, const ImportColumns& columns)
         read.problem = QStringLiteral("raden har för få kolumner (%1 av %2)").arg(row.size()).arg(needed);
         return read;
     }
-    for (int column : columns.columns)
-        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? row.at(column) : QString());
+    for (qsizetype f = 0; f < columns.columns.size(); ++f) {
+        const int column = columns.columns.at(f);
+        if (column >= 0 && row.at(column).size() > longestCell) {
+            read.problem = QStringLiteral("%1 är längre än %2 tecken").arg(fields.value(f).caption).arg(longestCell);
+            read.cells.clear();
+            return read;
+        }
+        read.cells.append(column >= 0 && !row.at(column).isEmpty() ? datafiles::withStoredInchMarks(row.at(column))
+                                                                   : QString());
+    }
     return read;
 }
 
@@ -94,9 +125,55 @@ std::optional<datafiles::Failure> failedIn(const std::optional<datafiles::Failur
     return std::nullopt;
 }
 
+const QString addedListName = QStringLiteral("tillagda.txt");
+
 QString addedList(const datafiles::DataDirectory& data)
 {
-    return data.customersBeforeImport() + QStringLiteral("/tillagda.txt");
+    return data.customersBeforeImport() + QLatin1Char('/') + addedListName;
+}
+
+datafiles::Failure systemFailure(const QString& operation, const QString& path, int error)
+{
+    return { operation,
+             path,
+             datafiles::failureReason(error, QString::fromLocal8Bit(std::strerror(error))),
+             {},
+             datafiles::kindOfError(error) };
+}
+
+// Removes a folder the import made for itself, with the files in it, if it is
+// there. Nothing is followed: a link in the folder's place or in a file's is
+// removed itself.
+std::optional<datafiles::Failure> removeOwnFolder(const QString& operation, const QString& folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat status = {};
+    if (::lstat(name.constData(), &status) != 0)
+        return errno == ENOENT ? std::nullopt : std::optional(systemFailure(operation, folder, errno));
+    if (S_ISDIR(status.st_mode)) {
+        const QStringList entries
+            = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& entry : entries) {
+            const QString path = folder + QLatin1Char('/') + entry;
+            if (::unlink(QFile::encodeName(path).constData()) != 0)
+                return systemFailure(operation, path, errno);
+        }
+        if (::rmdir(name.constData()) != 0)
+            return systemFailure(operation, folder, errno);
+    } else if (::unlink(name.constData()) != 0) {
+        return systemFailure(operation, folder, errno);
+    }
+    return failedIn(datafiles::syncFolder(datafiles::folderOf(folder)), operation);
+}
+
+// An empty folder of the import's own in place of whatever a stopped import left there.
+std::optional<datafiles::Failure> makeOwnFolder(const QString& operation, const QString& folder)
+{
+    if (std::optional<datafiles::Failure> failure = removeOwnFolder(operation, folder))
+        return failure;
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
+        return systemFailure(operation, folder, errno);
+    return std::nullopt;
 }
 
 } // namespace
@@ -120,11 +197,11 @@ const QList<ImportField>& priceListFields()
 {
     static const QList<ImportField> fields {
         { QStringLiteral("Artikelnr"),
-          { "artikelnr", "artikelnummer", "art.nr", "art nr", "artnr", "art.nr.", "sku", "article",
-            "article number" } },
-        { QStringLiteral("Benämning"), { "benämning", "beskrivning", "description", "name", "namn" } },
-        { QStringLiteral("Enhet"), { "enhet", "unit" } },
-        { QStringLiteral("Pris"), { "pris", "a-pris", "apris", "à-pris", "price", "unit price" } },
+          { "Artikelnr", "Art.nr", "Artikelnummer", "Art nr", "SKU", "Article", "Article number" } },
+        { QStringLiteral("Benämning"), { "Benämning", "Beskrivning", "Namn", "Description", "Name" } },
+        { QStringLiteral("Enhet"), { "Enhet", "Unit" } },
+        { QStringLiteral("Pris"),
+          { "Pris", "A-pris", "Pris exkl. moms", "Nettopris", "Utpris", "Apris", "À-pris", "Price", "Unit price" } },
     };
     return fields;
 }
@@ -132,12 +209,11 @@ const QList<ImportField>& priceListFields()
 const QList<ImportField>& customerListFields()
 {
     static const QList<ImportField> fields {
-        { QStringLiteral("Kundnr"),
-          { "kundnr", "kundnummer", "kund nr", "customer", "customer number", "customer no" } },
-        { QStringLiteral("Namn"), { "namn", "kundnamn", "name", "företag", "company" } },
-        { QStringLiteral("Adress"), { "adress", "gatuadress", "address", "street" } },
-        { QStringLiteral("Postadress"), { "postadress", "postnr och ort", "postal address", "city" } },
-        { QStringLiteral("E-post"), { "e-post", "epost", "e-mail", "email", "mail" } },
+        { QStringLiteral("Kundnr"), { "Kundnr", "Kundnummer", "Customer", "Customer number", "Customer no" } },
+        { QStringLiteral("Namn"), { "Namn", "Kundnamn", "Name", "Företag", "Company" } },
+        { QStringLiteral("Adress"), { "Adress", "Gatuadress", "Address", "Street" } },
+        { QStringLiteral("Postadress"), { "Postadress", "Postnr och ort", "Postal address", "City" } },
+        { QStringLiteral("E-post"), { "E-post", "Epost", "E-mail", "Email", "Mail" } },
     };
     return fields;
 }
@@ -150,9 +226,9 @@ ImportColumns guessColumns(const CsvFile& file, const QList<ImportField>& fields
         const QStringList& first = file.rows.first();
         int named = 0;
         for (qsizetype column = 0; column < first.size(); ++column) {
-            const QString name = first.at(column).trimmed().toCaseFolded();
+            const QString name = headingKey(first.at(column));
             for (qsizetype f = 0; f < fields.size(); ++f) {
-                if (guess.columns[f] < 0 && fields.at(f).names.contains(name)) {
+                if (guess.columns[f] < 0 && namesHeading(fields.at(f), name)) {
                     guess.columns[f] = int(column);
                     ++named;
                     break;
@@ -204,7 +280,7 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
     for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
         ImportRow row;
         row.line = file.lines.value(r);
-        const RowCells read = cellsOf(file.rows.at(r), columns);
+        const RowCells read = cellsOf(file.rows.at(r), columns, fields);
         if (!read.problem.isEmpty()) {
             row.key = file.rows.at(r).value(columns.columns.value(articleField, -1));
             row.detail = read.problem;
@@ -277,6 +353,14 @@ PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, P
         }
         addRow(plan.preview, row);
     }
+    // A list read without its price column would show every row unchanged, as
+    // though its prices were the register's.
+    if (columns.columns.value(priceField, -1) < 0 && plan.changes.isEmpty()) {
+        plan.preview = {};
+        plan.preview.missingColumn = QStringLiteral("Ingen kolumn är vald för %1, så inga priser kan uppdateras. "
+                                                    "Välj prisets kolumn under \"Kolumner i filen\".")
+                                         .arg(fields.at(priceField).caption);
+    }
     return plan;
 }
 
@@ -320,7 +404,7 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
     for (qsizetype r = columns.firstRowNames ? 1 : 0; r < file.rows.size(); ++r) {
         ImportRow row;
         row.line = file.lines.value(r);
-        const RowCells read = cellsOf(file.rows.at(r), columns);
+        const RowCells read = cellsOf(file.rows.at(r), columns, fields);
         if (!read.problem.isEmpty()) {
             row.key = file.rows.at(r).value(columns.columns.value(0, -1));
             row.detail = read.problem;
@@ -377,6 +461,13 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
     return plan;
 }
 
+// Copies the files a change replaces or removes aside, in place of the last
+// import's, with the numbers it adds, for undoCustomerList().
+std::optional<datafiles::Failure> keepCustomers(const datafiles::DataDirectory& data, const QList<Customer>& replaced,
+                                                const QStringList& added, const QString& operation);
+
+std::optional<datafiles::Failure> undoCustomerListHeld(const datafiles::DataDirectory& data);
+
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data, const CustomerListPlan& plan)
 {
     const QString operation = QStringLiteral("importera kundlistan");
@@ -407,17 +498,118 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
                 QStringLiteral("kund %1 har ändrats sedan förhandsgranskningen").arg(before.number));
     }
 
-    // The last import's copies give way to this one's.
-    const QString kept = data.customersBeforeImport();
-    QDir keptFolder(kept);
-    if (keptFolder.exists() && !keptFolder.removeRecursively())
-        return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte tömmas") };
-    if (!QDir().mkpath(kept))
-        return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte skapas") };
+    // Everything the import writes is written whole before any customer file
+    // changes: the customer files in a folder of their own, the copies for
+    // undoing in another. A full disk stops it there, and both folders go.
+    const QString staged = data.customersBeingImported();
+    const QString keptNew = data.customersBeforeImportBeingWritten();
+    const auto nothingImported = [&](datafiles::Failure failure) {
+        removeOwnFolder(operation, staged);
+        removeOwnFolder(operation, keptNew);
+        failure.reason += QStringLiteral("; ingen kund har importerats, och kundfilerna är som före importen");
+        return failure.during(operation);
+    };
+    for (const QString& folder : { staged, keptNew }) {
+        if (std::optional<datafiles::Failure> failure = makeOwnFolder(operation, folder))
+            return nothingImported(*failure);
+    }
+    QStringList names;
+    for (const Customer& customer : plan.written) {
+        names.append(QFileInfo(*data.customerFile(customer.number)).fileName());
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(staged + QLatin1Char('/') + names.last(), customerFileBytes(customer)))
+            return nothingImported(*failure);
+    }
     QByteArray addedNumbers;
     for (const QString& number : plan.added)
         addedNumbers += datafiles::plainLine(number);
     for (const Customer& before : plan.replaced) {
+        const QString path = *data.customerFile(before.number);
+        const datafiles::ReadResult bytes = datafiles::readWholeFile(path);
+        if (!bytes.ok())
+            return nothingImported(*bytes.failure);
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(keptNew + QLatin1Char('/') + QFileInfo(path).fileName(), bytes.bytes))
+            return nothingImported(*failure);
+    }
+    if (std::optional<datafiles::Failure> failure
+        = datafiles::replaceFile(keptNew + QLatin1Char('/') + addedListName, addedNumbers))
+        return nothingImported(*failure);
+
+    // The rest takes no room on the disk. The last import's copies give way to
+    // this one's.
+    const QString kept = data.customersBeforeImport();
+    if (std::optional<datafiles::Failure> link = datafiles::refuseLink(kept))
+        return nothingImported(*link);
+    if (std::optional<datafiles::Failure> failure = removeOwnFolder(operation, kept))
+        return nothingImported(*failure);
+    if (::rename(QFile::encodeName(keptNew).constData(), QFile::encodeName(kept).constData()) != 0)
+        return nothingImported(systemFailure(operation, kept, errno));
+    if (std::optional<datafiles::Failure> failure = datafiles::syncFolder(data.systemFolder()))
+        return nothingImported(*failure);
+
+    // Each file renamed into place, which replaces a link there rather than
+    // writing through it.
+    std::optional<datafiles::Failure> failure;
+    for (qsizetype i = 0; !failure && i < names.size(); ++i) {
+        const QString to = data.customerFolder() + QLatin1Char('/') + names.at(i);
+        if (::rename(QFile::encodeName(staged + QLatin1Char('/') + names.at(i)).constData(),
+                     QFile::encodeName(to).constData())
+            != 0)
+            failure = systemFailure(operation, to, errno);
+    }
+    if (!failure)
+        failure = failedIn(datafiles::syncFolder(data.customerFolder()), operation);
+    if (failure) {
+        const std::optional<datafiles::Failure> undone = undoCustomerListHeld(data);
+        removeOwnFolder(operation, staged);
+        failure->reason += undone
+            ? QStringLiteral("; importen kunde inte heller ångras (%1: %2)").arg(undone->file, undone->reason)
+            : QStringLiteral("; importen är ångrad, och kundfilerna är som före den");
+        return failure;
+    }
+    removeOwnFolder(operation, staged);
+    return std::nullopt;
+}
+
+std::optional<datafiles::Failure> emptyCustomers(const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("tömma kundregistret");
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
+    const CustomersRead now = readCustomers(data);
+    if (now.failure || now.unreadable)
+        return (now.failure ? now.failure : now.unreadable)->during(operation);
+    QList<Customer> removed;
+    for (const Customer& customer : now.customers) {
+        if (!sameCustomerNumber(customer.number, counterSaleCustomer))
+            removed.append(customer);
+    }
+    if (std::optional<datafiles::Failure> failure = keepCustomers(data, removed, {}, operation))
+        return failure;
+    for (const Customer& customer : removed) {
+        if (std::optional<datafiles::Failure> failure = datafiles::removeFile(*data.customerFile(customer.number)))
+            return failure->during(operation);
+    }
+    return std::nullopt;
+}
+
+std::optional<datafiles::Failure> keepCustomers(const datafiles::DataDirectory& data, const QList<Customer>& replaced,
+                                                const QStringList& added, const QString& operation)
+{
+    // The last import's copies give way to this one's.
+    const QString kept = data.customersBeforeImport();
+    if (std::optional<datafiles::Failure> link = datafiles::refuseLink(kept))
+        return link->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::removeTree(kept))
+        return failure->during(operation);
+    if (!QDir().mkpath(kept))
+        return datafiles::Failure { operation, kept, QStringLiteral("mappen kunde inte skapas") };
+    QByteArray addedNumbers;
+    for (const QString& number : added)
+        addedNumbers += datafiles::plainLine(number);
+    for (const Customer& before : replaced) {
         const QString path = *data.customerFile(before.number);
         const datafiles::ReadResult bytes = datafiles::readWholeFile(path);
         if (!bytes.ok())
@@ -430,12 +622,6 @@ std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirect
         return failure->during(operation);
     if (std::optional<datafiles::Failure> failure = datafiles::syncFolder(datafiles::folderOf(kept)))
         return failure->during(operation);
-
-    for (const Customer& customer : plan.written) {
-        if (std::optional<datafiles::Failure> failure
-            = datafiles::replaceFile(*data.customerFile(customer.number), customerFileBytes(customer)))
-            return failure->during(operation);
-    }
     return std::nullopt;
 }
 
@@ -446,20 +632,32 @@ bool canUndoCustomerList(const datafiles::DataDirectory& data)
 
 std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirectory& data)
 {
-    const QString operation = QStringLiteral("ångra den senaste importen av en kundlista");
-    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    const datafiles::DataLock lock
+        = datafiles::DataLock::take(data, QStringLiteral("ångra den senaste importen av en kundlista"));
     if (lock.failure())
         return lock.failure();
-    const QDir kept(data.customersBeforeImport());
-    for (const QString& name : kept.entryList({ QStringLiteral("*.GetInfo.dbf") }, QDir::Files)) {
-        const datafiles::ReadResult before = datafiles::readWholeFile(kept.filePath(name));
+    return undoCustomerListHeld(data);
+}
+
+// The undo itself, by a caller that holds the folder's lock already (the lock
+// is not taken twice: the import undoes itself with it held).
+std::optional<datafiles::Failure> undoCustomerListHeld(const datafiles::DataDirectory& data)
+{
+    const QString operation = QStringLiteral("ångra den senaste importen av en kundlista");
+    const datafiles::OpenedFolder kept(data.customersBeforeImport());
+    if (kept.failure())
+        return kept.failure()->during(operation);
+    for (const QString& name : kept.fileNames()) {
+        if (!datafiles::DataDirectory::customerNumberOfFile(name))
+            continue;
+        const datafiles::ReadResult before = kept.read(name);
         if (!before.ok())
             return before.failure->during(operation);
         if (std::optional<datafiles::Failure> failure
             = datafiles::replaceFile(data.customerFolder() + QLatin1Char('/') + name, before.bytes))
             return failure->during(operation);
     }
-    const datafiles::ReadResult added = datafiles::readWholeFile(addedList(data));
+    const datafiles::ReadResult added = kept.read(QFileInfo(addedList(data)).fileName());
     if (!added.ok())
         return added.failure->during(operation);
     for (const QString& number : datafiles::readLines(added.bytes)) {
@@ -471,8 +669,7 @@ std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirector
     // The list goes last: until it has gone, the undo can be done again.
     if (std::optional<datafiles::Failure> failure = datafiles::removeFile(addedList(data)))
         return failure->during(operation);
-    QDir(data.customersBeforeImport()).removeRecursively();
-    return datafiles::syncFolder(data.systemFolder());
+    return failedIn(datafiles::removeTree(data.customersBeforeImport()), operation);
 }
 
 } // namespace core

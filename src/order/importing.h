@@ -37,11 +37,15 @@ struct ImportPreview
 {
     QList<ImportRow> rows;
     std::array<int, 4> counts {}; // by RowKind
+    // What the operator is told in place of the rows where a column the import
+    // needs has none chosen, so that nothing would change: which column that is.
+    QString missingColumn;
 
     int count(RowKind kind) const { return counts[size_t(kind)]; }
 };
 
-// A field of what is imported, and the names a first row may give its column.
+// A field of what is imported, and the names a first row may give its column,
+// recognised without regard to letter case, blanks or dots.
 struct ImportField
 {
     QString caption;
@@ -76,7 +80,9 @@ struct PriceListPlan
 };
 
 // Rows are matched on the article number, letter case ignored. An empty cell,
-// or a field with no column, leaves the product's field as it is.
+// or a field with no column, leaves the product's field as it is. Without a
+// price column, prices are not updated; where nothing else would change
+// either, no row is listed and `missingColumn` names the price column.
 PriceListPlan planPriceList(const CsvFile& file, const ImportColumns& columns, PriceListMode mode,
                             const datafiles::RecordTable& products);
 
@@ -110,6 +116,9 @@ CustomerListPlan planCustomerList(const CsvFile& file, const ImportColumns& colu
 std::optional<datafiles::Failure> importCustomerList(const datafiles::DataDirectory& data,
                                                      const CustomerListPlan& plan);
 bool canUndoCustomerList(const datafiles::DataDirectory& data);
+// Removes every customer but the counter-sale one, its files kept aside as an
+// import keeps those it replaces: undoCustomerList() puts them back.
+std::optional<datafiles::Failure> emptyCustomers(const datafiles::DataDirectory& data);
 std::optional<datafiles::Failure> undoCustomerList(const datafiles::DataDirectory& data);
 
 } // namespace core

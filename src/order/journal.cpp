@@ -66,6 +66,8 @@ QByteArray encodeJournal(const RegistrationPlan& plan)
     putField(journal, "ordernr", plan.orderNumberFile);
     putField(journal, "data1", plan.archiveCustomer);
     putField(journal, "data2", plan.archiveOrderHead);
+    if (plan.archiveLines)
+        putField(journal, "data3", *plan.archiveLines);
     putField(journal, "listlength", QByteArray::number(plan.listLengthBefore));
     putField(journal, "listappend", plan.listAppend);
     putField(journal, "sha256", checksum(journal));
@@ -82,6 +84,7 @@ std::optional<RegistrationPlan> decodeJournal(QByteArrayView bytes)
     const auto orderNumberFile = fields.field("ordernr");
     const auto data1 = fields.field("data1");
     const auto data2 = fields.field("data2");
+    const auto data3 = fields.field("data3");
     const auto listLength = fields.field("listlength");
     const auto listAppend = fields.field("listappend");
     const qsizetype signedLength = journalHeading.size() + fields.position();
@@ -96,6 +99,7 @@ std::optional<RegistrationPlan> decodeJournal(QByteArrayView bytes)
     plan.orderNumberFile = *orderNumberFile;
     plan.archiveCustomer = *data1;
     plan.archiveOrderHead = *data2;
+    plan.archiveLines = data3;
     plan.listLengthBefore = listLength->toLongLong(&ok);
     plan.listAppend = *listAppend;
     if (!ok || plan.listLengthBefore < 0)

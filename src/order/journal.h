@@ -20,6 +20,9 @@ struct RegistrationPlan
     // recorded by hand has none of them, and these stay empty.
     QByteArray archiveCustomer; // <nr>_data1.dbf
     QByteArray archiveOrderHead; // <nr>_data2.dbf
+    // <nr>_data3.dbf, the lines as printed; none in a journal written before
+    // the lines were archived apart from the basket.
+    std::optional<QByteArray> archiveLines;
     // The order list's length just before the append, and what is appended
     // there: the order's line, after a CR LF where the list's last line had
     // lost its end. Completing the step cuts the list back to that length and

@@ -121,6 +121,30 @@ std::optional<qint64> orderNumberValue(const QString& text)
     return digits.toLongLong();
 }
 
+HighestNumber highestNumberUsed(const datafiles::DataDirectory& data, OwnClaim own)
+{
+    const QString path = data.orderNumberFile();
+    const datafiles::ReadResult file = datafiles::readWholeFile(path);
+    if (!file.ok())
+        return { 0, file.failure };
+    std::optional<qint64> last = orderNumberValue(datafiles::decode1252(file.bytes));
+    if (!last)
+        return { 0, datafiles::refusedByRule({}, path, QStringLiteral("filen innehåller inget ordernummer")) };
+    qint64 highest = std::max(*last, highestListedNumber(data.orderList()));
+    for (const Claim& claim : claims(data)) {
+        if ((own == OwnClaim::LetGo && ownClaim(data, claim)) || leftByDeskGone(data, claim))
+            removeClaim(claim);
+        else if (const std::optional<qint64> value = orderNumberValue(claim.number))
+            highest = std::max(highest, *value);
+    }
+    // An order whose registration stopped part-way may be out on paper
+    // already: its number is taken, even where the order-number file does
+    // not hold it yet.
+    if (const std::optional<qint64> journalled = highestJournalledNumber(data))
+        highest = std::max(highest, *journalled);
+    return { highest, std::nullopt };
+}
+
 NextNumber claimNextNumber(const datafiles::DataDirectory& data)
 {
     const QString operation = QStringLiteral("läsa det senaste ordernumret");
@@ -136,24 +160,10 @@ NextNumber claimNextNumber(const datafiles::DataDirectory& data)
     // registration completed here; one that cannot be keeps its number.
     completeRegistrationsOfGoneDesks(data);
 
-    const datafiles::ReadResult file = datafiles::readWholeFile(path);
-    if (!file.ok())
-        return { {}, file.failure->during(operation) };
-    std::optional<qint64> last = orderNumberValue(datafiles::decode1252(file.bytes));
-    if (!last)
-        return { {}, datafiles::refusedByRule(operation, path, QStringLiteral("filen innehåller inget ordernummer")) };
-    qint64 highest = std::max(*last, highestListedNumber(data.orderList()));
-    for (const Claim& claim : claims(data)) {
-        if (ownClaim(data, claim) || leftByDeskGone(data, claim))
-            removeClaim(claim);
-        else if (const std::optional<qint64> value = orderNumberValue(claim.number))
-            highest = std::max(highest, *value);
-    }
-    // An order whose registration stopped part-way may be out on paper
-    // already: its number is taken, even where the order-number file does
-    // not hold it yet.
-    if (const std::optional<qint64> journalled = highestJournalledNumber(data))
-        highest = std::max(highest, *journalled);
+    const HighestNumber used = highestNumberUsed(data, OwnClaim::LetGo);
+    if (used.failure)
+        return { {}, used.failure->during(operation) };
+    const qint64 highest = used.number;
 
     QDir().mkpath(data.deskFolder());
     const QByteArray desk = data.desk().record().bytes();

@@ -32,6 +32,18 @@ struct NextNumber
 
 NextNumber claimNextNumber(const datafiles::DataDirectory& data);
 
+// The highest order number in use: recorded, in the order list, claimed by a
+// desk present, or held by a registration's journal. Claims of desks that are
+// gone are let go, and with LetGo so is this desk's own. The caller holds the
+// folder's lock.
+enum class OwnClaim { Kept, LetGo };
+struct HighestNumber
+{
+    qint64 number = 0;
+    std::optional<datafiles::Failure> failure;
+};
+HighestNumber highestNumberUsed(const datafiles::DataDirectory& data, OwnClaim own);
+
 // Whether this desk holds the claim on the number.
 bool holdsClaim(const datafiles::DataDirectory& data, const QString& number);
 // The desk other than this one that holds a claim on the number; none when

@@ -2,6 +2,7 @@
 
 #include "basket.h"
 #include "customerlookup.h"
+#include "lineamounts.h"
 #include "numbering.h"
 #include "registration.h"
 
@@ -86,9 +87,10 @@ std::optional<datafiles::Failure> OpenOrder::startNew()
     return std::nullopt;
 }
 
-void OpenOrder::lookUpCustomer()
+std::optional<QString> OpenOrder::lookUpCustomer()
 {
-    const CustomerLookup customer = core::lookUpCustomer(m_data, m_order.text(Order::CustomerNumber));
+    const QString typed = m_order.text(Order::CustomerNumber);
+    const CustomerLookup customer = core::lookUpCustomer(m_data, typed);
     applyCustomer(m_order, customer);
     if (m_customerLinesEditable != customer.linesEditable) {
         m_customerLinesEditable = customer.linesEditable;
@@ -96,6 +98,9 @@ void OpenOrder::lookUpCustomer()
     }
     emit headChanged();
     emit changed();
+    if (customer.counterSaleInstead)
+        return typed;
+    return std::nullopt;
 }
 
 void OpenOrder::setText(Order::Field field, const QString& text)
@@ -131,7 +136,11 @@ std::optional<datafiles::Failure> OpenOrder::appendLines(const QList<OrderLine>&
 
 std::optional<datafiles::Failure> OpenOrder::addLines(const QList<OrderLine>& lines)
 {
-    return appendLines(lines, QStringLiteral("lägga till orderraden"));
+    for (const OrderLine& line : lines) {
+        if (std::optional<LineRefusal> refusal = refusedLineValue(line))
+            return refusal->failure;
+    }
+    return appendLines(lines, addLineOperation);
 }
 
 std::optional<datafiles::Failure> OpenOrder::fetchLines(const QList<OrderLine>& lines)

@@ -60,13 +60,16 @@ public:
     // again would list its number twice.
     bool isRegistered() const;
     // The customer of the number in the customer-number box, from its file.
-    void lookUpCustomer();
+    // The number typed, when it named no customer and the counter-sale
+    // customer came in its place.
+    std::optional<QString> lookUpCustomer();
     // A head text as the operator typed it.
     void setText(Order::Field field, const QString& text);
     // A code chosen from its register.
     void setCode(CodeRegister which, const QString& code);
     // Lines from the product picker: added to the basket, then to the order.
-    // Nothing is added when the basket cannot be written.
+    // Nothing is added when the basket cannot be written, or when a line's
+    // values are refused (refusedLineValue).
     std::optional<datafiles::Failure> addLines(const QList<OrderLine>& lines);
     // A printed order's lines fetched with "Hämta underlag": kept in the
     // order's basket as lines from the picker are, so that the order's archive

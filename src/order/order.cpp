@@ -17,17 +17,34 @@ OrderLine OrderLine::fromList(const QStringList& texts)
     return line;
 }
 
+namespace {
+
+struct VatCode
+{
+    const char16_t* code;
+    const char16_t* rate;
+};
+
+constexpr VatCode vatCodes[] = { { u"0", u"25" }, { u"1", u"12" }, { u"3", u"6" }, { u"9", u"0" } };
+
+} // namespace
+
 std::optional<QString> vatRateOfCode(const QString& code)
 {
-    if (code == u"0")
-        return QStringLiteral("25");
-    if (code == u"1")
-        return QStringLiteral("12");
-    if (code == u"3")
-        return QStringLiteral("6");
-    if (code == u"9")
-        return QStringLiteral("0");
+    for (const VatCode& vat : vatCodes) {
+        if (code == vat.code)
+            return QString::fromUtf16(vat.rate);
+    }
     return std::nullopt;
+}
+
+QString vatCodesWithRates()
+{
+    QStringList listed;
+    for (const VatCode& vat : vatCodes)
+        listed.append(QStringLiteral("%1 (%2 %)").arg(QString::fromUtf16(vat.code), QString::fromUtf16(vat.rate)));
+    const QString last = listed.takeLast();
+    return listed.join(QStringLiteral(", ")) + QStringLiteral(" eller ") + last;
 }
 
 Order::Order()
@@ -38,10 +55,11 @@ Order::Order()
 void Order::setText(Field field, const QString& text)
 {
     m_texts[field] = text;
-    if (field == VatCode) {
-        if (std::optional<QString> rate = vatRateOfCode(text))
-            m_vatRate = *rate;
-    }
+}
+
+QString Order::vatRate() const
+{
+    return vatRateOfCode(m_texts[VatCode]).value_or(QString());
 }
 
 void Order::removeLines(const QList<int>& positions)

@@ -30,6 +30,10 @@ struct OrderLine
 // other code has none.
 std::optional<QString> vatRateOfCode(const QString& code);
 
+// The VAT codes with their rates, as the operator is told them: "0 (25 %), 1
+// (12 %), 3 (6 %) eller 9 (0 %)".
+QString vatCodesWithRates();
+
 // The order being entered, or one read back from the archive: the head texts
 // and the order lines, as the operator typed them and the files hold them.
 // The order window shows and edits one; the totals, the printed form, the
@@ -61,10 +65,9 @@ public:
     const QString& text(Field field) const { return m_texts[field]; }
     void setText(Field field, const QString& text);
 
-    // The VAT rate in force: that of the last VAT code from the table the order
-    // has held. A code outside the table ("2", an empty box) leaves the rate as
-    // it was; an order that never held one has none.
-    const QString& vatRate() const { return m_vatRate; }
+    // The VAT rate of the order's VAT code; none (empty) for a code outside
+    // the table ("2", an empty box), whatever code the order held before.
+    QString vatRate() const;
 
     const QList<OrderLine>& lines() const { return m_lines; }
     void appendLine(const OrderLine& line) { m_lines.append(line); }
@@ -77,7 +80,6 @@ public:
 
 private:
     std::array<QString, fieldCount> m_texts;
-    QString m_vatRate;
     QList<OrderLine> m_lines;
 };
 

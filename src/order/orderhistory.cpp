@@ -1,11 +1,11 @@
 #include "orderhistory.h"
 
+#include "wordsearch.h"
+
 #include "datafiles/codepage.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 
-#include <QHash>
-#include <QRegularExpression>
 #include <QtAlgorithms>
 
 #include <array>
@@ -19,36 +19,19 @@ namespace {
 // into the next field.
 constexpr char fieldEnd = '\n';
 
-// Case folding on the bytes of the code page: each byte stands for its
-// character folded, given as the first byte that folds to the same character,
-// so that comparing folded bytes is comparing the folded texts.
+// The bytes of the order list case folded as every search of the program
+// folds them, a line break inside a field a blank there, never the end of the
+// field; and the bit of a folded letter or digit among a record's initials,
+// one of its own for the digits, a to z and the Nordic letters.
 struct Folding
 {
-    std::array<char, 256> folded {};
-    std::array<bool, 256> wordLetter {};
-    // The bit of a folded letter or digit among a record's initials; a bit of
-    // its own for the digits, a to z and the Nordic letters.
+    datafiles::ByteTable folded = datafiles::foldedBytes();
+    std::array<bool, 256> wordLetter = datafiles::letterOrDigitBytes();
     std::array<quint8, 256> initialBit {};
     std::array<bool, 256> ownBit {};
-    QHash<char16_t, char> byFoldedCharacter;
 
     Folding()
     {
-        for (int byte = 0; byte < 256; ++byte) {
-            const QChar character = datafiles::charFrom1252(char(byte)).toCaseFolded();
-            // The folded character's own byte where the code page has one (b
-            // for B), else the first byte that folds to it (µ for µ and μ).
-            char canonical = char(byte);
-            if (datafiles::fitsIn1252(character))
-                canonical = datafiles::encode1252(QStringView(&character, 1)).at(0);
-            else if (const auto known = byFoldedCharacter.constFind(character.unicode());
-                     known != byFoldedCharacter.cend())
-                canonical = known.value();
-            byFoldedCharacter.insert(character.unicode(), canonical);
-            folded[size_t(byte)] = canonical;
-            wordLetter[size_t(byte)] = character.isLetterOrNumber();
-        }
-        // A line break inside a field is a blank there, never the end of the field.
         folded[size_t('\n')] = ' ';
         folded[size_t('\r')] = ' ';
 
@@ -73,20 +56,6 @@ struct Folding
             h = h * 257 + quint64(static_cast<unsigned char>(word[i])) + 1;
         return quint64(1) << ((h * 0x9E3779B97F4A7C15ull) >> 58);
     }
-
-    // The search word in folded bytes; none when some character of it stands
-    // in no order, since the code page has no byte for it.
-    std::optional<QByteArray> word(const QString& text) const
-    {
-        QByteArray bytes(text.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const auto found = byFoldedCharacter.constFind(text.at(i).toCaseFolded().unicode());
-            if (found == byFoldedCharacter.cend() || found.value() == fieldEnd || found.value() == '\r')
-                return std::nullopt;
-            bytes[i] = found.value();
-        }
-        return bytes;
-    }
 };
 
 const Folding& folding()
@@ -94,8 +63,6 @@ const Folding& folding()
     static const Folding instance;
     return instance;
 }
-
-constexpr quint32 lineStartBit = 0x80000000u;
 
 } // namespace
 
@@ -114,105 +81,80 @@ bool passes(StatusFilter filter, OrderState state)
     return false;
 }
 
-OrderHistory::OrderHistory(QByteArray listBytes)
-    : m_bytes(std::move(listBytes))
+OrderHistory::OrderHistory(const QList<OrderListEntry>& entries)
 {
-    Q_ASSERT(m_bytes.size() < qsizetype(lineStartBit));
-    const Folding& fold = folding();
+    QByteArray list;
+    for (const OrderListEntry& e : entries)
+        list += datafiles::quotedRecord({ e.orderDate, e.orderNumber, e.customerNumber, e.customerName });
+    reserve(list.size());
+    take(OrderList(std::move(list), [this](const OrderList::Fields& fields) { add(fields); }));
+}
+
+void OrderHistory::reserve(qsizetype listBytes)
+{
     // About 45 bytes an order.
-    const size_t expected = size_t(m_bytes.size() / 40 + 16);
-    m_records.reserve(expected);
+    listBytes = std::max<qsizetype>(listBytes, 0);
+    const size_t expected = size_t(listBytes / 40 + 16);
     m_keys.reserve(expected);
     m_firstWord.reserve(expected + 1);
     m_initials.reserve(expected);
     m_beginnings.reserve(expected);
-    m_folded.resize(m_bytes.size() + 64);
+    m_folded.resize(listBytes + 64);
     m_wordStarts.reserve(expected * 5);
+}
+
+void OrderHistory::add(const OrderList::Fields& fields)
+{
+    const Folding& fold = folding();
+    const qsizetype searched = fields[1].size() + fields[2].size() + fields[3].size() + 3;
+    if (m_foldedSize + searched > m_folded.size())
+        m_folded.resize(std::max(m_folded.size() * 2, m_foldedSize + searched));
     char* folded = m_folded.data();
-    qsizetype foldedSize = 0;
-
-    const char* bytes = m_bytes.constData();
-    datafiles::RecordReader reader(m_bytes, orderListFields);
-    std::array<datafiles::FieldSpan, orderListFields> fields;
-    while (reader.next(fields.data())) {
-        const qsizetype searched = qsizetype(fields[1].end - fields[1].begin) + (fields[2].end - fields[2].begin)
-            + (fields[3].end - fields[3].begin) + 3;
-        if (foldedSize + searched > m_folded.size()) {
-            m_folded.resize(std::max(m_folded.size() * 2, foldedSize + searched));
-            folded = m_folded.data();
+    m_keys.push_back(orderNumberKey(fields[1]));
+    const size_t firstWord = m_wordStarts.size();
+    m_firstWord.push_back(quint32(firstWord));
+    for (int f = 1; f < orderListFields; ++f) {
+        bool inWord = false;
+        for (char c : fields[size_t(f)]) {
+            const auto byte = size_t(static_cast<unsigned char>(c));
+            const bool letter = fold.wordLetter[byte];
+            if (letter && !inWord)
+                m_wordStarts.push_back(quint32(m_foldedSize));
+            inWord = letter;
+            folded[m_foldedSize++] = fold.folded[byte];
         }
-        m_records.push_back(quint32(reader.recordBegin()) | (reader.recordAtLineStart() ? lineStartBit : 0));
-        m_keys.push_back(orderNumberKey(QByteArrayView(bytes + fields[1].begin, fields[1].end - fields[1].begin)));
-        const size_t firstWord = m_wordStarts.size();
-        m_firstWord.push_back(quint32(firstWord));
-        for (int f = 1; f < orderListFields; ++f) {
-            bool inWord = false;
-            for (quint32 at = fields[size_t(f)].begin; at < fields[size_t(f)].end; ++at) {
-                const auto byte = size_t(static_cast<unsigned char>(bytes[at]));
-                const bool letter = fold.wordLetter[byte];
-                if (letter && !inWord)
-                    m_wordStarts.push_back(quint32(foldedSize));
-                inWord = letter;
-                folded[foldedSize++] = fold.folded[byte];
-            }
-            folded[foldedSize++] = fieldEnd;
-        }
-        quint64 initials = 0;
-        quint64 beginnings = 0;
-        for (size_t w = firstWord; w < m_wordStarts.size(); ++w) {
-            const char* word = folded + m_wordStarts[w];
-            initials |= quint64(1) << fold.initialBit[size_t(static_cast<unsigned char>(word[0]))];
-            // Every word is followed by its field's end at least.
-            beginnings |= Folding::beginningBit(word, 2);
-            if (word[1] != fieldEnd)
-                beginnings |= Folding::beginningBit(word, 3);
-        }
-        m_initials.push_back(initials);
-        m_beginnings.push_back(beginnings);
+        folded[m_foldedSize++] = fieldEnd;
     }
-    m_endsInsideRecord = reader.endsInsideRecord();
+    quint64 initials = 0;
+    quint64 beginnings = 0;
+    for (size_t w = firstWord; w < m_wordStarts.size(); ++w) {
+        const char* word = folded + m_wordStarts[w];
+        initials |= quint64(1) << fold.initialBit[size_t(static_cast<unsigned char>(word[0]))];
+        // Every word is followed by its field's end at least.
+        beginnings |= Folding::beginningBit(word, 2);
+        if (word[1] != fieldEnd)
+            beginnings |= Folding::beginningBit(word, 3);
+    }
+    m_initials.push_back(initials);
+    m_beginnings.push_back(beginnings);
+}
+
+void OrderHistory::take(OrderList list)
+{
+    m_list = std::move(list);
     m_firstWord.push_back(quint32(m_wordStarts.size()));
-    m_folded.resize(foldedSize);
-    m_states.assign(m_records.size(), OrderState::Registered);
+    m_folded.resize(m_foldedSize);
+    const size_t records = m_keys.size();
+    m_states.assign(records, OrderState::Registered);
     for (std::vector<quint64>& bits : m_inState)
-        bits.assign((m_records.size() + 63) / 64, 0);
-    for (size_t i = 0; i < m_records.size(); ++i)
+        bits.assign((records + 63) / 64, 0);
+    for (size_t i = 0; i < records; ++i)
         m_inState[size_t(OrderState::Registered)][i / 64] |= quint64(1) << (i % 64);
-}
-
-OrderHistory::OrderHistory(const QList<OrderListEntry>& entries)
-    : OrderHistory([&entries] {
-        QByteArray list;
-        for (const OrderListEntry& e : entries)
-            list += datafiles::quotedRecord({ e.orderDate, e.orderNumber, e.customerNumber, e.customerName });
-        return list;
-    }())
-{
-}
-
-QByteArrayView OrderHistory::field(size_t index, int field) const
-{
-    const quint32 record = m_records[index];
-    const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(record & ~lineStartBit);
-    datafiles::FieldStream stream(bytes, record & lineStartBit);
-    datafiles::FieldSpan span;
-    for (int f = 0; f <= field; ++f)
-        stream.next(&span);
-    return bytes.sliced(span.begin, span.end - span.begin);
-}
-
-OrderListEntry OrderHistory::entry(qsizetype place) const
-{
-    const size_t i = index(place);
-    const auto text = [this, i](int f) {
-        return datafiles::decode1252(field(i, f));
-    };
-    return { text(0), text(1), text(2), text(3) };
 }
 
 QString OrderHistory::orderNumber(qsizetype place) const
 {
-    return datafiles::decode1252(field(index(place), 1));
+    return datafiles::decode1252(m_list.fields(index(place))[1]);
 }
 
 void OrderHistory::setState(size_t index, OrderState state)
@@ -225,8 +167,8 @@ void OrderHistory::setState(size_t index, OrderState state)
 
 void OrderHistory::takeStates(const StatusLog& log)
 {
-    for (size_t i = 0; i < m_records.size(); ++i)
-        setState(i, log.stateOf(m_keys[i] ? QByteArrayView() : field(i, 1), m_keys[i]));
+    for (size_t i = 0; i < m_keys.size(); ++i)
+        setState(i, log.stateOf(m_keys[i] ? QByteArrayView() : m_list.fields(qsizetype(i))[1], m_keys[i]));
 }
 
 bool OrderHistory::matches(size_t index, const QList<QByteArray>& words) const
@@ -252,18 +194,15 @@ bool OrderHistory::matches(size_t index, const QList<QByteArray>& words) const
 
 std::vector<int> OrderHistory::search(QStringView text, StatusFilter filter, qsizetype* hiddenByFilter) const
 {
-    // Any white space parts the words: a pasted line feed or tab is a blank,
-    // never part of a word that could reach into the next field or order.
-    static const QRegularExpression whiteSpace(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption);
     const Folding& fold = folding();
     QList<QByteArray> words;
     bool findsNothing = false;
-    for (const QString& typed : text.toString().split(whiteSpace, Qt::SkipEmptyParts)) {
-        const std::optional<QByteArray> word = fold.word(typed);
-        if (!word)
-            findsNothing = true;
-        else if (!words.contains(*word))
+    for (const QString& typed : WordSearch::searchWords(text)) {
+        // A character that no byte stands for is in no order.
+        if (const std::optional<QByteArray> word = datafiles::foldedBytes(typed))
             words.append(*word);
+        else
+            findsNothing = true;
     }
     // What a record must have among its initials and beginnings to be looked
     // at more closely; a word of one letter with a bit of its own needs no
@@ -283,7 +222,7 @@ std::vector<int> OrderHistory::search(QStringView text, StatusFilter filter, qsi
 
     std::vector<int> found;
     qsizetype hidden = 0;
-    const size_t count = m_records.size();
+    const size_t count = m_keys.size();
     if (findsNothing) {
     } else if (words.isEmpty() && filter == StatusFilter::All) {
         found.resize(count);
@@ -353,19 +292,16 @@ OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data)
     // where the machine has one; both are read before the history opens.
     std::future<StatusLogRead> statusRead = std::async(std::launch::async, [data] { return readStatusLog(data); });
     OrderHistoryRead read;
-    const QString list = data.orderList();
-    // No list: no order has been printed yet.
-    if (datafiles::isFile(list)) {
-        const QString operation = QStringLiteral("läsa listan över utskrivna order");
-        datafiles::ReadResult file = datafiles::readWholeFile(list);
-        if (!file.ok()) {
-            read.failure = file.failure->during(operation);
-            return read;
-        }
-        read.history = OrderHistory(std::move(file.bytes));
-        if (read.history.endsInsideRecord())
-            read.cutShort.append(datafiles::endsInsideRecord(operation, list));
+    read.history.reserve(datafiles::fileSize(data.orderList()));
+    OrderListRead list
+        = readOrderList(data, [&history = read.history](const OrderList::Fields& fields) { history.add(fields); });
+    if (list.failure) {
+        read.failure = list.failure;
+        return read;
     }
+    read.history.take(std::move(list.list));
+    if (list.cutShort)
+        read.cutShort.append(*list.cutShort);
     StatusLogRead status = statusRead.get();
     if (status.failure) {
         read.failure = status.failure;
@@ -373,6 +309,8 @@ OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data)
     }
     if (status.cutShort)
         read.cutShort.append(*status.cutShort);
+    if (status.skipped)
+        read.cutShort.append(*status.skipped);
     read.history.takeStates(status.log);
     read.status = std::move(status.log);
     return read;

@@ -24,27 +24,25 @@ enum class StatusFilter {
 
 bool passes(StatusFilter filter, OrderState state);
 
+struct OrderHistoryRead;
+
 // The printed orders as the history lists them: the records of the order
 // list, newest (last) first, each with its state, and a search over them that
-// the operator runs at every keystroke. The list's bytes are kept as read and
-// an order's fields are taken from them when it is shown; the search looks at
-// a case-folded copy of the numbers and names alone. An order's own files are
-// read when the operator chooses it.
+// the operator runs at every keystroke. The search looks at a case-folded copy
+// of the numbers and names alone. An order's own files are read when the
+// operator chooses it.
 class OrderHistory
 {
 public:
     OrderHistory() = default;
-    // The bytes of the order list; a record it ends inside is left out.
-    explicit OrderHistory(QByteArray listBytes);
     // The records as the order list would hold them, in file order.
     explicit OrderHistory(const QList<OrderListEntry>& entries);
 
-    qsizetype size() const { return qsizetype(m_records.size()); }
-    bool endsInsideRecord() const { return m_endsInsideRecord; }
+    qsizetype size() const { return m_list.size(); }
     // The order at a place of the list, 0 being the newest.
-    OrderListEntry entry(qsizetype place) const;
+    OrderListEntry entry(qsizetype place) const { return m_list.entry(index(place)); }
     QString orderNumber(qsizetype place) const;
-    OrderState state(qsizetype place) const { return m_states[index(place)]; }
+    OrderState state(qsizetype place) const { return m_states[size_t(index(place))]; }
 
     // Every order's state as the log has it: as the history opens, and again
     // after a change, which a look-up of every order takes little longer to
@@ -62,17 +60,22 @@ public:
                             qsizetype* hiddenByFilter = nullptr) const;
 
 private:
-    size_t index(qsizetype place) const { return m_records.size() - 1 - size_t(place); }
-    QByteArrayView field(size_t index, int field) const;
+    friend OrderHistoryRead readOrderHistory(const datafiles::DataDirectory& data);
+
+    // The index is made as the list is read: room for a list of that many
+    // bytes, each record as it is read, then the list itself.
+    void reserve(qsizetype listBytes);
+    void add(const OrderList::Fields& fields);
+    void take(OrderList list);
+
+    qsizetype index(qsizetype place) const { return m_list.size() - 1 - place; }
     bool matches(size_t index, const QList<QByteArray>& words) const;
     void setState(size_t index, OrderState state);
     // Of the 64 records from index 64 * block on, those the filter lets through.
     quint64 shownBy(StatusFilter filter, size_t block) const;
 
-    QByteArray m_bytes;
-    // Per record, in file order: where it starts in m_bytes (the top bit set
-    // when it starts a line), its number's key and its state.
-    std::vector<quint32> m_records;
+    OrderList m_list;
+    // Per record, in file order: its number's key and its state.
     std::vector<quint64> m_keys;
     std::vector<OrderState> m_states;
     // A bit a record for each state, 64 records a word, for the filter.
@@ -80,6 +83,7 @@ private:
     // The order number, customer number and name of each record, case folded,
     // each ended by a line feed, and where each of their words begins there.
     QByteArray m_folded;
+    qsizetype m_foldedSize = 0;
     std::vector<quint32> m_firstWord; // per record, into m_wordStarts; one more at the end
     std::vector<quint32> m_wordStarts; // into m_folded
     // Per record, a bit for each letter or digit that begins one of its words,
@@ -87,7 +91,6 @@ private:
     // records a keystroke cannot find are passed over on these alone.
     std::vector<quint64> m_initials;
     std::vector<quint64> m_beginnings;
-    bool m_endsInsideRecord = false;
 };
 
 // What the history opens on: the order list and the status file.
@@ -97,8 +100,9 @@ struct OrderHistoryRead
     StatusLog status;
     // The list or the status file is there but cannot be read.
     std::optional<datafiles::Failure> failure;
-    // The list or the status file ends inside a record: what to tell the
-    // operator; the whole records before it are used.
+    // The list or the status file ends inside a record, or the status file
+    // has lines passed over: what to tell the operator; the whole records are
+    // used.
     QList<datafiles::Failure> cutShort;
 };
 

@@ -83,6 +83,17 @@ QString voidedLeftAsTheyAre(const QStringList& voided, StatusCommand command)
              one ? marked : marked + QLatin1Char('e'));
 }
 
+std::optional<VoidedOrderQuestion> voidedOrderQuestion(const StatusLog& log, const QString& orderNumber,
+                                                       const QString& doing)
+{
+    if (log.stateOf(orderNumber) != OrderState::Voided)
+        return std::nullopt;
+    const QList<StatusChange> changes = log.changesOf(orderNumber);
+    return VoidedOrderQuestion { QStringLiteral("Makulerad order"),
+                                 QStringLiteral("Order %1 är makulerad.\r\nOrsak: %2\r\n\r\nVill du ändå %3?")
+                                     .arg(orderNumber, changes.isEmpty() ? QString() : changes.last().reason, doing) };
+}
+
 quint64 orderNumberKey(QByteArrayView number)
 {
     if (number.isEmpty() || number.size() > 18 || (number.size() > 1 && number.front() == '0'))
@@ -132,7 +143,7 @@ std::optional<quint64> whenDigits(QByteArrayView when)
 
 bool StatusLog::take(QByteArrayView bytes)
 {
-    datafiles::RecordReader reader(bytes, statusFields);
+    datafiles::LineRecordReader reader(bytes, statusFields);
     std::array<datafiles::FieldSpan, statusFields> fields;
     const auto bytesOf = [bytes](const datafiles::FieldSpan& f) {
         return bytes.sliced(f.begin, f.end - f.begin);
@@ -154,12 +165,17 @@ bool StatusLog::take(QByteArrayView bytes)
         latest.change = change;
         latest.state = *state;
     }
+    m_skippedLines += reader.skippedLines();
     return !reader.endsInsideRecord();
 }
 
 void StatusLog::add(QByteArrayView records)
 {
+    // Whole records, appended after the file's last line: the lines passed
+    // over are those of the file as it was read.
+    const QList<qsizetype> skipped = m_skippedLines;
     take(records);
+    m_skippedLines = skipped;
 }
 
 QString StatusLog::whenOf(qint32 change) const
@@ -295,6 +311,21 @@ StatusLogRead readStatusLog(const datafiles::DataDirectory& data)
     }
     if (read.log.endsInsideRecord())
         read.cutShort = datafiles::endsInsideRecord(operation, read.file);
+    if (const QList<qsizetype>& lines = read.log.skippedLines(); !lines.isEmpty()) {
+        QStringList numbers;
+        for (qsizetype line : lines)
+            numbers.append(QString::number(line));
+        read.skipped = datafiles::Failure {
+            operation,
+            read.file,
+            QStringLiteral("%1 %2 har fel antal fält och hoppas över; posterna efter %3 läses som de står")
+                .arg(lines.size() == 1 ? QStringLiteral("rad") : QStringLiteral("raderna"),
+                     numbers.join(QStringLiteral(", ")),
+                     lines.size() == 1 ? QStringLiteral("den") : QStringLiteral("dem")),
+            {},
+            datafiles::FailureKind::DamagedRecord
+        };
+    }
     return read;
 }
 
@@ -334,13 +365,15 @@ StatusUpdate changeStatus(const datafiles::DataDirectory& data, StatusLog& log, 
         update.failure = lock.failure();
         return update;
     }
-    const datafiles::RecordAppend append = datafiles::appendRecords(data.statusFile(), records, statusFields);
+    const datafiles::RecordAppend append = datafiles::appendLineRecords(data.statusFile(), records, statusFields);
     if (append.failure) {
         update.failure = append.failure->during(statusOperation);
         return update;
     }
+    // The change itself is saved: what is told is the cut record kept aside.
     if (!append.setAside.isEmpty())
-        update.setAside = datafiles::cutRecordSetAside(statusOperation, data.statusFile(), append.setAside);
+        update.setAside = datafiles::cutRecordSetAside(QStringLiteral("läsa orderstatus till slut"), data.statusFile(),
+                                                       append.setAside);
     log.add(records);
     update.changed = changed;
     return update;

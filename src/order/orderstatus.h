@@ -62,6 +62,20 @@ QString ordersNamed(const QStringList& numbers);
 // 1043 är makulerad och markeras inte som levererad."
 QString voidedLeftAsTheyAre(const QStringList& voided, StatusCommand command);
 
+// What the operator is asked before a voided order is printed again, copied
+// or sent: titled "Makulerad order", it names the order and why it was voided
+// and asks whether to go on `doing` ("starta en ny order från den") anyway.
+struct VoidedOrderQuestion
+{
+    QString title;
+    QString text;
+};
+
+class StatusLog;
+// None for an order that is not voided.
+std::optional<VoidedOrderQuestion> voidedOrderQuestion(const StatusLog& log, const QString& orderNumber,
+                                                       const QString& doing);
+
 // An order number's key in the status tables: the number plus one for plain
 // digits as the program hands numbers out ("1042", not "01042"); 0 for any
 // other text, which is then looked up by its bytes.
@@ -73,11 +87,14 @@ class StatusLog
 {
 public:
     StatusLog() = default;
-    // The status file's bytes; a record it ends inside is left out, and so is
-    // a record whose state is none of the four.
+    // The status file's bytes, one record a line; a record it ends inside is
+    // left out, and so is a record whose state is none of the four, and a line
+    // of more or fewer fields than a record's, which shifts no later record.
     explicit StatusLog(QByteArrayView bytes);
 
     bool endsInsideRecord() const { return m_endsInsideRecord; }
+    // The lines of the file passed over for their number of fields, from 1.
+    const QList<qsizetype>& skippedLines() const { return m_skippedLines; }
     qsizetype changeCount() const { return qsizetype(m_changes.size()); }
 
     OrderState stateOf(const QString& orderNumber) const;
@@ -124,6 +141,7 @@ private:
     std::vector<Latest> m_latest;
     qsizetype m_numbers = 0;
     QHash<QByteArray, Latest> m_otherNumbers;
+    QList<qsizetype> m_skippedLines;
     bool m_endsInsideRecord = false;
 };
 
@@ -133,6 +151,7 @@ struct StatusLogRead
     QString file;
     std::optional<datafiles::Failure> failure; // the file is there but cannot be read
     std::optional<datafiles::Failure> cutShort; // it ends inside a record: what to tell the operator
+    std::optional<datafiles::Failure> skipped; // lines passed over: what to tell the operator
 };
 
 // A missing status file is an empty log: no order has changed yet.
@@ -143,7 +162,8 @@ struct StatusUpdate
     QStringList changed; // the orders whose state changed
     QStringList voided; // a voided order is neither delivered nor invoiced
     std::optional<datafiles::Failure> failure; // nothing changed
-    // The status file ended inside a record and was cut back first.
+    // The status file ended inside a record and was cut back, after its last
+    // whole line, before the change was added: told, though the change is saved.
     std::optional<datafiles::Failure> setAside;
 };
 

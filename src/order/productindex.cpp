@@ -5,128 +5,43 @@
 #include "datafiles/codepage.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <optional>
 
 namespace core {
 namespace {
 
-// Each byte of the register mapped to the smallest byte whose character folds
-// to the same letter, so that comparing mapped bytes ignores letter case exactly
-// as comparing the decoded texts would.
-struct CaseFolding
+// The first letters of a text, case folded, packed into one word, the first
+// letter in its lowest byte: as many letters as the word has bytes. A search
+// compares these words and reads the register only where they agree.
+template<class Word>
+Word packedLetters(const char* bytes, qsizetype count)
 {
-    std::array<uchar, 256> canonical {};
-    std::array<char16_t, 256> folded {};
-    std::array<bool, 256> wordLetter {};
-
-    CaseFolding()
-    {
-        for (int b = 0; b < 256; ++b) {
-            const QChar c = datafiles::charFrom1252(char(b));
-            folded[size_t(b)] = c.toCaseFolded().unicode();
-            wordLetter[size_t(b)] = c.isLetterOrNumber();
-        }
-        for (int b = 0; b < 256; ++b) {
-            int first = 0;
-            while (folded[size_t(first)] != folded[size_t(b)])
-                ++first; // stops at b at the latest
-            canonical[size_t(b)] = uchar(first);
-        }
-    }
-
-    // The canonical byte of a character of the search text; none when no byte
-    // of the register can stand for it.
-    std::optional<uchar> canonicalOf(QChar c) const
-    {
-        const char16_t target = c.toCaseFolded().unicode();
-        for (int b = 0; b < 256; ++b) {
-            if (folded[size_t(b)] == target)
-                return canonical[size_t(b)];
-        }
-        return std::nullopt;
-    }
-
-    // The text in canonical bytes; none when a letter of it is in no byte.
-    std::optional<QByteArray> canonicalText(QStringView text) const
-    {
-        QByteArray wanted;
-        wanted.reserve(text.size());
-        for (QChar c : text) {
-            const std::optional<uchar> byte = canonicalOf(c);
-            if (!byte)
-                return std::nullopt;
-            wanted.append(char(*byte));
-        }
-        return wanted;
-    }
-};
-
-const CaseFolding& caseFolding()
-{
-    static const CaseFolding folding;
-    return folding;
-}
-
-constexpr int packedLetters = 4;
-
-quint32 packedStart(const uchar* letters, qsizetype count)
-{
-    quint32 packed = 0;
-    for (qsizetype i = 0; i < qMin<qsizetype>(count, packedLetters); ++i)
-        packed |= quint32(letters[i]) << (8 * i);
+    const datafiles::ByteTable& folded = datafiles::foldedBytes();
+    Word packed = 0;
+    for (qsizetype i = 0; i < qMin<qsizetype>(count, qsizetype(sizeof(Word))); ++i)
+        packed |= Word(uchar(folded[uchar(bytes[i])])) << (8 * i);
     return packed;
 }
 
-quint32 packedCanonical(const char* bytes, qsizetype count)
+// The bits of a packed word that the first `length` letters fill.
+template<class Word>
+Word packedMask(qsizetype length)
 {
-    const auto& canonical = caseFolding().canonical;
-    quint32 packed = 0;
-    for (qsizetype i = 0; i < qMin<qsizetype>(count, packedLetters); ++i)
-        packed |= quint32(canonical[uchar(bytes[i])]) << (8 * i);
-    return packed;
+    return length >= qsizetype(sizeof(Word)) ? ~Word(0) : (Word(1) << (8 * length)) - 1;
 }
 
-constexpr int wordLetters = 8;
+constexpr qsizetype wordLetters = sizeof(quint64);
 
-// The first eight letters of a text in canonical bytes, packed.
-quint64 packedCanonicalWord(QByteArrayView canonicalBytes, qsizetype count)
-{
-    quint64 packed = 0;
-    for (qsizetype i = 0; i < qMin<qsizetype>(count, wordLetters); ++i)
-        packed |= quint64(uchar(canonicalBytes[i])) << (8 * i);
-    return packed;
-}
-
-// The same for the register's own bytes.
-quint64 packedWord(const char* bytes, qsizetype count)
-{
-    const auto& canonical = caseFolding().canonical;
-    quint64 packed = 0;
-    for (qsizetype i = 0; i < qMin<qsizetype>(count, wordLetters); ++i)
-        packed |= quint64(canonical[uchar(bytes[i])]) << (8 * i);
-    return packed;
-}
-
-quint64 wordMask(qsizetype length)
-{
-    return length >= wordLetters ? ~quint64(0) : (quint64(1) << (8 * length)) - 1;
-}
-
-quint32 maskFor(qsizetype length)
-{
-    return length >= packedLetters ? 0xFFFFFFFFu : (quint32(1) << (8 * length)) - 1;
-}
-
-// True when the register's bytes at `have` begin with the canonical text.
-bool beginsWith(const char* have, qsizetype available, const QByteArray& want)
+// True when the register's bytes at `have` begin with the bytes wanted,
+// letter case ignored.
+bool beginsWith(const char* have, qsizetype available, QByteArrayView want)
 {
     if (available < want.size())
         return false;
-    const auto& canonical = caseFolding().canonical;
+    const datafiles::ByteTable& folded = datafiles::foldedBytes();
     for (qsizetype i = 0; i < want.size(); ++i) {
-        if (canonical[uchar(have[i])] != uchar(want[i]))
+        if (folded[uchar(have[i])] != folded[uchar(want[i])])
             return false;
     }
     return true;
@@ -140,12 +55,12 @@ ProductIndex::ProductIndex(const datafiles::RecordTable& products, Words words)
     m_articleStarts.resize(size_t(rows));
     for (qsizetype row = 0; row < rows; ++row) {
         const QByteArrayView article = products.fieldBytes(row, 0);
-        m_articleStarts[size_t(row)] = packedCanonical(article.data(), article.size());
+        m_articleStarts[size_t(row)] = packedLetters<quint32>(article.data(), article.size());
     }
     if (words == Words::ArticleOnly)
         return;
 
-    const auto& letter = caseFolding().wordLetter;
+    const auto& letter = datafiles::letterOrDigitBytes();
     const char* base = products.bytes().data();
     std::vector<quint64> starts;
     std::vector<quint32> places;
@@ -166,7 +81,7 @@ ProductIndex::ProductIndex(const datafiles::RecordTable& products, Words words)
                 qsizetype length = 0;
                 while (i + length < size && length < wordLetters && letter[uchar(text[i + length])])
                     ++length;
-                const quint64 packed = packedWord(text + i, length);
+                const quint64 packed = packedLetters<quint64>(text + i, length);
                 starts.push_back(packed);
                 places.push_back(quint32(text + i - base));
                 owners.push_back(quint32(row));
@@ -194,12 +109,12 @@ std::vector<int> ProductIndex::articlesStartingWith(const datafiles::RecordTable
                                                     bool firstOnly, bool whole, int except) const
 {
     std::vector<int> found;
-    const std::optional<QByteArray> wanted = caseFolding().canonicalText(text);
+    const std::optional<QByteArray> wanted = datafiles::foldedBytes(text);
     if (!wanted)
         return found; // a letter no article number can hold
     const qsizetype length = wanted->size();
-    const quint32 wantedStart = packedStart(reinterpret_cast<const uchar*>(wanted->constData()), length);
-    const quint32 mask = maskFor(length);
+    const quint32 wantedStart = packedLetters<quint32>(wanted->constData(), length);
+    const quint32 mask = packedMask<quint32>(length);
     const int rows = int(m_articleStarts.size());
     for (int row = 0; row < rows; ++row) {
         if ((m_articleStarts[size_t(row)] & mask) != wantedStart || row == except)
@@ -247,13 +162,13 @@ std::vector<int> ProductIndex::search(const datafiles::RecordTable& products, QS
     bool first = true;
     const char* base = products.bytes().data();
     for (const QString& word : words) {
-        const std::optional<QByteArray> bytes = caseFolding().canonicalText(word);
+        const std::optional<QByteArray> bytes = datafiles::foldedBytes(word);
         if (!bytes) {
             byWords.clear();
             break;
         }
-        const quint64 start = packedCanonicalWord(*bytes, bytes->size());
-        const quint64 mask = wordMask(bytes->size());
+        const quint64 start = packedLetters<quint64>(bytes->constData(), bytes->size());
+        const quint64 mask = packedMask<quint64>(bytes->size());
         const bool verify = bytes->size() > wordLetters;
         std::vector<int> hits;
         int last = -1;
@@ -293,21 +208,19 @@ std::vector<int> ProductIndex::search(const datafiles::RecordTable& products, QS
 
 namespace {
 
-size_t hashOfCanonical(const uchar* bytes, qsizetype size)
+// The same for an article number of the register and for one folded already.
+size_t hashOfFolded(QByteArrayView article)
 {
+    const datafiles::ByteTable& folded = datafiles::foldedBytes();
     size_t hash = 1469598103934665603ull;
-    for (qsizetype i = 0; i < size; ++i)
-        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    for (char c : article)
+        hash = (hash ^ uchar(folded[uchar(c)])) * 1099511628211ull;
     return hash;
 }
 
-size_t hashOfArticle(QByteArrayView article)
+bool sameFolded(QByteArrayView a, QByteArrayView b)
 {
-    const auto& canonical = caseFolding().canonical;
-    size_t hash = 1469598103934665603ull;
-    for (char c : article)
-        hash = (hash ^ canonical[uchar(c)]) * 1099511628211ull;
-    return hash;
+    return a.size() == b.size() && beginsWith(a.data(), a.size(), b);
 }
 
 } // namespace
@@ -322,16 +235,11 @@ ArticleLookup::ArticleLookup(const datafiles::RecordTable& products)
     m_mask = size - 1;
     for (qsizetype row = 0; row < rows; ++row) {
         const QByteArrayView article = products.fieldBytes(row, 0);
-        size_t slot = hashOfArticle(article) & m_mask;
+        size_t slot = hashOfFolded(article) & m_mask;
         bool known = false;
         while (m_slots[slot] >= 0 && !known) {
             const QByteArrayView other = products.fieldBytes(m_slots[slot], 0);
-            known = other.size() == article.size() && beginsWith(other.data(), other.size(), [&] {
-                        QByteArray canonical(article.size(), Qt::Uninitialized);
-                        for (qsizetype i = 0; i < article.size(); ++i)
-                            canonical[i] = char(caseFolding().canonical[uchar(article[i])]);
-                        return canonical;
-                    }());
+            known = sameFolded(other, article);
             if (!known)
                 slot = (slot + 1) & m_mask;
         }
@@ -342,13 +250,12 @@ ArticleLookup::ArticleLookup(const datafiles::RecordTable& products)
 
 int ArticleLookup::find(const datafiles::RecordTable& products, QStringView text) const
 {
-    const std::optional<QByteArray> wanted = caseFolding().canonicalText(text);
+    const std::optional<QByteArray> wanted = datafiles::foldedBytes(text);
     if (!wanted)
         return -1;
-    const uchar* want = reinterpret_cast<const uchar*>(wanted->constData());
-    for (size_t slot = hashOfCanonical(want, wanted->size()) & m_mask; m_slots[slot] >= 0; slot = (slot + 1) & m_mask) {
+    for (size_t slot = hashOfFolded(*wanted) & m_mask; m_slots[slot] >= 0; slot = (slot + 1) & m_mask) {
         const QByteArrayView article = products.fieldBytes(m_slots[slot], 0);
-        if (article.size() == wanted->size() && beginsWith(article.data(), article.size(), *wanted))
+        if (sameFolded(article, *wanted))
             return m_slots[slot];
     }
     return -1;

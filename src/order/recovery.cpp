@@ -11,12 +11,12 @@
 namespace core {
 namespace {
 
-void removeLeftoverTemporaryFiles(const QString& folder)
+void removeLeftoverTemporaryFiles(const QString& folder, datafiles::FolderLink link = datafiles::FolderLink::Allowed)
 {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+    const datafiles::OpenedFolder opened(folder, link);
+    for (const QString& name : opened.fileNames()) {
         if (datafiles::DataDirectory::isLeftoverTemporaryFile(name))
-            QFile::remove(dir.filePath(name));
+            opened.remove(name);
     }
 }
 
@@ -44,9 +44,11 @@ Completion finishInterruptedRegistration(const datafiles::DataDirectory& data)
     // Another desk may be replacing a file this moment: its temporary file
     // is its own.
     if (datafiles::otherDesks(data).isEmpty()) {
-        for (const QString& folder : { data.systemFolder(), data.registerFolder(), data.customerFolder(),
-                                       data.customersBeforeImport(), data.deskFolder() })
+        for (const QString& folder :
+             { data.systemFolder(), data.registerFolder(), data.customerFolder(), data.deskFolder() })
             removeLeftoverTemporaryFiles(folder);
+        // The import's undo copies are the program's own folder, never a link.
+        removeLeftoverTemporaryFiles(data.customersBeforeImport(), datafiles::FolderLink::Refused);
         const QStringList journals
             = QDir(data.deskFolder()).entryList({ u'*' + datafiles::DataDirectory::journalSuffix() }, QDir::Files);
         if (!journals.isEmpty() || datafiles::isFile(data.singleDeskJournal()))

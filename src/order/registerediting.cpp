@@ -1,5 +1,6 @@
 #include "registerediting.h"
 
+#include "datafiles/codepage.h"
 #include "datafiles/datalock.h"
 #include "datafiles/numbers.h"
 #include "datafiles/textfile.h"
@@ -82,13 +83,49 @@ RegisterSaved saveRegister(const datafiles::DataDirectory& data, const QString& 
     return saved;
 }
 
+QString keptBeforeEmptying(const QString& file)
+{
+    return file + QStringLiteral(".före-tömning");
+}
+
+RegisterSaved emptyRegister(const datafiles::DataDirectory& data, const QString& file,
+                            const datafiles::RecordTable& current, const QString& name)
+{
+    datafiles::RecordChanges changes;
+    for (qsizetype r = 0; r < current.recordCount(); ++r)
+        changes.removed.insert(r);
+    return saveRegister(data, file, current, changes, QStringLiteral("tömma registret %1").arg(name),
+                        changedSinceListed, keptBeforeEmptying(file));
+}
+
+std::optional<datafiles::Failure> undoEmptying(const datafiles::DataDirectory& data, const QString& file,
+                                               const QString& name)
+{
+    const QString operation = QStringLiteral("ångra tömningen av registret %1").arg(name);
+    const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure())
+        return lock.failure();
+    const QString kept = keptBeforeEmptying(file);
+    const datafiles::ReadResult before = datafiles::readWholeFile(kept);
+    if (!before.ok())
+        return before.failure->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::replaceFile(file, before.bytes))
+        return failure->during(operation);
+    if (std::optional<datafiles::Failure> failure = datafiles::removeFile(kept))
+        return failure->during(operation);
+    return std::nullopt;
+}
+
 std::optional<datafiles::Failure> productProblem(const QStringList& product)
 {
     static const char* const captions[] = { "Artikelnr", "Benämning", "Enhet", "A-pris" };
     if (product.value(articleField).trimmed().isEmpty())
         return refusedProduct(product, QStringLiteral("artikelnumret är tomt"));
     for (int f = 0; f < productFields; ++f) {
-        if (const QString problem = datafiles::recordTextProblem(product.value(f)); !problem.isEmpty())
+        QString problem = datafiles::recordTextProblem(product.value(f));
+        if (problem.isEmpty())
+            problem = controlCharacterProblem(product.value(f), productFieldTab(f));
+        if (!problem.isEmpty())
             return refusedProduct(product, inField(captions[f], problem));
     }
     return std::nullopt;
@@ -140,6 +177,16 @@ RegisterSaved removeProduct(const datafiles::DataDirectory& data, const datafile
                         changedSinceListed);
 }
 
+Tab productFieldTab(int field)
+{
+    return field == descriptionField ? Tab::Allowed : Tab::Refused;
+}
+
+Tab codeFieldTab(int field)
+{
+    return field == 1 ? Tab::Allowed : Tab::Refused;
+}
+
 std::optional<QString> storedPrice(QStringView typed, QChar decimalMark)
 {
     QString text;
@@ -175,13 +222,18 @@ std::optional<datafiles::Failure> checkCode(const datafiles::RecordTable& codes,
             return refuse(QStringLiteral("koden kan inte vara ett blanksteg"));
         if (const QString problem = datafiles::recordTextProblem(id); !problem.isEmpty())
             return refuse(inField("ID", problem));
+        if (const QString problem = controlCharacterProblem(id, codeFieldTab(0)); !problem.isEmpty())
+            return refuse(inField("ID", problem));
         for (qsizetype r = 0; r < codes.recordCount(); ++r) {
-            if (r != row && codes.field(r, 0).compare(id, Qt::CaseInsensitive) == 0)
+            if (r != row && datafiles::sameIgnoringCase(codes.field(r, 0), id))
                 return refuse(QStringLiteral("koden %1 finns redan (stora och små bokstäver räknas lika)")
                                   .arg(codes.field(r, 0)));
         }
     }
-    if (const QString problem = datafiles::recordTextProblem(code.value(1)); !problem.isEmpty())
+    QString problem = datafiles::recordTextProblem(code.value(1));
+    if (problem.isEmpty())
+        problem = controlCharacterProblem(code.value(1), codeFieldTab(1));
+    if (!problem.isEmpty())
         return refuse(inField("Beskrivning", problem));
     return std::nullopt;
 }

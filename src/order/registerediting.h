@@ -2,6 +2,7 @@
 
 #include "productindex.h"
 #include "registers.h"
+#include "textrules.h"
 
 #include "datafiles/datadirectory.h"
 #include "datafiles/failure.h"
@@ -42,6 +43,16 @@ RegisterSaved saveRegister(const datafiles::DataDirectory& data, const QString& 
                            const datafiles::RecordTable& current, const datafiles::RecordChanges& changes,
                            const QString& operation, const QString& whenChanged, const QString& keepBefore = {});
 
+// A register emptied to start on the business's own data: every record
+// removed, and the register as it stood kept beside it, durably, under its
+// own name with ".före-tömning" after it, which the pickers never read. As
+// with an import, undoEmptying() puts the kept register back.
+QString keptBeforeEmptying(const QString& file);
+RegisterSaved emptyRegister(const datafiles::DataDirectory& data, const QString& file,
+                            const datafiles::RecordTable& current, const QString& name);
+std::optional<datafiles::Failure> undoEmptying(const datafiles::DataDirectory& data, const QString& file,
+                                               const QString& name);
+
 // A product's four texts as the register holds them: article number,
 // description, unit and unit price.
 inline constexpr int articleField = 0;
@@ -60,8 +71,13 @@ struct ProductChecked
 };
 ProductChecked checkProduct(const QStringList& typed, QChar decimalMark = {});
 // Why a product cannot be stored as it stands: its article number is blank,
-// or a text cannot be held by a quoted record. None when it can.
+// a text cannot be held by a quoted record, or holds a control character (a
+// tab only in the description). None when it can.
 std::optional<datafiles::Failure> productProblem(const QStringList& product);
+// Whether the product's field, or the code's (0 the ID, 1 the description),
+// may hold a tab: only the descriptions.
+Tab productFieldTab(int field);
+Tab codeFieldTab(int field);
 
 // The product checked and saved at its place in the register (-1: a new one,
 // added at the end), refused too when another product has its article

@@ -1,6 +1,7 @@
 #include "registration.h"
 
 #include "archive.h"
+#include "basket.h"
 #include "crashpoint.h"
 #include "numbering.h"
 #include "order.h"
@@ -157,12 +158,13 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     const QString orderNumber = order.text(Order::OrderNumber);
     const std::optional<QString> customerFile = data.archiveCustomerFile(orderNumber);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(orderNumber);
-    if (orderNumber.isEmpty() || !customerFile || !headFile)
+    const std::optional<QString> linesFile = data.archiveLinesFile(orderNumber);
+    if (orderNumber.isEmpty() || !customerFile || !headFile || !linesFile)
         return { {},
                  datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(orderNumber)),
                  {} };
-    if (std::optional<Failure> refused = refuseLinks(
-            { data.registrationJournal(), data.orderNumberFile(), *customerFile, *headFile, data.orderList() }))
+    if (std::optional<Failure> refused = refuseLinks({ data.registrationJournal(), data.orderNumberFile(),
+                                                       *customerFile, *headFile, *linesFile, data.orderList() }))
         return { {}, refused, {} };
     // Another desk gave its order this number: two orders must never share
     // one, nor their archive files or their basket.
@@ -199,6 +201,7 @@ BegunRegistration beginRegistration(const datafiles::DataDirectory& data, const 
     plan.orderNumberFile = datafiles::plainLine(orderNumber);
     plan.archiveCustomer = archiveCustomerBytes(order);
     plan.archiveOrderHead = archiveOrderHeadBytes(order);
+    plan.archiveLines = basketRecords(order.lines());
     BegunRegistration begun = begin(data, std::move(plan));
     if (!cut.setAside.isEmpty())
         begun.setAside = datafiles::cutRecordSetAside(QStringLiteral("läsa listan över utskrivna order till slut"),
@@ -221,7 +224,8 @@ std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const Regi
 
     const std::optional<QString> customerFile = data.archiveCustomerFile(number);
     const std::optional<QString> headFile = data.archiveOrderHeadFile(number);
-    if (!customerFile || !headFile)
+    const std::optional<QString> linesFile = data.archiveLinesFile(number);
+    if (!customerFile || !headFile || !linesFile)
         return datafiles::refusedByRule(QStringLiteral("arkivera ordern"), {}, datafiles::noFileNamed(number));
     const struct
     {
@@ -237,6 +241,10 @@ std::optional<Failure> carryOut(const datafiles::DataDirectory& data, const Regi
         if (std::optional<Failure> failure = datafiles::replaceFile(step.file, step.bytes))
             return failure->during(QString::fromUtf8(step.operation));
         crashPoint(step.after);
+    }
+    if (plan.archiveLines) {
+        if (std::optional<Failure> failure = datafiles::replaceFile(*linesFile, *plan.archiveLines))
+            return failure->during(QStringLiteral("arkivera orderraderna"));
     }
 
     if (std::optional<Failure> failure = completeListAppend(data.orderList(), plan))
@@ -327,17 +335,20 @@ std::optional<qint64> highestJournalledNumber(const datafiles::DataDirectory& da
     return highest;
 }
 
-QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted)
+Confirmation confirmationOf(const Order& order, const QString& savedInsteadOfPrinted)
 {
     const QString crlf = QStringLiteral("\r\n");
-    QString text = QStringLiteral("Ordernummer: ") + order.text(Order::OrderNumber) + crlf + crlf
+    const QString printing = QStringLiteral("Utskrift pågår...");
+    const QString head = QStringLiteral("Ordernummer: ") + order.text(Order::OrderNumber) + crlf + crlf
         + order.text(Order::CustomerLine1) + crlf + order.text(Order::CustomerLine2) + crlf
-        + order.text(Order::CustomerLine3) + crlf + crlf + QStringLiteral("Utskrift pågår...")
-        + QString(29, QLatin1Char(' '));
-    if (!savedInsteadOfPrinted.isEmpty())
-        text += crlf + QStringLiteral("Ingen skrivare finns: ordern är sparad som ")
-            + QDir::toNativeSeparators(savedInsteadOfPrinted);
-    return text;
+        + order.text(Order::CustomerLine3) + crlf + crlf;
+    if (savedInsteadOfPrinted.isEmpty())
+        return { printing, head + printing + QString(29, QLatin1Char(' ')) };
+    return { QStringLiteral("Ordern är sparad som PDF"),
+             head
+                 + QStringLiteral("Det finns ingen skrivare att skriva ut på. Ordern är registrerad och sparad som "
+                                  "PDF i")
+                 + crlf + QDir::toNativeSeparators(savedInsteadOfPrinted) };
 }
 
 } // namespace core

@@ -11,8 +11,9 @@
 #include <optional>
 
 // Printing an order registers it: its number becomes the last one used, its
-// customer and head are archived in <nr>_data1.dbf and <nr>_data2.dbf, and the
-// order list gains a line for it. The lines stay in the order's basket file.
+// customer, head and lines are archived in <nr>_data1.dbf, <nr>_data2.dbf and
+// <nr>_data3.dbf, and the order list gains a line for it. The lines stay in
+// the order's basket file too, which the order on the desk goes on using.
 //
 // A registration spans several files. So that a crash or a power cut between
 // them never leaves an order half registered, it goes in four steps: the plan
@@ -78,8 +79,16 @@ Completion completeRegistrationsOfGoneDesks(const datafiles::DataDirectory& data
 // it out again. None when there is no readable journal.
 std::optional<qint64> highestJournalledNumber(const datafiles::DataDirectory& data);
 
-// The text of the box that confirms the printed order. `savedInsteadOfPrinted`
-// names the PDF copy when there was no printer to send the order to.
-QString confirmationText(const Order& order, const QString& savedInsteadOfPrinted = {});
+// The box that confirms the printed order, "Utskrift pågår...".
+// `savedInsteadOfPrinted` names the PDF copy when there was no printer to send
+// the order to: the box then says where the order was saved instead.
+struct Confirmation
+{
+    QString title;
+    QString text;
+
+    bool operator==(const Confirmation&) const = default;
+};
+Confirmation confirmationOf(const Order& order, const QString& savedInsteadOfPrinted = {});
 
 } // namespace core

@@ -69,10 +69,30 @@ Totals totalsOf(const Order& order)
     Totals totals;
     totals.exclusiveOfVat = totalExclusiveOfVat(order.lines());
     totals.vatRate = order.vatRate();
+    if (!totals.knowsVat())
+        return totals;
     const double exclusive = leadingNumber(totals.exclusiveOfVat);
     totals.vat = amountText(exclusive * leadingNumber(totals.vatRate) / 100);
     totals.inclusiveOfVat = amountText(exclusive + leadingNumber(totals.vat));
     return totals;
+}
+
+QString unknownVatRateReason(const Order& order)
+{
+    if (!order.vatRate().isEmpty())
+        return {};
+    const QString code = order.text(Order::VatCode);
+    return (code.isEmpty() ? QStringLiteral("ordern har ingen momskod (rutan Mkod är tom)")
+                           : QStringLiteral("momskoden \"%1\" (rutan Mkod) har ingen momssats").arg(code))
+        + QStringLiteral("; skriv ") + vatCodesWithRates();
+}
+
+std::optional<datafiles::Failure> refusalForUnknownVat(const Order& order, const QString& operation)
+{
+    const QString reason = unknownVatRateReason(order);
+    if (reason.isEmpty())
+        return std::nullopt;
+    return datafiles::refusedByRule(operation, {}, reason);
 }
 
 } // namespace core

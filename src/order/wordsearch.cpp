@@ -1,5 +1,7 @@
 #include "wordsearch.h"
 
+#include "datafiles/codepage.h"
+
 #include <QRegularExpression>
 
 namespace core {
@@ -22,7 +24,7 @@ void WordSearch::add(const QStringList& texts)
 {
     m_firstStart.push_back(quint32(m_wordStarts.size()));
     for (const QString& text : texts) {
-        const QString folded = text.toCaseFolded();
+        const QString folded = datafiles::foldedText(text);
         bool inWord = false;
         for (QChar c : folded) {
             const bool letter = c.isLetterOrNumber();
@@ -42,7 +44,7 @@ QStringList WordSearch::searchWords(QStringView text)
     static const QRegularExpression whiteSpace(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption);
     QStringList words;
     for (const QString& word : text.toString().split(whiteSpace, Qt::SkipEmptyParts)) {
-        const QString folded = word.toCaseFolded();
+        const QString folded = datafiles::foldedText(word);
         if (!words.contains(folded))
             words.append(folded);
     }

@@ -9,12 +9,12 @@
 namespace core {
 
 // A search the operator runs at every keystroke over a list of entries, each
-// of a few texts (an order's number, customer number and name; a customer's
-// number and name): an entry is found when every word of the search text
-// begins a word of one of its texts. Letter case does not count (å and Å
-// alike). Words are parted by any white space in the search text, and by
-// anything but a letter or digit in the entries. A text without words finds
-// every entry.
+// of a few texts (a customer's number and name): an entry is found when every
+// word of the search text begins a word of one of its texts. Letter case does
+// not count (å and Å alike). Words are parted by any white space in the search
+// text, and by anything but a letter or digit in the entries. A text without
+// words finds every entry. The product register and the order history search
+// their own bytes by the same rule, with the words of searchWords().
 class WordSearch
 {
 public:

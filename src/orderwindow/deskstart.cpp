@@ -13,6 +13,17 @@ namespace {
 void tellInterruptedRestore(const office::InterruptedRestore& restore)
 {
     using Found = office::InterruptedRestore::Found;
+    if (!restore.linksRemoved.isEmpty()) {
+        QStringList links;
+        for (const QString& link : restore.linksRemoved)
+            links.append(QDir::toNativeSeparators(link));
+        MessageBox::show(nullptr, MessageBox::Icon::Information, programTitle,
+                         QStringLiteral("Bredvid datamappen fanns en symbolisk länk med ett namn som bara en "
+                                        "återställning av en säkerhetskopia ger:\r\n\r\n%1\r\n\r\n"
+                                        "Programmet följer inte länken. Länken är borttagen; det den pekade "
+                                        "på är orört.")
+                             .arg(links.join(QStringLiteral("\r\n"))));
+    }
     if (restore.failure) {
         MessageBox::reportFailure(nullptr, *restore.failure);
         return;

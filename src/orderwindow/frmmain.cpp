@@ -8,11 +8,13 @@
 #include "officewindows/frmaterstall.h"
 #include "officewindows/frmorderexport.h"
 #include "officewindows/remembered.h"
+#include "order/totals.h"
 #include "pickers/frmaddproduct.h"
 #include "pickers/registerpicker.h"
 #include "printing/orderdocument.h"
 #include "printjob/preview.h"
 #include "printjob/printjob.h"
+#include "registers/frmforetaget.h"
 #include "registers/frmimport.h"
 #include "registers/frmkodregister.h"
 #include "registers/frmkunder.h"
@@ -30,11 +32,14 @@
 #include "widgets/twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -70,16 +75,19 @@ FrmMain::FrmMain(datafiles::DataDirectory data, Clock now)
     setupWindow();
     setupHead();
     setupOrderLines();
+    setupTotals();
     setupLegend();
     setupMenus();
     setupTabOrder();
     setupSpokenNames();
     showHead();
+    showTotals();
 
     // The operator chooses whole order lines, which "Ta bort" removes.
     m_orderLines->enableFullRowSelect();
 
     connect(m_order, &core::OpenOrder::headChanged, this, &FrmMain::showHead);
+    connect(m_order, &core::OpenOrder::changed, this, &FrmMain::showTotals);
     connect(m_order, &core::OpenOrder::customerLinesEditableChanged, this, &FrmMain::showCustomerLinesEditable);
     connect(m_order, &core::OpenOrder::cutRecordSetAside, this,
             [this](const datafiles::Failure& report) { MessageBox::reportFailure(this, report); });
@@ -112,6 +120,8 @@ void FrmMain::setupWindow()
     p.setColor(QPalette::Window, look::background);
     m_client->setPalette(p);
     setCentralWidget(m_client);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(false);
 
     m_bg_pic = new PictureBox(look::background, m_client);
     m_bg_pic->setObjectName(QStringLiteral("bg_pic"));
@@ -221,7 +231,8 @@ void FrmMain::setupOrderLines()
     shape3->setObjectName(QStringLiteral("Shape3"));
     shape3->setGeometry(twipsRect(0, 3480, 10695, 15));
 
-    addCaption("Label16", QStringLiteral("Artikelnr"), 120, 3600, 1575, 255);
+    // The first column's caption carries the list's access key, Alt+T.
+    addCaption("Label16", QStringLiteral("Ar&tikelnr"), 120, 3600, 1575, 255);
     addCaption("Label17", QStringLiteral("Benämning"), 1800, 3600, 1575, 255);
     addCaption("Label18", QStringLiteral("Enhet"), 5040, 3600, 1575, 255);
     addCaption("Label19", QStringLiteral("A-pris"), 5760, 3600, 1575, 255);
@@ -237,10 +248,46 @@ void FrmMain::setupOrderLines()
     m_orderLines->setFont(look::timesNewRoman(8.25));
     m_orderLines->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_orderLines->setModel(m_lines);
+    m_orderLines->installEventFilter(this);
     QList<int> widths;
     for (const printing::TableColumn& column : columns)
         widths.append(int(column.widthTwips));
     m_orderLines->setDesignWidths(widths);
+}
+
+void FrmMain::setupTotals()
+{
+    // Right of the customer, in line with its three lines: what the order
+    // comes to as it stands, as its printout will say.
+    const struct
+    {
+        const char* caption;
+        const char* value;
+        int top;
+    } rows[] = { { "lblExklMomsText", "lblExklMoms", 840 },
+                 { "lblMomsText", "lblMoms", 1080 },
+                 { "lblAttBetalaText", "lblAttBetala", 1440 } };
+    for (const auto& row : rows) {
+        m_totalCaptions.append(addCaption(row.caption, QString(), 6240, row.top, 1560, 255));
+        QLabel* value = addCaption(row.value, QString(), 7800, row.top, 2415, 255);
+        value->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        setTextColour(value, look::fieldText);
+        m_totalValues.append(value);
+    }
+}
+
+void FrmMain::showTotals()
+{
+    const core::Totals totals = core::totalsOf(m_order->order());
+    const bool rateKnown = totals.knowsVat();
+    const QString& unknown = core::unknownAmount;
+    m_totalCaptions.at(0)->setText(QStringLiteral("Exkl. moms:"));
+    m_totalCaptions.at(1)->setText(rateKnown ? QStringLiteral("Moms %1 %:").arg(totals.vatRate)
+                                             : QStringLiteral("Moms, %1 sats:").arg(unknown));
+    m_totalCaptions.at(2)->setText(QStringLiteral("Att betala:"));
+    m_totalValues.at(0)->setText(totals.exclusiveOfVat);
+    m_totalValues.at(1)->setText(rateKnown ? totals.vat : unknown);
+    m_totalValues.at(2)->setText(rateKnown ? totals.inclusiveOfVat : unknown);
 }
 
 void FrmMain::setupLegend()
@@ -306,6 +353,8 @@ void FrmMain::setupMenus()
     m_mnuSakerhetskopiera = addEntry(arkiv, "mnuSakerhetskopiera", QString(), {}, &FrmMain::mnuSakerhetskopiera_Click);
     addEntry(arkiv, "mnuAterstall", QStringLiteral("Å&terställ från säkerhetskopia…"), {},
              &FrmMain::mnuAterstall_Click);
+    arkiv->addSeparator();
+    addEntry(arkiv, "mnuAvsluta", QStringLiteral("&Avsluta"), Qt::CTRL | Qt::Key_Q, &FrmMain::mnuAvsluta_Click);
     connect(arkiv, &QMenu::aboutToShow, this, &FrmMain::showBackupReminder);
     showBackupReminder();
 
@@ -325,6 +374,8 @@ void FrmMain::setupMenus()
              &FrmMain::mnuRegister_Betk_Click);
     addEntry(registers, "mnuRegister_Levs", QStringLiteral("&Leveranssätt…"), {}, &FrmMain::mnuRegister_Levs_Click);
     addEntry(registers, "mnuRegister_Frkts", QStringLiteral("&Fraktsätt…"), {}, &FrmMain::mnuRegister_Frkts_Click);
+    addEntry(registers, "mnuRegister_Foretaget", QStringLiteral("Före&taget…"), {},
+             &FrmMain::mnuRegister_Foretaget_Click);
     registers->addSeparator();
     addEntry(registers, "mnuRegister_ImporteraPrislista", QStringLiteral("&Importera prislista…"), {},
              &FrmMain::mnuRegister_ImporteraPrislista_Click);
@@ -396,7 +447,8 @@ void FrmMain::setupSpokenNames()
         accessible::name(spoken.box, QString::fromUtf8(spoken.name), QString::fromUtf8(spoken.description), caption);
     }
     accessible::name(m_orderLines, QStringLiteral("Orderrader"),
-                     QStringLiteral("F12 lägger till en rad, Del tar bort de markerade raderna"));
+                     QStringLiteral("F12 lägger till en rad, Del tar bort de markerade raderna"),
+                     m_bg_pic->findChild<QLabel*>(QStringLiteral("Label16")));
 }
 
 void FrmMain::bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
@@ -447,18 +499,60 @@ void FrmMain::recordOrderNumber()
 
 void FrmMain::cmdGetCustomerInfo_Click()
 {
-    m_order->lookUpCustomer();
+    const std::optional<QString> unknown = m_order->lookUpCustomer();
+    if (unknown)
+        statusBar()->showMessage(
+            QStringLiteral("Kundnr %1 finns inte i kundregistret: kontantkunden 1 är hämtad i stället.").arg(*unknown));
+    else
+        statusBar()->clearMessage();
 }
 
 void FrmMain::removeSelectedLines()
 {
-    if (const std::optional<datafiles::Failure> failure = m_order->removeLines(m_orderLines->selectedRows()))
+    const QList<int> chosen = m_orderLines->selectedRows();
+    if (chosen.size() > 1
+        && !MessageBox::ask(this, QStringLiteral("Ta bort orderrader"),
+                            QStringLiteral("Ta bort de %1 markerade orderraderna?").arg(chosen.size())))
+        return;
+    const std::optional<datafiles::Failure> failure = m_order->removeLines(chosen);
+    // The line after the removed ones is chosen, so that Del again removes it.
+    const int lines = m_lines->rowCount();
+    if (!chosen.isEmpty() && lines > 0)
+        chooseLine(qMin(chosen.first(), lines - 1));
+    if (failure)
         MessageBox::showErrorBox(this, QStringLiteral("1033,87"), *failure);
+}
+
+void FrmMain::chooseLine(int row)
+{
+    const QModelIndex line = m_lines->index(row, 0);
+    m_orderLines->selectionModel()->setCurrentIndex(line,
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_orderLines->scrollTo(line);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Down with no line chosen chooses the first, wherever the list stood.
+    if (watched == m_orderLines && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Down && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+            && m_lines->rowCount() > 0 && !m_orderLines->selectionModel()->hasSelection()) {
+            chooseLine(0);
+            return true;
+        }
+    }
+    return OrderWindow::eventFilter(watched, event);
 }
 
 void FrmMain::mnuMinus_Click()
 {
     removeSelectedLines();
+}
+
+void FrmMain::mnuAvsluta_Click()
+{
+    QApplication::closeAllWindows();
 }
 
 void FrmMain::mnuPlus_Click()
@@ -484,7 +578,7 @@ void FrmMain::mnuPrint_Click()
         MessageBox::reportFailure(this, *printed.failure);
         return;
     }
-    MessageBox::show(this, MessageBox::Icon::Information, QStringLiteral("Utskrift pågår..."), printed.confirmation);
+    MessageBox::show(this, MessageBox::Icon::Information, printed.confirmation.title, printed.confirmation.text);
 }
 
 void FrmMain::mnuFoljesedel_Click()
@@ -584,6 +678,7 @@ void FrmMain::mnuOrderhistorik_Click()
     m_frmOrderhistorik.show([this] { return FrmOrderHistory::open(m_order->data(), m_order->clock(), this); },
                             [this](FrmOrderHistory* window) {
                                 connect(window, &FrmOrderHistory::newOrderFrom, this, &FrmMain::newOrderFrom);
+                                connect(window, &FrmOrderHistory::emailAddressWanted, this, &FrmMain::addEmailAddress);
                             });
 }
 
@@ -596,6 +691,13 @@ void FrmMain::newOrderFrom(const core::Order& printed)
     m_frmOrderhistorik.close();
     raise();
     activateWindow();
+}
+
+void FrmMain::addEmailAddress(const core::Customer& customer)
+{
+    mnuRegister_Kunder_Click();
+    if (FrmKunder* customers = m_frmKunder.get())
+        customers->addEmailAddress(customer);
 }
 
 void FrmMain::mnuRegister_Kunder_Click()
@@ -660,6 +762,11 @@ void FrmMain::mnuRegister_ImporteraPrislista_Click()
 void FrmMain::mnuRegister_ImporteraKundlista_Click()
 {
     openImport(m_frmImportKundlista, false);
+}
+
+void FrmMain::mnuRegister_Foretaget_Click()
+{
+    m_frmForetaget.show([this] { return FrmForetaget::open(m_order->data(), this); });
 }
 
 void FrmMain::mnuRegister_Exportera_Click()

@@ -8,9 +8,14 @@
 
 #include <array>
 
+namespace core {
+struct Customer;
+}
+
 class ClickableLabel;
 class FrmAddProduct;
 class FrmAterstall;
+class FrmForetaget;
 class FrmRegisterExport;
 class FrmOrderExport;
 class FrmImport;
@@ -72,6 +77,8 @@ public slots:
     void mnuRegister_ImporteraPrislista_Click();
     void mnuRegister_ImporteraKundlista_Click();
     void mnuRegister_Exportera_Click();
+    void mnuAvsluta_Click();
+    void mnuRegister_Foretaget_Click();
     void mnuPlus_Click();
     void mnuMinus_Click();
     void cmdGetCustomerInfo_Click();
@@ -83,11 +90,15 @@ private:
     void setupWindow();
     void setupHead();
     void setupOrderLines();
+    void setupTotals();
     void setupLegend();
     void setupMenus();
     void setupTabOrder();
     void setupSpokenNames();
     void bg_pic_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    // Chooses the order line alone and brings it in sight.
+    void chooseLine(int row);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TextBox* addTextBox(QWidget* container, const char* name, int left, int top, int width, int height, int limit);
     TextBox* addHeadBox(Field field, QWidget* container, const char* name, int left, int top, int width, int height,
@@ -96,12 +107,15 @@ private:
 
     // Shows the order's head in the boxes, without echoing it back.
     void showHead();
+    void showTotals();
     void showCustomerLinesEditable(bool editable);
     void openRegisterPicker(SingleWindow<RegisterPicker>& picker, core::CodeRegister which);
     void openCodeRegister(SingleWindow<FrmKodregister>& window, core::CodeRegister which);
     void openImport(SingleWindow<FrmImport>& window, bool priceList);
     // "Ny order från denna" in the order history.
     void newOrderFrom(const core::Order& printed);
+    // The customer form, opened for an e-mail address the history lacked.
+    void addEmailAddress(const core::Customer& customer);
     // The order-line columns as they stand on screen, for the printed table.
     QList<printing::TableColumn> orderLineColumns() const;
     // The open preview follows the order: it is drawn again once the operator
@@ -133,6 +147,8 @@ private:
     TextBox* m_txt_Info = nullptr;
     ReportListView* m_orderLines = nullptr;
     OrderLinesModel* m_lines = nullptr;
+    QList<QLabel*> m_totalCaptions;
+    QList<QLabel*> m_totalValues;
 
     QMenu* m_mnuPop1 = nullptr;
     QAction* m_mnuSakerhetskopiera = nullptr;
@@ -154,6 +170,7 @@ private:
     SingleWindow<FrmImport> m_frmImportPrislista;
     SingleWindow<FrmImport> m_frmImportKundlista;
     SingleWindow<FrmRegisterExport> m_registerExport;
+    SingleWindow<FrmForetaget> m_frmForetaget;
     SingleWindow<FrmOrderExport> m_orderExport;
     SingleWindow<FrmAterstall> m_frmAterstall;
 };

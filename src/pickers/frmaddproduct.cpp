@@ -162,10 +162,10 @@ void FrmAddProduct::setupControls()
     connect(m_cmdSok, &QPushButton::clicked, this, &FrmAddProduct::cmdSok_Click);
     connect(m_articleNumber, &QLineEdit::returnPressed, this, &FrmAddProduct::cmdSok_Click);
 
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Command1"));
     m_okButton->setGeometry(twipsRect(8280, 3720, 1095, 375));
-    m_cancelButton = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cancelButton = new QPushButton(QStringLiteral("&Avbryt"), this);
     m_cancelButton->setObjectName(QStringLiteral("Command2"));
     m_cancelButton->setGeometry(twipsRect(9480, 3720, 1095, 375));
     // Enter on a button that has the focus presses it, so the whole line can be
@@ -244,10 +244,21 @@ void FrmAddProduct::takeChosenProduct()
 void FrmAddProduct::addLine()
 {
     core::OrderLine line;
-    const TextBox* boxes[]
+    TextBox* const boxes[]
         = { m_articleNumber, m_description, m_unit, m_unitPrice, m_quantity, m_discount, m_lineAmount };
     for (int i = 0; i < core::OrderLine::columnCount; ++i)
         line.texts[size_t(i)] = boxes[i]->text();
+    if (const std::optional<core::LineRefusal> refusal = core::refusedLineValue(line)) {
+        MessageBox::reportFailure(this, refusal->failure);
+        TextBox* field = boxes[refusal->field];
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        return;
+    }
+    for (const core::LineQuestion& question : core::lineQuestions(line)) {
+        if (!MessageBox::ask(this, question.title, question.text))
+            return;
+    }
     if (const std::optional<datafiles::Failure> failure = m_take(line)) {
         // A link in the basket's place is no fault of the program's: the
         // operator is told which file it is, so that it can be taken away.
@@ -258,7 +269,7 @@ void FrmAddProduct::addLine()
         return;
     }
 
-    for (TextBox* box : { m_articleNumber, m_description, m_unit, m_unitPrice, m_quantity, m_discount, m_lineAmount })
+    for (TextBox* box : boxes)
         box->clear();
     close();
 }

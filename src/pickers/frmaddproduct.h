@@ -19,8 +19,9 @@ class TextBox;
 // The product picker: lists the product register, finds a product by the start
 // of its article number, takes quantity and discount, keeps the line amount
 // current and on "OK" hands the line to the open order, which adds it to the
-// order's basket and its lines. The picker stays open, with the error box,
-// when the line could not be added.
+// order's basket and its lines. A quantity or discount the order does not take
+// is refused, and a return or a product without a price asks first. The
+// picker stays open, with the box, when the line was not added.
 class FrmAddProduct : public QWidget
 {
     Q_OBJECT

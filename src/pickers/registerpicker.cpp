@@ -115,10 +115,10 @@ void RegisterPicker::setupControls()
     palette.setColor(QPalette::WindowText, descriptionColour);
     m_lbl_old_id->setPalette(palette);
 
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Command1"));
     m_okButton->setGeometry(twipsRect(3840, 4200, 1095, 375));
-    m_cancelButton = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cancelButton = new QPushButton(QStringLiteral("&Avbryt"), this);
     m_cancelButton->setObjectName(QStringLiteral("Command2"));
     m_cancelButton->setGeometry(twipsRect(5040, 4200, 1095, 375));
     // Enter on a button that has the focus presses it.

@@ -37,15 +37,21 @@ float ListViewTotalWidth(const ListViewContent& ListView);
 QList<float> columnEdges(const ListViewContent& ListView, float printableWidth, float LeftMarginal,
                          float RightMarginal);
 
-// The bold row of column captions at TopMarginal; bold is off afterwards.
+// The bold row of column captions at TopMarginal, each cut short to its
+// column; bold is off afterwards.
 void PrintListViewHeader(Page& page, const ListViewContent& ListView, float TopMarginal, const QList<float>& edges);
 
 // Prints the list as a table into the open document and ends the document.
-// A row goes to a new page, under the captions again, when its line would
-// reach below the bottom of the page's usable part: the printable height, or
-// less by a positive BottomMarginal, and on the first page no lower than
-// firstPageBottom, where the document has its own items below the table. A
-// row that does not fit even on a fresh page is printed there all the same.
+// Every text stays within its column (the last ends at the printable width):
+// a caption is cut short, a cell too wide goes on over the lines below in its
+// column (a row is as tall as its tallest cell, at most what a fresh page
+// holds; the rest is cut short), and a column the whole page units leave
+// without width prints nothing. A row goes to a new page, under the captions
+// again, when it would reach below the bottom of the page's usable part: the
+// printable height, or less by a positive BottomMarginal, and on the first
+// page no lower than firstPageBottom, where the document has its own items
+// below the table. A row that does not fit even on a fresh page is printed
+// there all the same.
 void PrintListView(Page& page, const ListViewContent& ListView, float LeftMarginal, float TopMarginal,
                    float RightMarginal, float BottomMarginal,
                    float firstPageBottom = std::numeric_limits<float>::infinity());

@@ -2,7 +2,9 @@
 
 #include "listviewprinting.h"
 
+#include <QImage>
 #include <QList>
+#include <QSize>
 
 namespace core {
 class CodeWording;
@@ -20,6 +22,13 @@ class Page;
 // Where "ATT BETALA" stands on the first page: the order lines stay above it.
 inline constexpr float totalsTop = 24.5f;
 
+// The logo's box at the top left of the order form and the delivery note, in
+// pixels as the page prints an image: the size of Logga.gif.
+inline constexpr QSize logoBox(95, 60);
+
+// A logo the operator chose, made to fit the logo's box, its proportions kept.
+QImage logoForBox(const QImage& chosen);
+
 // The seven columns of the order lines as the order window designs them, in
 // twips.
 QList<TableColumn> designedOrderLineColumns();
@@ -31,8 +40,11 @@ enum class OrderDocument { OrderForm, DeliveryNote };
 // Draws the order as the printed order form, "ORDERUNDERLAG", with its order
 // lines in a table of the given columns, and ends the document. The codes are
 // printed in their wording, the totals as the order comes to; the logo and the
-// table frame come from the data folder. False when a step failed (the page
-// tells which); the steps after it are not drawn.
+// table frame come from the data folder. Every text keeps to its field: one
+// too wide goes on over the lines its field has room for (a value of the
+// head, the info text, an amount, a cell of the table) and is cut short
+// beyond them. False when a step failed (the page tells which); the steps
+// after it are not drawn.
 //
 // The delivery note, "FÖLJESEDEL", is the same page without a price: the
 // columns "A-pris", "Rab %" and "Radsumma" and the totals are left out, with

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -32,19 +33,38 @@ public:
     virtual double printableWidth() const = 0;
     virtual double printableHeight() const = 0;
 
-    void setCurrentX(double x) { m_x = x; }
+    void setCurrentX(double x)
+    {
+        m_x = x;
+        m_textBeforeX.reset();
+    }
     void setCurrentY(double y) { m_y = y; }
     // y first, then x, as every item of the order document is placed.
     void setPosition(double x, double y);
-    double currentX() const { return m_x; }
+    double currentX() const;
     double currentY() const { return m_y; }
 
-    void setFontSize(double points) { m_font.setPointSizeF(points); }
-    void setBold(bool bold) { m_font.setBold(bold); }
+    void setFontSize(double points)
+    {
+        settleX();
+        m_font.setPointSizeF(points);
+    }
+    void setBold(bool bold)
+    {
+        settleX();
+        m_font.setBold(bold);
+    }
     double fontSize() const { return m_font.pointSizeF(); }
     bool bold() const { return m_font.bold(); }
     // The distance one line end moves down in the current font.
     double lineHeight() const;
+
+    // The text as lines that each end within `width` centimetres in the
+    // current font (trailing blanks draw nothing and do not count): the text
+    // itself when it fits; otherwise broken between words, or inside a word
+    // too long for a line, onto at most `maxLines` lines, the last cut short
+    // with "…" where the text goes on. Always at least one line.
+    QStringList linesWithin(const QString& text, double width, int maxLines) const;
 
     // Prints the text and then a line end.
     void print(const QString& text);
@@ -79,9 +99,14 @@ protected:
 
 private:
     bool ensureStarted();
+    // A text printed without a line end moves the position on by its width,
+    // measured only when the position is next needed: nearly every text is
+    // placed anew, and measuring is what drawing a text costs most.
+    void settleX() const;
 
     QFont m_font;
-    double m_x = 0;
+    mutable double m_x = 0;
+    mutable std::optional<QString> m_textBeforeX;
     double m_y = 0;
     bool m_open = false;
     int m_pageNumber = 0;

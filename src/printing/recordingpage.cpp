@@ -1,5 +1,7 @@
 #include "recordingpage.h"
 
+#include <QFontMetricsF>
+
 namespace printing {
 
 RecordingPage::RecordingPage(QList<PageStep>& steps, double printableWidth, double printableHeight)
@@ -27,12 +29,17 @@ PageStep RecordingPage::step(PageStep::Kind kind) const
     return s;
 }
 
-void RecordingPage::drawText(double x, double y, double, const QFont&, const QString& text)
+void RecordingPage::drawText(double x, double y, double, const QFont& font, const QString& text)
 {
     PageStep s = step(PageStep::Kind::Text);
     s.x = x;
     s.y = y;
     s.text = text;
+    QString ink = text;
+    while (!ink.isEmpty() && ink.back().isSpace())
+        ink.chop(1);
+    const QFontMetricsF metrics(font, &m_metrics);
+    s.textSize = QSizeF(toCentimetres(metrics.horizontalAdvance(ink)), toCentimetres(metrics.lineSpacing()));
     m_steps.append(s);
 }
 

@@ -18,6 +18,9 @@ struct PageStep
     bool bold = false;
     QString text; // the text, or the image's file
     QSizeF imageSize; // cm
+    // cm: how far a text reaches across (its blanks at the end draw nothing)
+    // and down (its line)
+    QSizeF textSize;
     int page = 0; // page of the document, from 1
 };
 

@@ -28,7 +28,8 @@ struct Preview
 
 // The order drawn as F9 draws its kept copy, on the same A4 pages with the same
 // fonts, so that it has as many pages; but into memory: nothing is written,
-// printed or registered.
+// printed or registered. An order F9 would refuse, for want of a VAT rate, is
+// refused here too.
 Preview previewOrder(const core::Order& order, const QList<printing::TableColumn>& columns,
                      const core::CodeWording& wording, const datafiles::DataDirectory& data);
 

@@ -5,6 +5,7 @@
 #include "order/crashpoint.h"
 #include "order/order.h"
 #include "order/registration.h"
+#include "order/totals.h"
 #include "printing/orderdocument.h"
 #include "printing/output/destinations.h"
 #include "printing/page.h"
@@ -59,6 +60,8 @@ QString jobName(const QString& orderNumber)
 PrintOutcome printOrder(const core::Order& order, const QList<printing::TableColumn>& columns,
                         const core::CodeWording& wording, const datafiles::DataDirectory& data)
 {
+    if (std::optional<Failure> refusal = core::refusalForUnknownVat(order, printOperation))
+        return failed(*refusal);
     const QString orderNumber = order.text(core::Order::OrderNumber);
     const std::optional<QString> pdfPath = data.pdfCopyFile(orderNumber);
     if (!pdfPath)
@@ -93,7 +96,7 @@ PrintOutcome printOrder(const core::Order& order, const QList<printing::TableCol
 
     if (std::optional<Failure> failure = core::completeRegistration(data, registration.plan))
         return { failure, {}, registration.setAside };
-    return { std::nullopt, core::confirmationText(order, destinations.printer ? QString() : *pdfPath),
+    return { std::nullopt, core::confirmationOf(order, destinations.printer ? QString() : *pdfPath),
              registration.setAside };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datafiles/failure.h"
+#include "order/registration.h"
 #include "printing/listviewprinting.h"
 
 #include <QList>
@@ -23,8 +24,8 @@ struct PrintOutcome
 {
     // What stopped the command; the steps before it stay done.
     std::optional<datafiles::Failure> failure;
-    // The text of the box that confirms the printed and registered order.
-    QString confirmation;
+    // The box that confirms the printed and registered order.
+    core::Confirmation confirmation;
     // The order list ended inside a record and was cut back before the
     // order's line went in: where the cut record's bytes were kept.
     std::optional<datafiles::Failure> setAside;
@@ -37,7 +38,8 @@ struct PrintOutcome
 // a registered order (completed at the next start, should the program stop
 // between), and a failure before the paper leaves the order-number file, the
 // archive and the order list as they were (a copy left by a failed printer is
-// replaced by the next printing).
+// replaced by the next printing). An order whose VAT code has no rate is
+// refused before anything is drawn.
 PrintOutcome printOrder(const core::Order& order, const QList<printing::TableColumn>& columns,
                         const core::CodeWording& wording, const datafiles::DataDirectory& data);
 

@@ -28,6 +28,13 @@ namespace {
 // How many of the file's first rows the column matching shows.
 constexpr int firstRowsShown = 5;
 
+// The caption with its first `key`, either case, marked as its access key.
+QString withAccessKey(const QString& caption, QChar key)
+{
+    const qsizetype at = caption.indexOf(key, 0, Qt::CaseInsensitive);
+    return at < 0 ? caption : caption.left(at) + QLatin1Char('&') + caption.mid(at);
+}
+
 } // namespace
 
 ImportPreviewModel::ImportPreviewModel(QString keyCaption, QObject* parent)
@@ -92,14 +99,24 @@ void ImportPreviewModel::setPreview(core::ImportPreview preview)
 
 FrmImport* FrmImport::open(const datafiles::DataDirectory& data, Kind kind, const QString& file, QWidget* parent)
 {
-    const datafiles::ReadResult bytes = datafiles::readWholeFile(file);
-    if (!bytes.ok()) {
-        MessageBox::reportFailure(parent,
-                                  bytes.failure->during(kind == Kind::PriceList ? QStringLiteral("läsa prislistan")
-                                                                                : QStringLiteral("läsa kundlistan")));
+    const QString operation
+        = kind == Kind::PriceList ? QStringLiteral("läsa prislistan") : QStringLiteral("läsa kundlistan");
+    core::CsvFile csv;
+    {
+        const datafiles::ReadResult bytes = datafiles::readChosenFile(file);
+        if (!bytes.ok()) {
+            MessageBox::reportFailure(parent, bytes.failure->during(operation));
+            return nullptr;
+        }
+        csv = core::readCsv(bytes.bytes);
+    }
+    if (csv.refused) {
+        datafiles::Failure refused = csv.refused->during(operation);
+        refused.file = file;
+        MessageBox::reportFailure(parent, refused);
         return nullptr;
     }
-    auto* window = new FrmImport(data, kind, file, core::readCsv(bytes.bytes));
+    auto* window = new FrmImport(data, kind, file, std::move(csv));
     if (!window->readRegister(parent)) {
         delete window;
         return nullptr;
@@ -169,6 +186,8 @@ void FrmImport::setupControls()
     m_chkRubriker->setChecked(guess.firstRowNames);
     grid->addWidget(m_chkRubriker, 0, 0, 1, int(fields.size()));
     const QStringList firstRow = m_csv.rows.value(0);
+    // The column choices' access keys, clear of the window's other ones.
+    const QString accessKeys = prices ? QStringLiteral("amep") : QStringLiteral("kmdop");
     for (qsizetype f = 0; f < fields.size(); ++f) {
         auto* combo = new QComboBox(columnsBox);
         combo->setObjectName(QStringLiteral("cboKolumn%1").arg(f));
@@ -178,7 +197,7 @@ void FrmImport::setupControls()
             combo->addItem(QStringLiteral("Kolumn %1: %2").arg(c + 1).arg(sample), c);
         }
         combo->setCurrentIndex(guess.columns.value(f, -1) + 1);
-        auto* label = new QLabel(fields.at(f).caption + QLatin1Char(':'), columnsBox);
+        auto* label = new QLabel(withAccessKey(fields.at(f).caption, accessKeys.at(f)) + QLatin1Char(':'), columnsBox);
         label->setBuddy(combo);
         grid->addWidget(label, 1, int(f));
         grid->addWidget(combo, 2, int(f));
@@ -232,7 +251,7 @@ void FrmImport::setupControls()
     m_cmdImportera->setObjectName(QStringLiteral("cmdImportera"));
     m_cmdAngra = new QPushButton(QStringLiteral("Ån&gra senaste import"), this);
     m_cmdAngra->setObjectName(QStringLiteral("cmdAngra"));
-    m_cmdStang = new QPushButton(QStringLiteral("Stäng"), this);
+    m_cmdStang = new QPushButton(QStringLiteral("&Stäng"), this);
     m_cmdStang->setObjectName(QStringLiteral("cmdStang"));
     for (QPushButton* button : { m_cmdImportera, m_cmdAngra, m_cmdStang }) {
         button->setAutoDefault(true);
@@ -274,6 +293,13 @@ void FrmImport::updatePreview()
     core::ImportPreview preview;
     QString decimal;
     if (m_kind == Kind::PriceList) {
+        // Only prices cannot be updated from a file without its price column.
+        const bool priceChosen = columns.columns.value(core::priceField, -1) >= 0;
+        if (!priceChosen && m_optBaraPriser->isChecked()) {
+            const QSignalBlocker quiet(m_optBaraPriser);
+            m_optLaggTill->setChecked(true);
+        }
+        m_optBaraPriser->setEnabled(priceChosen);
         const core::PriceListMode mode
             = m_optBaraPriser->isChecked() ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate;
         m_pricePlan = core::planPriceList(m_csv, columns, mode, m_products);
@@ -287,11 +313,14 @@ void FrmImport::updatePreview()
     m_lblFormat->setText(QStringLiteral("Teckenkodning: %1, avgränsare: %2%3, %4 rader")
                              .arg(core::encodingName(m_csv.encoding), core::separatorName(m_csv.separator), decimal)
                              .arg(m_csv.rows.size()));
-    m_lblAntal->setText(QStringLiteral("Ny: %1   Ändrad: %2   Oförändrad: %3   Avvisad: %4")
-                            .arg(preview.count(core::RowKind::New))
-                            .arg(preview.count(core::RowKind::Changed))
-                            .arg(preview.count(core::RowKind::Unchanged))
-                            .arg(preview.count(core::RowKind::Refused)));
+    if (!preview.missingColumn.isEmpty())
+        m_lblAntal->setText(preview.missingColumn);
+    else
+        m_lblAntal->setText(QStringLiteral("Ny: %1   Ändrad: %2   Oförändrad: %3   Avvisad: %4")
+                                .arg(preview.count(core::RowKind::New))
+                                .arg(preview.count(core::RowKind::Changed))
+                                .arg(preview.count(core::RowKind::Unchanged))
+                                .arg(preview.count(core::RowKind::Refused)));
     m_model->setPreview(std::move(preview));
     m_cmdAngra->setEnabled(m_kind == Kind::PriceList ? core::canUndoPriceList(m_data)
                                                      : core::canUndoCustomerList(m_data));
@@ -303,7 +332,9 @@ void FrmImport::cmdImportera_Click()
     const int changed = preview().count(core::RowKind::Changed);
     if (added + changed == 0) {
         MessageBox::show(this, MessageBox::Icon::Information, windowTitle(),
-                         QStringLiteral("Det finns inget att importera: ingen rad är ny eller ändrad."));
+                         !preview().missingColumn.isEmpty()
+                             ? preview().missingColumn
+                             : QStringLiteral("Det finns inget att importera: ingen rad är ny eller ändrad."));
         return;
     }
     std::optional<datafiles::Failure> failure;

@@ -2,6 +2,7 @@
 
 #include "recordform.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -50,6 +51,22 @@ FrmKodregister::FrmKodregister(datafiles::DataDirectory data, Register which)
     look::placeOnScreen(*this, size());
 }
 
+RegisterWindow::Emptied FrmKodregister::emptied() const
+{
+    return { m_codes.recordCount(), titleOf(m_which), QStringLiteral("rader"),
+             datafiles::isFile(core::keptBeforeEmptying(core::registerFile(m_data, m_which))) };
+}
+
+std::optional<datafiles::Failure> FrmKodregister::emptyRegister()
+{
+    return core::emptyRegister(m_data, core::registerFile(m_data, m_which), m_codes, titleOf(m_which)).failure;
+}
+
+std::optional<datafiles::Failure> FrmKodregister::undoEmptying()
+{
+    return core::undoEmptying(m_data, core::registerFile(m_data, m_which), titleOf(m_which));
+}
+
 RegisterWindow::Reading FrmKodregister::readRegister()
 {
     core::RecordsRead read = core::readCodes(m_data, m_which, core::WhenMissing::IsEmpty);
@@ -84,8 +101,9 @@ void FrmKodregister::cmdAndra_Click()
 
 void FrmKodregister::openForm(int row)
 {
-    const QList<RecordForm::Field> fields { { QStringLiteral("&ID"), "txtID", 1 },
-                                            { QStringLiteral("&Beskrivning"), "txtBeskrivning" } };
+    const QList<RecordForm::Field> fields { { QStringLiteral("&ID"), "txtID", 1, core::codeFieldTab(0) },
+                                            { QStringLiteral("&Beskrivning"), "txtBeskrivning", 0,
+                                              core::codeFieldTab(1) } };
     const QStringList texts = row < 0 ? QStringList() : m_codes.record(row);
     auto* form = new RecordForm(this, recordTitle(), fields, texts, row < 0 ? 0 : 1,
                                 [this, row](const QStringList& typed) { return save(typed, row); });

@@ -31,6 +31,9 @@ public slots:
 
 protected:
     Reading readRegister() override;
+    Emptied emptied() const override;
+    std::optional<datafiles::Failure> emptyRegister() override;
+    std::optional<datafiles::Failure> undoEmptying() override;
 
 private:
     FrmKodregister(datafiles::DataDirectory data, Register which);

@@ -2,6 +2,8 @@
 
 #include "recordform.h"
 
+#include "order/importing.h"
+
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/reportlistview.h"
@@ -113,6 +115,25 @@ void FrmKunder::txtSok_Change()
     showCount();
 }
 
+RegisterWindow::Emptied FrmKunder::emptied() const
+{
+    // The counter-sale customer stays.
+    qsizetype count = 0;
+    for (const core::Customer& customer : m_model->customers())
+        count += core::sameCustomerNumber(customer.number, core::counterSaleCustomer) ? 0 : 1;
+    return { count, QStringLiteral("Kunder"), QStringLiteral("kunder"), core::canUndoCustomerList(m_data) };
+}
+
+std::optional<datafiles::Failure> FrmKunder::emptyRegister()
+{
+    return core::emptyCustomers(m_data);
+}
+
+std::optional<datafiles::Failure> FrmKunder::undoEmptying()
+{
+    return core::undoCustomerList(m_data);
+}
+
 RegisterWindow::Reading FrmKunder::readRegister()
 {
     core::CustomersRead read = core::readCustomers(m_data);
@@ -125,17 +146,29 @@ RegisterWindow::Reading FrmKunder::readRegister()
 
 void FrmKunder::cmdNy_Click()
 {
-    openForm({}, true);
+    openForm({}, true, 0);
 }
 
 void FrmKunder::cmdAndra_Click()
 {
     const int row = rowToWorkOn();
     if (row >= 0)
-        openForm(m_model->customer(row), false);
+        openForm(m_model->customer(row), false, 1);
 }
 
-void FrmKunder::openForm(const core::Customer& customer, bool isNew)
+void FrmKunder::addEmailAddress(const core::Customer& customer)
+{
+    constexpr int emailField = 4;
+    for (const core::Customer& held : m_model->customers()) {
+        if (core::sameCustomerNumber(held.number, customer.number)) {
+            openForm(held, false, emailField);
+            return;
+        }
+    }
+    openForm(customer, true, emailField);
+}
+
+void FrmKunder::openForm(const core::Customer& customer, bool isNew, int focusField)
 {
     const QList<RecordForm::Field> fields { { QStringLiteral("&Kundnr"), "txtKundnr" },
                                             { QStringLiteral("N&amn"), "txtNamn" },
@@ -145,7 +178,7 @@ void FrmKunder::openForm(const core::Customer& customer, bool isNew)
     const QStringList texts { customer.number, customer.name, customer.address, customer.postalAddress,
                               customer.email };
     const QString previous = isNew ? QString() : customer.number;
-    auto* form = new RecordForm(this, recordTitle(), fields, texts, isNew ? 0 : 1,
+    auto* form = new RecordForm(this, recordTitle(), fields, texts, focusField,
                                 [this, previous](const QStringList& typed) { return save(typed, previous); });
     form->setObjectName(QStringLiteral("frmKund"));
     showForm(form);

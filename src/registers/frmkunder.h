@@ -52,6 +52,9 @@ public:
     static FrmKunder* open(const datafiles::DataDirectory& data, QWidget* parent = nullptr);
 
     CustomerListModel* customers() const { return m_model; }
+    // The form for the customer's e-mail address: the customer as the register
+    // holds it, or, where it has none of that number, a new one as given.
+    void addEmailAddress(const core::Customer& customer);
 
 public slots:
     void cmdNy_Click() override;
@@ -61,10 +64,13 @@ public slots:
 protected:
     void txtSok_Change() override;
     Reading readRegister() override;
+    Emptied emptied() const override;
+    std::optional<datafiles::Failure> emptyRegister() override;
+    std::optional<datafiles::Failure> undoEmptying() override;
 
 private:
     explicit FrmKunder(datafiles::DataDirectory data);
-    void openForm(const core::Customer& customer, bool isNew);
+    void openForm(const core::Customer& customer, bool isNew, int focusField);
     bool save(const QStringList& texts, const QString& previousNumber);
     void showCount();
 

@@ -2,6 +2,7 @@
 
 #include "recordform.h"
 
+#include "datafiles/textfile.h"
 #include "widgets/look.h"
 #include "widgets/messagebox.h"
 #include "widgets/productregistermodel.h"
@@ -30,6 +31,23 @@ FrmProduktregister::FrmProduktregister(datafiles::DataDirectory data)
     watch({ m_data.productRegister() });
     resize(twipsToPixels(10455), twipsToPixels(7200));
     look::placeOnScreen(*this, size());
+}
+
+RegisterWindow::Emptied FrmProduktregister::emptied() const
+{
+    return { m_model->products().recordCount(), QStringLiteral("Produkter"), QStringLiteral("produkter"),
+             datafiles::isFile(core::keptBeforeEmptying(m_data.productRegister())) };
+}
+
+std::optional<datafiles::Failure> FrmProduktregister::emptyRegister()
+{
+    return core::emptyRegister(m_data, m_data.productRegister(), m_model->products(), QStringLiteral("Produkter"))
+        .failure;
+}
+
+std::optional<datafiles::Failure> FrmProduktregister::undoEmptying()
+{
+    return core::undoEmptying(m_data, m_data.productRegister(), QStringLiteral("Produkter"));
 }
 
 RegisterWindow::Reading FrmProduktregister::readRegister()
@@ -70,10 +88,12 @@ void FrmProduktregister::cmdAndra_Click()
 
 void FrmProduktregister::openForm(int product)
 {
-    const QList<RecordForm::Field> fields { { QStringLiteral("&Artikelnr"), "txtArtikelnr" },
-                                            { QStringLiteral("&Benämning"), "txtBenamning" },
-                                            { QStringLiteral("&Enhet"), "txtEnhet" },
-                                            { QStringLiteral("A-&pris"), "txtApris" } };
+    const QList<RecordForm::Field> fields {
+        { QStringLiteral("&Artikelnr"), "txtArtikelnr", 0, core::productFieldTab(core::articleField) },
+        { QStringLiteral("&Benämning"), "txtBenamning", 0, core::productFieldTab(core::descriptionField) },
+        { QStringLiteral("&Enhet"), "txtEnhet", 0, core::productFieldTab(core::unitField) },
+        { QStringLiteral("A-&pris"), "txtApris", 0, core::productFieldTab(core::priceField) }
+    };
     const QStringList texts = product < 0 ? QStringList() : m_model->products().record(product);
     auto* form = new RecordForm(this, recordTitle(), fields, texts, product < 0 ? 0 : 1,
                                 [this, product](const QStringList& typed) { return save(typed, product); });

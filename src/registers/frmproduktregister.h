@@ -33,6 +33,9 @@ public slots:
 protected:
     void txtSok_Change() override;
     Reading readRegister() override;
+    Emptied emptied() const override;
+    std::optional<datafiles::Failure> emptyRegister() override;
+    std::optional<datafiles::Failure> undoEmptying() override;
 
 private:
     explicit FrmProduktregister(datafiles::DataDirectory data);

@@ -44,7 +44,7 @@ FrmRegisterExport::FrmRegisterExport(datafiles::DataDirectory data)
     m_cmdExportera = new QPushButton(QStringLiteral("&Exportera…"), this);
     m_cmdExportera->setObjectName(QStringLiteral("cmdExportera"));
     m_cmdExportera->setDefault(true);
-    m_cmdStang = new QPushButton(QStringLiteral("Stäng"), this);
+    m_cmdStang = new QPushButton(QStringLiteral("&Stäng"), this);
     m_cmdStang->setObjectName(QStringLiteral("cmdStang"));
     connect(m_cmdExportera, &QPushButton::clicked, this, &FrmRegisterExport::cmdExportera_Click);
     connect(m_cmdStang, &QPushButton::clicked, this, &FrmRegisterExport::cmdStang_Click);

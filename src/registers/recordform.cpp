@@ -25,6 +25,7 @@ RecordForm::RecordForm(QWidget* parent, const QString& title, const QList<Field>
         auto* box = new TextBox(this);
         box->setObjectName(QLatin1String(fields.at(i).name));
         box->setTypingLimit(fields.at(i).typingLimit);
+        box->setTab(fields.at(i).tab);
         box->setText(texts.value(i));
         box->setMinimumWidth(320);
         auto* label = new QLabel(fields.at(i).caption, this);
@@ -36,7 +37,7 @@ RecordForm::RecordForm(QWidget* parent, const QString& title, const QList<Field>
     m_cmdSpara = new QPushButton(QStringLiteral("&Spara"), this);
     m_cmdSpara->setObjectName(QStringLiteral("cmdSpara"));
     m_cmdSpara->setDefault(true);
-    m_cmdAvbryt = new QPushButton(QStringLiteral("Avbryt"), this);
+    m_cmdAvbryt = new QPushButton(QStringLiteral("Avb&ryt"), this);
     m_cmdAvbryt->setObjectName(QStringLiteral("cmdAvbryt"));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(m_cmdSpara, QDialogButtonBox::AcceptRole);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "order/textrules.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -25,6 +27,7 @@ public:
         QString caption; // with its access key: "&Kundnr"
         const char* name;
         int typingLimit = 0;
+        core::Tab tab = core::Tab::Refused;
     };
     using Save = std::function<bool(const QStringList& texts)>;
 

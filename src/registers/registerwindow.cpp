@@ -63,12 +63,16 @@ RegisterWindow::RegisterWindow(const Captions& captions)
     m_cmdNy = addButton("cmdNy", captions.newCaption);
     m_cmdAndra = addButton("cmdAndra", QStringLiteral("&Ändra"));
     m_cmdTaBort = addButton("cmdTaBort", QStringLiteral("&Ta bort"));
-    m_cmdStang = addButton("cmdStang", QStringLiteral("Stäng"));
+    m_cmdTom = addButton("cmdTom", QStringLiteral("T&öm registret…"));
+    m_cmdAngraTomning = addButton("cmdAngraTomning", QStringLiteral("&Ångra tömningen"));
+    m_cmdStang = addButton("cmdStang", QStringLiteral("Stän&g"));
     layout->addLayout(buttons);
     connect(m_cmdNy, &QPushButton::clicked, this, &RegisterWindow::cmdNy_Click);
     connect(m_cmdAndra, &QPushButton::clicked, this, &RegisterWindow::cmdAndra_Click);
     connect(m_cmdTaBort, &QPushButton::clicked, this, &RegisterWindow::cmdTaBort_Click);
     connect(m_cmdStang, &QPushButton::clicked, this, &RegisterWindow::cmdStang_Click);
+    connect(m_cmdTom, &QPushButton::clicked, this, &RegisterWindow::cmdTom_Click);
+    connect(m_cmdAngraTomning, &QPushButton::clicked, this, &RegisterWindow::cmdAngraTomning_Click);
     closeOnEscape(this, &RegisterWindow::cmdStang_Click);
 
     // Del removes while the list has the focus; in the search box it still
@@ -105,10 +109,47 @@ int RegisterWindow::rowToWorkOn()
     return row;
 }
 
+void RegisterWindow::showEmptying()
+{
+    const Emptied register_ = emptied();
+    m_cmdTom->setEnabled(register_.count > 0);
+    m_cmdAngraTomning->setVisible(register_.canUndo);
+}
+
+void RegisterWindow::cmdTom_Click()
+{
+    const Emptied register_ = emptied();
+    const qsizetype count = register_.count;
+    if (!MessageBox::ask(this, QStringLiteral("Töm registret"),
+                         QStringLiteral("Ta bort alla %1 %2 ur registret %3?\r\n\r\nDet kan ångras med \"Ångra "
+                                        "tömningen\".")
+                             .arg(count)
+                             .arg(register_.rows, register_.name)))
+        return;
+    if (const std::optional<datafiles::Failure> failure = emptyRegister())
+        tellNotSaved(*failure);
+    else
+        reload();
+}
+
+void RegisterWindow::cmdAngraTomning_Click()
+{
+    const Emptied register_ = emptied();
+    if (!MessageBox::ask(this, QStringLiteral("Ångra tömningen"),
+                         QStringLiteral("Lägga tillbaka registret %1 som det stod före tömningen? Det som lagts "
+                                        "till sedan dess tas bort.")
+                             .arg(register_.name)))
+        return;
+    if (const std::optional<datafiles::Failure> failure = undoEmptying())
+        MessageBox::reportFailure(this, *failure);
+    reload();
+}
+
 bool RegisterWindow::readAndList(QWidget* parent)
 {
     markWritten();
     const Reading read = readRegister();
+    showEmptying();
     if (read.failure || read.notice)
         MessageBox::reportFailure(parent, read.failure ? *read.failure : *read.notice);
     return !read.failure;
@@ -181,8 +222,15 @@ bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
             if (chosenRow() < 0)
                 chooseRow(0);
             m_list->setFocus();
+            if (enter)
+                cmdAndra_Click();
             return true;
         }
+    } else if (watched == m_list && event->type() == QEvent::FocusIn) {
+        // Tabbed into, the list has its first row chosen, for Enter and Del.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && chosenRow() < 0)
+            chooseRow(0);
     } else if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto* click = static_cast<QMouseEvent*>(event);
         const QModelIndex row = m_list->indexAt(click->position().toPoint());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datafiles/failure.h"
+#include "datafiles/records.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,9 +16,11 @@ class QPushButton;
 class ReportTableView;
 
 // What the register windows share: a search box where there is one, the list,
-// and "Ny", "Ändra", "Ta bort" and "Stäng". Enter on a row or a double click
+// and "Ny", "Ändra", "Ta bort" and "Stäng"; "Töm registret…" and "Ångra
+// tömningen" where the register can be emptied. Enter on a row or a double click
 // is "Ändra", Del on the list is "Ta bort", Escape is "Stäng"; Down in the
-// search box goes to the list.
+// search box goes to the list, and Enter there opens the row found. Tabbed
+// into, the list has its first row chosen.
 class RegisterWindow : public QWidget
 {
     Q_OBJECT
@@ -27,12 +30,16 @@ public:
     QLineEdit* txtSok() const { return m_txtSok; }
     QPushButton* cmdNy() const { return m_cmdNy; }
     QPushButton* cmdTaBort() const { return m_cmdTaBort; }
+    QPushButton* cmdTom() const { return m_cmdTom; }
+    QPushButton* cmdAngraTomning() const { return m_cmdAngraTomning; }
 
 public slots:
     virtual void cmdNy_Click() = 0;
     virtual void cmdAndra_Click() = 0;
     virtual void cmdTaBort_Click() = 0;
     void cmdStang_Click();
+    void cmdTom_Click();
+    void cmdAngraTomning_Click();
     // Reads the register afresh and lists it, after an import, or when
     // another desk changed it.
     void reload();
@@ -94,6 +101,20 @@ protected:
     void tellNotSaved(const datafiles::Failure& failure);
     const QString& recordTitle() const { return m_recordTitle; }
     virtual void txtSok_Change() { }
+    // What "Töm registret…" empties: how many rows, of what register, and
+    // whether an emptying can be undone.
+    struct Emptied
+    {
+        qsizetype count = 0;
+        QString name; // "Produkter"
+        QString rows; // "produkter"
+        bool canUndo = false;
+    };
+    virtual Emptied emptied() const = 0;
+    virtual std::optional<datafiles::Failure> emptyRegister() = 0;
+    virtual std::optional<datafiles::Failure> undoEmptying() = 0;
+    // Shows "Töm registret…" and "Ångra tömningen" as emptied() allows.
+    void showEmptying();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ReportTableView* m_list = nullptr;
@@ -105,6 +126,8 @@ private:
     QPushButton* m_cmdAndra = nullptr;
     QPushButton* m_cmdTaBort = nullptr;
     QPushButton* m_cmdStang = nullptr;
+    QPushButton* m_cmdTom = nullptr;
+    QPushButton* m_cmdAngraTomning = nullptr;
     QString m_row;
     QString m_recordTitle;
     QString m_notSaved;

@@ -49,7 +49,7 @@ void FrmVarning::setupControls()
     accessible::name(m_List1, QStringLiteral("Felkoder"));
     accessible::name(m_List2, QStringLiteral("Felmeddelande"));
 
-    m_closeButton = new QPushButton(QStringLiteral("Stäng"), this);
+    m_closeButton = new QPushButton(QStringLiteral("&Stäng"), this);
     m_closeButton->setObjectName(QStringLiteral("Command1"));
     m_closeButton->setGeometry(twipsRect(5880, 4440, 1215, 375));
 

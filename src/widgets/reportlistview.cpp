@@ -2,6 +2,8 @@
 
 #include "twips.h"
 
+#include "datafiles/codepage.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -166,7 +168,7 @@ int ReportListView::findFirstStartingWith(const QString& text) const
         return -1;
     const int rows = m->rowCount();
     for (int row = 0; row < rows; ++row) {
-        if (m->index(row, 0).data().toString().startsWith(text, Qt::CaseInsensitive))
+        if (datafiles::beginsIgnoringCase(m->index(row, 0).data().toString(), text))
             return row;
     }
     return -1;

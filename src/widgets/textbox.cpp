@@ -1,6 +1,7 @@
 #include "textbox.h"
 
 #include "datafiles/codepage.h"
+#include "datafiles/records.h"
 
 #include <QValidator>
 
@@ -20,8 +21,10 @@ public:
         if (!m_box->operatorIsEditing())
             return Acceptable;
 
+        if (input.contains(u'"'))
+            input = datafiles::withStoredInchMarks(input);
         for (qsizetype i = input.size() - 1; i >= 0; --i) {
-            if (!datafiles::fitsIn1252(input.at(i))) {
+            if (!datafiles::fitsIn1252(input.at(i)) || core::isRefusedControl(input.at(i), m_box->tab())) {
                 input.remove(i, 1);
                 if (i < pos)
                     --pos;

@@ -60,8 +60,8 @@ expect('order lines', named(M)[0], (['Artikelnr', 'Benämning', 'Enhet', 'A-pris
 press(M, 'shift+Tab', 'Down', 'Delete')
 expect('order lines after it is removed', named(M)[0], ([], []))
 press(M, 'F9')
-expect('message box', [text.name[:15] for text in window('Utskrift pågår...') if text.name], ['Ordernummer: 10'])
-press('Utskrift pågår...', 'Return')
+expect('message box', [text.name[:15] for text in window('Ordern är sparad som PDF') if text.name], ['Ordernummer: 10'])
+press('Ordern är sparad som PDF', 'Return')
 desk = os.environ['DESK']  # a price list to import and a backup to restore, for their file dialogs
 open(desk + '/pris.csv', 'w', encoding='utf-8-sig').write('Artikelnr;Benämning;Pris\nNY-1;Ny vara;12,50\n')
 shutil.make_archive(desk + '/kopia', 'zip', desk, 'System')

@@ -27,6 +27,8 @@ private slots:
     void everyByteRoundTrips();
     void swedishLettersAreSingleBytes();
     void unencodableCharactersAreDetected();
+    void letterCaseDoesNotCount_data();
+    void letterCaseDoesNotCount();
 
     void leadingNumber_data();
     void leadingNumber();
@@ -39,6 +41,8 @@ private slots:
     void fieldStreamDoesNotResynchroniseAtLineEnds();
     void fileEndingInsideRecordIsSignalled();
     void quotedRecordReadsBackAsWritten();
+    void inchMarkIsStoredAsItsLookAlike_data();
+    void inchMarkIsStoredAsItsLookAlike();
     void wholeLines_data();
     void wholeLines();
     void plainLine();
@@ -52,6 +56,10 @@ private slots:
     void linkInTheFilesPlaceIsRefused_data();
     void linkInTheFilesPlaceIsRefused();
     void readingReportsMissingFilesAndFolders();
+    void linkInTheFilesPlaceIsNotRead_data();
+    void linkInTheFilesPlaceIsNotRead();
+    void removingATreeFollowsNoLink_data();
+    void removingATreeFollowsNoLink();
     void reasonsAreSwedishWithTheSystemsWordsInBrackets();
 };
 
@@ -77,6 +85,34 @@ void TestDataFiles::unencodableCharactersAreDetected()
     QVERIFY(!fitsIn1252(QStringLiteral("Łódź")));
     QVERIFY(!fitsIn1252(QChar(0x2603)));
     QCOMPARE(encode1252(QStringLiteral("a\u2603b")), QByteArray("a?b"));
+}
+
+void TestDataFiles::letterCaseDoesNotCount_data()
+{
+    QTest::addColumn<QStringList>("inFileAndTyped");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("B for b, Å for å, Š for š")
+        << QStringList { "Bergström i Ås ŠŒŽŸÞ", "bERGSTRÖM i åS šœžÿþ" } << true;
+    QTest::newRow("µ for μ, which no byte is") << QStringList { "5 µm", "5 μM" } << true;
+    QTest::newRow("ß is not ss") << QStringList { "ß", "SS" } << false;
+    QTest::newRow("an accent counts") << QStringList { "é", "E" } << false;
+    QTest::newRow("only the start") << QStringList { "A-1", "a-10" } << false;
+    QTest::newRow("a letter no byte is") << QStringList { "o", "ω" } << false;
+}
+
+void TestDataFiles::letterCaseDoesNotCount()
+{
+    QFETCH(QStringList, inFileAndTyped);
+    QFETCH(bool, same);
+    const QString &inFile = inFileAndTyped.at(0), &typed = inFileAndTyped.at(1);
+    QCOMPARE(sameIgnoringCase(inFile, typed), same);
+    QCOMPARE(beginsIgnoringCase(inFile + u'1', typed), same);
+    QCOMPARE(foldedText(inFile) == foldedText(typed), same);
+    // The file's bytes folded a byte at a time are the typed text's folded bytes.
+    QByteArray bytes = encode1252(inFile);
+    for (char& byte : bytes)
+        byte = foldedBytes()[uchar(byte)];
+    QCOMPARE(bytes == foldedBytes(typed), same);
 }
 
 void TestDataFiles::leadingNumber_data()
@@ -235,11 +271,33 @@ void TestDataFiles::quotedRecordReadsBackAsWritten()
     QCOMPARE(record, QByteArray("\"\xD6GLE-12\",\"\xD6gla, f\xF6rzinkad\",\"st\",\"\",\"2,5\",\"10\",\"12.50\"\r\n"));
     QCOMPARE(readRecords(record + record, 7), (QList<QStringList> { line, line }));
 
-    // A quote or a line break inside a text would break the record; the writer
-    // makes them harmless.
-    const QByteArray awkward = quotedRecord({ "Tum \"24\"", "rad 1\r\nrad 2" });
-    QCOMPARE(awkward, QByteArray("\"Tum '24'\",\"rad 1  rad 2\"\r\n"));
-    QCOMPARE(readRecords(awkward, 2), (QList<QStringList> { { "Tum '24'", "rad 1  rad 2" } }));
+    // A line break inside a text would end the record; the writer makes it a blank.
+    const QByteArray awkward = quotedRecord({ "rad 1\r\nrad 2" });
+    QCOMPARE(awkward, QByteArray("\"rad 1  rad 2\"\r\n"));
+    QCOMPARE(readRecords(awkward, 1), (QList<QStringList> { { "rad 1  rad 2" } }));
+}
+
+void TestDataFiles::inchMarkIsStoredAsItsLookAlike_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("record"); // the text written alone as a quoted record
+
+    QTest::newRow("inch mark") << QString("Kopparrör 1/2\" 3 m") << QByteArray("\"Kopparr\xF6r 1/2\x94 3 m\"\r\n");
+    QTest::newRow("quoted word") << QString("\"Extra\" skruv")
+                                 << QByteArray("\"\x94"
+                                               "Extra\x94 skruv\"\r\n");
+}
+
+void TestDataFiles::inchMarkIsStoredAsItsLookAlike()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, record);
+    const QString stored = withStoredInchMarks(typed);
+    QCOMPARE(encode1252(stored), record.sliced(1, record.size() - 4));
+    // A text that reaches a record without being typed keeps the rule too,
+    // and the record reads back as the stored text, still one field.
+    QCOMPARE(quotedRecord({ typed }), record);
+    QCOMPARE(readRecords(record + record, 1), (QList<QStringList> { { stored }, { stored } }));
 }
 
 void TestDataFiles::wholeLines_data()
@@ -411,6 +469,111 @@ void TestDataFiles::readingReportsMissingFilesAndFolders()
     QVERIFY(readWholeFile(folder.path("Registret")).failure->reason.contains("mapp"));
     QVERIFY(!isFile(folder.path("Registret")));
     QVERIFY(isFile(folder.path("Registret/OrderNr.dbf")));
+}
+
+void TestDataFiles::linkInTheFilesPlaceIsNotRead_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("link"); // under System, to a file outside with no line end at its end
+    QTest::newRow("whole") << "whole"
+                           << "Registret/Produkter.dbf";
+    QTest::newRow("mapped") << "mapped"
+                            << "Order/status.dbf";
+    QTest::newRow("bit by bit") << "bit by bit"
+                                << "Order/lista.dbf";
+    QTest::newRow("last byte before an append") << "append"
+                                                << "Order/lista.dbf";
+    QTest::newRow("file in a folder of the program's own") << "folder"
+                                                           << "Customer.före-import/1001.GetInfo.dbf";
+    QTest::newRow("folder of the program's own") << "folder"
+                                                 << "Customer.före-import";
+    // A list the operator chose is read where the link points.
+    QTest::newRow("a file the operator chose") << "chosen"
+                                               << "prislista.csv";
+}
+
+void TestDataFiles::linkInTheFilesPlaceIsNotRead()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, link);
+    TestDataFolder folder;
+    QTemporaryDir outside;
+    const QByteArray secret = "hemligt";
+    writeFileAt(outside.filePath("1001.GetInfo.dbf"), secret);
+    const bool folderLink = !link.endsWith(".dbf") && !link.endsWith(".csv");
+    QDir().mkpath(QFileInfo(folder.path(link)).absolutePath());
+    QVERIFY(QFile::link(folderLink ? outside.path() : outside.filePath("1001.GetInfo.dbf"), folder.path(link)));
+    const QString kept = folder.path("Customer.före-import");
+
+    ReadResult read;
+    if (reader == "whole") {
+        read = readWholeFile(folder.path(link));
+    } else if (reader == "mapped") {
+        read.failure = readMapped(folder.path(link), [&](QByteArrayView bytes) { read.bytes = bytes.toByteArray(); });
+    } else if (reader == "bit by bit") {
+        QFile file(folder.path(link));
+        read.failure = openToRead(file);
+        QVERIFY(read.failure || file.isOpen());
+    } else if (reader == "append") {
+        // The link's target has no line end at its end: no CR LF is put first.
+        QCOMPARE(bytesToAppend(folder.path(link), "x"), QByteArray("x"));
+        return;
+    } else if (reader == "folder") {
+        const OpenedFolder opened(kept);
+        read = opened.read(QStringLiteral("1001.GetInfo.dbf"));
+    } else {
+        read = readChosenFile(folder.path(link));
+        QCOMPARE(read.bytes, secret);
+        return;
+    }
+    QVERIFY(!read.ok());
+    QVERIFY(read.failure->is(FailureKind::LinkRefused));
+    QCOMPARE(read.failure->file, folderLink ? kept : folder.path(link));
+    QVERIFY(read.bytes.isEmpty());
+    QCOMPARE(treeOf(outside.path()), (QMap<QString, QByteArray> { { "1001.GetInfo.dbf", secret } }));
+}
+
+void TestDataFiles::removingATreeFollowsNoLink_data()
+{
+    QTest::addColumn<QString>("removed"); // under System
+    QTest::addColumn<QStringList>("links"); // under System, each to the folder or a file outside
+    QTest::newRow("a folder") << "Customer.före-import" << QStringList();
+    QTest::newRow("a link to a folder, at the top") << "Customer.före-import" << QStringList { "Customer.före-import" };
+    QTest::newRow("a link to a file, at the top") << "Produkter.före-import" << QStringList { "Produkter.före-import" };
+    QTest::newRow("links inside, deep down")
+        << "Customer.före-import"
+        << QStringList { "Customer.före-import/till", "Customer.före-import/a/b/1001.GetInfo.dbf",
+                         "Customer.före-import/a/saknas" };
+    QTest::newRow("nothing there") << "saknas" << QStringList();
+}
+
+void TestDataFiles::removingATreeFollowsNoLink()
+{
+    QFETCH(QString, removed);
+    QFETCH(QStringList, links);
+    TestDataFolder folder;
+    QTemporaryDir outside;
+    writeFileAt(outside.filePath("1001.GetInfo.dbf"), "1001\r\nHemlig\r\n");
+    writeFileAt(outside.filePath("inre/tillagda.txt"), "1001\r\n");
+    const QMap<QString, QByteArray> outsideBefore = treeOf(outside.path());
+    if (removed != "saknas") {
+        folder.write(removed + "/1002.GetInfo.dbf", "1002\r\n");
+        folder.write(removed + "/a/b/c.txt", "c");
+    }
+    for (const QString& link : links) {
+        QFile::remove(folder.path(link));
+        QDir(folder.path(link)).removeRecursively();
+        QDir().mkpath(QFileInfo(folder.path(link)).absolutePath());
+        const QString target = link.endsWith("saknas")            ? outside.filePath("finns-inte")
+            : link.endsWith(".dbf") || link.contains("Produkter") ? outside.filePath("1001.GetInfo.dbf")
+                                                                  : outside.path();
+        QVERIFY(QFile::link(target, folder.path(link)));
+    }
+
+    QVERIFY(!removeTree(folder.path(removed)));
+    QVERIFY(!QFileInfo(folder.path(removed)).exists() && !QFileInfo(folder.path(removed)).isSymLink());
+    QCOMPARE(treeOf(outside.path()), outsideBefore);
+    QVERIFY(folder.exists("Customer") && folder.exists("Order"));
 }
 
 void TestDataFiles::reasonsAreSwedishWithTheSystemsWordsInBrackets()

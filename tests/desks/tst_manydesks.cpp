@@ -49,10 +49,10 @@ void checkTheFolderAgrees(const datafiles::DataDirectory& data, int orders, bool
 {
     const core::OrderListRead list = core::readOrderList(data);
     QVERIFY(!list.failure && !list.cutShort);
-    QCOMPARE(list.entries.size(), orders);
+    QCOMPARE(list.list.size(), orders);
     QSet<QString> numbers;
     qint64 highest = 0;
-    for (const core::OrderListEntry& entry : list.entries) {
+    for (const core::OrderListEntry& entry : list.list.entries()) {
         QVERIFY2(!numbers.contains(entry.orderNumber), qPrintable(entry.orderNumber));
         numbers.insert(entry.orderNumber);
         highest = std::max(highest, core::orderNumberValue(entry.orderNumber).value_or(0));
@@ -184,7 +184,7 @@ void TestManyDesks::deskKilledWhileItHoldsTheLock()
     QVERIFY2(waited.elapsed() < 35000, qPrintable(QString::number(waited.elapsed())));
     QVERIFY(!folder.exists("orderregistrering.lock"));
     checkTheFolderAgrees(folder.data(), 2, false);
-    QCOMPARE(core::readOrderList(folder.data()).entries.first().orderNumber, QStringLiteral("1049"));
+    QCOMPARE(core::readOrderList(folder.data()).list.entries().first().orderNumber, QStringLiteral("1049"));
 }
 
 QTEST_GUILESS_MAIN(TestManyDesks)

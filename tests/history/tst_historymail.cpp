@@ -9,6 +9,8 @@
 #include "printing/orderdocument.h"
 #include "printing/printingtestsupport.h"
 #include "printjob/printjob.h"
+#include "registers/recordform.h"
+#include "widgets/textbox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,6 +123,8 @@ private slots:
     void opensTheMessageWithThePdfAttached_data();
     void opensTheMessageWithThePdfAttached();
     void withoutMailProgramOffersTheFolder();
+    void withoutAddressOffersTheCustomerForm_data();
+    void withoutAddressOffersTheCustomerForm();
 
 private:
     std::unique_ptr<StandInDesktop> m_desktop;
@@ -151,6 +155,7 @@ void TestHistoryMail::opensTheMessageWithThePdfAttached()
     QFETCH(QString, expectedTo);
     m_desktop->setMailProgram(entry);
     PrintedHistory desk(address);
+    desk.folder.write("Registret/Företaget.dbf", "\"Namn\",\"J\xe4rnhandeln AB\"\r\n");
     FrmOrderHistory* history = desk.open();
     QVERIFY(history);
     QTest::keyClick(history, Qt::Key_E, Qt::AltModifier);
@@ -180,6 +185,7 @@ void TestHistoryMail::opensTheMessageWithThePdfAttached()
     QCOMPARE(to, expectedTo);
     QCOMPARE(subject, QStringLiteral("Order 124"));
     QVERIFY2(body.contains(QStringLiteral("order 124 av den 2006-03-15")), qPrintable(body));
+    QVERIFY2(body.contains(QRegularExpression(QStringLiteral("Med vänliga hälsningar\\r?\\nJärnhandeln AB"))), qPrintable(body));
     QCOMPARE(attachment, desk.pdf());
     QVERIFY(QFileInfo(attachment).isFile());
     QVERIFY(desk.boxes.shown.isEmpty());
@@ -216,6 +222,34 @@ void TestHistoryMail::withoutMailProgramOffersTheFolder()
     send = history->findChild<QPushButton*>("cmdEpost");
     QVERIFY(!send->isEnabled());
     QCOMPARE(send->toolTip(), QStringLiteral("Ingen PDF-kopia är sparad för order 124."));
+}
+
+void TestHistoryMail::withoutAddressOffersTheCustomerForm_data()
+{
+    QTest::addColumn<bool>("inRegister"); // the customer's file, without an address
+    QTest::newRow("the customer's form") << true;
+    QTest::newRow("a new customer, as the order names it") << false;
+}
+
+void TestHistoryMail::withoutAddressOffersTheCustomerForm()
+{
+    m_desktop->setMailProgram("standin.desktop");
+    PrintedHistory desk("");
+    QFETCH(bool, inRegister);
+    if (!inRegister)
+        desk.folder.remove("Customer/1001.GetInfo.dbf");
+    desk.boxes.answers = { true };
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QTest::keyClick(history, Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.first().text,
+             "Kund 1001, Bergström Bygg AB, har ingen e-postadress i kundregistret, så "
+             "ordern kan inte skickas.\r\n\r\nVill du lägga till en adress?");
+    RecordForm* form = visibleWindow<RecordForm>("frmKund");
+    QVERIFY(form);
+    QCOMPARE(form->field(0)->text() + ' ' + form->field(1)->text(), "1001 Bergström Bygg AB");
+    QTRY_COMPARE(QApplication::focusWidget(), form->field(4));
 }
 
 QTEST_MAIN(TestHistoryMail)

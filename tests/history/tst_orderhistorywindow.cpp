@@ -139,6 +139,7 @@ private slots:
     void newOrderWithoutANumberChangesNothing();
     void severalOrdersMarkedAndSetBack();
     void showsWhatOtherDesksDoWithinSeconds();
+    void aChangeSavedAfterACutRecordSaysItIsSaved();
     void voidedOrderIsRedAndAsksFirst();
     void filterKeptWhileOpen();
     void deliveryNoteOffersToMarkDelivered();
@@ -353,6 +354,24 @@ void TestOrderHistoryWindow::showsWhatOtherDesksDoWithinSeconds()
     QCOMPARE(chosen(history), QStringLiteral("126"));
 }
 
+void TestOrderHistoryWindow::aChangeSavedAfterACutRecordSaysItIsSaved()
+{
+    History desk;
+    desk.folder.write("Order/status.dbf", "\"125\",\"Levererad\",\"2026-12-06 00:00:00\",\"\"\r\n\"126\",\"Makul");
+    FrmOrderHistory* history = desk.open();
+    QVERIFY(history);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1); // the cut record, when the history is read
+    search(history, QStringLiteral("124"));
+    QTest::keyClick(history, Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(states(history), QStringList { "Levererad" });
+
+    QTRY_COMPARE(desk.boxes.shown.size(), 2);
+    const MessageBox::Shown& box = desk.boxes.shown.last();
+    QCOMPARE(box.icon, MessageBox::Icon::Information);
+    QVERIFY2(box.text.startsWith(QStringLiteral("Orderstatus är sparad.")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("status.dbf.avkortat")), qPrintable(box.text));
+}
+
 void TestOrderHistoryWindow::voidedOrderIsRedAndAsksFirst()
 {
     History desk;
@@ -480,7 +499,7 @@ void TestOrderHistoryWindow::previewHasThePrintedPages()
     printing::Destinations::Override override(pdfOnly());
     QTest::mouseClick(button(preview, "cmdSkrivUt"), Qt::LeftButton);
     QCOMPARE(desk.boxes.shown.size(), 1);
-    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Utskrift pågår..."));
+    QCOMPARE(desk.boxes.shown.first().title, QStringLiteral("Ordern är sparad som PDF"));
     QCOMPARE(pdfPages(desk.folder.path("Order/124.pdf")), preview->pageCount());
     QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("124\r\n"));
 }

@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -118,12 +120,71 @@ QStringList layerFaults(const QString& path, const QString& source, const QtHead
 QStringList orderFileWrites(const QString& path, const QString& source)
 {
     static const QRegularExpression orderFile(QStringLiteral(
-        R"(\b(basketFile|orderNumberFile|archiveCustomerFile|archiveOrderHeadFile|appendToBasket|rewriteBasket)\s*\()"));
+        R"(\b(basketFile|orderNumberFile|archiveCustomerFile|archiveOrderHeadFile|archiveLinesFile|appendToBasket|rewriteBasket)\s*\()"));
     if (path.startsWith(QLatin1String("order/")) || path.startsWith(QLatin1String("datafiles/")))
         return {};
     QStringList faults;
     for (auto it = orderFile.globalMatch(source); it.hasNext();)
         faults.append(QStringLiteral("%1 names %2").arg(path, it.next().captured(1)));
+    return faults;
+}
+
+// A read or removal the program makes where it may not meet a link, allowed
+// by its file and a piece of its text: each reads a file the operator chose
+// outside System, or none of the program's files at all.
+struct AllowedRead
+{
+    const char* path;
+    const char* text;
+};
+const AllowedRead allowedReads[] = {
+    { "registers/frmimport.cpp", "readChosenFile(file)" }, // the price or customer list chosen
+    { "registers/frmforetaget.cpp", "readChosenFile(path)" }, // the logo chosen
+    { "office/backupzip.cpp", "readChosenFile(zipPath)" }, // the backup zip file chosen
+    { "office/backupzip.cpp", "archive_read_open_filename(a.get(), QFile::encodeName(zipPath)" },
+    { "office/backupzip.cpp", "QFile file(zipPath)" },
+    { "office/mail.cpp", "QFile file(entryFile)" }, // the desktop's entries for its mail programs
+    { "datafiles/desks.cpp", "QFile stat(QStringLiteral(\"/proc/%1/stat\")" }, // whether a desk's process runs
+    { "widgets/qttranslation.cpp", "->load(file)" }, // Qt's own Swedish texts
+    { "history/pdfwindow.cpp", "->load(m_buffer)" }, // bytes read already
+    { "datafiles/textfile.h", "readChosenFile(const QString& path)" },
+    { "datafiles/textfile.cpp", "readChosenFile(const QString& path)" },
+    { "datafiles/textfile.cpp", "| follow)" }, // readChosenFile(), and a folder such as Customer
+};
+
+// Where a file of src/ reads or removes a file in a way that may follow a link
+// in its place: a tree removed by Qt, a file opened by its name without
+// O_NOFOLLOW, or handed by name to a reader that opens it itself.
+QStringList linkFollowingReads(const QString& path, QString source)
+{
+    static const QRegularExpression comment(QStringLiteral(R"(//[^\n]*)"));
+    source.remove(comment);
+    static const QRegularExpression byName(QStringLiteral(
+        R"(\bremoveRecursively\b|(?<![\w:])::open(at)?\s*\([^;]*;|\bfopen\s*\(|\bifstream\b|\bQImageReader\s*\w*\s*\(\s*[^&)\s][^;]*)"
+        R"(|(\.|->)load\s*\([^;]*|\bcupsPrintFiles?\s*\([^;]*|\barchive_read_open_filename\s*\([^;]*|\breadChosenFile\s*\([^;]*)"));
+    static const QRegularExpression fileRead(QStringLiteral(R"(\b(\w+)(\.|->)open\(\s*(QIODevice|QFile)::Read)"));
+    QStringList found;
+    for (auto it = byName.globalMatch(source); it.hasNext();) {
+        const QString call = it.next().captured(0).simplified();
+        if (call.contains(QLatin1String("::open"))
+            && (call.contains(QLatin1String("O_NOFOLLOW")) || call.contains(QLatin1String("O_DIRECTORY"))))
+            continue;
+        found.append(call);
+    }
+    for (auto it = fileRead.globalMatch(source); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        const QRegularExpression declared(QStringLiteral(R"(\bQFile\s*\*?\s*%1\s*\(([^;]*)\);)").arg(name));
+        if (const QRegularExpressionMatch file = declared.match(source); file.hasMatch())
+            found.append(file.captured(0).simplified());
+    }
+    QStringList faults;
+    for (const QString& call : std::as_const(found)) {
+        const bool allowed = std::any_of(std::begin(allowedReads), std::end(allowedReads), [&](const AllowedRead& a) {
+            return path == QLatin1String(a.path) && call.contains(QLatin1String(a.text));
+        });
+        if (!allowed)
+            faults.append(QStringLiteral("%1: %2").arg(path, call));
+    }
     return faults;
 }
 
@@ -159,6 +220,9 @@ private slots:
     void everyFileIncludesOnlyFromBelow();
     void onlyMainOpensTheOrderWindowsOwnHeader();
     void onlyTheCoreWritesAnOrdersFiles();
+    void theLinkCheckCatchesAReadThroughALink_data();
+    void theLinkCheckCatchesAReadThroughALink();
+    void nothingIsReadOrRemovedThroughALink();
 };
 
 void TestLayers::theCheckCatchesAWrongInclude_data()
@@ -247,6 +311,53 @@ void TestLayers::onlyTheCoreWritesAnOrdersFiles()
     QStringList faults;
     for (const QString& file : sourceFiles(sourceRoot))
         faults += orderFileWrites(QDir(sourceRoot).relativeFilePath(file), readAll(file));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestLayers::theLinkCheckCatchesAReadThroughALink_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("fault");
+
+    QTest::newRow("a tree removed by Qt") << "order/importing.cpp"
+                                          << "QDir(kept).removeRecursively();" << true;
+    QTest::newRow("a data file opened by its name")
+        << "order/registration.cpp"
+        << "QFile file(list);\nif (file.open(QIODevice::ReadOnly)) {}" << true;
+    QTest::newRow("a file opened without O_NOFOLLOW")
+        << "datafiles/textfile.cpp"
+        << "const int fd = ::open(QFile::encodeName(path).constData(),\n O_RDONLY | O_CLOEXEC);" << true;
+    QTest::newRow("an image read by its name") << "printing/page.cpp"
+                                               << "QImageReader reader(file);" << true;
+    QTest::newRow("a copy printed by its name") << "printing/output/reprint.cpp"
+                                                << "cupsPrintFile(name, file.constData(), t, 0, nullptr);" << true;
+    QTest::newRow("a data file read as if chosen") << "order/importing.cpp"
+                                                   << "readChosenFile(data.productRegister());" << true;
+    QTest::newRow("opened without following") << "datafiles/textfile.cpp"
+                                              << "::open(name, O_RDONLY | O_NOFOLLOW);" << false;
+    QTest::newRow("through the data files' reader")
+        << "order/registration.cpp"
+        << "QFile file(list);\nif (!datafiles::openToRead(file)) {}" << false;
+    QTest::newRow("an image from bytes") << "printing/page.cpp"
+                                         << "QImageReader reader(&buffer); // QImageReader reader(file)" << false;
+    QTest::newRow("the list the operator chose") << "registers/frmimport.cpp"
+                                                 << "readChosenFile(file);" << false;
+}
+
+void TestLayers::theLinkCheckCatchesAReadThroughALink()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, source);
+    QFETCH(bool, fault);
+    QCOMPARE(!linkFollowingReads(path, source).isEmpty(), fault);
+}
+
+void TestLayers::nothingIsReadOrRemovedThroughALink()
+{
+    QStringList faults;
+    for (const QString& file : sourceFiles(sourceRoot))
+        faults += linkFollowingReads(QDir(sourceRoot).relativeFilePath(file), readAll(file));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 

@@ -12,6 +12,7 @@
 #include "support/machine.h"
 
 #include <QDirIterator>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -22,22 +23,6 @@
 namespace {
 
 const QDateTime made(QDate(2026, 12, 7), QTime(14, 30));
-
-// Every file and folder under a folder, with its bytes, as the operator
-// would compare two copies of it.
-QMap<QString, QByteArray> contentsOf(const QString& path)
-{
-    const QString folder = QDir::cleanPath(path);
-    QMap<QString, QByteArray> found;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        found.insert(path.sliced(folder.size() + 1),
-                     it.fileInfo().isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly), file.readAll()));
-    }
-    return found;
-}
 
 // A zip archive of the test's own making: entries of a name, a kind ('f' file,
 // 'd' folder, 'l' link to /etc/passwd) and bytes.
@@ -96,6 +81,8 @@ class TestBackup : public QObject
 
 private slots:
     void backupListedByUnzipRestoresTheSameFolder();
+    void namedAfterTheBusiness_data();
+    void namedAfterTheBusiness();
     void refusedBackupsLeaveNoZipFile_data();
     void refusedBackupsLeaveNoZipFile();
     void refusedArchivesChangeNothing_data();
@@ -103,6 +90,24 @@ private slots:
     void backupReadsTheSharedFilesUnderTheLock();
     void restoreOnAShareReplacesTheFolderSystemLinksTo();
 };
+
+void TestBackup::namedAfterTheBusiness_data()
+{
+    QTest::addColumn<QStringList>("names");
+    // The business's name, and the archive's name after it.
+    QTest::newRow("none") << QStringList { "", "orderregistrering-2026-12-07-1430.zip" };
+    QTest::newRow("blanks") << QStringList { "Järnhandeln  AB",
+                                             "orderregistrering-Järnhandeln-AB-2026-12-07-1430.zip" };
+    QTest::newRow("what a USB stick refuses")
+        << QStringList { "A/S \"Bygg\": 1*2?", "orderregistrering-A-S-Bygg-1-2-2026-12-07-1430.zip" };
+    QTest::newRow("nothing it can hold") << QStringList { "<>", "orderregistrering-2026-12-07-1430.zip" };
+}
+
+void TestBackup::namedAfterTheBusiness()
+{
+    QFETCH(QStringList, names);
+    QCOMPARE(office::backupName(QDateTime(QDate(2026, 12, 7), QTime(14, 30)), names.at(0)), names.at(1));
+}
 
 void TestBackup::backupListedByUnzipRestoresTheSameFolder()
 {

@@ -159,7 +159,7 @@ void TestBasket::textsTheRecordCannotHold()
 {
     // A double quote would end its field and a line break its record.
     const OrderLine line = OrderLine::fromList({ "A\"1", "12\" rör", "st\r\n", "1\n00", "", "", "\r" });
-    QCOMPARE(core::lineForBasket(line).toList(), (QStringList { "A'1", "12' rör", "st  ", "1 00", "", "", " " }));
+    QCOMPARE(core::lineForBasket(line).toList(), (QStringList { "A”1", "12” rör", "st  ", "1 00", "", "", " " }));
 
     TestDataFolder folder;
     QVERIFY(!core::appendToBasket(folder.data(), QStringLiteral("9"), { core::lineForBasket(line) }).failure);
@@ -268,8 +268,8 @@ void TestBasket::appendAfterACutRecord()
         QVERIFY(!read.cutShort);
     } else {
         const core::OrderListRead read = core::readOrderList(folder.data());
-        QCOMPARE(read.entries.size(), 2);
-        QCOMPARE(read.entries.last().orderNumber, QStringLiteral("1043"));
+        QCOMPARE(read.list.size(), 2);
+        QCOMPARE(read.list.entries().last().orderNumber, QStringLiteral("1043"));
         QVERIFY(!read.cutShort);
     }
 }

@@ -76,6 +76,8 @@ void TestCustomerFiles::lookUp()
     const core::CustomerLookup customer = core::lookUpCustomer(folder.data(), typed);
     QCOMPARE(QStringList(customer.lines.begin(), customer.lines.end()), lines);
     QTEST(customer.linesEditable, "editable");
+    // Any number but "1" that brings no file of its own brought the counter-sale customer instead.
+    QCOMPARE(customer.counterSaleInstead, !typed.isEmpty() && typed != "1" && lines.first() != typed);
 }
 
 void TestCustomerFiles::lookupGoesIntoTheOrder()

@@ -73,6 +73,7 @@ void TestJournal::readsBackWhatWasWritten()
 {
     core::RegistrationPlan p = plan();
     p.archiveCustomer += "\n\",\r\n"; // bytes the journal's own layout uses
+    p.archiveLines = "\"A-1\",\"Skruv\",\"st\",\"1.00\",\"2\",\"\",\"2.00\"\r\n";
     QCOMPARE(core::decodeJournal(core::encodeJournal(p)), std::optional(p));
 }
 

@@ -76,6 +76,7 @@ private slots:
     void changesWriteTheFilesTheyNeed();
     void aChangeThatCannotBeWritten_data();
     void aChangeThatCannotBeWritten();
+    void aRefusedLineIsNotAdded();
     void aNumberAJournalHoldsIsNotHandedOutAgain();
 };
 
@@ -170,6 +171,18 @@ void TestOpenOrder::aChangeThatCannotBeWritten()
     QCOMPARE(desk.open.order().text(Order::OrderNumber), QStringLiteral("42"));
 }
 
+// The values the product picker refuses are refused whichever way a line comes.
+void TestOpenOrder::aRefusedLineIsNotAdded()
+{
+    Desk desk;
+    QList<QStringList> lines = numberedLines({ 5 });
+    lines[0][core::OrderLine::Discount] = QStringLiteral("150");
+    const std::optional<datafiles::Failure> failure = desk.open.addLines(orderLinesOf(lines));
+    QVERIFY(failure && failure->is(datafiles::FailureKind::RefusedByRule));
+    QCOMPARE(desk.open.order().lines(), orderLinesOf(numberedLines({ 1, 2, 3, 4 })));
+    QCOMPARE(desk.folder.read("Order/42.basket.dbf"), records({ 1, 2, 3, 4 }));
+}
+
 void TestOpenOrder::aNumberAJournalHoldsIsNotHandedOutAgain()
 {
     TestDataFolder folder;
@@ -211,7 +224,7 @@ void TestOpenOrder::aNumberAJournalHoldsIsNotHandedOutAgain()
         QVERIFY2(archived.problems.isEmpty(), qPrintable(archived.problems.join(' ')));
         QCOMPARE(archived.order.lines(), orderLinesOf(numberedLines({ line })));
     }
-    QCOMPARE(core::readOrderList(folder.data()).entries.size(), 2);
+    QCOMPARE(core::readOrderList(folder.data()).list.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestOpenOrder)

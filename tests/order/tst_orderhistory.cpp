@@ -33,21 +33,11 @@ class TestOrderHistory : public QObject
     Q_OBJECT
 
 private slots:
-    void newestFirst();
     void search_data();
     void search();
     void filters_data();
     void filters();
 };
-
-void TestOrderHistory::newestFirst()
-{
-    const core::OrderHistory history(printed);
-    QCOMPARE(history.size(), 6);
-    QCOMPARE(history.entry(0).orderNumber, QStringLiteral("1012"));
-    QCOMPARE(history.entry(5), printed.first());
-    QCOMPARE(found(core::OrderHistory(), QStringLiteral("1")), QStringList());
-}
 
 void TestOrderHistory::search_data()
 {
@@ -64,8 +54,6 @@ void TestOrderHistory::search_data()
     QTest::newRow("customer number") << "1042" << QStringList { "1010", "1001" };
     QTest::newRow("start of a customer number") << "7" << QStringList { "1003" };
     QTest::newRow("name, another case") << "bergström" << QStringList { "1010", "1001" };
-    QTest::newRow("å for Å") << "åkesson" << QStringList { "1003" };
-    QTest::newRow("Å for å") << "ÅS" << QStringList { "1011" };
     QTest::newRow("a later word of the name") << "karin" << QStringList { "1003" };
     QTest::newRow("every word must begin one") << "bygg ab" << QStringList { "1010", "1001" };
     QTest::newRow("words in any order and fields") << "son 1001" << QStringList { "1012" };
@@ -73,6 +61,7 @@ void TestOrderHistory::search_data()
     QTest::newRow("a word with its hyphen") << "bygg-o" << QStringList { "1011" };
     QTest::newRow("inside a word is no start") << "ström" << QStringList {};
     QTest::newRow("one word finds nothing") << "bygg xyz" << QStringList {};
+    QTest::newRow("a letter no order can hold") << "bygg ω" << QStringList {};
     QTest::newRow("a word does not run into the next field") << "10421" << QStringList {};
     QTest::newRow("date is not searched") << "2605" << QStringList {};
     // Pasted text: any white space parts its words, which never reach past an

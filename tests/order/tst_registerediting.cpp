@@ -27,11 +27,13 @@ private slots:
     void productSearch();
     void code_data();
     void code();
+    void emptyAndUndo();
 };
 
 void TestRegisterEditing::customer_data()
 {
-    QTest::addColumn<QStringList>("customer"); // the number it had (empty for a new one), its number and name
+    // The number it had (empty for a new one), its number, name and e-mail address.
+    QTest::addColumn<QStringList>("customer");
     QTest::addColumn<QString>("reason"); // a part of it; empty: saved
 
     QTest::newRow("digits") << QStringList { "", "1042", "Berg" } << "";
@@ -48,11 +50,27 @@ void TestRegisterEditing::customer_data()
     QTest::newRow("a device of Windows") << QStringList { "", "com3", "" } << "reserverat";
     QTest::newRow("CON") << QStringList { "", "CON", "" } << "reserverat";
     QTest::newRow("LPT1") << QStringList { "", "LPT1", "" } << "reserverat";
+    // Windows looks only before the first dot, and counts superscript digits.
+    QTest::newRow("CON.txt") << QStringList { "", "CON.txt", "" } << "reserverat";
+    QTest::newRow("nul .tar.gz") << QStringList { "", "nul .tar.gz", "" } << "reserverat";
+    QTest::newRow("LPT¹") << QStringList { "", "LPT¹", "" } << "reserverat";
+    QTest::newRow("com³.dbf") << QStringList { "", "com³.dbf", "" } << "reserverat";
+    QTest::newRow("CONTO.1 is no device") << QStringList { "", "CONTO.1", "" } << "";
+    QTest::newRow("COM10 is no device") << QStringList { "", "COM10", "" } << "";
+    QTest::newRow("NUL in the number") << QStringList { "", QStringLiteral("10%142").arg(QChar(0)), "" }
+                                       << "styrtecken";
+    QTest::newRow("a tab in the name") << QStringList { "1042a", "1042a", "Berg\tström" } << "Namn: texten";
+    QTest::newRow("an escape in the name") << QStringList { "1042a", "1042a", "Berg\x1B[2J" } << "Namn: texten";
     QTest::newRow("another's, in other letters") << QStringList { "", "1042A", "" } << "kundnummer 1042a finns redan";
     QTest::newRow("its own, in other letters") << QStringList { "1042a", "1042A", "" } << "";
     QTest::newRow("the counter-sale customer's") << QStringList { "1", "2", "" } << "kontantkunden 1 behåller";
     QTest::newRow("a line break") << QStringList { "1042a", "1042a", "Berg\nström" } << "Namn: texten innehåller en";
     QTest::newRow("outside Windows-1252, a line") << QStringList { "1042a", "1042a", "Berg ≥ 3" } << "Namn: tecknet ≥";
+    QTest::newRow("an e-mail address") << QStringList { "", "1042", "Berg", " berg@bygg.se" } << "";
+    QTest::newRow("an e-mail without @") << QStringList { "", "1042", "Berg", "berg.bygg.se" }
+                                         << "E-post: \"berg.bygg.se\" är ingen";
+    QTest::newRow("nothing after the @") << QStringList { "1042a", "1042a", "Berg", "berg@ " } << "E-post:";
+    QTest::newRow("nothing before the @") << QStringList { "", "1042", "Berg", "@bygg.se" } << "E-post:";
 }
 
 void TestRegisterEditing::customer()
@@ -62,8 +80,8 @@ void TestRegisterEditing::customer()
     TestDataFolder folder;
     folder.write("Customer/1.GetInfo.dbf", "1\r\nKontantkund\r\n\r\n\r\n");
     folder.write("Customer/1042a.GetInfo.dbf", "1042a\r\nBerg\r\n\r\n\r\n");
-    const std::optional<datafiles::Failure> failure
-        = core::saveCustomer(folder.data(), { customer.at(1), customer.at(2), {}, {}, {} }, customer.at(0));
+    const std::optional<datafiles::Failure> failure = core::saveCustomer(
+        folder.data(), { customer.at(1), customer.at(2), {}, {}, customer.value(3) }, customer.at(0));
     if (reason.isEmpty()) {
         QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
         QVERIFY(folder.exists("Customer/" + customer.at(1) + ".GetInfo.dbf"));
@@ -127,6 +145,12 @@ void TestRegisterEditing::product_data()
                                 << "Enhet: texten innehåller en radbrytning";
     QTest::newRow("outside Windows-1252")
         << a1 << QStringList { "B-≥", "Bult", "st", "1" } << false << "Artikelnr: tecknet ≥";
+    // A tab only in the description, as a pasted cell may bring it.
+    QTest::newRow("a tab in the description") << a1 << QStringList { "B-1", "Bult\tM8", "st", "" } << true << "";
+    QTest::newRow("a tab in the article number")
+        << a1 << QStringList { "B\t1", "Bult", "st", "1" } << false << "Artikelnr: texten innehåller ett tabbtecken";
+    QTest::newRow("NUL in the unit") << a1 << QStringList { "B-1", "Bult", QStringLiteral("s%1t").arg(QChar(0)), "1" }
+                                     << false << "Enhet: texten innehåller ett styrtecken (tecken nummer 0)";
 }
 
 void TestRegisterEditing::product()
@@ -146,7 +170,7 @@ void TestRegisterEditing::product()
     if (saved) {
         QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
         const datafiles::RecordTable after = core::readProducts(folder.data()).records;
-        QCOMPARE(after.record(after.recordCount() - 1), (QStringList { "B-1", "Bult", "st", outcome }));
+        QCOMPARE(after.record(after.recordCount() - 1), (QStringList { "B-1", product.at(1), "st", outcome }));
         return;
     }
     QVERIFY(failure);
@@ -221,6 +245,11 @@ void TestRegisterEditing::code_data()
     QTest::newRow("blank") << -1 << QStringList { " ", "Blank" } << "blanksteg";
     QTest::newRow("quote") << -1 << QStringList { "\"", "Citat" } << "ID: texten";
     QTest::newRow("quote in the description") << 0 << QStringList { "0", "Normal \"30\"" } << "Beskrivning: texten";
+    QTest::newRow("a tab in the description") << 0 << QStringList { "0", "Normal\t30" } << "";
+    QTest::newRow("a control for an ID") << -1 << QStringList { "\x01", "Ett" }
+                                         << "ID: texten innehåller ett styrtecken";
+    QTest::newRow("a bell in the description")
+        << 0 << QStringList { "0", "Normal\a" } << "Beskrivning: texten innehåller ett styrtecken";
 }
 
 void TestRegisterEditing::code()
@@ -233,6 +262,26 @@ void TestRegisterEditing::code()
     const std::optional<datafiles::Failure> problem = core::checkCode(codes, row, code);
     QVERIFY2(reason.isEmpty() ? !problem : problem && problem->reason.contains(reason),
              qPrintable(problem ? problem->reason : QString()));
+}
+
+// An emptied register is kept whole, the record it was cut short in too,
+// and put back byte for byte.
+void TestRegisterEditing::emptyAndUndo()
+{
+    TestDataFolder folder;
+    const QByteArray codes = "\"0\",\"Posten\"\r\n 1 ,Bud\r\n\"2\",\"Sch";
+    folder.write("Registret/Leveranssätt.dbf", codes);
+    const QString file = core::registerFile(folder.data(), core::CodeRegister::DeliveryMethod);
+    const core::RecordsRead read
+        = core::readCodes(folder.data(), core::CodeRegister::DeliveryMethod, core::WhenMissing::IsEmpty);
+    const core::RegisterSaved emptied = core::emptyRegister(folder.data(), file, read.records, QStringLiteral("Leveranssätt"));
+    QVERIFY(!emptied.failure);
+    QCOMPARE(emptied.records.recordCount(), 0);
+    QCOMPARE(folder.read("Registret/Leveranssätt.dbf"), QByteArray());
+    QCOMPARE(folder.read("Registret/Leveranssätt.dbf.före-tömning"), codes);
+    QVERIFY(!core::undoEmptying(folder.data(), file, QStringLiteral("Leveranssätt")));
+    QCOMPARE(folder.read("Registret/Leveranssätt.dbf"), codes);
+    QVERIFY(!folder.exists("Registret/Leveranssätt.dbf.före-tömning"));
 }
 
 QTEST_GUILESS_MAIN(TestRegisterEditing)

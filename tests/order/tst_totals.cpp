@@ -44,7 +44,7 @@ private slots:
 
 void TestTotals::freshOrder()
 {
-    QCOMPARE(core::totalsOf(Order()), expectedTotals("0.00", "", "0.00", "0.00"));
+    QCOMPARE(core::totalsOf(Order()), expectedTotals("0.00", "", "", ""));
 }
 
 void TestTotals::totals_data()
@@ -67,8 +67,10 @@ void TestTotals::totals_data()
         { "code 1", { "100.00" }, { "1" }, "100.00", "12", "12.00", "112.00" },
         { "code 3", { "100.00" }, { "3" }, "100.00", "6", "6.00", "106.00" },
         { "code 9", { "100.00" }, { "9" }, "100.00", "0", "0.00", "100.00" },
-        { "code 2 keeps the rate", { "100.00" }, { "0", "2" }, "100.00", "25", "25.00", "125.00" },
-        { "no code yet", { "80.00" }, { "7" }, "80.00", "", "0.00", "80.00" },
+        // A code without a rate leaves no rate from before: VAT and total unknown.
+        { "code 2 after 0", { "100.00" }, { "0", "2" }, "100.00", "", "", "" },
+        { "emptied after 1", { "100.00" }, { "1", "" }, "100.00", "", "", "" },
+        { "no code yet", { "80.00" }, { "7" }, "80.00", "", "", "" },
         { "empty amount left out", { "10.00", "", "abc" }, { "0" }, "10.00", "25", "2.50", "12.50" },
         { "one decimal reads as written", { "12.5" }, { "9" }, "12.50", "0", "0.00", "12.50" },
         { "blanks and rounding", { " 1.005", "0.004" }, { "9" }, "1.01", "0", "0.00", "1.01" },
@@ -102,6 +104,13 @@ void TestTotals::totals()
         order.setText(Order::VatCode, code);
 
     QCOMPARE(core::totalsOf(order), (Totals { exkl, rate, vat, inkl }));
+    // Without a rate the order is not printed, and the refusal names the code.
+    const std::optional<datafiles::Failure> refused = core::refusalForUnknownVat(order, QStringLiteral("skriva ut"));
+    QCOMPARE(bool(refused), rate.isEmpty());
+    if (refused)
+        QVERIFY(refused->is(datafiles::FailureKind::RefusedByRule)
+                && refused->reason.contains(codes.last().isEmpty() ? QStringLiteral("ingen momskod")
+                                                                   : u'"' + codes.last() + u'"'));
 }
 
 void TestTotals::followAddedAndRemovedLines()

@@ -17,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTest>
 
 using core::Order;
@@ -97,6 +98,16 @@ Order storedOrder()
     return order;
 }
 
+// What the order comes to as the window shows it, a caption and a value a line.
+QString shownTotals(const OrderDesk& desk)
+{
+    QStringList shown;
+    for (const QString name : { "lblExklMoms", "lblMoms", "lblAttBetala" })
+        shown << desk.window.findChild<QLabel*>(name + "Text")->text() + ' '
+                + desk.window.findChild<QLabel*>(name)->text();
+    return shown.join(" | ");
+}
+
 void clickLegend(OrderWindow& window)
 {
     auto* legend = window.findChild<QLabel*>(QStringLiteral("Label26"));
@@ -148,7 +159,8 @@ private slots:
     void typingGoesIntoTheOrder_data();
     void typingGoesIntoTheOrder();
     void typingInTheMiddleStaysThere();
-    void pasteIsCutToTheLimit();
+    void pasteIsCleaned_data();
+    void pasteIsCleaned();
     void showOrderShowsItWhole();
     void newOrderShowsTheOrder();
     void enterLooksUpTheCustomerAsTyped();
@@ -194,31 +206,54 @@ void TestBoxesAndOrder::typingGoesIntoTheOrder()
 void TestBoxesAndOrder::typingInTheMiddleStaysThere()
 {
     // Were the order's text written back into the box as the operator types,
-    // the cursor would jump to the end.
+    // the cursor would jump to the end. The inch mark becomes the one the
+    // files can hold as it is typed.
     OrderDesk desk;
     TextBox* info = desk.box("txt_Info");
-    QTest::keyClicks(info, QStringLiteral("leverans"));
+    QTest::keyClicks(info, QStringLiteral("leverans 1/2\""));
     info->setCursorPosition(0);
     QTest::keyClicks(info, QStringLiteral("Ring och "));
-    QCOMPARE(info->text(), QStringLiteral("Ring och leverans"));
+    QCOMPARE(info->text(), QStringLiteral("Ring och leverans 1/2”"));
     QCOMPARE(info->cursorPosition(), 9);
-    QCOMPARE(desk.order().text(Order::Info), QStringLiteral("Ring och leverans"));
+    QCOMPARE(desk.order().text(Order::Info), QStringLiteral("Ring och leverans 1/2”"));
 }
 
-void TestBoxesAndOrder::pasteIsCutToTheLimit()
+void TestBoxesAndOrder::pasteIsCleaned_data()
 {
+    QTest::addColumn<QString>("box"); // empty: a box of a register's description, which keeps a tab
+    QTest::addColumn<Order::Field>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("cut to the limit") << "txt_LevDat" << Order::DeliveryDate << "20261207"
+                                      << "202612";
+    QTest::newRow("control characters") << "txt_Info" << Order::Info
+                                        << QStringLiteral("Ring%1 och\tbud\x1B\x7F").arg(QChar(0)) << "Ring ochbud";
+    QTest::newRow("a tab where the register keeps one") << "" << Order::Info << "Bult\tM8\r\n"
+                                                        << "Bult\tM8";
+}
+
+void TestBoxesAndOrder::pasteIsCleaned()
+{
+    QFETCH(QString, box);
+    QFETCH(Order::Field, field);
+    QFETCH(QString, pasted);
     OrderDesk desk;
-    TextBox* date = desk.box("txt_LevDat");
-    QApplication::clipboard()->setText(QStringLiteral("20261207"));
-    date->setFocus();
-    QTest::keyClick(date, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(date->text(), QStringLiteral("202612"));
-    QCOMPARE(desk.order().text(Order::DeliveryDate), QStringLiteral("202612"));
+    TextBox description;
+    description.setTab(core::Tab::Allowed);
+    TextBox* into = box.isEmpty() ? &description : desk.box(qPrintable(box));
+    QApplication::clipboard()->setText(pasted);
+    into->setFocus();
+    QTest::keyClick(into, Qt::Key_V, Qt::ControlModifier);
+    QTEST(into->text(), "shown");
+    if (!box.isEmpty())
+        QTEST(desk.order().text(field), "shown");
 }
 
 void TestBoxesAndOrder::showOrderShowsItWhole()
 {
     OrderDesk desk;
+    // An order that never had a VAT code has no rate.
+    QCOMPARE(shownTotals(desk), "Exkl. moms: 0.00 | Moms, okänd sats: okänd | Att betala: okänd");
     QTest::keyClicks(desk.box("txt_KundField1"), QStringLiteral("Skrivet innan"));
     const Order stored = storedOrder();
     desk.show(stored);
@@ -233,6 +268,7 @@ void TestBoxesAndOrder::showOrderShowsItWhole()
     desk.box("txt_Mkod")->clear();
     QTest::keyClicks(desk.box("txt_Mkod"), QStringLiteral("3"));
     QCOMPARE(desk.order().vatRate(), QStringLiteral("6"));
+    QCOMPARE(shownTotals(desk), "Exkl. moms: 298.00 | Moms 6 %: 17.88 | Att betala: 315.88");
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
@@ -266,6 +302,14 @@ void TestBoxesAndOrder::enterLooksUpTheCustomerAsTyped()
     QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
     verifyCustomerLinesReadOnly(desk, true);
 
+    // An unknown number brings the counter-sale customer, and the status line
+    // says so until the next lookup.
+    number->clear();
+    QTest::keyClicks(number, QStringLiteral("9999"));
+    QTest::keyClick(number, Qt::Key_Return);
+    QCOMPARE(desk.window.statusBar()->currentMessage(),
+             "Kundnr 9999 finns inte i kundregistret: kontantkunden 1 är hämtad i stället.");
+
     // Customer "1" takes the place of the one before, its lines editable.
     number->clear();
     QTest::keyClicks(number, QStringLiteral("1"));
@@ -273,6 +317,7 @@ void TestBoxesAndOrder::enterLooksUpTheCustomerAsTyped()
     QCOMPARE(shownCustomer(desk), (QStringList { "1", "Kontantkund", "Disken", "" }));
     QCOMPARE(orderedCustomer(desk), shownCustomer(desk));
     verifyCustomerLinesReadOnly(desk, false);
+    QCOMPARE(desk.window.statusBar()->currentMessage(), QString());
     QVERIFY(desk.boxes.shown.isEmpty());
 }
 
@@ -356,7 +401,7 @@ void TestBoxesAndOrder::deleteKeyRemovesOnlyFromTheList()
 {
     OrderDesk desk;
     QVERIFY(showActive(desk.window));
-    showLines(desk, QStringLiteral("1"), { 1, 2 });
+    showLines(desk, QStringLiteral("1"), { 1, 2, 3, 4, 5 });
     TextBox* info = desk.box("txt_Info");
     info->setText(QStringLiteral("abc"));
 
@@ -366,14 +411,29 @@ void TestBoxesAndOrder::deleteKeyRemovesOnlyFromTheList()
     info->setCursorPosition(0);
     QTest::keyClick(info, Qt::Key_Delete);
     QCOMPARE(info->text(), QStringLiteral("bc"));
-    QCOMPARE(desk.lines()->model()->rowCount(), 2);
-    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 1, 2 }));
+    QCOMPARE(desk.lines()->model()->rowCount(), 5);
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 1, 2, 3, 4, 5 }));
 
-    // In the list it removes the selected lines.
-    desk.lines()->setFocus();
+    // Alt+T goes to the list, where Down chooses the first line wherever the
+    // list stood, and Del removes the chosen lines and chooses the next.
+    desk.lines()->selectionModel()->setCurrentIndex(desk.lines()->model()->index(3, 0), QItemSelectionModel::Clear);
+    QTest::keyClick(info, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), desk.lines());
+    QTest::keyClick(desk.lines(), Qt::Key_Down);
     QTest::keyClick(desk.lines(), Qt::Key_Delete);
-    verifyLines(desk, { 2 });
-    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 2 }));
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    verifyLines(desk, { 3, 4, 5 });
+    QCOMPARE(desk.folder.read("Order/1.basket.dbf"), records({ 3, 4, 5 }));
+
+    // It asks before it removes more than one; the last ones gone, the line
+    // before them is chosen.
+    selectRows(desk.lines(), { 1, 2 });
+    desk.boxes.answers = { false, true };
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    QTest::keyClick(desk.lines(), Qt::Key_Delete);
+    QCOMPARE(desk.boxes.shown.first().text, QStringLiteral("Ta bort de 2 markerade orderraderna?"));
+    verifyLines(desk, { 3 });
+    QCOMPARE(desk.lines()->selectedRows(), QList<int> { 0 });
 }
 
 void TestBoxesAndOrder::contextMenuAddOpensProductPicker()

@@ -1,16 +1,22 @@
 // The order window as the operator meets it: its controls, menus, keys and the
-// context menu.
+// context menu; every window it opens by keys alone, and Qt's words in Swedish.
 
+#include "office/backup.h"
 #include "order/order.h"
 #include "support/machine.h"
 #include "support/testsupport.h"
+#include "widgets/filedialog.h"
 #include "widgets/qttranslation.h"
 #include "widgets/reportlistview.h"
 #include "widgets/textbox.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -18,11 +24,71 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
 #include <memory>
+
+namespace {
+
+QWidget* shownSince(const QWidgetList& before)
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && !before.contains(top))
+            return top;
+    }
+    return nullptr;
+}
+
+// What keeps a window from working by keys alone, by caption: a button, a
+// menu or a choice without an access key, or one whose key another has.
+QString accessKeyFaults(QWidget* window)
+{
+    QStringList faults, keys, captions;
+    QWidgetList keyed;
+    if (auto* menus = window->findChild<QMenuBar*>()) {
+        for (QAction* menu : menus->actions())
+            captions << menu->text();
+    }
+    // A text box's clear button is the box's; a choice's key is its caption's.
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (control->window() != window || !control->isVisibleTo(window)
+            || qobject_cast<QLineEdit*>(control->parentWidget()))
+            continue;
+        auto* label = qobject_cast<QLabel*>(control);
+        if (label && label->buddy() && label->text().contains(u'&')) {
+            captions << label->text();
+            keyed << label->buddy();
+        } else if (qobject_cast<QAbstractButton*>(control))
+            captions << control->property("text").toString();
+        else if (qobject_cast<QComboBox*>(control))
+            faults << control->objectName();
+    }
+    for (const QString& caption : std::as_const(captions)) {
+        const QString key = QKeySequence::mnemonic(caption).toString();
+        if (key.isEmpty() || keys.contains(key))
+            faults << caption;
+        keys << key;
+    }
+    for (QWidget* control : std::as_const(keyed))
+        faults.removeOne(control->objectName());
+    return window->windowTitle() + ": " + faults.join(", ");
+}
+
+// What a file dialog shows and says, as a screen reader reads it, and the
+// entries of its menu.
+void readAloud(QAccessibleInterface* node, QStringList& texts)
+{
+    if (!node)
+        return;
+    texts << node->text(QAccessible::Name) << node->text(QAccessible::Description) << node->text(QAccessible::Value);
+    for (int i = 0; i < node->childCount(); ++i)
+        readAloud(node->child(i), texts);
+}
+
+} // namespace
 
 class TestFrmMain : public QObject
 {
@@ -44,6 +110,8 @@ private slots:
     void charactersOutsideCodePageAreRefused();
     void closingShowsNoBox();
     void qtSpeaksSwedishWhereItsTranslationIsInstalled();
+    void everyWindowByKeysAlone();
+    void fileDialogsSpeakSwedish();
 
 private:
     TextBox* box(const char* name) const { return m_desk->box(name); }
@@ -138,6 +206,7 @@ void TestFrmMain::menusAndShortcuts()
         { "mnuData_Frkts", "Fraktssätt", Qt::Key_F5 },
         { "mnuVisa_Produkter", "Produkter", Qt::Key_F12 },
         { "mnuHelp_Varning", "Felmeddelande", {} },
+        { "mnuAvsluta", "&Avsluta", Qt::CTRL | Qt::Key_Q },
         { "mnuPlus", "Lägg till", {} },
         { "mnuMinus", "Ta bort", Qt::Key_Delete },
     };
@@ -301,6 +370,75 @@ void TestFrmMain::qtSpeaksSwedishWhereItsTranslationIsInstalled()
     QCoreApplication::removeTranslator(swedish);
     delete swedish;
     QCOMPARE(translated, QStringLiteral("&Ångra"));
+}
+
+void TestFrmMain::everyWindowByKeysAlone()
+{
+    m_desk->folder.copySample();
+    m_desk->show(sampleOrder(2));
+    QTemporaryDir backups;
+    const QString list = m_desk->folder.path("Registret/Produkter.dbf");
+    FileDialog::Answers files({ list, list, office::backUp(m_desk->folder.data(), backups.path(), {}).zipFile });
+    QCOMPARE(accessKeyFaults(m_window), m_window->windowTitle() + ": ");
+    for (const char* entry : { "mnuHamta", "mnuOrderhistorik", "mnuForhandsgranska", "mnuData_Betk",
+                               "mnuVisa_Produkter", "mnuHelp_Varning", "mnuExportera", "mnuRegister_Kunder",
+                               "mnuRegister_Produkter", "mnuRegister_Levs", "mnuRegister_ImporteraPrislista",
+                               "mnuRegister_ImporteraKundlista", "mnuRegister_Exportera", "mnuAterstall" }) {
+        const QWidgetList before = QApplication::topLevelWidgets();
+        m_desk->choose(entry);
+        QWidget* window = shownSince(before);
+        QVERIFY2(window, entry);
+        QCOMPARE(accessKeyFaults(window), window->windowTitle() + ": ");
+        // And the form in which a register window adds a row.
+        if (auto* add = window->findChild<QAbstractButton*>("cmdNy")) {
+            add->click();
+            QWidget* form = shownSince(before + QWidgetList { window });
+            QCOMPARE(accessKeyFaults(form), form->windowTitle() + ": ");
+            form->close();
+        }
+    }
+
+    // Ctrl+Q, "Avsluta", closes every window, and so ends the program.
+    QVERIFY(showActive(*m_window));
+    QTest::keyClick(box("txt_Info"), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(shownSince({}), nullptr);
+}
+
+void TestFrmMain::fileDialogsSpeakSwedish()
+{
+    static QTranslator* const qtSwedish = installSwedishQtTexts(*qApp);
+    QVERIFY(installOwnSwedishTexts(*qApp));
+    SKIP_IF_UNAVAILABLE(qtSwedish ? std::nullopt
+                                  : notInstalled(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_sv.qm",
+                                                 "qt6-translations-l10n"));
+    // Each kind of dialog, opened on a folder that holds a folder.
+    QTemporaryDir files;
+    QVERIFY(QDir(files.path()).mkdir("Undermapp"));
+    const QRegularExpression english("\\b(look|computer|folder|cancel|choose|open|save|new|files?|back|forward|"
+                                     "parent|directory|detail|view|create|name|size|type|date|rename|delete)\\b",
+                                     QRegularExpression::CaseInsensitiveOption);
+    QStringList texts;
+    int looked = 0;
+    FileDialog::Looks looks([&](QFileDialog& dialog) {
+        const auto heard = [&dialog] {
+            QStringList heard;
+            readAloud(QAccessible::queryAccessibleInterface(&dialog), heard);
+            for (QAction* entry : dialog.findChildren<QAction*>())
+                heard << entry->text();
+            return heard;
+        };
+        QTRY_VERIFY(heard().contains("Undermapp"));
+        texts << heard();
+        ++looked;
+    });
+    FileDialog::openFile(m_window, "Importera prislista", files.path(), "Listor (*.csv *.txt)");
+    FileDialog::saveFile(m_window, "Exportera", files.filePath("Kunder.csv"), "CSV-filer (*.csv)");
+    FileDialog::folder(m_window, "Välj mappen för säkerhetskopian", files.path());
+    QCOMPARE(looked, 3);
+    // A path is the operator's own words.
+    texts.removeIf([&](const QString& text) { return !text.contains(english) || QFileInfo::exists(text); });
+    texts.removeDuplicates();
+    QCOMPARE(texts.join(" | "), QString());
 }
 
 QTEST_MAIN(TestFrmMain)

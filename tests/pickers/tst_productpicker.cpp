@@ -82,6 +82,8 @@ private slots:
     void okAppendsRecordAndRow_data();
     void okAppendsRecordAndRow();
     void okWithoutBasketFileKeepsWindowOpen();
+    void valuesRefusedOrAsked_data();
+    void valuesRefusedOrAsked();
     void cancelWritesNothing_data();
     void cancelWritesNothing();
     void threeLinesByKeysAlone();
@@ -286,8 +288,8 @@ void TestProductPicker::okAppendsRecordAndRow_data()
     // Nothing taken over: the line holds what was typed, mended as the basket
     // needs it, and the order gets the mended line.
     QTest::newRow("quote typed into the search box")
-        << -1 << ""
-        << "" << QByteArray("\"2'' r\xF6r\",\"\",\"\",\"\",\"\",\"\",\"0.00\"\r\n") << "Tab to OK";
+        << -1 << "1"
+        << "" << QByteArray("\"2\x94\x94 r\xF6r\",\"\",\"\",\"\",\"1\",\"\",\"0.00\"\r\n") << "Tab to OK";
 }
 
 void TestProductPicker::okAppendsRecordAndRow()
@@ -308,6 +310,7 @@ void TestProductPicker::okAppendsRecordAndRow()
     QTest::keyClicks(picker->quantityBox(), quantity);
     QTest::keyClicks(picker->discountBox(), discount);
     QPointer<FrmAddProduct> open = picker;
+    desk.boxes.answers = { true }; // a product without a price, yes
 
     if (press == "Antal") {
         QTest::keyClick(picker->quantityBox(), Qt::Key_Return);
@@ -318,7 +321,8 @@ void TestProductPicker::okAppendsRecordAndRow()
         QTest::keyClick(picker->okButton(), Qt::Key_Return);
     }
 
-    QVERIFY(desk.boxes.shown.isEmpty());
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QCOMPARE(desk.boxes.shown.at(0).title, QStringLiteral("Inget pris"));
     QCOMPARE(desk.basket(), record);
     const Rows lines = datafiles::readRecords(record, 7);
     QCOMPARE(desk.shownLines(), lines);
@@ -349,6 +353,43 @@ void TestProductPicker::okWithoutBasketFileKeepsWindowOpen()
     QCOMPARE(desk.lines()->model()->rowCount(), 0);
     QVERIFY(desk.order().lines().isEmpty());
     QVERIFY(!desk.folder.exists(QStringLiteral("Order")));
+}
+
+void TestProductPicker::valuesRefusedOrAsked_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("typed"); // quantity, discount
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("said"); // in the one box: a refusal's reason names its field, else it asks
+
+    QTest::newRow("discount 150 % refused")
+        << 0 << QStringList { "1", "150" } << true << "orderraden.\r\nOrsak: \"Rab %\"";
+    QTest::newRow("a return, added") << 0 << QStringList { "-2", "" } << true << "retur";
+    QTest::newRow("no price, not added") << 2 << QStringList { "3", "" } << false << "inget pris";
+}
+
+void TestProductPicker::valuesRefusedOrAsked()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, typed);
+    QFETCH(bool, yes);
+    QFETCH(QString, said);
+
+    Desk desk;
+    FrmAddProduct* picker = desk.openActivePicker();
+    QVERIFY(picker);
+    clickRow(picker->productList(), row);
+    QTest::keyClicks(picker->quantityBox(), typed.at(0));
+    QTest::keyClicks(picker->discountBox(), typed.at(1));
+    desk.boxes.answers = { yes };
+    QTest::keyClick(picker->discountBox(), Qt::Key_Return);
+
+    const bool refused = said.contains(QStringLiteral("Orsak"));
+    QCOMPARE(desk.boxes.shown.size(), 1);
+    QVERIFY2(desk.boxes.shown.at(0).text.contains(said), qPrintable(desk.boxes.shown.at(0).text));
+    QCOMPARE(desk.boxes.shown.at(0).icon, refused ? MessageBox::Icon::Critical : MessageBox::Icon::Question);
+    QCOMPARE(desk.order().lines().size(), yes && !refused ? 1 : 0);
+    QCOMPARE(desk.basket().isEmpty(), !yes || refused);
 }
 
 void TestProductPicker::cancelWritesNothing_data()

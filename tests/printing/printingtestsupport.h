@@ -46,6 +46,29 @@ inline QList<printing::PageStep> textSteps(const QList<printing::PageStep>& step
     return texts;
 }
 
+// A product name of 200 characters, longer than any column is wide.
+inline const QString longName
+    = QStringLiteral("Kopparrör mjukglödgad i rulle för värme och sanitet, ").repeated(4).left(200);
+
+// The first text that reaches past `right` or over another text on its page,
+// described; empty when there is none. A text's box runs from its position as
+// far across as it reaches and one line down.
+inline QString overprinted(const QList<printing::PageStep>& steps, double right)
+{
+    const QList<printing::PageStep> texts = textSteps(steps);
+    for (const printing::PageStep& a : texts) {
+        const QRectF box(QPointF(a.x, a.y), a.textSize);
+        if (box.right() > right)
+            return QStringLiteral("\"%1\" reaches past %2 cm").arg(a.text).arg(right);
+        for (const printing::PageStep& b : texts) {
+            const QRectF common = box.intersected(QRectF(QPointF(b.x, b.y), b.textSize));
+            if (&a != &b && a.page == b.page && common.width() > 1e-9 && common.height() > 1e-9)
+                return QStringLiteral("\"%1\" over \"%2\" on page %3").arg(a.text, b.text).arg(a.page);
+        }
+    }
+    return {};
+}
+
 inline int countSteps(const QList<printing::PageStep>& steps, printing::PageStep::Kind kind)
 {
     return int(

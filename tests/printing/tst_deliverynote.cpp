@@ -40,6 +40,9 @@ void TestDeliveryNote::pageWithoutPrices()
 {
     TestDataFolder folder;
     putFormFiles(folder);
+    folder.write(
+        "Registret/Företaget.dbf",
+        "\"Namn\",\"J\xe4rnhandeln AB\"\r\n\"Adress\",\"Storgatan 1\"\r\n\"Organisationsnummer\",\"556677-8899\"\r\n");
     QList<PageStep> steps;
     double rowHeight = 0;
     {
@@ -53,6 +56,13 @@ void TestDeliveryNote::pageWithoutPrices()
     const QList<PageStep> texts = textSteps(steps);
     QCOMPARE(texts.first().text, QStringLiteral("FÖLJESEDEL"));
     QCOMPARE(QPointF(texts.first().x, texts.first().y), QPointF(8.5, 1.0));
+    // The sender between the title and the head.
+    QStringList sender;
+    for (const PageStep& step : texts) {
+        if (step.x == 8.5 && step.y > 1.0 && step.y < 3.0)
+            sender.append(step.text);
+    }
+    QCOMPARE(sender, (QStringList { "Järnhandeln AB", "Storgatan 1", "Org.nr 556677-8899" }));
     QCOMPARE(countSteps(steps, PageStep::Kind::Image), 1); // the logo; the form's table frame is not drawn
     for (const PageStep& step : texts) {
         for (const QString& price : priceTexts)

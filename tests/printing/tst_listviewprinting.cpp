@@ -54,6 +54,8 @@ private slots:
     void rowsNeverReachBelowTheUsableBottom_data();
     void rowsNeverReachBelowTheUsableBottom();
     void rowTooTallForAnyPageStillPrintsOnce();
+    void cellsKeepToTheirColumns_data();
+    void cellsKeepToTheirColumns();
 };
 
 void TestListViewPrinting::columnEdges_data()
@@ -116,6 +118,13 @@ void TestListViewPrinting::headingAndRows()
     // Ending again sends nothing more.
     QVERIFY(page.endDocument());
     QCOMPARE(countSteps(steps, PageStep::Kind::End), 1);
+
+    // Without a line end the position stays just after the text, as wide as
+    // it is in the font it was printed in.
+    page.setPosition(2.0, 3.0);
+    page.printWithoutLineEnd(QStringLiteral("Rab %"));
+    page.setFontSize(20);
+    QCOMPARE(page.currentX(), 2.0 + steps.last().textSize.width());
 }
 
 void TestListViewPrinting::cellsOfSmallLists_data()
@@ -131,13 +140,12 @@ void TestListViewPrinting::cellsOfSmallLists_data()
         << QList<float> { 1440 } << QList<QStringList> { { "a" }, { "b", "never read" } }
         << QStringList { "K0", "a", "b" } << QList<double> { 1, 1, 1 };
     // 450 x 23 is less than the total of 45450: the first column gets no
-    // width and its texts stand where the second column's do.
-    QTest::newRow("share below the total width")
-        << QList<float> { 450, 45000 } << QList<QStringList> { { "a", "b" } } << QStringList { "K0", "K1", "a", "b" }
-        << QList<double> { 1, 1, 1, 1 };
+    // width, and its texts are not printed over the second column's.
+    QTest::newRow("share below the total width") << QList<float> { 450, 45000 } << QList<QStringList> { { "a", "b" } }
+                                                 << QStringList { "", "K1", "", "b" } << QList<double> { 1, 1, 1, 1 };
     QTest::newRow("sub-items never set print nothing")
-        << QList<float> { 1440, 3000, 400 } << QList<QStringList> { { "only" } }
-        << QStringList { "K0", "K1", "K2", "only", "", "" } << QList<double> { 1, 7, 21, 1, 7, 21 };
+        << QList<float> { 1440, 1440, 1440 } << QList<QStringList> { { "only" } }
+        << QStringList { "K0", "K1", "K2", "only", "", "" } << QList<double> { 1, 8, 15, 1, 8, 15 };
 }
 
 void TestListViewPrinting::cellsOfSmallLists()
@@ -246,6 +254,42 @@ void TestListViewPrinting::rowTooTallForAnyPageStillPrintsOnce()
     QCOMPARE(texts.at(2).page, 2);
     QCOMPARE(texts.at(4).text, QStringLiteral("r1c0"));
     QCOMPARE(texts.at(4).page, 3);
+}
+
+void TestListViewPrinting::cellsKeepToTheirColumns_data()
+{
+    QTest::addColumn<QList<TableColumn>>("columns");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    for (int c = 0; c < orderColumns.size(); ++c)
+        QTest::addRow("name in %s", qPrintable(orderColumns.at(c).caption.trimmed())) << orderColumns << c << longName;
+    QTest::newRow("one long word in Rab %") << orderColumns << 5 << QString(40, QLatin1Char('9'));
+    // "Benämning" dragged wider on screen: the last column would end past the page.
+    QList<TableColumn> widened = orderColumns;
+    widened[1].widthTwips = 4500;
+    QTest::newRow("name in Radsumma, past the page") << widened << 6 << longName;
+}
+
+// A text wider than its column goes on below in its column, whole, and the
+// next row comes below it: nothing stands over its neighbours.
+void TestListViewPrinting::cellsKeepToTheirColumns()
+{
+    QFETCH(QList<TableColumn>, columns);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+
+    ListViewContent list = listWith(columns, 2);
+    list.items[0][column] = text;
+    QList<PageStep> steps;
+    RecordingPage page(steps);
+    page.setFontSize(9);
+    printing::PrintListView(page, list, 1.0f, 8.0f, -4.0f, -2.0f);
+
+    QCOMPARE(overprinted(steps, page.printableWidth()), QString());
+    QString printed;
+    for (const PageStep& s : textSteps(steps).mid(columns.size()))
+        printed += s.x == textSteps(steps).at(column).x && s.text != QStringLiteral("r1c%1").arg(column) ? s.text : "";
+    QCOMPARE(printed.remove(u' '), text.remove(u' '));
 }
 
 QTEST_MAIN(TestListViewPrinting)

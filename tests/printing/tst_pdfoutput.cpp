@@ -39,6 +39,7 @@ private slots:
     void itemsStandWhereTheFormPutsThem();
     void longOrderContinuesOnLaterPages();
     void reprintReplacesTheCopy();
+    void longTextsStayInTheirFields();
 
 private:
     QList<Word> m_words;
@@ -172,7 +173,36 @@ void TestPdfOutput::reprintReplacesTheCopy()
     QVERIFY(!contains(words, QStringLiteral("Bergström")));
     // Nothing of the temporary files is left beside the copy.
     QCOMPARE(QDir(order.folder.path("Order")).entryList({ QStringLiteral("124*") }, QDir::Files),
-             (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf" }));
+             (QStringList { "124.pdf", "124_data1.dbf", "124_data2.dbf", "124_data3.dbf" }));
+}
+
+// What the recorder shows of long texts (tst_printcommand), the copy shows to
+// pdftotext: no word stands over another, and the long name is there whole.
+void TestPdfOutput::longTextsStayInTheirFields()
+{
+    PrintedOrder order;
+    order.folder.copySample(QStringLiteral("Registret/Leveranssätt.dbf"));
+    core::Order sample = sampleOrder(2);
+    sample.setText(core::Order::DeliveryMethod, QStringLiteral("3")); // "Avhämtas av kund på lager"
+    sample.appendLine(core::OrderLine::fromList(orderLine(0).replaceInStrings(QRegularExpression("^Trä.*"), longName)));
+    order.window.openOrder().replaceForTesting(sample);
+    QVERIFY(order.print(pdfOnly()));
+    QString error;
+    const QList<Word> words = wordsOf(order.folder.path("Order/124.pdf"), &error);
+    QVERIFY2(!words.isEmpty(), qPrintable(error));
+
+    constexpr double slack = 0.02; // the PDF's own rounding of the font's figures
+    QStringList name;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const Word& a = words.at(i);
+        if (a.xMin > 3.9 && a.xMax < 12.0 + slack && a.yMin > 8.0 + 2.5 * m_lineHeight && a.yMax < 24.5)
+            name.append(a.text);
+        for (const Word& b : words.mid(i + 1))
+            QVERIFY2(a.xMax <= b.xMin + slack || b.xMax <= a.xMin + slack || a.yMax <= b.yMin + slack
+                         || b.yMax <= a.yMin + slack,
+                     qPrintable(a.text + " over " + b.text));
+    }
+    QCOMPARE(name.join(u' '), longName.simplified());
 }
 
 QTEST_MAIN(TestPdfOutput)

@@ -1,5 +1,6 @@
 #include "printingtestsupport.h"
 
+#include "history/pdfwindow.h"
 #include "order/registers.h"
 #include "order/registration.h"
 #include "orderwindow/deskstart.h"
@@ -128,6 +129,8 @@ private slots:
     void failureBoxSpeaksSwedish_data();
     void failureBoxSpeaksSwedish();
     void startThenF9RegistersTheNextNumberAndF9AgainAsks();
+    void textsKeepToTheirFields();
+    void orderWithoutVatRateIsRefused();
 
 private:
     // The form's files, for the form drawn without a window: where it puts
@@ -274,7 +277,9 @@ void TestPrintCommand::windowPrintsTheOrderAsTheFormDrawsIt_data()
 
     QTest::newRow("sample order, 3 lines") << sampleOrder(3);
     QTest::newRow("120 lines over three pages") << sampleOrder(120);
-    QTest::newRow("a fresh window's order") << core::Order();
+    core::Order fresh;
+    fresh.setText(core::Order::VatCode, QStringLiteral("0")); // F9 refuses an order without a VAT rate
+    QTest::newRow("a fresh window's order with a VAT code") << fresh;
     core::Order otherCodes = sampleOrder(1);
     otherCodes.setText(core::Order::PaymentTerms, QStringLiteral("7")); // not in the register
     otherCodes.setText(core::Order::FreightMethod, QStringLiteral("2"));
@@ -334,9 +339,10 @@ void TestPrintCommand::confirmation()
     QCOMPARE(p.boxes.shown.size(), 1);
     const MessageBox::Shown& box = p.boxes.shown.at(0);
     QCOMPARE(box.icon, MessageBox::Icon::Information);
-    QCOMPARE(box.title, QStringLiteral("Utskrift pågår..."));
-    QCOMPARE(box.text,
-             core::confirmationText(sampleOrder(1), withPrinter ? QString() : p.folder.path("Order/124.pdf")));
+    const core::Confirmation confirmation
+        = core::confirmationOf(sampleOrder(1), withPrinter ? QString() : p.folder.path("Order/124.pdf"));
+    QCOMPARE(box.title, confirmation.title);
+    QCOMPARE(box.text, confirmation.text);
 }
 
 void TestPrintCommand::failureBeforeTheRegistrationChangesNothing_data()
@@ -579,6 +585,56 @@ void TestPrintCommand::startThenF9RegistersTheNextNumberAndF9AgainAsks()
     QCOMPARE(boxes.shown.size(), 4);
     QCOMPARE(folder.read("Order/lista.dbf"), earlier + line + line);
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1048\r\n"));
+}
+
+// Every field too long for its place, on the order form and the delivery
+// note: nothing prints over another text or past the page's edge, and the
+// delivery method's wording goes on below in its column, whole, beside "Posten".
+void TestPrintCommand::textsKeepToTheirFields()
+{
+    using core::Order;
+    m_form.copySample(QStringLiteral("Registret/Leveranssätt.dbf"));
+    Order order = sampleOrder(0);
+    for (Order::Field field :
+         { Order::CustomerNumber, Order::CustomerLine1, Order::CustomerLine2, Order::CustomerLine3, Order::Info,
+           Order::OrderNumber, Order::DeliveryDate, Order::OrderDate, Order::RegistrationNumber })
+        order.setText(field, longName);
+    order.setText(Order::DeliveryMethod, QStringLiteral("3")); // "Avhämtas av kund på lager"
+    order.appendLine(core::OrderLine::fromList(QStringList(6, longName) << QStringLiteral("1e20")));
+    order.appendLine(core::OrderLine::fromList(QStringList(6, QString(60, u'8')) << QStringLiteral("1e20")));
+
+    for (auto document : { printing::OrderDocument::OrderForm, printing::OrderDocument::DeliveryNote }) {
+        QList<PageStep> steps;
+        RecordingPage page(steps);
+        QVERIFY(printing::printOrderDocument(page, order, printing::designedOrderLineColumns(),
+                                             core::CodeWording(m_form.data()), m_form.data(), document));
+        QCOMPARE(overprinted(steps, page.printableWidth()), QString());
+        QString delivery;
+        for (const PageStep& s : textSteps(steps))
+            delivery += s.x == 10.0 && s.y >= 5.0 && s.y < 6.0 ? s.text + u' ' : QString();
+        QCOMPARE(delivery, QStringLiteral("Avhämtas av kund på lager "));
+    }
+}
+
+// An order whose VAT code was emptied or changed to one without a rate is
+// neither printed (F9) nor previewed (Shift+F9): the rate it had before is not
+// the order's.
+void TestPrintCommand::orderWithoutVatRateIsRefused()
+{
+    for (bool preview : { false, true }) {
+        PrintedOrder p;
+        p.show(2);
+        p.window.openOrder().setText(core::Order::VatCode, QStringLiteral("2"));
+        QVERIFY(showActive(p.window));
+        const printing::Destinations::Override override(p.recorded.destinations(true));
+        QTest::keyClick(&p.window, Qt::Key_F9, preview ? Qt::ShiftModifier : Qt::NoModifier);
+
+        QCOMPARE(p.boxes.shown.size(), 1);
+        QCOMPARE(p.boxes.shown.at(0).icon, MessageBox::Icon::Critical);
+        QVERIFY2(p.boxes.shown.at(0).text.contains("momskoden \"2\""), qPrintable(p.boxes.shown.at(0).text));
+        QVERIFY(p.recorded.printer.isEmpty() && p.recorded.pdf.isEmpty() && visibleWindows<PdfWindow>().isEmpty());
+        QVERIFY(!p.folder.exists("Registret/OrderNr.dbf") && !p.folder.exists("Order/lista.dbf"));
+    }
 }
 
 QTEST_MAIN(TestPrintCommand)

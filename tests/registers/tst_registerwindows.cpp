@@ -3,6 +3,7 @@
 // and a price list imported and undone. The rules they apply are the core's,
 // tested there.
 
+#include "registers/frmforetaget.h"
 #include "registers/frmimport.h"
 #include "registers/frmkodregister.h"
 #include "registers/frmkunder.h"
@@ -16,8 +17,13 @@
 #include "widgets/textbox.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 namespace {
@@ -51,6 +57,9 @@ private slots:
     void editProduct();
     void removeStandingCode();
     void importPriceListAndUndo();
+    void priceListWithoutItsPriceColumn();
+    void companyDetails();
+    void emptyProductsAndUndo();
 };
 
 void TestRegisterWindows::addCustomer()
@@ -60,6 +69,10 @@ void TestRegisterWindows::addCustomer()
     QVERIFY(window && showActive(*window));
     QCOMPARE(rowsOf(window->list()), (QList<QStringList> { { "1", "Kontantkund", "", "" } }));
     QCOMPARE(QApplication::focusWidget(), window->txtSok());
+    // Tabbed into, the list has its first row chosen.
+    press(Qt::Key_Tab);
+    QCOMPARE(window->list()->firstSelectedRow(), 0);
+    press(Qt::Key_Tab, Qt::ShiftModifier);
 
     press(Qt::Key_N, Qt::AltModifier);
     RecordForm* form = nullptr;
@@ -78,6 +91,12 @@ void TestRegisterWindows::addCustomer()
     press(Qt::Key_Return);
     QVERIFY(!form->isVisible());
     QCOMPARE(rowsOf(window->list()).last(), (QStringList { "1042", "Bergström Bygg AB", "", "" }));
+
+    // Enter in the search box opens the row found.
+    QTest::keyClicks(window->txtSok(), QStringLiteral("berg"));
+    QTest::keyClick(window->txtSok(), Qt::Key_Return);
+    QTRY_VERIFY((form = visibleWindow<RecordForm>("frmKund")));
+    QCOMPARE(form->field(0)->text(), QStringLiteral("1042"));
 }
 
 void TestRegisterWindows::editProduct()
@@ -153,6 +172,82 @@ void TestRegisterWindows::importPriceListAndUndo()
     press(Qt::Key_G, Qt::AltModifier);
     QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
     QCOMPARE(desk.boxes.shown.last().text, QStringLiteral("Den senaste importen är ångrad."));
+}
+
+void TestRegisterWindows::priceListWithoutItsPriceColumn()
+{
+    OrderDesk desk({ { "Registret/Produkter.dbf", products } });
+    desk.folder.write("prislista.csv", "Artikelnr;Benämning;Pris inkl. moms;Netto\r\nA-1;Skruv;1,25;1,00\r\n");
+    const FileDialog::Answers chosen({ desk.folder.path("prislista.csv") });
+    FrmImport* window = desk.open<FrmImport>("mnuRegister_ImporteraPrislista");
+    QVERIFY(window && showActive(*window));
+    QVERIFY(window->findChild<QLabel*>("lblAntal")->text().startsWith("Ingen kolumn är vald för Pris"));
+    QVERIFY(!window->optBaraPriser()->isEnabled());
+    window->column(3)->setCurrentIndex(4); // "Kolumn 4: Netto"
+    window->optBaraPriser()->setChecked(true);
+    QCOMPARE(rowsOf(window->previewList()), (QList<QStringList> { { "Oförändrad", "2", "A-1", "" } }));
+    window->column(3)->setCurrentIndex(0); // "(ingen)"
+    QVERIFY(!window->optBaraPriser()->isChecked() && !window->optBaraPriser()->isEnabled());
+}
+
+// The business's details typed by keys: a wrong organisation number is
+// refused with its field named and nothing written; a logo chosen is made to
+// fit the logo's box and printed in place of Logga.gif.
+void TestRegisterWindows::companyDetails()
+{
+    OrderDesk desk;
+    QImage wide(380, 120, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QVERIFY(wide.save(desk.folder.path("logga.jpg")));
+    const FileDialog::Answers chosen({ desk.folder.path("logga.jpg") });
+    FrmForetaget* window = desk.open<FrmForetaget>("mnuRegister_Foretaget");
+    QVERIFY(window && showActive(*window));
+    typeHere(QStringLiteral("Järnhandeln AB"));
+    press(Qt::Key_O, Qt::AltModifier);
+    typeHere(QStringLiteral("556677-8898"));
+    press(Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(window->chkFskatt()->isChecked());
+    press(Qt::Key_Y, Qt::AltModifier);
+    QTRY_COMPARE(window->lblLogga()->pixmap().size(), QSize(95, 30));
+    press(Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(desk.boxes.shown.size(), 1);
+    QVERIFY(desk.boxes.shown.last().text.contains(QStringLiteral("Organisationsnummer: kontrollsiffran")));
+    QVERIFY(!desk.folder.exists("Registret/Företaget.dbf") && !desk.folder.exists("Logga.png"));
+
+    window->box("txtOrgNr")->setText(QStringLiteral("5566778899"));
+    desk.folder.write("Registret/OrderNr.dbf", "120\r\n");
+    window->box("txtNastaOrderNr")->setText(QStringLiteral("500"));
+    press(Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(desk.folder.read("Registret/Företaget.dbf"),
+             QByteArray("\"Namn\",\"J\xe4rnhandeln AB\"\r\n\"Organisationsnummer\",\"556677-8899\"\r\n"
+                        "\"F-skatt\",\"Ja\"\r\n"));
+    QCOMPARE(desk.folder.read("Registret/OrderNr.dbf"), QByteArray("499\r\n"));
+    QCOMPARE(desk.folder.data().logoImage(), desk.folder.path("Logga.png"));
+    QCOMPARE(QImage(desk.folder.path("Logga.png")).size(), QSize(95, 30));
+}
+
+// "Töm registret…" asks, naming the count; the register is kept for "Ångra
+// tömningen", which puts back its bytes.
+void TestRegisterWindows::emptyProductsAndUndo()
+{
+    OrderDesk desk({ { "Registret/Produkter.dbf", products } });
+    FrmProduktregister* window = desk.open<FrmProduktregister>("mnuRegister_Produkter");
+    QVERIFY(window && showActive(*window));
+    QVERIFY(window->cmdAngraTomning()->isHidden());
+    desk.boxes.answers = { true };
+    press(Qt::Key_Odiaeresis, Qt::AltModifier);
+    QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), QByteArray());
+    QVERIFY(
+        desk.boxes.shown.last().text.startsWith(QStringLiteral("Ta bort alla 2 produkter ur registret Produkter?")));
+    QCOMPARE(window->list()->model()->rowCount(), 0);
+    QVERIFY(!window->cmdAngraTomning()->isHidden());
+
+    desk.boxes.answers = { true };
+    press(Qt::Key_Aring, Qt::AltModifier);
+    QTRY_COMPARE(desk.folder.read("Registret/Produkter.dbf"), products);
+    QCOMPARE(window->list()->model()->rowCount(), 2);
+    QVERIFY(window->cmdAngraTomning()->isHidden());
 }
 
 QTEST_MAIN(TestRegisterWindows)

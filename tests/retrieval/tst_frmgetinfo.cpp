@@ -1,7 +1,9 @@
 // The retrieval window: the printed orders listed, and the chosen order's lines
 // added to the order on screen, reached with the order window's "Hämta underlag".
 
+#include "order/basket.h"
 #include "order/order.h"
+#include "order/registration.h"
 #include "retrieval/frmgetinfo.h"
 #include "support/testsupport.h"
 #include "widgets/messagebox.h"
@@ -61,6 +63,8 @@ private slots:
     void printedOrdersAreListed_data();
     void printedOrdersAreListed();
     void fetchAppendsAfterTheOrdersOwnLines();
+    void fetchingTheDesksOwnOrderTwice();
+    void voidedOrderIsFetchedOnlyWhenConfirmed();
     void fetchTakesTheSelectedOrderNumberAsShown_data();
     void fetchTakesTheSelectedOrderNumberAsShown();
     void fetchThatFindsNoLines_data();
@@ -74,15 +78,15 @@ void TestFrmGetInfo::printedOrdersAreListed_data()
     QTest::addColumn<Rows>("rows");
 
     // How the list's records read is the archive's; the window lists them all,
-    // an order printed twice twice.
+    // an order printed twice twice, with the state the status file gives.
     QTest::newRow("printings in file order")
         << true
         << QByteArray(
                "\"060315\",\"124\",\"1001\",\"Svensson, Nils\"\r\n\"060316\",\"125\",\"1002\",\"\xC5kes F\xE4rg\"\r\n"
                "\"060317\",\"124\",\"1001\",\"Svensson, Nils\"\r\n")
-        << Rows { { "060315", "124", "1001", "Svensson, Nils" },
-                  { "060316", "125", "1002", "Åkes Färg" },
-                  { "060317", "124", "1001", "Svensson, Nils" } };
+        << Rows { { "060315", "124", "1001", "Svensson, Nils", "Registrerad" },
+                  { "060316", "125", "1002", "Åkes Färg", "Levererad" },
+                  { "060317", "124", "1001", "Svensson, Nils", "Registrerad" } };
     QTest::newRow("nothing printed yet") << false << QByteArray() << Rows {};
 }
 
@@ -92,6 +96,7 @@ void TestFrmGetInfo::printedOrdersAreListed()
     QFETCH(QByteArray, list);
     QFETCH(Rows, rows);
     OrderDesk desk(listExists ? OrderDesk::Files { { orderList, list } } : OrderDesk::Files {});
+    desk.folder.write("Order/status.dbf", "\"125\",\"Levererad\",\"2026-12-06 00:00:00\",\"\"\r\n");
 
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
@@ -132,14 +137,57 @@ void TestFrmGetInfo::fetchAppendsAfterTheOrdersOwnLines()
     QCOMPARE(desk.order(), shown);
 }
 
+void TestFrmGetInfo::fetchingTheDesksOwnOrderTwice()
+{
+    // Order 124 is printed and stays on the desk, as after F9.
+    OrderDesk desk;
+    core::Order printed;
+    printed.setText(Field::OrderNumber, QStringLiteral("124"));
+    printed.setLines(orderLinesOf({ lineC1 }));
+    QVERIFY(!core::rewriteBasket(desk.folder.data(), QStringLiteral("124"), printed.lines()));
+    QVERIFY(!core::registerOrder(desk.folder.data(), printed));
+    desk.show(printed);
+
+    // Each fetch copies the one line it was printed with, not what the
+    // fetch before it added to the order's basket.
+    FrmGetInfo* window = openRetrieval(desk);
+    QVERIFY(window);
+    fetch(window, 0);
+    fetch(window, 0);
+    QCOMPARE(rowsOf(desk.lines()), (Rows { lineC1, lineC1, lineC1 }));
+    QCOMPARE(core::readBasket(desk.folder.data(), QStringLiteral("124")).lines, desk.order().lines());
+    QVERIFY(desk.boxes.shown.isEmpty());
+}
+
+void TestFrmGetInfo::voidedOrderIsFetchedOnlyWhenConfirmed()
+{
+    OrderDesk desk({ { orderList, order124 },
+                     { basketFile, basket124 },
+                     { "Order/status.dbf", "\"124\",\"Makulerad\",\"2026-12-05 10:00:00\",\"Fel kund\"\r\n" } });
+    desk.boxes.answers = { false, true };
+    FrmGetInfo* window = openRetrieval(desk);
+    QVERIFY(window);
+    fetch(window, 0);
+    QCOMPARE(rowsOf(desk.lines()), Rows {});
+    fetch(window, 0);
+    QCOMPARE(rowsOf(desk.lines()), lines124);
+    // The history's question, word for word, each time.
+    QCOMPARE(desk.boxes.shown.size(), 2);
+    QCOMPARE(desk.boxes.shown.last().title, QStringLiteral("Makulerad order"));
+    QCOMPARE(desk.boxes.shown.last().text,
+             QStringLiteral("Order 124 är makulerad.\r\nOrsak: Fel kund\r\n\r\nVill du ändå hämta dess rader?"));
+}
+
 void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("firstArticle");
+    QTest::addColumn<bool>("byKeys"); // Down chooses the first order, Enter fetches it
 
-    QTest::newRow("124") << 0 << "A100";
-    QTest::newRow("0124 is another order") << 1 << "Z9";
-    QTest::newRow("124 printed again") << 2 << "A100";
+    QTest::newRow("124") << 0 << "A100" << false;
+    QTest::newRow("0124 is another order") << 1 << "Z9" << false;
+    QTest::newRow("124 printed again") << 2 << "A100" << false;
+    QTest::newRow("124, by keys") << 0 << "A100" << true;
 }
 
 void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown()
@@ -151,7 +199,15 @@ void TestFrmGetInfo::fetchTakesTheSelectedOrderNumberAsShown()
 
     FrmGetInfo* window = openRetrieval(desk);
     QVERIFY(window);
-    fetch(window, row);
+    QFETCH(bool, byKeys);
+    if (byKeys) {
+        QVERIFY(showActive(*window));
+        window->orderList()->setFocus();
+        QTest::keyClick(window->orderList(), Qt::Key_Down);
+        QTest::keyClick(window->orderList(), Qt::Key_Return);
+    } else {
+        fetch(window, row);
+    }
     QVERIFY(!rowsOf(desk.lines()).isEmpty());
     QTEST(rowsOf(desk.lines()).first().first(), "firstArticle");
 }

@@ -88,6 +88,28 @@ void copySampleData(const QString& systemFolder)
     }
 }
 
+void writeFileAt(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    Q_ASSERT(written);
+}
+
+QMap<QString, QByteArray> treeOf(const QString& folder)
+{
+    QMap<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        QFile file(info.filePath());
+        tree.insert(QDir(folder).relativeFilePath(info.filePath()),
+                    info.isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly) ? file.readAll() : "?"));
+    }
+    return tree;
+}
+
 QStringList orderLine(int i)
 {
     return { QStringLiteral("TS35-%1").arg(25 + i),
@@ -137,4 +159,18 @@ core::Order sampleOrder(int lines)
     for (int i = 0; i < lines; ++i)
         order.appendLine(core::OrderLine::fromList(orderLine(i)));
     return order;
+}
+
+QMap<QString, QByteArray> contentsOf(const QString& path)
+{
+    const QString folder = QDir::cleanPath(path);
+    QMap<QString, QByteArray> found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        found.insert(path.sliced(folder.size() + 1),
+                     it.fileInfo().isDir() ? QByteArray("<mapp>") : (file.open(QIODevice::ReadOnly), file.readAll()));
+    }
+    return found;
 }

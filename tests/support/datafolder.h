@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,6 +39,13 @@ private:
 // need be.
 void copySampleData(const QString& systemFolder);
 
+// Writes a file anywhere, outside the data folder say, making its folder.
+void writeFileAt(const QString& path, const QByteArray& bytes);
+
+// Every file and folder under the folder, not following links, with each
+// file's bytes ("<mapp>" for a folder): to see that nothing there changed.
+QMap<QString, QByteArray> treeOf(const QString& folder);
+
 // Line i of the sample order, in the order-line list's columns.
 QStringList orderLine(int i);
 
@@ -52,3 +60,7 @@ QList<core::OrderLine> orderLinesOf(const QList<QStringList>& rows);
 // days ("1"), delivered ("1") by post ("0"), VAT 25 % ("0"), with `lines`
 // lines of 199.00 each.
 core::Order sampleOrder(int lines = 0);
+
+// Every file and folder under a folder, with its bytes ("<mapp>" for a
+// folder), as the operator would compare two copies of it.
+QMap<QString, QByteArray> contentsOf(const QString& path);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "datafiles/datadirectory.h"
+
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -37,3 +40,33 @@ bool failsHere(const Unavailable& unavailable);
             QSKIP(qPrintable(lacking_->why));                                                                          \
         }                                                                                                              \
     } while (false)
+
+// A file system of one megabyte of the test's own, mounted while it lives.
+// Mounting needs root; a test that cannot mount one skips.
+class SmallDisk
+{
+public:
+    SmallDisk() = default;
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    ~SmallDisk();
+
+    // None when the disk is mounted, otherwise why not.
+    std::optional<Unavailable> mount();
+
+    QString path() const { return m_mountPoint.path(); }
+    // A program folder on the disk with a copy of the sample data.
+    datafiles::DataDirectory sampleData() const;
+
+    // Takes up every byte left on the disk but `leaving` with a file outside
+    // the data folder.
+    bool fill(qint64 leaving = 0) const;
+    // Gives the room taken by fill() back.
+    void free() const;
+
+private:
+    QString fillerPath() const { return path() + QStringLiteral("/filler"); }
+
+    QTemporaryDir m_mountPoint;
+    bool m_mounted = false;
+};

@@ -1,7 +1,6 @@
 #include "reprint.h"
 
-#include <QDir>
-#include <QFile>
+#include "datafiles/textfile.h"
 
 #include <cups/cups.h>
 
@@ -11,10 +10,16 @@ ReprintOutcome reprintPdf(const QString& pdfFile, const QString& jobName)
 {
     ReprintOutcome outcome;
     const QString operation = QStringLiteral("skriva ut ordern igen");
-    if (!QFile::exists(pdfFile)) {
-        outcome.failure = datafiles::Failure {
-            operation, pdfFile, QStringLiteral("PDF-kopian finns inte"), {}, datafiles::FailureKind::NotFound
-        };
+    // The copy is read as every file of the data folder is, never through a
+    // link, and the printer is sent those bytes rather than the file's name.
+    const datafiles::ReadResult pdf = datafiles::readWholeFile(pdfFile);
+    if (!pdf.ok()) {
+        outcome.failure = pdf.missing ? datafiles::Failure { operation,
+                                                             pdfFile,
+                                                             QStringLiteral("PDF-kopian finns inte"),
+                                                             {},
+                                                             datafiles::FailureKind::NotFound }
+                                      : pdf.failure->during(operation);
         return outcome;
     }
 
@@ -27,14 +32,30 @@ ReprintOutcome reprintPdf(const QString& pdfFile, const QString& jobName)
         return outcome;
     }
     outcome.printer = QString::fromLocal8Bit(printer->name);
-    const QByteArray file = QFile::encodeName(QDir::toNativeSeparators(pdfFile));
     const QByteArray title = jobName.toUtf8();
-    outcome.job = cupsPrintFile(printer->name, file.constData(), title.constData(), 0, nullptr);
+    outcome.job = cupsCreateJob(CUPS_HTTP_DEFAULT, printer->name, title.constData(), 0, nullptr);
+    QString refused;
+    if (outcome.job != 0) {
+        const bool started
+            = cupsStartDocument(CUPS_HTTP_DEFAULT, printer->name, outcome.job, title.constData(), CUPS_FORMAT_PDF, 1)
+            == HTTP_STATUS_CONTINUE;
+        const bool written = started
+            && cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.bytes.constData(), size_t(pdf.bytes.size()))
+                == HTTP_STATUS_CONTINUE;
+        const bool finished = started && cupsFinishDocument(CUPS_HTTP_DEFAULT, printer->name) == IPP_STATUS_OK;
+        if (!written || !finished) {
+            refused = QString::fromUtf8(cupsLastErrorString());
+            cupsCancelJob2(CUPS_HTTP_DEFAULT, printer->name, outcome.job, 0);
+            outcome.job = 0;
+        }
+    } else {
+        refused = QString::fromUtf8(cupsLastErrorString());
+    }
     cupsFreeDests(count, dests);
     if (outcome.job == 0)
-        outcome.failure = datafiles::Failure { operation, pdfFile,
-                                               QStringLiteral("skrivaren %1 tog inte emot den (%2)")
-                                                   .arg(outcome.printer, QString::fromUtf8(cupsLastErrorString())) };
+        outcome.failure = datafiles::Failure {
+            operation, pdfFile, QStringLiteral("skrivaren %1 tog inte emot den (%2)").arg(outcome.printer, refused)
+        };
     return outcome;
 }
 
