@@ -171,9 +171,11 @@ std::optional<datafiles::Failure> PdfWindow::showBytes(const QByteArray& pdf)
 {
     m_document->close();
     delete m_buffer;
-    // The document reads from the buffer for as long as it shows it.
-    m_bytes = pdf;
-    m_buffer = new QBuffer(&m_bytes, this);
+    // The document reads from the buffer, on a thread of its own, for as long
+    // as it shows it: the buffer holds the bytes itself, and as a child made
+    // after the document it is deleted after it.
+    m_buffer = new QBuffer(this);
+    m_buffer->setData(pdf);
     m_buffer->open(QIODevice::ReadOnly);
     m_document->load(m_buffer);
     if (const std::optional<QString> reason = loaded())

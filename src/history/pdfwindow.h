@@ -62,7 +62,6 @@ private:
 
     QPdfDocument* m_document = nullptr;
     QBuffer* m_buffer = nullptr;
-    QByteArray m_bytes;
     QPdfView* m_view = nullptr;
     QLabel* m_lblSida = nullptr;
     QPushButton* m_cmdForegaende = nullptr;
