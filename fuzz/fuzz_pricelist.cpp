@@ -37,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const core::PriceListPlan plan = core::planPriceList(
         csv, columns, pricesOnly ? core::PriceListMode::PricesOnly : core::PriceListMode::AddAndUpdate, products);
 
-    const qsizetype dataRows = csv.rows.size() - (columns.firstRowNames ? 1 : 0);
+    // A list that would change nothing for want of its price column lists no
+    // row, and says which column is missing instead.
+    const qsizetype dataRows
+        = plan.preview.missingColumn.isEmpty() ? csv.rows.size() - (columns.firstRowNames ? 1 : 0) : 0;
+    FUZZ_CHECK(plan.preview.missingColumn.isEmpty() || plan.changes.isEmpty());
     FUZZ_CHECK(plan.preview.rows.size() == dataRows);
     int counted = 0;
     for (int kind : plan.preview.counts)
