@@ -279,7 +279,20 @@ QString DataDirectory::realSystemFolder() const
 
 QString DataDirectory::restoreJournal() const
 {
-    return QFileInfo(realSystemFolder()).absolutePath() + QStringLiteral("/återställning.journal");
+    return realSystemFolder() + QStringLiteral("/återställning.journal");
+}
+
+bool DataDirectory::isWorkingPath(const QString& pathUnderSystem)
+{
+    const qsizetype slash = pathUnderSystem.indexOf(QLatin1Char('/'));
+    const QString top = slash < 0 ? pathUnderSystem : pathUnderSystem.first(slash);
+    const QString name = pathUnderSystem.sliced(pathUnderSystem.lastIndexOf(QLatin1Char('/')) + 1);
+    static const QStringList topNames { QStringLiteral("orderregistrering.lock"),
+                                        QStringLiteral("orderregistrering.lock.övertas"), QStringLiteral("Skrivbord"),
+                                        QStringLiteral("återställning.journal"),
+                                        QStringLiteral("registrering.journal") };
+    return topNames.contains(top) || top.startsWith(restoreIncomingPrefix())
+        || top.startsWith(restoreSetAsidePrefix()) || isLeftoverTemporaryFile(name);
 }
 
 } // namespace datafiles

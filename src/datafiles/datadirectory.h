@@ -107,9 +107,11 @@ public:
     // System that is a link (to a share, say) points to. A restore works
     // beside it, so that every desk on the share sees what it did.
     QString realSystemFolder() const;
-    // A restore unpacks a backup into a folder beside System, then moves System
-    // aside under a name of its own and puts the unpacked folder in its place;
-    // its journal, beside them, tells a later start how far it came.
+    // A restore unpacks a backup into a folder inside System, then moves what
+    // System held into a folder of its own there and the unpacked files in
+    // their place; its journal, in System too, tells a later start how far it
+    // came. Everything happens inside System, which the operators' group may
+    // write even where the program's folder belongs to root.
     QString restoreJournal() const;
     static QString restoreIncomingPrefix() { return QStringLiteral("System.återställs-"); }
     static QString restoreSetAsidePrefix() { return QStringLiteral("System.före-återställning-"); }
@@ -128,6 +130,13 @@ public:
     // digits after a dot, as the system names them where it has no unnamed
     // temporary files.
     static bool isLeftoverTemporaryFile(const QString& fileName);
+
+    // A path under System ("Skrivbord/a.skrivbord") that the program keeps for
+    // itself while it runs, and that is no data: the lock, the desks' folder
+    // with their presence, journals and claims, a restore's folders and
+    // journal, and what a stopped replacement left. A backup never saves one
+    // and a restore never puts one back.
+    static bool isWorkingPath(const QString& pathUnderSystem);
 
 private:
     QString inSystem(const QString& relativePath) const;
