@@ -34,10 +34,15 @@ QString accountName()
     return account ? QString::fromLocal8Bit(account->pw_name) : QString::number(::geteuid());
 }
 
-void shareNewFilesWithGroup(const QString& folder)
+bool isSharedWithGroup(const QString& folder)
 {
     struct stat status;
-    if (::stat(QFile::encodeName(folder).constData(), &status) == 0 && (status.st_mode & S_ISGID))
+    return ::stat(QFile::encodeName(folder).constData(), &status) == 0 && (status.st_mode & S_ISGID);
+}
+
+void shareNewFilesWithGroup(const QString& folder)
+{
+    if (isSharedWithGroup(folder))
         ::umask(S_IRWXO);
 }
 

@@ -2,6 +2,7 @@
 
 #include "datafiles/datalock.h"
 #include "datafiles/desks.h"
+#include "datafiles/folderrights.h"
 #include "datafiles/textfile.h"
 #include "order/crashpoint.h"
 #include "order/numbering.h"
@@ -17,19 +18,24 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace office {
 namespace {
 
 const QString operation = QStringLiteral("återställa säkerhetskopian");
-const QByteArray journalHeading = "Orderregistrering återställning 1\n";
+const QByteArray journalHeading = "Orderregistrering återställning 2\n";
 
-// The two folders of a restore, by their names in the program folder.
+// The two folders of a restore, by their names inside System, and how far the
+// swap has come: System's own files and folders are all moved aside before
+// the first unpacked one takes its place.
 struct RestorePlan
 {
+    enum class Step { MoveAside, MoveIn };
     QString incoming;
     QString setAside;
+    Step step = Step::MoveAside;
 };
 
 QByteArray checksum(QByteArrayView bytes)
@@ -39,8 +45,8 @@ QByteArray checksum(QByteArrayView bytes)
 
 QByteArray encodeJournal(const RestorePlan& plan)
 {
-    const QByteArray body
-        = journalHeading + "incoming " + plan.incoming.toUtf8() + "\naside " + plan.setAside.toUtf8() + '\n';
+    const QByteArray body = journalHeading + "incoming " + plan.incoming.toUtf8() + "\naside " + plan.setAside.toUtf8()
+        + "\nstep " + (plan.step == RestorePlan::Step::MoveAside ? "aside" : "in") + '\n';
     return body + "sha256 " + checksum(body) + '\n';
 }
 
@@ -49,10 +55,11 @@ QByteArray encodeJournal(const RestorePlan& plan)
 std::optional<RestorePlan> decodeJournal(QByteArrayView bytes)
 {
     const QList<QByteArray> lines = bytes.toByteArray().split('\n');
-    if (lines.size() != 5 || !lines.at(4).isEmpty() || lines.at(0) + '\n' != journalHeading)
+    if (lines.size() != 6 || !lines.at(5).isEmpty() || lines.at(0) + '\n' != journalHeading)
         return std::nullopt;
-    const qsizetype signedLength = lines.at(0).size() + lines.at(1).size() + lines.at(2).size() + 3;
-    if (lines.at(3) != "sha256 " + checksum(bytes.first(signedLength)))
+    const qsizetype signedLength
+        = lines.at(0).size() + lines.at(1).size() + lines.at(2).size() + lines.at(3).size() + 4;
+    if (lines.at(4) != "sha256 " + checksum(bytes.first(signedLength)))
         return std::nullopt;
     const auto folder = [](const QByteArray& line, const char* key, const QString& prefix) -> std::optional<QString> {
         if (!line.startsWith(QByteArray(key) + ' '))
@@ -64,9 +71,10 @@ std::optional<RestorePlan> decodeJournal(QByteArrayView bytes)
     };
     const auto incoming = folder(lines.at(1), "incoming", datafiles::DataDirectory::restoreIncomingPrefix());
     const auto setAside = folder(lines.at(2), "aside", datafiles::DataDirectory::restoreSetAsidePrefix());
-    if (!incoming || !setAside)
+    if (!incoming || !setAside || (lines.at(3) != "step aside" && lines.at(3) != "step in"))
         return std::nullopt;
-    return RestorePlan { *incoming, *setAside };
+    return RestorePlan { *incoming, *setAside,
+                         lines.at(3) == "step in" ? RestorePlan::Step::MoveIn : RestorePlan::Step::MoveAside };
 }
 
 datafiles::Failure failed(const QString& file, int error)
@@ -74,19 +82,28 @@ datafiles::Failure failed(const QString& file, int error)
     return { operation, file, datafiles::failureReason(error, QString::fromLocal8Bit(strerror(error))) };
 }
 
-std::optional<datafiles::Failure> renameFolder(const QString& from, const QString& to)
+std::optional<datafiles::Failure> moveEntry(const QString& from, const QString& to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         return failed(from, errno);
     return std::nullopt;
 }
 
-// A name beside System that no folder has yet: the prefix and the time.
+// The files and folders directly in the folder, links among them as links,
+// but not the program's working files: those stay where they are.
+QStringList dataEntries(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.removeIf([](const QString& name) { return datafiles::DataDirectory::isWorkingPath(name); });
+    return names;
+}
+
+// A name in the folder that nothing has yet: the prefix and the time.
 QString freeName(const QString& folder, const QString& prefix, const QDateTime& when)
 {
     const QString name = prefix + when.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     QString free = name;
-    for (int n = 2; QFileInfo::exists(folder + u'/' + free); ++n)
+    for (int n = 2; QFileInfo::exists(folder + u'/' + free) || QFileInfo(folder + u'/' + free).isSymLink(); ++n)
         free = name + QStringLiteral("-%1").arg(n);
     return free;
 }
@@ -94,13 +111,12 @@ QString freeName(const QString& folder, const QString& prefix, const QDateTime& 
 // Removes what restores that never got as far as their journal unpacked; true
 // when there was such a folder. A link of such a name is removed itself,
 // never what it points to, and named in `links`: a restore makes none.
-bool removeUnfinishedFolders(const QString& folder, QStringList* links = nullptr)
+bool removeUnfinishedFolders(const QString& folder, const QString& prefix, QStringList* links = nullptr)
 {
     bool removed = false;
     const QDir program(folder);
-    for (const QString& name :
-         program.entryList({ datafiles::DataDirectory::restoreIncomingPrefix() + u'*' },
-                           QDir::Dirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    for (const QString& name : program.entryList(
+             { prefix + u'*' }, QDir::Dirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden)) {
         const QString path = program.filePath(name);
         const QFileInfo found(path);
         if (!found.isSymLink() && !found.isDir())
@@ -117,6 +133,15 @@ bool removeUnfinishedFolders(const QString& folder, QStringList* links = nullptr
     return removed;
 }
 
+// What a restore, of this program or of one before it that unpacked beside
+// System, left unfinished.
+bool removeUnfinishedRestores(const QString& system, QStringList* links = nullptr)
+{
+    const QString prefix = datafiles::DataDirectory::restoreIncomingPrefix();
+    const bool inside = removeUnfinishedFolders(system, prefix, links);
+    return removeUnfinishedFolders(QFileInfo(system).absolutePath(), prefix, links) || inside;
+}
+
 // Makes everything unpacked under the folder durable, files and names alike,
 // in one call: the whole file system the folder lies on is synced.
 std::optional<datafiles::Failure> syncUnpacked(const QString& folder)
@@ -128,6 +153,37 @@ std::optional<datafiles::Failure> syncUnpacked(const QString& folder)
     const int error = errno;
     ::close(fd);
     return synced ? std::nullopt : std::optional(failed(folder, error));
+}
+
+// In a System shared with the operators' group, what is unpacked belongs to
+// that group, files readable and writable by it (0660) and folders open to it
+// and passing the group on (2770), whatever the restoring operator's umask:
+// the next operator's desk must be able to write every file.
+std::optional<datafiles::Failure> shareUnpacked(const QString& system, const QString& incoming)
+{
+    struct stat folder;
+    if (!datafiles::isSharedWithGroup(system) || ::stat(QFile::encodeName(system).constData(), &folder) != 0)
+        return std::nullopt;
+    const auto share = [&](const QString& path, bool isFolder) -> std::optional<datafiles::Failure> {
+        const QByteArray name = QFile::encodeName(path);
+        if (::fchownat(AT_FDCWD, name.constData(), uid_t(-1), folder.st_gid, AT_SYMLINK_NOFOLLOW) != 0
+            || ::fchmodat(AT_FDCWD, name.constData(), isFolder ? 02770 : 0660, 0) != 0)
+            return failed(path, errno);
+        return std::nullopt;
+    };
+    if (std::optional<datafiles::Failure> failure = share(incoming, true))
+        return failure;
+    QDirIterator it(incoming, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isSymLink())
+            continue;
+        if (std::optional<datafiles::Failure> failure = share(info.filePath(), info.isDir()))
+            return failure;
+    }
+    return std::nullopt;
 }
 
 // The unpacked folder read back: exactly the zip file's files and folders,
@@ -183,19 +239,6 @@ std::optional<datafiles::Failure> checkUnpacked(const QString& folder, const Bac
     return std::nullopt;
 }
 
-// Where a restore works: the folder System really lies in, and its name there.
-struct Place
-{
-    QString folder;
-    QString system;
-};
-
-Place placeOf(const datafiles::DataDirectory& data)
-{
-    const QFileInfo real(data.realSystemFolder());
-    return { real.absolutePath(), real.absoluteFilePath() };
-}
-
 // The reason a restore is refused while other desks work on the folder: they
 // would go on with orders and numbers the restore takes away.
 std::optional<QString> otherDesksPresent(const datafiles::DataDirectory& data)
@@ -207,51 +250,105 @@ std::optional<QString> otherDesksPresent(const datafiles::DataDirectory& data)
         + datafiles::describeDesks(others);
 }
 
-// The journal's plan carried out from wherever a run stopped: System moved
-// aside if it is still there, the unpacked folder put in its place, the
-// journal removed. Every step can be done again. The folder's lock is held
-// while System is moved aside (it goes with it), so that no desk changes a
-// file meanwhile; this desk's claim and presence stay behind, and are made
-// anew on the restored folder.
-RestoreOutcome swapFolders(const datafiles::DataDirectory& data, const RestorePlan& plan)
+// Moves the data entries of one folder into another, crashing at `first`
+// after the first of them; the names moved are appended to `moved`.
+std::optional<datafiles::Failure> moveAll(const QString& from, const QString& to, core::CrashPoint first,
+                                          QStringList& moved)
+{
+    for (const QString& name : dataEntries(from)) {
+        if (QFileInfo::exists(to + u'/' + name) || QFileInfo(to + u'/' + name).isSymLink())
+            return failed(to + u'/' + name, EEXIST);
+        if (std::optional<datafiles::Failure> failure = moveEntry(from + u'/' + name, to + u'/' + name))
+            return failure;
+        moved.append(name);
+        if (moved.size() == 1)
+            core::crashPoint(first);
+    }
+    return std::nullopt;
+}
+
+// Puts back what a swap that failed had moved, as far as it goes.
+void moveBack(const QString& from, const QString& to, const QStringList& moved)
+{
+    for (const QString& name : moved)
+        moveEntry(from + u'/' + name, to + u'/' + name);
+}
+
+// The journal's plan carried out from wherever a run stopped: System's own
+// files and folders moved into the set-aside folder, the journal told so, the
+// unpacked ones moved into System, the journal removed. Every step can be done
+// again. The lock, which stays in System, is held throughout, so that no desk
+// changes a file meanwhile; the desks' presence stays too, and this desk's
+// claims are let go, since the orders they were for are gone.
+RestoreOutcome swapFolders(const datafiles::DataDirectory& data, RestorePlan plan)
 {
     RestoreOutcome outcome;
-    const Place place = placeOf(data);
-    const QString system = place.system;
-    const QString incoming = place.folder + u'/' + plan.incoming;
-    const QString setAside = place.folder + u'/' + plan.setAside;
-    if (QFileInfo::exists(system)) {
-        datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
-        std::optional<QString> others = lock.failure() ? std::nullopt : otherDesksPresent(data);
-        if (lock.failure() || others) {
-            datafiles::removeFile(data.restoreJournal());
-            datafiles::removeTree(incoming);
-            outcome.failure = lock.failure();
-            outcome.refusal = others;
-            return outcome;
-        }
-        core::releaseClaims(data);
-        QFile::remove(data.presenceFile(data.desk().id()));
-        if ((outcome.failure = renameFolder(system, setAside))) {
-            datafiles::removeFile(data.restoreJournal());
-            datafiles::removeTree(incoming);
-            return outcome;
-        }
-        lock.release();
-        QFile::remove(setAside + QStringLiteral("/") + QFileInfo(data.lockFile()).fileName());
-        outcome.setAside = setAside;
-        core::crashPoint(core::CrashPoint::RestoreSetAside);
-    } else if (QFileInfo(setAside).isDir()) {
-        outcome.setAside = setAside;
-    }
-    if ((outcome.failure = renameFolder(incoming, system))) {
-        // Nothing is to change when the new folder cannot take the old one's place.
-        if (!outcome.setAside.isEmpty() && !renameFolder(setAside, system))
-            outcome.setAside.clear();
+    const QString system = data.realSystemFolder();
+    const QString incoming = system + u'/' + plan.incoming;
+    const QString setAside = system + u'/' + plan.setAside;
+    const auto giveUp = [&](std::optional<datafiles::Failure> failure, std::optional<QString> refusal = {}) {
         datafiles::removeFile(data.restoreJournal());
+        datafiles::removeTree(incoming);
+        outcome.failure = failure;
+        outcome.refusal = refusal;
+        return outcome;
+    };
+
+    // Once a file has moved, the swap is carried through: a start that finds
+    // it stopped half-way goes on with it, other desks or not, and a lock it
+    // cannot take leaves the journal for the next start.
+    const bool begun = plan.step == RestorePlan::Step::MoveIn
+        || (QFileInfo(setAside).isDir()
+            && !QDir(setAside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
+    if (lock.failure() && begun) {
+        outcome.failure = lock.failure();
         return outcome;
     }
-    datafiles::syncFolder(place.folder);
+    if (lock.failure())
+        return giveUp(lock.failure());
+    if (plan.step == RestorePlan::Step::MoveAside) {
+        if (std::optional<QString> others = begun ? std::nullopt : otherDesksPresent(data)) {
+            QDir(system).rmdir(plan.setAside);
+            return giveUp({}, others);
+        }
+        core::releaseClaims(data);
+        errno = 0;
+        if (!QFileInfo(setAside).isDir() && !QDir(system).mkdir(plan.setAside))
+            return giveUp(failed(setAside, errno ? errno : EACCES));
+        QStringList moved;
+        if (std::optional<datafiles::Failure> failure
+            = moveAll(system, setAside, core::CrashPoint::RestoreMovingAside, moved)) {
+            moveBack(setAside, system, dataEntries(setAside));
+            QDir(system).rmdir(plan.setAside);
+            return giveUp(failure->during(operation));
+        }
+        datafiles::syncFolder(setAside);
+        plan.step = RestorePlan::Step::MoveIn;
+        if (std::optional<datafiles::Failure> failure
+            = datafiles::replaceFile(data.restoreJournal(), encodeJournal(plan))) {
+            moveBack(setAside, system, dataEntries(setAside));
+            QDir(system).rmdir(plan.setAside);
+            return giveUp(failure->during(operation));
+        }
+        core::crashPoint(core::CrashPoint::RestoreSetAside);
+    }
+    if (QFileInfo(setAside).isDir())
+        outcome.setAside = setAside;
+
+    QStringList moved;
+    if (std::optional<datafiles::Failure> failure
+        = moveAll(incoming, system, core::CrashPoint::RestoreMovingIn, moved)) {
+        // Nothing is to change when the unpacked files cannot take the old ones' place.
+        // Every data entry of System is an unpacked one by now.
+        moveBack(system, incoming, dataEntries(system));
+        moveBack(setAside, system, dataEntries(setAside));
+        QDir(system).rmdir(plan.setAside);
+        outcome.setAside.clear();
+        return giveUp(failure->during(operation));
+    }
+    datafiles::removeTree(incoming);
+    datafiles::syncFolder(system);
     core::crashPoint(core::CrashPoint::RestoreInPlace);
     datafiles::removeFile(data.restoreJournal());
     core::crashPoint(core::CrashPoint::RestoreDone);
@@ -267,12 +364,12 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
     RestoreOutcome outcome;
     if ((outcome.refusal = otherDesksPresent(data)))
         return outcome;
-    const Place place = placeOf(data);
-    const RestorePlan plan { freeName(place.folder, datafiles::DataDirectory::restoreIncomingPrefix(), when),
-                             freeName(place.folder, datafiles::DataDirectory::restoreSetAsidePrefix(), when) };
-    const QString incoming = place.folder + u'/' + plan.incoming;
+    const QString system = data.realSystemFolder();
+    const RestorePlan plan { freeName(system, datafiles::DataDirectory::restoreIncomingPrefix(), when),
+                             freeName(system, datafiles::DataDirectory::restoreSetAsidePrefix(), when) };
+    const QString incoming = system + u'/' + plan.incoming;
     errno = 0;
-    if (!QDir(place.folder).mkdir(plan.incoming)) {
+    if (!QDir().mkpath(system) || !QDir(system).mkdir(plan.incoming)) {
         outcome.failure = failed(incoming, errno ? errno : EACCES);
         return outcome;
     }
@@ -280,7 +377,7 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
     const BackupContents contents
         = unpackBackup(zipFile, incoming, [&](qint64 done, qint64) { return goOn(progress, done, 2 * half); });
     std::optional<datafiles::Failure> failure = contents.failure;
-    if (contents.restorable() && !(failure = syncUnpacked(incoming))) {
+    if (contents.restorable() && !(failure = shareUnpacked(system, incoming)) && !(failure = syncUnpacked(incoming))) {
         core::crashPoint(core::CrashPoint::RestoreUnpacked);
         failure = checkUnpacked(incoming, contents, progress, half, outcome.cancelled);
     }
@@ -300,24 +397,24 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
 InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data)
 {
     InterruptedRestore found;
-    const QString folder = placeOf(data).folder;
+    const QString system = data.realSystemFolder();
     const QString journal = data.restoreJournal();
     if (!datafiles::isFile(journal)) {
-        if (removeUnfinishedFolders(folder, &found.linksRemoved))
+        if (removeUnfinishedRestores(system, &found.linksRemoved))
             found.found = InterruptedRestore::Found::Undone;
         return found;
     }
     const datafiles::ReadResult read = datafiles::readWholeFile(journal);
     const std::optional<RestorePlan> plan = read.ok() ? decodeJournal(read.bytes) : std::nullopt;
     if (!plan) {
-        // Cut while it was written: the old System had not been touched.
+        // Cut while it was written: nothing of System had moved.
         datafiles::removeFile(journal);
-        removeUnfinishedFolders(folder, &found.linksRemoved);
+        removeUnfinishedRestores(system, &found.linksRemoved);
         found.found = InterruptedRestore::Found::Undone;
         return found;
     }
     found.found = InterruptedRestore::Found::Finished;
-    if (QFileInfo(folder + u'/' + plan->incoming).isDir()) {
+    if (QFileInfo(system + u'/' + plan->incoming).isDir()) {
         const RestoreOutcome swapped = swapFolders(data, *plan);
         found.failure = swapped.failure;
         if (swapped.refusal)
@@ -325,10 +422,10 @@ InterruptedRestore finishInterruptedRestore(const datafiles::DataDirectory& data
         found.setAside = swapped.setAside;
     } else {
         datafiles::removeFile(journal);
-        if (QFileInfo(folder + u'/' + plan->setAside).isDir())
-            found.setAside = folder + u'/' + plan->setAside;
+        if (QFileInfo(system + u'/' + plan->setAside).isDir())
+            found.setAside = system + u'/' + plan->setAside;
     }
-    removeUnfinishedFolders(folder, &found.linksRemoved);
+    removeUnfinishedRestores(system, &found.linksRemoved);
     return found;
 }
 

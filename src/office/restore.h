@@ -12,14 +12,17 @@
 
 #include <optional>
 
-// Putting a backup back. The zip file is unpacked into a new folder beside
-// System, synced and checked file by file against the zip file; then a journal
-// says what comes next, System is moved aside as
-// System.före-återställning-<date and time> (never removed by the program)
-// and the new folder renamed into its place. A crash or a power cut at any
-// moment leaves either the old or the restored System, never a mixture: a
-// start that finds the journal finishes the swap, one that finds a folder
-// unpacked without a journal removes it.
+// Putting a backup back. The zip file is unpacked into a new folder inside
+// System, synced and checked file by file against the zip file; then a
+// journal says what comes next, System's files and folders are moved into
+// System/System.före-återställning-<date and time> (never removed by the
+// program) and the unpacked ones into their place. All of it happens inside
+// System, which the operators' group may write where the program's folder
+// belongs to root, and where System is a link (to a share, say) the link stays
+// and the folder it points to is restored. A crash or a power cut at any
+// moment leaves the old or the restored data, never a mixture, once the next
+// start has read the journal: it finishes the swap from where it stopped, and
+// removes a folder unpacked without a journal.
 namespace office {
 
 struct RestoreOutcome
@@ -32,9 +35,9 @@ struct RestoreOutcome
 };
 
 // Restores the backup. It is refused while another desk works on the folder
-// (the refusal names them), and holds the folder's lock while System is moved
-// aside. Where System is a link (to a share, say), the folder it points to is
-// replaced, and the folders and the journal of the restore lie beside that.
+// (the refusal names them), and holds the folder's lock while the files
+// change places. The lock, the desks' folder and the restore's own folders
+// stay where they are; they are not data.
 RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString& zipFile, const QDateTime& when,
                              const Progress& progress = {});
 

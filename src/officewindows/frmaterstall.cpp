@@ -94,9 +94,9 @@ void FrmAterstall::setupControls(const office::BackupContents& contents)
                             swedish.formattedDataSize(contents.bytes, 1, QLocale::DataSizeTraditionalFormat))));
     layout->addLayout(facts);
 
-    auto* note = new QLabel(QStringLiteral("Den nuvarande mappen System flyttas undan som "
-                                           "System.före-återställning-<datum och tid> och finns kvar. Ordern på "
-                                           "skärmen stängs, och programmet börjar om som efter en ny start."),
+    auto* note = new QLabel(QStringLiteral("Det som nu finns i mappen System flyttas undan till mappen "
+                                           "System.före-återställning-<datum och tid> i System och finns kvar. "
+                                           "Ordern på skärmen stängs, och programmet börjar om som efter en ny start."),
                             this);
     note->setWordWrap(true);
     note->setMinimumWidth(420);
@@ -140,7 +140,7 @@ void FrmAterstall::cmdAterstall_Click()
     }
     QString text = QStringLiteral("Säkerhetskopian är återställd.");
     if (!restore.setAside.isEmpty())
-        text += QStringLiteral("\r\n\r\nDen tidigare datamappen finns kvar som\r\n%1")
+        text += QStringLiteral("\r\n\r\nDet som fanns i datamappen förut finns kvar i\r\n%1")
                     .arg(QDir::toNativeSeparators(restore.setAside));
     MessageBox::show(this, MessageBox::Icon::Information, title, text);
     if (restore.failure)

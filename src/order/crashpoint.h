@@ -21,11 +21,13 @@ enum class CrashPoint {
 
     BackupPlaced, // a backup's zip file in place under its name, not yet read back
 
-    RestoreBegun, // the first file of a backup unpacked beside System
+    RestoreBegun, // the first file of a backup unpacked inside System
     RestoreUnpacked, // the whole backup unpacked and synced, not yet checked
     RestoreJournal, // the restore's journal is on the disk
-    RestoreSetAside, // the old System moved aside
-    RestoreInPlace, // the unpacked folder is System
+    RestoreMovingAside, // the first of System's files and folders moved aside
+    RestoreSetAside, // all of System's files and folders moved aside
+    RestoreMovingIn, // the first of the unpacked files and folders in its place
+    RestoreInPlace, // the unpacked files and folders are System's
     RestoreDone, // the restore's journal removed
 };
 

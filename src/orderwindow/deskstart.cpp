@@ -18,8 +18,8 @@ void tellInterruptedRestore(const office::InterruptedRestore& restore)
         for (const QString& link : restore.linksRemoved)
             links.append(QDir::toNativeSeparators(link));
         MessageBox::show(nullptr, MessageBox::Icon::Information, programTitle,
-                         QStringLiteral("Bredvid datamappen fanns en symbolisk länk med ett namn som bara en "
-                                        "återställning av en säkerhetskopia ger:\r\n\r\n%1\r\n\r\n"
+                         QStringLiteral("I eller bredvid datamappen fanns en symbolisk länk med ett namn som bara "
+                                        "en återställning av en säkerhetskopia ger:\r\n\r\n%1\r\n\r\n"
                                         "Programmet följer inte länken. Länken är borttagen; det den pekade "
                                         "på är orört.")
                              .arg(links.join(QStringLiteral("\r\n"))));
@@ -32,7 +32,7 @@ void tellInterruptedRestore(const office::InterruptedRestore& restore)
         QString text = QStringLiteral("Programmet avslutades medan en säkerhetskopia återställdes.\r\n\r\n"
                                       "Återställningen är nu klar: mappen System är säkerhetskopians.");
         if (!restore.setAside.isEmpty())
-            text += QStringLiteral(" Den tidigare datamappen finns kvar som\r\n%1")
+            text += QStringLiteral(" Det som fanns i datamappen förut finns kvar i\r\n%1")
                         .arg(QDir::toNativeSeparators(restore.setAside));
         MessageBox::show(nullptr, MessageBox::Icon::Information, programTitle, text);
     } else if (restore.found == Found::Undone) {

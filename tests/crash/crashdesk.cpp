@@ -79,7 +79,9 @@ int main(int argc, char* argv[])
         { "restore-begun", core::CrashPoint::RestoreBegun },
         { "restore-unpacked", core::CrashPoint::RestoreUnpacked },
         { "restore-journal", core::CrashPoint::RestoreJournal },
+        { "restore-moving-aside", core::CrashPoint::RestoreMovingAside },
         { "restore-set-aside", core::CrashPoint::RestoreSetAside },
+        { "restore-moving-in", core::CrashPoint::RestoreMovingIn },
         { "restore-in-place", core::CrashPoint::RestoreInPlace },
         { "restore-done", core::CrashPoint::RestoreDone },
     };

@@ -325,8 +325,8 @@ void TestCrashRecovery::statusChangeSynced()
 
 namespace {
 
-// Every file of a folder with its bytes, the lock and the desks' presence
-// and claims left out.
+// Every data file of a folder with its bytes: the lock, the desks' folder and
+// a restore's folders left out.
 QMap<QString, QByteArray> filesOf(const QString& path)
 {
     const QString folder = QDir::cleanPath(path);
@@ -334,10 +334,9 @@ QMap<QString, QByteArray> filesOf(const QString& path)
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
-        const bool working = it.fileName() == QLatin1String("orderregistrering.lock")
-            || it.fileName().endsWith(QLatin1String(".skrivbord")) || it.fileName().endsWith(QLatin1String(".claim"));
-        if (!working && file.open(QIODevice::ReadOnly))
-            files.insert(file.fileName().sliced(folder.size() + 1), file.readAll());
+        const QString name = file.fileName().sliced(folder.size() + 1);
+        if (!datafiles::DataDirectory::isWorkingPath(name) && file.open(QIODevice::ReadOnly))
+            files.insert(name, file.readAll());
     }
     return files;
 }
@@ -357,8 +356,10 @@ void TestCrashRecovery::restoreKilledAtEveryStep_data()
     QTest::newRow("after all is unpacked") << "restore-unpacked" << false << undone;
     // From the journal on, the restore is carried through.
     QTest::newRow("after the journal") << "restore-journal" << true << finished;
-    QTest::newRow("after System is set aside") << "restore-set-aside" << true << finished;
-    QTest::newRow("after the restored folder is in place") << "restore-in-place" << true << finished;
+    QTest::newRow("while System's files are moved aside") << "restore-moving-aside" << true << finished;
+    QTest::newRow("after System's files are set aside") << "restore-set-aside" << true << finished;
+    QTest::newRow("while the restored files are moved in") << "restore-moving-in" << true << finished;
+    QTest::newRow("after the restored files are in place") << "restore-in-place" << true << finished;
     QTest::newRow("after the journal is removed") << "restore-done" << true << QString();
 }
 
@@ -387,13 +388,15 @@ void TestCrashRecovery::restoreKilledAtEveryStep()
     QCOMPARE(started.output.count(QStringLiteral("box: ")), told.isEmpty() ? 0 : 1);
     QVERIFY(started.output.contains(told));
 
-    // Either the old folder or the restored one, whole; the one replaced set aside.
+    // Either the old data or the restored, whole; the data replaced set aside
+    // inside System, and nothing left of the restore's own.
     QCOMPARE(filesOf(folder.path(QString())), restored ? backedUp : afternoon);
     const QString setAside = QStringLiteral("System.före-återställning-2026-12-07-150000");
-    const QStringList inPlace = restored ? QStringList { "System", setAside } : QStringList { "System" };
-    QCOMPARE(QDir(folder.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), inPlace);
+    QStringList restoresOwn = QDir(folder.path(QString())).entryList({ "System.*", "återställning.journal" });
+    QCOMPARE(restoresOwn, restored ? QStringList { setAside } : QStringList());
+    QCOMPARE(QDir(folder.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "System" });
     if (restored)
-        QCOMPARE(filesOf(folder.programFolder() + u'/' + setAside), afternoon);
+        QCOMPARE(filesOf(folder.path(setAside)), afternoon);
     QCOMPARE(nextNumber(started), restored ? QStringLiteral("1042") : QStringLiteral("1051"));
 }
 

@@ -63,6 +63,15 @@ struct Desk : TestDataFolder
     QTemporaryDir backups;
 };
 
+// What a folder holds that is data: the lock, the desks' folder and a
+// restore's folders left out.
+QMap<QString, QByteArray> dataOf(const QString& path)
+{
+    QMap<QString, QByteArray> data = contentsOf(path);
+    data.removeIf([](const auto& entry) { return datafiles::DataDirectory::isWorkingPath(entry.key()); });
+    return data;
+}
+
 // Flips a bit of the byte in the middle of the file, as a failing disk might.
 void damage(const QString& file)
 {
@@ -115,9 +124,7 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
     Desk desk;
     // What a replacement stopped by a crash leaves beside its file.
     desk.write("Registret/OrderNr.dbf.Xq3v9Z", "125\r\n");
-    QMap<QString, QByteArray> backedUp = contentsOf(desk.path(QString()));
-    backedUp.remove("orderregistrering.lock");
-    backedUp.remove("Registret/OrderNr.dbf.Xq3v9Z");
+    const QMap<QString, QByteArray> backedUp = dataOf(desk.path(QString()));
 
     const office::BackupOutcome backup = office::backUp(desk.data(), desk.backups.path(), made);
     QVERIFY2(!backup.failure, qPrintable(backup.failure ? backup.failure->reason : QString()));
@@ -142,18 +149,14 @@ void TestBackup::backupListedByUnzipRestoresTheSameFolder()
     desk.write("Registret/OrderNr.dbf", "131\r\n");
     desk.remove("Customer/1002.GetInfo.dbf");
     desk.write("Order/131.basket.dbf", "\"A\",\"B\",\"st\",\"1.00\",\"1\",\"\",\"1.00\"\r\n");
-    QMap<QString, QByteArray> dayAfter = contentsOf(desk.path(QString()));
-    dayAfter.remove("orderregistrering.lock");
+    const QMap<QString, QByteArray> dayAfter = dataOf(desk.path(QString()));
 
     const office::RestoreOutcome restore = office::restoreBackup(desk.data(), backup.zipFile, made);
     QVERIFY2(restore.restored && !restore.failure, qPrintable(restore.failure ? restore.failure->reason : QString()));
-    QMap<QString, QByteArray> restored = contentsOf(desk.path(QString()));
-    restored.remove("orderregistrering.lock");
-    QCOMPARE(restored, backedUp);
-    QCOMPARE(restore.setAside, desk.programFolder() + "/System.före-återställning-2026-12-07-143000");
+    QCOMPARE(dataOf(desk.path(QString())), backedUp);
+    QCOMPARE(restore.setAside, desk.path("System.före-återställning-2026-12-07-143000"));
     QCOMPARE(contentsOf(restore.setAside), dayAfter);
-    QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             (QStringList { "System", "System.före-återställning-2026-12-07-143000" }));
+    QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "System" });
 }
 
 void TestBackup::refusedBackupsLeaveNoZipFile_data()
@@ -238,7 +241,7 @@ void TestBackup::refusedArchivesChangeNothing()
     const QMap<QString, QByteArray> before = contentsOf(desk.path(QString()));
     const core::CrashHookForTesting damaging([&](core::CrashPoint point) {
         if (damagedOnceUnpacked && point == core::CrashPoint::RestoreUnpacked)
-            damage(desk.programFolder() + "/System.återställs-2026-12-07-143000/Registret/OrderNr.dbf");
+            damage(desk.path("System.återställs-2026-12-07-143000/Registret/OrderNr.dbf"));
     });
 
     const office::RestoreOutcome restore = office::restoreBackup(desk.data(), file, made);
@@ -268,7 +271,7 @@ void TestBackup::restoreOnAShareReplacesTheFolderSystemLinksTo()
     Desk desk;
     const QString zip = office::backUp(desk.data(), desk.backups.path(), made).zipFile;
     QVERIFY(!zip.isEmpty());
-    const QMap<QString, QByteArray> backedUp = contentsOf(desk.path(QString()));
+    const QMap<QString, QByteArray> backedUp = dataOf(desk.path(QString()));
     // System on a share: a link to the mounted folder.
     QTemporaryDir share;
     const QString shared = share.filePath("Orderdata");
@@ -278,11 +281,11 @@ void TestBackup::restoreOnAShareReplacesTheFolderSystemLinksTo()
 
     const office::RestoreOutcome restore = office::restoreBackup(desk.data(), zip, made);
     QVERIFY(restore.restored);
-    // The link stays; what it points to is the backup, and the folder it
-    // replaced lies beside it on the share, where every desk sees it.
+    // The link stays; what it points to is the backup, and what it held lies
+    // inside it on the share, where every desk sees it.
     QVERIFY(QFileInfo(desk.programFolder() + "/System").isSymLink());
-    QCOMPARE(contentsOf(shared), backedUp);
-    QCOMPARE(restore.setAside, share.filePath("System.före-återställning-2026-12-07-143000"));
+    QCOMPARE(dataOf(shared), backedUp);
+    QCOMPARE(restore.setAside, shared + "/System.före-återställning-2026-12-07-143000");
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
              QStringList { "System" });
 }

@@ -215,10 +215,9 @@ void TestOfficeWindows::restoreStartsTheDeskAgainOnTheBackup()
     QTest::mouseClick(window->findChild<QPushButton*>("cmdAterstall"), Qt::LeftButton);
 
     QCOMPARE(boxes.shown.size(), 3);
-    QVERIFY(boxes.shown.last().text.startsWith("Säkerhetskopian är återställd.\r\n\r\nDen tidigare datamappen finns "
-                                               "kvar som\r\n"
-                                               + folder.programFolder()
-                                               + "/System.före-återställning-2026-12-06-000000"));
+    QVERIFY(boxes.shown.last().text.startsWith("Säkerhetskopian är återställd.\r\n\r\nDet som fanns i datamappen "
+                                               "förut finns kvar i\r\n"
+                                               + folder.path("System.före-återställning-2026-12-06-000000")));
     QCOMPARE(folder.read("Registret/OrderNr.dbf"), QByteArray("1042\r\n"));
     // A new order window, as at the program's start, its first order
     // numbered, and the desk present on the restored folder.
