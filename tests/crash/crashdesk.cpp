@@ -131,6 +131,9 @@ int main(int argc, char* argv[])
         const office::RestoreOutcome restored = office::restoreBackup(
             window.openOrder().data(), QString::fromLocal8Bit(argv[3]), QDateTime(QDate(2026, 12, 7), QTime(15, 0)));
         out << "restored: " << (restored.restored ? "yes" : "no") << "\n";
+        if (restored.refusal || restored.failure)
+            out << "why: " << restored.refusal.value_or(restored.failure ? restored.failure->reason : QString()) << " "
+                << (restored.failure ? restored.failure->file : QString()) << "\n";
     } else {
         choose(window, "mnuNy");
         out << "next: " << window.findChild<TextBox*>(QStringLiteral("txt_OrderNr"))->text() << "\n";

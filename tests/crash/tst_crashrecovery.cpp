@@ -78,6 +78,33 @@ public:
     }
 };
 
+// The folder as the package lays it out: the program's folder root's, System
+// the group's and set-group-id, nothing for others.
+void layOutAsInstalled(const DeskFolder& folder, const QString& group, int folderMode)
+{
+    QCOMPARE(QProcess::execute(QStringLiteral("sh"),
+                               { "-c",
+                                 "chown root:root \"$1\" && chmod 755 \"$1\" && chown -R root:\"$2\" \"$1/System\" && "
+                                 "find \"$1/System\" -type d -exec chmod \"$3\" {} + && "
+                                 "find \"$1/System\" -type f -exec chmod 0660 {} +",
+                                 "sh", folder.programFolder(), group, QString::number(folderMode, 8) }),
+             0);
+}
+
+// Every file and folder under System is the group's to go on with.
+void checkSharedWithGroup(const QString& system)
+{
+    struct stat shared;
+    QVERIFY(::stat(QFile::encodeName(system).constData(), &shared) == 0);
+    QDirIterator it(system, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        struct stat status;
+        QVERIFY(::lstat(QFile::encodeName(it.next()).constData(), &status) == 0);
+        QVERIFY2(status.st_gid == shared.st_gid && (status.st_mode & 0067) == 060,
+                 qPrintable(it.filePath() + QStringLiteral(" %1").arg(status.st_mode, 0, 8)));
+    }
+}
+
 // Either the whole registration of order 1042 is there or none of it.
 void checkWholeOrNothing(const DeskFolder& folder, bool registered)
 {
@@ -164,6 +191,7 @@ private slots:
     void anotherOperatorsAccount_data();
     void anotherOperatorsAccount();
     void statusChangeSynced();
+    void anotherOperatorRestoresInTheInstalledLayout();
     void restoreKilledAtEveryStep_data();
     void restoreKilledAtEveryStep();
 };
@@ -271,16 +299,8 @@ void TestCrashRecovery::anotherOperatorsAccount()
     QFETCH(QString, told);
     SKIP_IF_UNAVAILABLE(unlessRoot(QStringLiteral("starting the desk as another account needs root")));
     DeskFolder folder;
-    // The folder as the package lays it out: the group's and set-group-id,
-    // nothing for others.
+    layOutAsInstalled(folder, group, folderMode);
     const QString system = folder.path(QString()).chopped(1);
-    QCOMPARE(QProcess::execute(QStringLiteral("sh"),
-                               { "-c",
-                                 "chmod 755 \"$1\" && chown -R root:\"$2\" \"$1/System\" && "
-                                 "find \"$1/System\" -type d -exec chmod \"$3\" {} + && "
-                                 "find \"$1/System\" -type f -exec chmod 0660 {} +",
-                                 "sh", folder.programFolder(), group, QString::number(folderMode, 8) }),
-             0);
 
     const Run run = folder.run({ QStringLiteral("print") },
                                { "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--" });
@@ -297,15 +317,31 @@ void TestCrashRecovery::anotherOperatorsAccount()
     // desk made or replaced is the group's to go on with.
     QVERIFY2(run.output.contains(QStringLiteral("paper: printed")), qPrintable(run.output));
     checkWholeOrNothing(folder, true);
-    struct stat shared;
-    QVERIFY(::stat(QFile::encodeName(system).constData(), &shared) == 0);
-    QDirIterator it(system, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        struct stat status;
-        QVERIFY(::lstat(QFile::encodeName(it.next()).constData(), &status) == 0);
-        QVERIFY2(status.st_gid == shared.st_gid && (status.st_mode & 0067) == 060,
-                 qPrintable(it.filePath() + QStringLiteral(" %1").arg(status.st_mode, 0, 8)));
-    }
+    checkSharedWithGroup(system);
+}
+
+// An operator restores a backup where the program's folder belongs to root,
+// and the next operator's F9 registers on the restored data.
+void TestCrashRecovery::anotherOperatorRestoresInTheInstalledLayout()
+{
+    SKIP_IF_UNAVAILABLE(unlessRoot(QStringLiteral("starting the desk as another account needs root")));
+    DeskFolder folder;
+    QTemporaryDir backups;
+    const QString zip
+        = office::backUp(folder.data(), backups.path(), QDateTime(QDate(2026, 12, 7), QTime(14, 30))).zipFile;
+    const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther;
+    QVERIFY(!zip.isEmpty() && QFile::setPermissions(backups.path(), readable | QFile::ExeOwner | QFile::ExeOther)
+            && QFile::setPermissions(zip, readable));
+    folder.write("Registret/OrderNr.dbf", "1050\r\n");
+    layOutAsInstalled(folder, QStringLiteral("nogroup"), 02770);
+    const QStringList operatorAccount { "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--" };
+
+    const Run restore = folder.run({ QStringLiteral("restore"), zip }, operatorAccount);
+    QVERIFY2(restore.output.contains(QStringLiteral("restored: yes")), qPrintable(restore.output));
+    checkSharedWithGroup(folder.path(QString()).chopped(1));
+    const Run print = folder.run({ QStringLiteral("print") }, operatorAccount);
+    QVERIFY2(print.output.contains(QStringLiteral("paper: printed")), qPrintable(print.output));
+    checkWholeOrNothing(folder, true);
 }
 
 // A change of an order's state is appended to the status file, synced, and its

@@ -63,6 +63,8 @@ void TestPlantedLinks::nothingBehindALinkIsReadOrRemoved_data()
         << "System/Registret/Produkter.dbf.före-import" << false << importUndoAndStart;
     QTest::newRow("a customer file") << "System/Customer/1001.GetInfo.dbf" << false << importUndoAndStart;
     QTest::newRow("System.återställs-x") << "System.återställs-x" << true << importUndoAndStart;
+    QTest::newRow("System.återställs-x inside System")
+        << "System/System.återställs-x" << true << importUndoAndStart;
 }
 
 void TestPlantedLinks::nothingBehindALinkIsReadOrRemoved()
