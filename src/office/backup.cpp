@@ -58,18 +58,6 @@ datafiles::Failure failed(const QString& file, int error)
     return { operation, file, datafiles::failureReason(error, QString::fromLocal8Bit(strerror(error))) };
 }
 
-// Files the program keeps for itself while it runs: the lock, the desks'
-// presence and their claims on numbers, and what a replacement of one of its
-// files left when the program stopped. A restored folder has no desk working
-// on it yet.
-bool isWorkingFile(const QString& name, const QString& lockName)
-{
-    return name == lockName || name.startsWith(lockName + u'.')
-        || name.endsWith(datafiles::DataDirectory::presenceSuffix())
-        || name.endsWith(datafiles::DataDirectory::claimSuffix())
-        || datafiles::DataDirectory::isLeftoverTemporaryFile(name);
-}
-
 // The files other desks change: the order-number file, the order list, the
 // status log, the registers and the customers.
 bool sharedByDesks(const QString& path)
@@ -84,14 +72,13 @@ bool sharedByDesks(const QString& path)
 void addSources(const datafiles::DataDirectory& data, bool shared, QList<Source>& sources, QStringList& skipped)
 {
     const QString root = data.systemFolder();
-    const QString lockName = QFileInfo(data.lockFile()).fileName();
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
         const QString path = info.filePath().sliced(root.size() + 1);
-        if (isWorkingFile(info.fileName(), lockName) || (!info.isDir() && sharedByDesks(path) != shared)
+        if (datafiles::DataDirectory::isWorkingPath(path) || (!info.isDir() && sharedByDesks(path) != shared)
             || (info.isDir() && shared))
             continue;
         if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
