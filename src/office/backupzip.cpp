@@ -1,5 +1,6 @@
 #include "backupzip.h"
 
+#include "datafiles/datadirectory.h"
 #include "datafiles/records.h"
 #include "datafiles/textfile.h"
 #include "order/archive.h"
@@ -9,7 +10,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -17,6 +20,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace office {
@@ -27,6 +31,21 @@ const QString orderNumberFile = QStringLiteral("Registret/OrderNr.dbf");
 const QString orderList = QStringLiteral("Order/lista.dbf");
 const QString productRegister = QStringLiteral("Registret/Produkter.dbf");
 
+// What a backup may unpack to. A zip file of the data compresses text some
+// ten times; one that unpacks to hundreds of times its size is made to fill
+// the disk or the memory of whoever opens it.
+constexpr qint64 largestEntry = qint64(4) << 30;
+constexpr qint64 mostTimesItsSize = 200;
+constexpr qint64 slack = 1 << 20;
+// The longest record of the order list or the product register a backup's
+// reading holds while it counts them.
+constexpr qsizetype longestRecord = 1 << 20;
+
+qint64 mostUnpacked(qint64 archiveSize)
+{
+    return mostTimesItsSize * archiveSize + slack;
+}
+
 struct ArchiveFree
 {
     void operator()(struct archive* a) const { archive_read_free(a); }
@@ -36,8 +55,88 @@ using ArchiveReader = std::unique_ptr<struct archive, ArchiveFree>;
 QString archiveError(struct archive* a)
 {
     const char* text = archive_error_string(a);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("okänt fel");
+    return text ? QString::fromUtf8(text) : QStringLiteral("okänt fel");
 }
+
+// An entry's name as UTF-8, which is how a backup names its entries, whatever
+// the locale the program runs under; none when the name is not UTF-8.
+std::optional<QString> nameOf(archive_entry* entry)
+{
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    if (utf8)
+        return QString::fromUtf8(utf8);
+    const char* raw = archive_entry_pathname(entry);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString name = decoder(QByteArrayView(raw ? raw : ""));
+    if (decoder.hasError())
+        return std::nullopt;
+    return name;
+}
+
+// Counts what a file of the backup holds as its bytes arrive, holding no more
+// of it than the record being read: the first line of the order-number file,
+// the distinct order numbers of the list, the fields of the product register.
+class RecordCounter
+{
+public:
+    enum class Kind { FirstLine, ListedNumbers, Fields };
+    RecordCounter(Kind kind, qsizetype mostNumbers)
+        : m_kind(kind)
+        , m_mostNumbers(mostNumbers)
+    {
+    }
+
+    // False when a record is longer than a list or register ever holds.
+    bool add(QByteArrayView bytes)
+    {
+        if (m_kind == Kind::FirstLine) {
+            if (m_pending.size() < 1024)
+                m_pending.append(bytes.first(qMin(bytes.size(), 1024 - m_pending.size())));
+            return true;
+        }
+        m_pending.append(bytes);
+        const qsizetype lineEnd = m_pending.lastIndexOf('\n');
+        if (lineEnd >= 0) {
+            const qsizetype used = count(QByteArrayView(m_pending).first(lineEnd + 1));
+            m_pending.remove(0, used);
+        }
+        return m_pending.size() <= longestRecord;
+    }
+
+    void finish() { m_pending.remove(0, count(m_pending)); }
+
+    QString firstLine() const { return datafiles::readLines(m_pending).value(0).trimmed(); }
+    const QSet<QByteArray>& numbers() const { return m_numbers; }
+    // More distinct numbers than the zip file has entries: it cannot hold
+    // every order's files.
+    bool tooManyNumbers() const { return m_tooMany; }
+    qsizetype fields() const { return m_fields; }
+
+private:
+    qsizetype count(QByteArrayView bytes)
+    {
+        if (m_kind == Kind::ListedNumbers) {
+            return core::forEachListedNumber(bytes, [this](QByteArrayView number) {
+                if (m_numbers.size() <= m_mostNumbers)
+                    m_numbers.insert(number.toByteArray());
+                else
+                    m_tooMany = true;
+            });
+        }
+        datafiles::FieldStream stream(bytes);
+        datafiles::FieldSpan field;
+        while (stream.next(&field))
+            ++m_fields;
+        return bytes.size();
+    }
+
+    Kind m_kind;
+    qsizetype m_mostNumbers;
+    QByteArray m_pending;
+    QSet<QByteArray> m_numbers;
+    bool m_tooMany = false;
+    qsizetype m_fields = 0;
+};
 
 QString shown(const QString& entry)
 {
@@ -111,10 +210,13 @@ private:
 class BackupReading
 {
 public:
-    BackupReading(QString unpackInto, Progress progress, qint64 archiveSize)
+    BackupReading(QString unpackInto, Progress progress, qint64 archiveSize, qsizetype entries)
         : m_unpackInto(std::move(unpackInto))
         , m_progress(std::move(progress))
         , m_archiveSize(archiveSize)
+        , m_orderNumber(RecordCounter::Kind::FirstLine, 0)
+        , m_orderList(RecordCounter::Kind::ListedNumbers, entries)
+        , m_products(RecordCounter::Kind::Fields, 0)
     {
     }
 
@@ -153,9 +255,12 @@ private:
     // reading is to stop.
     bool readEntry(struct archive* a, archive_entry* entry)
     {
-        const char* utf8 = archive_entry_pathname_utf8(entry);
-        const char* raw = archive_entry_pathname(entry);
-        const QString name = utf8 ? QString::fromUtf8(utf8) : QString::fromLocal8Bit(raw ? raw : "");
+        const std::optional<QString> utf8 = nameOf(entry);
+        if (!utf8) {
+            refuse(QStringLiteral("Säkerhetskopian innehåller ett namn som inte är skrivet i UTF-8."));
+            return false;
+        }
+        const QString& name = *utf8;
         const auto type = archive_entry_filetype(entry);
         if (name.startsWith(u'/') || name.contains(u'\\') || name.split(u'/').contains(QStringLiteral(".."))) {
             refuse(QStringLiteral("Säkerhetskopian innehåller %1, som pekar ut ur datamappen.").arg(shown(name)));
@@ -176,6 +281,18 @@ private:
             return false;
         }
         const bool folder = type == AE_IFDIR;
+        if (path->isEmpty() && !folder) {
+            refuse(QStringLiteral("Säkerhetskopian innehåller \"System\" som en fil. System ska vara en mapp."));
+            return false;
+        }
+        // The lock, the desks' presence and a restore's own folders belong to
+        // the folder the backup was made of, not to its data.
+        if (datafiles::DataDirectory::isWorkingPath(*path))
+            return true;
+        if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > largestEntry) {
+            refuse(QStringLiteral("Säkerhetskopian innehåller %1, som är större än 4 GB.").arg(shown(name)));
+            return false;
+        }
         if (!place(*path, folder, name))
             return false;
 
@@ -209,10 +326,32 @@ private:
             const QString parent = path.first(slash);
             if (m_files.contains(parent))
                 return conflict();
+            if (!sameCaseAsBefore(parent))
+                return false;
             m_folders.insert(parent);
         }
+        if (!sameCaseAsBefore(path))
+            return false;
         (folder ? m_folders : m_files).insert(path);
         return true;
+    }
+
+    // A folder on a disk that does not tell "Order" from "order" would take
+    // both as one; a backup never holds two such names.
+    bool sameCaseAsBefore(const QString& path)
+    {
+        const QString folded = path.toCaseFolded();
+        const auto found = m_byFoldedName.constFind(folded);
+        if (found == m_byFoldedName.cend()) {
+            m_byFoldedName.insert(folded, path);
+            return true;
+        }
+        if (*found == path)
+            return true;
+        refuse(QStringLiteral("Säkerhetskopian innehåller både %1 och %2, som bara skiljer sig i stora och små "
+                              "bokstäver.")
+                   .arg(shown(entryName(*found, false)), shown(entryName(path, false))));
+        return false;
     }
 
     bool readFile(struct archive* a, archive_entry* entry, BackupEntry& read)
@@ -220,13 +359,14 @@ private:
         UnpackedFile unpacked;
         if (!m_unpackInto.isEmpty() && (m_contents.failure = unpacked.open(unpackedPath(read.path))))
             return false;
-        QByteArray* kept = nullptr;
+        RecordCounter* counter = nullptr;
         if (read.path == orderNumberFile)
-            kept = &m_orderNumber;
+            counter = &m_orderNumber;
         else if (read.path == orderList)
-            kept = &m_orderList;
+            counter = &m_orderList;
         else if (read.path == productRegister)
-            kept = &m_products;
+            counter = &m_products;
+        const qint64 declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : largestEntry;
 
         QCryptographicHash sha(QCryptographicHash::Sha256);
         for (;;) {
@@ -239,8 +379,23 @@ private:
             }
             sha.addData(QByteArrayView(m_buffer.constData(), got));
             read.size += got;
-            if (kept)
-                kept->append(m_buffer.constData(), got);
+            m_unpacked += got;
+            if (read.size > declared) {
+                refuse(QStringLiteral("Säkerhetskopian är skadad eller avkortad (%1 har fel storlek).")
+                           .arg(shown(entryName(read.path, false))));
+                return false;
+            }
+            if (m_unpacked > mostUnpacked(m_archiveSize)) {
+                refuse(QStringLiteral("Säkerhetskopian packas upp till mer än %1 gånger sin storlek och är ingen "
+                                      "säkerhetskopia av programmets data.")
+                           .arg(mostTimesItsSize));
+                return false;
+            }
+            if (counter && !counter->add(QByteArrayView(m_buffer.constData(), got))) {
+                refuse(QStringLiteral("Säkerhetskopian innehåller %1 med en post på mer än 1 MB.")
+                           .arg(shown(entryName(read.path, false))));
+                return false;
+            }
             if (!m_unpackInto.isEmpty() && (m_contents.failure = unpacked.write(m_buffer.constData(), got)))
                 return false;
         }
@@ -269,18 +424,27 @@ private:
                        .arg(orderNumberFile));
             return;
         }
-        m_contents.lastOrderNumber = datafiles::readLines(m_orderNumber).value(0).trimmed();
-        QSet<QByteArray> numbers;
-        const core::OrderList list(m_orderList, [&numbers](const core::OrderList::Fields& fields) {
-            numbers.insert(fields[1].toByteArray());
-        });
-        m_contents.orders = numbers.size();
-        datafiles::FieldStream products(m_products);
-        datafiles::FieldSpan field;
-        qsizetype fields = 0;
-        while (products.next(&field))
-            ++fields;
-        m_contents.products = fields / core::productFields;
+        m_orderList.finish();
+        m_products.finish();
+        m_contents.lastOrderNumber = m_orderNumber.firstLine();
+        m_contents.orders = m_orderList.numbers().size();
+        m_contents.products = m_products.fields() / core::productFields;
+        // A backup without the orders its list names would restore a list the
+        // history cannot show and numbers already given.
+        QStringList missing;
+        for (const QByteArray& number : m_orderList.numbers()) {
+            const QString name = QString::fromLatin1(number);
+            if (!m_files.contains(QStringLiteral("Order/%1_data2.dbf").arg(name)))
+                missing.append(name);
+        }
+        if (!missing.isEmpty() || m_orderList.tooManyNumbers()) {
+            std::sort(missing.begin(), missing.end());
+            refuse(QStringLiteral("Säkerhetskopian saknar filerna för %1 av orderna i orderlistan (%2%3).")
+                       .arg(m_orderList.tooManyNumbers() ? QStringLiteral("flera") : QString::number(missing.size()))
+                       .arg(missing.mid(0, 5).join(QStringLiteral(", ")),
+                            missing.size() > 5 ? QStringLiteral(" …") : QString()));
+            return;
+        }
         if (!m_contents.made.isValid()) {
             for (const BackupEntry& entry : std::as_const(m_contents.entries))
                 m_contents.made = qMax(m_contents.made, entry.modified);
@@ -298,9 +462,11 @@ private:
     BackupContents m_contents;
     QSet<QString> m_files;
     QSet<QString> m_folders;
-    QByteArray m_orderNumber;
-    QByteArray m_orderList;
-    QByteArray m_products;
+    QHash<QString, QString> m_byFoldedName;
+    qint64 m_unpacked = 0;
+    RecordCounter m_orderNumber;
+    RecordCounter m_orderList;
+    RecordCounter m_products;
     QByteArray m_buffer = QByteArray(1 << 16, Qt::Uninitialized);
     bool m_unpackedAFile = false;
 };
@@ -312,7 +478,52 @@ ArchiveReader zipReader()
 {
     ArchiveReader a(archive_read_new());
     archive_read_support_format_zip_seekable(a.get());
+    // A backup names its entries in UTF-8, and they are taken so under any
+    // locale.
+    archive_read_set_options(a.get(), "zip:hdrcharset=UTF-8");
     return a;
+}
+
+// What the zip file's table of contents says, read before any of its files:
+// how many entries, and whether what they unpack to is within bounds.
+struct Survey
+{
+    qsizetype entries = 0;
+    std::optional<QString> refusal;
+};
+
+Survey survey(struct archive* a, qint64 archiveSize, const QString& unpackInto)
+{
+    Survey found;
+    qint64 total = 0;
+    archive_entry* entry = nullptr;
+    while (archive_read_next_header(a, &entry) == ARCHIVE_OK) {
+        ++found.entries;
+        if (!archive_entry_size_is_set(entry))
+            continue;
+        const qint64 size = archive_entry_size(entry);
+        const std::optional<QString> name = nameOf(entry);
+        if (size > largestEntry) {
+            found.refusal = QStringLiteral("Säkerhetskopian innehåller %1, som är större än 4 GB.")
+                                .arg(shown(name.value_or(QString())));
+            return found;
+        }
+        total += size;
+        if (total > mostUnpacked(archiveSize)) {
+            found.refusal = QStringLiteral("Säkerhetskopian packas upp till mer än %1 gånger sin storlek och är "
+                                           "ingen säkerhetskopia av programmets data.")
+                                .arg(mostTimesItsSize);
+            return found;
+        }
+    }
+    struct statvfs disk;
+    if (!unpackInto.isEmpty() && ::statvfs(QFile::encodeName(unpackInto).constData(), &disk) == 0
+        && total > qint64(disk.f_bavail) * qint64(disk.f_frsize)) {
+        found.refusal = QStringLiteral("Säkerhetskopian packas upp till %1 MB, och disken har bara %2 MB ledigt.")
+                            .arg((total >> 20) + 1)
+                            .arg((qint64(disk.f_bavail) * qint64(disk.f_frsize)) >> 20);
+    }
+    return found;
 }
 
 // Why an zip file the reader would not open cannot be restored: a zip file
@@ -332,16 +543,25 @@ BackupContents readFile(const QString& zipPath, const QString& unpackInto, const
         contents.failure = missing.failure;
         return contents;
     }
-    ArchiveReader a = zipReader();
-    if (archive_read_open_filename(a.get(), QFile::encodeName(zipPath).constData(), 1 << 16) != ARCHIVE_OK) {
+    const auto open = [&](ArchiveReader& a) {
+        a = zipReader();
+        if (archive_read_open_filename(a.get(), QFile::encodeName(zipPath).constData(), 1 << 16) == ARCHIVE_OK)
+            return true;
         QFile file(zipPath);
         if (!file.open(QIODevice::ReadOnly))
             contents.failure = datafiles::Failure { {}, zipPath, archiveError(a.get()) };
         else
             contents.refusal = unopened(file.read(4), a.get());
+        return false;
+    };
+    ArchiveReader a;
+    if (!open(a))
         return contents;
-    }
-    return BackupReading(unpackInto, progress, datafiles::fileSize(zipPath)).read(a.get());
+    const qint64 size = datafiles::fileSize(zipPath);
+    const Survey surveyed = survey(a.get(), size, unpackInto);
+    if ((contents.refusal = surveyed.refusal) || !open(a))
+        return contents;
+    return BackupReading(unpackInto, progress, size, surveyed.entries).read(a.get());
 }
 
 } // namespace
@@ -378,13 +598,21 @@ BackupContents readBackup(const QString& zipFile, const Progress& progress)
 
 BackupContents readBackupBytes(QByteArrayView bytes)
 {
-    ArchiveReader a = zipReader();
     BackupContents contents;
-    if (archive_read_open_memory(a.get(), bytes.data(), size_t(bytes.size())) != ARCHIVE_OK) {
+    const auto open = [&](ArchiveReader& a) {
+        a = zipReader();
+        if (archive_read_open_memory(a.get(), bytes.data(), size_t(bytes.size())) == ARCHIVE_OK)
+            return true;
         contents.refusal = unopened(bytes, a.get());
+        return false;
+    };
+    ArchiveReader a;
+    if (!open(a))
         return contents;
-    }
-    return BackupReading({}, {}, bytes.size()).read(a.get());
+    const Survey surveyed = survey(a.get(), bytes.size(), {});
+    if ((contents.refusal = surveyed.refusal) || !open(a))
+        return contents;
+    return BackupReading({}, {}, bytes.size(), surveyed.entries).read(a.get());
 }
 
 BackupContents unpackBackup(const QString& zipFile, const QString& folder, const Progress& progress)

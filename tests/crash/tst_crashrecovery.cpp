@@ -37,6 +37,8 @@ public:
     {
         copySample();
         write(QStringLiteral("Order/lista.dbf"), earlierList);
+        write(QStringLiteral("Order/1040_data2.dbf"), "1040\r\n261201\r\n261201\r\n0\r\n\r\n0\r\n0\r\n0\r\n");
+        write(QStringLiteral("Order/1041_data2.dbf"), "1041\r\n261203\r\n261203\r\n0\r\n\r\n0\r\n0\r\n0\r\n");
         write(QStringLiteral("Registret/OrderNr.dbf"), "1041\r\n");
     }
 

@@ -19,6 +19,9 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,6 +101,8 @@ private slots:
     void refusedArchivesChangeNothing();
     void backupReadsTheSharedFilesUnderTheLock();
     void restoreOnAShareReplacesTheFolderSystemLinksTo();
+    void workingFilesAreNeverPutBack();
+    void previewOfAHundredThousandEntriesIsBounded();
 };
 
 void TestBackup::namedAfterTheBusiness_data()
@@ -205,6 +210,16 @@ void TestBackup::refusedArchivesChangeNothing_data()
     QTest::newRow("without the order-number file")
         << zipOf({ { "System/Order/lista.dbf", 'f', "x" } })
         << "Säkerhetskopian saknar System/Registret/OrderNr.dbf och är ingen säkerhetskopia av programmets data.";
+    QTest::newRow("System a file") << zipOf({ { "System", 'f', "x" }, orderNumber })
+                                   << "Säkerhetskopian innehåller \"System\" som en fil.";
+    QTest::newRow("names differing only in case")
+        << zipOf({ orderNumber, { "System/Order/a.dbf", 'f', "x" }, { "System/order/b.dbf", 'f', "y" } })
+        << "Säkerhetskopian innehåller både \"System/Order\" och \"System/order\"";
+    QTest::newRow("an order's files missing")
+        << zipOf({ orderNumber, { "System/Order/lista.dbf", 'f', "\"261201\",\"1040\",\"1001\",\"B\"\r\n" } })
+        << "Säkerhetskopian saknar filerna för 1 av orderna i orderlistan (1040).";
+    QTest::newRow("a bomb") << zipOf({ orderNumber, { "System/Order/lista.dbf", 'f', QByteArray(20 << 20, '\0') } })
+                            << "Säkerhetskopian packas upp till mer än 200 gånger sin storlek";
     QTest::newRow("not an archive") << QByteArray("Orderregistrering\r\n")
                                     << "Filen är ingen säkerhetskopia: den är inget zip-arkiv.";
     QTest::newRow("cut") << QByteArray("<cut>") << "Säkerhetskopian är skadad eller avkortad";
@@ -288,6 +303,53 @@ void TestBackup::restoreOnAShareReplacesTheFolderSystemLinksTo()
     QCOMPARE(restore.setAside, shared + "/System.före-återställning-2026-12-07-143000");
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
              QStringList { "System" });
+}
+
+void TestBackup::workingFilesAreNeverPutBack()
+{
+    const office::BackupContents read = office::readBackupBytes(
+        zipOf({ { "System/Registret/OrderNr.dbf", 'f', "7\r\n" },
+                { "System/orderregistrering.lock", 'f', "x" },
+                { "System/Skrivbord/a.skrivbord", 'f', "x" },
+                { "System/System.före-återställning-1/Registret/OrderNr.dbf", 'f', "1\r\n" } }));
+    QVERIFY(read.restorable());
+    QCOMPARE(read.entries.size(), 1);
+    QCOMPARE(read.entries.first().path, QStringLiteral("Registret/OrderNr.dbf"));
+}
+
+// The preview of a backup of a hundred thousand orders' files, in a process of
+// its own, whose peak memory is read when it ends.
+void TestBackup::previewOfAHundredThousandEntriesIsBounded()
+{
+    QTemporaryDir folder;
+    const QString zip = folder.filePath("stor.zip");
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    QVERIFY(archive_write_open_filename(a, QFile::encodeName(zip).constData()) == ARCHIVE_OK);
+    const auto add = [a](const QByteArray& name, const QByteArray& bytes) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, name.constData());
+        archive_entry_set_filetype(entry, AE_IFREG);
+        archive_entry_set_perm(entry, 0644);
+        archive_entry_set_size(entry, bytes.size());
+        archive_write_header(a, entry);
+        archive_write_data(a, bytes.constData(), size_t(bytes.size()));
+        archive_entry_free(entry);
+    };
+    add("System/Registret/OrderNr.dbf", "100000\r\n");
+    for (int n = 1; n < 100000; ++n)
+        add("System/Order/" + QByteArray::number(n) + "_data2.dbf", QByteArray::number(n) + "\r\n");
+    archive_write_free(a);
+
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(office::readBackup(zip).restorable() ? 0 : 1);
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    struct rusage used;
+    QCOMPARE(::getrusage(RUSAGE_CHILDREN, &used), 0);
+    QVERIFY2(used.ru_maxrss < 200 * 1024, qPrintable(QStringLiteral("%1 kB").arg(used.ru_maxrss)));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
