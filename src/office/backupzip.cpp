@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -72,6 +73,34 @@ std::optional<QString> nameOf(archive_entry* entry)
         return std::nullopt;
     return name;
 }
+
+// libarchive converts an entry's name into the character set of the locale
+// the program runs under, and under one that cannot spell "Fraktsätt.dbf" (C,
+// say, or one that is not installed) it loses the name. A backup's reading
+// runs under a UTF-8 locale of its own thread, whatever the program's.
+class Utf8Locale
+{
+public:
+    Utf8Locale()
+        : m_locale(::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr)))
+    {
+        if (m_locale)
+            m_previous = ::uselocale(m_locale);
+    }
+    ~Utf8Locale()
+    {
+        if (m_locale) {
+            ::uselocale(m_previous);
+            ::freelocale(m_locale);
+        }
+    }
+    Utf8Locale(const Utf8Locale&) = delete;
+    Utf8Locale& operator=(const Utf8Locale&) = delete;
+
+private:
+    locale_t m_locale;
+    locale_t m_previous = nullptr;
+};
 
 // Counts what a file of the backup holds as its bytes arrive, holding no more
 // of it than the record being read: the first line of the order-number file,
@@ -537,6 +566,7 @@ QString unopened(QByteArrayView start, struct archive* a)
 
 BackupContents readFile(const QString& zipPath, const QString& unpackInto, const Progress& progress)
 {
+    const Utf8Locale utf8;
     BackupContents contents;
     if (!datafiles::isFile(zipPath)) {
         const datafiles::ReadResult missing = datafiles::readChosenFile(zipPath);
@@ -598,6 +628,7 @@ BackupContents readBackup(const QString& zipFile, const Progress& progress)
 
 BackupContents readBackupBytes(QByteArrayView bytes)
 {
+    const Utf8Locale utf8;
     BackupContents contents;
     const auto open = [&](ArchiveReader& a) {
         a = zipReader();

@@ -7,11 +7,13 @@
 //   crashdesk <program folder> start                 start, then "Ny"
 //   crashdesk <program folder> deliver               start, F6, "Markera levererad"
 //                                                    for the newest order
+//   crashdesk <program folder> backup <folder>       start, then back up into the folder
 //   crashdesk <program folder> restore <archive> [crash point]
 //                                                    start, then restore the backup
 //
 // It writes every message box and the order number "Ny" gave to its output.
 
+#include "office/backup.h"
 #include "office/restore.h"
 #include "order/crashpoint.h"
 #include "order/order.h"
@@ -86,7 +88,7 @@ int main(int argc, char* argv[])
         { "restore-done", core::CrashPoint::RestoreDone },
     };
     const bool restore = mode == QLatin1String("restore");
-    const int pointArgument = restore ? 4 : 3;
+    const int pointArgument = restore || mode == QLatin1String("backup") ? 4 : 3;
     const std::optional<core::CrashPoint> crashAt
         = argc > pointArgument ? std::optional(points.value(QByteArray(argv[pointArgument]))) : std::nullopt;
     if (argc > pointArgument && !points.contains(QByteArray(argv[pointArgument])))
@@ -127,6 +129,10 @@ int main(int argc, char* argv[])
             if (top->isVisible() && top->objectName() == QLatin1String("frmOrderhistorik"))
                 top->findChild<QPushButton*>(QStringLiteral("cmdLevererad"))->click();
         }
+    } else if (mode == QLatin1String("backup") && argc > 3) {
+        const office::BackupOutcome backup = office::backUp(window.openOrder().data(), QString::fromLocal8Bit(argv[3]),
+                                                            QDateTime(QDate(2026, 12, 7), QTime(14, 30)));
+        out << "backup: " << (backup.failure ? backup.failure->reason : backup.zipFile) << "\n";
     } else if (restore && argc > 3) {
         const office::RestoreOutcome restored = office::restoreBackup(
             window.openOrder().data(), QString::fromLocal8Bit(argv[3]), QDateTime(QDate(2026, 12, 7), QTime(15, 0)));

@@ -43,11 +43,16 @@ public:
     }
 
     // `as` runs the desk through a command that changes the account, e.g. setpriv.
-    Run run(const QStringList& arguments, const QStringList& as = {}) const
+    Run run(const QStringList& arguments, const QStringList& as = {}, const QString& locale = {}) const
     {
         QProcess desk;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (!locale.isEmpty()) {
+            environment.remove(QStringLiteral("LANGUAGE"));
+            environment.insert(QStringLiteral("LC_ALL"), locale);
+            environment.insert(QStringLiteral("LANG"), locale);
+        }
         desk.setProcessEnvironment(environment);
         const QStringList command = as + QStringList { QStringLiteral(CRASHDESK), programFolder() } + arguments;
         desk.start(command.first(), command.mid(1));
@@ -194,6 +199,8 @@ private slots:
     void anotherOperatorsAccount();
     void statusChangeSynced();
     void anotherOperatorRestoresInTheInstalledLayout();
+    void backupAndRestoreWhateverTheLocale_data();
+    void backupAndRestoreWhateverTheLocale();
     void restoreKilledAtEveryStep_data();
     void restoreKilledAtEveryStep();
 };
@@ -380,6 +387,33 @@ QMap<QString, QByteArray> filesOf(const QString& path)
 }
 
 } // namespace
+
+void TestCrashRecovery::backupAndRestoreWhateverTheLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("C") << "C";
+    QTest::newRow("a locale that is not installed") << "sv_FI.ISO-8859-15";
+}
+
+// File names with letters beyond ASCII are saved and put back under a locale
+// that cannot spell them.
+void TestCrashRecovery::backupAndRestoreWhateverTheLocale()
+{
+    QFETCH(QString, locale);
+    DeskFolder folder;
+    folder.write("Order/1041_följesedel.pdf", "%PDF-1.4 följesedel");
+    QVERIFY(folder.exists("Registret/Fraktsätt.dbf"));
+    const QMap<QString, QByteArray> before = filesOf(folder.path(QString()));
+    QTemporaryDir backups;
+
+    const Run backup = folder.run({ QStringLiteral("backup"), backups.path() }, {}, locale);
+    const QString zip = backups.filePath("orderregistrering-2026-12-07-1430.zip");
+    QVERIFY2(backup.output.contains(QStringLiteral("backup: ") + zip), qPrintable(backup.output));
+    folder.remove("Order/1041_följesedel.pdf");
+    const Run restore = folder.run({ QStringLiteral("restore"), zip }, {}, locale);
+    QVERIFY2(restore.output.contains(QStringLiteral("restored: yes")), qPrintable(restore.output));
+    QCOMPARE(filesOf(folder.path(QString())), before);
+}
 
 void TestCrashRecovery::restoreKilledAtEveryStep_data()
 {
