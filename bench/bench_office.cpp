@@ -10,15 +10,20 @@
 #include "printing/output/destinations.h"
 #include "printjob/printjob.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
 #include "benchmain.h"
+#include "benchregister.h"
 
 namespace {
 
@@ -143,6 +148,13 @@ void BackupHundredThousandOrders(benchmark::State& state)
     state.counters["archive_MB"] = double(QFileInfo(backup.zipFile).size()) / 1e6;
     state.counters["pdf_kB"] = double(made.pdfBytes) / 1e3;
 
+    // The restore window's preview of it, in a process of its own: its peak
+    // memory.
+    QProcess preview;
+    preview.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--preview"), backup.zipFile });
+    preview.waitForFinished(-1);
+    state.counters["preview_peak_MB"] = preview.readAllStandardOutput().trimmed().toDouble() / 1e6;
+
     QElapsedTimer restoring;
     restoring.start();
     const office::RestoreOutcome restore
@@ -157,5 +169,11 @@ BENCHMARK(BackupHundredThousandOrders)->DenseRange(0, 1)->Unit(benchmark::kMilli
 
 int main(int argc, char** argv)
 {
+    // The preview of a backup alone, for its peak memory.
+    if (argc == 3 && qstrcmp(argv[1], "--preview") == 0) {
+        const office::BackupContents preview = office::previewBackup(QString::fromLocal8Bit(argv[2]));
+        std::printf("%.0f\n", preview.restorable() ? peakResidentBytes() : -1.0);
+        return 0;
+    }
     return runBenchmarksWithApplication(argc, argv);
 }

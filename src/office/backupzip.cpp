@@ -239,8 +239,9 @@ private:
 class BackupReading
 {
 public:
-    BackupReading(QString unpackInto, Progress progress, qint64 archiveSize, qsizetype entries)
+    BackupReading(QString unpackInto, Progress progress, qint64 archiveSize, qsizetype entries, bool keepEntries = true)
         : m_unpackInto(std::move(unpackInto))
+        , m_keepEntries(keepEntries)
         , m_progress(std::move(progress))
         , m_archiveSize(archiveSize)
         , m_orderNumber(RecordCounter::Kind::FirstLine, 0)
@@ -337,7 +338,10 @@ private:
         if (read.path.isEmpty() && folder)
             m_contents.made = read.modified;
         m_contents.bytes += read.size;
-        m_contents.entries.append(std::move(read));
+        m_contents.files += folder ? 0 : 1;
+        m_latest = qMax(m_latest, read.modified);
+        if (read.path.isEmpty() || m_keepEntries)
+            m_contents.entries.append(std::move(read));
         return true;
     }
 
@@ -345,42 +349,42 @@ private:
     // place, or a file holds a place this entry needs as a folder.
     bool place(const QString& path, bool folder, const QString& name)
     {
-        const auto conflict = [&] {
+        for (qsizetype slash = path.indexOf(u'/'); slash >= 0; slash = path.indexOf(u'/', slash + 1)) {
+            if (!placeOne(path.first(slash), true, name))
+                return false;
+        }
+        return placeOne(path, folder, name);
+    }
+
+    // One name, as the entry's own or a folder it lies in. A folder on a disk
+    // that does not tell "Order" from "order" would take both as one; a backup
+    // never holds two such names.
+    bool placeOne(const QString& path, bool folder, const QString& name)
+    {
+        const QString folded = path.toCaseFolded();
+        const auto found = m_placed.constFind(folded);
+        if (found == m_placed.cend()) {
+            m_placed.insert(folded, { path, folder });
+            return true;
+        }
+        if (found->path != path) {
+            refuse(QStringLiteral("Säkerhetskopian innehåller både %1 och %2, som bara skiljer sig i stora och "
+                                  "små bokstäver.")
+                       .arg(shown(entryName(found->path, false)), shown(entryName(path, false))));
+            return false;
+        }
+        // A folder may be named again by its own entry; a file never.
+        if (!found->folder || !folder) {
             refuse(QStringLiteral("Säkerhetskopian innehåller %1 mer än en gång.").arg(shown(name)));
             return false;
-        };
-        if (m_files.contains(path) || (!folder && m_folders.contains(path)))
-            return conflict();
-        for (qsizetype slash = path.indexOf(u'/'); slash >= 0; slash = path.indexOf(u'/', slash + 1)) {
-            const QString parent = path.first(slash);
-            if (m_files.contains(parent))
-                return conflict();
-            if (!sameCaseAsBefore(parent))
-                return false;
-            m_folders.insert(parent);
         }
-        if (!sameCaseAsBefore(path))
-            return false;
-        (folder ? m_folders : m_files).insert(path);
         return true;
     }
 
-    // A folder on a disk that does not tell "Order" from "order" would take
-    // both as one; a backup never holds two such names.
-    bool sameCaseAsBefore(const QString& path)
+    bool holdsFile(const QString& path) const
     {
-        const QString folded = path.toCaseFolded();
-        const auto found = m_byFoldedName.constFind(folded);
-        if (found == m_byFoldedName.cend()) {
-            m_byFoldedName.insert(folded, path);
-            return true;
-        }
-        if (*found == path)
-            return true;
-        refuse(QStringLiteral("Säkerhetskopian innehåller både %1 och %2, som bara skiljer sig i stora och små "
-                              "bokstäver.")
-                   .arg(shown(entryName(*found, false)), shown(entryName(path, false))));
-        return false;
+        const auto found = m_placed.constFind(path.toCaseFolded());
+        return found != m_placed.cend() && found->path == path && !found->folder;
     }
 
     bool readFile(struct archive* a, archive_entry* entry, BackupEntry& read)
@@ -448,7 +452,7 @@ private:
 
     void finish()
     {
-        if (!m_files.contains(orderNumberFile)) {
+        if (!holdsFile(orderNumberFile)) {
             refuse(QStringLiteral("Säkerhetskopian saknar System/%1 och är ingen säkerhetskopia av programmets data.")
                        .arg(orderNumberFile));
             return;
@@ -463,7 +467,7 @@ private:
         QStringList missing;
         for (const QByteArray& number : m_orderList.numbers()) {
             const QString name = QString::fromLatin1(number);
-            if (!m_files.contains(QStringLiteral("Order/%1_data2.dbf").arg(name)))
+            if (!holdsFile(QStringLiteral("Order/%1_data2.dbf").arg(name)))
                 missing.append(name);
         }
         if (!missing.isEmpty() || m_orderList.tooManyNumbers()) {
@@ -474,10 +478,8 @@ private:
                             missing.size() > 5 ? QStringLiteral(" …") : QString()));
             return;
         }
-        if (!m_contents.made.isValid()) {
-            for (const BackupEntry& entry : std::as_const(m_contents.entries))
-                m_contents.made = qMax(m_contents.made, entry.modified);
-        }
+        if (!m_contents.made.isValid())
+            m_contents.made = m_latest;
     }
 
     QString unpackedPath(const QString& path) const
@@ -486,12 +488,18 @@ private:
     }
 
     QString m_unpackInto;
+    bool m_keepEntries;
+    QDateTime m_latest;
     Progress m_progress;
     qint64 m_archiveSize;
     BackupContents m_contents;
-    QSet<QString> m_files;
-    QSet<QString> m_folders;
-    QHash<QString, QString> m_byFoldedName;
+    // Every name placed so far, by its name in one letter case.
+    struct Placed
+    {
+        QString path;
+        bool folder = false;
+    };
+    QHash<QString, Placed> m_placed;
     qint64 m_unpacked = 0;
     RecordCounter m_orderNumber;
     RecordCounter m_orderList;
@@ -564,7 +572,8 @@ QString unopened(QByteArrayView start, struct archive* a)
     return QStringLiteral("Filen är ingen säkerhetskopia: den är inget zip-arkiv.");
 }
 
-BackupContents readFile(const QString& zipPath, const QString& unpackInto, const Progress& progress)
+BackupContents readFile(const QString& zipPath, const QString& unpackInto, const Progress& progress,
+                        bool keepEntries = true)
 {
     const Utf8Locale utf8;
     BackupContents contents;
@@ -591,7 +600,7 @@ BackupContents readFile(const QString& zipPath, const QString& unpackInto, const
     const Survey surveyed = survey(a.get(), size, unpackInto);
     if ((contents.refusal = surveyed.refusal) || !open(a))
         return contents;
-    return BackupReading(unpackInto, progress, size, surveyed.entries).read(a.get());
+    return BackupReading(unpackInto, progress, size, surveyed.entries, keepEntries).read(a.get());
 }
 
 } // namespace
@@ -644,6 +653,11 @@ BackupContents readBackupBytes(QByteArrayView bytes)
     if ((contents.refusal = surveyed.refusal) || !open(a))
         return contents;
     return BackupReading({}, {}, bytes.size(), surveyed.entries).read(a.get());
+}
+
+BackupContents previewBackup(const QString& zipFile, const Progress& progress)
+{
+    return readFile(zipFile, {}, progress, false);
 }
 
 BackupContents unpackBackup(const QString& zipFile, const QString& folder, const Progress& progress)

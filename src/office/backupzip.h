@@ -36,7 +36,8 @@ struct BackupEntry
 // What a backup holds, as the operator is shown it before a restore.
 struct BackupContents
 {
-    QList<BackupEntry> entries; // in the zip file's order
+    QList<BackupEntry> entries; // in the zip file's order; none kept by previewBackup()
+    qsizetype files = 0;
     QDateTime made;
     qsizetype orders = 0; // order numbers in the order list
     QString lastOrderNumber;
@@ -56,6 +57,10 @@ struct BackupContents
 
 // Reads the backup through and checks it, without unpacking anything.
 BackupContents readBackup(const QString& zipFile, const Progress& progress = {});
+// The same, for the operator to look at before a restore: the entries are
+// counted, not kept, so that a backup of any number of files is shown in
+// little memory.
+BackupContents previewBackup(const QString& zipFile, const Progress& progress = {});
 BackupContents readBackupBytes(QByteArrayView zipFile);
 
 // Reads and checks the backup as readBackup() does, and writes its files and

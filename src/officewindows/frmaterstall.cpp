@@ -48,7 +48,7 @@ FrmAterstall* FrmAterstall::open(const datafiles::DataDirectory& data, const QSt
     office::BackupContents contents;
     {
         WorkProgress progress(parent, QStringLiteral("Läser säkerhetskopian…"));
-        contents = office::readBackup(zipFile, progress.progress());
+        contents = office::previewBackup(zipFile, progress.progress());
     }
     if (contents.cancelled)
         return nullptr;
@@ -83,14 +83,11 @@ void FrmAterstall::setupControls(const office::BackupContents& contents)
                   valueLabel(this, "lblSenasteOrdernr", contents.lastOrderNumber));
     facts->addRow(QStringLiteral("Kunder:"), valueLabel(this, "lblKunder", swedish.toString(contents.customers)));
     facts->addRow(QStringLiteral("Produkter:"), valueLabel(this, "lblProdukter", swedish.toString(contents.products)));
-    qsizetype files = 0;
-    for (const office::BackupEntry& entry : contents.entries)
-        files += entry.folder ? 0 : 1;
     facts->addRow(
         QStringLiteral("Filer:"),
         valueLabel(this, "lblFiler",
                    QStringLiteral("%1 filer, %2")
-                       .arg(swedish.toString(files),
+                       .arg(swedish.toString(contents.files),
                             swedish.formattedDataSize(contents.bytes, 1, QLocale::DataSizeTraditionalFormat))));
     layout->addLayout(facts);
 
