@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -68,26 +69,46 @@ bool sharedByDesks(const QString& path)
         || std::any_of(folders.begin(), folders.end(), [&](const QString& folder) { return path.startsWith(folder); });
 }
 
+// The folders directly in System that may be links to folders elsewhere
+// (Order on a larger disk, say): a backup saves what they hold as if they
+// were folders. Any other link is left out and named.
+bool mayBeFolderLink(const QString& path)
+{
+    return path == QLatin1String("Order") || path == QLatin1String("Customer") || path == QLatin1String("Registret");
+}
+
 // Everything under System but the files the desks share, or only those.
 void addSources(const datafiles::DataDirectory& data, bool shared, QList<Source>& sources, QStringList& skipped)
 {
-    const QString root = data.systemFolder();
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString path = info.filePath().sliced(root.size() + 1);
-        if (datafiles::DataDirectory::isWorkingPath(path) || (!info.isDir() && sharedByDesks(path) != shared)
-            || (info.isDir() && shared))
-            continue;
-        if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
-            skipped.append(path);
-            continue;
+    const auto visit = [&](const QString& folder, const QString& prefix, const auto& visitFolderLink) -> void {
+        QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            const QFileInfo info = it.fileInfo();
+            const QString path = prefix + info.filePath().sliced(folder.size() + 1);
+            if (datafiles::DataDirectory::isWorkingPath(path))
+                continue;
+            if (info.isSymLink() && info.isDir() && prefix.isEmpty() && mayBeFolderLink(path)) {
+                visitFolderLink(info, path);
+                continue;
+            }
+            if ((!info.isDir() && sharedByDesks(path) != shared) || (info.isDir() && shared))
+                continue;
+            if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
+                skipped.append(path);
+                continue;
+            }
+            sources.append(
+                { path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified(), {} });
         }
-        sources.append(
-            { path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified(), {} });
-    }
+    };
+    const auto visitFolderLink = [&](const QFileInfo& link, const QString& path) {
+        if (!shared)
+            sources.append({ path, link.filePath(), true, 0, link.lastModified(), {} });
+        visit(link.filePath(), path + u'/', [](const QFileInfo&, const QString&) {});
+    };
+    visit(data.systemFolder(), QString(), visitFolderLink);
 }
 
 // What goes into the backup. The files the desks share are read whole under
@@ -325,9 +346,18 @@ BackupOutcome backUp(const datafiles::DataDirectory& data, const QString& folder
         total += source.size;
 
     const QString name = backupName(when, core::readCompany(data).company.name);
-    QByteArray temporary = QFile::encodeName(folder + u'/' + name + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    const QString temporaryName = QFile::decodeName(temporary);
+    // Made as any new file is, so that the operator's umask decides who may
+    // read it: on a folder the group shares, every operator may restore it.
+    QString temporaryName;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporaryName = folder + u'/' + name + u'.'
+            + QString::number(QRandomGenerator::global()->bounded(1u << 30), 36).rightJustified(6, u'0');
+        fd = ::open(QFile::encodeName(temporaryName).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0) {
         outcome.failure = failed(QFileInfo(folder).isDir() ? temporaryName : folder, errno);
         return outcome;

@@ -20,6 +20,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,6 +103,7 @@ private slots:
     void backupReadsTheSharedFilesUnderTheLock();
     void restoreOnAShareReplacesTheFolderSystemLinksTo();
     void workingFilesAreNeverPutBack();
+    void backupFollowsOnlyTheFolderLinksItMay();
     void previewOfAHundredThousandEntriesIsBounded();
 };
 
@@ -303,6 +305,34 @@ void TestBackup::restoreOnAShareReplacesTheFolderSystemLinksTo()
     QCOMPARE(restore.setAside, shared + "/System.före-återställning-2026-12-07-143000");
     QCOMPARE(QDir(desk.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
              QStringList { "System" });
+}
+
+// Order on a larger disk is saved; a link to a private file elsewhere is left
+// out and named, and what either points to keeps its bytes.
+void TestBackup::backupFollowsOnlyTheFolderLinksItMay()
+{
+    Desk desk;
+    QTemporaryDir disk;
+    const QString orders = disk.filePath("Order");
+    QVERIFY(QDir().rename(desk.path("Order"), orders));
+    QVERIFY(QFile::link(orders, desk.path("Order")));
+    writeFileAt(disk.filePath("privat.dbf"), "hemligt");
+    QVERIFY(QFile::link(disk.filePath("privat.dbf"), desk.path("Registret/Hemligt.dbf")));
+    const QMap<QString, QByteArray> before = contentsOf(disk.path());
+
+    const mode_t umask = ::umask(0027);
+    const office::BackupOutcome backup = office::backUp(desk.data(), desk.backups.path(), made);
+    ::umask(umask);
+    QVERIFY2(!backup.failure, qPrintable(backup.failure ? backup.failure->reason : QString()));
+    QCOMPARE(backup.skipped, QStringList { "Registret/Hemligt.dbf" });
+    QStringList saved;
+    for (const office::BackupEntry& entry : office::readBackup(backup.zipFile).entries)
+        saved.append(entry.path);
+    QVERIFY(saved.contains("Order") && saved.contains("Order/lista.dbf") && saved.contains("Order/124_data2.dbf"));
+    QVERIFY(!saved.contains("Registret/Hemligt.dbf"));
+    QCOMPARE(contentsOf(disk.path()), before);
+    // Made as any new file is: readable by whoever the umask lets read it.
+    QCOMPARE(QFileInfo(backup.zipFile).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::ReadGroup);
 }
 
 void TestBackup::workingFilesAreNeverPutBack()
