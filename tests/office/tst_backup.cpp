@@ -103,6 +103,7 @@ private slots:
     void backupReadsTheSharedFilesUnderTheLock();
     void restoreOnAShareReplacesTheFolderSystemLinksTo();
     void workingFilesAreNeverPutBack();
+    void restoreThatCannotFinishPutsEverythingBack();
     void backupFollowsOnlyTheFolderLinksItMay();
     void previewOfAHundredThousandEntriesIsBounded();
 };
@@ -333,6 +334,26 @@ void TestBackup::backupFollowsOnlyTheFolderLinksItMay()
     QCOMPARE(contentsOf(disk.path()), before);
     // Made as any new file is: readable by whoever the umask lets read it.
     QCOMPARE(QFileInfo(backup.zipFile).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::ReadGroup);
+}
+
+// A file in the way of one being moved into place (something else wrote
+// there meanwhile) stops the restore half-way: what was set aside and what was
+// moved in go back, and System is as it was.
+void TestBackup::restoreThatCannotFinishPutsEverythingBack()
+{
+    Desk desk;
+    const QString zip = office::backUp(desk.data(), desk.backups.path(), made).zipFile;
+    desk.write("Registret/OrderNr.dbf", "131\r\n");
+    const QMap<QString, QByteArray> before = dataOf(desk.path(QString()));
+    const core::CrashHookForTesting inTheWay([&](core::CrashPoint point) {
+        if (point == core::CrashPoint::RestoreMovingIn)
+            desk.write("form_listview.gif", "i vägen");
+    });
+
+    const office::RestoreOutcome restore = office::restoreBackup(desk.data(), zip, made);
+    QVERIFY(!restore.restored && restore.failure && restore.setAside.isEmpty());
+    QCOMPARE(dataOf(desk.path(QString())), before);
+    QCOMPARE(QDir(desk.path(QString())).entryList({ "System.*", "återställning.journal" }), QStringList());
 }
 
 void TestBackup::workingFilesAreNeverPutBack()
