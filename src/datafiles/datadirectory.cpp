@@ -8,6 +8,17 @@
 
 namespace datafiles {
 
+namespace {
+
+// The program's own files and folders directly in System, which are no data.
+const QString lockName = QStringLiteral("orderregistrering.lock");
+const QString lockTakeoverName = QStringLiteral("orderregistrering.lock.övertas");
+const QString deskFolderName = QStringLiteral("Skrivbord");
+const QString singleDeskJournalName = QStringLiteral("registrering.journal");
+const QString restoreJournalName = QStringLiteral("återställning.journal");
+
+} // namespace
+
 DataDirectory::DataDirectory(QString programFolder, std::shared_ptr<Desk> desk)
     : m_programFolder(QDir::cleanPath(std::move(programFolder)))
     , m_desk(std::move(desk))
@@ -232,17 +243,17 @@ std::optional<QString> DataDirectory::errorEntry(const QString& id) const
 
 QString DataDirectory::lockFile() const
 {
-    return inSystem(QStringLiteral("orderregistrering.lock"));
+    return inSystem(lockName);
 }
 
 QString DataDirectory::lockTakeoverFile() const
 {
-    return lockFile() + QStringLiteral(".övertas");
+    return inSystem(lockTakeoverName);
 }
 
 QString DataDirectory::deskFolder() const
 {
-    return inSystem(QStringLiteral("Skrivbord"));
+    return inSystem(deskFolderName);
 }
 
 QString DataDirectory::presenceFile(const QString& deskId) const
@@ -262,7 +273,7 @@ QString DataDirectory::registrationJournalOf(const QString& deskId) const
 
 QString DataDirectory::singleDeskJournal() const
 {
-    return inSystem(QStringLiteral("registrering.journal"));
+    return inSystem(singleDeskJournalName);
 }
 
 std::optional<QString> DataDirectory::claimFile(const QString& orderNumber) const
@@ -279,7 +290,7 @@ QString DataDirectory::realSystemFolder() const
 
 QString DataDirectory::restoreJournal() const
 {
-    return realSystemFolder() + QStringLiteral("/återställning.journal");
+    return realSystemFolder() + QLatin1Char('/') + restoreJournalName;
 }
 
 bool DataDirectory::isWorkingPath(const QString& pathUnderSystem)
@@ -287,12 +298,10 @@ bool DataDirectory::isWorkingPath(const QString& pathUnderSystem)
     const qsizetype slash = pathUnderSystem.indexOf(QLatin1Char('/'));
     const QString top = slash < 0 ? pathUnderSystem : pathUnderSystem.first(slash);
     const QString name = pathUnderSystem.sliced(pathUnderSystem.lastIndexOf(QLatin1Char('/')) + 1);
-    static const QStringList topNames { QStringLiteral("orderregistrering.lock"),
-                                        QStringLiteral("orderregistrering.lock.övertas"), QStringLiteral("Skrivbord"),
-                                        QStringLiteral("återställning.journal"),
-                                        QStringLiteral("registrering.journal") };
-    return topNames.contains(top) || top.startsWith(restoreIncomingPrefix())
-        || top.startsWith(restoreSetAsidePrefix()) || isLeftoverTemporaryFile(name);
+    static const QStringList topNames { lockName, lockTakeoverName, deskFolderName, restoreJournalName,
+                                        singleDeskJournalName };
+    return topNames.contains(top) || top.startsWith(restoreIncomingPrefix()) || top.startsWith(restoreSetAsidePrefix())
+        || isLeftoverTemporaryFile(name);
 }
 
 } // namespace datafiles

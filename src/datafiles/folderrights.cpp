@@ -34,15 +34,10 @@ QString accountName()
     return account ? QString::fromLocal8Bit(account->pw_name) : QString::number(::geteuid());
 }
 
-bool isSharedWithGroup(const QString& folder)
-{
-    struct stat status;
-    return ::stat(QFile::encodeName(folder).constData(), &status) == 0 && (status.st_mode & S_ISGID);
-}
-
 void shareNewFilesWithGroup(const QString& folder)
 {
-    if (isSharedWithGroup(folder))
+    struct stat status;
+    if (::stat(QFile::encodeName(folder).constData(), &status) == 0 && (status.st_mode & S_ISGID))
         ::umask(S_IRWXO);
 }
 

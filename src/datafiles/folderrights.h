@@ -20,10 +20,6 @@ QString groupWithRightTo(const QString& folder);
 // The name of the account the program runs as.
 QString accountName();
 
-// Whether the folder is shared with its group the way the installed program's
-// is: set-group-id.
-bool isSharedWithGroup(const QString& folder);
-
 // A folder shared with a group: the files the program creates from now on are
 // readable and writable by the group and by no one else, as the folder's
 // other files are. A folder that is not shared leaves the files' modes as the

@@ -47,6 +47,13 @@ qint64 mostUnpacked(qint64 archiveSize)
     return mostTimesItsSize * archiveSize + slack;
 }
 
+QString unpacksTooLarge()
+{
+    return QStringLiteral("Säkerhetskopian packas upp till mer än %1 gånger sin storlek och är ingen säkerhetskopia "
+                          "av programmets data.")
+        .arg(mostTimesItsSize);
+}
+
 struct ArchiveFree
 {
     void operator()(struct archive* a) const { archive_read_free(a); }
@@ -187,7 +194,10 @@ public:
         m_path = path;
         if (!QDir().mkpath(datafiles::folderOf(path)))
             return failed(ENOTDIR);
-        m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        // Made as the program makes every file: in a System shared with the
+        // operators' group the umask the start set leaves it the group's to
+        // write, as the folders made here are.
+        m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         return m_fd < 0 ? failed(errno) : std::nullopt;
     }
 
@@ -319,10 +329,6 @@ private:
         // the folder the backup was made of, not to its data.
         if (datafiles::DataDirectory::isWorkingPath(*path))
             return true;
-        if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > largestEntry) {
-            refuse(QStringLiteral("Säkerhetskopian innehåller %1, som är större än 4 GB.").arg(shown(name)));
-            return false;
-        }
         if (!place(*path, folder, name))
             return false;
 
@@ -419,9 +425,7 @@ private:
                 return false;
             }
             if (m_unpacked > mostUnpacked(m_archiveSize)) {
-                refuse(QStringLiteral("Säkerhetskopian packas upp till mer än %1 gånger sin storlek och är ingen "
-                                      "säkerhetskopia av programmets data.")
-                           .arg(mostTimesItsSize));
+                refuse(unpacksTooLarge());
                 return false;
             }
             if (counter && !counter->add(QByteArrayView(m_buffer.constData(), got))) {
@@ -539,17 +543,14 @@ Survey survey(struct archive* a, qint64 archiveSize, const QString& unpackInto)
         if (!archive_entry_size_is_set(entry))
             continue;
         const qint64 size = archive_entry_size(entry);
-        const std::optional<QString> name = nameOf(entry);
         if (size > largestEntry) {
             found.refusal = QStringLiteral("Säkerhetskopian innehåller %1, som är större än 4 GB.")
-                                .arg(shown(name.value_or(QString())));
+                                .arg(shown(nameOf(entry).value_or(QString())));
             return found;
         }
         total += size;
         if (total > mostUnpacked(archiveSize)) {
-            found.refusal = QStringLiteral("Säkerhetskopian packas upp till mer än %1 gånger sin storlek och är "
-                                           "ingen säkerhetskopia av programmets data.")
-                                .arg(mostTimesItsSize);
+            found.refusal = unpacksTooLarge();
             return found;
         }
     }

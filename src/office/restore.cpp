@@ -2,7 +2,6 @@
 
 #include "datafiles/datalock.h"
 #include "datafiles/desks.h"
-#include "datafiles/folderrights.h"
 #include "datafiles/textfile.h"
 #include "order/crashpoint.h"
 #include "order/numbering.h"
@@ -18,7 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace office {
@@ -153,37 +151,6 @@ std::optional<datafiles::Failure> syncUnpacked(const QString& folder)
     const int error = errno;
     ::close(fd);
     return synced ? std::nullopt : std::optional(failed(folder, error));
-}
-
-// In a System shared with the operators' group, what is unpacked belongs to
-// that group, files readable and writable by it (0660) and folders open to it
-// and passing the group on (2770), whatever the restoring operator's umask:
-// the next operator's desk must be able to write every file.
-std::optional<datafiles::Failure> shareUnpacked(const QString& system, const QString& incoming)
-{
-    struct stat folder;
-    if (!datafiles::isSharedWithGroup(system) || ::stat(QFile::encodeName(system).constData(), &folder) != 0)
-        return std::nullopt;
-    const auto share = [&](const QString& path, bool isFolder) -> std::optional<datafiles::Failure> {
-        const QByteArray name = QFile::encodeName(path);
-        if (::fchownat(AT_FDCWD, name.constData(), uid_t(-1), folder.st_gid, AT_SYMLINK_NOFOLLOW) != 0
-            || ::fchmodat(AT_FDCWD, name.constData(), isFolder ? 02770 : 0660, 0) != 0)
-            return failed(path, errno);
-        return std::nullopt;
-    };
-    if (std::optional<datafiles::Failure> failure = share(incoming, true))
-        return failure;
-    QDirIterator it(incoming, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isSymLink())
-            continue;
-        if (std::optional<datafiles::Failure> failure = share(info.filePath(), info.isDir()))
-            return failure;
-    }
-    return std::nullopt;
 }
 
 // The unpacked folder read back: exactly the zip file's files and folders,
@@ -377,7 +344,7 @@ RestoreOutcome restoreBackup(const datafiles::DataDirectory& data, const QString
     const BackupContents contents
         = unpackBackup(zipFile, incoming, [&](qint64 done, qint64) { return goOn(progress, done, 2 * half); });
     std::optional<datafiles::Failure> failure = contents.failure;
-    if (contents.restorable() && !(failure = shareUnpacked(system, incoming)) && !(failure = syncUnpacked(incoming))) {
+    if (contents.restorable() && !(failure = syncUnpacked(incoming))) {
         core::crashPoint(core::CrashPoint::RestoreUnpacked);
         failure = checkUnpacked(incoming, contents, progress, half, outcome.cancelled);
     }
