@@ -77,38 +77,33 @@ bool mayBeFolderLink(const QString& path)
     return path == QLatin1String("Order") || path == QLatin1String("Customer") || path == QLatin1String("Registret");
 }
 
-// Everything under System but the files the desks share, or only those.
-void addSources(const datafiles::DataDirectory& data, bool shared, QList<Source>& sources, QStringList& skipped)
+// Everything under the folder (System, or a folder link in it) but the files
+// the desks share, or only those; `prefix` is the folder's path under System.
+void addSources(const QString& folder, const QString& prefix, bool shared, QList<Source>& sources, QStringList& skipped)
 {
-    const auto visit = [&](const QString& folder, const QString& prefix, const auto& visitFolderLink) -> void {
-        QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            it.next();
-            const QFileInfo info = it.fileInfo();
-            const QString path = prefix + info.filePath().sliced(folder.size() + 1);
-            if (datafiles::DataDirectory::isWorkingPath(path))
-                continue;
-            if (info.isSymLink() && info.isDir() && prefix.isEmpty() && mayBeFolderLink(path)) {
-                visitFolderLink(info, path);
-                continue;
-            }
-            if ((!info.isDir() && sharedByDesks(path) != shared) || (info.isDir() && shared))
-                continue;
-            if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
-                skipped.append(path);
-                continue;
-            }
-            sources.append(
-                { path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified(), {} });
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString path = prefix + info.filePath().sliced(folder.size() + 1);
+        if (datafiles::DataDirectory::isWorkingPath(path))
+            continue;
+        if (info.isSymLink() && info.isDir() && prefix.isEmpty() && mayBeFolderLink(path)) {
+            if (!shared)
+                sources.append({ path, info.filePath(), true, 0, info.lastModified(), {} });
+            addSources(info.filePath(), path + u'/', shared, sources, skipped);
+            continue;
         }
-    };
-    const auto visitFolderLink = [&](const QFileInfo& link, const QString& path) {
-        if (!shared)
-            sources.append({ path, link.filePath(), true, 0, link.lastModified(), {} });
-        visit(link.filePath(), path + u'/', [](const QFileInfo&, const QString&) {});
-    };
-    visit(data.systemFolder(), QString(), visitFolderLink);
+        if ((!info.isDir() && sharedByDesks(path) != shared) || (info.isDir() && shared))
+            continue;
+        if (info.isSymLink() || (!info.isDir() && !info.isFile())) {
+            skipped.append(path);
+            continue;
+        }
+        sources.append(
+            { path, info.filePath(), info.isDir(), info.isDir() ? 0 : info.size(), info.lastModified(), {} });
+    }
 }
 
 // What goes into the backup. The files the desks share are read whole under
@@ -119,13 +114,13 @@ std::optional<datafiles::Failure> sourcesOf(const datafiles::DataDirectory& data
                                             QList<Source>& sources, QStringList& skipped)
 {
     sources = { { QString(), data.systemFolder(), true, 0, when, {} } };
-    addSources(data, false, sources, skipped);
+    addSources(data.systemFolder(), QString(), false, sources, skipped);
     const qsizetype unshared = sources.size();
     {
         const datafiles::DataLock lock = datafiles::DataLock::take(data, operation);
         if (lock.failure())
             return lock.failure();
-        addSources(data, true, sources, skipped);
+        addSources(data.systemFolder(), QString(), true, sources, skipped);
         for (qsizetype i = unshared; i < sources.size(); ++i) {
             const datafiles::ReadResult read = datafiles::readWithoutFollowing(sources.at(i).file);
             if (!read.ok())
